@@ -1,0 +1,80 @@
+// One drawing with everything the editor keeps about it: the element collections
+// (index 0 of each is its template), the single elements, the counters, the record
+// arrays and the editor state. A plain value: copying it copies the drawing.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/collection.h"
+#include "model/elements.h"
+#include "model/records.h"
+
+namespace qm {
+
+struct ScreenPoint {
+    int32_t x = 0, y = 0;
+    bool operator==(const ScreenPoint&) const = default;
+};
+
+// The "QMP" tag padded with blanks to 255 characters.
+std::string defaultHeaderTag();
+
+// Template caption of a new label: "click here to add text".
+inline constexpr const char* kLabelTemplateCaption = "单击这里添加文本";
+inline constexpr const char* kDefaultFontName = "宋体";
+inline constexpr const char* kTitleFontName = "黑体";
+
+struct Document {
+    Document();
+
+    // Element collections.
+    Collection<ShapeEl> Shape1;
+    Collection<LineEl> LineRect;
+    Collection<LabelEl> Label;
+    Collection<LineEl> Line1;
+    Collection<PictureEl> picUp, picDown, picLeft, picRight;
+    Collection<LineEl> lx1, lx2, lx3, lx4, lx5;
+    Collection<HandleEl> spHandle;
+
+    // Single elements: title block frame and dividers, the rubber band.
+    ShapeEl Shape2;
+    LineEl Line2, Line3, Line4;
+    LineEl lneTemp;
+
+    // Counters: the highest index in use in each collection.
+    int16_t shapeCount = 0, labelCount = 0, arrowCount = 0, segCount = 0, diamondCount = 0;
+
+    // Records, indexed like their collections (0..255); labelRec grows with the labels.
+    std::vector<ShapeRecord> shapeRec;
+    std::vector<DiamondRecord> diamondRec;
+    std::vector<ArrowRecord> arrowRec;
+    std::vector<LabelReserveRecord> labelRec;
+
+    // Editor state.
+    int16_t selKind = 0;
+    int16_t selIndex = 0;
+    int16_t hitIndex = 0;
+    int16_t orthoDraw = 0;
+    int16_t downX = 0, downY = 0;
+    int16_t startLeft = 0, startTop = 0;
+    int16_t editLabel = 0;
+    ScreenPoint pressPt, releasePt;
+    std::string fileName;
+    int16_t modified = 0;
+    std::string headerTag;
+    int16_t fileVersion = 1;
+
+    // The arrowhead collection for a direction code (0 up, 1 down, 2 left, 3 right);
+    // nullptr for any other code.
+    Collection<PictureEl>* heads(int dir);
+    const Collection<PictureEl>* heads(int dir) const;
+    // The five line collections of diamonds, lx1..lx5.
+    std::array<Collection<LineEl>*, 5> diamondLines();
+    std::array<const Collection<LineEl>*, 5> diamondLines() const;
+
+    LabelReserveRecord& labelReserve(int i);  // grows labelRec as needed
+};
+
+}  // namespace qm

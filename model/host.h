@@ -1,0 +1,67 @@
+// The platform services the editor's rules need, as the shell provides them:
+// questions and messages, file dialogs, the system cursor, the canvas cursor shape,
+// keyboard focus, the Edit menu, the two timers and the help viewer. The core never
+// blocks on the user except through this interface; tests fake it.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/document.h"
+
+namespace qm {
+
+enum class Icon { None, Question, Stop, Critical, Information };
+enum class Buttons { Ok, YesNo, YesNoCancel };
+enum class Answer { Ok, Yes, No, Cancel };
+
+// Presets of a file dialog: a pre-filled name, one filter entry written as
+// "shown text|pattern", and the extension appended to a name typed without one.
+struct FileDialogSpec {
+    std::string fileName;
+    std::string filter;
+    std::string defaultExt;
+};
+
+enum class CursorKind { Default, Crosshair, Insert };
+enum class TimerId { Timer1, Timer2 };
+enum class EditorBox { Text1, Text2 };
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    virtual Answer ask(std::string_view title, std::string_view text, Buttons buttons, Icon icon) = 0;
+    void message(std::string_view title, std::string_view text, Icon icon) {
+        ask(title, text, Buttons::Ok, icon);
+    }
+
+    // The chosen full path (UTF-8), or nothing when the dialog was cancelled.
+    virtual std::optional<std::string> openFileDialog(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) = 0;
+
+    // The system cursor in screen pixels, and the mapping between screen pixels and
+    // client pixels of the canvas.
+    virtual ScreenPoint cursorPos() = 0;
+    virtual void setCursorPos(ScreenPoint p) = 0;
+    virtual ScreenPoint screenToCanvas(ScreenPoint p) = 0;
+    virtual ScreenPoint canvasToScreen(ScreenPoint p) = 0;
+
+    virtual void setCanvasCursor(CursorKind kind) = 0;
+    virtual CursorKind canvasCursor() const = 0;
+
+    virtual void focusCanvas() = 0;
+    virtual void focusEditor(EditorBox box) = 0;
+    virtual void popupEditMenu() = 0;
+
+    virtual void setTimerEnabled(TimerId timer, bool enabled) = 0;
+
+    // Starts the help viewer on a file without waiting; false when it could not start.
+    virtual bool startHelpViewer(const std::string& path) = 0;
+};
+
+// Reports an unexpected element failure the way the handle routines do:
+// title "Error", "Errnumber:" with the number, a line break and the description.
+void reportElementError(Host& host, int number, std::string_view description);
+
+}  // namespace qm

@@ -1,0 +1,66 @@
+// The record arrays that tie elements together. Field order and widths are those
+// of the document file, which dumps these records as they are.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace qm {
+
+inline constexpr int kRecordCount = 256;  // indices 0..255; the editor uses 1..255
+inline constexpr int kMaxRecordIndex = 255;
+inline constexpr int kInnerSlots = 256;   // entries 1..255 used
+inline constexpr int kMaxInner = 255;
+
+struct ShapeRecord {
+    int16_t selfIndex = 0;
+    int16_t moved = 0;
+    int32_t lastLeft = 0;
+    int32_t lastTop = 0;
+    int16_t label1 = 0;
+    int16_t label2 = 0;
+    int16_t shapeType = 0;
+    int16_t innerCount = 0;
+    std::array<int16_t, kInnerSlots> innerLabel{};
+    std::array<int16_t, kInnerSlots> innerDX{};
+    std::array<int16_t, kInnerSlots> innerDY{};
+};
+
+struct DiamondRecord {
+    int16_t label1 = 0;
+    int16_t label2 = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    int16_t innerCount = 0;
+    std::array<int16_t, kInnerSlots> innerLabel{};
+    std::array<int16_t, kInnerSlots> innerDX{};
+    std::array<int16_t, kInnerSlots> innerDY{};
+};
+
+// 260 slots: 1..255 segment indices, 256 count, 257 drawing cursor,
+// 258 head direction, 259 head picture index.
+struct ArrowRecord {
+    static constexpr int kMaxSegments = 255;
+    static constexpr int kCount = 256, kDrawCursor = 257, kDirection = 258, kHead = 259;
+    std::array<int16_t, 260> slot{};
+
+    int16_t& count() { return slot[kCount]; }
+    int16_t count() const { return slot[kCount]; }
+    int16_t& drawCursor() { return slot[kDrawCursor]; }
+    int16_t& direction() { return slot[kDirection]; }
+    int16_t direction() const { return slot[kDirection]; }
+    int16_t& head() { return slot[kHead]; }
+    int16_t head() const { return slot[kHead]; }
+};
+
+// Reserved per-label data that only the file format carries; kept byte for byte.
+struct LabelReserveRecord {
+    int16_t a = 0, b = 0, c = 0;
+    std::array<uint8_t, 8> bytes{};
+    std::string text;  // the stored code-page bytes, not converted
+    bool operator==(const LabelReserveRecord&) const = default;
+};
+
+}  // namespace qm

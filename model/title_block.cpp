@@ -1,0 +1,53 @@
+#include "model/title_block.h"
+
+#include "model/rounding.h"
+
+namespace qm {
+namespace {
+
+void setLine(LineEl& l, float x1, float y1, float x2, float y2) {
+    l.x1 = x1; l.y1 = y1; l.x2 = x2; l.y2 = y2;
+}
+
+}  // namespace
+
+void layoutTitleBlock(Document& doc, int16_t x, int16_t y) {
+    ShapeEl& frame = doc.Shape2;
+    const float w = frame.width, h = frame.height;
+    frame.left = x;
+    frame.top = y;
+    setLine(doc.Line3, x, y + h / 3, x + w, y + h / 3);
+    setLine(doc.Line4, x, y + 2 * (h / 3), x + w, y + 2 * (h / 3));
+    setLine(doc.Line2, x + w / 3, y, x + w / 3, y + h);
+
+    // Caption cells span the first third; value cells start at the column divider.
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 2; ++col) {
+            const float l = frame.left, t = frame.top, fw = frame.width, fh = frame.height;
+            const float x1 = col == 0 ? l : doc.Line2.x1;
+            const float x2 = col == 0 ? l + fw / 3 : l + fw;
+            const float y1 = t + static_cast<float>(row) * (fh / 3);
+            const float y2 = row == 2 ? t + fh : t + static_cast<float>(row + 1) * (fh / 3);
+            centreLabelInCell(doc, 3 + row + 3 * col, roundI16Sat(x1), roundI16Sat(x2), roundI16Sat(y1),
+                              roundI16Sat(y2));
+        }
+    }
+}
+
+void centreLabelInCell(Document& doc, int i, int16_t x1, int16_t x2, int16_t y1, int16_t y2) {
+    LabelEl* label = doc.Label.find(i);
+    if (!label) return;
+    const auto cellW = static_cast<int16_t>(x2 - x1);
+    const auto cellH = static_cast<int16_t>(y2 - y1);
+    label->left = static_cast<float>(x1) + static_cast<float>(cellW) / 2 - label->width / 2;
+    label->top = static_cast<float>(y1) + static_cast<float>(cellH) / 2 - label->height / 2;
+}
+
+int titleBlockCellLabel(const Document& doc, float x, float y) {
+    const ShapeEl& f = doc.Shape2;
+    const int row = y < f.top + f.height / 3 ? 0 : y < f.top + 2 * (f.height / 3) ? 1 : 2;
+    const int col = x < f.left + f.width / 3 ? 0 : 1;
+    return 3 + row + 3 * col;
+}
+
+}  // namespace qm

@@ -1,0 +1,58 @@
+#include "unit/support/fakes.h"
+
+#include "model/new_document.h"
+
+namespace qm::test {
+
+TextExtent FakeMetrics::measure(std::string_view utf8, std::string_view, float pointSize,
+                                float wrapWidth) const {
+    const float lineHeight = pointSize * 25;
+    float lineWidth = 0, widest = 0;
+    int lines = 1;
+    for (size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        i += len;
+        if (c == '\n') {
+            ++lines;
+            lineWidth = 0;
+            continue;
+        }
+        const float w = pointSize * (c < 0x80 ? 10 : 20);
+        if (wrapWidth > 0 && lineWidth > 0 && lineWidth + w > wrapWidth) {
+            ++lines;
+            lineWidth = 0;
+        }
+        lineWidth += w;
+        if (lineWidth > widest) widest = lineWidth;
+    }
+    return {wrapWidth > 0 ? wrapWidth : widest, lines * lineHeight};
+}
+
+Answer FakeHost::ask(std::string_view title, std::string_view text, Buttons buttons, Icon icon) {
+    asked.push_back({std::string(title), std::string(text), buttons, icon});
+    if (answers.empty()) return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    const Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::optional<std::string> FakeHost::openFileDialog(const FileDialogSpec& spec) {
+    dialogs.push_back(spec);
+    if (dialogResults.empty()) return std::nullopt;
+    auto r = dialogResults.front();
+    dialogResults.pop_front();
+    return r;
+}
+
+std::optional<std::string> FakeHost::saveFileDialog(const FileDialogSpec& spec) {
+    return openFileDialog(spec);
+}
+
+void FakeHost::setTimerEnabled(TimerId timer, bool enabled) {
+    (timer == TimerId::Timer1 ? timer1 : timer2) = enabled;
+}
+
+TestEditor::TestEditor() { startUp(ed); }
+
+}  // namespace qm::test

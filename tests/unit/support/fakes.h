@@ -1,0 +1,69 @@
+// Stand-ins for the shell in core tests: a host that records what the core asked
+// for and answers from a script, and text metrics with simple, known sizes.
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "model/editor.h"
+
+namespace qm::test {
+
+// Width of a code point: 20 twips per point for non-ASCII (CJK), 10 for ASCII;
+// line height 25 twips per point. So "宋体" 9 pt: a CJK character is 180 x 225.
+class FakeMetrics : public TextMetrics {
+public:
+    TextExtent measure(std::string_view utf8, std::string_view fontName, float pointSize,
+                       float wrapWidth) const override;
+};
+
+struct AskCall {
+    std::string title, text;
+    Buttons buttons;
+    Icon icon;
+};
+
+class FakeHost : public Host {
+public:
+    Answer ask(std::string_view title, std::string_view text, Buttons buttons, Icon icon) override;
+    std::optional<std::string> openFileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) override;
+    ScreenPoint cursorPos() override { return cursor; }
+    void setCursorPos(ScreenPoint p) override { cursor = p; ++cursorSets; }
+    ScreenPoint screenToCanvas(ScreenPoint p) override { return {p.x - canvasOrigin.x, p.y - canvasOrigin.y}; }
+    ScreenPoint canvasToScreen(ScreenPoint p) override { return {p.x + canvasOrigin.x, p.y + canvasOrigin.y}; }
+    void setCanvasCursor(CursorKind kind) override { cursorKind = kind; }
+    CursorKind canvasCursor() const override { return cursorKind; }
+    void focusCanvas() override { ++canvasFocusCount; }
+    void focusEditor(EditorBox box) override { focusedEditor = box; }
+    void popupEditMenu() override { ++menuPopups; }
+    void setTimerEnabled(TimerId timer, bool enabled) override;
+    bool startHelpViewer(const std::string& path) override { helpPaths.push_back(path); return helpStarts; }
+
+    // Script and record.
+    std::deque<Answer> answers;  // next answers to ask(); Ok / No when empty
+    std::deque<std::optional<std::string>> dialogResults;
+    std::vector<AskCall> asked;
+    std::vector<FileDialogSpec> dialogs;
+    ScreenPoint cursor{};
+    ScreenPoint canvasOrigin{100, 200};
+    int cursorSets = 0;
+    CursorKind cursorKind = CursorKind::Default;
+    int canvasFocusCount = 0;
+    std::optional<EditorBox> focusedEditor;
+    int menuPopups = 0;
+    bool timer1 = false, timer2 = true;
+    std::vector<std::string> helpPaths;
+    bool helpStarts = true;
+};
+
+// An editor on a fake host and fake metrics, started up as the program starts.
+struct TestEditor {
+    FakeHost host;
+    FakeMetrics metrics;
+    Editor ed{host, metrics};
+    Document& doc = ed.doc;
+    TestEditor();
+};
+
+}  // namespace qm::test
