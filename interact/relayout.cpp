@@ -75,7 +75,7 @@ void layoutDiamond(Document& doc, int16_t x, int16_t y, int16_t w, int16_t h, in
 }
 
 ElemStatus placeHandle(Document& doc, int k, int16_t x, int16_t y) {
-    HandleEl* h = doc.spHandle.find(k);
+    HandleEl* h = doc.handle(k);
     if (!h) return ElemStatus::NoSuchElement;
     h->left = x - h->width / 2;
     h->top = y - h->height / 2;

@@ -75,6 +75,11 @@ struct Document {
     std::array<const Collection<LineEl>*, 5> diamondLines() const;
 
     LabelReserveRecord& labelReserve(int i);  // grows labelRec as needed
+
+    // Selection handle k. Handle 0 is the family's template itself, which the
+    // arrow code uses as the tail handle; the others exist once created.
+    HandleEl* handle(int k) { return k == 0 ? &spHandle.templ() : spHandle.find(k); }
+    const HandleEl* handle(int k) const { return k == 0 ? &spHandle.templ() : spHandle.find(k); }
 };
 
 }  // namespace qm

@@ -12,9 +12,12 @@ namespace qm {
 
 inline constexpr float kTwipsPerPixel = 15;
 
-// The canvas Picture1: its position in its container and its outer size, in twips.
+// The canvas Picture1: its position in its container and its outer size, in twips,
+// and the width of its sunken frame; element positions are relative to the area
+// inside the frame.
 struct CanvasGeometry {
     float left = 75, top = 75, width = 14415, height = 9615;
+    float frame = 2 * kTwipsPerPixel;
 };
 
 class Editor {

@@ -1,6 +1,7 @@
 #include "model/new_document.h"
 
 #include "model/labels.h"
+#include "model/sel_kind.h"
 #include "model/title_block.h"
 
 namespace qm {
@@ -13,13 +14,14 @@ bool offerSave(Editor& ed, const std::string& question) {
 
 void endInteraction(Editor& ed) {
     Document& doc = ed.doc;
-    if (doc.selKind == 10) {
+    if (doc.selKind == SelKind::TitleBlock) {
         for (Color* c : {&doc.Shape2.borderColor, &doc.Line2.borderColor, &doc.Line3.borderColor,
                          &doc.Line4.borderColor})
             *c = kBlack;
     }
+    doc.spHandle.templ().visible = false;
     for (int k = 1; k < doc.spHandle.end(); ++k) doc.spHandle.setVisible(k, false);
-    doc.selKind = 0;
+    doc.selKind = SelKind::None;
     doc.lneTemp.visible = false;
     ed.host.setCanvasCursor(CursorKind::Default);
     ed.host.setTimerEnabled(TimerId::Timer1, false);

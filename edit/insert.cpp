@@ -1,0 +1,136 @@
+#include "edit/insert.h"
+
+#include <string>
+
+#include "interact/relayout.h"
+#include "interact/selection.h"
+#include "model/labels.h"
+#include "model/rounding.h"
+#include "model/sel_kind.h"
+
+namespace qm {
+namespace {
+
+// Ends any drawing or selection, then checks that the collections have room.
+bool prepare(Editor& ed, int needRecords, int16_t recordCount, const char* kindName, int needLabels,
+             int needSegments) {
+    finishArrowDrawing(ed);
+    clearSelection(ed);
+    const Document& doc = ed.doc;
+    std::string why;
+    if (needRecords && recordCount >= kMaxRecordIndex)
+        why = std::string(kindName) + "的数量已达上限（255个），不能再插入。";
+    else if (doc.labelCount > kMaxIndex - needLabels)
+        why = "标签的数量已达上限（32767个），不能再插入。";
+    else if (doc.segCount > kMaxIndex - needSegments)
+        why = "线段的数量已达上限（32767条），不能再插入。";
+    if (why.empty()) return true;
+    ed.host.message("提示", why, Icon::Information);
+    return false;
+}
+
+int newLabel(Document& doc) {
+    const int i = ++doc.labelCount;
+    doc.Label.create(i);
+    doc.Label.setVisible(i, true);
+    doc.labelReserve(i) = LabelReserveRecord{};
+    return i;
+}
+
+}  // namespace
+
+void insertShape(Editor& ed, ShapeStyle style) {
+    if (!prepare(ed, 1, ed.doc.shapeCount, "矩形和椭圆", 2, 0)) return;
+    Document& doc = ed.doc;
+    doc.selKind = SelKind::PlacingShape;
+    const int i = ++doc.shapeCount;
+    doc.Shape1.create(i);
+    doc.LineRect.create(i);
+    doc.Shape1.setVisible(i, true);
+    doc.LineRect.setVisible(i, true);
+    ShapeEl& shape = *doc.Shape1.find(i);
+    shape.style = static_cast<int16_t>(style);
+    doc.selIndex = static_cast<int16_t>(i);
+    ShapeRecord& rec = doc.shapeRec[i];
+    rec = ShapeRecord{};  // nothing of an earlier document's shape i may survive
+    rec.shapeType = static_cast<int16_t>(style);
+    rec.label1 = static_cast<int16_t>(newLabel(doc));
+    rec.label2 = static_cast<int16_t>(newLabel(doc));
+    layoutShapeTexts(doc, rec.label1, rec.label2, roundI32Sat(shape.left), roundI32Sat(shape.top),
+                     roundI32Sat(shape.height), roundI32Sat(shape.width));
+    ed.markModified();
+}
+
+void insertDiamond(Editor& ed) {
+    if (!prepare(ed, 1, ed.doc.diamondCount, "菱形", 2, 0)) return;
+    Document& doc = ed.doc;
+    doc.selKind = SelKind::PlacingDiamond;
+    const int i = ++doc.diamondCount;
+    createDiamondLines(doc, i);
+    setDiamondVisible(doc, i, true);
+    doc.selIndex = static_cast<int16_t>(i);
+    const LineEl& lx1 = *doc.lx1.find(i);
+    DiamondRecord& rec = doc.diamondRec[i];
+    rec = DiamondRecord{};
+    rec.width = 2400;
+    rec.height = 1200;
+    rec.x = roundI32Sat(lx1.x1);  // the box of the template diamond
+    rec.y = roundI32Sat(lx1.y2);
+    rec.label1 = static_cast<int16_t>(newLabel(doc));
+    rec.label2 = static_cast<int16_t>(newLabel(doc));
+    layoutShapeTexts(doc, rec.label1, rec.label2, rec.x, rec.y, rec.height, rec.width);
+    ed.markModified();
+}
+
+void insertLabel(Editor& ed, bool vertical) {
+    if (!prepare(ed, 0, 0, "", 1, 0)) return;
+    Document& doc = ed.doc;
+    doc.selKind = SelKind::PlacingLabel;
+    const int i = newLabel(doc);
+    doc.selIndex = static_cast<int16_t>(i);
+    ed.host.setTimerEnabled(TimerId::Timer1, true);
+    ed.host.setCanvasCursor(CursorKind::Insert);
+    if (vertical) setWordWrap(*doc.Label.find(i), true, kVerticalLabelWidth, ed.metrics);
+    ed.markModified();
+}
+
+void insertStraightArrow(Editor& ed, Dir dir) {
+    if (!prepare(ed, 1, ed.doc.arrowCount, "箭头", 0, 1)) return;
+    Document& doc = ed.doc;
+    static constexpr int16_t kinds[] = {SelKind::PlacingUpArrow, SelKind::PlacingDownArrow,
+                                        SelKind::PlacingLeftArrow, SelKind::PlacingRightArrow};
+    const int d = static_cast<int>(dir);
+    doc.orthoDraw = -1;
+    doc.selKind = kinds[d];
+    const int n = ++doc.arrowCount;
+    doc.selIndex = static_cast<int16_t>(n);
+    ed.host.setCanvasCursor(CursorKind::Crosshair);
+    const int s = ++doc.segCount;
+    doc.Line1.create(s);
+    Collection<PictureEl>& heads = *doc.heads(d);
+    heads.create(n);
+    ArrowRecord& rec = doc.arrowRec[n];
+    rec = ArrowRecord{};
+    rec.direction() = static_cast<int16_t>(d);
+    rec.head() = static_cast<int16_t>(n);
+    rec.count() = 1;
+    rec.slot[1] = static_cast<int16_t>(s);
+    doc.Line1.setVisible(s, true);
+    heads.setVisible(n, true);
+    ed.markModified();
+}
+
+void insertPolylineArrow(Editor& ed) {
+    if (!prepare(ed, 1, ed.doc.arrowCount, "箭头", 0, 1)) return;
+    Document& doc = ed.doc;
+    const int n = ++doc.arrowCount;
+    ArrowRecord& rec = doc.arrowRec[n];
+    rec = ArrowRecord{};
+    rec.head() = static_cast<int16_t>(n);
+    doc.orthoDraw = -1;
+    doc.selKind = SelKind::DrawingArrow;
+    doc.selIndex = static_cast<int16_t>(n);
+    ed.host.setCanvasCursor(CursorKind::Crosshair);
+}
+
+}  // namespace qm

@@ -1,0 +1,251 @@
+#include "interact/arrows.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "interact/relayout.h"
+#include "model/rounding.h"
+#include "model/sel_kind.h"
+
+namespace qm {
+namespace {
+
+constexpr float kStraightArrowLength = 1200;
+constexpr float kRubberBandSlack = 150;
+
+ArrowRecord* record(Document& doc, int n) {
+    return n >= 1 && n <= kMaxRecordIndex ? &doc.arrowRec[n] : nullptr;
+}
+
+int segmentCount(const ArrowRecord& r) { return std::clamp<int>(r.count(), 0, ArrowRecord::kMaxSegments); }
+
+LineEl* lastSegment(Document& doc, const ArrowRecord& r) {
+    const int n = segmentCount(r);
+    return n > 0 ? doc.Line1.find(r.slot[n]) : nullptr;
+}
+
+bool bandIsLong(float dx, float dy) {
+    return std::fabs(dx) > kRubberBandSlack || std::fabs(dy) > kRubberBandSlack;
+}
+
+}  // namespace
+
+bool hitSegment(int16_t x1, int16_t y1, int16_t x2, int16_t y2, int16_t px, int16_t py) {
+    const double len = std::hypot(double(x2) - x1, double(y2) - y1);
+    if (len == 0) return px == x1 && py == y1;
+    const double cross = double(y2 - y1) * px + double(x1 - x2) * py + double(x2 - x1) * y1 - double(x1) * (y2 - y1);
+    if (std::fabs(cross) / len > 100) return false;
+    const double dot = double(px - x1) * (x2 - px) + double(py - y1) * (y2 - py);
+    return dot >= 0;
+}
+
+Dir directionOf(double fx, double fy, double tx, double ty) {
+    const double dx = tx - fx, dy = ty - fy;
+    if (std::fabs(dy) < std::fabs(dx)) return dx > 0 ? Dir::Right : Dir::Left;
+    return dy > 0 ? Dir::Down : Dir::Up;
+}
+
+void placeHead(PictureEl& head, Dir dir, float tx, float ty) {
+    switch (dir) {
+        case Dir::Up: head.left = tx - head.width / 2; head.top = ty; break;
+        case Dir::Down: head.left = tx - head.width / 2; head.top = ty - head.height; break;
+        case Dir::Left: head.left = tx; head.top = ty - head.height / 2; break;
+        case Dir::Right: head.left = tx - head.width; head.top = ty - head.height / 2; break;
+    }
+}
+
+void showArrowHandles(Editor& ed, int n) {
+    Document& doc = ed.doc;
+    ArrowRecord* r = record(doc, n);
+    const LineEl* first = r ? doc.Line1.find(r->slot[1]) : nullptr;
+    if (!first) {
+        reportElementError(ed.host, 340, "Arrow segment does not exist");
+        return;
+    }
+    placeHandle(doc, 0, roundI16Sat(first->x1), roundI16Sat(first->y1));
+    for (int k = 1; k <= segmentCount(*r); ++k) {
+        doc.spHandle.create(k);  // an existing handle is fine
+        const LineEl* seg = doc.Line1.find(r->slot[k]);
+        if (!seg) {
+            reportElementError(ed.host, 340, "Arrow segment does not exist");
+            return;
+        }
+        placeHandle(doc, k, roundI16Sat(seg->x2), roundI16Sat(seg->y2));
+    }
+}
+
+void moveArrowHead(Document& doc, int n, int16_t x, int16_t y) {
+    ArrowRecord* r = record(doc, n);
+    if (!r) return;
+    Collection<PictureEl>* heads = doc.heads(r->direction());
+    if (PictureEl* head = heads ? heads->find(r->head()) : nullptr) {
+        head->left += static_cast<float>(x - doc.downX);
+        head->top += static_cast<float>(y - doc.downY);
+    }
+}
+
+void orientArrowHead(Document& doc, int n) {
+    ArrowRecord* r = record(doc, n);
+    if (!r) return;
+    for (int d = 0; d < 4; ++d) doc.heads(d)->setVisible(n, false);
+    const LineEl* last = lastSegment(doc, *r);
+    if (!last) return;
+    const Dir dir = directionOf(last->x1, last->y1, last->x2, last->y2);
+    Collection<PictureEl>& heads = *doc.heads(static_cast<int>(dir));
+    heads.create(n);  // an existing picture is reused
+    if (PictureEl* head = heads.find(n)) {
+        placeHead(*head, dir, last->x2, last->y2);
+        head->visible = true;
+    }
+    r->direction() = static_cast<int16_t>(dir);
+}
+
+bool roomForSegment(Editor& ed, int n) {
+    const ArrowRecord* r = record(ed.doc, n);
+    if (!r) return false;
+    if (r->count() >= ArrowRecord::kMaxSegments) {
+        ed.host.message("提示", "一个箭头最多可以有255段，不能再画下一段。", Icon::Information);
+        return false;
+    }
+    if (ed.doc.segCount >= kMaxIndex) {
+        ed.host.message("提示", "线段数量已达上限（32767条），不能再画。", Icon::Information);
+        return false;
+    }
+    return true;
+}
+
+void polylineStep(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    ArrowRecord* r = record(doc, doc.selIndex);
+    LineEl* s = r ? lastSegment(doc, *r) : nullptr;
+    if (!s) return;  // before the first click there is nothing to draw
+    if (std::fabs(y - s->y1) < std::fabs(x - s->x1)) {
+        s->x2 = x;
+        s->y2 = s->y1;
+    } else {
+        s->x2 = s->x1;
+        s->y2 = y;
+    }
+    LineEl& band = doc.lneTemp;
+    band.x1 = s->x2; band.y1 = s->y2; band.x2 = x; band.y2 = y;
+    // The head follows the rubber band once it is long enough, else the segment.
+    const bool alongBand = bandIsLong(s->x2 - x, s->y2 - y);
+    const float fx = alongBand ? s->x2 : s->x1, fy = alongBand ? s->y2 : s->y1;
+    const float tx = alongBand ? x : s->x2, ty = alongBand ? y : s->y2;
+    r->direction() = static_cast<int16_t>(
+        directionOf(roundI16Sat(fx), roundI16Sat(fy), roundI16Sat(tx), roundI16Sat(ty)));
+}
+
+namespace {
+
+// Appends a segment from start to end to arrow n; false when there is no room.
+bool appendSegment(Editor& ed, int n, PointF start, PointF end) {
+    if (!roomForSegment(ed, n)) return false;
+    Document& doc = ed.doc;
+    ArrowRecord& r = doc.arrowRec[n];
+    const int s = ++doc.segCount;
+    doc.Line1.create(s);
+    LineEl& seg = *doc.Line1.find(s);
+    seg.x1 = start.x; seg.y1 = start.y; seg.x2 = end.x; seg.y2 = end.y;
+    seg.visible = true;
+    const int c = ++r.count();
+    r.slot[c] = static_cast<int16_t>(s);
+    r.drawCursor() = static_cast<int16_t>(c);
+    return true;
+}
+
+// Removes the last segment of arrow n when it is also the last one created.
+void dropLastSegment(Document& doc, ArrowRecord& r) {
+    const int c = segmentCount(r);
+    if (c == 0 || r.slot[c] != doc.segCount) return;
+    doc.Line1.destroy(doc.segCount--);
+    r.slot[c] = 0;
+    r.count() = static_cast<int16_t>(c - 1);
+    r.drawCursor() = r.count();
+}
+
+}  // namespace
+
+void polylineLeftRelease(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    const int n = doc.selIndex;
+    ArrowRecord* r = record(doc, n);
+    if (!r) return;
+    PointF start{x, y};
+    if (const LineEl* prev = lastSegment(doc, *r)) start = {prev->x2, prev->y2};
+    // The new segment starts with its end on its start until the pointer moves.
+    if (!appendSegment(ed, n, start, start)) return;
+    doc.lneTemp.x1 = doc.lneTemp.x2 = start.x;
+    doc.lneTemp.y1 = doc.lneTemp.y2 = start.y;
+    doc.lneTemp.visible = true;
+    ed.markModified();
+}
+
+void endPolyline(Editor& ed, std::optional<PointF> release) {
+    Document& doc = ed.doc;
+    const int n = doc.selIndex;
+    doc.lneTemp.visible = false;
+    doc.selKind = SelKind::None;
+    ArrowRecord* r = record(doc, n);
+    if (!r) return;
+    if (const LineEl* last = lastSegment(doc, *r)) {
+        if (last->x1 == last->x2 && last->y1 == last->y2) dropLastSegment(doc, *r);
+    }
+    const LineEl& band = doc.lneTemp;
+    if (release && r->count() > 0 && bandIsLong(band.x1 - band.x2, band.y1 - band.y2)) {
+        const LineEl* last = lastSegment(doc, *r);
+        if (last) appendSegment(ed, n, {last->x2, last->y2}, *release);
+    }
+    if (r->count() == 0) return;  // nothing was drawn: the arrow is abandoned
+    orientArrowHead(doc, n);
+    r->head() = static_cast<int16_t>(n);
+    ed.markModified();
+}
+
+void placeStraightArrow(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    const int n = doc.selIndex;
+    ArrowRecord* r = record(doc, n);
+    LineEl* s = r ? doc.Line1.find(r->slot[1]) : nullptr;
+    if (!s) return;
+    static constexpr float dx[] = {0, 0, -1, 1}, dy[] = {-1, 1, 0, 0};
+    const int d = r->direction();
+    if (d < 0 || d > 3) return;
+    s->x1 = x; s->y1 = y;
+    s->x2 = x + dx[d] * kStraightArrowLength;
+    s->y2 = y + dy[d] * kStraightArrowLength;
+    if (PictureEl* head = doc.heads(d)->find(n)) placeHead(*head, static_cast<Dir>(d), s->x2, s->y2);
+}
+
+void dragArrow(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    const int n = doc.selIndex;
+    ArrowRecord* r = record(doc, n);
+    if (!r) return;
+    const float dx = x - doc.downX, dy = y - doc.downY;
+    for (int k = 1; k <= segmentCount(*r); ++k) {
+        if (LineEl* s = doc.Line1.find(r->slot[k])) {
+            s->x1 += dx; s->x2 += dx; s->y1 += dy; s->y2 += dy;
+        }
+    }
+    moveArrowHead(doc, n, roundI16Sat(x), roundI16Sat(y));
+    showArrowHandles(ed, n);
+}
+
+void dragVertex(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    const int n = doc.selIndex, h = doc.hitIndex;
+    ArrowRecord* r = record(doc, n);
+    if (!r || h < 0 || h > segmentCount(*r)) return;
+    if (h == 0) {
+        if (LineEl* s = doc.Line1.find(r->slot[1])) { s->x1 = x; s->y1 = y; }
+    } else {
+        if (LineEl* s = doc.Line1.find(r->slot[h])) { s->x2 = x; s->y2 = y; }
+        if (h < segmentCount(*r))
+            if (LineEl* next = doc.Line1.find(r->slot[h + 1])) { next->x1 = x; next->y1 = y; }
+    }
+    placeHandle(doc, h, roundI16Sat(x), roundI16Sat(y));
+    orientArrowHead(doc, n);
+}
+
+}  // namespace qm

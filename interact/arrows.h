@@ -1,0 +1,49 @@
+// Arrow geometry under the pointer: the segment hit test, the arrowhead kept on the
+// tip and pointing along the last segment, vertex handles, and the steps of drawing,
+// placing and dragging arrows that the pointer code calls.
+#pragma once
+#include <cstdint>
+#include <optional>
+
+#include "model/editor.h"
+
+namespace qm {
+
+struct PointF {
+    float x = 0, y = 0;
+};
+
+// Within 100 twips of the segment's line and inside the disc whose diameter is the
+// segment. A zero-length segment is hit only exactly at its point.
+bool hitSegment(int16_t x1, int16_t y1, int16_t x2, int16_t y2, int16_t px, int16_t py);
+
+// Direction of a vector: horizontal only when it is strictly flatter than steep.
+Dir directionOf(double fx, double fy, double tx, double ty);
+
+// Puts a head picture of direction dir with its tip on (tx, ty).
+void placeHead(PictureEl& head, Dir dir, float tx, float ty);
+
+void showArrowHandles(Editor& ed, int n);
+void moveArrowHead(Document& doc, int n, int16_t x, int16_t y);
+void orientArrowHead(Document& doc, int n);
+
+// Polyline drawing (selKind 5): pointer moves, left releases and the end.
+void polylineStep(Editor& ed, float x, float y);
+void polylineLeftRelease(Editor& ed, float x, float y);
+// Ends the drawing. With a release point, a rubber band longer than 150 twips
+// becomes a last segment to it. A trailing segment that never moved is dropped; an
+// arrow left without segments is abandoned, otherwise it gets its head.
+void endPolyline(Editor& ed, std::optional<PointF> release);
+
+// A new straight arrow (selKind 11..14) follows the pointer with its tail.
+void placeStraightArrow(Editor& ed, float x, float y);
+// The selected arrow follows the pointer by its offset from downX, downY.
+void dragArrow(Editor& ed, float x, float y);
+// Vertex hitIndex of the selected arrow follows the pointer.
+void dragVertex(Editor& ed, float x, float y);
+
+// True when the document has room for one more segment in arrow n; otherwise the
+// user is told why, and false.
+bool roomForSegment(Editor& ed, int n);
+
+}  // namespace qm

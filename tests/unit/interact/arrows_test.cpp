@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include "edit/insert.h"
+#include "interact/arrows.h"
+#include "interact/pointer.h"
+#include "model/sel_kind.h"
+#include "unit/support/fakes.h"
+
+namespace qm {
+namespace {
+
+using test::TestEditor;
+
+TEST(HitSegment, ToleranceAcrossTheLineAndTheDiscAtTheEnds) {
+    EXPECT_TRUE(hitSegment(0, 0, 2000, 0, 1000, 100));
+    EXPECT_FALSE(hitSegment(0, 0, 2000, 0, 1000, 101));
+    EXPECT_TRUE(hitSegment(0, 0, 2000, 0, 1000, -100));
+    EXPECT_TRUE(hitSegment(0, 0, 2000, 0, 0, 0));
+    EXPECT_TRUE(hitSegment(0, 0, 2000, 0, 2000, 0));
+    EXPECT_FALSE(hitSegment(0, 0, 2000, 0, 2000, 50)) << "beside the end point, outside the disc";
+    EXPECT_FALSE(hitSegment(0, 0, 2000, 0, -1, 0));
+    EXPECT_TRUE(hitSegment(0, 0, 0, 3000, 60, 1500)) << "vertical segments too";
+    EXPECT_TRUE(hitSegment(0, 0, 1000, 1000, 570, 430));  // about 99 twips off the diagonal
+}
+
+TEST(HitSegment, ZeroLengthSegmentIsHitOnlyAtItsPoint) {
+    EXPECT_TRUE(hitSegment(500, 500, 500, 500, 500, 500));
+    EXPECT_FALSE(hitSegment(500, 500, 500, 500, 501, 500));
+    EXPECT_FALSE(hitSegment(500, 500, 500, 500, 0, 0));
+}
+
+TEST(ArrowDirection, FlatVectorsAreHorizontalAndTiesAndZeroAreVertical) {
+    EXPECT_EQ(directionOf(0, 0, 10, 5), Dir::Right);
+    EXPECT_EQ(directionOf(0, 0, -10, 5), Dir::Left);
+    EXPECT_EQ(directionOf(0, 0, 10, 10), Dir::Down);
+    EXPECT_EQ(directionOf(0, 0, 10, -10), Dir::Up);
+    EXPECT_EQ(directionOf(3, 3, 3, 3), Dir::Up);
+}
+
+// Draws a polyline with left clicks at the given points (moving to each first).
+void leftClickAt(Editor& ed, float x, float y) {
+    canvasMove(ed, 0, 0, x, y);
+    canvasPress(ed, 1, 0, x, y);
+    canvasRelease(ed, 1, 0, x, y);
+    canvasClick(ed);
+}
+
+void rightClickAt(Editor& ed, float x, float y) {
+    canvasMove(ed, 0, 0, x, y);
+    canvasPress(ed, 2, 0, x, y);
+    canvasRelease(ed, 2, 0, x, y);
+    canvasClick(ed);
+}
+
+TEST(PolylineDrawing, SegmentsStayAxisParallelAndTheHeadFollowsTheBandRule) {
+    TestEditor t;
+    Document& d = t.doc;
+    const LineEl templ = d.Line1.templ();
+    insertPolylineArrow(t.ed);
+    canvasMove(t.ed, 0, 0, 5000, 5000);  // before the first click: nothing is touched
+    EXPECT_EQ(d.Line1.templ().x2, templ.x2);
+    leftClickAt(t.ed, 1000, 1000);
+    const LineEl& s = *d.Line1.find(1);
+    EXPECT_EQ(s.x2, 1000) << "a new segment starts with its end on its start";
+    EXPECT_TRUE(d.lneTemp.visible);
+
+    canvasMove(t.ed, 0, 0, 1400, 1100);  // 400 right, 100 down
+    EXPECT_EQ(s.x2, 1400);
+    EXPECT_EQ(s.y2, 1000);
+    EXPECT_EQ(d.lneTemp.x1, 1400);
+    EXPECT_EQ(d.lneTemp.y2, 1100);
+    EXPECT_EQ(d.arrowRec[1].direction(), 3) << "band not longer than 150: along the segment, right";
+
+    canvasMove(t.ed, 0, 0, 1300, 1400);  // steeper than flat: the segment turns vertical
+    EXPECT_EQ(s.x2, 1000);
+    EXPECT_EQ(s.y2, 1400);
+    canvasMove(t.ed, 0, 0, 1400, 1300);  // 400 right, 300 down: horizontal again
+    EXPECT_EQ(s.x2, 1400);
+    EXPECT_EQ(s.y2, 1000);
+    EXPECT_EQ(d.lneTemp.y2 - d.lneTemp.y1, 300);
+    EXPECT_EQ(d.arrowRec[1].direction(), static_cast<int>(Dir::Down)) << "the band of 300 decides: down, tip on the pointer";
+}
+
+TEST(PolylineDrawing, ThreeClicksAndARightClickMakeAnArrowWithAHeadOnItsTip) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertPolylineArrow(t.ed);
+    leftClickAt(t.ed, 1000, 1000);
+    leftClickAt(t.ed, 3000, 1000);
+    leftClickAt(t.ed, 3000, 3000);
+    canvasMove(t.ed, 0, 0, 5000, 3000);
+    canvasPress(t.ed, 2, 0, 5000, 3000);
+    canvasRelease(t.ed, 2, 0, 5000, 3000);
+    EXPECT_EQ(t.host.menuPopups, 0) << "the right release that ends an arrow opens no menu";
+    canvasClick(t.ed);
+    const ArrowRecord& r = d.arrowRec[1];
+    EXPECT_EQ(d.selKind, SelKind::None);
+    EXPECT_EQ(r.count(), 3);
+    EXPECT_EQ(d.Line1.find(r.slot[3])->x2, 5000);
+    EXPECT_FALSE(d.lneTemp.visible);
+    ASSERT_TRUE(d.picRight.visible(1));
+    EXPECT_EQ(d.picRight.find(1)->left, 5000 - 150);
+    EXPECT_EQ(d.picRight.find(1)->top, 3000 - 75);
+    EXPECT_EQ(r.head(), 1);
+    EXPECT_EQ(d.modified, -1);
+}
+
+TEST(PolylineDrawing, ShortRemaindersAndStraySegmentsAreDropped) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertPolylineArrow(t.ed);
+    leftClickAt(t.ed, 1000, 1000);
+    leftClickAt(t.ed, 3000, 1000);   // starts segment 2 at the end of segment 1
+    rightClickAt(t.ed, 3000, 1000);  // without moving: segment 2 never moved
+    const ArrowRecord& r = d.arrowRec[1];
+    EXPECT_EQ(r.count(), 1);
+    EXPECT_EQ(d.segCount, 1);
+    EXPECT_FALSE(d.Line1.exists(2));
+    EXPECT_EQ(d.Line1.find(1)->x2, 3000);
+    EXPECT_TRUE(d.picRight.visible(1));
+    EXPECT_EQ(d.picRight.find(1)->left, 3000 - 150);
+
+    insertPolylineArrow(t.ed);
+    leftClickAt(t.ed, 1000, 3000);
+    rightClickAt(t.ed, 3000, 3150);  // a band of 150 is dropped
+    EXPECT_EQ(d.arrowRec[2].count(), 1);
+    EXPECT_EQ(d.Line1.find(d.arrowRec[2].slot[1])->y2, 3000);
+
+    insertPolylineArrow(t.ed);
+    leftClickAt(t.ed, 1000, 5000);
+    rightClickAt(t.ed, 3000, 5151);
+    EXPECT_EQ(d.arrowRec[3].count(), 2) << "a band of 151 becomes the last segment";
+    EXPECT_EQ(d.Line1.find(d.arrowRec[3].slot[2])->y2, 5151);
+    EXPECT_TRUE(d.picDown.visible(3));
+}
+
+TEST(PolylineDrawing, ARightClickBeforeAnyLeftClickAbandonsTheArrow) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertStraightArrow(t.ed, Dir::Right);
+    canvasMove(t.ed, 0, 0, 500, 500);
+    canvasPress(t.ed, 1, 0, 500, 500);
+    insertPolylineArrow(t.ed);
+    canvasMove(t.ed, 0, 0, 4000, 4000);
+    rightClickAt(t.ed, 4000, 4000);
+    EXPECT_EQ(d.selKind, SelKind::None);
+    EXPECT_EQ(d.arrowRec[2].count(), 0);
+    EXPECT_EQ(d.segCount, 1);
+    for (int dir = 0; dir < 4; ++dir) EXPECT_FALSE(d.heads(dir)->exists(2));
+}
+
+TEST(PolylineDrawing, AnInsertCommandFinishesTheArrowBeingDrawn) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertPolylineArrow(t.ed);
+    leftClickAt(t.ed, 1000, 1000);
+    canvasMove(t.ed, 0, 0, 1000, 3000);
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    EXPECT_FALSE(d.lneTemp.visible);
+    EXPECT_TRUE(d.picDown.visible(1));
+    EXPECT_EQ(d.arrowRec[1].direction(), 1);
+    EXPECT_EQ(d.selKind, SelKind::PlacingShape);
+}
+
+TEST(PolylineDrawing, SegmentLimitsAreRefusedWithAMessage) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertPolylineArrow(t.ed);
+    d.arrowRec[1].count() = 255;
+    leftClickAt(t.ed, 1000, 1000);
+    EXPECT_EQ(d.segCount, 0);
+    EXPECT_EQ(t.host.asked.size(), 1u);
+    EXPECT_EQ(t.host.asked[0].title, "提示");
+}
+
+TEST(StraightArrow, FollowsThePointerWithItsTailAndKeepsItsLength) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertStraightArrow(t.ed, Dir::Left);
+    canvasMove(t.ed, 0, 0, 1200, 500);
+    const LineEl& s = *d.Line1.find(1);
+    EXPECT_EQ(s.x1, 1200);
+    EXPECT_EQ(s.x2, 0);
+    EXPECT_EQ(s.y2, 500);
+    EXPECT_EQ(d.picLeft.find(1)->left, 0);
+    EXPECT_EQ(d.picLeft.find(1)->top, 425);
+    insertStraightArrow(t.ed, Dir::Down);
+    canvasMove(t.ed, 0, 0, 3000, 2000);
+    EXPECT_EQ(d.Line1.find(2)->y2, 3200);
+    EXPECT_EQ(d.picDown.find(2)->top, 3200 - 150);
+    EXPECT_EQ(d.picDown.find(2)->left, 3000 - 75);
+}
+
+TEST(ArrowEditing, DraggingTheArrowAndAVertexKeepsTheHeadOnTheTip) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertPolylineArrow(t.ed);
+    leftClickAt(t.ed, 1000, 1000);
+    leftClickAt(t.ed, 3000, 1000);
+    canvasMove(t.ed, 0, 0, 3000, 3000);
+    rightClickAt(t.ed, 3000, 3000);
+    ASSERT_EQ(d.arrowRec[1].count(), 2);
+
+    canvasPress(t.ed, 1, 0, 2000, 1000);  // on segment 1
+    EXPECT_EQ(d.selKind, SelKind::Arrow);
+    EXPECT_EQ(d.Line1.find(1)->borderColor, kGreen);
+    EXPECT_TRUE(d.spHandle.templ().visible) << "handle 0 on the tail";
+    canvasMove(t.ed, 1, 0, 2100, 1050);
+    canvasMove(t.ed, 1, 0, 2200, 1100);
+    canvasRelease(t.ed, 1, 0, 2200, 1100);
+    EXPECT_EQ(d.Line1.find(1)->x1, 1200);
+    EXPECT_EQ(d.Line1.find(2)->y2, 3100);
+    EXPECT_EQ(d.picDown.find(1)->top, 3100 - 150);
+    EXPECT_EQ(d.spHandle.find(2)->left, 3200 - 37.5);
+
+    // Drag the tip so that the last segment points left.
+    canvasPress(t.ed, 1, 0, 3200, 3100);
+    EXPECT_EQ(d.selKind, SelKind::DraggingVertex);
+    EXPECT_EQ(d.hitIndex, 2);
+    canvasMove(t.ed, 1, 0, 500, 1150);
+    canvasRelease(t.ed, 1, 0, 500, 1150);
+    EXPECT_EQ(d.selKind, SelKind::Arrow);
+    EXPECT_FALSE(d.picDown.visible(1));
+    ASSERT_TRUE(d.picLeft.visible(1));
+    EXPECT_EQ(d.picLeft.find(1)->left, 500);
+    EXPECT_EQ(d.arrowRec[1].direction(), 2);
+
+    // The middle vertex moves the end of segment 1 and the start of segment 2.
+    canvasPress(t.ed, 1, 0, 3200, 1100);
+    EXPECT_EQ(d.hitIndex, 1);
+    canvasMove(t.ed, 1, 0, 4000, 4000);
+    EXPECT_EQ(d.Line1.find(1)->x2, 4000);
+    EXPECT_EQ(d.Line1.find(2)->y1, 4000);
+}
+
+}  // namespace
+}  // namespace qm

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "edit/insert.h"
+#include "interact/pointer.h"
+#include "interact/selection.h"
+#include "model/sel_kind.h"
+#include "unit/support/fakes.h"
+
+namespace qm {
+namespace {
+
+using test::TestEditor;
+
+void drop(Editor& ed, float x, float y) {
+    canvasMove(ed, 0, 0, x, y);
+    canvasPress(ed, 1, 0, x, y);
+    canvasRelease(ed, 1, 0, x, y);
+    canvasClick(ed);
+}
+
+TEST(Delete, RectangleHidesItsPartsTextsHandlesAndInnerLabelsButNoArrow) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertStraightArrow(t.ed, Dir::Right);
+    drop(t.ed, 100, 100);
+    insertLabel(t.ed, false);  // label 9, lying inside the rectangle below
+    d.Label.find(9)->left = 1500;
+    d.Label.find(9)->top = 1500;
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    drop(t.ed, 1000, 1000);
+    rebuildShapeInnerLists(d);
+    ASSERT_EQ(d.shapeRec[1].innerCount, 1);
+    EXPECT_EQ(d.shapeRec[1].innerLabel[1], 9);
+    canvasPress(t.ed, 1, 0, 1100, 1100);
+    ASSERT_EQ(d.selKind, SelKind::Shape);
+    d.modified = 0;
+    canvasKeyDown(t.ed, kDeleteKey);
+    EXPECT_FALSE(d.Shape1.visible(1));
+    EXPECT_FALSE(d.LineRect.visible(1));
+    EXPECT_FALSE(d.Label.visible(10));
+    EXPECT_FALSE(d.Label.visible(11));
+    EXPECT_FALSE(d.Label.visible(9));
+    for (int k = 1; k <= 4; ++k) EXPECT_FALSE(d.spHandle.visible(k));
+    EXPECT_TRUE(d.Line1.visible(1));
+    EXPECT_TRUE(d.picRight.visible(1));
+    EXPECT_EQ(d.modified, -1);
+    EXPECT_EQ(d.shapeCount, 1) << "delete destroys nothing";
+
+    // The hidden corner handles no longer catch a press near a former corner.
+    canvasPress(t.ed, 1, 0, 1000, 1000);
+    EXPECT_EQ(d.selKind, SelKind::None);
+    EXPECT_EQ(d.Shape1.find(1)->width, 1965);
+}
+
+TEST(Delete, ArrowClearsTheSelectionAndHidesHeadAndHandles) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertStraightArrow(t.ed, Dir::Up);
+    drop(t.ed, 2000, 4000);
+    canvasPress(t.ed, 1, 0, 2000, 3500);
+    ASSERT_EQ(d.selKind, SelKind::Arrow);
+    canvasKeyDown(t.ed, kDeleteKey);
+    EXPECT_EQ(d.selKind, SelKind::None);
+    EXPECT_FALSE(d.Line1.visible(1));
+    EXPECT_FALSE(d.picUp.visible(1));
+    EXPECT_FALSE(d.spHandle.templ().visible);
+    EXPECT_FALSE(d.spHandle.visible(1));
+}
+
+TEST(Delete, TitleBlockNumberAndTitleStayWhileOtherLabelsHide) {
+    TestEditor t;
+    Document& d = t.doc;
+    for (int i : {2, 6}) {
+        d.selKind = SelKind::Label;
+        d.selIndex = static_cast<int16_t>(i);
+        deleteSelection(t.ed);
+    }
+    EXPECT_TRUE(d.Label.visible(2));
+    EXPECT_FALSE(d.Label.visible(6));
+    // Shift+press in the value cell of the top row brings it back.
+    canvasPress(t.ed, 1, kShift, 13000, 8200);
+    EXPECT_EQ(d.selKind, SelKind::TitleBlock);
+    EXPECT_TRUE(d.Label.visible(6));
+    EXPECT_EQ(d.Shape2.borderColor, kGreen);
+    d.selKind = SelKind::TitleBlock;
+    canvasKeyDown(t.ed, kDeleteKey);
+    EXPECT_TRUE(d.Shape2.visible);
+}
+
+TEST(Delete, DiamondHidesItsLinesTexts) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertDiamond(t.ed);
+    drop(t.ed, 1000, 1000);
+    ASSERT_EQ(d.selKind, SelKind::Diamond);
+    canvasKeyDown(t.ed, kDeleteKey);
+    for (auto* lines : d.diamondLines()) EXPECT_FALSE(lines->visible(1));
+    EXPECT_FALSE(d.Label.visible(9));
+    EXPECT_FALSE(d.Label.visible(10));
+    canvasPress(t.ed, 1, 0, 2000, 1500);
+    EXPECT_EQ(d.selKind, SelKind::None) << "a deleted diamond is not found again";
+}
+
+TEST(Selection, SwitchingFromAnArrowToARectangleHidesTheArrowsExtraHandles) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertPolylineArrow(t.ed);
+    float x = 500;
+    for (int k = 0; k < 7; ++k, x += 1000) {
+        canvasMove(t.ed, 0, 0, x, k % 2 ? 500 : 600);
+        canvasPress(t.ed, 1, 0, x, 500);
+        canvasRelease(t.ed, 1, 0, x, 500);
+    }
+    canvasMove(t.ed, 0, 0, x, 500);
+    canvasRelease(t.ed, 2, 0, x, 500);
+    ASSERT_GE(d.arrowRec[1].count(), 6);
+    canvasPress(t.ed, 1, 0, 1000, 500);
+    ASSERT_EQ(d.selKind, SelKind::Arrow);
+    ASSERT_TRUE(d.spHandle.visible(6));
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    drop(t.ed, 2000, 3000);
+    for (int k = 1; k <= 4; ++k) EXPECT_TRUE(d.spHandle.visible(k));
+    EXPECT_FALSE(d.spHandle.visible(5));
+    EXPECT_FALSE(d.spHandle.visible(6));
+    EXPECT_FALSE(d.spHandle.templ().visible);
+    EXPECT_EQ(d.Line1.find(1)->borderColor, kBlack);
+}
+
+TEST(InnerLists, StrictInsideOwnTextsExcludedAndCappedAt255) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertShape(t.ed, ShapeStyle::Rectangle);  // 225, 225, 1965 x 1215; texts 9 and 10
+    insertDiamond(t.ed);                        // texts 11 and 12 inside the rectangle?
+    canvasMove(t.ed, 0, 0, 300, 300);
+    d.Label.find(1)->left = 225;  // exactly on the left edge: not inside
+    d.Label.find(1)->top = 500;
+    d.Label.find(2)->left = 226;  // inside
+    d.Label.find(2)->top = 500;
+    rebuildShapeInnerLists(d);
+    const ShapeRecord& r = d.shapeRec[1];
+    std::vector<int> inner(r.innerLabel.begin() + 1, r.innerLabel.begin() + 1 + r.innerCount);
+    EXPECT_EQ(std::count(inner.begin(), inner.end(), 1), 0);
+    EXPECT_EQ(std::count(inner.begin(), inner.end(), 2), 1);
+    EXPECT_EQ(std::count(inner.begin(), inner.end(), 9), 0) << "its own texts are never inner labels";
+    EXPECT_EQ(std::count(inner.begin(), inner.end(), 11), 1) << "a diamond's text inside it is";
+
+    for (int k = 0; k < 300; ++k) {
+        const int i = ++d.labelCount;
+        d.Label.create(i);
+        d.Label.find(i)->left = 1000;
+        d.Label.find(i)->top = 1000;
+    }
+    rebuildShapeInnerLists(d);
+    EXPECT_EQ(d.shapeRec[1].innerCount, 255);
+}
+
+}  // namespace
+}  // namespace qm
