@@ -3,6 +3,7 @@
 // core are free functions taking an Editor.
 #pragma once
 #include <functional>
+#include <string>
 
 #include "model/document.h"
 #include "model/host.h"
@@ -20,6 +21,22 @@ struct CanvasGeometry {
     float frame = 2 * kTwipsPerPixel;
 };
 
+// An in-place editor box laid over a label while its text is edited. The shell
+// shows a real text widget wherever and whenever the box says, and keeps `text`
+// equal to what the user has typed.
+struct EditBox {
+    bool visible = false;
+    float left = 0, top = 0, width = 0, height = 0;
+    std::string text;
+};
+
+// Which element a press landed on; the moves and the release that follow go to
+// the same target, whatever they pass over.
+struct PointerTarget {
+    enum Kind { None, Canvas, Label, Picture } kind = None;
+    int index = 0;
+};
+
 class Editor {
 public:
     Editor(Host& host, const TextMetrics& metrics, CanvasGeometry canvas = {})
@@ -29,6 +46,12 @@ public:
     Host& host;
     const TextMetrics& metrics;
     CanvasGeometry canvas;
+
+    // Text1: one line, for labels without word wrap; Text2: tall, for vertical labels.
+    EditBox text1{false, 0, 0, 1515, 315, {}};
+    EditBox text2{false, 0, 0, 315, 1515, {}};
+
+    PointerTarget capture;  // set by a press, cleared by the release
 
     // Runs the program's Save command; true only when the document was written.
     // Empty until the file commands are wired in: then nothing can be saved.

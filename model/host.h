@@ -56,6 +56,10 @@ public:
 
     virtual void setTimerEnabled(TimerId timer, bool enabled) = 0;
 
+    // Whether moving the system cursor onto a connection point is welcome now: the
+    // main window is active, no modal window is open and the cursor is over the canvas.
+    virtual bool pointerSnapAllowed() = 0;
+
     // Starts the help viewer on a file without waiting; false when it could not start.
     virtual bool startHelpViewer(const std::string& path) = 0;
 };

@@ -38,6 +38,7 @@ public:
     void focusEditor(EditorBox box) override { focusedEditor = box; }
     void popupEditMenu() override { ++menuPopups; }
     void setTimerEnabled(TimerId timer, bool enabled) override;
+    bool pointerSnapAllowed() override { return snapAllowed; }
     bool startHelpViewer(const std::string& path) override { helpPaths.push_back(path); return helpStarts; }
 
     // Script and record.
@@ -55,6 +56,7 @@ public:
     bool timer1 = false, timer2 = true;
     std::vector<std::string> helpPaths;
     bool helpStarts = true;
+    bool snapAllowed = true;
 };
 
 // An editor on a fake host and fake metrics, started up as the program starts.

@@ -1,0 +1,33 @@
+// The pointer events of labels (select, drag, open the in-place editor on a second
+// click without movement) and the two editor boxes, whose text becomes the caption
+// when they lose the keyboard focus.
+#pragma once
+
+#include "model/editor.h"
+
+namespace qm {
+
+inline constexpr int kEnterKey = 13;
+
+void labelPress(Editor& ed, int i, int button);
+void labelMove(Editor& ed, int i);
+void labelRelease(Editor& ed, int i, int button);
+void labelClick(Editor& ed, int i);
+
+// Editor box events.
+void editorKeyReleased(Editor& ed, EditorBox box, int keyCode);
+// Writes the box's text into the label being edited and hides the box; nothing
+// happens when the box is not open. Called when the box loses the focus, and by
+// every command that reads or replaces the drawing.
+void commitEditor(Editor& ed, EditorBox box);
+void commitOpenEditors(Editor& ed);
+
+EditBox& editBox(Editor& ed, EditorBox box);
+
+// The system cursor in canvas client twips (rounded), from the host's mapping.
+struct TwipPoint {
+    int32_t x = 0, y = 0;
+};
+TwipPoint pointerInTwips(Editor& ed);
+
+}  // namespace qm

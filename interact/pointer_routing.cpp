@@ -1,0 +1,100 @@
+#include "interact/pointer_routing.h"
+
+#include "interact/label_editing.h"
+#include "interact/pointer.h"
+#include "interact/timers.h"
+#include "model/sel_kind.h"
+
+namespace qm {
+namespace {
+
+template <class El>
+bool contains(const El& e, float x, float y) {
+    return e.visible && e.left <= x && x < e.left + e.width && e.top <= y && y < e.top + e.height;
+}
+
+// States in which the canvas carries something with every pointer move, wherever
+// the pointer passes.
+bool canvasCarries(int16_t k) {
+    return k == SelKind::PlacingShape || k == SelKind::DrawingArrow || k == SelKind::PlacingDiamond ||
+           (k >= SelKind::PlacingLeftArrow && k <= SelKind::PlacingDownArrow);
+}
+
+bool insideCanvas(const Editor& ed, float x, float y) {
+    const float w = ed.canvas.width - 2 * ed.canvas.frame, h = ed.canvas.height - 2 * ed.canvas.frame;
+    return x >= 0 && y >= 0 && x < w && y < h;
+}
+
+}  // namespace
+
+PointerTarget targetAt(const Document& doc, float x, float y) {
+    for (int dir = 3; dir >= 0; --dir) {
+        const Collection<PictureEl>& heads = *doc.heads(dir);
+        for (int i = heads.end() - 1; i >= 1; --i)
+            if (const PictureEl* p = heads.find(i); p && contains(*p, x, y))
+                return {PointerTarget::Picture, dir * 65536 + i};
+    }
+    for (int i = doc.Label.end() - 1; i >= 1; --i)
+        if (const LabelEl* l = doc.Label.find(i); l && contains(*l, x, y)) return {PointerTarget::Label, i};
+    return {PointerTarget::Canvas, 0};
+}
+
+void pointerDown(Editor& ed, int button, int shift, float x, float y) {
+    if (ed.capture.kind == PointerTarget::None) ed.capture = targetAt(ed.doc, x, y);
+    const PointerTarget t = ed.capture;
+    switch (t.kind) {
+        case PointerTarget::Label:
+            labelPress(ed, t.index, button);
+            break;
+        case PointerTarget::Picture: {
+            const Dir dir = static_cast<Dir>(t.index / 65536);
+            const int i = t.index % 65536;
+            const PictureEl* p = ed.doc.heads(static_cast<int>(dir))->find(i);
+            if (p) arrowheadPress(ed, dir, i, x - p->left, y - p->top);
+            break;
+        }
+        default:
+            canvasPress(ed, button, shift, x, y);
+            break;
+    }
+}
+
+void pointerMove(Editor& ed, int buttons, int shift, float x, float y) {
+    PointerTarget t = ed.capture;
+    if (t.kind == PointerTarget::None) {
+        t = targetAt(ed.doc, x, y);
+        if (canvasCarries(ed.doc.selKind)) t = {PointerTarget::Canvas, 0};
+    }
+    if (t.kind == PointerTarget::Label)
+        labelMove(ed, t.index);
+    else if (t.kind == PointerTarget::Canvas || ed.capture.kind == PointerTarget::Picture)
+        canvasMove(ed, buttons, shift, x, y);  // a drag begun on an arrowhead is the canvas's
+}
+
+void pointerUp(Editor& ed, int button, int shift, float x, float y) {
+    const PointerTarget t = ed.capture;
+    ed.capture = {};
+    switch (t.kind) {
+        case PointerTarget::Label: {
+            labelRelease(ed, t.index, button);
+            // The label being carried counts as under the pointer even when the
+            // timer has not caught up with the last movement yet.
+            const LabelEl* l = ed.doc.Label.find(t.index);
+            const bool carried = ed.doc.selIndex == t.index &&
+                                 (ed.doc.selKind == SelKind::PlacingLabel || ed.doc.selKind == SelKind::Label);
+            if (l && (carried || contains(*l, x, y))) labelClick(ed, t.index);
+            break;
+        }
+        case PointerTarget::Picture:
+            canvasRelease(ed, button, shift, x, y);
+            break;
+        case PointerTarget::Canvas:
+            canvasRelease(ed, button, shift, x, y);
+            if (insideCanvas(ed, x, y)) canvasClick(ed);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace qm

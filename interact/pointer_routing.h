@@ -1,0 +1,18 @@
+// Which element receives the pointer: arrowhead pictures lie above labels, labels
+// above the canvas, and whatever received the press receives the moves and the
+// release that follow it. The shell feeds every canvas mouse event through here.
+#pragma once
+
+#include "model/editor.h"
+
+namespace qm {
+
+// The element under (x, y), canvas client twips. Picture indices are encoded as
+// direction * 65536 + index.
+PointerTarget targetAt(const Document& doc, float x, float y);
+
+void pointerDown(Editor& ed, int button, int shift, float x, float y);
+void pointerMove(Editor& ed, int buttons, int shift, float x, float y);
+void pointerUp(Editor& ed, int button, int shift, float x, float y);
+
+}  // namespace qm

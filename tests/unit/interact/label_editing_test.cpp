@@ -1,0 +1,215 @@
+#include <gtest/gtest.h>
+
+#include "edit/insert.h"
+#include "interact/label_editing.h"
+#include "interact/pointer.h"
+#include "interact/pointer_routing.h"
+#include "interact/timers.h"
+#include "model/sel_kind.h"
+#include "unit/support/fakes.h"
+
+namespace qm {
+namespace {
+
+using test::TestEditor;
+
+// Puts the system cursor on canvas twips (x, y); the fake maps 1 pixel = 15 twips.
+void cursorAt(TestEditor& t, float x, float y) {
+    t.host.cursor = t.host.canvasToScreen({static_cast<int32_t>(x / 15), static_cast<int32_t>(y / 15)});
+}
+
+// A press and release on the label under (x, y) as the shell routes them.
+void clickAt(TestEditor& t, float x, float y, int button = 1) {
+    cursorAt(t, x, y);
+    pointerDown(t.ed, button, 0, x, y);
+    pointerUp(t.ed, button, 0, x, y);
+}
+
+TEST(LabelEditing, PlaceSelectEditAndCommit) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertLabel(t.ed, false);
+    ASSERT_EQ(d.selIndex, 9);
+    cursorAt(t, 3000, 4500);
+    timer1Tick(t.ed);
+    EXPECT_EQ(d.Label.find(9)->left, 3000);
+    EXPECT_EQ(d.Label.find(9)->top, 4500);
+    d.modified = 0;
+    clickAt(t, 3000, 4500);  // drops it: the timer stops, the label is selected
+    EXPECT_FALSE(t.host.timer1);
+    EXPECT_EQ(d.selKind, SelKind::Label);
+    EXPECT_EQ(d.Label.find(9)->foreColor, kGreen);
+    EXPECT_EQ(d.modified, -1) << "dropping a new label is a change";
+    EXPECT_FALSE(t.ed.text1.visible);
+
+    clickAt(t, 3010, 4510);  // second click without movement: the editor opens
+    ASSERT_TRUE(t.ed.text1.visible);
+    EXPECT_EQ(t.host.focusedEditor, EditorBox::Text1);
+    EXPECT_EQ(t.ed.text1.left, 3000);
+    EXPECT_EQ(t.ed.text1.text, "单击这里添加文本");
+    EXPECT_EQ(d.editLabel, 9);
+    EXPECT_EQ(d.selKind, SelKind::Label);
+
+    d.modified = 0;
+    t.ed.text1.text = "abc";
+    editorKeyReleased(t.ed, EditorBox::Text1, kEnterKey);
+    EXPECT_GT(t.host.canvasFocusCount, 0);
+    commitEditor(t.ed, EditorBox::Text1);  // the focus left the box
+    EXPECT_FALSE(t.ed.text1.visible);
+    EXPECT_EQ(d.Label.find(9)->caption, "abc");
+    EXPECT_EQ(d.Label.find(9)->width, 270);
+    EXPECT_EQ(d.modified, -1);
+
+    // Opening and committing the same text again is no change.
+    clickAt(t, 3010, 4510);
+    clickAt(t, 3010, 4510);
+    ASSERT_TRUE(t.ed.text1.visible);
+    d.modified = 0;
+    commitEditor(t.ed, EditorBox::Text1);
+    EXPECT_EQ(d.modified, 0);
+}
+
+TEST(LabelEditing, VerticalLabelsUseTheTallBoxAndStay165Wide) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertLabel(t.ed, true);
+    cursorAt(t, 2000, 2000);
+    timer1Tick(t.ed);
+    clickAt(t, 2000, 2000);
+    clickAt(t, 2000, 2000);
+    ASSERT_TRUE(t.ed.text2.visible);
+    EXPECT_FALSE(t.ed.text1.visible);
+    t.ed.text2.text = "竖排";
+    commitOpenEditors(t.ed);
+    EXPECT_EQ(d.Label.find(9)->caption, "竖排");
+    EXPECT_EQ(d.Label.find(9)->width, 165);
+    EXPECT_EQ(d.Label.find(9)->height, 2 * 225);
+}
+
+TEST(LabelEditing, DraggingTheSelectedLabelKeepsItsOffsetAndDoesNotEdit) {
+    TestEditor t;
+    Document& d = t.doc;
+    const LabelEl& number = *d.Label.find(1);  // "编号:" at (400, 400)
+    clickAt(t, 450, 450);
+    ASSERT_EQ(d.selKind, SelKind::Label);
+    d.modified = 0;
+    cursorAt(t, 450, 450);
+    pointerDown(t.ed, 1, 0, 450, 450);
+    EXPECT_TRUE(t.host.timer1);
+    cursorAt(t, 1455, 960);  // whole pixels: 1005 right, 510 down
+    timer1Tick(t.ed);
+    pointerMove(t.ed, 1, 0, 1455, 960);
+    pointerUp(t.ed, 1, 0, 1455, 960);
+    EXPECT_EQ(number.left, 1405);
+    EXPECT_EQ(number.top, 910);
+    EXPECT_FALSE(t.ed.text1.visible);
+    EXPECT_EQ(d.modified, -1);
+
+    // A press on a label that is not selected starts no drag.
+    pointerDown(t.ed, 1, 0, d.Label.find(3)->left + 5, d.Label.find(3)->top + 5);
+    EXPECT_FALSE(t.host.timer1);
+}
+
+TEST(LabelEditing, ClickingAnotherLabelCommitsTheOpenEditorFirst) {
+    TestEditor t;
+    Document& d = t.doc;
+    const LabelEl& a = *d.Label.find(3);
+    const LabelEl& b = *d.Label.find(5);
+    clickAt(t, a.left + 5, a.top + 5);
+    clickAt(t, a.left + 5, a.top + 5);
+    ASSERT_TRUE(t.ed.text1.visible);
+    t.ed.text1.text = "作者";
+    clickAt(t, b.left + 5, b.top + 5);
+    EXPECT_EQ(a.caption, "作者");
+    EXPECT_EQ(d.selIndex, 5);
+    EXPECT_FALSE(t.ed.text1.visible);
+}
+
+TEST(LabelEditing, RightPressSelectsTheLabelThenOpensTheMenu) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    canvasPress(t.ed, 1, 0, 225, 225);
+    ASSERT_EQ(d.selKind, SelKind::Shape);
+    const LabelEl& l = *d.Label.find(6);
+    clickAt(t, l.left + 5, l.top + 5, 2);
+    EXPECT_EQ(t.host.menuPopups, 1);
+    EXPECT_EQ(d.selKind, SelKind::Label);
+    EXPECT_EQ(d.selIndex, 6);
+    EXPECT_EQ(d.Shape1.find(1)->borderColor, kBlack);
+}
+
+TEST(Snap, ReachIsStrictAndShapesComeFirst) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    canvasMove(t.ed, 0, 0, 1000, 1000);  // divider at y 1607.5, left point (1000, 1607.5)
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    canvasMove(t.ed, 0, 0, 1050, 1000);
+    const auto left = snapTarget(d, 1099, 1608);
+    ASSERT_TRUE(left);
+    EXPECT_EQ(left->x, 1000) << "the lower index wins";
+    EXPECT_EQ(left->y, 1608);
+    EXPECT_FALSE(snapTarget(d, 1150, 1608));  // 100 from shape 2's left point: out of reach
+    EXPECT_FALSE(snapTarget(d, 1000, 1708));
+
+    insertDiamond(t.ed);
+    canvasMove(t.ed, 0, 0, 960, 1000);  // left vertex (960, 1600)
+    EXPECT_EQ(snapTarget(d, 990, 1600)->x, 1000) << "any shape wins over any diamond";
+
+    d.Shape1.setVisible(1, false);
+    d.Shape1.setVisible(2, false);
+    EXPECT_EQ(snapTarget(d, 990, 1600)->x, 960) << "hidden shapes never attract";
+    EXPECT_EQ(snapTarget(d, 960 + 1200, 1010)->y, 1000) << "the diamond's top vertex";
+}
+
+TEST(Snap, AFlatRectangleOffersOnlyItsSidePoints) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    canvasMove(t.ed, 0, 0, 1000, 1000);
+    d.Shape1.find(1)->height = 100;  // divider at 1607.5 stays: near the top too
+    d.LineRect.find(1)->y1 = 1050;
+    const auto p = snapTarget(d, 1000 + 1965 / 2, 1000);
+    EXPECT_FALSE(p) << "near the divider level only left and right are tried";
+}
+
+TEST(Snap, TheTimerMovesTheCursorOnlyWhileDrawingAndWhenAllowed) {
+    TestEditor t;
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    canvasMove(t.ed, 0, 0, 1500, 1500);
+    canvasPress(t.ed, 1, 0, 1500, 1500);
+    cursorAt(t, 1530, 2100);  // near the left point (1500, 2107.5)
+    timer2Tick(t.ed);
+    EXPECT_EQ(t.host.cursorSets, 0) << "nothing is drawn";
+    insertPolylineArrow(t.ed);
+    t.host.snapAllowed = false;
+    timer2Tick(t.ed);
+    EXPECT_EQ(t.host.cursorSets, 0) << "a dialog is open or another window is in front";
+    t.host.snapAllowed = true;
+    timer2Tick(t.ed);
+    EXPECT_EQ(t.host.cursorSets, 1);
+    EXPECT_EQ(t.host.screenToCanvas(t.host.cursor).x, 100);
+    EXPECT_EQ(t.host.screenToCanvas(t.host.cursor).y, 141);  // 2108 / 15, rounded
+}
+
+TEST(Arrowheads, ADragThatBeginsOnAHeadReachesTheCanvas) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertStraightArrow(t.ed, Dir::Right);
+    canvasMove(t.ed, 0, 0, 1000, 1000);  // tip at (2200, 1000), head 2050..2200
+    canvasPress(t.ed, 1, 0, 1500, 1000);
+    ASSERT_EQ(d.selKind, SelKind::Arrow);
+    // The tip handle lies half under the head: the press there grabs it.
+    pointerDown(t.ed, 1, kShift, 2190, 1000);
+    EXPECT_EQ(d.selKind, SelKind::DraggingVertex);
+    pointerMove(t.ed, 1, 0, 2190, 3000);
+    pointerUp(t.ed, 1, 0, 2190, 3000);
+    EXPECT_EQ(d.selKind, SelKind::Arrow);
+    EXPECT_EQ(d.Line1.find(1)->y2, 3000);
+    EXPECT_TRUE(d.picDown.visible(1));
+    EXPECT_GT(t.host.canvasFocusCount, 0);
+}
+
+}  // namespace
+}  // namespace qm
