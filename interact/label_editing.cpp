@@ -1,6 +1,7 @@
 #include "interact/label_editing.h"
 
 #include "interact/pointer.h"
+#include "io/codepage.h"
 #include "interact/selection.h"
 #include "model/labels.h"
 #include "model/rounding.h"
@@ -103,6 +104,15 @@ void commitEditor(Editor& ed, EditorBox which) {
     box.visible = false;
     LabelEl* l = ed.doc.Label.find(ed.doc.editLabel);
     if (!l) return;
+    // A caption the document file cannot hold is refused now rather than at the save.
+    const Result<std::string> stored = encodeDocumentText(box.text);
+    if (!stored || stored->size() > 65535) {
+        ed.host.message("提示",
+                        stored ? "文字太长（超过65535字节），无法保存在文档中，标签保留原来的文字。"
+                               : "文字中有文档无法保存的字符，标签保留原来的文字。",
+                        Icon::Information);
+        return;
+    }
     const bool changed = l->caption != box.text || (which == EditorBox::Text2 && l->width != kVerticalLabelWidth);
     setCaption(*l, box.text, ed.metrics);
     if (which == EditorBox::Text2) setWordWrap(*l, l->wordWrap, kVerticalLabelWidth, ed.metrics);

@@ -69,6 +69,23 @@ TEST(LabelEditing, PlaceSelectEditAndCommit) {
     EXPECT_EQ(d.modified, 0);
 }
 
+TEST(LabelEditing, ACaptionTheFileCannotHoldIsRefusedWithAMessage) {
+    TestEditor t;
+    Document& d = t.doc;
+    d.editLabel = 3;
+    t.ed.text1.visible = true;
+    t.ed.text1.text = std::string(70000, 'x');
+    commitEditor(t.ed, EditorBox::Text1);
+    EXPECT_FALSE(t.ed.text1.visible);
+    EXPECT_EQ(d.Label.find(3)->caption, "制作人");
+    ASSERT_EQ(t.host.asked.size(), 1u);
+    EXPECT_EQ(d.modified, 0);
+    t.ed.text1.visible = true;
+    t.ed.text1.text = "流程😀";  // four-byte form: fits
+    commitEditor(t.ed, EditorBox::Text1);
+    EXPECT_EQ(d.Label.find(3)->caption, "流程😀");
+}
+
 TEST(LabelEditing, VerticalLabelsUseTheTallBoxAndStay165Wide) {
     TestEditor t;
     Document& d = t.doc;

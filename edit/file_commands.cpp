@@ -1,0 +1,101 @@
+#include "edit/file_commands.h"
+
+#include <utility>
+
+#include "interact/label_editing.h"
+#include "interact/selection.h"
+#include "io/atomic_file.h"
+#include "io/document_io.h"
+#include "model/new_document.h"
+
+namespace qm {
+namespace {
+
+void showFormatError(Editor& ed) { ed.host.message("错误", kFormatErrorMessage, Icon::Stop); }
+
+bool write(Editor& ed, const std::string& path) {
+    const Status st = writeDocument(path, ed.doc);
+    if (st) return true;
+    ed.host.message("错误", "文件“" + path + "”保存失败，原来的文件保持不变。\n" + st.error().describe(), Icon::Critical);
+    return false;
+}
+
+std::optional<std::string> askSavePath(Editor& ed) { return ed.host.saveFileDialog(documentDialogSpec()); }
+
+}  // namespace
+
+FileDialogSpec documentDialogSpec() { return {"未命名.QMP", "QMP文件|*.QMP", "QMP"}; }
+
+void connectFileCommands(Editor& ed) {
+    ed.save = [&ed] { return fileSave(ed); };
+}
+
+void replaceDocument(Editor& ed, Document&& next, const std::string& path) {
+    Document& cur = ed.doc;
+    // Templates, handles and the settings of the editor are the program's, not the file's.
+    next.Label.templ() = cur.Label.templ();
+    next.spHandle = std::move(cur.spHandle);
+    next.orthoDraw = cur.orthoDraw;
+    next.headerTag = cur.headerTag;
+    next.fileVersion = cur.fileVersion;
+    next.selKind = 0;
+    next.fileName = path;
+    next.modified = 0;
+    cur = std::move(next);
+    ed.capture = {};
+}
+
+bool fileOpen(Editor& ed) {
+    commitOpenEditors(ed);
+    const auto path = ed.host.openFileDialog(documentDialogSpec());
+    if (!path) return false;
+    const Result<std::string> bytes = readWholeFile(*path);
+    if (!bytes) {
+        ed.host.message("错误", "无法打开文件“" + *path + "”。\n" + bytes.error().describe(), Icon::Critical);
+        return false;
+    }
+    Result<Document> next = decodeDocument(*bytes, Layout::Quillmap, ed.metrics);
+    if (!next) {
+        showFormatError(ed);
+        return false;
+    }
+    if (!clearDocument(ed)) return false;
+    replaceDocument(ed, std::move(next).value(), *path);
+    return true;
+}
+
+bool fileSave(Editor& ed) {
+    commitOpenEditors(ed);
+    clearSelection(ed);
+    std::string path = ed.doc.fileName;
+    if (path.empty()) {
+        const auto chosen = askSavePath(ed);
+        if (!chosen) return false;
+        path = *chosen;
+    }
+    if (!write(ed, path)) return false;
+    ed.doc.fileName = path;
+    ed.doc.modified = 0;
+    return true;
+}
+
+bool fileSaveAs(Editor& ed) {
+    commitOpenEditors(ed);
+    clearSelection(ed);
+    const auto path = askSavePath(ed);
+    if (!path || !write(ed, *path)) return false;
+    ed.doc.fileName = *path;
+    return true;
+}
+
+bool closeRequest(Editor& ed) {
+    commitOpenEditors(ed);
+    if (ed.doc.modified != -1) return true;
+    switch (ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question)) {
+        case Answer::Yes: return fileSave(ed);
+        case Answer::No: return true;
+        default: return false;
+    }
+}
+
+}  // namespace qm

@@ -1,0 +1,29 @@
+// The document commands of the File menu (Open, Save, Save As) and the question
+// asked when the window is about to close. Dialogs and messages go through the
+// host; a drawing is replaced only by a file that was read and checked completely,
+// and a failed or cancelled save never counts as saved.
+#pragma once
+
+#include "model/editor.h"
+
+namespace qm {
+
+// Dialog presets of the document commands.
+FileDialogSpec documentDialogSpec();
+
+// Makes Save available to the questions that offer it before the drawing is lost.
+void connectFileCommands(Editor& ed);
+
+// True when the document was read and now replaces the drawing.
+bool fileOpen(Editor& ed);
+// True only when the document was written.
+bool fileSave(Editor& ed);
+bool fileSaveAs(Editor& ed);
+// True when the window may close.
+bool closeRequest(Editor& ed);
+
+// Puts a document that was read in place of the current one, keeping what belongs
+// to the editor rather than to the drawing.
+void replaceDocument(Editor& ed, Document&& next, const std::string& path);
+
+}  // namespace qm

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+#include "edit/file_commands.h"
+#include "edit/insert.h"
+#include "interact/pointer.h"
+#include "model/labels.h"
+#include "model/sel_kind.h"
+#include "unit/support/fakes.h"
+
+namespace qm {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TestEditor;
+
+class FileCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("qm file commands " + std::to_string(::getpid()));
+        fs::create_directories(dir);
+        connectFileCommands(t.ed);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string path(const std::string& name) {
+        const std::u8string u = (dir / fs::u8path(name)).u8string();
+        return {u.begin(), u.end()};
+    }
+    static std::string contents(const std::string& p) {
+        std::ifstream in(fs::u8path(p), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    void drawSomething() {
+        insertShape(t.ed, ShapeStyle::Rectangle);
+        canvasMove(t.ed, 0, 0, 3000, 2000);
+        canvasPress(t.ed, 1, 0, 3000, 2000);
+        canvasRelease(t.ed, 1, 0, 3000, 2000);
+        canvasClick(t.ed);
+    }
+
+    fs::path dir;
+    TestEditor t;
+};
+
+TEST_F(FileCommands, SaveAsksForANameOnceAndClearsTheMarkOnlyWhenWritten) {
+    drawSomething();
+    ASSERT_EQ(t.doc.selKind, SelKind::Shape);
+    t.host.dialogResults = {std::nullopt};
+    EXPECT_FALSE(fileSave(t.ed));
+    ASSERT_EQ(t.host.dialogs.size(), 1u);
+    EXPECT_EQ(t.host.dialogs[0].fileName, "未命名.QMP");
+    EXPECT_EQ(t.host.dialogs[0].filter, "QMP文件|*.QMP");
+    EXPECT_EQ(t.host.dialogs[0].defaultExt, "QMP");
+    EXPECT_EQ(t.doc.modified, -1);
+    EXPECT_EQ(t.doc.fileName, "");
+
+    const std::string p = path("流程 图.QMP");
+    t.host.dialogResults = {p};
+    EXPECT_TRUE(fileSave(t.ed));
+    EXPECT_EQ(t.doc.fileName, p);
+    EXPECT_EQ(t.doc.modified, 0);
+    EXPECT_EQ(t.doc.selKind, SelKind::None) << "the selection is cleared before writing";
+    EXPECT_EQ(contents(p).substr(0, 3), "QMP");
+
+    t.doc.modified = -1;
+    EXPECT_TRUE(fileSave(t.ed));
+    EXPECT_EQ(t.host.dialogs.size(), 2u) << "a titled document is saved without a dialog";
+}
+
+TEST_F(FileCommands, AFailedWriteSaysSoKeepsTheMarkAndTheOldFile) {
+    const std::string p = path("a.QMP");
+    t.host.dialogResults = {p};
+    ASSERT_TRUE(fileSave(t.ed));
+    const std::string before = contents(p);
+    drawSomething();
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    const bool canStillWrite = ::access(dir.c_str(), W_OK) == 0;  // root ignores permissions
+    if (canStillWrite) {
+        fs::permissions(dir, fs::perms::owner_all);
+        fs::remove(p);
+        fs::create_directory(p);  // a folder where the file should go
+    }
+    EXPECT_FALSE(fileSave(t.ed));
+    EXPECT_EQ(t.doc.modified, -1);
+    ASSERT_FALSE(t.host.asked.empty());
+    EXPECT_EQ(t.host.asked.back().title, "错误");
+    EXPECT_NE(t.host.asked.back().text.find(p), std::string::npos);
+    fs::permissions(dir, fs::perms::owner_all);
+    if (!canStillWrite) {
+        EXPECT_EQ(contents(p), before);
+    }
+}
+
+TEST_F(FileCommands, SaveAsSwitchesTheNameButKeepsTheChangedMark) {
+    drawSomething();
+    const std::string a = path("a.QMP"), b = path("b.QMP");
+    t.host.dialogResults = {a, b};
+    ASSERT_TRUE(fileSave(t.ed));
+    t.doc.modified = -1;
+    ASSERT_TRUE(fileSaveAs(t.ed));
+    EXPECT_EQ(t.doc.fileName, b);
+    EXPECT_EQ(t.doc.modified, -1);
+    EXPECT_EQ(contents(a), contents(b));
+}
+
+TEST_F(FileCommands, OpenReplacesTheDrawingOnlyWithAValidFile) {
+    drawSomething();
+    setCaption(*t.doc.Label.find(2), "审批流程", t.metrics);
+    const std::string p = path("chart.QMP");
+    t.host.dialogResults = {p};
+    ASSERT_TRUE(fileSave(t.ed));
+
+    TestEditor other;
+    connectFileCommands(other.ed);
+    const std::string foreign = path("foreign.QMP");
+    std::ofstream(fs::u8path(foreign), std::ios::binary) << std::string(40, '\1');
+    other.doc.modified = -1;
+    other.host.dialogResults = {foreign};
+    EXPECT_FALSE(fileOpen(other.ed));
+    ASSERT_EQ(other.host.asked.size(), 1u) << "no save question for a file that cannot be opened";
+    EXPECT_EQ(other.host.asked[0].title, "错误");
+    EXPECT_EQ(other.host.asked[0].text, "文件格式错误或版本不兼容，文件无法打开");
+    EXPECT_EQ(other.host.asked[0].icon, Icon::Stop);
+    EXPECT_EQ(other.doc.modified, -1);
+
+    // Yes to the clear question whose save is cancelled: the drawing stays.
+    other.host.dialogResults = {p, std::nullopt};
+    other.host.answers = {Answer::Yes};
+    EXPECT_FALSE(fileOpen(other.ed));
+    EXPECT_EQ(other.doc.shapeCount, 0);
+    EXPECT_EQ(other.doc.fileName, "");
+
+    other.host.dialogResults = {p};
+    other.host.answers = {Answer::No};
+    ASSERT_TRUE(fileOpen(other.ed));
+    EXPECT_EQ(other.doc.fileName, p);
+    EXPECT_EQ(other.doc.modified, 0);
+    EXPECT_EQ(other.doc.shapeCount, 1);
+    EXPECT_EQ(other.doc.Shape1.find(1)->left, 3000);
+    EXPECT_EQ(other.doc.Label.find(2)->caption, "审批流程");
+    EXPECT_EQ(other.doc.Label.templ().width, t.doc.Label.templ().width);
+}
+
+TEST_F(FileCommands, CloseAsksOnlyForAChangedDocumentAndStaysUnlessSaved) {
+    EXPECT_TRUE(closeRequest(t.ed));
+    EXPECT_TRUE(t.host.asked.empty());
+    drawSomething();
+    t.host.answers = {Answer::Cancel};
+    EXPECT_FALSE(closeRequest(t.ed));
+    EXPECT_EQ(t.host.asked[0].text, "文件己改变，是否保存？");
+    EXPECT_EQ(t.host.asked[0].buttons, Buttons::YesNoCancel);
+    t.host.answers = {Answer::Yes};
+    t.host.dialogResults = {std::nullopt};
+    EXPECT_FALSE(closeRequest(t.ed)) << "a cancelled save keeps the window open";
+    t.host.answers = {Answer::Yes};
+    t.host.dialogResults = {path("c.QMP")};
+    EXPECT_TRUE(closeRequest(t.ed));
+    EXPECT_TRUE(fs::exists(fs::u8path(path("c.QMP"))));
+    t.doc.modified = -1;
+    t.host.answers = {Answer::No};
+    EXPECT_TRUE(closeRequest(t.ed));
+}
+
+TEST_F(FileCommands, AnOpenEditorIsCommittedBeforeSaving) {
+    t.doc.editLabel = 2;
+    t.ed.text1.visible = true;
+    t.ed.text1.text = "正在输入";
+    const std::string p = path("d.QMP");
+    t.host.dialogResults = {p};
+    ASSERT_TRUE(fileSave(t.ed));
+    EXPECT_FALSE(t.ed.text1.visible);
+    TestEditor other;
+    other.host.dialogResults = {p};
+    ASSERT_TRUE(fileOpen(other.ed));
+    EXPECT_EQ(other.doc.Label.find(2)->caption, "正在输入");
+    EXPECT_EQ(t.doc.modified, 0);
+}
+
+}  // namespace
+}  // namespace qm
