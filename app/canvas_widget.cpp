@@ -1,0 +1,113 @@
+#include "app/canvas_widget.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "model/editor.h"
+
+namespace qm {
+
+int buttonFlags(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+           (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftFlags(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+CanvasWidget::CanvasWidget(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("Picture1"));
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);  // two pixels, as a 3D picture box
+    setLineWidth(2);
+    setMouseTracking(true);  // placing follows the pointer with no button down
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CanvasWidget::setDocument(const Document* doc) {
+    doc_ = doc;
+    update();
+}
+
+CanvasPointer CanvasWidget::toTwips(QPointF widgetPos) const {
+    const QPointF client = widgetPos - QPointF(clientOrigin());
+    CanvasPointer p;
+    p.x = static_cast<float>(client.x()) * kTwipsPerPixel;
+    p.y = static_cast<float>(client.y()) * kTwipsPerPixel;
+    return p;
+}
+
+QPointF CanvasWidget::toWidget(float xTwips, float yTwips) const {
+    return QPointF(clientOrigin()) + QPointF(xTwips / kTwipsPerPixel, yTwips / kTwipsPerPixel);
+}
+
+QImage CanvasWidget::renderImage() {
+    QImage image(size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    render(&image);
+    return image;
+}
+
+void CanvasWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect client = contentsRect();
+    const QRect dirty = event->rect() & client;
+    if (dirty.isEmpty()) return;
+    painter.setClipRect(dirty);
+    painter.fillRect(dirty, kCanvasBackground);
+    if (!doc_) return;
+    painter.translate(client.topLeft());
+    PaintOptions options = defaultPaintOptions();
+    options.exposed = QRectF(dirty.translated(-client.topLeft()));
+    paintDocument(painter, *doc_, options);
+}
+
+CanvasPointer CanvasWidget::pointerFor(const QMouseEvent* event, int button) const {
+    CanvasPointer p = toTwips(event->position());
+    p.button = button;
+    p.shift = shiftFlags(event->modifiers());
+    return p;
+}
+
+void CanvasWidget::mousePressEvent(QMouseEvent* event) {
+    // The frame is not part of the canvas: a press there is no press on it.
+    if (!contentsRect().contains(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
+    pressedHere_ = true;
+    if (hooks.press) hooks.press(pointerFor(event, buttonFlags(event->button())));
+}
+
+void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
+    // While a button is held the canvas keeps the pointer, so moves outside it
+    // still arrive; that is how a drag reaches the canvas's edge.
+    if (hooks.move) hooks.move(pointerFor(event, buttonFlags(event->buttons())));
+}
+
+void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (!pressedHere_) {
+        event->ignore();
+        return;
+    }
+    const CanvasPointer p = pointerFor(event, buttonFlags(event->button()));
+    const bool overCanvas = contentsRect().contains(event->position().toPoint());
+    if (event->buttons() == Qt::NoButton) pressedHere_ = false;
+    if (hooks.release) hooks.release(p);
+    if (overCanvas && hooks.click) hooks.click(p);
+}
+
+void CanvasWidget::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete) {
+        if (hooks.deleteKey) hooks.deleteKey();
+        return;
+    }
+    QFrame::keyPressEvent(event);
+}
+
+}  // namespace qm

@@ -1,0 +1,219 @@
+#include "app/document_painter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QPolygonF>
+
+#include "app/fonts.h"
+#include "app/qt_text_metrics.h"
+#include "model/editor.h"
+
+namespace qm {
+namespace {
+
+// Twips to whole pixels. Corrupt or far-away geometry must not overflow an int.
+int px(float twips) {
+    if (!std::isfinite(twips)) return 0;
+    const double p = std::clamp(static_cast<double>(twips) / kTwipsPerPixel, -1.0e7, 1.0e7);
+    return static_cast<int>(std::lround(p));
+}
+
+QPoint pxPoint(float x, float y) { return {px(x), px(y)}; }
+
+// Draws a family's elements in index order, leaving out hidden ones, those outside
+// the exposed area and those the caller skips.
+class Pass {
+public:
+    Pass(QPainter& painter, const PaintOptions& options) : p(painter), opt(options) {}
+
+    bool wanted(Part part, int index, const QRect& bounds) const {
+        if (!opt.exposed.isNull() && !opt.exposed.intersects(QRectF(bounds))) return false;
+        return !opt.skip || !opt.skip(PartRef{part, index});
+    }
+
+    void setPenColor(const QColor& c, Qt::PenStyle style = Qt::SolidLine) {
+        if (penSet && c == penColor && style == penStyle) return;
+        // Flat caps leave out a line's last pixel, so a line from a frame's corner to
+        // the opposite corner ends on the frame rather than one pixel past it.
+        QPen pen(c, 1, style);
+        pen.setCapStyle(Qt::FlatCap);
+        p.setPen(pen);
+        penSet = true;
+        penColor = c;
+        penStyle = style;
+    }
+
+    void shape(Part part, int index, const ShapeEl& s) {
+        if (!s.visible) return;
+        const QRect r = pixelRect(s.left, s.top, s.width, s.height);
+        if (r.width() <= 0 || r.height() <= 0 || !wanted(part, index, r)) return;
+        const QColor c = toQColor(s.borderColor);
+        switch (s.style) {
+            case 1: case 3: case 5: {  // square, circle, rounded square: centred in the box
+                const int side = std::min(r.width(), r.height());
+                const QRect sq(r.x() + (r.width() - side) / 2, r.y() + (r.height() - side) / 2, side, side);
+                outline(sq, s.style, c);
+                break;
+            }
+            default: outline(r, s.style, c);
+        }
+    }
+
+    void line(Part part, int index, const LineEl& l) {
+        if (!l.visible) return;
+        const QPoint a = pxPoint(l.x1, l.y1), b = pxPoint(l.x2, l.y2);
+        const QRect bounds = QRect(a, b).normalized().adjusted(-1, -1, 1, 1);
+        if (!wanted(part, index, bounds)) return;
+        setPenColor(toQColor(l.borderColor), l.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+        // Qt draws nothing for a line of length zero; such a line is still a dot.
+        if (a == b)
+            p.drawPoint(a);
+        else
+            p.drawLine(a, b);
+    }
+
+    void label(int index, const LabelEl& l) {
+        if (!l.visible || l.caption.empty()) return;
+        const QPoint topLeft = pxPoint(l.left, l.top);
+        const QRect box(topLeft, QSize(std::max(px(l.width), 1), std::max(px(l.height), 1)));
+        // Glyphs may overhang the box a little; be generous when culling.
+        if (!wanted(Part::Label, index, box.adjusted(-4, -4, 4, 4))) return;
+        const QFont& font = labelFont(l.fontName, l.fontSize);
+        const QString caption = QString::fromUtf8(l.caption.data(), static_cast<qsizetype>(l.caption.size()));
+        // The same wrap width the metrics used, so the lines break where the label's
+        // height says they do.
+        const qreal wrapPx = l.wordWrap ? static_cast<qreal>(l.width) / kTwipsPerPixel : 0;
+        const QStringList lines = labelLines(font, caption, wrapPx);
+        const QFontMetricsF fm(font);
+        p.setFont(font);
+        setPenColor(toQColor(l.foreColor));
+        qreal baseline = topLeft.y() + fm.ascent();
+        for (const QString& text : lines) {
+            if (!text.isEmpty()) p.drawText(QPointF(topLeft.x(), baseline), text);
+            baseline += fm.lineSpacing();
+        }
+    }
+
+    void handle(int index, const HandleEl& h) {
+        if (!h.visible) return;
+        const QRect r = pixelRect(h.left, h.top, h.width, h.height);
+        if (r.isEmpty() || !wanted(Part::spHandle, index, r)) return;
+        p.fillRect(r, h.fill == SystemColor::ActiveCaption ? opt.activeCaption : opt.highlight);
+    }
+
+    void picture(Part part, int index, const PictureEl& pic) {
+        if (!pic.visible) return;
+        const QRect r = pixelRect(pic.left, pic.top, pic.width, pic.height);
+        if (r.isEmpty() || !wanted(part, index, r)) return;
+        p.fillRect(r, Qt::white);
+        // Tip on the middle of the side it points to, base along the opposite side.
+        const qreal x0 = r.x(), y0 = r.y(), x1 = x0 + r.width(), y1 = y0 + r.height();
+        const qreal cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
+        QPolygonF tri;
+        switch (part) {
+            case Part::picUp: tri << QPointF(cx, y0) << QPointF(x1, y1) << QPointF(x0, y1); break;
+            case Part::picDown: tri << QPointF(cx, y1) << QPointF(x0, y0) << QPointF(x1, y0); break;
+            case Part::picLeft: tri << QPointF(x0, cy) << QPointF(x1, y0) << QPointF(x1, y1); break;
+            default: tri << QPointF(x1, cy) << QPointF(x0, y1) << QPointF(x0, y0); break;
+        }
+        p.save();
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawPolygon(tri);
+        p.restore();
+    }
+
+private:
+    void outline(const QRect& r, int16_t style, const QColor& c) {
+        if (style == 0 || style == 1) {
+            // Four one-pixel strips: exact at any device pixel ratio and cheaper than
+            // stroking a path.
+            p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c);
+            p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c);
+            p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c);
+            p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c);
+            return;
+        }
+        setPenColor(c);
+        p.setBrush(Qt::NoBrush);
+        const QRect inner(r.left(), r.top(), r.width() - 1, r.height() - 1);
+        if (style == 2 || style == 3) {
+            p.drawEllipse(inner);
+        } else {
+            const qreal radius = std::min(r.width(), r.height()) / 6.0;
+            p.drawRoundedRect(inner, radius, radius);
+        }
+    }
+
+    QPainter& p;
+    const PaintOptions& opt;
+    bool penSet = false;
+    QColor penColor;
+    Qt::PenStyle penStyle = Qt::SolidLine;
+};
+
+template <class T, class F>
+void each(const Collection<T>& c, int first, F&& f) {
+    for (int i = first; i < c.end(); ++i)
+        if (const T* e = c.find(i)) f(i, *e);
+}
+
+}  // namespace
+
+PaintOptions defaultPaintOptions() {
+    PaintOptions o;
+    const QPalette pal = QGuiApplication::palette();
+    o.highlight = pal.color(QPalette::Active, QPalette::Highlight);
+    // Qt has no caption colour; the classic navy of an active title bar.
+    o.activeCaption = QColor(10, 36, 106);
+    return o;
+}
+
+QColor toQColor(Color c) {
+    const auto v = static_cast<uint32_t>(c);
+    return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
+                  static_cast<int>((v >> 16) & 0xFF));
+}
+
+QRect pixelRect(float left, float top, float width, float height) {
+    const int x = px(left), y = px(top);
+    return QRect(QPoint(x, y), QPoint(px(left + width) - 1, px(top + height) - 1));
+}
+
+void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& options) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    Pass pass(painter, options);
+
+    each(doc.Shape1, 1, [&](int i, const ShapeEl& s) { pass.shape(Part::Shape1, i, s); });
+    pass.shape(Part::Shape2, 0, doc.Shape2);
+
+    each(doc.LineRect, 1, [&](int i, const LineEl& l) { pass.line(Part::LineRect, i, l); });
+    const Part diamondParts[] = {Part::lx1, Part::lx2, Part::lx3, Part::lx4, Part::lx5};
+    const auto diamondLines = doc.diamondLines();
+    for (size_t k = 0; k < diamondLines.size(); ++k)
+        each(*diamondLines[k], 1, [&](int i, const LineEl& l) { pass.line(diamondParts[k], i, l); });
+    each(doc.Line1, 1, [&](int i, const LineEl& l) { pass.line(Part::Line1, i, l); });
+    pass.line(Part::Line2, 0, doc.Line2);
+    pass.line(Part::Line3, 0, doc.Line3);
+    pass.line(Part::Line4, 0, doc.Line4);
+    pass.line(Part::lneTemp, 0, doc.lneTemp);
+
+    each(doc.Label, 1, [&](int i, const LabelEl& l) { pass.label(i, l); });
+
+    pass.handle(0, doc.spHandle.templ());
+    each(doc.spHandle, 1, [&](int i, const HandleEl& h) { pass.handle(i, h); });
+
+    const Part headParts[] = {Part::picUp, Part::picDown, Part::picLeft, Part::picRight};
+    for (int d = 0; d < 4; ++d)
+        each(*doc.heads(d), 1, [&](int i, const PictureEl& pic) { pass.picture(headParts[d], i, pic); });
+    painter.restore();
+}
+
+}  // namespace qm

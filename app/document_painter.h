@@ -1,0 +1,61 @@
+// Painting a drawing: the one routine that turns a Document's drawing list into
+// pixels on any QPainter (the canvas, image export, printing). It draws in canvas
+// client coordinates, one logical pixel per 15 twips, and knows nothing of widgets.
+#pragma once
+#include <cstdint>
+#include <functional>
+
+#include <QColor>
+#include <QRect>
+#include <QRectF>
+
+#include "model/document.h"
+
+class QPainter;
+
+namespace qm {
+
+// The element families the painter draws. With an index a PartRef names one
+// element; the single elements (Shape2, Line2..4, lneTemp) use index 0.
+enum class Part : uint8_t {
+    Shape1, Shape2,
+    LineRect, lx1, lx2, lx3, lx4, lx5, Line1, Line2, Line3, Line4, lneTemp,
+    Label,
+    spHandle,
+    picUp, picDown, picLeft, picRight,
+};
+
+struct PartRef {
+    Part part;
+    int index;
+};
+
+struct PaintOptions {
+    QColor highlight;      // fill of selection handles
+    QColor activeCaption;  // fill of handles whose HandleEl::fill asks for it
+    // Only elements touching this area (canvas client pixels) are drawn; a null
+    // rectangle means the whole canvas.
+    QRectF exposed;
+    // Elements to leave out, for example the one being dragged when the rest is
+    // painted into a cached layer.
+    std::function<bool(PartRef)> skip;
+};
+
+// Handle colours from the application's palette.
+PaintOptions defaultPaintOptions();
+
+inline const QColor kCanvasBackground{255, 255, 255};
+
+// Draws every visible element in stacking order: shape outlines, lines and labels,
+// then selection handles, then arrowhead pictures. Templates (index 0) are never
+// drawn, except handle 0, which the arrow code places as an ordinary handle. The
+// background is left alone so that the routine can also paint an overlay.
+void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& options);
+
+// A document colour (red + 256 green + 65536 blue) as a QColor.
+QColor toQColor(Color c);
+
+// The pixels a box given in twips covers: edges rounded to the nearest pixel.
+QRect pixelRect(float left, float top, float width, float height);
+
+}  // namespace qm

@@ -1,0 +1,152 @@
+#include "app/qt_host.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include "app/canvas_widget.h"
+#include "app/cursors.h"
+#include "app/file_dialog.h"
+
+namespace qm {
+namespace {
+
+QString fromUtf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QMessageBox::Icon qtIcon(Icon icon) {
+    switch (icon) {
+        case Icon::Question: return QMessageBox::Question;
+        case Icon::Stop:
+        case Icon::Critical: return QMessageBox::Critical;
+        case Icon::Information: return QMessageBox::Information;
+        case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+QtHost::QtHost()
+    : helpViewers_{QStringLiteral("xdg-open"), QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"),
+                   QStringLiteral("mousepad"), QStringLiteral("pluma"), QStringLiteral("xed"),
+                   QStringLiteral("kate"), QStringLiteral("kwrite"), QStringLiteral("featherpad"),
+                   QStringLiteral("leafpad"), QStringLiteral("geany")} {
+    timer1_.setInterval(10);
+    timer2_.setInterval(300);
+    timer2_.start();
+}
+
+void QtHost::setCanvas(CanvasWidget* canvas) { canvas_ = canvas; }
+
+void QtHost::setEditorBox(EditorBox box, QWidget* widget) {
+    editorBoxes_[box == EditorBox::Text1 ? 0 : 1] = widget;
+}
+
+Answer QtHost::ask(std::string_view title, std::string_view text, Buttons buttons, Icon icon) {
+    QMessageBox box(qtIcon(icon), fromUtf8(title), fromUtf8(text), QMessageBox::NoButton, window_);
+    // The interface is Chinese whatever the system's language, so the buttons are too.
+    auto add = [&](QMessageBox::StandardButton b, const char* caption) {
+        box.addButton(b)->setText(QString::fromUtf8(caption));
+    };
+    switch (buttons) {
+        case Buttons::Ok:
+            add(QMessageBox::Ok, "确定");
+            box.setEscapeButton(QMessageBox::Ok);
+            break;
+        case Buttons::YesNo:
+            add(QMessageBox::Yes, "是(&Y)");
+            add(QMessageBox::No, "否(&N)");
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::No);
+            break;
+        case Buttons::YesNoCancel:
+            add(QMessageBox::Yes, "是(&Y)");
+            add(QMessageBox::No, "否(&N)");
+            add(QMessageBox::Cancel, "取消");
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+    }
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        case QMessageBox::Cancel: return Answer::Cancel;
+        case QMessageBox::Ok: return Answer::Ok;
+        default: break;
+    }
+    // Closed some other way: the answer that changes nothing.
+    return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+}
+
+std::optional<std::string> QtHost::openFileDialog(const FileDialogSpec& spec) {
+    return runFileDialog(window_, spec, DialogMode::Open);
+}
+
+std::optional<std::string> QtHost::saveFileDialog(const FileDialogSpec& spec) {
+    return runFileDialog(window_, spec, DialogMode::Save);
+}
+
+ScreenPoint QtHost::cursorPos() {
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
+}
+
+void QtHost::setCursorPos(ScreenPoint p) { QCursor::setPos(p.x, p.y); }
+
+ScreenPoint QtHost::screenToCanvas(ScreenPoint p) {
+    if (!canvas_) return p;
+    const QPoint local = canvas_->mapFromGlobal(QPoint(p.x, p.y)) - canvas_->clientOrigin();
+    return {local.x(), local.y()};
+}
+
+ScreenPoint QtHost::canvasToScreen(ScreenPoint p) {
+    if (!canvas_) return p;
+    const QPoint global = canvas_->mapToGlobal(QPoint(p.x, p.y) + canvas_->clientOrigin());
+    return {global.x(), global.y()};
+}
+
+void QtHost::setCanvasCursor(CursorKind kind) {
+    cursorKind_ = kind;
+    if (canvas_) canvas_->setCursor(cursorFor(kind));
+}
+
+void QtHost::focusCanvas() {
+    if (canvas_) canvas_->setFocus(Qt::OtherFocusReason);
+}
+
+void QtHost::focusEditor(EditorBox box) {
+    if (QWidget* w = editorBoxes_[box == EditorBox::Text1 ? 0 : 1]) w->setFocus(Qt::OtherFocusReason);
+}
+
+void QtHost::popupEditMenu() {
+    // Modal, like the rules expect: the chosen command has run when this returns.
+    if (editMenu_) editMenu_->exec(QCursor::pos());
+}
+
+void QtHost::setTimerEnabled(TimerId timer, bool enabled) {
+    QTimer& t = this->timer(timer);
+    if (enabled && !t.isActive()) t.start();
+    if (!enabled) t.stop();
+}
+
+bool QtHost::pointerSnapAllowed() {
+    if (!canvas_ || !window_ || !window_->isActiveWindow()) return false;
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+    return canvas_->contentsRect().contains(canvas_->mapFromGlobal(QCursor::pos()));
+}
+
+bool QtHost::startHelpViewer(const std::string& path) {
+    const QString file = QString::fromStdString(path);
+    for (const QString& program : helpViewers_) {
+        if (QStandardPaths::findExecutable(program).isEmpty()) continue;
+        if (QProcess::startDetached(program, {file})) return true;
+    }
+    return false;
+}
+
+}  // namespace qm

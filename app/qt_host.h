@@ -1,0 +1,67 @@
+// The platform services of the editor's rules, provided with Qt: message boxes,
+// file dialogs, the system cursor and its mapping onto the canvas, the canvas's
+// cursor shape, focus, the Edit menu, the two timers and the help viewer.
+#pragma once
+#include <array>
+#include <utility>
+
+#include <QMenu>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include "model/host.h"
+
+class QWidget;
+
+namespace qm {
+
+class CanvasWidget;
+
+class QtHost : public Host {
+public:
+    QtHost();
+
+    // The widgets the services act on; any of them may be left unset, and the
+    // services that need it then do nothing.
+    void setWindow(QWidget* window) { window_ = window; }
+    void setCanvas(CanvasWidget* canvas);
+    void setEditMenu(QMenu* menu) { editMenu_ = menu; }
+    void setEditorBox(EditorBox box, QWidget* widget);
+
+    // Timer1 (10 ms, stopped at start) and Timer2 (300 ms, running). Their ticks
+    // are connected by the main window.
+    QTimer& timer(TimerId id) { return id == TimerId::Timer1 ? timer1_ : timer2_; }
+
+    // Programs tried in turn to show the help text when the desktop's own opener
+    // is missing or fails to start.
+    void setHelpViewers(QStringList programs) { helpViewers_ = std::move(programs); }
+    const QStringList& helpViewers() const { return helpViewers_; }
+
+    Answer ask(std::string_view title, std::string_view text, Buttons buttons, Icon icon) override;
+    std::optional<std::string> openFileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) override;
+    ScreenPoint cursorPos() override;
+    void setCursorPos(ScreenPoint p) override;
+    ScreenPoint screenToCanvas(ScreenPoint p) override;
+    ScreenPoint canvasToScreen(ScreenPoint p) override;
+    void setCanvasCursor(CursorKind kind) override;
+    CursorKind canvasCursor() const override { return cursorKind_; }
+    void focusCanvas() override;
+    void focusEditor(EditorBox box) override;
+    void popupEditMenu() override;
+    void setTimerEnabled(TimerId timer, bool enabled) override;
+    bool pointerSnapAllowed() override;
+    bool startHelpViewer(const std::string& path) override;
+
+private:
+    QPointer<QWidget> window_;
+    QPointer<CanvasWidget> canvas_;
+    QPointer<QMenu> editMenu_;
+    std::array<QPointer<QWidget>, 2> editorBoxes_;
+    QTimer timer1_, timer2_;
+    CursorKind cursorKind_ = CursorKind::Default;
+    QStringList helpViewers_;
+};
+
+}  // namespace qm

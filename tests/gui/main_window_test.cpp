@@ -1,0 +1,189 @@
+// The main window as the user gets it: the fixed layout of Form1, Picture2 and
+// the canvas, the title block on a fresh start, and canvas input handed on as
+// canvas twips.
+#include <QFrame>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QtTest>
+
+#include "app/canvas_widget.h"
+#include "app/main_window.h"
+#include "model/editor.h"
+#include "pixels.h"
+
+namespace qm {
+
+using test::at;
+using test::isBlack;
+using test::isWhite;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void layoutIsFixedInTwips() {
+        MainWindow w;
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quillmap"));
+        QCOMPARE(w.objectName(), QStringLiteral("Form1"));
+        QCOMPARE(w.client()->size(), QSize(984, 688));  // 14760 x 10320 twips
+        QCOMPARE(w.container()->objectName(), QStringLiteral("Picture2"));
+        QCOMPARE(w.container()->geometry(), QRect(5, 30, 971, 651));
+        QCOMPARE(w.canvas()->objectName(), QStringLiteral("Picture1"));
+        QCOMPARE(w.canvas()->size(), QSize(961, 641));  // outer size, frame included
+        // (75, 75) twips inside Picture2's two-pixel frame.
+        QCOMPARE(w.canvas()->mapTo(w.client(), QPoint(0, 0)), QPoint(12, 37));
+        QCOMPARE(w.canvas()->clientOrigin(), QPoint(2, 2));
+        QVERIFY(w.toolbar()->geometry().bottom() < w.container()->geometry().top());
+
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // The client area sits right below the menu bar and the window cannot
+        // be made to rearrange it.
+        QCOMPARE(w.client()->mapTo(&w, QPoint(0, 0)), QPoint(0, w.menuBar()->height()));
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+    }
+
+    void startShowsTheTitleBlock() {
+        MainWindow w;
+        const Document& d = w.editor().doc;
+        QCOMPARE(d.labelCount, 8);
+        const QImage img = w.canvas()->renderImage();
+        QCOMPARE(img.size(), QSize(961, 641));
+
+        // The sunken frame, then the white canvas inside it.
+        QVERIFY(!isWhite(at(img, 0, 0)));
+        QVERIFY(!isWhite(at(img, 1, 320)));
+        QVERIFY(isWhite(at(img, 2, 320)));
+        QVERIFY(isWhite(at(img, 480, 320)));
+
+        // Table frame at (11500, 8000) twips = (767, 533) client pixels.
+        const QPoint c = w.canvas()->clientOrigin();
+        QVERIFY(isBlack(at(img, c.x() + 767, c.y() + 578)));
+        QVERIFY(isBlack(at(img, c.x() + 800, c.y() + 533)));
+        QVERIFY(isBlack(at(img, c.x() + 829, c.y() + 545)));  // column divider
+        QVERIFY(isWhite(at(img, c.x() + 766, c.y() + 578)));
+
+        // "编号:" starts at (400, 400) twips; the title is centred on the canvas
+        // (Picture1's width / 2 + its left, in twips).
+        const QRect number = test::inkBox(img, QRect(c.x(), c.y() + 20, 150, 40));
+        QVERIFY(!number.isNull());
+        QVERIFY(qAbs(number.left() - (c.x() + 27)) <= 2);
+        QVERIFY(number.top() >= c.y() + 27);
+        const QRect title = test::inkBox(img, QRect(c.x() + 150, c.y() + 20, 700, 40));
+        QVERIFY(!title.isNull());
+        const double centre = (title.left() + title.right() + 1) / 2.0 - c.x();
+        QVERIFY2(qAbs(centre - (14415.0 / 2 + 75) / 15) <= 3, qPrintable(QString::number(centre)));
+        QVERIFY(title.width() > 8 * 15);  // eight characters at 19 px, not boxes of nothing
+        QVERIFY(test::countIf(img, title, test::isDark) > 200);
+    }
+
+    void canvasInputArrivesAsClientTwips() {
+        MainWindow w;
+        CanvasWidget* canvas = w.canvas();
+        QStringList log;
+        auto record = [&](const char* what) {
+            return [&log, what](const CanvasPointer& p) {
+                log << QStringLiteral("%1 %2 %3 %4,%5").arg(QLatin1String(what)).arg(p.button).arg(p.shift).arg(p.x).arg(p.y);
+            };
+        };
+        canvas->hooks.press = record("press");
+        canvas->hooks.move = record("move");
+        canvas->hooks.release = record("release");
+        canvas->hooks.click = record("click");
+        int deletes = 0;
+        canvas->hooks.deleteKey = [&] { ++deletes; };
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+        const QPoint at(2 + 10, 2 + 20);  // client pixel (10, 20)
+        QTest::mousePress(canvas, Qt::LeftButton, Qt::ShiftModifier, at);
+        QTest::mouseRelease(canvas, Qt::LeftButton, Qt::ShiftModifier, at);
+        QCOMPARE(log, QStringList({QStringLiteral("press 1 1 150,300"), QStringLiteral("release 1 1 150,300"),
+                                   QStringLiteral("click 1 1 150,300")}));
+
+        log.clear();
+        QTest::mousePress(canvas, Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier, at);
+        QMouseEvent drag(QEvent::MouseMove, QPointF(2 + 20, 2 + 30), canvas->mapToGlobal(QPointF(22, 32)),
+                         Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas, &drag);
+        // Released outside the canvas: a release, but no click.
+        QTest::mouseRelease(canvas, Qt::RightButton, Qt::NoModifier, QPoint(-30, 40));
+        QCOMPARE(log, QStringList({QStringLiteral("press 2 3 150,300"), QStringLiteral("move 2 0 300,450"),
+                                   QStringLiteral("release 2 0 -480,570")}));
+
+        // A press on the frame is not a press on the canvas.
+        log.clear();
+        QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+        QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+        QVERIFY(log.isEmpty());
+
+        QTest::keyClick(canvas, Qt::Key_Delete);
+        QTest::keyClick(canvas, Qt::Key_A);
+        QCOMPARE(deletes, 1);
+    }
+
+    void newCommandRebuildsTheDocument() {
+        MainWindow w;
+        Document& d = w.editor().doc;
+        d.Label.find(1)->left = 5000;
+        d.Shape2.left = 100;
+        auto* fileNew = w.findChild<QAction*>(QStringLiteral("fileNew"));
+        QVERIFY(fileNew);
+        QCOMPARE(fileNew->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        fileNew->trigger();  // unchanged document: no question
+        QCOMPARE(d.Label.find(1)->left, 400.0f);
+        QCOMPARE(d.Shape2.left, 11500.0f);
+    }
+
+    void closeAsksTheHook() {
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        int asked = 0;
+        bool allow = false;
+        w.closeRequest = [&] {
+            ++asked;
+            return allow;
+        };
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        allow = true;
+        QVERIFY(w.close());
+        QCOMPARE(asked, 2);
+    }
+
+    void timersTickIntoTheHooks() {
+        MainWindow w;
+        QtHost& h = w.host();
+        QCOMPARE(h.timer(TimerId::Timer1).interval(), 10);
+        QCOMPARE(h.timer(TimerId::Timer2).interval(), 300);
+        QVERIFY(!h.timer(TimerId::Timer1).isActive());
+        QVERIFY(h.timer(TimerId::Timer2).isActive());
+        int ticks1 = 0;
+        w.timer1Tick = [&] { ++ticks1; };
+        h.setTimerEnabled(TimerId::Timer1, true);
+        QTRY_VERIFY(ticks1 >= 3);
+        h.setTimerEnabled(TimerId::Timer1, false);
+        const int stoppedAt = ticks1;
+        QTest::qWait(50);
+        QCOMPARE(ticks1, stoppedAt);
+    }
+
+    void editMenuPopsUpAtThePointer() {
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.editMenu()->objectName(), QStringLiteral("edit"));
+        QWidget* shown = nullptr;
+        QTimer::singleShot(0, [&] {
+            shown = QApplication::activePopupWidget();
+            if (shown) shown->close();
+        });
+        w.host().popupEditMenu();  // returns once the menu has closed
+        QCOMPARE(shown, static_cast<QWidget*>(w.editMenu()));
+    }
+};
+
+}  // namespace qm
+
+QTEST_MAIN(qm::TestMainWindow)
+#include "main_window_test.moc"

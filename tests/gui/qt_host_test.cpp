@@ -1,0 +1,160 @@
+// The Qt host: the boxes and dialogs the rules ask for, with their exact texts
+// and presets, the cursor and its mapping onto the canvas, and the help viewer.
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "app/canvas_widget.h"
+#include "app/file_dialog.h"
+#include "app/main_window.h"
+
+namespace qm {
+namespace {
+
+// Runs `act` on the modal dialog once it is up.
+template <class Dialog>
+void whenModal(std::function<void(Dialog*)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!d) QFAIL("no modal dialog");
+        act(d);
+    });
+}
+
+}  // namespace
+
+class TestQtHost : public QObject {
+    Q_OBJECT
+private slots:
+    void questionShowsTheTextsAndReturnsTheAnswer() {
+        QtHost h;
+        QString title, text;
+        QStringList captions;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            for (QAbstractButton* b : box->buttons()) captions << b->text();
+            box->button(QMessageBox::Yes)->click();
+        });
+        QCOMPARE(h.ask("提示", "文件已改变，是否保存？", Buttons::YesNo, Icon::Question), Answer::Yes);
+        QCOMPARE(title, QString::fromUtf8("提示"));
+        QCOMPARE(text, QString::fromUtf8("文件已改变，是否保存？"));
+        QCOMPARE(icon, QMessageBox::Question);
+        captions.sort();
+        QCOMPARE(captions, QStringList({QString::fromUtf8("否(&N)"), QString::fromUtf8("是(&Y)")}));
+
+        whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+        QCOMPARE(h.ask("提示", "?", Buttons::YesNoCancel, Icon::Question), Answer::No);
+    }
+
+    void escapeGivesTheAnswerThatChangesNothing() {
+        QtHost h;
+        whenModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QCOMPARE(h.ask("提示", "?", Buttons::YesNoCancel, Icon::Question), Answer::Cancel);
+        whenModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QCOMPARE(h.ask("提示", "?", Buttons::YesNo, Icon::Question), Answer::No);
+
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString okCaption;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            icon = box->icon();
+            okCaption = box->button(QMessageBox::Ok)->text();
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        h.message("错误", "文件格式错误或版本不兼容，文件无法打开", Icon::Critical);
+        QCOMPARE(icon, QMessageBox::Critical);
+        QCOMPARE(okCaption, QString::fromUtf8("确定"));
+    }
+
+    void filterAndDefaultExtension() {
+        QCOMPARE(qtNameFilter("QMP文件|*.QMP"), QString::fromUtf8("QMP文件 (*.QMP *.qmp)"));
+        QCOMPARE(qtNameFilter("BMP图片|*.BMP"), QString::fromUtf8("BMP图片 (*.BMP *.bmp)"));
+        QCOMPARE(qtNameFilter("Pictures|*.bmp;*.DIB"), QStringLiteral("Pictures (*.bmp *.DIB *.dib)"));
+        QCOMPARE(qtNameFilter("All|"), QStringLiteral("All (*)"));
+
+        const QString ext = QStringLiteral("QMP");
+        QCOMPARE(withDefaultExtension(QStringLiteral("/tmp/a"), ext), QStringLiteral("/tmp/a.QMP"));
+        QCOMPARE(withDefaultExtension(QStringLiteral("/tmp/a.qmp"), ext), QStringLiteral("/tmp/a.qmp"));
+        QCOMPARE(withDefaultExtension(QStringLiteral("/tmp/a.b/c"), ext), QStringLiteral("/tmp/a.b/c.QMP"));
+        QCOMPARE(withDefaultExtension(QStringLiteral("/tmp/a."), ext), QStringLiteral("/tmp/a.QMP"));
+        QCOMPARE(withDefaultExtension(QString::fromUtf8("/tmp/流程图"), ext), QString::fromUtf8("/tmp/流程图.QMP"));
+        QCOMPARE(withDefaultExtension(QStringLiteral("/tmp/a"), QString()), QStringLiteral("/tmp/a"));
+    }
+
+    void saveDialogHasThePresetsAndAppendsTheExtension() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QDir::setCurrent(dir.path());
+        QtHost h;
+        QStringList filters, preset;
+        whenModal<QFileDialog>([&](QFileDialog* d) {
+            filters = d->nameFilters();
+            preset = d->selectedFiles();
+            d->selectFile(QString::fromUtf8("流程图"));
+            static_cast<QDialog*>(d)->accept();
+        });
+        const auto path = h.saveFileDialog({"未命名.QMP", "QMP文件|*.QMP", "QMP"});
+        QCOMPARE(filters, QStringList(QString::fromUtf8("QMP文件 (*.QMP *.qmp)")));
+        QCOMPARE(preset.size(), 1);
+        QCOMPARE(QFileInfo(preset.first()).fileName(), QString::fromUtf8("未命名.QMP"));
+        QVERIFY(path.has_value());
+        QCOMPARE(QString::fromStdString(*path), dir.filePath(QString::fromUtf8("流程图.QMP")));
+
+        whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
+        QVERIFY(!h.openFileDialog({"未命名.QMP", "QMP文件|*.QMP", "QMP"}).has_value());
+    }
+
+    void cursorMapsOntoTheCanvasClientArea() {
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QtHost& h = w.host();
+        const QPoint origin = w.canvas()->mapToGlobal(QPoint(2, 2));
+        const ScreenPoint s = h.canvasToScreen({10, 20});
+        QCOMPARE(QPoint(s.x, s.y), origin + QPoint(10, 20));
+        const ScreenPoint back = h.screenToCanvas(s);
+        QCOMPARE(QPoint(back.x, back.y), QPoint(10, 20));
+
+        h.setCursorPos(h.canvasToScreen({100, 50}));
+        const ScreenPoint now = h.screenToCanvas(h.cursorPos());
+        QCOMPARE(QPoint(now.x, now.y), QPoint(100, 50));
+    }
+
+    void canvasCursorShapes() {
+        MainWindow w;
+        QtHost& h = w.host();
+        QCOMPARE(h.canvasCursor(), CursorKind::Default);
+        h.setCanvasCursor(CursorKind::Crosshair);
+        QCOMPARE(h.canvasCursor(), CursorKind::Crosshair);
+        QCOMPARE(w.canvas()->cursor().shape(), Qt::CrossCursor);
+        h.setCanvasCursor(CursorKind::Insert);
+        QCOMPARE(w.canvas()->cursor().shape(), Qt::BitmapCursor);
+        const QImage img = w.canvas()->cursor().pixmap().toImage();
+        QVERIFY(!img.isNull());
+        QVERIFY(img.pixelColor(img.width() * 11 / 32, img.height() * 5 / 32).alpha() > 0);  // the cross
+        QCOMPARE(img.pixelColor(0, img.height() - 1).alpha(), 0);  // transparent around it
+        h.setCanvasCursor(CursorKind::Default);
+        QCOMPARE(w.canvas()->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void helpViewerReportsWhetherSomethingStarted() {
+        QtHost h;
+        QCOMPARE(h.helpViewers().first(), QStringLiteral("xdg-open"));
+        h.setHelpViewers({QStringLiteral("/nonexistent/viewer"), QStringLiteral("no-such-viewer-here")});
+        QVERIFY(!h.startHelpViewer("ReadMe.txt"));
+        // The first program that exists is started; `true` takes any argument.
+        h.setHelpViewers({QStringLiteral("no-such-viewer-here"), QStringLiteral("true")});
+        QVERIFY(h.startHelpViewer("ReadMe.txt"));
+    }
+};
+
+}  // namespace qm
+
+QTEST_MAIN(qm::TestQtHost)
+#include "qt_host_test.moc"
