@@ -1,0 +1,29 @@
+// Whole-file reading and atomic writing for documents. A save goes to a temporary
+// file beside the target, is flushed to the disk and only then renamed over the
+// target, so a failed save never leaves a damaged or half-written document behind.
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "io/result.h"
+
+namespace qm {
+
+// Paths are UTF-8 throughout the program.
+std::filesystem::path pathFromUtf8(std::string_view utf8);
+
+// Files larger than this are not documents; refusing them keeps a wrong choice in
+// the open dialog from filling the memory.
+inline constexpr uint64_t kMaxReadSize = uint64_t{1} << 30;
+
+// The whole content of the file. Errors name the file and the system's reason.
+Result<std::string> readWholeFile(const std::string& utf8Path, uint64_t maxSize = kMaxReadSize);
+
+// Replaces the file's content with `bytes`, or leaves the file as it was and
+// reports why. A symbolic link is followed so that the link survives; an existing
+// file keeps its permission bits.
+Status writeFileAtomically(const std::string& utf8Path, std::string_view bytes);
+
+}  // namespace qm
