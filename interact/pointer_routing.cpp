@@ -2,7 +2,7 @@
 
 #include "interact/label_editing.h"
 #include "interact/pointer.h"
-#include "interact/timers.h"
+#include "interact/rules.h"
 #include "model/sel_kind.h"
 
 namespace qm {
@@ -44,17 +44,17 @@ void pointerDown(Editor& ed, int button, int shift, float x, float y) {
     const PointerTarget t = ed.capture;
     switch (t.kind) {
         case PointerTarget::Label:
-            labelPress(ed, t.index, button);
+            rulesOf(ed).labelPress(ed, t.index, button);
             break;
         case PointerTarget::Picture: {
             const Dir dir = static_cast<Dir>(t.index / 65536);
             const int i = t.index % 65536;
             const PictureEl* p = ed.doc.heads(static_cast<int>(dir))->find(i);
-            if (p) arrowheadPress(ed, dir, i, x - p->left, y - p->top);
+            if (p && rulesOf(ed).arrowheadPress) rulesOf(ed).arrowheadPress(ed, dir, i, x - p->left, y - p->top);
             break;
         }
         default:
-            canvasPress(ed, button, shift, x, y);
+            rulesOf(ed).canvasPress(ed, button, shift, x, y);
             break;
     }
 }
@@ -65,32 +65,35 @@ void pointerMove(Editor& ed, int buttons, int shift, float x, float y) {
         t = targetAt(ed.doc, x, y);
         if (canvasCarries(ed.doc.selKind)) t = {PointerTarget::Canvas, 0};
     }
-    if (t.kind == PointerTarget::Label)
-        labelMove(ed, t.index);
-    else if (t.kind == PointerTarget::Canvas || ed.capture.kind == PointerTarget::Picture)
-        canvasMove(ed, buttons, shift, x, y);  // a drag begun on an arrowhead is the canvas's
+    const Rules& rules = rulesOf(ed);
+    if (t.kind == PointerTarget::Label) {
+        if (rules.labelMove) rules.labelMove(ed, t.index);
+    } else if (t.kind == PointerTarget::Canvas || (ed.capture.kind == PointerTarget::Picture && rules.arrowheadPress)) {
+        rules.canvasMove(ed, buttons, shift, x, y);  // a drag begun on an arrowhead is the canvas's
+    }
 }
 
 void pointerUp(Editor& ed, int button, int shift, float x, float y) {
     const PointerTarget t = ed.capture;
     ed.capture = {};
+    const Rules& rules = rulesOf(ed);
     switch (t.kind) {
         case PointerTarget::Label: {
-            labelRelease(ed, t.index, button);
+            rules.labelRelease(ed, t.index, button);
             // The label being carried counts as under the pointer even when the
             // timer has not caught up with the last movement yet.
             const LabelEl* l = ed.doc.Label.find(t.index);
             const bool carried = ed.doc.selIndex == t.index &&
                                  (ed.doc.selKind == SelKind::PlacingLabel || ed.doc.selKind == SelKind::Label);
-            if (l && (carried || contains(*l, x, y))) labelClick(ed, t.index);
+            if (l && (carried || contains(*l, x, y))) rules.labelClick(ed, t.index);
             break;
         }
         case PointerTarget::Picture:
-            canvasRelease(ed, button, shift, x, y);
+            if (rules.arrowheadPress) rules.canvasRelease(ed, button, shift, x, y);
             break;
         case PointerTarget::Canvas:
-            canvasRelease(ed, button, shift, x, y);
-            if (insideCanvas(ed, x, y)) canvasClick(ed);
+            rules.canvasRelease(ed, button, shift, x, y);
+            if (insideCanvas(ed, x, y)) rules.canvasClick(ed);
             break;
         default:
             break;

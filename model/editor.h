@@ -37,15 +37,18 @@ struct PointerTarget {
     int index = 0;
 };
 
+struct Rules;
+
 class Editor {
 public:
-    Editor(Host& host, const TextMetrics& metrics, CanvasGeometry canvas = {})
-        : host(host), metrics(metrics), canvas(canvas) {}
+    Editor(Host& host, const TextMetrics& metrics, CanvasGeometry canvas = {}, const Rules* rules = nullptr)
+        : host(host), metrics(metrics), canvas(canvas), rules(rules) {}
 
     Document doc;
     Host& host;
     const TextMetrics& metrics;
     CanvasGeometry canvas;
+    const Rules* rules;  // the program's pointer and label handlers; null: quillmap's
 
     // Text1: one line, for labels without word wrap; Text2: tall, for vertical labels.
     EditBox text1{false, 0, 0, 1515, 315, {}};
