@@ -8,6 +8,8 @@
 
 namespace qm::reduced {
 
+inline constexpr int16_t kShapeWidth = 1965;
+inline constexpr int16_t kShapeHeight = 1215;
 inline constexpr int16_t kDiamondWidth = 2400;
 inline constexpr int16_t kDiamondHeight = 1200;
 

@@ -1,0 +1,90 @@
+#include "reduced/convert.h"
+
+#include "interact/relayout.h"
+#include "model/labels.h"
+#include "model/new_document.h"
+#include "model/null_host.h"
+#include "model/rounding.h"
+#include "reduced/reduced_pointer.h"
+
+namespace qm {
+
+Result<Document> convertQmpToQuillmap(const Document& qmp, const TextMetrics& metrics) {
+    NullHost host;
+    Editor ed(host, metrics);
+    startUp(ed);
+    Document& out = ed.doc;
+    const int titleLabels = out.labelCount;
+    if (qmp.labelCount > kMaxIndex - titleLabels)
+        return IoError{"the drawing has too many labels to add a title block (" + std::to_string(qmp.labelCount) +
+                           ")",
+                       std::nullopt};
+    auto renumber = [&](int16_t i) { return static_cast<int16_t>(i >= 1 ? i + titleLabels : i); };
+
+    for (int i = 1; i <= qmp.labelCount; ++i) {
+        const int j = titleLabels + i;
+        out.Label.create(j);
+        if (const LabelEl* src = qmp.Label.find(i)) {
+            LabelEl& l = *out.Label.find(j);
+            l.left = src->left;
+            l.top = src->top;
+            l.visible = src->visible;
+            setCaption(l, src->caption, metrics);
+        }
+        if (static_cast<size_t>(i) < qmp.labelRec.size()) out.labelReserve(j) = qmp.labelRec[i];
+    }
+    out.labelCount = static_cast<int16_t>(titleLabels + qmp.labelCount);
+
+    out.shapeCount = qmp.shapeCount;
+    for (int i = 1; i <= qmp.shapeCount; ++i) {
+        out.Shape1.create(i);
+        out.LineRect.create(i);
+        if (const ShapeEl* s = qmp.Shape1.find(i)) *out.Shape1.find(i) = *s;
+        if (const LineEl* l = qmp.LineRect.find(i)) *out.LineRect.find(i) = *l;
+        ShapeEl& s = *out.Shape1.find(i);
+        s.width = reduced::kShapeWidth;
+        s.height = reduced::kShapeHeight;
+        ShapeRecord& r = out.shapeRec[i];
+        r = qmp.shapeRec[i];
+        r.label1 = renumber(r.label1);
+        r.label2 = renumber(r.label2);
+        r.innerCount = 0;
+    }
+
+    out.segCount = qmp.segCount;
+    for (int i = 1; i <= qmp.segCount; ++i) {
+        out.Line1.create(i);
+        if (const LineEl* l = qmp.Line1.find(i)) *out.Line1.find(i) = *l;
+    }
+
+    out.arrowCount = qmp.arrowCount;
+    for (int a = 1; a <= qmp.arrowCount; ++a) {
+        out.arrowRec[a] = qmp.arrowRec[a];
+        for (int d = 0; d < 4; ++d) {
+            if (const PictureEl* p = qmp.heads(d)->find(a)) {
+                out.heads(d)->create(a);
+                *out.heads(d)->find(a) = *p;
+            }
+        }
+    }
+
+    out.diamondCount = qmp.diamondCount;
+    for (int i = 1; i <= qmp.diamondCount; ++i) {
+        const LineEl* lx1 = qmp.lx1.find(i);
+        for (Collection<LineEl>* lines : out.diamondLines()) lines->create(i);
+        DiamondRecord& r = out.diamondRec[i];
+        r = DiamondRecord{};
+        r.label1 = renumber(qmp.diamondRec[i].label1);
+        r.label2 = renumber(qmp.diamondRec[i].label2);
+        r.width = reduced::kDiamondWidth;
+        r.height = reduced::kDiamondHeight;
+        const int16_t x = lx1 ? roundI16Sat(lx1->x1) : 0, y = lx1 ? roundI16Sat(lx1->y2) : 0;
+        layoutDiamond(out, x, y, reduced::kDiamondWidth, reduced::kDiamondHeight, i);
+        const bool visible = lx1 && lx1->visible;
+        for (Collection<LineEl>* lines : out.diamondLines()) lines->setVisible(i, visible);
+    }
+    out.modified = 0;
+    return std::move(out);
+}
+
+}  // namespace qm
