@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Smoke test of the real program: it starts, shows the canvas with the title
+# block where it belongs and Chinese text drawn, and ends through its Exit key.
+# Usage: smoke.sh PROGRAM OUTPUT_DIR
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/e2e/lib.sh
+source "$here/lib.sh"
+
+program=$1
+out=$2
+e2e_require_display
+mkdir -p "$out"
+shot="$out/smoke.png"
+
+e2e_start "$program" "$out/smoke.log"
+e2e_wait_window Quillmap
+echo "window $WID at $WIN_X,$WIN_Y size ${WIN_W}x$WIN_H; canvas client area at $CANVAS_X,$CANVAS_Y"
+[ "$WIN_W" -eq 984 ] || e2e_fail "window width $WIN_W, expected 984"
+
+# The title block frame's top-left corner at (11500, 8000) twips = (767, 533) px.
+frame_x=$((CANVAS_X + 767))
+frame_y=$((CANVAS_Y + 533))
+painted() {
+    e2e_shot "$shot"
+    [ "$(e2e_pixel "$shot" "$frame_x" $((frame_y + 45)))" = "0,0,0" ] &&
+        [ "$(e2e_pixel "$shot" $((CANVAS_X + 480)) $((CANVAS_Y + 300)))" = "255,255,255" ]
+}
+e2e_wait_for "$E2E_TIMEOUT" painted || e2e_fail "canvas not painted: see $shot"
+
+expect() {  # expect NAME X Y COLOUR
+    local got
+    got=$(e2e_pixel "$shot" "$2" "$3")
+    [ "$got" = "$4" ] || e2e_fail "$1 at $2,$3 is $got, expected $4 (see $shot)"
+}
+expect "frame top edge" $((frame_x + 30)) "$frame_y" 0,0,0
+expect "frame bottom edge" $((frame_x + 30)) $((frame_y + 90)) 0,0,0
+expect "frame right edge" $((frame_x + 185)) $((frame_y + 45)) 0,0,0
+expect "column divider" $((CANVAS_X + 829)) $((frame_y + 10)) 0,0,0
+expect "left of the frame" $((frame_x - 1)) $((frame_y + 45)) 255,255,255
+expect "canvas top-left" "$CANVAS_X" "$CANVAS_Y" 255,255,255
+[ "$(e2e_pixel "$shot" $((CANVAS_X - 1)) $((CANVAS_Y + 100)))" != "255,255,255" ] ||
+    e2e_fail "the canvas has no frame (see $shot)"
+
+# Text: "编号:" at (400, 400) twips, the title centred along the top.
+number_ink=$(e2e_ink "$shot" $((CANVAS_X + 20)) $((CANVAS_Y + 20)) 60 30)
+title_ink=$(e2e_ink "$shot" $((CANVAS_X + 300)) $((CANVAS_Y + 20)) 380 40)
+echo "ink: number $number_ink px, title $title_ink px"
+[ "$number_ink" -gt 20 ] || e2e_fail "no number field text (see $shot)"
+[ "$title_ink" -gt 150 ] || e2e_fail "no title text (see $shot)"
+
+# Exit through the File menu's shortcut.
+timeout 5 xdotool windowfocus --sync "$WID" || xdotool windowfocus "$WID"
+xdotool key --clearmodifiers ctrl+q
+e2e_wait_exit "$E2E_TIMEOUT"
+echo "PASS: quillmap started, painted its canvas and closed"
