@@ -24,8 +24,10 @@ e2e_require_display() {
 
 # e2e_start PROGRAM LOGFILE: starts it in a fresh working folder; sets APP_PID.
 e2e_start() {
+    local program
+    program=$(realpath "$1") || e2e_fail "no program $1"
     E2E_WORKDIR=$(mktemp -d)
-    (cd "$E2E_WORKDIR" && QT_QPA_PLATFORM=xcb exec "$1") >"$2" 2>&1 &
+    (cd "$E2E_WORKDIR" && QT_QPA_PLATFORM=xcb exec "$program") >"$2" 2>&1 &
     APP_PID=$!
     trap e2e_cleanup EXIT
 }
@@ -56,13 +58,41 @@ e2e_wait_window() {
     CANVAS_Y=$((CLIENT_Y + 39))
 }
 
-# e2e_shot FILE: a screenshot of the whole screen.
+# e2e_shot FILE: a screenshot of the whole screen. PPM reads and writes far faster
+# than PNG; convert the one worth keeping.
 e2e_shot() { import -window root "$1"; }
 
-# e2e_pixel FILE X Y: "r,g,b" of a screen pixel (0..255).
-e2e_pixel() {
-    convert "$1" -crop "1x1+$2+$3" +repage \
-        -format '%[fx:round(255*r)],%[fx:round(255*g)],%[fx:round(255*b)]' info:
+# e2e_pixels FILE X,Y...: the colour of each screen pixel as "r,g,b" (0..255), one
+# a line, read in a single pass over the file.
+e2e_pixels() {
+    local file=$1 format="" point x y
+    shift
+    for point in "$@"; do
+        x=${point%,*} y=${point#*,}
+        format+="%[fx:round(255*p{$x,$y}.r)],%[fx:round(255*p{$x,$y}.g)],%[fx:round(255*p{$x,$y}.b)]\n"
+    done
+    convert "$file" -format "$format" info:
+}
+
+# e2e_pixel FILE X Y: the colour of one pixel.
+e2e_pixel() { e2e_pixels "$1" "$2,$3"; }
+
+# e2e_expect_pixels FILE "NAME|X,Y|R,G,B"...: fails naming the first pixel whose
+# colour differs.
+e2e_expect_pixels() {
+    local file=$1 check points=() got i=0
+    shift
+    for check in "$@"; do
+        check=${check#*|}
+        points+=("${check%%|*}")
+    done
+    mapfile -t got < <(e2e_pixels "$file" "${points[@]}")
+    for check in "$@"; do
+        local name=${check%%|*} want=${check##*|}
+        [ "${got[$i]:-}" = "$want" ] ||
+            e2e_fail "$name at ${points[$i]} is ${got[$i]:-unreadable}, expected $want (see $file)"
+        i=$((i + 1))
+    done
 }
 
 # e2e_ink FILE X Y W H: how many pixels of the region are darker than mid-grey.

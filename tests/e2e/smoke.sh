@@ -11,7 +11,7 @@ program=$1
 out=$2
 e2e_require_display
 mkdir -p "$out"
-shot="$out/smoke.png"
+shot="$out/smoke.ppm"
 
 e2e_start "$program" "$out/smoke.log"
 e2e_wait_window Quillmap
@@ -23,23 +23,22 @@ frame_x=$((CANVAS_X + 767))
 frame_y=$((CANVAS_Y + 533))
 painted() {
     e2e_shot "$shot"
-    [ "$(e2e_pixel "$shot" "$frame_x" $((frame_y + 45)))" = "0,0,0" ] &&
-        [ "$(e2e_pixel "$shot" $((CANVAS_X + 480)) $((CANVAS_Y + 300)))" = "255,255,255" ]
+    [ "$(e2e_pixels "$shot" "$frame_x,$((frame_y + 45))" "$((CANVAS_X + 480)),$((CANVAS_Y + 300))" | tr '\n' ' ')" = \
+        "0,0,0 255,255,255 " ]
 }
 e2e_wait_for "$E2E_TIMEOUT" painted || e2e_fail "canvas not painted: see $shot"
+convert "$shot" "$out/smoke.png"
 
-expect() {  # expect NAME X Y COLOUR
-    local got
-    got=$(e2e_pixel "$shot" "$2" "$3")
-    [ "$got" = "$4" ] || e2e_fail "$1 at $2,$3 is $got, expected $4 (see $shot)"
-}
-expect "frame top edge" $((frame_x + 30)) "$frame_y" 0,0,0
-expect "frame bottom edge" $((frame_x + 30)) $((frame_y + 90)) 0,0,0
-expect "frame right edge" $((frame_x + 185)) $((frame_y + 45)) 0,0,0
-expect "column divider" $((CANVAS_X + 829)) $((frame_y + 10)) 0,0,0
-expect "left of the frame" $((frame_x - 1)) $((frame_y + 45)) 255,255,255
-expect "canvas top-left" "$CANVAS_X" "$CANVAS_Y" 255,255,255
-[ "$(e2e_pixel "$shot" $((CANVAS_X - 1)) $((CANVAS_Y + 100)))" != "255,255,255" ] ||
+black=0,0,0 white=255,255,255
+e2e_expect_pixels "$shot" \
+    "frame top edge|$((frame_x + 30)),$frame_y|$black" \
+    "frame bottom edge|$((frame_x + 30)),$((frame_y + 90))|$black" \
+    "frame right edge|$((frame_x + 185)),$((frame_y + 45))|$black" \
+    "column divider|$((CANVAS_X + 829)),$((frame_y + 10))|$black" \
+    "left of the frame|$((frame_x - 1)),$((frame_y + 45))|$white" \
+    "inside the frame|$((frame_x + 30)),$((frame_y + 1))|$white" \
+    "canvas top-left|$CANVAS_X,$CANVAS_Y|$white"
+[ "$(e2e_pixel "$shot" $((CANVAS_X - 1)) $((CANVAS_Y + 100)))" != "$white" ] ||
     e2e_fail "the canvas has no frame (see $shot)"
 
 # Text: "编号:" at (400, 400) twips, the title centred along the top.
@@ -50,7 +49,7 @@ echo "ink: number $number_ink px, title $title_ink px"
 [ "$title_ink" -gt 150 ] || e2e_fail "no title text (see $shot)"
 
 # Exit through the File menu's shortcut.
-timeout 5 xdotool windowfocus --sync "$WID" || xdotool windowfocus "$WID"
+xdotool windowfocus "$WID"
 xdotool key --clearmodifiers ctrl+q
 e2e_wait_exit "$E2E_TIMEOUT"
 echo "PASS: quillmap started, painted its canvas and closed"
