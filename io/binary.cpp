@@ -14,11 +14,6 @@ uint32_t le32(const char* p) {
 
 }  // namespace
 
-std::string IoError::describe() const {
-    if (!offset) return message;
-    return message + " (byte " + std::to_string(*offset) + ")";
-}
-
 void ByteReader::fail(std::string message, uint64_t at) {
     if (!error_) error_ = IoError{std::move(message), at};
 }
