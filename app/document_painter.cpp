@@ -83,19 +83,17 @@ public:
         const QRect box(topLeft, QSize(std::max(px(l.width), 1), std::max(px(l.height), 1)));
         // Glyphs may overhang the box a little; be generous when culling.
         if (!wanted(Part::Label, index, box.adjusted(-4, -4, 4, 4))) return;
-        const QFont& font = labelFont(l.fontName, l.fontSize);
+        useFont(l.fontName, l.fontSize);
         const QString caption = QString::fromUtf8(l.caption.data(), static_cast<qsizetype>(l.caption.size()));
         // The same wrap width the metrics used, so the lines break where the label's
         // height says they do.
         const qreal wrapPx = l.wordWrap ? static_cast<qreal>(l.width) / kTwipsPerPixel : 0;
-        const QStringList lines = labelLines(font, caption, wrapPx);
-        const QFontMetricsF fm(font);
-        p.setFont(font);
+        const QStringList lines = labelLines(*font, caption, wrapPx);
         setPenColor(toQColor(l.foreColor));
-        qreal baseline = topLeft.y() + fm.ascent();
+        qreal baseline = topLeft.y() + ascent;
         for (const QString& text : lines) {
             if (!text.isEmpty()) p.drawText(QPointF(topLeft.x(), baseline), text);
-            baseline += fm.lineSpacing();
+            baseline += lineSpacing;
         }
     }
 
@@ -150,8 +148,25 @@ private:
         }
     }
 
+    // Labels mostly share one font; looking it up and setting it once per run of
+    // equal fonts keeps a large drawing fast.
+    void useFont(const std::string& name, float size) {
+        if (font && name == fontName && size == fontSize) return;
+        font = &labelFont(name, size);
+        fontName = name;
+        fontSize = size;
+        const QFontMetricsF fm(*font);
+        ascent = fm.ascent();
+        lineSpacing = fm.lineSpacing();
+        p.setFont(*font);
+    }
+
     QPainter& p;
     const PaintOptions& opt;
+    const QFont* font = nullptr;
+    std::string fontName;
+    float fontSize = 0;
+    qreal ascent = 0, lineSpacing = 0;
     bool penSet = false;
     QColor penColor;
     Qt::PenStyle penStyle = Qt::SolidLine;

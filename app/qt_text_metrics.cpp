@@ -13,6 +13,8 @@
 namespace qm {
 
 QStringList labelLines(const QFont& font, const QString& caption, qreal wrapWidthPx) {
+    const bool breaks = caption.contains(QLatin1Char('\n'));
+    if (!breaks && wrapWidthPx <= 0) return {caption};
     QString text = caption;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     const QStringList paragraphs = text.split(QLatin1Char('\n'));
