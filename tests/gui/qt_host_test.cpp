@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -90,7 +91,9 @@ private slots:
     void saveDialogHasThePresetsAndAppendsTheExtension() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QDir::setCurrent(dir.path());
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(dir.path());  // the dialog starts in the current folder
+        const auto restore = qScopeGuard([&] { QDir::setCurrent(before); });
         QtHost h;
         QStringList filters, preset;
         whenModal<QFileDialog>([&](QFileDialog* d) {
