@@ -86,6 +86,14 @@ void selectArrow(Editor& ed, int a) {
     showArrowHandles(ed, a);
 }
 
+// A cheap test that rules out most segments of a large drawing before the exact
+// hit test on rounded values (which it never contradicts).
+bool nearSegmentBox(const LineEl& s, float x, float y) {
+    constexpr float m = 101;
+    return x >= std::min(s.x1, s.x2) - m && x <= std::max(s.x1, s.x2) + m && y >= std::min(s.y1, s.y2) - m &&
+           y <= std::max(s.y1, s.y2) + m;
+}
+
 void pressScan(Editor& ed, int shift, float x, float y) {
     Document& doc = ed.doc;
     const int shapes = std::min<int>(doc.shapeCount, kMaxRecordIndex);
@@ -117,6 +125,7 @@ void pressScan(Editor& ed, int shift, float x, float y) {
         for (; s <= n; ++s) {
             const LineEl* seg = doc.Line1.find(r.slot[s]);
             if (!seg || !seg->visible || doc.selKind == SelKind::DraggingVertex) continue;
+            if (!nearSegmentBox(*seg, x, y)) continue;
             if (hitSegment(roundI16Sat(seg->x1), roundI16Sat(seg->y1), roundI16Sat(seg->x2), roundI16Sat(seg->y2),
                            px, py))
                 selectArrow(ed, a);

@@ -1,6 +1,9 @@
 #include "interact/selection.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
 
 #include "interact/arrows.h"
 #include "interact/pointer.h"
@@ -24,22 +27,76 @@ void hideInnerLabels(Document& doc, const Record& rec) {
     for (int k = 1; k <= n; ++k) doc.Label.setVisible(rec.innerLabel[k], false);
 }
 
-// Fills one inner list; a label counts when its top-left corner lies strictly
-// inside the box and it is not one of the element's own two texts.
+// The labels' top-left corners sorted into square cells, so that finding the labels
+// inside one box looks at a few cells instead of every label of the drawing.
+class LabelGrid {
+public:
+    explicit LabelGrid(const Document& doc) {
+        for (int i = 1; i <= doc.labelCount; ++i)
+            if (const LabelEl* l = doc.Label.find(i)) cells_[cellOf(l->left, l->top)].push_back({i, l->left, l->top});
+    }
+
+    // Labels whose corner lies strictly inside the box, in ascending index order,
+    // until fn returns false. Each cell lists its labels in ascending index order, so
+    // the cells are merged rather than sorted: a list of 255 costs about 255 steps.
+    template <class Fn>
+    void forEachInside(double l, double t, double w, double h, Fn fn) const {
+        if (!(w > 0 && h > 0)) return;
+        heads_.clear();
+        const int cx0 = cellX(l), cx1 = cellX(l + w), cy0 = cellY(t), cy1 = cellY(t + h);
+        for (int cy = cy0; cy <= cy1; ++cy)
+            for (int cx = cx0; cx <= cx1; ++cx)
+                if (const auto& cell = cells_[cy * kCols + cx]; !cell.empty()) heads_.push_back({&cell, 0});
+        const auto later = [](const Cursor& a, const Cursor& b) {
+            return (*a.cell)[a.pos].index > (*b.cell)[b.pos].index;
+        };
+        std::make_heap(heads_.begin(), heads_.end(), later);
+        while (!heads_.empty()) {
+            std::pop_heap(heads_.begin(), heads_.end(), later);
+            Cursor& cur = heads_.back();
+            const Corner& c = (*cur.cell)[cur.pos];
+            if (++cur.pos < cur.cell->size())
+                std::push_heap(heads_.begin(), heads_.end(), later);
+            else
+                heads_.pop_back();
+            if (c.x > l && l + w > c.x && c.y > t && t + h > c.y && !fn(c.index, c.x, c.y)) return;
+        }
+    }
+
+private:
+    struct Corner {
+        int index;
+        double x, y;
+    };
+    static constexpr double kCell = 512;
+    static constexpr int kCols = 34, kRows = 22;  // the canvas and a margin; the rest goes to the edges
+    static int clampCell(double v, int n) { return std::clamp(static_cast<int>(std::floor(v / kCell)) + 1, 0, n - 1); }
+    static int cellX(double x) { return clampCell(x, kCols); }
+    static int cellY(double y) { return clampCell(y, kRows); }
+    static int cellOf(double x, double y) { return cellY(y) * kCols + cellX(x); }
+
+    struct Cursor {
+        const std::vector<Corner>* cell;
+        size_t pos;
+    };
+    std::array<std::vector<Corner>, kCols * kRows> cells_;
+    mutable std::vector<Cursor> heads_;
+};
+
+// Fills one inner list with the labels whose top-left corner lies strictly inside the
+// box, other than the element's own two texts; at most 255 of them.
 template <class Record>
-void rebuildInnerList(Document& doc, Record& rec, double l, double t, double w, double h) {
+void rebuildInnerList(const LabelGrid& grid, Record& rec, double l, double t, double w, double h) {
     rec.innerCount = 0;
-    for (int i = 1; i <= doc.labelCount; ++i) {
-        const LabelEl* label = doc.Label.find(i);
-        if (!label || i == rec.label1 || i == rec.label2) continue;
-        const double lx = label->left, ly = label->top;
-        if (!(lx > l && l + w > lx && ly > t && t + h > ly)) continue;
-        if (rec.innerCount == kMaxInner) return;  // the lists hold no more
+    grid.forEachInside(l, t, w, h, [&](int i, double lx, double ly) {
+        if (i == rec.label1 || i == rec.label2) return true;
+        if (rec.innerCount == kMaxInner) return false;  // the lists hold no more
         const int c = ++rec.innerCount;
         rec.innerLabel[c] = static_cast<int16_t>(i);
         rec.innerDX[c] = roundI16Sat(lx - l);
         rec.innerDY[c] = roundI16Sat(ly - t);
-    }
+        return true;
+    });
 }
 
 }  // namespace
@@ -167,6 +224,7 @@ void createDiamondLines(Document& doc, int i) {
 }
 
 void rebuildShapeInnerLists(Document& doc) {
+    const LabelGrid grid(doc);
     const int n = std::min<int>(doc.shapeCount, kMaxRecordIndex);
     for (int s = 1; s <= n; ++s) {
         ShapeRecord& rec = doc.shapeRec[s];
@@ -175,15 +233,16 @@ void rebuildShapeInnerLists(Document& doc) {
             rec.innerCount = 0;
             continue;
         }
-        rebuildInnerList(doc, rec, shape->left, shape->top, shape->width, shape->height);
+        rebuildInnerList(grid, rec, shape->left, shape->top, shape->width, shape->height);
     }
 }
 
 void rebuildDiamondInnerLists(Document& doc) {
+    const LabelGrid grid(doc);
     const int n = std::min<int>(doc.diamondCount, kMaxRecordIndex);
     for (int d = 1; d <= n; ++d) {
         DiamondRecord& rec = doc.diamondRec[d];
-        rebuildInnerList(doc, rec, rec.x, rec.y, rec.width, rec.height);
+        rebuildInnerList(grid, rec, rec.x, rec.y, rec.width, rec.height);
     }
 }
 

@@ -1,0 +1,53 @@
+#include "large_document.h"
+
+#include "edit/insert.h"
+#include "interact/pointer.h"
+#include "model/labels.h"
+#include "model/new_document.h"
+
+namespace qm::bench {
+
+void fillToTheLimits(Editor& ed) {
+    Document& doc = ed.doc;
+    for (int i = 0; i < 255; ++i) {
+        insertShape(ed, i % 2 ? ShapeStyle::Oval : ShapeStyle::Rectangle);
+        const float x = 60.0f * static_cast<float>(i % 200), y = 4000.0f + 30.0f * static_cast<float>(i / 5);
+        canvasMove(ed, 0, 0, x, y);
+        canvasPress(ed, 1, 0, x, y);
+        insertDiamond(ed);
+        canvasMove(ed, 0, 0, x + 500, y + 1500);
+        canvasPress(ed, 1, 0, x + 500, y + 1500);
+    }
+    // 255 arrows of 128 or 129 segments each: 32767 in all.
+    int seg = 0;
+    for (int a = 1; a <= 255; ++a) {
+        const int n = a <= 127 ? 129 : 128;
+        insertPolylineArrow(ed);
+        ArrowRecord& r = doc.arrowRec[a];
+        const float y0 = 100.0f + 12.0f * static_cast<float>(a);
+        for (int k = 1; k <= n; ++k) {
+            const int s = ++seg;
+            doc.Line1.create(s);
+            LineEl& l = *doc.Line1.find(s);
+            l.x1 = 100.0f * static_cast<float>(k);
+            l.x2 = l.x1 + 100;
+            l.y1 = l.y2 = y0 + static_cast<float>(k % 2) * 20;
+            l.visible = true;
+            r.slot[k] = static_cast<int16_t>(s);
+        }
+        r.count() = static_cast<int16_t>(n);
+        canvasRelease(ed, 2, 0, 0, 0);  // finishes it with its head
+    }
+    doc.segCount = static_cast<int16_t>(seg);
+    while (doc.labelCount < kMaxIndex) {
+        const int i = ++doc.labelCount;
+        doc.Label.create(i);
+        LabelEl& l = *doc.Label.find(i);
+        l.left = static_cast<float>((i * 37) % 14000);
+        l.top = static_cast<float>((i * 53) % 9400);
+        l.visible = true;
+    }
+    canvasPress(ed, 1, 0, 14000, 9500);  // nothing selected
+}
+
+}  // namespace qm::bench
