@@ -129,6 +129,27 @@ private slots:
         QCOMPARE(QPoint(now.x, now.y), QPoint(100, 50));
     }
 
+    void snappingOnlyOverTheActiveCanvas() {
+        MainWindow w;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QtHost& h = w.host();
+        h.setCursorPos(h.canvasToScreen({200, 200}));
+        QVERIFY(h.pointerSnapAllowed());
+        h.setCursorPos(h.canvasToScreen({-1, 200}));  // on the canvas's frame
+        QVERIFY(!h.pointerSnapAllowed());
+
+        h.setCursorPos(h.canvasToScreen({200, 200}));
+        bool duringQuestion = true;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            duringQuestion = h.pointerSnapAllowed();
+            box->button(QMessageBox::Ok)->click();
+        });
+        h.message("提示", "?", Icon::Information);
+        QVERIFY(!duringQuestion);
+    }
+
     void canvasCursorShapes() {
         MainWindow w;
         QtHost& h = w.host();
