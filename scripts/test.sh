@@ -46,6 +46,9 @@ ctest --test-dir "$build" --output-on-failure -j "$(nproc)" || status=1
 
 fuzz="$qm_root/tests/fuzz/run.sh"
 if [ -x "$fuzz" ]; then
+    # The fuzzer needs a clang build of its own; keep it beside a build folder
+    # the caller chose.
+    if [ -n "${QM_BUILD_DIR:-}" ]; then export QM_FUZZ_BUILD_DIR=${QM_FUZZ_BUILD_DIR:-$build/fuzz}; fi
     echo "Fuzzing briefly: $fuzz 20"
     "$fuzz" 20 || status=1
 fi
