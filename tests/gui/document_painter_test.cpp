@@ -183,14 +183,17 @@ private slots:
     void labelsDrawTheirTextInTheirColourWithoutBackground() {
         Document d = blank();
         QtTextMetrics m;
-        LabelEl& l = add(d.Label, 1);
+        // Both created before either is held: creating one may move the others.
+        add(d.Label, 1);
+        add(d.Label, 2);
+        LabelEl& l = *d.Label.find(1);
         l = d.Label.templ();
         l.visible = true;
         l.left = 3000;
         l.top = 4500;
         l.foreColor = kGreen;
         setCaption(l, "测试文字", m);
-        LabelEl& v = add(d.Label, 2);
+        LabelEl& v = *d.Label.find(2);
         v = d.Label.templ();
         v.visible = true;
         v.left = 7500;
