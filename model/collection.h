@@ -1,10 +1,12 @@
 // An indexed family of like elements whose index 0 is the hidden template.
 // Indices are never compacted; touching an index that does not exist, or creating
-// one that does, is reported to the caller rather than being undefined.
+// one that does, is reported to the caller rather than being undefined. Creating
+// or destroying one element never moves the others, so a reference to an element
+// stays good until that element is destroyed.
 #pragma once
 #include <cstdint>
 #include <optional>
-#include <vector>
+#include <deque>
 
 namespace qm {
 
@@ -65,7 +67,7 @@ public:
     void clear() { items_.resize(1); }
 
 private:
-    std::vector<std::optional<T>> items_;
+    std::deque<std::optional<T>> items_;
 };
 
 }  // namespace qm

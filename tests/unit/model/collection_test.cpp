@@ -37,4 +37,15 @@ TEST(Collection, MissingIndicesAndTheTemplateAreNeverReachedAsElements) {
     EXPECT_EQ(c.end(), 1);
 }
 
+TEST(Collection, ElementsStayPutWhileOthersAreCreatedAndDestroyed) {
+    Collection<LabelEl> c;
+    ASSERT_EQ(c.create(1), ElemStatus::Ok);
+    LabelEl& first = *c.find(1);
+    first.caption = "first";
+    for (int i = 2; i <= 5000; ++i) c.create(i);
+    for (int i = 5000; i >= 2; --i) c.destroy(i);
+    EXPECT_EQ(&first, c.find(1));
+    EXPECT_EQ(first.caption, "first");
+}
+
 }  // namespace qm
