@@ -45,6 +45,11 @@ void replaceDocument(Editor& ed, Document&& next, const std::string& path) {
     ed.capture = {};
 }
 
+bool fileNew(Editor& ed) {
+    commitOpenEditors(ed);
+    return newDocument(ed);
+}
+
 bool fileOpen(Editor& ed) {
     commitOpenEditors(ed);
     const auto path = ed.host.openFileDialog(documentDialogSpec());

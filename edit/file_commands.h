@@ -14,6 +14,8 @@ FileDialogSpec documentDialogSpec();
 // Makes Save available to the questions that offer it before the drawing is lost.
 void connectFileCommands(Editor& ed);
 
+// The "新建" command: an open editor box is committed, then New document.
+bool fileNew(Editor& ed);
 // True when the document was read and now replaces the drawing.
 bool fileOpen(Editor& ed);
 // True only when the document was written.

@@ -1,0 +1,1 @@
+# GUI tests of the separate shell pieces.
