@@ -11,15 +11,6 @@
 namespace qm {
 namespace {
 
-void showFormatError(Editor& ed) { ed.host.message("错误", kFormatErrorMessage, Icon::Stop); }
-
-bool write(Editor& ed, const std::string& path) {
-    const Status st = writeDocument(path, ed.doc);
-    if (st) return true;
-    ed.host.message("错误", "文件“" + path + "”保存失败，原来的文件保持不变。\n" + st.error().describe(), Icon::Critical);
-    return false;
-}
-
 std::optional<std::string> askSavePath(Editor& ed) { return ed.host.saveFileDialog(documentDialogSpec()); }
 
 }  // namespace
@@ -50,7 +41,7 @@ bool fileNew(Editor& ed) {
     return newDocument(ed);
 }
 
-bool fileOpen(Editor& ed) {
+bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&)) {
     commitOpenEditors(ed);
     const auto path = ed.host.openFileDialog(documentDialogSpec());
     if (!path) return false;
@@ -59,15 +50,24 @@ bool fileOpen(Editor& ed) {
         ed.host.message("错误", "无法打开文件“" + *path + "”。\n" + bytes.error().describe(), Icon::Critical);
         return false;
     }
-    Result<Document> next = decodeDocument(*bytes, Layout::Quillmap, ed.metrics);
+    Result<Document> next = decodeDocument(*bytes, layout, ed.metrics);
     if (!next) {
-        showFormatError(ed);
+        ed.host.message("错误", kFormatErrorMessage, Icon::Stop);
         return false;
     }
-    if (!clearDocument(ed)) return false;
+    if (!clear(ed)) return false;
     replaceDocument(ed, std::move(next).value(), *path);
     return true;
 }
+
+bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path) {
+    const Status st = layout == Layout::Qmp ? writeQmpDocument(path, ed.doc) : writeDocument(path, ed.doc);
+    if (st) return true;
+    ed.host.message("错误", "文件“" + path + "”保存失败，原来的文件保持不变。\n" + st.error().describe(), Icon::Critical);
+    return false;
+}
+
+bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Quillmap, clearDocument); }
 
 bool fileSave(Editor& ed) {
     commitOpenEditors(ed);
@@ -78,7 +78,7 @@ bool fileSave(Editor& ed) {
         if (!chosen) return false;
         path = *chosen;
     }
-    if (!write(ed, path)) return false;
+    if (!writeDocumentAs(ed, Layout::Quillmap, path)) return false;
     ed.doc.fileName = path;
     ed.doc.modified = 0;
     return true;
@@ -88,7 +88,7 @@ bool fileSaveAs(Editor& ed) {
     commitOpenEditors(ed);
     clearSelection(ed);
     const auto path = askSavePath(ed);
-    if (!path || !write(ed, *path)) return false;
+    if (!path || !writeDocumentAs(ed, Layout::Quillmap, *path)) return false;
     ed.doc.fileName = *path;
     return true;
 }
@@ -97,7 +97,7 @@ bool closeRequest(Editor& ed) {
     commitOpenEditors(ed);
     if (ed.doc.modified != -1) return true;
     switch (ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question)) {
-        case Answer::Yes: return fileSave(ed);
+        case Answer::Yes: return ed.save && ed.save();
         case Answer::No: return true;
         default: return false;
     }

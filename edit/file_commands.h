@@ -4,6 +4,7 @@
 // and a failed or cancelled save never counts as saved.
 #pragma once
 
+#include "io/raw_document.h"
 #include "model/editor.h"
 
 namespace qm {
@@ -21,11 +22,18 @@ bool fileOpen(Editor& ed);
 // True only when the document was written.
 bool fileSave(Editor& ed);
 bool fileSaveAs(Editor& ed);
-// True when the window may close.
+// True when the window may close: unchanged, No, or Yes and the program's Save
+// (the one connected to the editor) completed.
 bool closeRequest(Editor& ed);
 
 // Puts a document that was read in place of the current one, keeping what belongs
 // to the editor rather than to the drawing.
 void replaceDocument(Editor& ed, Document&& next, const std::string& path);
+
+// The steps both programs share, for their own layout and clear-document question.
+// Open: choose, read and check the whole file, then clear (which may stop), then
+// replace. Write: the file in the layout, or a message naming it and the reason.
+bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&));
+bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path);
 
 }  // namespace qm

@@ -76,6 +76,12 @@ void labelMove(Editor& ed, int /*i*/) {
 }
 
 void labelRelease(Editor& ed, int i, int /*button*/) {
+    endLabelDrag(ed, i);
+    rebuildShapeInnerLists(ed.doc);
+    rebuildDiamondInnerLists(ed.doc);
+}
+
+void endLabelDrag(Editor& ed, int i) {
     Document& doc = ed.doc;
     ed.host.setTimerEnabled(TimerId::Timer1, false);
     doc.releasePt = ed.host.cursorPos();
@@ -84,8 +90,6 @@ void labelRelease(Editor& ed, int i, int /*button*/) {
         const bool moved = roundI16Sat(l->left) != doc.startLeft || roundI16Sat(l->top) != doc.startTop;
         if (moved || doc.selKind == SelKind::PlacingLabel) ed.markModified();
     }
-    rebuildShapeInnerLists(doc);
-    rebuildDiamondInnerLists(doc);
 }
 
 void labelClick(Editor& ed, int i) {

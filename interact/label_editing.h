@@ -13,6 +13,9 @@ void labelPress(Editor& ed, int i, int button);
 void labelMove(Editor& ed, int i);
 void labelRelease(Editor& ed, int i, int button);
 void labelClick(Editor& ed, int i);
+// The release's own part: timer stopped, release point noted, label black again,
+// and a moved or newly dropped label marks the document changed.
+void endLabelDrag(Editor& ed, int i);
 
 // Editor box events.
 void editorKeyReleased(Editor& ed, EditorBox box, int keyCode);

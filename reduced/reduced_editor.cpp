@@ -5,11 +5,8 @@
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "interact/timers.h"
-#include "io/atomic_file.h"
-#include "io/document_io.h"
 #include "model/labels.h"
 #include "model/new_document.h"
-#include "model/rounding.h"
 #include "model/sel_kind.h"
 #include "reduced/reduced_pointer.h"
 
@@ -18,16 +15,9 @@ namespace {
 
 bool inRecords(int i) { return i >= 1 && i <= kMaxRecordIndex; }
 
-bool write(Editor& ed, const std::string& path) {
-    const Status st = writeQmpDocument(path, ed.doc);
-    if (st) return true;
-    ed.host.message("错误", "文件“" + path + "”保存失败，原来的文件保持不变。\n" + st.error().describe(), Icon::Critical);
-    return false;
-}
-
 // Saves to `path` after the usual preparations; qmp's saves leave the changed mark.
 bool saveTo(Editor& ed, const std::optional<std::string>& path) {
-    if (!path || !write(ed, *path)) return false;
+    if (!path || !writeDocumentAs(ed, Layout::Qmp, *path)) return false;
     ed.doc.fileName = *path;
     return true;
 }
@@ -107,16 +97,7 @@ void labelPress(Editor& ed, int i, int button) {
     if (button != 2) ed.host.setCanvasCursor(cursor);
 }
 
-void labelRelease(Editor& ed, int i, int /*button*/) {
-    Document& doc = ed.doc;
-    ed.host.setTimerEnabled(TimerId::Timer1, false);
-    doc.releasePt = ed.host.cursorPos();
-    if (LabelEl* l = doc.Label.find(i)) {
-        l->foreColor = kBlack;
-        const bool moved = roundI16Sat(l->left) != doc.startLeft || roundI16Sat(l->top) != doc.startTop;
-        if (moved || doc.selKind == SelKind::PlacingLabel) ed.markModified();
-    }
-}
+void labelRelease(Editor& ed, int i, int /*button*/) { endLabelDrag(ed, i); }  // no inner lists to rebuild
 
 void labelClick(Editor& ed, int i) {
     // qmp has only the one-line editor: a vertical label from a converted file is
@@ -142,31 +123,12 @@ void connectFileCommands(Editor& ed) {
     ed.save = [&ed] { return reduced::fileSave(ed); };
 }
 
-bool fileOpen(Editor& ed) {
-    commitOpenEditors(ed);
-    const auto path = ed.host.openFileDialog(documentDialogSpec());
-    if (!path) return false;
-    const Result<std::string> bytes = readWholeFile(*path);
-    if (!bytes) {
-        ed.host.message("错误", "无法打开文件“" + *path + "”。\n" + bytes.error().describe(), Icon::Critical);
-        return false;
-    }
-    Result<Document> next = decodeDocument(*bytes, Layout::Qmp, ed.metrics);
-    if (!next) {
-        ed.host.message("错误", kFormatErrorMessage, Icon::Stop);
-        return false;
-    }
-    if (!reduced::clearDocument(ed)) return false;
-    Document& d = next.value();
-    d.Shape2.visible = d.Line2.visible = d.Line3.visible = d.Line4.visible = false;
-    replaceDocument(ed, std::move(d), *path);
-    return true;
-}
+bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Qmp, reduced::clearDocument); }
 
 bool fileSave(Editor& ed) {
     commitOpenEditors(ed);
     clearSelection(ed);
-    if (!ed.doc.fileName.empty()) return write(ed, ed.doc.fileName);
+    if (!ed.doc.fileName.empty()) return writeDocumentAs(ed, Layout::Qmp, ed.doc.fileName);
     return saveTo(ed, ed.host.saveFileDialog(documentDialogSpec()));
 }
 
@@ -176,14 +138,6 @@ bool fileSaveAs(Editor& ed) {
     return saveTo(ed, ed.host.saveFileDialog(documentDialogSpec()));
 }
 
-bool closeRequest(Editor& ed) {
-    commitOpenEditors(ed);
-    if (ed.doc.modified != -1) return true;
-    switch (ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question)) {
-        case Answer::Yes: return reduced::fileSave(ed);
-        case Answer::No: return true;
-        default: return false;
-    }
-}
+bool closeRequest(Editor& ed) { return qm::closeRequest(ed); }
 
 }  // namespace qm::reduced
