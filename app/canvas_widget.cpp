@@ -30,7 +30,14 @@ CanvasWidget::CanvasWidget(QWidget* parent) : QFrame(parent) {
 
 void CanvasWidget::setDocument(const Document* doc) {
     doc_ = doc;
+    cache_.invalidate();
     update();
+}
+
+void CanvasWidget::setMoving(std::vector<PartRef> parts) {
+    if (parts == moving_) return;
+    moving_ = std::move(parts);
+    cache_.invalidate();
 }
 
 CanvasPointer CanvasWidget::toTwips(QPointF widgetPos) const {
@@ -48,7 +55,9 @@ QPointF CanvasWidget::toWidget(float xTwips, float yTwips) const {
 QImage CanvasWidget::renderImage() {
     QImage image(size(), QImage::Format_RGB32);
     image.fill(Qt::white);
+    rendering_ = true;
     render(&image);
+    rendering_ = false;
     return image;
 }
 
@@ -59,11 +68,16 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
     const QRect dirty = event->rect() & client;
     if (dirty.isEmpty()) return;
     painter.setClipRect(dirty);
-    painter.fillRect(dirty, kCanvasBackground);
-    if (!doc_) return;
     painter.translate(client.topLeft());
+    const QRectF exposed(dirty.translated(-client.topLeft()));
     PaintOptions options = defaultPaintOptions();
-    options.exposed = QRectF(dirty.translated(-client.topLeft()));
+    if (doc_ && !moving_.empty() && !rendering_) {
+        cache_.paint(painter, *doc_, moving_, client.size(), devicePixelRatioF(), exposed, options);
+        return;
+    }
+    painter.fillRect(exposed, kCanvasBackground);
+    if (!doc_) return;
+    options.exposed = exposed;
     paintDocument(painter, *doc_, options);
 }
 
@@ -96,10 +110,8 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     const CanvasPointer p = pointerFor(event, buttonFlags(event->button()));
-    const bool overCanvas = contentsRect().contains(event->position().toPoint());
     if (event->buttons() == Qt::NoButton) pressedHere_ = false;
     if (hooks.release) hooks.release(p);
-    if (overCanvas && hooks.click) hooks.click(p);
 }
 
 void CanvasWidget::keyPressEvent(QKeyEvent* event) {

@@ -3,11 +3,13 @@
 // canvas client twips. It holds no editor rules of its own.
 #pragma once
 #include <functional>
+#include <vector>
 
 #include <QFrame>
 #include <QImage>
 
 #include "app/document_painter.h"
+#include "app/paint_cache.h"
 #include "model/document.h"
 
 namespace qm {
@@ -21,10 +23,10 @@ struct CanvasPointer {
     float x = 0, y = 0;
 };
 
+// A release follows only a press that began in the client area; whether it was a
+// click is for the receiver to decide.
 struct CanvasHooks {
     std::function<void(const CanvasPointer&)> press, move, release;
-    // After a press and a release on the canvas, following the release.
-    std::function<void(const CanvasPointer&)> click;
     std::function<void()> deleteKey;
 };
 
@@ -48,8 +50,21 @@ public:
     QPointF toWidget(float xTwips, float yTwips) const;
 
     // The canvas as it would appear on screen, frame included, at one image pixel
-    // per logical pixel; works for a hidden widget too.
+    // per logical pixel; works for a hidden widget too. Always painted in full from
+    // the document, never from the cached layer.
     QImage renderImage();
+
+    // The elements that move with the pointer now (sorted, as movingParts gives
+    // them). While there are any, the rest is painted from a cached layer; a
+    // different set starts a new layer.
+    void setMoving(std::vector<PartRef> parts);
+    const std::vector<PartRef>& moving() const { return moving_; }
+    // Something other than the moving parts changed: the layer must be redrawn.
+    void invalidateCache() { cache_.invalidate(); }
+    bool hasCachedLayer() const { return cache_.hasLayer(); }
+
+    // Forget a press whose release will not come (a popup menu took it).
+    void forgetPress() { pressedHere_ = false; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -63,6 +78,9 @@ private:
 
     const Document* doc_ = nullptr;
     bool pressedHere_ = false;  // a press began in the client area
+    std::vector<PartRef> moving_;
+    PaintCache cache_;
+    bool rendering_ = false;  // renderImage() under way
 };
 
 // The flags of a set of Qt buttons and modifiers.

@@ -231,4 +231,48 @@ void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& o
     painter.restore();
 }
 
+void paintParts(QPainter& painter, const Document& doc, std::span<const PartRef> parts, const PaintOptions& options) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    Pass pass(painter, options);
+    const auto diamondLines = doc.diamondLines();
+    for (const PartRef& r : parts) {
+        const int i = r.index;
+        switch (r.part) {
+            case Part::Shape1:
+                if (const ShapeEl* s = doc.Shape1.find(i)) pass.shape(r.part, i, *s);
+                break;
+            case Part::Shape2: pass.shape(r.part, 0, doc.Shape2); break;
+            case Part::LineRect:
+                if (const LineEl* l = doc.LineRect.find(i)) pass.line(r.part, i, *l);
+                break;
+            case Part::lx1: case Part::lx2: case Part::lx3: case Part::lx4: case Part::lx5: {
+                const auto k = static_cast<size_t>(static_cast<int>(r.part) - static_cast<int>(Part::lx1));
+                if (const LineEl* l = diamondLines[k]->find(i)) pass.line(r.part, i, *l);
+                break;
+            }
+            case Part::Line1:
+                if (const LineEl* l = doc.Line1.find(i)) pass.line(r.part, i, *l);
+                break;
+            case Part::Line2: pass.line(r.part, 0, doc.Line2); break;
+            case Part::Line3: pass.line(r.part, 0, doc.Line3); break;
+            case Part::Line4: pass.line(r.part, 0, doc.Line4); break;
+            case Part::lneTemp: pass.line(r.part, 0, doc.lneTemp); break;
+            case Part::Label:
+                if (const LabelEl* l = doc.Label.find(i)) pass.label(i, *l);
+                break;
+            case Part::spHandle:
+                if (const HandleEl* h = doc.handle(i)) pass.handle(i, *h);
+                break;
+            case Part::picUp: case Part::picDown: case Part::picLeft: case Part::picRight: {
+                const int dir = static_cast<int>(r.part) - static_cast<int>(Part::picUp);
+                if (const PictureEl* p = doc.heads(dir)->find(i)) pass.picture(r.part, i, *p);
+                break;
+            }
+        }
+    }
+    painter.restore();
+}
+
 }  // namespace qm

@@ -2,8 +2,10 @@
 // pixels on any QPainter (the canvas, image export, printing). It draws in canvas
 // client coordinates, one logical pixel per 15 twips, and knows nothing of widgets.
 #pragma once
+#include <compare>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 #include <QColor>
 #include <QRect>
@@ -28,6 +30,8 @@ enum class Part : uint8_t {
 struct PartRef {
     Part part;
     int index;
+    // Ordered as paintDocument stacks elements: by family, then by index.
+    auto operator<=>(const PartRef&) const = default;
 };
 
 struct PaintOptions {
@@ -51,6 +55,11 @@ inline const QColor kCanvasBackground{255, 255, 255};
 // drawn, except handle 0, which the arrow code places as an ordinary handle. The
 // background is left alone so that the routine can also paint an overlay.
 void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& options);
+
+// Draws only the given elements, in the order given (sort them to stack them as
+// paintDocument does). Hidden and missing ones are left out, as are templates
+// other than handle 0.
+void paintParts(QPainter& painter, const Document& doc, std::span<const PartRef> parts, const PaintOptions& options);
 
 // A document colour (red + 256 green + 65536 blue) as a QColor.
 QColor toQColor(Color c);

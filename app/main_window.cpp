@@ -5,10 +5,13 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QToolBar>
 
 #include "app/canvas_widget.h"
+#include "app/edit_menu.h"
+#include "app/tool_bar.h"
+#include "edit/file_commands.h"
+#include "edit/insert.h"
 #include "model/new_document.h"
 
 namespace qm {
@@ -18,9 +21,23 @@ int pixels(float twips) { return qRound(twips / kTwipsPerPixel); }
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
+// The File commands as the menu and the toolbar run them; what they report is
+// for tests and scripts, the user sees the outcome on the canvas or in a message.
+void newCommand(Editor& ed) { fileNew(ed); }
+void openCommand(Editor& ed) { fileOpen(ed); }
+void saveCommand(Editor& ed) { fileSave(ed); }
+void saveAsCommand(Editor& ed) { fileSaveAs(ed); }
+
+QAction* addItem(QMenu* menu, const char* caption, const char* name, QKeySequence shortcut = {}) {
+    QAction* a = menu->addAction(text(caption));
+    a->setObjectName(QString::fromUtf8(name));
+    a->setShortcut(shortcut);
+    return a;
+}
+
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ed_(host_, metrics_) {
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillmap"));
 
@@ -43,70 +60,76 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ed_(host_, metric
     picture2_->setGeometry(pixels(kPicture2Left), pixels(kPicture2Top), pixels(kPicture2Width),
                            pixels(kPicture2Height));
 
-    // Picture1's position is given inside Picture2's client area, inside its frame.
-    canvas_ = new CanvasWidget(picture2_);
-    const CanvasGeometry& g = ed_.canvas;
-    const QPoint inner = picture2_->contentsRect().topLeft();
-    canvas_->setGeometry(inner.x() + pixels(g.left), inner.y() + pixels(g.top), pixels(g.width), pixels(g.height));
+    // Picture1 lies inside Picture2's frame, at the canvas geometry's position.
+    view_ = new EditorView(picture2_);
 
-    host_.setWindow(this);
-    host_.setCanvas(canvas_);
-    buildMenus();
-    host_.setEditMenu(editMenu_);
-    QObject::connect(&host_.timer(TimerId::Timer1), &QTimer::timeout, this, [this] {
-        if (timer1Tick) timer1Tick();
-    });
-    QObject::connect(&host_.timer(TimerId::Timer2), &QTimer::timeout, this, [this] {
-        if (timer2Tick) timer2Tick();
-    });
+    buildFileMenu();
+    editMenu_ = buildEditMenu(this, *view_);
+    menuBar()->addMenu(editMenu_);
+    buildHelpMenu();
+    buildToolbar();
 
-    startUp(ed_);
-    canvas_->setDocument(&ed_.doc);
+    Editor& ed = view_->editor();
+    startUp(ed);
+    connectFileCommands(ed);
+    view_->refresh();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-MainWindow::~MainWindow() {
-    // The canvas is a child widget and goes after the editor; it must not paint
-    // a document that no longer exists.
-    canvas_->setDocument(nullptr);
-}
-
-void MainWindow::buildMenus() {
+void MainWindow::buildFileMenu() {
     QMenu* file = menuBar()->addMenu(text("文件(&F)"));
     file->setObjectName(QStringLiteral("menuFile"));
-    QAction* fileNew = file->addAction(text("新建"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    fileNew->setObjectName(QStringLiteral("fileNew"));
-    connect(fileNew, &QAction::triggered, this, [this] {
-        newDocument(ed_);
-        refresh();
-    });
-    file->addSeparator();
-    QAction* fileExit = file->addAction(text("退出"), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    fileExit->setObjectName(QStringLiteral("fileExit"));
-    connect(fileExit, &QAction::triggered, this, &QWidget::close);
+    EditorView& v = *view_;
+    v.bind(addItem(file, "新建", "fileNew", QKeySequence(Qt::CTRL | Qt::Key_N)), newCommand);
+    v.bind(addItem(file, "打开", "fileOpen", QKeySequence(Qt::CTRL | Qt::Key_O)), openCommand);
+    v.bind(addItem(file, "保存", "fileSave", QKeySequence(Qt::CTRL | Qt::Key_S)), saveCommand);
+    v.bind(addItem(file, "另存为(&E)", "fileSaveAs"), saveAsCommand);
+    QAction* exit = addItem(file, "退出", "fileExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+}
 
-    // The Edit menu is also the canvas's context menu (Host::popupEditMenu).
-    editMenu_ = menuBar()->addMenu(text("编辑(&E)"));
-    editMenu_->setObjectName(QStringLiteral("edit"));
-
+void MainWindow::buildHelpMenu() {
     QMenu* help = menuBar()->addMenu(text("帮助(&H)"));
     help->setObjectName(QStringLiteral("help"));
-    QAction* helpReadMe = help->addAction(text("内容(&C)"));
-    helpReadMe->setObjectName(QStringLiteral("helpReadMe"));
-    connect(helpReadMe, &QAction::triggered, this, [this] {
-        if (!host_.startHelpViewer("ReadMe.txt"))
-            host_.message("提示", "无法启动文本查看器，请直接打开 ReadMe.txt 阅读帮助。", Icon::Information);
+    QAction* readMe = addItem(help, "内容(&C)", "helpReadMe");
+    connect(readMe, &QAction::triggered, this, [this] {
+        if (!host().startHelpViewer("ReadMe.txt"))
+            host().message("提示", "无法启动文本查看器，请直接打开 ReadMe.txt 阅读帮助。", Icon::Information);
+    });
+    addItem(help, "关于", "helpAbout");
+}
+
+void MainWindow::buildToolbar() {
+    EditorView& v = *view_;
+    auto run = [&v](std::function<void(Editor&)> command) {
+        return [&v, command = std::move(command)] { v.perform(command); };
+    };
+    // Toolbar order: rectangle, diamond, ellipse (the menu has ellipse second).
+    fillToolbar(toolbar_, {
+        {text("矩形"), {}, run([](Editor& ed) { insertShape(ed, ShapeStyle::Rectangle); })},
+        {text("菱形"), {}, run(insertDiamond)},
+        {text("椭圆"), {}, run([](Editor& ed) { insertShape(ed, ShapeStyle::Oval); })},
+        {text("左箭头"), {}, run([](Editor& ed) { insertStraightArrow(ed, Dir::Left); })},
+        {text("右箭头"), {}, run([](Editor& ed) { insertStraightArrow(ed, Dir::Right); })},
+        {text("上箭头"), {}, run([](Editor& ed) { insertStraightArrow(ed, Dir::Up); })},
+        {text("下箭头"), {}, run([](Editor& ed) { insertStraightArrow(ed, Dir::Down); })},
+        {text("折线箭头"), {}, run(insertPolylineArrow)},
+        {text("标签"), {}, run([](Editor& ed) { insertLabel(ed, false); })},
+        {text("竖向标签"), {}, run([](Editor& ed) { insertLabel(ed, true); })},
+        {QString(), {}, {}},
+        {text("新建"), {}, run(newCommand)},
+        {text("打开"), {}, run(openCommand)},
+        {text("保存"), {}, run(saveCommand)},
     });
 }
 
-void MainWindow::refresh() { canvas_->update(); }
-
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (closeRequest && !closeRequest()) {
+    const bool mayClose = closeRequest(view_->editor());
+    view_->refresh();
+    if (mayClose)
+        event->accept();
+    else
         event->ignore();
-        return;
-    }
-    event->accept();
 }
 
 }  // namespace qm

@@ -1,14 +1,10 @@
-// The main window Form1: menu bar, toolbar strip and the framed canvas in a fixed
-// layout. It owns the editor (document, host, metrics), starts the document up and
-// turns the widgets' events into calls the rules take.
+// The main window Form1 of quillmap: menu bar, toolbar strip and the framed canvas
+// in a fixed layout, around one EditorView. Its menus and buttons only name the
+// core's commands; the view runs them and shows the result.
 #pragma once
-#include <functional>
-
 #include <QMainWindow>
 
-#include "app/qt_host.h"
-#include "app/qt_text_metrics.h"
-#include "model/editor.h"
+#include "app/editor_view.h"
 
 class QFrame;
 class QMenu;
@@ -26,42 +22,32 @@ public:
     static constexpr int kClientWidth = 14760, kClientHeight = 10320;
     static constexpr int kPicture2Left = 75, kPicture2Top = 450;
     static constexpr int kPicture2Width = 14565, kPicture2Height = 9765;
+    // The date the About window shows.
+    static constexpr const char* kAboutDate = "2010-6-20";
 
     explicit MainWindow(QWidget* parent = nullptr);
-    ~MainWindow() override;
 
-    Editor& editor() { return ed_; }
-    QtHost& host() { return host_; }
-    const QtTextMetrics& metrics() const { return metrics_; }
-    CanvasWidget* canvas() const { return canvas_; }
+    EditorView& view() { return *view_; }
+    Editor& editor() { return view_->editor(); }
+    QtHost& host() { return view_->host(); }
+    CanvasWidget* canvas() const { return view_->canvas(); }
     QWidget* client() const { return client_; }
     QFrame* container() const { return picture2_; }
     QToolBar* toolbar() const { return toolbar_; }
     QMenu* editMenu() const { return editMenu_; }
 
-    // Asked when the window is about to close; returning false keeps it open.
-    // Unset, the window closes.
-    std::function<bool()> closeRequest;
-    // Called on every tick of Timer1 and Timer2.
-    std::function<void()> timer1Tick, timer2Tick;
-
-    // Shows the document's current state.
-    void refresh();
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildMenus();
-
-    QtTextMetrics metrics_;
-    QtHost host_;
-    Editor ed_;
+    void buildFileMenu();
+    void buildHelpMenu();
+    void buildToolbar();
 
     QWidget* client_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     QFrame* picture2_ = nullptr;
-    CanvasWidget* canvas_ = nullptr;
+    EditorView* view_ = nullptr;
     QMenu* editMenu_ = nullptr;
 };
 

@@ -120,12 +120,15 @@ void QtHost::focusCanvas() {
 }
 
 void QtHost::focusEditor(EditorBox box) {
+    if (beforeEditorFocus_) beforeEditorFocus_();
     if (QWidget* w = editorBoxes_[box == EditorBox::Text1 ? 0 : 1]) w->setFocus(Qt::OtherFocusReason);
 }
 
 void QtHost::popupEditMenu() {
     // Modal, like the rules expect: the chosen command has run when this returns.
-    if (editMenu_) editMenu_->exec(QCursor::pos());
+    if (!editMenu_) return;
+    ++editMenuPopups_;
+    editMenu_->exec(QCursor::pos());
 }
 
 void QtHost::setTimerEnabled(TimerId timer, bool enabled) {

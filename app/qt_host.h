@@ -3,6 +3,7 @@
 // cursor shape, focus, the Edit menu, the two timers and the help viewer.
 #pragma once
 #include <array>
+#include <functional>
 #include <utility>
 
 #include <QMenu>
@@ -28,6 +29,13 @@ public:
     void setCanvas(CanvasWidget* canvas);
     void setEditMenu(QMenu* menu) { editMenu_ = menu; }
     void setEditorBox(EditorBox box, QWidget* widget);
+    // Runs before an editor box is given the focus, so that the widget can be put
+    // where the rules just opened the box (a hidden widget cannot take the focus).
+    void setBeforeEditorFocus(std::function<void()> hook) { beforeEditorFocus_ = std::move(hook); }
+
+    // How many times the Edit menu has been popped up; a press that opened it
+    // never sees its release, which the menu took.
+    int editMenuPopups() const { return editMenuPopups_; }
 
     // Timer1 (10 ms, stopped at start) and Timer2 (300 ms, running). Their ticks
     // are connected by the main window.
@@ -59,6 +67,8 @@ private:
     QPointer<CanvasWidget> canvas_;
     QPointer<QMenu> editMenu_;
     std::array<QPointer<QWidget>, 2> editorBoxes_;
+    std::function<void()> beforeEditorFocus_;
+    int editMenuPopups_ = 0;
     QTimer timer1_, timer2_;
     CursorKind cursorKind_ = CursorKind::Default;
     QStringList helpViewers_;

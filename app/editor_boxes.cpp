@@ -1,0 +1,109 @@
+#include "app/editor_boxes.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QTextCursor>
+
+#include "app/fonts.h"
+#include "model/document.h"
+
+namespace qm {
+namespace {
+
+bool isEnter(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
+
+// The boxes sit over labels of the default face; typing in the same face shows
+// the text the way the label will show it.
+void styleBox(QWidget* box) {
+    box->setFont(labelFont(kDefaultFontName, 9));
+    box->setAttribute(Qt::WA_InputMethodEnabled);
+    box->setStyleSheet(QStringLiteral("border: 1px solid #808080; padding: 0px; background: white; color: black;"));
+    box->hide();
+}
+
+}  // namespace
+
+bool isPassingFocusChange(Qt::FocusReason reason) {
+    return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+}
+
+LineBox::LineBox(QWidget* parent) : QLineEdit(parent) {
+    setObjectName(QStringLiteral("Text1"));
+    styleBox(this);
+    setTextMargins(1, 0, 1, 0);
+    // textChanged also fires for text committed by an input method and for paste.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& t) {
+        if (hooks.textChanged) hooks.textChanged(t.toStdString());
+    });
+}
+
+void LineBox::setUtf8Text(const std::string& text) {
+    const QString t = QString::fromStdString(text);
+    if (t != this->text()) setText(t);
+}
+
+void LineBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    // The whole caption selected: the first key typed replaces a placeholder.
+    if (!isPassingFocusChange(event->reason())) selectAll();
+}
+
+void LineBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (!isPassingFocusChange(event->reason()) && hooks.focusLost) hooks.focusLost();
+}
+
+void LineBox::keyPressEvent(QKeyEvent* event) {
+    QLineEdit::keyPressEvent(event);
+    event->accept();  // keys not handled by the line (Enter, Delete at the end) stop here
+}
+
+void LineBox::keyReleaseEvent(QKeyEvent* event) {
+    QLineEdit::keyReleaseEvent(event);
+    event->accept();
+    if (isEnter(event) && !event->isAutoRepeat() && hooks.enterReleased) hooks.enterReleased();
+}
+
+TallBox::TallBox(QWidget* parent) : QPlainTextEdit(parent) {
+    setObjectName(QStringLiteral("Text2"));
+    styleBox(this);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setTabChangesFocus(true);
+    document()->setDocumentMargin(1);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (hooks.textChanged) hooks.textChanged(toPlainText().toStdString());
+    });
+}
+
+void TallBox::setUtf8Text(const std::string& text) {
+    const QString t = QString::fromStdString(text);
+    if (t != toPlainText()) setPlainText(t);
+}
+
+void TallBox::focusInEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusInEvent(event);
+    if (!isPassingFocusChange(event->reason())) selectAll();
+}
+
+void TallBox::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    if (!isPassingFocusChange(event->reason()) && hooks.focusLost) hooks.focusLost();
+}
+
+void TallBox::keyPressEvent(QKeyEvent* event) {
+    // Enter ends the edit when it is released; the line break it would type here
+    // would only add an empty line under a vertical caption.
+    if (!isEnter(event)) QPlainTextEdit::keyPressEvent(event);
+    event->accept();
+}
+
+void TallBox::keyReleaseEvent(QKeyEvent* event) {
+    QPlainTextEdit::keyReleaseEvent(event);
+    event->accept();
+    if (isEnter(event) && !event->isAutoRepeat() && hooks.enterReleased) hooks.enterReleased();
+}
+
+}  // namespace qm

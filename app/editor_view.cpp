@@ -1,0 +1,163 @@
+#include "app/editor_view.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+#include "app/canvas_widget.h"
+#include "app/editor_boxes.h"
+#include "app/paint_cache.h"
+#include "interact/label_editing.h"
+#include "interact/pointer_routing.h"
+#include "interact/rules.h"
+
+namespace qm {
+namespace {
+
+int pixels(float twips) { return qRound(twips / kTwipsPerPixel); }
+
+}  // namespace
+
+EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rules* rules)
+    : QObject(canvasParent), ed_(host_, metrics_, geometry, rules) {
+    setObjectName(QStringLiteral("editorView"));
+    canvas_ = new CanvasWidget(canvasParent);
+    const QPoint origin = canvasParent->contentsRect().topLeft();
+    canvas_->setGeometry(origin.x() + pixels(geometry.left), origin.y() + pixels(geometry.top),
+                         pixels(geometry.width), pixels(geometry.height));
+    text1_ = new LineBox(canvas_);
+    text2_ = new TallBox(canvas_);
+
+    host_.setWindow(canvasParent->window());
+    host_.setCanvas(canvas_);
+    host_.setEditorBox(EditorBox::Text1, text1_);
+    host_.setEditorBox(EditorBox::Text2, text2_);
+    host_.setBeforeEditorFocus([this] { syncBoxes(); });
+
+    canvas_->hooks.press = [this](const CanvasPointer& p) { press(p); };
+    canvas_->hooks.move = [this](const CanvasPointer& p) { move(p); };
+    canvas_->hooks.release = [this](const CanvasPointer& p) { release(p); };
+    canvas_->hooks.deleteKey = [this] { perform(deleteCommand); };
+    wireBoxes();
+
+    connect(&host_.timer(TimerId::Timer1), &QTimer::timeout, this, [this] { tick(rulesOf(ed_).timer1Tick); });
+    connect(&host_.timer(TimerId::Timer2), &QTimer::timeout, this, [this] { tick(rulesOf(ed_).timer2Tick); });
+
+    canvas_->setDocument(&ed_.doc);
+}
+
+EditorView::~EditorView() {
+    // The widgets may outlive the editor for a moment; nothing they do may reach it.
+    host_.timer(TimerId::Timer1).stop();
+    host_.timer(TimerId::Timer2).stop();
+    canvas_->hooks = {};
+    canvas_->setDocument(nullptr);
+    text1_->hooks = {};
+    text2_->hooks = {};
+}
+
+void EditorView::wireBoxes() {
+    text1_->hooks.textChanged = [this](const std::string& t) { ed_.text1.text = t; };
+    text2_->hooks.textChanged = [this](const std::string& t) { ed_.text2.text = t; };
+    text1_->hooks.focusLost = [this] { perform([](Editor& ed) { commitEditor(ed, EditorBox::Text1); }); };
+    text2_->hooks.focusLost = [this] { perform([](Editor& ed) { commitEditor(ed, EditorBox::Text2); }); };
+    text1_->hooks.enterReleased = [this] {
+        perform([](Editor& ed) { editorKeyReleased(ed, EditorBox::Text1, kEnterKey); });
+    };
+    text2_->hooks.enterReleased = [this] {
+        perform([](Editor& ed) { editorKeyReleased(ed, EditorBox::Text2, kEnterKey); });
+    };
+}
+
+void EditorView::setEditMenu(QMenu* menu) { host_.setEditMenu(menu); }
+
+void EditorView::perform(const std::function<void(Editor&)>& command) {
+    command(ed_);
+    refresh();
+}
+
+QAction* EditorView::bind(QAction* action, std::function<void(Editor&)> command) {
+    connect(action, &QAction::triggered, this, [this, command = std::move(command)] { perform(command); });
+    return action;
+}
+
+EditorView::Glance EditorView::glance() const {
+    const Document& d = ed_.doc;
+    return {d.selKind,    d.selIndex,   d.hitIndex, d.modified,       d.shapeCount,       d.labelCount,
+            d.arrowCount, d.segCount,   d.diamondCount, ed_.text1.visible, ed_.text2.visible};
+}
+
+void EditorView::press(const CanvasPointer& p) {
+    const int popups = host_.editMenuPopups();
+    pointerDown(ed_, p.button, p.shift, p.x, p.y);
+    if (host_.editMenuPopups() != popups) {
+        // The Edit menu opened on this press has taken its release; without this the
+        // next press would still go to the element this one landed on.
+        ed_.capture = {};
+        canvas_->forgetPress();
+    }
+    refresh();
+}
+
+void EditorView::move(const CanvasPointer& p) {
+    pointerMove(ed_, p.button, p.shift, p.x, p.y);
+    refreshMoving();
+}
+
+void EditorView::release(const CanvasPointer& p) {
+    pointerUp(ed_, p.button, p.shift, p.x, p.y);
+    refresh();
+}
+
+void EditorView::tick(void (*handler)(Editor&)) {
+    if (!handler) return;
+    handler(ed_);
+    refreshMoving();
+}
+
+void EditorView::refresh() {
+    canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
+    canvas_->invalidateCache();
+    canvas_->update();
+    syncBoxes();
+    last_ = glance();
+}
+
+void EditorView::refreshMoving() {
+    std::vector<PartRef> parts = movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None);
+    const Glance now = glance();
+    if (now != last_) {
+        refresh();
+        return;
+    }
+    if (parts.empty()) return;  // an idle move changes nothing on the canvas
+    canvas_->setMoving(std::move(parts));
+    canvas_->update();
+}
+
+void EditorView::syncBoxes() {
+    // Re-entered when hiding a box moves the focus and that commits it.
+    if (syncDepth_ > 2) return;
+    ++syncDepth_;
+    auto place = [this](QWidget* w, const EditBox& box, auto setText) {
+        if (box.visible) {
+            const QPointF at = canvas_->toWidget(box.left, box.top);
+            // Never lower than a line of its own text, or what is typed is cut off.
+            const int height = std::max(pixels(box.height), w->fontMetrics().height() + 2);
+            w->setGeometry(qRound(at.x()), qRound(at.y()), pixels(box.width), height);
+            setText(box.text);
+            if (!w->isVisible()) {
+                w->show();
+                w->raise();
+            }
+        } else if (w->isVisible()) {
+            if (w->hasFocus()) canvas_->setFocus(Qt::OtherFocusReason);
+            w->hide();
+        }
+    };
+    place(text1_, ed_.text1, [this](const std::string& t) { text1_->setUtf8Text(t); });
+    place(text2_, ed_.text2, [this](const std::string& t) { text2_->setUtf8Text(t); });
+    --syncDepth_;
+}
+
+}  // namespace qm

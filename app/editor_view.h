@@ -1,0 +1,87 @@
+// The editing surface a program's window is built around: the canvas, the two
+// in-place editor boxes, the two timers and the Qt host, all wired to one Editor.
+// Every event and command goes into the core here, and afterwards the widgets are
+// brought in line with it; quillmap and qmp each put one into their own window.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include <QObject>
+
+#include "app/qt_host.h"
+#include "app/qt_text_metrics.h"
+#include "model/editor.h"
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace qm {
+
+class CanvasWidget;
+class LineBox;
+class TallBox;
+struct CanvasPointer;
+
+class EditorView : public QObject {
+    Q_OBJECT
+public:
+    // The canvas is created inside `canvasParent`, at the geometry's left and top
+    // from the parent's contents origin, with the geometry's outer size. `rules`
+    // picks the program's handlers (null: quillmap's). The document is empty until
+    // the owner runs its start-up on editor() and calls refresh().
+    explicit EditorView(QWidget* canvasParent, CanvasGeometry geometry = {}, const Rules* rules = nullptr);
+    ~EditorView() override;
+
+    Editor& editor() { return ed_; }
+    QtHost& host() { return host_; }
+    const QtTextMetrics& metrics() const { return metrics_; }
+    CanvasWidget* canvas() const { return canvas_; }
+    LineBox* text1() const { return text1_; }
+    TallBox* text2() const { return text2_; }
+
+    // The menu the rules pop up at the pointer (right button on the canvas or on
+    // a label).
+    void setEditMenu(QMenu* menu);
+
+    // Runs a command of the core, then brings the widgets in line with it.
+    void perform(const std::function<void(Editor&)>& command);
+    // Makes the action run the command through perform() when triggered.
+    QAction* bind(QAction* action, std::function<void(Editor&)> command);
+
+    // Brings the canvas, the editor boxes and the paint cache in line with the
+    // core after any change.
+    void refresh();
+
+private:
+    // What a move or a tick may change without any element following the pointer;
+    // compared before and after, so that idle pointer moves do not repaint.
+    struct Glance {
+        int16_t selKind, selIndex, hitIndex, modified;
+        int16_t shapeCount, labelCount, arrowCount, segCount, diamondCount;
+        bool text1, text2;
+        bool operator==(const Glance&) const = default;
+    };
+    Glance glance() const;
+
+    void press(const CanvasPointer& p);
+    void move(const CanvasPointer& p);
+    void release(const CanvasPointer& p);
+    void tick(void (*handler)(Editor&));
+    // After a move or a tick: repaint the moving parts over the cached layer.
+    void refreshMoving();
+    void syncBoxes();
+    void wireBoxes();
+
+    QtTextMetrics metrics_;
+    QtHost host_;
+    Editor ed_;
+    CanvasWidget* canvas_ = nullptr;
+    LineBox* text1_ = nullptr;
+    TallBox* text2_ = nullptr;
+    Glance last_{};
+    int syncDepth_ = 0;
+};
+
+}  // namespace qm

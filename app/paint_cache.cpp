@@ -1,0 +1,130 @@
+#include "app/paint_cache.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QPainter>
+
+#include "model/records.h"
+#include "model/sel_kind.h"
+
+namespace qm {
+namespace {
+
+void add(std::vector<PartRef>& out, Part part, int index) { out.push_back(PartRef{part, index}); }
+
+// A rectangle's or diamond's own texts and the free labels lying inside it move
+// with it; the inner lists are not rebuilt during a drag, so they hold still.
+template <class Record>
+void addTexts(std::vector<PartRef>& out, const Record& rec) {
+    add(out, Part::Label, rec.label1);
+    add(out, Part::Label, rec.label2);
+    const int n = std::clamp<int>(rec.innerCount, 0, kMaxInner);
+    for (int k = 1; k <= n; ++k) add(out, Part::Label, rec.innerLabel[static_cast<size_t>(k)]);
+}
+
+void addCornerHandles(std::vector<PartRef>& out) {
+    for (int k = 1; k <= 4; ++k) add(out, Part::spHandle, k);
+}
+
+void addShape(std::vector<PartRef>& out, const Document& doc, int i) {
+    if (i < 1 || i > kMaxRecordIndex) return;
+    add(out, Part::Shape1, i);
+    add(out, Part::LineRect, i);
+    addTexts(out, doc.shapeRec[static_cast<size_t>(i)]);
+    addCornerHandles(out);
+}
+
+void addDiamond(std::vector<PartRef>& out, const Document& doc, int i) {
+    if (i < 1 || i > kMaxRecordIndex) return;
+    for (Part p : {Part::lx1, Part::lx2, Part::lx3, Part::lx4, Part::lx5}) add(out, p, i);
+    addTexts(out, doc.diamondRec[static_cast<size_t>(i)]);
+    addCornerHandles(out);
+}
+
+// Segments, the head in whichever direction it turns to, the vertex handles and
+// the rubber band of drawing.
+void addArrow(std::vector<PartRef>& out, const Document& doc, int a) {
+    if (a < 1 || a > kMaxRecordIndex) return;
+    const ArrowRecord& r = doc.arrowRec[static_cast<size_t>(a)];
+    const int n = std::clamp<int>(r.count(), 0, ArrowRecord::kMaxSegments);
+    for (int k = 1; k <= n; ++k) add(out, Part::Line1, r.slot[static_cast<size_t>(k)]);
+    for (Part p : {Part::picUp, Part::picDown, Part::picLeft, Part::picRight}) {
+        add(out, p, a);
+        if (r.head() != a) add(out, p, r.head());
+    }
+    for (int k = 0; k <= n; ++k) add(out, Part::spHandle, k);
+    add(out, Part::lneTemp, 0);
+}
+
+void addTitleBlock(std::vector<PartRef>& out) {
+    for (Part p : {Part::Shape2, Part::Line2, Part::Line3, Part::Line4}) add(out, p, 0);
+    for (int i = 3; i <= 8; ++i) add(out, Part::Label, i);
+}
+
+}  // namespace
+
+std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld) {
+    std::vector<PartRef> out;
+    const int i = doc.selIndex;
+    switch (doc.selKind) {
+        case SelKind::PlacingShape: addShape(out, doc, i); break;
+        case SelKind::Shape:
+        case SelKind::ResizingShape:
+            if (pointerHeld) addShape(out, doc, i);
+            break;
+        case SelKind::PlacingDiamond: addDiamond(out, doc, i); break;
+        case SelKind::Diamond:
+        case SelKind::ResizingDiamond:
+            if (pointerHeld) addDiamond(out, doc, i);
+            break;
+        case SelKind::DrawingArrow:
+        case SelKind::PlacingLeftArrow:
+        case SelKind::PlacingRightArrow:
+        case SelKind::PlacingUpArrow:
+        case SelKind::PlacingDownArrow: addArrow(out, doc, i); break;
+        case SelKind::Arrow:
+        case SelKind::DraggingVertex:
+            if (pointerHeld) addArrow(out, doc, i);
+            break;
+        case SelKind::TitleBlock:
+            if (pointerHeld) addTitleBlock(out);
+            break;
+        case SelKind::PlacingLabel: add(out, Part::Label, i); break;
+        case SelKind::Label:
+            if (pointerHeld) add(out, Part::Label, i);
+            break;
+        default: break;
+    }
+    // A record's unused label slot holds 0, which names no label.
+    std::erase_if(out, [](const PartRef& r) { return r.part == Part::Label && r.index < 1; });
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+void PaintCache::build(const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
+                       const PaintOptions& options) {
+    layer_ = QPixmap(static_cast<int>(std::ceil(size.width() * dpr)), static_cast<int>(std::ceil(size.height() * dpr)));
+    layer_.setDevicePixelRatio(dpr);
+    layer_.fill(kCanvasBackground);
+    QPainter p(&layer_);
+    PaintOptions still = options;
+    still.exposed = QRectF();
+    still.skip = [&moving](PartRef r) { return std::binary_search(moving.begin(), moving.end(), r); };
+    paintDocument(p, doc, still);
+}
+
+void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size,
+                       qreal dpr, const QRectF& exposed, const PaintOptions& options) {
+    const QSize pixels(static_cast<int>(std::ceil(size.width() * dpr)), static_cast<int>(std::ceil(size.height() * dpr)));
+    if (layer_.isNull() || layer_.size() != pixels || layer_.devicePixelRatio() != dpr)
+        build(doc, moving, size, dpr, options);
+    const QRectF area = exposed.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : exposed;
+    painter.drawPixmap(area, layer_, QRectF(area.topLeft() * dpr, area.size() * dpr));
+    PaintOptions live = options;
+    live.exposed = area;
+    paintParts(painter, doc, moving, live);
+}
+
+}  // namespace qm

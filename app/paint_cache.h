@@ -1,0 +1,44 @@
+// Painting while something moves: everything that stays still during a drag, a
+// resize or a placing is drawn once into a cached layer, and each frame only puts
+// that layer back and draws the moving element over it. A drawing at the limits
+// takes far longer than a frame to paint in full; its moving part does not.
+#pragma once
+#include <vector>
+
+#include <QPixmap>
+#include <QRectF>
+#include <QSize>
+
+#include "app/document_painter.h"
+#include "model/document.h"
+
+class QPainter;
+
+namespace qm {
+
+// The elements that change with the pointer in the document's current state,
+// sorted as paintDocument stacks them; empty when nothing follows the pointer.
+// `pointerHeld` says a press is under way: drags move only while it lasts, while
+// a newly inserted element follows the pointer with no button down.
+std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld);
+
+class PaintCache {
+public:
+    // Drop the layer: anything but the moving parts may have changed.
+    void invalidate() { layer_ = QPixmap(); }
+    bool hasLayer() const { return !layer_.isNull(); }
+
+    // Paints the document in canvas client pixels over `size`: the layer (built on
+    // first need from everything except `moving`, at the painter's device pixel
+    // ratio `dpr`), then the moving parts. `moving` is sorted as movingParts gives it.
+    void paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
+               const QRectF& exposed, const PaintOptions& options);
+
+private:
+    void build(const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
+               const PaintOptions& options);
+
+    QPixmap layer_;
+};
+
+}  // namespace qm
