@@ -1,0 +1,242 @@
+// The canvas, the editor boxes and the timers wired to the core, driven through
+// real Qt events on the main window: boxes open over a label on the second click,
+// commit on Enter or when they lose the focus, keep Delete to themselves, take
+// text from input methods and paste; a drag paints from the cached layer.
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QtTest>
+
+#include "app/canvas_widget.h"
+#include "app/editor_boxes.h"
+#include "app/main_window.h"
+#include "model/sel_kind.h"
+#include "pixels.h"
+
+namespace qm {
+namespace {
+
+QPoint centreOf(const CanvasWidget* canvas, const LabelEl& l) {
+    return canvas->toWidget(l.left + l.width / 2, l.top + l.height / 2).toPoint();
+}
+
+void moveOver(CanvasWidget* canvas, QPoint p, Qt::MouseButtons held = Qt::NoButton) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(p), canvas->mapToGlobal(QPointF(p)), Qt::NoButton, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &e);
+}
+
+// Types text that has no key of its own, one key event per character.
+void typeText(QWidget* box, const QString& text) {
+    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// Closes the Edit menu as soon as it pops up.
+void dismissEditMenu() {
+    QTimer::singleShot(0, [] {
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+}
+
+}  // namespace
+
+class TestEditorView : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> w;
+
+    CanvasWidget* canvas() { return w->canvas(); }
+    Document& doc() { return w->editor().doc; }
+    LabelEl& label(int i) { return *doc().Label.find(i); }
+
+    void clickLabel(int i) { QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, centreOf(canvas(), label(i))); }
+
+    // Two clicks without movement: select, then edit.
+    void openEditorOn(int i) {
+        clickLabel(i);
+        clickLabel(i);
+    }
+
+private slots:
+    void init() {
+        w = std::make_unique<MainWindow>();
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+    void cleanup() {
+        doc().modified = 0;  // closing must not ask
+        w.reset();
+    }
+
+    void theSecondClickOpensTheBoxOverTheLabel() {
+        LineBox* box = w->view().text1();
+        clickLabel(2);
+        QCOMPARE(doc().selKind, SelKind::Label);
+        QCOMPARE(label(2).foreColor, kGreen);
+        QVERIFY(!box->isVisible());
+
+        clickLabel(2);
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->pos(), canvas()->toWidget(label(2).left, label(2).top).toPoint());
+        QCOMPARE(box->width(), 101);  // 1515 twips
+        QVERIFY(box->height() >= qRound(label(2).height / kTwipsPerPixel));
+        QTRY_VERIFY(box->hasFocus());
+        QCOMPARE(box->text(), QString::fromUtf8("单击这里添加标题"));
+        QCOMPARE(box->selectedText(), box->text());  // typing replaces the placeholder
+
+        QTest::keyClicks(box, QStringLiteral("abc"));
+        QCOMPARE(w->editor().text1.text, std::string("abc"));
+        QCOMPARE(label(2).caption, std::string("单击这里添加标题"));  // not before the commit
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(label(2).caption, std::string("abc"));
+        QVERIFY(!box->isVisible());
+        QVERIFY(canvas()->hasFocus());
+        QCOMPARE(doc().modified, int16_t(-1));
+    }
+
+    void leavingTheBoxCommitsIt() {
+        LineBox* box = w->view().text1();
+        openEditorOn(6);
+        QTRY_VERIFY(box->hasFocus());
+        typeText(box, QString::fromUtf8("张三"));
+        // A press on empty canvas takes the focus, which commits, then clears the selection.
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, canvas()->toWidget(5000, 3000).toPoint());
+        QCOMPARE(label(6).caption, std::string("张三"));
+        QVERIFY(!box->isVisible());
+        QCOMPARE(doc().selKind, SelKind::None);
+
+        // A menu over the box, or another window in front, is no reason to commit.
+        openEditorOn(7);
+        QTRY_VERIFY(box->hasFocus());
+        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QCoreApplication::sendEvent(box, &popup);
+        QVERIFY(box->isVisible());
+        QVERIFY(w->editor().text1.visible);
+    }
+
+    void deleteInTheBoxEditsOnlyTheText() {
+        LineBox* box = w->view().text1();
+        openEditorOn(8);
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClick(box, Qt::Key_Delete);  // the whole text was selected
+        QCOMPARE(box->text(), QString());
+        QTest::keyClick(box, Qt::Key_Delete);  // at the end of an empty line: nothing to pass on
+        QVERIFY(label(8).visible);
+        QCOMPARE(doc().selKind, SelKind::Label);
+        QTest::keyClicks(box, QStringLiteral("x"));
+        QTest::keyClick(box, Qt::Key_Enter);
+        QCOMPARE(label(8).caption, std::string("x"));
+        QVERIFY(label(8).visible);
+
+        // On the canvas the same key deletes the selected label.
+        clickLabel(8);
+        QCOMPARE(doc().selKind, SelKind::Label);
+        QTest::keyClick(canvas(), Qt::Key_Delete);
+        QVERIFY(!label(8).visible);
+    }
+
+    void inputMethodsAndPasteReachTheBox() {
+        LineBox* box = w->view().text1();
+        openEditorOn(2);
+        QTRY_VERIFY(box->hasFocus());
+        QInputMethodEvent compose(QString::fromUtf8("liu"), {});
+        QCoreApplication::sendEvent(box, &compose);
+        QInputMethodEvent commit;
+        commit.setCommitString(QString::fromUtf8("流程图"));
+        QCoreApplication::sendEvent(box, &commit);
+        QCOMPARE(w->editor().text1.text, std::string("流程图"));
+        QGuiApplication::clipboard()->setText(QString::fromUtf8("：总览"));
+        box->paste();
+        QCOMPARE(w->editor().text1.text, std::string("流程图：总览"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(label(2).caption, std::string("流程图：总览"));
+    }
+
+    void aVerticalLabelIsEditedInTheTallBox() {
+        TallBox* box = w->view().text2();
+        QtHost& h = w->host();
+        w->findChild<QAction*>(QStringLiteral("instHLabel"))->trigger();
+        const int i = doc().selIndex;
+        QCOMPARE(doc().selKind, SelKind::PlacingLabel);
+        QVERIFY(h.timer(TimerId::Timer1).isActive());
+        // Timer1 carries the new label's corner to the pointer.
+        h.setCursorPos(h.canvasToScreen({200, 150}));
+        QTRY_COMPARE(label(i).left, 3000.0f);
+        QCOMPARE(label(i).top, 2250.0f);
+
+        openEditorOn(i);  // the first click drops and selects it
+        QVERIFY(!h.timer(TimerId::Timer1).isActive());
+        QVERIFY(box->isVisible());
+        QVERIFY(!w->view().text1()->isVisible());
+        QCOMPARE(box->size(), QSize(21, 101));  // 315 x 1515 twips
+        QTRY_VERIFY(box->hasFocus());
+        typeText(box, QString::fromUtf8("竖排"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(label(i).caption, std::string("竖排"));  // Enter typed no line break
+        QCOMPARE(label(i).width, 165.0f);
+        QVERIFY(label(i).height > 165);  // one character under the other
+        QVERIFY(!box->isVisible());
+    }
+
+    void theEditMenuOfALabelTakesTheRelease() {
+        // The menu opened by a right press keeps the release; the next press must
+        // be the canvas's, not the label's.
+        dismissEditMenu();
+        QTest::mousePress(canvas(), Qt::RightButton, Qt::NoModifier, centreOf(canvas(), label(6)));
+        QCOMPARE(doc().selKind, SelKind::Label);
+        QCOMPARE(doc().selIndex, int16_t(6));
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, canvas()->toWidget(5000, 3000).toPoint());
+        QCOMPARE(doc().selKind, SelKind::None);
+        QCOMPARE(label(6).foreColor, kBlack);
+        QCOMPARE(w->editor().capture.kind, PointerTarget::None);
+    }
+
+    void aDragPaintsFromTheCachedLayer() {
+        w->findChild<QAction*>(QStringLiteral("insJX"))->trigger();
+        QCOMPARE(doc().selKind, SelKind::PlacingShape);
+        const QPoint drop = canvas()->toWidget(3000, 3000).toPoint();
+        moveOver(canvas(), drop);
+        QVERIFY(!canvas()->moving().empty());  // a new shape follows the pointer
+        QTest::mousePress(canvas(), Qt::LeftButton, Qt::NoModifier, drop);
+        QCOMPARE(doc().selKind, SelKind::Shape);
+
+        const QPoint to = drop + QPoint(100, 60);
+        moveOver(canvas(), drop + QPoint(50, 30), Qt::LeftButton);
+        moveOver(canvas(), to, Qt::LeftButton);
+        QVERIFY(!canvas()->moving().empty());
+        canvas()->repaint();
+        QVERIFY(canvas()->hasCachedLayer());
+        QCOMPARE(doc().Shape1.find(1)->left, 4500.0f);
+
+        QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::NoModifier, to);
+        QVERIFY(canvas()->moving().empty());
+        // The window shows the rectangle where it was dropped: green, with handles.
+        const QImage img = canvas()->grab().toImage();
+        const QPoint corner = canvas()->toWidget(4500 + 600, 3900).toPoint();
+        QCOMPARE(test::at(img, corner.x(), corner.y()).rgb(), QColor(0, 255, 0).rgb());
+        QVERIFY(test::isWhite(test::at(img, drop.x() + 20, drop.y())));  // nothing left behind
+    }
+
+    void hoveringRepaintsNothing() {
+        int paints = 0;
+        struct Counter : QObject {
+            int* n;
+            explicit Counter(int* n) : n(n) {}
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint) ++*n;
+                return false;
+            }
+        } counter(&paints);
+        QCoreApplication::processEvents();
+        canvas()->installEventFilter(&counter);
+        for (int x = 100; x < 400; x += 10) moveOver(canvas(), QPoint(x, 300));
+        QCoreApplication::processEvents();
+        QCOMPARE(paints, 0);
+        canvas()->removeEventFilter(&counter);
+    }
+};
+
+}  // namespace qm
+
+QTEST_MAIN(qm::TestEditorView)
+#include "editor_view_test.moc"

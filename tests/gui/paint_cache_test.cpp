@@ -1,0 +1,209 @@
+// The cached layer of drags: which elements count as moving in each state, and a
+// frame drawn from the layer looks exactly like a full repaint, at 1x and 2x,
+// while the layer is reused rather than redrawn for every frame.
+#include <QPainter>
+#include <QtTest>
+#include <algorithm>
+
+#include "app/paint_cache.h"
+#include "app/qt_text_metrics.h"
+#include "edit/insert.h"
+#include "interact/label_editing.h"
+#include "interact/pointer.h"
+#include "model/labels.h"
+#include "model/new_document.h"
+#include "model/null_host.h"
+#include "model/sel_kind.h"
+
+namespace qm {
+namespace {
+
+bool has(const std::vector<PartRef>& v, Part p, int i) {
+    return std::find(v.begin(), v.end(), PartRef{p, i}) != v.end();
+}
+
+QSize canvasSize() { return {957, 637}; }
+
+QImage blankImage(qreal dpr) {
+    QImage img(canvasSize() * dpr, QImage::Format_RGB32);
+    img.setDevicePixelRatio(dpr);
+    img.fill(Qt::white);
+    return img;
+}
+
+QImage fullPaint(const Document& doc, qreal dpr) {
+    QImage img = blankImage(dpr);
+    QPainter p(&img);
+    paintDocument(p, doc, defaultPaintOptions());
+    return img;
+}
+
+QImage cachedPaint(PaintCache& cache, const Document& doc, const std::vector<PartRef>& moving, qreal dpr) {
+    QImage img = blankImage(dpr);
+    QPainter p(&img);
+    cache.paint(p, doc, moving, canvasSize(), dpr, QRectF(), defaultPaintOptions());
+    return img;
+}
+
+// Pixels in which two renderings differ.
+int differences(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return -1;
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* rb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) n += ra[x] != rb[x];
+    }
+    return n;
+}
+
+}  // namespace
+
+class TestPaintCache : public QObject {
+    Q_OBJECT
+
+    NullHost host;
+    QtTextMetrics metrics;
+
+    // Drops whatever follows the pointer at (x, y).
+    static void drop(Editor& ed, float x, float y) {
+        canvasMove(ed, 0, 0, x, y);
+        canvasPress(ed, 1, 0, x, y);
+        canvasRelease(ed, 1, 0, x, y);
+    }
+
+private slots:
+    void aShapeMovesWithItsTextsInnerLabelsAndHandles() {
+        Editor ed(host, metrics);
+        startUp(ed);
+        insertShape(ed, ShapeStyle::Rectangle);
+        const ShapeRecord& rec = ed.doc.shapeRec[1];
+        std::vector<PartRef> placing = movingParts(ed.doc, false);
+        QVERIFY(std::is_sorted(placing.begin(), placing.end()));
+        for (const PartRef r : {PartRef{Part::Shape1, 1}, PartRef{Part::LineRect, 1}, PartRef{Part::Label, rec.label1},
+                                PartRef{Part::Label, rec.label2}, PartRef{Part::spHandle, 1}, PartRef{Part::spHandle, 4}})
+            QVERIFY(has(placing, r.part, r.index));
+        QVERIFY(!has(placing, Part::Shape2, 0));
+        QVERIFY(!has(placing, Part::Label, 1));  // the title stays where it is
+        drop(ed, 3000, 3000);
+        QCOMPARE(ed.doc.selKind, SelKind::Shape);
+
+        // A free label dropped inside becomes an inner label and moves with it.
+        insertLabel(ed, false);
+        const int inner = ed.doc.selIndex;
+        LabelEl& l = *ed.doc.Label.find(inner);
+        l.left = 3300;
+        l.top = 3100;
+        labelRelease(ed, inner, 1);
+        canvasPress(ed, 1, 0, 3000, 3000);
+        QCOMPARE(ed.doc.selKind, SelKind::Shape);
+
+        // Selected but not held: nothing moves, so nothing is cached.
+        QVERIFY(movingParts(ed.doc, false).empty());
+        const std::vector<PartRef> dragged = movingParts(ed.doc, true);
+        QVERIFY(has(dragged, Part::Shape1, 1));
+        QVERIFY(has(dragged, Part::Label, inner));
+        QVERIFY(!has(dragged, Part::Label, 0));  // empty record slots name no label
+    }
+
+    void arrowsDiamondsTitleBlockAndLabels() {
+        Editor ed(host, metrics);
+        startUp(ed);
+        insertDiamond(ed);
+        QVERIFY(has(movingParts(ed.doc, false), Part::lx5, 1));
+        drop(ed, 6000, 1500);
+
+        insertPolylineArrow(ed);
+        canvasMove(ed, 0, 0, 1000, 6000);
+        canvasRelease(ed, 1, 0, 1000, 6000);
+        canvasMove(ed, 0, 0, 3000, 6000);
+        canvasRelease(ed, 1, 0, 3000, 6000);
+        canvasMove(ed, 0, 0, 3000, 7000);
+        const ArrowRecord& r = ed.doc.arrowRec[1];
+        QVERIFY(r.count() >= 2);
+        const std::vector<PartRef> drawing = movingParts(ed.doc, false);
+        for (int k = 1; k <= r.count(); ++k) QVERIFY(has(drawing, Part::Line1, r.slot[static_cast<size_t>(k)]));
+        QVERIFY(has(drawing, Part::lneTemp, 0));
+        QVERIFY(has(drawing, Part::spHandle, 0));  // the tail handle is handle 0
+        for (Part p : {Part::picUp, Part::picDown, Part::picLeft, Part::picRight}) QVERIFY(has(drawing, p, 1));
+        QVERIFY(!has(drawing, Part::lx1, 1));
+        canvasRelease(ed, 2, 0, 3000, 7000);
+        QCOMPARE(ed.doc.selKind, SelKind::None);
+
+        // The table of the title block moves with its six cell texts, not the title.
+        canvasPress(ed, 1, 0, 12000, 8400);
+        QCOMPARE(ed.doc.selKind, SelKind::TitleBlock);
+        const std::vector<PartRef> title = movingParts(ed.doc, true);
+        QVERIFY(has(title, Part::Shape2, 0) && has(title, Part::Line2, 0) && has(title, Part::Line4, 0));
+        QVERIFY(has(title, Part::Label, 3) && has(title, Part::Label, 8));
+        QVERIFY(!has(title, Part::Label, 1) && !has(title, Part::Label, 2));
+        canvasRelease(ed, 1, 0, 12000, 8400);
+
+        insertLabel(ed, true);
+        QCOMPARE(movingParts(ed.doc, false), std::vector<PartRef>({{Part::Label, ed.doc.selIndex}}));
+    }
+
+    void aFrameFromTheLayerEqualsAFullRepaint_data() {
+        QTest::addColumn<qreal>("dpr");
+        QTest::newRow("1x") << 1.0;
+        QTest::newRow("2x") << 2.0;
+    }
+
+    void aFrameFromTheLayerEqualsAFullRepaint() {
+        QFETCH(qreal, dpr);
+        Editor ed(host, metrics);
+        startUp(ed);
+        insertShape(ed, ShapeStyle::Rectangle);
+        drop(ed, 1000, 1500);
+        insertShape(ed, ShapeStyle::Oval);
+        drop(ed, 8000, 4000);
+        insertDiamond(ed);
+        drop(ed, 1000, 5000);
+        setCaption(*ed.doc.Label.find(ed.doc.shapeRec[1].label1), "开始", metrics);
+
+        // Drag the ellipse by its inside; the first frame builds the layer.
+        canvasPress(ed, 1, 0, 8500, 4500);
+        QCOMPARE(ed.doc.selKind, SelKind::Shape);
+        const std::vector<PartRef> moving = movingParts(ed.doc, true);
+        PaintCache cache;
+        canvasMove(ed, 1, 0, 8700, 4600);
+        QCOMPARE(differences(cachedPaint(cache, ed.doc, moving, dpr), fullPaint(ed.doc, dpr)), 0);
+        QVERIFY(cache.hasLayer());
+
+        // Later frames reuse it: a change the layer was not told of stays unseen...
+        for (float x = 8800; x <= 10000; x += 400) {
+            canvasMove(ed, 1, 0, x, 4700);
+            QCOMPARE(differences(cachedPaint(cache, ed.doc, moving, dpr), fullPaint(ed.doc, dpr)), 0);
+        }
+        ed.doc.Shape1.find(1)->visible = false;
+        const QImage stale = cachedPaint(cache, ed.doc, moving, dpr);
+        QVERIFY(differences(stale, fullPaint(ed.doc, dpr)) > 0);
+        // ...until the layer is dropped.
+        cache.invalidate();
+        QCOMPARE(differences(cachedPaint(cache, ed.doc, moving, dpr), fullPaint(ed.doc, dpr)), 0);
+    }
+
+    void onlyTheExposedAreaIsPainted() {
+        Editor ed(host, metrics);
+        startUp(ed);
+        insertShape(ed, ShapeStyle::Rectangle);
+        canvasMove(ed, 0, 0, 1500, 1500);
+        const std::vector<PartRef> moving = movingParts(ed.doc, false);
+        PaintCache cache;
+        QImage img = blankImage(1);
+        img.fill(Qt::red);
+        {
+            QPainter p(&img);
+            cache.paint(p, ed.doc, moving, canvasSize(), 1, QRectF(90, 90, 60, 60), defaultPaintOptions());
+        }
+        // Outside the exposed square nothing was touched; inside it is the canvas.
+        QCOMPARE(img.pixelColor(10, 10), QColor(Qt::red));
+        QCOMPARE(img.pixelColor(140, 95).rgb(), QColor(Qt::white).rgb());
+        QCOMPARE(img.pixelColor(100, 110).rgb(), QColor(Qt::black).rgb());  // the rectangle's left edge
+    }
+};
+
+}  // namespace qm
+
+QTEST_MAIN(qm::TestPaintCache)
+#include "paint_cache_test.moc"
