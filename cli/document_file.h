@@ -1,0 +1,58 @@
+// A document file as qmptool meets it: which of the two layouts it is in, whether
+// the editors would open it, the drawing exactly as the matching editor holds it
+// after its Open command, and that drawing written again by quillmap's writer.
+#pragma once
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "io/raw_document.h"
+#include "io/result.h"
+#include "model/editor.h"
+#include "model/null_host.h"
+
+namespace qm::cli {
+
+// quillmap when the bytes begin with "QMP", qmp otherwise. A qmp file never begins
+// so (its first two bytes are a shape count of at most 255), which lets a quillmap
+// file with a damaged tag be reported as such instead of as a nonsensical qmp file.
+Layout detectLayout(std::string_view bytes);
+const char* layoutName(Layout layout);
+
+// The error of a file that is no valid document of `layout`, naming the file and
+// keeping the byte offset of the fault.
+IoError invalidDocument(const std::string& path, Layout layout, const IoError& fault);
+
+// The file's fields after every check the editor makes when it opens the file:
+// structure, rules, and building the drawing from them.
+Result<RawDocument> checkDocument(std::string_view bytes, Layout layout);
+
+// An editor of the program that owns a layout (quillmap or qmp: canvas, rules,
+// start-up state), on a host that answers no questions.
+struct DocumentEditor {
+    DocumentEditor(Layout layout, const TextMetrics& metrics);
+    DocumentEditor(const DocumentEditor&) = delete;
+    DocumentEditor& operator=(const DocumentEditor&) = delete;
+
+    Layout layout;
+    NullHost host;
+    Editor ed;
+};
+
+// Reads the file at `path` (UTF-8) and opens it in its layout's editor, as the
+// editor's Open command does; labels are sized through `metrics`. Errors name the file.
+Result<std::unique_ptr<DocumentEditor>> openDocumentFile(const std::string& path, const TextMetrics& metrics);
+
+// Whether the two paths name one file (also through links); false when either
+// does not exist.
+bool sameFile(const std::string& a, const std::string& b);
+
+// `qmptool convert`: IN opened as its editor opens it, written to OUT by the
+// quillmap editor's own writer. A qmp drawing becomes a quillmap document with a
+// title block; a quillmap document comes out as the editor saves it (version 1,
+// nothing after the title block position). An OUT that is IN, by any name or
+// link, is refused before anything is read; OUT is replaced atomically.
+// Returns the layout IN was in.
+Result<Layout> convertDocumentFile(const std::string& in, const std::string& out, const TextMetrics& metrics);
+
+}  // namespace qm::cli

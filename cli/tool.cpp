@@ -1,0 +1,238 @@
+#include "cli/tool.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+
+#include "app/qt_text_metrics.h"
+#include "cli/document_file.h"
+#include "cli/json_dump.h"
+#include "cli/picture.h"
+#include "io/atomic_file.h"
+
+namespace qm::cli {
+namespace {
+
+const char* const kUsage =
+    "Usage: qmptool COMMAND ARGUMENTS\n"
+    "Checks, shows, draws and converts Quillmap flowchart documents (.QMP) without a window.\n"
+    "\n"
+    "Commands:\n"
+    "  check FILE...              one line per file: its layout (quillmap or qmp) and what it\n"
+    "                             holds, or what is wrong with it and at which byte\n"
+    "  dump FILE                  every field of the file as one JSON object, in file order\n"
+    "  render FILE OUT [--scale N]\n"
+    "                             draws the document as the editor shows it after opening it;\n"
+    "                             OUT's extension picks the format: .bmp .png .svg .pdf;\n"
+    "                             --scale N (1 to 8) multiplies the pixels of .bmp and .png\n"
+    "  convert IN OUT             writes IN as a quillmap document; a qmp drawing gains a\n"
+    "                             title block; OUT must not be IN\n"
+    "\n"
+    "Examples:\n"
+    "  qmptool check *.QMP\n"
+    "  qmptool dump 流程图.QMP > 流程图.json\n"
+    "  qmptool render 流程图.QMP 流程图.png --scale 2\n"
+    "  qmptool convert 旧流程图.QMP 新流程图.QMP\n"
+    "\n"
+    "Exit status: 0 success, 1 an invalid document or a failed read or write, 2 a wrong command line.\n";
+
+struct Arguments {
+    std::string command;
+    std::vector<std::string> files;
+    std::optional<int> scale;
+    bool help = false;
+    std::string wrong;  // what is wrong with the command line, if anything
+};
+
+std::optional<int> parseScale(const std::string& text) {
+    int value = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || value < 1 || value > kMaxScale)
+        return std::nullopt;
+    return value;
+}
+
+// Options may stand anywhere after the command; "--" makes the rest file names.
+Arguments parse(int argc, char** argv) {
+    Arguments a;
+    bool options = true;
+    for (int k = 1; k < argc && a.wrong.empty(); ++k) {
+        const std::string arg = argv[k];
+        if (options && (arg == "-h" || arg == "--help")) {
+            a.help = true;
+        } else if (options && arg == "--") {
+            options = false;
+        } else if (options && (arg == "--scale" || arg.starts_with("--scale="))) {
+            const bool joined = arg != "--scale";
+            if (!joined && k + 1 >= argc) {
+                a.wrong = "--scale needs a number";
+                break;
+            }
+            const std::string value = joined ? arg.substr(8) : argv[++k];
+            a.scale = parseScale(value);
+            if (!a.scale)
+                a.wrong = "--scale needs a whole number from 1 to " + std::to_string(kMaxScale) + ", not \"" + value + "\"";
+        } else if (options && arg.size() > 1 && arg[0] == '-') {
+            a.wrong = "unknown option \"" + arg + "\"";
+        } else if (a.command.empty()) {
+            a.command = arg;
+        } else {
+            a.files.push_back(arg);
+        }
+    }
+    return a;
+}
+
+void printError(const std::string& message) { std::fprintf(stderr, "qmptool: %s\n", message.c_str()); }
+
+int usageError(const std::string& message) {
+    printError(message + "; see qmptool --help");
+    return kExitUsage;
+}
+
+// Standard output may be a closed pipe or a full disk; a result that did not
+// arrive is no success.
+void put(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+int finishOutput(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        printError(std::string("cannot write to standard output: ") + std::strerror(errno));
+        return kExitFailure;
+    }
+    return status;
+}
+
+// Qt's notes about its surroundings (no XDG_RUNTIME_DIR on a server, for one)
+// say nothing about the user's documents; only its errors are worth a line.
+void qtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) printError("Qt: " + message.toStdString());
+}
+
+// Qt for the commands that draw or measure text; offscreen unless the caller
+// chose a platform, so that no display is needed.
+class Gui {
+public:
+    explicit Gui(char* program) : argv_{program, nullptr} {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(qtMessage);
+        if (!QCoreApplication::instance()) app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+
+private:
+    int argc_ = 1;
+    char* argv_[2];
+    std::unique_ptr<QApplication> app_;
+};
+
+struct CheckLine {
+    std::string text;
+    bool valid = false;
+};
+
+CheckLine checkLine(const std::string& path) {
+    const Result<std::string> bytes = readWholeFile(path);
+    if (!bytes) return {path + ": " + bytes.error().describe()};
+    const Layout layout = detectLayout(*bytes);
+    const Result<RawDocument> raw = checkDocument(*bytes, layout);
+    if (!raw) return {path + ": not a valid " + layoutName(layout) + " document: " + raw.error().describe()};
+    std::string line = path + ": " + layoutName(layout) + ": shapes " + std::to_string(raw->shapes.size()) +
+                       ", labels " + std::to_string(raw->labels.size()) + ", segments " +
+                       std::to_string(raw->segments.size()) + ", arrows " + std::to_string(raw->arrows.size()) +
+                       ", diamonds " + std::to_string(raw->diamonds.size());
+    if (raw->end < bytes->size())
+        line += "; the " + std::to_string(bytes->size() - raw->end) + " bytes after the document are ignored";
+    return {line, true};
+}
+
+int check(const Arguments& a) {
+    if (a.files.empty()) return usageError("check needs at least one FILE");
+    bool allValid = true;
+    for (const std::string& path : a.files) {
+        const CheckLine line = checkLine(path);
+        allValid = allValid && line.valid;
+        put(line.text + "\n");
+    }
+    return finishOutput(allValid ? kExitOk : kExitFailure);
+}
+
+int dump(const Arguments& a) {
+    if (a.files.size() != 1) return usageError("dump needs one FILE");
+    const std::string& path = a.files[0];
+    const Result<std::string> bytes = readWholeFile(path);
+    if (!bytes) {
+        printError(bytes.error().describe());
+        return kExitFailure;
+    }
+    const Result<std::string> json = dumpDocument(*bytes);
+    if (!json) {
+        printError(invalidDocument(path, detectLayout(*bytes), json.error()).describe());
+        return kExitFailure;
+    }
+    put(*json);
+    return finishOutput(kExitOk);
+}
+
+int render(const Arguments& a, char* program) {
+    if (a.files.size() != 2) return usageError("render needs FILE and OUT");
+    const std::string &in = a.files[0], &out = a.files[1];
+    const std::optional<PictureFormat> format = pictureFormatFor(out);
+    if (!format) return usageError("cannot tell the picture format from \"" + out + "\": use .bmp, .png, .svg or .pdf");
+    if (a.scale && !isRaster(*format)) return usageError("--scale is for .bmp and .png pictures only");
+    if (sameFile(in, out)) {
+        printError("\"" + out + "\" is the input file; the picture needs another name");
+        return kExitFailure;
+    }
+    Gui gui(program);
+    const QtTextMetrics metrics;
+    const Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(in, metrics);
+    if (!opened) {
+        printError(opened.error().describe());
+        return kExitFailure;
+    }
+    if (Status st = writePicture((*opened)->ed, out, *format, a.scale.value_or(1)); !st) {
+        printError(st.error().describe());
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int convert(const Arguments& a, char* program) {
+    if (a.files.size() != 2) return usageError("convert needs IN and OUT");
+    Gui gui(program);
+    const QtTextMetrics metrics;
+    if (const Result<Layout> done = convertDocumentFile(a.files[0], a.files[1], metrics); !done) {
+        printError(done.error().describe());
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int runTool(int argc, char** argv) {
+    const Arguments a = parse(argc, argv);
+    if (!a.wrong.empty()) return usageError(a.wrong);
+    if (a.help) {
+        put(kUsage);
+        return finishOutput(kExitOk);
+    }
+    if (a.command.empty()) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    if (a.scale && a.command != "render") return usageError("--scale is for render only");
+    if (a.command == "check") return check(a);
+    if (a.command == "dump") return dump(a);
+    if (a.command == "render") return render(a, argv[0]);
+    if (a.command == "convert") return convert(a, argv[0]);
+    return usageError("unknown command \"" + a.command + "\" (check, dump, render or convert)");
+}
+
+}  // namespace qm::cli

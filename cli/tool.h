@@ -1,0 +1,15 @@
+// qmptool's command line: the subcommands check, dump, render and convert, their
+// arguments, the usage text, and how results and errors reach the terminal
+// (results on standard output, one "qmptool: ..." line per error on standard error).
+#pragma once
+
+namespace qm::cli {
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // an invalid document, a read or write that failed
+inline constexpr int kExitUsage = 2;    // the command line itself is wrong
+
+int runTool(int argc, char** argv);
+
+}  // namespace qm::cli

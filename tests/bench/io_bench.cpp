@@ -1,0 +1,157 @@
+// Opening, saving and drawing the largest document the limits allow, against
+// what the disk does with a file of the same size. Figures are per operation;
+// the editor's budget for anything done between two frames is 16.7 ms.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "app/document_painter.h"
+#include "app/qt_text_metrics.h"
+#include "cli/document_file.h"
+#include "cli/picture.h"
+#include "io/atomic_file.h"
+#include "io/document_io.h"
+#include "large_document.h"
+#include "model/new_document.h"
+#include "model/null_host.h"
+
+namespace qm {
+namespace {
+
+struct Largest {
+    QTemporaryDir dir;
+    NullHost host;
+    QtTextMetrics metrics;
+    Editor ed{host, metrics};
+    std::string path, bytes;
+    Largest() {
+        startUp(ed);
+        bench::fillToTheLimits(ed);
+        path = dir.filePath(QStringLiteral("largest.QMP")).toStdString();
+        bytes = encodeDocument(ed.doc, Layout::Quillmap).value();
+        if (!writeDocument(path, ed.doc)) std::abort();
+    }
+};
+
+Largest& largest() {
+    static Largest l;
+    return l;
+}
+
+void setBytes(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(largest().bytes.size()));
+    state.counters["file_bytes"] = static_cast<double>(largest().bytes.size());
+}
+
+// The file from the page cache: what every open pays before parsing.
+void BM_ReadRawBytes(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(readWholeFile(largest().path));
+    setBytes(state);
+}
+BENCHMARK(BM_ReadRawBytes)->Unit(benchmark::kMillisecond);
+
+// Parsing, checking and building the drawing, labels measured with Qt.
+void BM_DecodeDocument(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(decodeDocument(largest().bytes, Layout::Quillmap, largest().metrics));
+    setBytes(state);
+}
+BENCHMARK(BM_DecodeDocument)->Unit(benchmark::kMillisecond);
+
+// The editor's Open: the file read and decoded.
+void BM_ReadDocument(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(readDocument(largest().path, largest().metrics));
+    setBytes(state);
+}
+BENCHMARK(BM_ReadDocument)->Unit(benchmark::kMillisecond);
+
+// What qmptool check does: everything but measuring the labels.
+void BM_CheckDocument(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(cli::checkDocument(largest().bytes, Layout::Quillmap));
+    setBytes(state);
+}
+BENCHMARK(BM_CheckDocument)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeDocument(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(encodeDocument(largest().ed.doc, Layout::Quillmap));
+    setBytes(state);
+}
+BENCHMARK(BM_EncodeDocument)->Unit(benchmark::kMillisecond);
+
+// The editor's Save: encoded, written beside the target, flushed to the disk, renamed.
+void BM_WriteDocument(benchmark::State& state) {
+    for (auto _ : state)
+        if (!writeDocument(largest().path, largest().ed.doc)) state.SkipWithError("write failed");
+    setBytes(state);
+}
+BENCHMARK(BM_WriteDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same bytes through the same atomic path: the part of a save the disk decides.
+void BM_WriteRawBytesAtomically(benchmark::State& state) {
+    for (auto _ : state)
+        if (!writeFileAtomically(largest().path, largest().bytes)) state.SkipWithError("write failed");
+    setBytes(state);
+}
+BENCHMARK(BM_WriteRawBytesAtomically)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One write and fsync of the bytes into an open file: the disk alone.
+void BM_WriteRawBytesFsync(benchmark::State& state) {
+    const std::string path = largest().path + ".raw";
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    for (auto _ : state) {
+        const std::string& b = largest().bytes;
+        if (::pwrite(fd, b.data(), b.size(), 0) != static_cast<ssize_t>(b.size()) || ::fsync(fd) != 0)
+            state.SkipWithError("write failed");
+    }
+    ::close(fd);
+    ::unlink(path.c_str());
+    setBytes(state);
+}
+BENCHMARK(BM_WriteRawBytesFsync)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The one painting routine over the whole canvas, no widget.
+void BM_PaintDocument(benchmark::State& state) {
+    QImage image(961, 641, QImage::Format_RGB32);
+    const PaintOptions options = defaultPaintOptions();
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter p(&image);
+        paintDocument(p, largest().ed.doc, options);
+    }
+}
+BENCHMARK(BM_PaintDocument)->Unit(benchmark::kMillisecond);
+
+// The canvas widget rendered as the BMP export and `qmptool render` take it.
+void BM_RenderCanvas(benchmark::State& state) {
+    const int scale = static_cast<int>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(cli::canvasImage(largest().ed, scale));
+}
+BENCHMARK(BM_RenderCanvas)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_EncodePicture(benchmark::State& state) {
+    const auto format = static_cast<cli::PictureFormat>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(cli::encodePicture(largest().ed, format, 1, "largest"));
+}
+BENCHMARK(BM_EncodePicture)
+    ->Arg(static_cast<int>(cli::PictureFormat::Bmp))
+    ->Arg(static_cast<int>(cli::PictureFormat::Png))
+    ->Arg(static_cast<int>(cli::PictureFormat::Svg))
+    ->Arg(static_cast<int>(cli::PictureFormat::Pdf))
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace qm
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
