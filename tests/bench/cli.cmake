@@ -1,7 +1,13 @@
 # Benchmarks of what qmptool and the editors do with the largest document the
 # limits allow: opening, saving and drawing it, beside raw file throughput of the
-# same bytes. startup_bench.sh times quillmap's start-up under Xvfb.
+# same bytes. Run by hand: io_bench, and the target startup_bench, which times
+# quillmap's start-up to its first painted frame under Xvfb (startup_bench.sh).
 if(TARGET qmptool_lib)
   add_executable(io_bench ${CMAKE_CURRENT_LIST_DIR}/io_bench.cpp)
   target_link_libraries(io_bench PRIVATE qmptool_lib qm_bench_support qm_test_support benchmark::benchmark)
+
+  add_custom_target(startup_bench
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/startup_bench.sh $<TARGET_FILE:quillmap> 10
+    DEPENDS quillmap
+    USES_TERMINAL)
 endif()
