@@ -90,7 +90,15 @@ Arguments parse(int argc, char** argv) {
     return a;
 }
 
-void printError(const std::string& message) { std::fprintf(stderr, "qmptool: %s\n", message.c_str()); }
+// A file name may hold line breaks and terminal escapes; a report line must stay
+// one line that no file name can forge or hide.
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return text;
+}
+
+void printError(const std::string& message) { std::fprintf(stderr, "qmptool: %s\n", oneLine(message).c_str()); }
 
 int usageError(const std::string& message) {
     printError(message + "; see qmptool --help");
@@ -157,7 +165,7 @@ int check(const Arguments& a) {
     for (const std::string& path : a.files) {
         const CheckLine line = checkLine(path);
         allValid = allValid && line.valid;
-        put(line.text + "\n");
+        put(oneLine(line.text) + "\n");
     }
     return finishOutput(allValid ? kExitOk : kExitFailure);
 }

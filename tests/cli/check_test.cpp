@@ -116,6 +116,26 @@ TEST(Check, OneBadFileAmongGoodOnesFailsTheRun) {
     EXPECT_TRUE(lines[2].contains(QStringLiteral(": quillmap: ")));
 }
 
+// A name with a line break cannot forge a line of the report.
+TEST(Check, EveryFileGetsExactlyOneLineWhateverItsName) {
+    Drawings d;
+    TempFolder dir;
+    ASSERT_TRUE(writeDocument(dir.path("a\nb.QMP: quillmap"), d.full.doc));
+    dir.write("c\x1b[2J.QMP", "broken");
+    const test::ToolRun run = test::runQmptool(
+        {QStringLiteral("check"), dir.qpath("a\nb.QMP: quillmap"), dir.qpath("c\x1b[2J.QMP")});
+    EXPECT_EQ(run.exitCode, 1);
+    const QStringList lines = QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << run.out.toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("a?b.QMP: quillmap: quillmap: ") + line(countsOf(d.full.doc))));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("c?[2J.QMP: not a valid qmp document")));
+    EXPECT_FALSE(run.out.contains('\x1b'));
+
+    const test::ToolRun dump = test::runQmptool({QStringLiteral("dump"), dir.qpath("c\x1b[2J.QMP")});
+    ASSERT_EQ(dump.errLines().size(), 1);
+    EXPECT_FALSE(dump.err.contains('\x1b'));
+}
+
 TEST(Check, AResultThatCannotBeWrittenIsAFailure) {
     Drawings d;
     TempFolder dir;
