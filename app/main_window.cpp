@@ -7,8 +7,12 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "app/about_dialog.h"
+#include "app/bmp_export.h"
 #include "app/canvas_widget.h"
 #include "app/edit_menu.h"
+#include "app/help_contents.h"
+#include "app/icons.h"
 #include "app/tool_bar.h"
 #include "edit/file_commands.h"
 #include "edit/insert.h"
@@ -40,6 +44,7 @@ QAction* addItem(QMenu* menu, const char* caption, const char* name, QKeySequenc
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quillmap"));
+    setWindowIcon(applicationIcon());
 
     // The client area has a fixed size and nothing in it moves; the window is as
     // large as its menu bar and client area.
@@ -84,6 +89,8 @@ void MainWindow::buildFileMenu() {
     v.bind(addItem(file, "打开", "fileOpen", QKeySequence(Qt::CTRL | Qt::Key_O)), openCommand);
     v.bind(addItem(file, "保存", "fileSave", QKeySequence(Qt::CTRL | Qt::Key_S)), saveCommand);
     v.bind(addItem(file, "另存为(&E)", "fileSaveAs"), saveAsCommand);
+    v.bind(addItem(file, "保存为BMP图像", "fileSaveAsBMP", QKeySequence(Qt::CTRL | Qt::Key_B)),
+           [this](Editor& ed) { saveCanvasAsBmp(ed, *canvas()); });
     QAction* exit = addItem(file, "退出", "fileExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }
@@ -91,12 +98,9 @@ void MainWindow::buildFileMenu() {
 void MainWindow::buildHelpMenu() {
     QMenu* help = menuBar()->addMenu(text("帮助(&H)"));
     help->setObjectName(QStringLiteral("help"));
-    QAction* readMe = addItem(help, "内容(&C)", "helpReadMe");
-    connect(readMe, &QAction::triggered, this, [this] {
-        if (!host().startHelpViewer("ReadMe.txt"))
-            host().message("提示", "无法启动文本查看器，请直接打开 ReadMe.txt 阅读帮助。", Icon::Information);
-    });
-    addItem(help, "关于", "helpAbout");
+    connect(addItem(help, "内容(&C)", "helpReadMe"), &QAction::triggered, this, [this] { showHelpContents(host()); });
+    connect(addItem(help, "关于", "helpAbout"), &QAction::triggered, this,
+            [this] { showAboutWindow(this, QString::fromUtf8(kAboutDate)); });
 }
 
 void MainWindow::buildToolbar() {
@@ -106,20 +110,20 @@ void MainWindow::buildToolbar() {
     };
     // Toolbar order: rectangle, diamond, ellipse (the menu has ellipse second).
     fillToolbar(toolbar_, {
-        {text("矩形"), {}, run([](Editor& ed) { insertShape(ed, ShapeStyle::Rectangle); })},
-        {text("菱形"), {}, run(insertDiamond)},
-        {text("椭圆"), {}, run([](Editor& ed) { insertShape(ed, ShapeStyle::Oval); })},
-        {text("左箭头"), {}, run([](Editor& ed) { insertStraightArrow(ed, Dir::Left); })},
-        {text("右箭头"), {}, run([](Editor& ed) { insertStraightArrow(ed, Dir::Right); })},
-        {text("上箭头"), {}, run([](Editor& ed) { insertStraightArrow(ed, Dir::Up); })},
-        {text("下箭头"), {}, run([](Editor& ed) { insertStraightArrow(ed, Dir::Down); })},
-        {text("折线箭头"), {}, run(insertPolylineArrow)},
-        {text("标签"), {}, run([](Editor& ed) { insertLabel(ed, false); })},
-        {text("竖向标签"), {}, run([](Editor& ed) { insertLabel(ed, true); })},
-        {QString(), {}, {}},
-        {text("新建"), {}, run(newCommand)},
-        {text("打开"), {}, run(openCommand)},
-        {text("保存"), {}, run(saveCommand)},
+        {text("矩形"), toolbarIcon(ToolIcon::Rectangle), run([](Editor& ed) { insertShape(ed, ShapeStyle::Rectangle); })},
+        {text("菱形"), toolbarIcon(ToolIcon::Diamond), run(insertDiamond)},
+        {text("椭圆"), toolbarIcon(ToolIcon::Ellipse), run([](Editor& ed) { insertShape(ed, ShapeStyle::Oval); })},
+        {text("左箭头"), toolbarIcon(ToolIcon::LeftArrow), run([](Editor& ed) { insertStraightArrow(ed, Dir::Left); })},
+        {text("右箭头"), toolbarIcon(ToolIcon::RightArrow), run([](Editor& ed) { insertStraightArrow(ed, Dir::Right); })},
+        {text("上箭头"), toolbarIcon(ToolIcon::UpArrow), run([](Editor& ed) { insertStraightArrow(ed, Dir::Up); })},
+        {text("下箭头"), toolbarIcon(ToolIcon::DownArrow), run([](Editor& ed) { insertStraightArrow(ed, Dir::Down); })},
+        {text("折线箭头"), toolbarIcon(ToolIcon::PolylineArrow), run(insertPolylineArrow)},
+        {text("标签"), toolbarIcon(ToolIcon::Label), run([](Editor& ed) { insertLabel(ed, false); })},
+        {text("竖向标签"), toolbarIcon(ToolIcon::VerticalLabel), run([](Editor& ed) { insertLabel(ed, true); })},
+        {QString(), QIcon(), {}},
+        {text("新建"), toolbarIcon(ToolIcon::New), run(newCommand)},
+        {text("打开"), toolbarIcon(ToolIcon::Open), run(openCommand)},
+        {text("保存"), toolbarIcon(ToolIcon::Save), run(saveCommand)},
     });
 }
 

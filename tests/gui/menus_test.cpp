@@ -1,0 +1,387 @@
+// The menu bar, the Edit menu and the toolbar as the user meets them: every
+// caption, object name, access key, shortcut and order, and what each command
+// does to the drawing when it is chosen.
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+
+#include "app/canvas_widget.h"
+#include "app/main_window.h"
+#include "interact/pointer.h"
+#include "model/sel_kind.h"
+
+namespace qm {
+namespace {
+
+struct Item {
+    QString caption, name, shortcut;
+};
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+// The actions of a menu as (caption, object name, shortcut); a separator is "-".
+QList<Item> itemsOf(const QMenu* menu) {
+    QList<Item> items;
+    for (const QAction* a : menu->actions())
+        items.append({a->isSeparator() ? QStringLiteral("-") : a->text(), a->objectName(),
+                      a->shortcut().toString(QKeySequence::PortableText)});
+    return items;
+}
+
+void compareItems(const QList<Item>& got, const QList<Item>& want) {
+    QCOMPARE(got.size(), want.size());
+    for (qsizetype i = 0; i < got.size(); ++i) {
+        QCOMPARE(got[i].caption, want[i].caption);
+        QCOMPARE(got[i].name, want[i].name);
+        QCOMPARE(got[i].shortcut, want[i].shortcut);
+    }
+}
+
+// Runs `act` on the modal dialog once it is up.
+template <class Dialog>
+void whenModal(std::function<void(Dialog*)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!d) QFAIL("no modal dialog");
+        act(d);
+    });
+}
+
+void answer(QMessageBox::StandardButton button, QString* text = nullptr) {
+    whenModal<QMessageBox>([button, text](QMessageBox* box) {
+        if (text) *text = box->text();
+        box->button(button)->click();
+    });
+}
+
+void chooseFile(const QString& path) {
+    whenModal<QFileDialog>([path](QFileDialog* d) {
+        d->selectFile(path);
+        static_cast<QDialog*>(d)->accept();
+    });
+}
+
+}  // namespace
+
+class TestMenus : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<MainWindow> w;
+
+    QAction* action(const char* name) {
+        auto* a = w->findChild<QAction*>(QString::fromUtf8(name));
+        if (!a) qFatal("no action %s", name);
+        return a;
+    }
+    Document& doc() { return w->editor().doc; }
+
+    // Drops what follows the pointer at (x, y) twips and leaves it selected.
+    void dropAt(float x, float y) {
+        Editor& ed = w->editor();
+        canvasMove(ed, 0, 0, x, y);
+        canvasPress(ed, 1, 0, x, y);
+        canvasRelease(ed, 1, 0, x, y);
+        canvasClick(ed);
+        w->view().refresh();
+    }
+
+private slots:
+    void init() {
+        w = std::make_unique<MainWindow>();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+    void cleanup() {
+        doc().modified = 0;
+        w.reset();
+    }
+
+    void theMenuBarHasTheThreeMenusInOrder() {
+        const QList<QAction*> menus = w->menuBar()->actions();
+        QCOMPARE(menus.size(), 3);
+        const QStringList titles{u("文件(&F)"), u("编辑(&E)"), u("帮助(&H)")};
+        const QStringList names{QStringLiteral("menuFile"), QStringLiteral("edit"), QStringLiteral("help")};
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(menus[i]->menu());
+            QCOMPARE(menus[i]->text(), titles[i]);
+            QCOMPARE(menus[i]->menu()->objectName(), names[i]);
+        }
+        compareItems(itemsOf(menus[0]->menu()), {
+            {u("新建"), QStringLiteral("fileNew"), QStringLiteral("Ctrl+N")},
+            {u("打开"), QStringLiteral("fileOpen"), QStringLiteral("Ctrl+O")},
+            {u("保存"), QStringLiteral("fileSave"), QStringLiteral("Ctrl+S")},
+            {u("另存为(&E)"), QStringLiteral("fileSaveAs"), QString()},
+            {u("保存为BMP图像"), QStringLiteral("fileSaveAsBMP"), QStringLiteral("Ctrl+B")},
+            {u("退出"), QStringLiteral("fileExit"), QStringLiteral("Ctrl+Q")},
+        });
+        compareItems(itemsOf(menus[1]->menu()), {
+            {u("插入矩形(&R)"), QStringLiteral("insJX"), QString()},
+            {u("插入椭圆(&O)"), QStringLiteral("insTY"), QString()},
+            {u("插入菱形(&D)"), QStringLiteral("insLX"), QString()},
+            {u("插入标签(&L)"), QStringLiteral("insLabel"), QString()},
+            {u("插入竖向标签(&H)"), QStringLiteral("instHLabel"), QString()},
+            {u("插入箭头(&A)"), QStringLiteral("insJT"), QString()},
+            {QStringLiteral("-"), QStringLiteral("noname"), QString()},
+            {u("删除        Del"), QStringLiteral("editDelete"), QString()},
+        });
+        const QMenu* arrows = menus[1]->menu()->actions()[5]->menu();
+        QVERIFY(arrows);
+        compareItems(itemsOf(arrows), {
+            {u("上箭头"), QStringLiteral("instUpJT"), QString()},
+            {u("下箭头"), QStringLiteral("instDownJT"), QString()},
+            {u("左箭头"), QStringLiteral("instLeftJT"), QString()},
+            {u("右箭头"), QStringLiteral("instRightJT"), QString()},
+            {u("折线箭头"), QStringLiteral("instJT"), QString()},
+        });
+        compareItems(itemsOf(menus[2]->menu()), {
+            {u("内容(&C)"), QStringLiteral("helpReadMe"), QString()},
+            {u("关于"), QStringLiteral("helpAbout"), QString()},
+        });
+        // The canvas's context menu is this same Edit menu.
+        QCOMPARE(w->editMenu(), menus[1]->menu());
+    }
+
+    void noCommandTakesTheDeleteKey() {
+        // Delete belongs to the canvas and, while one is open, to an editor box.
+        for (const QAction* a : w->findChildren<QAction*>())
+            for (const QKeySequence& k : a->shortcuts())
+                QVERIFY2(k != QKeySequence(Qt::Key_Delete), qPrintable(a->objectName()));
+    }
+
+    void theToolbarHasFourteenButtonsInItsOwnOrder() {
+        const QList<QAction*> buttons = w->toolbar()->actions();
+        QCOMPARE(buttons.size(), 14);
+        const QStringList texts{u("矩形"), u("菱形"), u("椭圆"), u("左箭头"), u("右箭头"), u("上箭头"), u("下箭头"),
+                                u("折线箭头"), u("标签"), u("竖向标签"), QString(), u("新建"), u("打开"), u("保存")};
+        for (int i = 0; i < 14; ++i) {
+            QAction* b = buttons[i];
+            if (i == 10) {
+                QVERIFY(b->isSeparator());
+                continue;
+            }
+            QCOMPARE(b->text(), texts[i]);
+            QCOMPARE(b->toolTip(), texts[i]);
+            QWidget* button = w->toolbar()->widgetForAction(b);
+            QVERIFY(button);
+            QCOMPARE(button->accessibleName(), texts[i]);
+            QVERIFY2(!b->icon().isNull(), qPrintable(texts[i]));
+            QVERIFY(!b->icon().pixmap(QSize(16, 16), 2.0).isNull());
+        }
+    }
+
+    // Each insert command, from the Edit menu or from the toolbar, starts placing
+    // its element: (menu item, toolbar button, selKind, what it made).
+    void insertCommandsStartPlacing_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("selKind");
+        QTest::addColumn<int>("detail");  // shape style, word wrap, arrow direction
+        QTest::newRow("rectangle") << "insJX" << 1 << int(SelKind::PlacingShape) << 0;
+        QTest::newRow("diamond") << "insLX" << 2 << int(SelKind::PlacingDiamond) << 0;
+        QTest::newRow("ellipse") << "insTY" << 3 << int(SelKind::PlacingShape) << 2;
+        QTest::newRow("left arrow") << "instLeftJT" << 4 << int(SelKind::PlacingLeftArrow) << int(Dir::Left);
+        QTest::newRow("right arrow") << "instRightJT" << 5 << int(SelKind::PlacingRightArrow) << int(Dir::Right);
+        QTest::newRow("up arrow") << "instUpJT" << 6 << int(SelKind::PlacingUpArrow) << int(Dir::Up);
+        QTest::newRow("down arrow") << "instDownJT" << 7 << int(SelKind::PlacingDownArrow) << int(Dir::Down);
+        QTest::newRow("polyline arrow") << "instJT" << 8 << int(SelKind::DrawingArrow) << 0;
+        QTest::newRow("label") << "insLabel" << 9 << int(SelKind::PlacingLabel) << 0;
+        QTest::newRow("vertical label") << "instHLabel" << 10 << int(SelKind::PlacingLabel) << 1;
+    }
+
+    void insertCommandsStartPlacing() {
+        QFETCH(QString, item);
+        QFETCH(int, button);
+        QFETCH(int, selKind);
+        QFETCH(int, detail);
+        for (QAction* trigger : {action(item.toUtf8().constData()), w->toolbar()->actions()[button - 1]}) {
+            trigger->trigger();
+            const Document& d = doc();
+            QCOMPARE(int(d.selKind), selKind);
+            const int i = d.selIndex;
+            switch (d.selKind) {
+                case SelKind::PlacingShape: QCOMPARE(int(d.Shape1.find(i)->style), detail); break;
+                case SelKind::PlacingLabel:
+                    QCOMPARE(int(d.Label.find(i)->wordWrap), detail);
+                    QVERIFY(w->host().timer(TimerId::Timer1).isActive());
+                    break;
+                case SelKind::PlacingDiamond: QVERIFY(d.lx1.visible(i)); break;
+                case SelKind::DrawingArrow: QCOMPARE(d.arrowRec[static_cast<size_t>(i)].count(), int16_t(0)); break;
+                default: QCOMPARE(int(d.arrowRec[static_cast<size_t>(i)].direction()), detail); break;
+            }
+            QVERIFY(!w->canvas()->moving().empty());  // it follows the pointer
+        }
+    }
+
+    void theSeparatorButtonDoesNothing() {
+        QAction* eleven = w->toolbar()->actions()[10];
+        const int16_t labels = doc().labelCount, modified = doc().modified;
+        eleven->trigger();
+        QCOMPARE(doc().labelCount, labels);
+        QCOMPARE(doc().modified, modified);
+        QCOMPARE(doc().selKind, SelKind::None);
+    }
+
+    void deleteHidesTheSelectedElementWithItsTexts() {
+        action("insJX")->trigger();
+        dropAt(3000, 3000);
+        QCOMPARE(doc().selKind, SelKind::Shape);
+        const ShapeRecord rec = doc().shapeRec[1];
+        action("editDelete")->trigger();
+        QVERIFY(!doc().Shape1.visible(1));
+        QVERIFY(!doc().LineRect.visible(1));
+        QVERIFY(!doc().Label.visible(rec.label1));
+        QVERIFY(!doc().Label.visible(rec.label2));
+        QVERIFY(doc().Shape2.visible);  // nothing else
+        QVERIFY(w->canvas()->renderImage().pixelColor(w->canvas()->toWidget(3300, 3000).toPoint()) == Qt::white);
+    }
+
+    void newOpenSaveAndSaveAs() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString first = dir.filePath(u("流程 一.QMP")), second = dir.filePath(QStringLiteral("two.QMP"));
+
+        // New on an unchanged drawing asks nothing and gives the title block back.
+        doc().Label.find(2)->left = 100;
+        action("fileNew")->trigger();
+        QVERIFY(doc().Label.find(2)->left > 100);
+
+        action("insJX")->trigger();
+        dropAt(3000, 3000);
+        QCOMPARE(doc().modified, int16_t(-1));
+        chooseFile(first);
+        action("fileSave")->trigger();
+        QVERIFY(QFileInfo::exists(first));
+        QCOMPARE(doc().modified, int16_t(0));
+        QCOMPARE(QString::fromStdString(doc().fileName), first);
+
+        // Save As writes the new file and keeps the changed mark.
+        doc().modified = -1;
+        chooseFile(second);
+        action("fileSaveAs")->trigger();
+        QVERIFY(QFileInfo::exists(second));
+        QCOMPARE(QString::fromStdString(doc().fileName), second);
+        QCOMPARE(doc().modified, int16_t(-1));
+
+        // New on a changed drawing asks first, naming the file; No discards.
+        QString question;
+        answer(QMessageBox::No, &question);
+        w->toolbar()->actions()[11]->trigger();  // 新建
+        QCOMPARE(question, u("文件") + second + u("已改变，是否保存？"));
+        QCOMPARE(doc().shapeCount, int16_t(0));
+        QVERIFY(doc().fileName.empty());
+
+        // New keeps the changed mark, so Open asks too (once the file was read).
+        QCOMPARE(doc().modified, int16_t(-1));
+        whenModal<QFileDialog>([first](QFileDialog* d) {
+            answer(QMessageBox::No);
+            d->selectFile(first);
+            static_cast<QDialog*>(d)->accept();
+        });
+        w->toolbar()->actions()[12]->trigger();  // 打开
+        QCOMPARE(doc().shapeCount, int16_t(1));
+        QVERIFY(doc().Shape1.visible(1));
+        QCOMPARE(doc().Shape1.find(1)->left, 3000.0f);
+        QCOMPARE(QString::fromStdString(doc().fileName), first);
+        // The canvas shows the drawing that was read, not the one before.
+        QVERIFY(w->canvas()->renderImage().pixelColor(w->canvas()->toWidget(3300, 3000).toPoint()) == Qt::black);
+
+        doc().modified = -1;
+        w->toolbar()->actions()[13]->trigger();  // 保存: no dialog, same file
+        QCOMPARE(doc().modified, int16_t(0));
+    }
+
+    void exitAsksAboutAChangedDrawing() {
+        action("insJX")->trigger();
+        dropAt(3000, 3000);
+        QString question;
+        answer(QMessageBox::Cancel, &question);
+        action("fileExit")->trigger();
+        QCOMPARE(question, u("文件己改变，是否保存？"));
+        QVERIFY(w->isVisible());
+
+        // Yes, then the save dialog cancelled: nothing was saved, so it stays open.
+        whenModal<QMessageBox>([](QMessageBox* box) {
+            whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
+            box->button(QMessageBox::Yes)->click();
+        });
+        QVERIFY(!w->close());
+        QVERIFY(w->isVisible());
+        QCOMPARE(doc().modified, int16_t(-1));
+
+        answer(QMessageBox::No);
+        action("fileExit")->trigger();
+        QVERIFY(!w->isVisible());
+    }
+
+    void bmpExportWritesTheCanvasAndLeavesTheDocumentAlone() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        action("insJX")->trigger();
+        dropAt(3000, 3000);
+        const int16_t modified = doc().modified;
+        chooseFile(dir.filePath(u("图 1")));  // the default extension is added
+        QTest::keyClick(w.get(), Qt::Key_B, Qt::ControlModifier);
+        QFile file(dir.filePath(u("图 1.BMP")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bmp = file.readAll();
+        QVERIFY(bmp.startsWith("BM"));
+        auto le = [&bmp](int at, int size) {
+            qint64 v = 0;
+            for (int i = size - 1; i >= 0; --i) v = (v << 8) | static_cast<uchar>(bmp[at + i]);
+            return v;
+        };
+        QCOMPARE(le(18, 4), 961);
+        QCOMPARE(le(22, 4), 641);
+        QCOMPARE(le(28, 2), 24);
+        QCOMPARE(doc().modified, modified);
+        QVERIFY(doc().fileName.empty());
+        QCOMPARE(doc().selKind, SelKind::None);  // the picture shows no selection
+    }
+
+    void helpShowsReadMeAndAbout() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        // A viewer that notes what it was asked to show.
+        const QString viewer = dir.filePath(QStringLiteral("viewer")), seen = dir.filePath(QStringLiteral("seen"));
+        QFile script(viewer);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n").arg(seen).toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        w->host().setHelpViewers({viewer});
+        action("helpReadMe")->trigger();
+        QTRY_VERIFY(QFileInfo(seen).size() > 0);
+        QFile shown(seen);
+        QVERIFY(shown.open(QIODevice::ReadOnly));
+        QVERIFY(shown.readAll().trimmed().endsWith("ReadMe.txt"));
+
+        QString title;
+        bool modal = false;
+        whenModal<QDialog>([&](QDialog* about) {
+            title = about->windowTitle();
+            modal = about->isModal();
+            about->close();
+        });
+        action("helpAbout")->trigger();
+        QCOMPARE(title, QStringLiteral("Quillmap - About"));
+        QVERIFY(modal);
+        QVERIFY(!w->windowIcon().isNull());
+    }
+
+    void exitOnAnUnchangedDrawingClosesAtOnce() {
+        QVERIFY(w->isVisible());
+        QTest::keyClick(w.get(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!w->isVisible());
+    }
+};
+
+}  // namespace qm
+
+QTEST_MAIN(qm::TestMenus)
+#include "menus_test.moc"
