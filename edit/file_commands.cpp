@@ -44,10 +44,14 @@ bool fileNew(Editor& ed) {
 bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&)) {
     commitOpenEditors(ed);
     const auto path = ed.host.openFileDialog(documentDialogSpec());
-    if (!path) return false;
-    const Result<std::string> bytes = readWholeFile(*path);
+    return path && openDocumentPath(ed, layout, clear, *path);
+}
+
+bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const std::string& path) {
+    commitOpenEditors(ed);
+    const Result<std::string> bytes = readWholeFile(path);
     if (!bytes) {
-        ed.host.message("错误", "无法打开文件“" + *path + "”。\n" + bytes.error().describe(), Icon::Critical);
+        ed.host.message("错误", "无法打开文件“" + path + "”。\n" + bytes.error().describe(), Icon::Critical);
         return false;
     }
     Result<Document> next = decodeDocument(*bytes, layout, ed.metrics);
@@ -56,7 +60,7 @@ bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&)) {
         return false;
     }
     if (!clear(ed)) return false;
-    replaceDocument(ed, std::move(next).value(), *path);
+    replaceDocument(ed, std::move(next).value(), path);
     return true;
 }
 

@@ -34,6 +34,9 @@ void replaceDocument(Editor& ed, Document&& next, const std::string& path);
 // Open: choose, read and check the whole file, then clear (which may stop), then
 // replace. Write: the file in the layout, or a message naming it and the reason.
 bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&));
+// The same without the dialog, for a file named on the command line (a document
+// opened from the desktop).
+bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const std::string& path);
 bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path);
 
 }  // namespace qm

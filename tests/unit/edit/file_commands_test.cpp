@@ -9,6 +9,7 @@
 #include "edit/insert.h"
 #include "interact/pointer.h"
 #include "model/labels.h"
+#include "model/new_document.h"
 #include "model/sel_kind.h"
 #include "unit/support/fakes.h"
 
@@ -144,6 +145,23 @@ TEST_F(FileCommands, OpenReplacesTheDrawingOnlyWithAValidFile) {
     EXPECT_EQ(other.doc.Shape1.find(1)->left, 3000);
     EXPECT_EQ(other.doc.Label.find(2)->caption, "审批流程");
     EXPECT_EQ(other.doc.Label.templ().width, t.doc.Label.templ().width);
+}
+
+TEST_F(FileCommands, AFileNamedOnTheCommandLineOpensWithoutADialog) {
+    drawSomething();
+    const std::string p = path("命令行.QMP");
+    t.host.dialogResults = {p};
+    ASSERT_TRUE(fileSave(t.ed));
+    TestEditor other;
+    EXPECT_TRUE(openDocumentPath(other.ed, Layout::Quillmap, clearDocument, p));
+    EXPECT_TRUE(other.host.dialogs.empty());
+    EXPECT_EQ(other.doc.shapeCount, 1);
+    EXPECT_EQ(other.doc.fileName, p);
+    EXPECT_FALSE(openDocumentPath(other.ed, Layout::Quillmap, clearDocument, path("missing.QMP")));
+    ASSERT_EQ(other.host.asked.size(), 1u);
+    EXPECT_EQ(other.host.asked[0].title, "错误");
+    EXPECT_NE(other.host.asked[0].text.find("missing.QMP"), std::string::npos);
+    EXPECT_EQ(other.doc.fileName, p);
 }
 
 TEST_F(FileCommands, CloseAsksOnlyForAChangedDocumentAndStaysUnlessSaved) {
