@@ -1,0 +1,327 @@
+// qmp's main window as the user meets it: its fixed layout with the canvas on the
+// window, an empty start, its menus, toolbar and About date, and Delete, which
+// belongs to the editor box while a label's text is edited.
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+
+#include "app/canvas_widget.h"
+#include "app/editor_boxes.h"
+#include "model/sel_kind.h"
+#include "pixels.h"
+#include "reduced/qmp_window.h"
+
+namespace qm::reduced {
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+struct Item {
+    QString caption, name, shortcut;
+    bool operator==(const Item&) const = default;
+};
+
+// The actions of a menu as (caption, object name, shortcut); a separator is "-".
+QList<Item> itemsOf(const QMenu* menu) {
+    QList<Item> items;
+    for (const QAction* a : menu->actions())
+        items.append({a->isSeparator() ? QStringLiteral("-") : a->text(), a->objectName(),
+                      a->shortcut().toString(QKeySequence::PortableText)});
+    return items;
+}
+
+QString describe(const QList<Item>& items) {
+    QStringList out;
+    for (const Item& i : items) out << i.caption + QLatin1Char('/') + i.name + QLatin1Char('/') + i.shortcut;
+    return out.join(QStringLiteral(", "));
+}
+
+// Runs `act` on the modal dialog once it is up.
+template <class Dialog>
+void whenModal(std::function<void(Dialog*)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!d) {
+            if (QWidget* other = QApplication::activeModalWidget()) other->close();
+            QFAIL("no modal dialog of the expected kind");
+        }
+        act(d);
+    });
+}
+
+void answer(QMessageBox::StandardButton button, QString* text = nullptr) {
+    whenModal<QMessageBox>([button, text](QMessageBox* box) {
+        if (text) *text = box->text();
+        box->button(button)->click();
+    });
+}
+
+}  // namespace
+
+class TestQmpWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QmpWindow> w;
+
+    Document& doc() { return w->editor().doc; }
+    CanvasWidget* canvas() { return w->canvas(); }
+    QAction* action(const char* name) {
+        auto* a = w->findChild<QAction*>(QString::fromUtf8(name));
+        if (!a) qFatal("no action %s", name);
+        return a;
+    }
+    QPoint widgetPoint(float x, float y) { return canvas()->toWidget(x, y).toPoint(); }
+
+    // A new label brought to (x, y) twips by Timer1; sets `placed` to its index.
+    void labelToPointer(float x, float y, int& placed) {
+        action("insLabel")->trigger();
+        placed = doc().selIndex;
+        QtHost& h = w->host();
+        QVERIFY(h.timer(TimerId::Timer1).isActive());
+        h.setCursorPos(h.canvasToScreen({qRound(x / kTwipsPerPixel), qRound(y / kTwipsPerPixel)}));
+        QTRY_COMPARE(doc().Label.find(placed)->left, x);
+        QCOMPARE(doc().Label.find(placed)->top, y);
+    }
+    QPoint centreOf(int i) {
+        const LabelEl& l = *doc().Label.find(i);
+        return widgetPoint(l.left + l.width / 2, l.top + l.height / 2);
+    }
+
+private slots:
+    void init() {
+        w = std::make_unique<QmpWindow>();
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+    void cleanup() {
+        doc().modified = 0;  // closing must not ask
+        w.reset();
+    }
+
+    void layoutAndAnEmptyStart() {
+        QCOMPARE(w->windowTitle(), u("Quillmap [Beta]"));
+        QCOMPARE(w->objectName(), QStringLiteral("Form1"));
+        QVERIFY(!w->windowIcon().isNull());
+        QCOMPARE(w->client()->size(), QSize(974, 646));  // 14610 x 9690 twips
+        QCOMPARE(w->client()->mapTo(w.get(), QPoint(0, 0)), QPoint(0, w->menuBar()->height()));
+        QCOMPARE(w->minimumSize(), w->maximumSize());
+        // Picture1 on the client area itself at (75, 525), 14415 x 9015 twips.
+        QCOMPARE(canvas()->objectName(), QStringLiteral("Picture1"));
+        QCOMPARE(canvas()->parentWidget(), w->client());
+        QCOMPARE(canvas()->geometry(), QRect(5, 35, 961, 601));
+        QCOMPARE(canvas()->clientOrigin(), QPoint(2, 2));
+        QCOMPARE(w->toolbar()->objectName(), QStringLiteral("Toolbar1"));
+        QCOMPARE(w->toolbar()->geometry().top(), 0);
+        QVERIFY(w->toolbar()->geometry().bottom() < canvas()->geometry().top());
+        QVERIFY(!w->findChild<QWidget*>(QStringLiteral("Picture2")));
+
+        // No title block, nothing changed, and no pointer snapping running.
+        QCOMPARE(doc().shapeCount + doc().labelCount + doc().arrowCount + doc().segCount + doc().diamondCount, 0);
+        QCOMPARE(doc().modified, int16_t(0));
+        QVERIFY(doc().fileName.empty());
+        QVERIFY(!w->host().timer(TimerId::Timer2).isActive());
+        const QImage img = canvas()->renderImage();
+        QCOMPARE(img.size(), QSize(961, 601));
+        QVERIFY(!test::isWhite(test::at(img, 0, 300)));  // the frame
+        QCOMPARE(test::inkBox(img, img.rect().adjusted(2, 2, -2, -2)), QRect());
+    }
+
+    void menusInOrder() {
+        const QList<QAction*> bar = w->menuBar()->actions();
+        QCOMPARE(bar.size(), 3);
+        const char* titles[][2] = {{"文件(&F)", "menuFile"}, {"编辑(&E)", "edit"}, {"帮助(&H)", "help"}};
+        for (int m = 0; m < 3; ++m) {
+            QCOMPARE(bar[m]->text(), u(titles[m][0]));
+            QCOMPARE(bar[m]->menu()->objectName(), QString::fromLatin1(titles[m][1]));
+        }
+        const QList<Item> file{{u("新建"), u("fileNew"), u("Ctrl+N")},
+                               {u("打开"), u("fileOpen"), u("Ctrl+O")},
+                               {u("保存"), u("fileSave"), u("Ctrl+S")},
+                               {u("另存为(&E)"), u("fileSaveAs"), {}},
+                               {u("保存为BMP图像"), u("fileSaveAsBMP"), u("Ctrl+B")},
+                               {u("退出"), u("fileExit"), u("Ctrl+Q")}};
+        const QList<Item> edit{{u("插入矩形(&R)"), u("insJX"), {}},   {u("插入椭圆(&O)"), u("insTY"), {}},
+                               {u("插入菱形(&D)"), u("insLX"), {}},   {u("插入标签(&L)"), u("insLabel"), {}},
+                               {u("插入箭头(&A)"), u("insJT"), {}},   {u("-"), u("noname"), {}},
+                               {u("删除"), u("editDelete"), u("Del")}};
+        const QList<Item> help{{u("内容(&C)"), u("helpReadMe"), {}}, {u("关于"), u("helpAbout"), {}}};
+        QVERIFY2(itemsOf(bar[0]->menu()) == file, qPrintable(describe(itemsOf(bar[0]->menu()))));
+        QVERIFY2(itemsOf(bar[1]->menu()) == edit, qPrintable(describe(itemsOf(bar[1]->menu()))));
+        QVERIFY2(itemsOf(bar[2]->menu()) == help, qPrintable(describe(itemsOf(bar[2]->menu()))));
+        // The arrow item is plain: no submenu of directions, no vertical label.
+        QVERIFY(!action("insJT")->menu());
+        QVERIFY(!w->findChild<QAction*>(QStringLiteral("instHLabel")));
+        QVERIFY(!w->findChild<QAction*>(QStringLiteral("instJT")));
+        QCOMPARE(w->editMenu(), bar[1]->menu());  // also the context menu
+    }
+
+    void toolbarButtonsRunTheirCommands() {
+        const QList<QAction*> acts = w->toolbar()->actions();
+        const char* texts[] = {"矩形", "菱形", "椭圆", "箭头", "标签", "", "新建", "打开", "保存"};
+        QCOMPARE(acts.size(), 9);
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(acts[i]->isSeparator(), i == 5);
+            if (i == 5) continue;
+            QCOMPARE(acts[i]->text(), u(texts[i]));
+            QCOMPARE(acts[i]->toolTip(), u(texts[i]));
+            QVERIFY(!acts[i]->icon().isNull());
+            QCOMPARE(w->toolbar()->widgetForAction(acts[i])->accessibleName(), u(texts[i]));
+        }
+        auto click = [&](int number) {
+            QTest::mouseClick(w->toolbar()->widgetForAction(acts[number - 1]), Qt::LeftButton);
+        };
+        click(1);
+        QCOMPARE(doc().selKind, SelKind::PlacingShape);
+        QCOMPARE(doc().Shape1.find(doc().shapeCount)->style, int16_t(ShapeStyle::Rectangle));
+        click(3);
+        QCOMPARE(doc().Shape1.find(doc().shapeCount)->style, int16_t(ShapeStyle::Oval));
+        click(2);
+        QCOMPARE(doc().selKind, SelKind::PlacingDiamond);
+        QCOMPARE(doc().diamondCount, int16_t(1));
+        click(5);
+        QCOMPARE(doc().selKind, SelKind::PlacingLabel);
+        click(4);
+        QCOMPARE(doc().selKind, SelKind::DrawingArrow);
+        QCOMPARE(doc().arrowCount, int16_t(1));
+
+        // Open and Save ask for a file; cancelling changes nothing.
+        for (int number : {8, 9}) {
+            bool asked = false;
+            whenModal<QFileDialog>([&asked](QFileDialog* d) {
+                asked = true;
+                d->reject();
+            });
+            click(number);
+            QVERIFY2(asked, qPrintable(QString::number(number)));
+        }
+        QVERIFY(doc().fileName.empty());
+        // New asks qmp's own question and leaves an empty canvas.
+        QString question;
+        answer(QMessageBox::No, &question);
+        click(7);
+        QCOMPARE(question, u("文件已改变，是否保存？"));
+        QCOMPARE(doc().shapeCount + doc().labelCount + doc().arrowCount + doc().diamondCount, 0);
+    }
+
+    void theArrowItemStartsAPolyline() {
+        action("insJT")->trigger();
+        QCOMPARE(doc().selKind, SelKind::DrawingArrow);
+        QCOMPARE(doc().selIndex, doc().arrowCount);
+        QCOMPARE(doc().arrowCount, int16_t(1));
+        QCOMPARE(doc().arrowRec[1].count(), int16_t(0));
+        QCOMPARE(w->host().canvasCursor(), CursorKind::Crosshair);
+    }
+
+    void aNewLabelSitsOnThePointer() {
+        // Timer1 maps the cursor onto the canvas exactly, not by an estimate.
+        int i = 0;
+        labelToPointer(4500, 3000, i);
+        QCOMPARE(doc().selKind, SelKind::PlacingLabel);
+    }
+
+    void deleteInTheBoxNeverHidesTheLabel() {
+        int i = 0;
+        labelToPointer(4500, 3000, i);
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, centreOf(i));  // drops and selects it
+        QCOMPARE(doc().selKind, SelKind::Label);
+        QVERIFY(!w->host().timer(TimerId::Timer1).isActive());
+        LineBox* box = w->view().text1();
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, centreOf(i));
+        QVERIFY(box->isVisible());
+        QTRY_VERIFY(box->hasFocus());
+
+        box->setText(u("流程ab"));
+        box->setCursorPosition(2);
+        QTest::keyClick(box, Qt::Key_Delete);  // the window's Del shortcut must not take it
+        QCOMPARE(box->text(), u("流程b"));
+        QVERIFY(doc().Label.find(i)->visible);
+        // Should the menu item be reached while the box is open, it edits the box too.
+        action("editDelete")->trigger();
+        QCOMPARE(box->text(), u("流程"));
+        QVERIFY(doc().Label.find(i)->visible);
+        QCOMPARE(doc().selKind, SelKind::Label);
+        QVERIFY(box->isVisible());
+
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(doc().Label.find(i)->caption, std::string("流程"));
+        QVERIFY(!box->isVisible());
+        // With the box closed, Del deletes the selected label, as on the canvas.
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, widgetPoint(9000, 6000));
+        QCOMPARE(doc().selKind, SelKind::None);
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, centreOf(i));
+        QCOMPARE(doc().selKind, SelKind::Label);
+        QVERIFY(!box->isVisible());
+        QTest::keyClick(canvas(), Qt::Key_Delete);
+        QVERIFY(!doc().Label.find(i)->visible);
+    }
+
+    void helpContentsDoesNothing() {
+        const int windows = int(QApplication::topLevelWidgets().size());
+        action("helpReadMe")->trigger();
+        QTest::qWait(50);  // anything it started would have shown by now
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(int(QApplication::topLevelWidgets().size()), windows);
+        QCOMPARE(doc().modified, int16_t(0));
+        QCOMPARE(doc().labelCount, int16_t(0));
+    }
+
+    void aboutShowsItsDate() {
+        QString date, caption;
+        whenModal<QDialog>([&](QDialog* d) {
+            caption = d->windowTitle();
+            if (auto* l = d->findChild<QLabel*>(QStringLiteral("Label3"))) date = l->text();
+            d->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        });
+        action("helpAbout")->trigger();
+        QCOMPARE(date, QStringLiteral("2010-6-18"));
+        QCOMPARE(caption, QStringLiteral("Quillmap - About"));
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void bmpExportWritesTheCanvas() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("图.bmp"));
+        whenModal<QFileDialog>([path](QFileDialog* d) {
+            d->selectFile(path);
+            static_cast<QDialog*>(d)->accept();
+        });
+        QTest::keySequence(w.get(), QKeySequence(Qt::CTRL | Qt::Key_B));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray header = file.read(30);
+        QVERIFY(header.startsWith("BM"));
+        QCOMPARE(int(header[28]), 24);  // bits per pixel
+        const QImage img(path);
+        QCOMPARE(img.size(), QSize(961, 601));
+        QVERIFY(test::isWhite(test::at(img, 480, 300)));
+        QCOMPARE(doc().modified, int16_t(0));  // exporting changes nothing
+    }
+
+    void closingAChangedDrawingAsksFirst() {
+        action("insJX")->trigger();
+        QCOMPARE(doc().modified, int16_t(-1));
+        QString question;
+        answer(QMessageBox::Cancel, &question);
+        action("fileExit")->trigger();
+        QCOMPARE(question, u("文件己改变，是否保存？"));
+        QVERIFY(w->isVisible());
+        QCOMPARE(doc().shapeCount, int16_t(1));
+
+        answer(QMessageBox::No);
+        w->close();
+        QVERIFY(!w->isVisible());
+    }
+};
+
+}  // namespace qm::reduced
+
+QTEST_MAIN(qm::reduced::TestQmpWindow)
+#include "qmp_window_test.moc"
