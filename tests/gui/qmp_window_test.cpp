@@ -211,6 +211,27 @@ private slots:
         QCOMPARE(doc().shapeCount + doc().labelCount + doc().arrowCount + doc().diamondCount, 0);
     }
 
+    void aRightClickOnARectangleSelectsItAndOpensTheEditMenu() {
+        action("insJX")->trigger();
+        const QPoint drop = widgetPoint(1500, 1500);
+        QMouseEvent move(QEvent::MouseMove, QPointF(drop), canvas()->mapToGlobal(QPointF(drop)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas(), &move);  // the new rectangle follows the pointer
+        QCOMPARE(doc().Shape1.find(1)->left, 1500.0f);
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, drop);
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, widgetPoint(9000, 6000));  // let go
+        QCOMPARE(doc().selKind, SelKind::None);
+        QPointer<QWidget> popup;
+        QTimer::singleShot(0, [&popup] {
+            popup = QApplication::activePopupWidget();
+            if (popup) popup->close();
+        });
+        QTest::mouseClick(canvas(), Qt::RightButton, Qt::NoModifier, widgetPoint(2000, 2000));
+        QCOMPARE(doc().selKind, SelKind::Shape);
+        QCOMPARE(doc().Shape1.find(1)->borderColor, kGreen);
+        QCOMPARE(popup.data(), static_cast<QWidget*>(w->editMenu()));
+    }
+
     void theArrowItemStartsAPolyline() {
         action("insJT")->trigger();
         QCOMPARE(doc().selKind, SelKind::DrawingArrow);
