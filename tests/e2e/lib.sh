@@ -4,9 +4,12 @@
 #
 # Geometry: the main window has no decorations of its own under a bare X server;
 # its client area (984 x 688) is the bottom of the window, below the menu bar, and
-# the canvas's client area starts 14 px right and 39 px down from that.
+# the canvas's client area starts 14 px right and 39 px down from that. Those are
+# logical pixels: with QT_SCALE_FACTOR set, set E2E_SCALE to the same whole number
+# and every position below is scaled to screen pixels.
 
 E2E_TIMEOUT=${E2E_TIMEOUT:-20}
+E2E_SCALE=${E2E_SCALE:-1}
 
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -53,9 +56,9 @@ e2e_wait_window() {
     # shellcheck disable=SC2034  # for the test scripts
     WIN_X=$X WIN_Y=$Y WIN_W=$WIDTH WIN_H=$HEIGHT
     CLIENT_X=$WIN_X
-    CLIENT_Y=$((WIN_Y + WIN_H - 688))
-    CANVAS_X=$((CLIENT_X + 14))
-    CANVAS_Y=$((CLIENT_Y + 39))
+    CLIENT_Y=$((WIN_Y + WIN_H - 688 * E2E_SCALE))
+    CANVAS_X=$((CLIENT_X + 14 * E2E_SCALE))
+    CANVAS_Y=$((CLIENT_Y + 39 * E2E_SCALE))
 }
 
 # e2e_shot FILE: a screenshot of the whole screen. PPM reads and writes far faster
@@ -101,13 +104,13 @@ e2e_ink() {
         -format '%[fx:round(mean*w*h)]' info:
 }
 
-# e2e_wait_for SECONDS COMMAND...: retries the command until it succeeds.
+# e2e_wait_for SECONDS COMMAND...: retries the command until it succeeds; false
+# when SECONDS have passed without that, however long each try takes.
 e2e_wait_for() {
-    local limit=$(( $1 * 10 )) i=0
+    local deadline=$(($(date +%s%N) + $1 * 1000000000))
     shift
     until "$@"; do
-        i=$((i + 1))
-        [ "$i" -lt "$limit" ] || return 1
+        [ "$(date +%s%N)" -lt "$deadline" ] || return 1
         sleep 0.1
     done
 }
@@ -115,9 +118,193 @@ e2e_wait_for() {
 # e2e_wait_exit SECONDS: waits for the program to end; fails if it does not, or
 # ends with an error status.
 e2e_wait_exit() {
+    # shellcheck disable=SC2016  # expanded by eval, on every try
     e2e_wait_for "$1" eval '! kill -0 "$APP_PID" 2>/dev/null' || e2e_fail "the program did not end within $1s"
     local status=0
     wait "$APP_PID" || status=$?
     APP_PID=
     [ "$status" -eq 0 ] || e2e_fail "the program ended with status $status"
+}
+
+# --- Driving the editor --------------------------------------------------------
+# Positions below are canvas client pixels (15 twips each) unless a name says
+# screen; the helpers turn them into screen positions.
+
+BLACK=0,0,0 WHITE=255,255,255 GREEN=0,255,0
+
+e2e_screen_x() { echo $((CANVAS_X + $1 * E2E_SCALE)); }
+e2e_screen_y() { echo $((CANVAS_Y + $1 * E2E_SCALE)); }
+
+# e2e_move X Y / e2e_click X Y [BUTTON]: the pointer over a canvas point.
+e2e_move() { xdotool mousemove "$(e2e_screen_x "$1")" "$(e2e_screen_y "$2")"; }
+e2e_click() { e2e_move "$1" "$2" && xdotool click "${3:-1}"; }
+
+# e2e_drag X1 Y1 X2 Y2: presses at the first point and releases at the second,
+# passing through points between so that the program sees a drag.
+e2e_drag() {
+    local i steps=5
+    e2e_move "$1" "$2"
+    xdotool mousedown 1
+    for i in $(seq 1 $steps); do
+        e2e_move $(($1 + ($3 - $1) * i / steps)) $(($2 + ($4 - $2) * i / steps))
+    done
+    xdotool mouseup 1
+}
+
+# e2e_toolbar N: clicks toolbar button N (1..14; 11 is the separator). Buttons are
+# 24 px wide with 1 px between them, 4 px in from the client area's corner.
+e2e_toolbar() {
+    local x
+    if [ "$1" -le 10 ]; then x=$((16 + 25 * ($1 - 1))); elif [ "$1" -eq 11 ]; then x=257; else x=$((273 + 25 * ($1 - 12))); fi
+    xdotool mousemove $((CLIENT_X + x * E2E_SCALE)) $((CLIENT_Y + 14 * E2E_SCALE)) click 1
+}
+
+# The program's visible windows other than the main window whose title matches
+# the regular expression, one id a line. Titles are read as the program sets
+# them (_NET_WM_NAME, UTF-8), which holds Chinese and is set on popup menus too.
+e2e_other_windows() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname '^quillmap$' 2>/dev/null); do
+        [ "$id" != "$WID" ] || continue
+        xdotool getwindowname "$id" 2>/dev/null | grep -qE -- "$1" && echo "$id"
+    done
+    return 0
+}
+
+# shellcheck disable=SC2120  # NOT_ID is optional
+# e2e_wait_popup [NOT_ID]: waits for a popup menu (a window named like the main
+# one) other than NOT_ID; sets POPUP, POPUP_X, POPUP_Y.
+e2e_wait_popup() {
+    local not=${1:-none} id=""
+    # shellcheck disable=SC2317  # run through e2e_wait_for
+    _e2e_find_popup() { id=$(e2e_other_windows '^Quillmap$' | grep -vx "$not" | tail -n 1); [ -n "$id" ]; }
+    e2e_wait_for "$E2E_TIMEOUT" _e2e_find_popup || e2e_fail "no popup menu appeared"
+    POPUP=$id
+    # shellcheck disable=SC2034  # getwindowgeometry sets all of these
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$POPUP")"
+    POPUP_X=$X POPUP_Y=$Y
+}
+
+# e2e_menu_item K [SKIP]: clicks item K (0 = the first) of the popup that
+# e2e_wait_popup found; SKIP separators above it add their 4 px each.
+# Items are 22 px high, the first one's middle 11 px below the menu's top.
+e2e_menu_item() {
+    xdotool mousemove $((POPUP_X + 40 * E2E_SCALE)) $((POPUP_Y + (11 + 22 * $1 + 4 * ${2:-0}) * E2E_SCALE)) click 1
+}
+
+# e2e_wait_gone ID: waits until the window is no longer visible.
+e2e_wait_gone() {
+    # shellcheck disable=SC2317  # run through e2e_wait_for
+    _e2e_gone() { ! xdotool search --onlyvisible --classname '^quillmap$' 2>/dev/null | grep -qx "$1"; }
+    e2e_wait_for "$E2E_TIMEOUT" _e2e_gone "$1" || e2e_fail "window $1 did not go away"
+}
+
+# e2e_wait_dialog TITLE_REGEX: waits for a visible window with that title other
+# than the main window; sets DIALOG.
+e2e_wait_dialog() {
+    DIALOG=""
+    # shellcheck disable=SC2317  # run through e2e_wait_for
+    _e2e_find_dialog() { DIALOG=$(e2e_other_windows "$1" | head -n 1); [ -n "$DIALOG" ]; }
+    e2e_wait_for "$E2E_TIMEOUT" _e2e_find_dialog "$1" || e2e_fail "no window titled '$1' appeared"
+}
+
+# e2e_file_dialog PATH: waits for Qt's file dialog, types the full path into its
+# name field (which has the focus) and accepts.
+e2e_file_dialog() {
+    e2e_wait_dialog '.'
+    local dialog=$DIALOG
+    xdotool key --clearmodifiers ctrl+a
+    xdotool type --delay 5 "$1"
+    xdotool key Return
+    e2e_wait_gone "$dialog"
+}
+
+# e2e_matches FILE "NAME|X,Y|R,G,B"...: true when every canvas pixel has its colour.
+e2e_matches() {
+    local file=$1 check points=() got i=0
+    shift
+    for check in "$@"; do
+        check=${check#*|}
+        local p=${check%%|*}
+        points+=("$(e2e_screen_x "${p%,*}"),$(e2e_screen_y "${p#*,}")")
+    done
+    mapfile -t got < <(e2e_pixels "$file" "${points[@]}")
+    for check in "$@"; do
+        [ "${got[$i]:-}" = "${check##*|}" ] || { E2E_MISMATCH="${check%%|*} is ${got[$i]:-unreadable}"; return 1; }
+        i=$((i + 1))
+    done
+}
+
+# e2e_wait_pixels SHOT "NAME|X,Y|R,G,B"...: takes screenshots until every canvas
+# pixel has its colour; fails naming the first that never got it. The last
+# screenshot stays in SHOT (and SHOT with .png for the record); LAST_SHOT names it.
+e2e_wait_pixels() {
+    local shot=$1
+    shift
+    # shellcheck disable=SC2317  # run through e2e_wait_for
+    _e2e_shot_matches() { e2e_shot "$shot" && e2e_matches "$shot" "$@"; }
+    e2e_wait_for "$E2E_TIMEOUT" _e2e_shot_matches "$@" || e2e_fail "$E2E_MISMATCH (see $shot)"
+    convert "$shot" "${shot%.*}.png"
+    # shellcheck disable=SC2034  # for the test scripts
+    LAST_SHOT=$shot
+}
+
+# e2e_canvas_ink SHOT X Y W H: dark pixels in a canvas region.
+e2e_canvas_ink() { e2e_ink "$1" "$(e2e_screen_x "$2")" "$(e2e_screen_y "$3")" $(($4 * E2E_SCALE)) $(($5 * E2E_SCALE)); }
+
+# e2e_wait_painted SHOT: waits for the start-up canvas (the title block's table).
+e2e_wait_painted() { e2e_wait_pixels "$1" "table frame|767,578|$BLACK" "canvas|480,320|$WHITE"; }
+
+# e2e_count SHOT X Y W H R,G,B: how many pixels of a canvas region have that
+# colour (not white): exactly, or within E2E_FUZZ (say 30% for anti-aliased text,
+# whose few pure pixels are too few to count on).
+e2e_count() {
+    convert "$1" -crop "$(($4 * E2E_SCALE))x$(($5 * E2E_SCALE))+$(e2e_screen_x "$2")+$(e2e_screen_y "$3")" +repage \
+        -fuzz "${E2E_FUZZ:-0}" \
+        -fill white +opaque "rgb($6)" -fill black -opaque "rgb($6)" -colorspace Gray \
+        -format '%[fx:round((1-mean)*w*h)]' info:
+}
+
+# e2e_wait_count SHOT X Y W H R,G,B MIN [MAX]: takes screenshots until the region
+# holds between MIN and MAX pixels of the colour.
+e2e_wait_count() {
+    local shot=$1 n=""
+    # shellcheck disable=SC2317  # run through e2e_wait_for
+    _e2e_count_in_range() {
+        e2e_shot "$shot" || return 1
+        n=$(e2e_count "$shot" "$2" "$3" "$4" "$5" "$6")
+        [ "$n" -ge "$7" ] && [ "$n" -le "${8:-999999}" ]
+    }
+    e2e_wait_for "$E2E_TIMEOUT" _e2e_count_in_range "$@" ||
+        e2e_fail "$n pixels of $6 at $2,$3 ${4}x$5, expected $7..${8:-any} (see $shot)"
+    convert "$shot" "${shot%.*}.png"
+    # shellcheck disable=SC2034  # for the test scripts
+    LAST_SHOT=$shot
+}
+
+# e2e_wait_file PATH: waits until the file exists and is not empty.
+e2e_wait_file() {
+    e2e_wait_for "$E2E_TIMEOUT" test -s "$1" || e2e_fail "no file $1"
+}
+
+# e2e_edit_label X Y TEXT SHOT: edits the caption of the label under (X, Y): a
+# click selects it (green), a second click without moving opens the editor box
+# (grey frame) with the caption selected, TEXT replaces it and Enter commits.
+e2e_edit_label() {
+    local x=$1 y=$2 text=$3 shot=$4 grey=128,128,128
+    e2e_click "$x" "$y"
+    E2E_FUZZ=30% e2e_wait_count "$shot" $((x - 20)) $((y - 8)) 40 16 "$GREEN" 5
+    xdotool click 1
+    e2e_wait_count "$shot" $((x - 60)) $((y - 14)) 120 32 "$grey" 40
+    xdotool type --delay 10 "$text"
+    xdotool key Return
+    e2e_wait_count "$shot" $((x - 60)) $((y - 14)) 120 32 "$grey" 0 0
+}
+
+# e2e_key KEY...: keys to the main window. Without a window manager nothing gives
+# the focus back to it when a dialog closes, so it is given here first.
+e2e_key() {
+    xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID"
+    xdotool key --clearmodifiers "$@"
 }

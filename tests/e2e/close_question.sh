@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Closing the real program's window with a changed drawing, as a window manager's
+# close button does: the question appears; Cancel keeps the window and the
+# drawing; Yes with the save dialog cancelled keeps them too; No closes.
+# Usage: close_question.sh PROGRAM OUTPUT_DIR
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/e2e/lib.sh
+source "$here/lib.sh"
+
+program=$1
+out=$2
+e2e_require_display
+mkdir -p "$out"
+shot="$out/close.ppm"
+
+e2e_start "$program" "$out/close.log"
+e2e_wait_window Quillmap
+e2e_wait_painted "$shot"
+
+close_window() { python3 "$here/close_window.py" "$WID"; }
+still_open() {
+    kill -0 "$APP_PID" 2>/dev/null || e2e_fail "the program ended"
+    e2e_wait_pixels "$1" "the rectangle|360,300|$2"
+}
+
+# Change the drawing: a rectangle from the toolbar, dropped at (300, 300).
+e2e_toolbar 1
+e2e_move 300 300
+e2e_wait_pixels "$shot" "the rectangle|360,300|$BLACK"
+xdotool click 1
+still_open "$out/1-changed.ppm" "$GREEN"
+
+# Cancel: the window and the drawing stay.
+close_window
+e2e_wait_dialog '^提示$'
+question=$DIALOG
+e2e_shot "$out/2-question.ppm" && convert "$out/2-question.ppm" "$out/2-question.png"
+xdotool key Escape
+e2e_wait_gone "$question"
+still_open "$out/3-cancelled.ppm" "$GREEN"
+
+# Yes, then the save dialog cancelled: nothing was saved, so nothing closes.
+close_window
+e2e_wait_dialog '^提示$'
+question=$DIALOG
+xdotool key y
+e2e_wait_gone "$question"
+e2e_wait_dialog '.'
+save_dialog=$DIALOG
+e2e_shot "$out/4-save-dialog.ppm" && convert "$out/4-save-dialog.ppm" "$out/4-save-dialog.png"
+xdotool key Escape
+e2e_wait_gone "$save_dialog"
+still_open "$out/5-still-open.ppm" "$BLACK"  # Save cleared the selection
+[ -z "$(find "$E2E_WORKDIR" -name '*.QMP')" ] || e2e_fail "a file was written although the dialog was cancelled"
+
+# No: the window closes without saving.
+close_window
+e2e_wait_dialog '^提示$'
+xdotool key n
+e2e_wait_exit "$E2E_TIMEOUT"
+[ -z "$(find "$E2E_WORKDIR" -name '*.QMP')" ] || e2e_fail "No saved the drawing"
+echo "PASS: the close question keeps the drawing on Cancel and on a cancelled save, and No closes"
