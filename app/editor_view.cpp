@@ -88,11 +88,11 @@ EditorView::Glance EditorView::glance() const {
 }
 
 void EditorView::press(const CanvasPointer& p) {
-    const int popups = host_.editMenuPopups();
+    const int modal = host_.modalRuns();
     pointerDown(ed_, p.button, p.shift, p.x, p.y);
-    if (host_.editMenuPopups() != popups) {
-        // The Edit menu opened on this press has taken its release; without this the
-        // next press would still go to the element this one landed on.
+    if (host_.modalRuns() != modal) {
+        // A menu or a message opened on this press has taken its release; without
+        // this the next press would still go to the element this one landed on.
         ed_.capture = {};
         canvas_->forgetPress();
     }

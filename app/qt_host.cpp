@@ -47,6 +47,7 @@ void QtHost::setEditorBox(EditorBox box, QWidget* widget) {
 }
 
 Answer QtHost::ask(std::string_view title, std::string_view text, Buttons buttons, Icon icon) {
+    ++modalRuns_;
     QMessageBox box(qtIcon(icon), fromUtf8(title), fromUtf8(text), QMessageBox::NoButton, window_);
     // The interface is Chinese whatever the system's language, so the buttons are too.
     auto add = [&](QMessageBox::StandardButton b, const char* caption) {
@@ -84,10 +85,12 @@ Answer QtHost::ask(std::string_view title, std::string_view text, Buttons button
 }
 
 std::optional<std::string> QtHost::openFileDialog(const FileDialogSpec& spec) {
+    ++modalRuns_;
     return runFileDialog(window_, spec, DialogMode::Open);
 }
 
 std::optional<std::string> QtHost::saveFileDialog(const FileDialogSpec& spec) {
+    ++modalRuns_;
     return runFileDialog(window_, spec, DialogMode::Save);
 }
 
@@ -127,7 +130,7 @@ void QtHost::focusEditor(EditorBox box) {
 void QtHost::popupEditMenu() {
     // Modal, like the rules expect: the chosen command has run when this returns.
     if (!editMenu_) return;
-    ++editMenuPopups_;
+    ++modalRuns_;
     editMenu_->exec(QCursor::pos());
 }
 

@@ -33,9 +33,9 @@ public:
     // where the rules just opened the box (a hidden widget cannot take the focus).
     void setBeforeEditorFocus(std::function<void()> hook) { beforeEditorFocus_ = std::move(hook); }
 
-    // How many times the Edit menu has been popped up; a press that opened it
-    // never sees its release, which the menu took.
-    int editMenuPopups() const { return editMenuPopups_; }
+    // How many menus, questions and dialogs have been shown. Each runs a loop of
+    // its own that takes the pointer: a press that opened one never sees its release.
+    int modalRuns() const { return modalRuns_; }
 
     // Timer1 (10 ms, stopped at start) and Timer2 (300 ms, running). Their ticks
     // are connected by the main window.
@@ -68,7 +68,7 @@ private:
     QPointer<QMenu> editMenu_;
     std::array<QPointer<QWidget>, 2> editorBoxes_;
     std::function<void()> beforeEditorFocus_;
-    int editMenuPopups_ = 0;
+    int modalRuns_ = 0;
     QTimer timer1_, timer2_;
     CursorKind cursorKind_ = CursorKind::Default;
     QStringList helpViewers_;
