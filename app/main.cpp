@@ -4,11 +4,13 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "app/icons.h"
 #include "app/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmap"));
+    QApplication::setWindowIcon(qm::applicationIcon());  // the dialogs' too
 
     // The interface is Chinese; Qt's own dialogs (file dialogs) follow when the
     // translations are installed.

@@ -25,8 +25,8 @@ int pixels(float twips) { return qRound(twips / kTwipsPerPixel); }
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
-// The File commands as the menu and the toolbar run them; what they report is
-// for tests and scripts, the user sees the outcome on the canvas or in a message.
+// The File commands as the menu and the toolbar run them. Whether one completed
+// is of no use here: the user sees the outcome on the canvas or in a message.
 void newCommand(Editor& ed) { fileNew(ed); }
 void openCommand(Editor& ed) { fileOpen(ed); }
 void saveCommand(Editor& ed) { fileSave(ed); }
