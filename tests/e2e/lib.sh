@@ -204,8 +204,15 @@ e2e_wait_gone() {
 # than the main window; sets DIALOG.
 e2e_wait_dialog() {
     DIALOG=""
+    # Popup menus and tooltips carry the program's name; dialogs have titles of their own.
     # shellcheck disable=SC2317  # run through e2e_wait_for
-    _e2e_find_dialog() { DIALOG=$(e2e_other_windows "$1" | head -n 1); [ -n "$DIALOG" ]; }
+    _e2e_find_dialog() {
+        local id
+        for id in $(e2e_other_windows "$1"); do
+            [ "$(xdotool getwindowname "$id")" != Quillmap ] && DIALOG=$id && return 0
+        done
+        return 1
+    }
     e2e_wait_for "$E2E_TIMEOUT" _e2e_find_dialog "$1" || e2e_fail "no window titled '$1' appeared"
 }
 
