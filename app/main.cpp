@@ -1,7 +1,9 @@
-// quillmap: the flowchart editor's main program.
+// quillmap: the flowchart editor's main program. A document named on the command
+// line (as the desktop does when one is opened with the program) is opened at start.
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStringList>
 #include <QTranslator>
 
 #include "app/icons.h"
@@ -21,5 +23,7 @@ int main(int argc, char** argv) {
 
     qm::MainWindow window;
     window.show();
+    const QStringList args = QApplication::arguments();  // Qt's own options already taken out
+    if (args.size() > 1) window.openFile(args.at(1).toStdString());
     return QApplication::exec();
 }

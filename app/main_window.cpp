@@ -127,6 +127,12 @@ void MainWindow::buildToolbar() {
     });
 }
 
+bool MainWindow::openFile(const std::string& path) {
+    bool opened = false;
+    view_->perform([&](Editor& ed) { opened = openDocumentPath(ed, Layout::Quillmap, clearDocument, path); });
+    return opened;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     const bool mayClose = closeRequest(view_->editor());
     view_->refresh();

@@ -2,6 +2,8 @@
 // in a fixed layout, around one EditorView. Its menus and buttons only name the
 // core's commands; the view runs them and shows the result.
 #pragma once
+#include <string>
+
 #include <QMainWindow>
 
 #include "app/editor_view.h"
@@ -26,6 +28,11 @@ public:
     static constexpr const char* kAboutDate = "2010-6-20";
 
     explicit MainWindow(QWidget* parent = nullptr);
+
+    // Opens the document at a path (UTF-8) as Open would after its dialog: a file
+    // the desktop hands the program. False when it was not read; the user has been
+    // told why and the drawing is as it was.
+    bool openFile(const std::string& path);
 
     EditorView& view() { return *view_; }
     Editor& editor() { return view_->editor(); }

@@ -296,6 +296,37 @@ private slots:
         QCOMPARE(doc().modified, int16_t(0));
     }
 
+    void aDocumentNamedAtStartIsOpened() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(u("打开 测试.QMP"));
+        action("insJX")->trigger();
+        dropAt(4500, 3000);
+        chooseFile(path);
+        action("fileSave")->trigger();
+        QVERIFY(QFileInfo::exists(path));
+
+        MainWindow fresh;
+        QVERIFY(fresh.openFile(path.toStdString()));
+        QCOMPARE(fresh.editor().doc.shapeCount, int16_t(1));
+        QCOMPARE(fresh.editor().doc.Shape1.find(1)->left, 4500.0f);
+        QCOMPARE(QString::fromStdString(fresh.editor().doc.fileName), path);
+        QCOMPARE(fresh.editor().doc.modified, int16_t(0));
+
+        // Anything else is refused with the format message; the drawing stays.
+        const QString junk = dir.filePath(QStringLiteral("junk.QMP"));
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a drawing");
+        f.close();
+        QString message;
+        answer(QMessageBox::Ok, &message);
+        QVERIFY(!fresh.openFile(junk.toStdString()));
+        QCOMPARE(message, u("文件格式错误或版本不兼容，文件无法打开"));
+        QCOMPARE(fresh.editor().doc.shapeCount, int16_t(1));
+        QCOMPARE(QString::fromStdString(fresh.editor().doc.fileName), path);
+    }
+
     void exitAsksAboutAChangedDrawing() {
         action("insJX")->trigger();
         dropAt(3000, 3000);
