@@ -38,16 +38,16 @@ QString withDefaultExtension(const QString& path, const QString& ext) {
     return path + QLatin1Char('.') + ext;
 }
 
-std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogSpec& spec, DialogMode mode) {
+std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogPresets& presets, DialogMode mode) {
     QFileDialog dialog(parent);
     const bool save = mode == DialogMode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(qtNameFilter(spec.filter));
-    const QString ext = fromUtf8(spec.defaultExt);
+    dialog.setNameFilter(qtNameFilter(presets.filter));
+    const QString ext = fromUtf8(presets.defaultExt);
     dialog.setDefaultSuffix(ext);
     dialog.setDirectory(QDir::current());
-    if (!spec.fileName.empty()) dialog.selectFile(fromUtf8(spec.fileName));
+    if (!presets.fileName.empty()) dialog.selectFile(fromUtf8(presets.fileName));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.first().isEmpty()) return std::nullopt;

@@ -24,6 +24,6 @@ QString withDefaultExtension(const QString& path, const QString& ext);
 enum class DialogMode { Open, Save };
 
 // Shows the dialog modally; the chosen path as UTF-8, or nothing when cancelled.
-std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogSpec& spec, DialogMode mode);
+std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogPresets& presets, DialogMode mode);
 
 }  // namespace qm

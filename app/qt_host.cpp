@@ -84,14 +84,14 @@ Answer QtHost::ask(std::string_view title, std::string_view text, Buttons button
     return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
 }
 
-std::optional<std::string> QtHost::openFileDialog(const FileDialogSpec& spec) {
+std::optional<std::string> QtHost::openFileDialog(const FileDialogPresets& presets) {
     ++modalRuns_;
-    return runFileDialog(window_, spec, DialogMode::Open);
+    return runFileDialog(window_, presets, DialogMode::Open);
 }
 
-std::optional<std::string> QtHost::saveFileDialog(const FileDialogSpec& spec) {
+std::optional<std::string> QtHost::saveFileDialog(const FileDialogPresets& presets) {
     ++modalRuns_;
-    return runFileDialog(window_, spec, DialogMode::Save);
+    return runFileDialog(window_, presets, DialogMode::Save);
 }
 
 ScreenPoint QtHost::cursorPos() {

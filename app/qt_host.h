@@ -47,8 +47,8 @@ public:
     const QStringList& helpViewers() const { return helpViewers_; }
 
     Answer ask(std::string_view title, std::string_view text, Buttons buttons, Icon icon) override;
-    std::optional<std::string> openFileDialog(const FileDialogSpec& spec) override;
-    std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> openFileDialog(const FileDialogPresets& presets) override;
+    std::optional<std::string> saveFileDialog(const FileDialogPresets& presets) override;
     ScreenPoint cursorPos() override;
     void setCursorPos(ScreenPoint p) override;
     ScreenPoint screenToCanvas(ScreenPoint p) override;

@@ -11,11 +11,11 @@
 namespace qm {
 namespace {
 
-std::optional<std::string> askSavePath(Editor& ed) { return ed.host.saveFileDialog(documentDialogSpec()); }
+std::optional<std::string> askSavePath(Editor& ed) { return ed.host.saveFileDialog(documentDialogPresets()); }
 
 }  // namespace
 
-FileDialogSpec documentDialogSpec() { return {"未命名.QMP", "QMP文件|*.QMP", "QMP"}; }
+FileDialogPresets documentDialogPresets() { return {"未命名.QMP", "QMP文件|*.QMP", "QMP"}; }
 
 void connectFileCommands(Editor& ed) {
     ed.save = [&ed] { return fileSave(ed); };
@@ -43,7 +43,7 @@ bool fileNew(Editor& ed) {
 
 bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&)) {
     commitOpenEditors(ed);
-    const auto path = ed.host.openFileDialog(documentDialogSpec());
+    const auto path = ed.host.openFileDialog(documentDialogPresets());
     return path && openDocumentPath(ed, layout, clear, *path);
 }
 

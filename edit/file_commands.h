@@ -10,7 +10,7 @@
 namespace qm {
 
 // Dialog presets of the document commands.
-FileDialogSpec documentDialogSpec();
+FileDialogPresets documentDialogPresets();
 
 // Makes Save available to the questions that offer it before the drawing is lost.
 void connectFileCommands(Editor& ed);

@@ -17,7 +17,7 @@ enum class Answer { Ok, Yes, No, Cancel };
 
 // Presets of a file dialog: a pre-filled name, one filter entry written as
 // "shown text|pattern", and the extension appended to a name typed without one.
-struct FileDialogSpec {
+struct FileDialogPresets {
     std::string fileName;
     std::string filter;
     std::string defaultExt;
@@ -37,8 +37,8 @@ public:
     }
 
     // The chosen full path (UTF-8), or nothing when the dialog was cancelled.
-    virtual std::optional<std::string> openFileDialog(const FileDialogSpec& spec) = 0;
-    virtual std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> openFileDialog(const FileDialogPresets& presets) = 0;
+    virtual std::optional<std::string> saveFileDialog(const FileDialogPresets& presets) = 0;
 
     // The system cursor in screen pixels, and the mapping between screen pixels and
     // client pixels of the canvas.

@@ -15,8 +15,8 @@ public:
         messages.push_back(std::string(title) + ": " + std::string(text));
         return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
     }
-    std::optional<std::string> openFileDialog(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<std::string> saveFileDialog(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<std::string> openFileDialog(const FileDialogPresets&) override { return std::nullopt; }
+    std::optional<std::string> saveFileDialog(const FileDialogPresets&) override { return std::nullopt; }
     ScreenPoint cursorPos() override { return {}; }
     void setCursorPos(ScreenPoint) override {}
     ScreenPoint screenToCanvas(ScreenPoint p) override { return p; }

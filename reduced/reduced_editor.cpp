@@ -129,13 +129,13 @@ bool fileSave(Editor& ed) {
     commitOpenEditors(ed);
     clearSelection(ed);
     if (!ed.doc.fileName.empty()) return writeDocumentAs(ed, Layout::Qmp, ed.doc.fileName);
-    return saveTo(ed, ed.host.saveFileDialog(documentDialogSpec()));
+    return saveTo(ed, ed.host.saveFileDialog(documentDialogPresets()));
 }
 
 bool fileSaveAs(Editor& ed) {
     commitOpenEditors(ed);
     clearSelection(ed);
-    return saveTo(ed, ed.host.saveFileDialog(documentDialogSpec()));
+    return saveTo(ed, ed.host.saveFileDialog(documentDialogPresets()));
 }
 
 bool closeRequest(Editor& ed) { return qm::closeRequest(ed); }

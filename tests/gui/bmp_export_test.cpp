@@ -24,9 +24,9 @@ class ExportHost : public test::FakeHost {
 public:
     const Document* doc = nullptr;
     int selKindAtDialog = -1;
-    std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) override {
+    std::optional<std::string> saveFileDialog(const FileDialogPresets& presets) override {
         if (doc) selKindAtDialog = doc->selKind;
-        return FakeHost::saveFileDialog(spec);
+        return FakeHost::saveFileDialog(presets);
     }
 };
 

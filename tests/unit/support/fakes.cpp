@@ -37,16 +37,16 @@ Answer FakeHost::ask(std::string_view title, std::string_view text, Buttons butt
     return a;
 }
 
-std::optional<std::string> FakeHost::openFileDialog(const FileDialogSpec& spec) {
-    dialogs.push_back(spec);
+std::optional<std::string> FakeHost::openFileDialog(const FileDialogPresets& presets) {
+    dialogs.push_back(presets);
     if (dialogResults.empty()) return std::nullopt;
     auto r = dialogResults.front();
     dialogResults.pop_front();
     return r;
 }
 
-std::optional<std::string> FakeHost::saveFileDialog(const FileDialogSpec& spec) {
-    return openFileDialog(spec);
+std::optional<std::string> FakeHost::saveFileDialog(const FileDialogPresets& presets) {
+    return openFileDialog(presets);
 }
 
 void FakeHost::setTimerEnabled(TimerId timer, bool enabled) {

@@ -26,8 +26,8 @@ struct AskCall {
 class FakeHost : public Host {
 public:
     Answer ask(std::string_view title, std::string_view text, Buttons buttons, Icon icon) override;
-    std::optional<std::string> openFileDialog(const FileDialogSpec& spec) override;
-    std::optional<std::string> saveFileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> openFileDialog(const FileDialogPresets& presets) override;
+    std::optional<std::string> saveFileDialog(const FileDialogPresets& presets) override;
     ScreenPoint cursorPos() override { return cursor; }
     void setCursorPos(ScreenPoint p) override { cursor = p; ++cursorSets; }
     ScreenPoint screenToCanvas(ScreenPoint p) override { return {p.x - canvasOrigin.x, p.y - canvasOrigin.y}; }
@@ -45,7 +45,7 @@ public:
     std::deque<Answer> answers;  // next answers to ask(); Ok / No when empty
     std::deque<std::optional<std::string>> dialogResults;
     std::vector<AskCall> asked;
-    std::vector<FileDialogSpec> dialogs;
+    std::vector<FileDialogPresets> dialogs;
     ScreenPoint cursor{};
     ScreenPoint canvasOrigin{100, 200};
     int cursorSets = 0;
