@@ -232,6 +232,10 @@ private slots:
         for (int x = 100; x < 400; x += 10) moveOver(canvas(), QPoint(x, 300));
         QCoreApplication::processEvents();
         QCOMPARE(paints, 0);
+        // The same moves with a new rectangle following the pointer do repaint.
+        w->findChild<QAction*>(QStringLiteral("insJX"))->trigger();
+        for (int x = 100; x < 400; x += 10) moveOver(canvas(), QPoint(x, 300));
+        QTRY_VERIFY(paints > 0);
         canvas()->removeEventFilter(&counter);
     }
 };
