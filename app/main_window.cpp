@@ -11,6 +11,7 @@
 #include "app/bmp_export.h"
 #include "app/canvas_widget.h"
 #include "app/edit_menu.h"
+#include "app/file_menu.h"
 #include "app/help_contents.h"
 #include "app/icons.h"
 #include "app/tool_bar.h"
@@ -82,17 +83,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 void MainWindow::buildFileMenu() {
-    QMenu* file = menuBar()->addMenu(text("文件(&F)"));
-    file->setObjectName(QStringLiteral("menuFile"));
-    EditorView& v = *view_;
-    v.bind(addItem(file, "新建", "fileNew", QKeySequence(Qt::CTRL | Qt::Key_N)), newCommand);
-    v.bind(addItem(file, "打开", "fileOpen", QKeySequence(Qt::CTRL | Qt::Key_O)), openCommand);
-    v.bind(addItem(file, "保存", "fileSave", QKeySequence(Qt::CTRL | Qt::Key_S)), saveCommand);
-    v.bind(addItem(file, "另存为(&E)", "fileSaveAs"), saveAsCommand);
-    v.bind(addItem(file, "保存为BMP图像", "fileSaveAsBMP", QKeySequence(Qt::CTRL | Qt::Key_B)),
-           [this](Editor& ed) { saveCanvasAsBmp(ed, *canvas()); });
-    QAction* exit = addItem(file, "退出", "fileExit", QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    qm::buildFileMenu(this, *view_, {newCommand, openCommand, saveCommand, saveAsCommand});
 }
 
 void MainWindow::buildHelpMenu() {
