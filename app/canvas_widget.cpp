@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <qdrawutil.h>
 
 #include "model/editor.h"
 
@@ -53,19 +54,26 @@ QPointF CanvasWidget::toWidget(float xTwips, float yTwips) const {
 }
 
 QImage CanvasWidget::renderImage() {
+    // Painted straight into the image rather than through QWidget::render, which
+    // at device pixel ratio 2 drew the frame as one half-pixel line into a 1x image.
     QImage image(size(), QImage::Format_RGB32);
     image.fill(Qt::white);
+    QPainter painter(&image);
     rendering_ = true;
-    render(&image);
+    paintCanvas(painter, rect());
     rendering_ = false;
     return image;
 }
 
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    drawFrame(&painter);
+    paintCanvas(painter, event->rect());
+}
+
+void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
+    qDrawWinPanel(&painter, rect(), palette(), true);  // the sunken two-pixel frame
     const QRect client = contentsRect();
-    const QRect dirty = event->rect() & client;
+    const QRect dirty = area & client;
     if (dirty.isEmpty()) return;
     painter.setClipRect(dirty);
     painter.translate(client.topLeft());

@@ -8,6 +8,8 @@
 #include <QFrame>
 #include <QImage>
 
+class QPainter;
+
 #include "app/document_painter.h"
 #include "app/paint_cache.h"
 #include "model/document.h"
@@ -81,6 +83,8 @@ private:
     std::vector<PartRef> moving_;
     PaintCache cache_;
     bool rendering_ = false;  // renderImage() under way
+    // The frame, then the drawing inside the area (widget coordinates).
+    void paintCanvas(QPainter& painter, const QRect& area);
 };
 
 // The flags of a set of Qt buttons and modifiers.
