@@ -33,13 +33,6 @@ void openCommand(Editor& ed) { fileOpen(ed); }
 void saveCommand(Editor& ed) { fileSave(ed); }
 void saveAsCommand(Editor& ed) { fileSaveAs(ed); }
 
-QAction* addItem(QMenu* menu, const char* caption, const char* name, QKeySequence shortcut = {}) {
-    QAction* a = menu->addAction(text(caption));
-    a->setObjectName(QString::fromUtf8(name));
-    a->setShortcut(shortcut);
-    return a;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
@@ -89,8 +82,8 @@ void MainWindow::buildFileMenu() {
 void MainWindow::buildHelpMenu() {
     QMenu* help = menuBar()->addMenu(text("帮助(&H)"));
     help->setObjectName(QStringLiteral("help"));
-    connect(addItem(help, "内容(&C)", "helpReadMe"), &QAction::triggered, this, [this] { showHelpContents(host()); });
-    connect(addItem(help, "关于", "helpAbout"), &QAction::triggered, this,
+    connect(addMenuItem(help, "内容(&C)", "helpReadMe"), &QAction::triggered, this, [this] { showHelpContents(host()); });
+    connect(addMenuItem(help, "关于", "helpAbout"), &QAction::triggered, this,
             [this] { showAboutWindow(this, QString::fromUtf8(kAboutDate)); });
 }
 

@@ -35,13 +35,6 @@ void insertRectangle(Editor& ed) { insertShape(ed, ShapeStyle::Rectangle); }
 void insertEllipse(Editor& ed) { insertShape(ed, ShapeStyle::Oval); }
 void insertHorizontalLabel(Editor& ed) { insertLabel(ed, false); }
 
-QAction* addItem(QMenu* menu, const char* caption, const char* name, QKeySequence shortcut = {}) {
-    QAction* a = menu->addAction(text(caption));
-    a->setObjectName(QString::fromUtf8(name));
-    a->setShortcut(shortcut);
-    return a;
-}
-
 }  // namespace
 
 QmpWindow::QmpWindow(QWidget* parent) : QMainWindow(parent) {
@@ -92,7 +85,7 @@ void QmpWindow::buildEditMenu() {
     addCommand(editMenu_, "插入标签(&L)", "insLabel", v, insertHorizontalLabel);
     addCommand(editMenu_, "插入箭头(&A)", "insJT", v, insertPolylineArrow);
     editMenu_->addSeparator()->setObjectName(QStringLiteral("noname"));
-    QAction* del = addItem(editMenu_, "删除", "editDelete", QKeySequence(Qt::Key_Delete));
+    QAction* del = addMenuItem(editMenu_, "删除", "editDelete", QKeySequence(Qt::Key_Delete));
     connect(del, &QAction::triggered, this, &QmpWindow::deleteItem);
     menuBar()->addMenu(editMenu_);
     v.setEditMenu(editMenu_);
@@ -114,8 +107,8 @@ void QmpWindow::deleteItem() {
 void QmpWindow::buildHelpMenu() {
     QMenu* help = menuBar()->addMenu(text("帮助(&H)"));
     help->setObjectName(QStringLiteral("help"));
-    addItem(help, "内容(&C)", "helpReadMe");  // qmp ships no help text: the item does nothing
-    QAction* about = addItem(help, "关于", "helpAbout");
+    addMenuItem(help, "内容(&C)", "helpReadMe");  // qmp ships no help text: the item does nothing
+    QAction* about = addMenuItem(help, "关于", "helpAbout");
     connect(about, &QAction::triggered, this, [this] { showAboutWindow(this, QString::fromLatin1(kAboutDate)); });
 }
 
