@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "interact/relayout.h"
 #include "interact/selection.h"
 #include "model/labels.h"
 #include "model/rounding.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "interact/relayout.h"
+#include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
 

@@ -3,53 +3,16 @@
 #include <algorithm>
 
 #include "interact/arrows.h"
-#include "interact/relayout.h"
+#include "interact/handles.h"
+#include "interact/resize.h"
 #include "interact/selection.h"
-#include "model/labels.h"
+#include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
 #include "model/title_block.h"
 
 namespace qm {
 namespace {
-
-constexpr float kMinShapeWidth = 1965, kMinShapeHeight = 1215;
-constexpr int32_t kMinDiamondWidth = 2400, kMinDiamondHeight = 1200;
-
-bool within(const HandleEl* h, float x, float y) {
-    return h && h->visible && h->left <= x && x <= h->left + h->width && h->top <= y &&
-           y <= h->top + h->height;
-}
-
-// The highest-numbered visible handle in first..last under the pointer, or -1.
-int handleUnder(const Document& doc, int first, int last, float x, float y) {
-    int hit = -1;
-    for (int k = first; k <= last; ++k)
-        if (within(doc.handle(k), x, y)) hit = k;
-    return hit;
-}
-
-void layoutOwnShapeTexts(Document& doc, int i) {
-    const ShapeEl* s = doc.Shape1.find(i);
-    if (!s || i < 1 || i > kMaxRecordIndex) return;
-    const ShapeRecord& r = doc.shapeRec[i];
-    layoutShapeTexts(doc, r.label1, r.label2, roundI32Sat(s->left), roundI32Sat(s->top), roundI32Sat(s->height),
-                     roundI32Sat(s->width));
-}
-
-void layoutOwnDiamondTexts(Document& doc, int i) {
-    if (i < 1 || i > kMaxRecordIndex) return;
-    const DiamondRecord& r = doc.diamondRec[i];
-    const LineEl* lx1 = doc.lx1.find(i);
-    const int32_t left = lx1 ? roundI32Sat(lx1->x1) : r.x, top = lx1 ? roundI32Sat(lx1->y2) : r.y;
-    layoutShapeTexts(doc, r.label1, r.label2, left, top, r.height, r.width);
-}
-
-void layoutDiamondBox(Document& doc, int i, double x, double y) {
-    if (i < 1 || i > kMaxRecordIndex) return;
-    const DiamondRecord& r = doc.diamondRec[i];
-    layoutDiamond(doc, roundI16Sat(x), roundI16Sat(y), roundI16Sat(r.width), roundI16Sat(r.height), i);
-}
 
 void selectShape(Editor& ed, int i, int shift) {
     Document& doc = ed.doc;
@@ -134,37 +97,6 @@ void pressScan(Editor& ed, int shift, float x, float y) {
     }
 }
 
-// Corner drag of a rectangle or ellipse: a negative size is refused by the outline
-// and keeps its value for this move; the other assignments still happen.
-void resizeShape(Document& doc, float x, float y) {
-    ShapeEl* s = doc.Shape1.find(doc.selIndex);
-    if (!s) return;
-    const float l = s->left, t = s->top, w = s->width, h = s->height;
-    auto setW = [&](float v) { if (v >= 0) s->width = v; };
-    auto setH = [&](float v) { if (v >= 0) s->height = v; };
-    switch (doc.hitIndex) {
-        case 1: setW(l + w - x); setH(t + h - y); s->left = x; s->top = y; break;
-        case 2: setW(x - l); setH(t + h - y); s->top = y; break;
-        case 3: setW(x - l); setH(y - t); break;
-        case 4: setW(l + w - x); setH(y - t); s->left = x; break;
-        default: break;
-    }
-}
-
-void resizeDiamond(Document& doc, float x, float y) {
-    const int i = doc.selIndex;
-    if (i < 1 || i > kMaxRecordIndex) return;
-    DiamondRecord& r = doc.diamondRec[i];
-    const double l = r.x, t = r.y, w = r.width, h = r.height;
-    switch (doc.hitIndex) {
-        case 1: r.width = roundI32Sat(l + w - x); r.height = roundI32Sat(t + h - y); r.x = roundI32Sat(x); r.y = roundI32Sat(y); break;
-        case 2: r.width = roundI32Sat(x - l); r.height = roundI32Sat(t + h - y); r.y = roundI32Sat(y); break;
-        case 3: r.width = roundI32Sat(x - l); r.height = roundI32Sat(y - t); break;
-        case 4: r.width = roundI32Sat(l + w - x); r.height = roundI32Sat(y - t); r.x = roundI32Sat(x); break;
-        default: break;
-    }
-}
-
 }  // namespace
 
 PointF clampToCanvas(const Editor& ed, float x, float y) {
@@ -238,12 +170,12 @@ void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
             break;
         case SelKind::PlacingDiamond:
             ed.host.setCanvasCursor(CursorKind::Insert);
-            layoutDiamondBox(doc, i, x, y);
+            layoutDiamondAt(doc, i, x, y);
             layoutOwnDiamondTexts(doc, i);
             break;
         case SelKind::Diamond:
             if (!left) return;
-            layoutDiamondBox(doc, i, doc.startLeft + x - doc.downX, doc.startTop + y - doc.downY);
+            layoutDiamondAt(doc, i, doc.startLeft + x - doc.downX, doc.startTop + y - doc.downY);
             layoutOwnDiamondTexts(doc, i);
             showDiamondHandles(ed, i);
             break;
@@ -262,50 +194,15 @@ void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
             placeStraightArrow(ed, x, y);
             break;
         case SelKind::ResizingShape:
-            resizeShape(doc, x, y);
-            if (const ShapeEl* s = doc.Shape1.find(i)) moveShapeTo(doc, i, s->left, s->top);
-            showShapeHandles(ed, i);
-            layoutOwnShapeTexts(doc, i);
+            resizeShapeStep(ed, x, y);
             break;
-        case SelKind::ResizingDiamond: {
-            resizeDiamond(doc, x, y);
-            const DiamondRecord& r = doc.diamondRec[i];
-            layoutDiamond(doc, roundI16Sat(r.x), roundI16Sat(r.y), roundI16Sat(r.width), roundI16Sat(r.height), i);
-            showDiamondHandles(ed, i);
-            layoutShapeTexts(doc, r.label1, r.label2, r.x, r.y, r.height, r.width);
+        case SelKind::ResizingDiamond:
+            resizeDiamondStep(ed, x, y);
             break;
-        }
         default:
             return;
     }
     ed.markModified();
-}
-
-void finishShapeResize(Editor& ed) {
-    Document& doc = ed.doc;
-    const int i = doc.selIndex;
-    if (ShapeEl* s = doc.Shape1.find(i)) {
-        s->width = std::max(s->width, kMinShapeWidth);
-        s->height = std::max(s->height, kMinShapeHeight);
-        moveShapeTo(doc, i, s->left, s->top);
-        layoutOwnShapeTexts(doc, i);
-        showShapeHandles(ed, i);
-    }
-    doc.selKind = SelKind::Shape;
-}
-
-void finishDiamondResize(Editor& ed) {
-    Document& doc = ed.doc;
-    const int i = doc.selIndex;
-    if (i >= 1 && i <= kMaxRecordIndex) {
-        DiamondRecord& r = doc.diamondRec[i];
-        r.width = std::max(r.width, kMinDiamondWidth);
-        r.height = std::max(r.height, kMinDiamondHeight);
-        layoutDiamond(doc, roundI16Sat(r.x), roundI16Sat(r.y), roundI16Sat(r.width), roundI16Sat(r.height), i);
-        layoutShapeTexts(doc, r.label1, r.label2, r.x, r.y, r.height, r.width);
-        showDiamondHandles(ed, i);
-    }
-    doc.selKind = SelKind::Diamond;
 }
 
 void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {

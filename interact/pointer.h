@@ -20,11 +20,6 @@ void canvasRelease(Editor& ed, int button, int shift, float x, float y);
 void canvasClick(Editor& ed);
 void canvasKeyDown(Editor& ed, int keyCode);
 
-// The end of a corner drag: minimum size applied, parts laid out, handles shown,
-// the element selected again. Also used when a drag is cut short.
-void finishShapeResize(Editor& ed);
-void finishDiamondResize(Editor& ed);
-
 // The pointer kept on the canvas's client area while something is carried.
 PointF clampToCanvas(const Editor& ed, float x, float y);
 

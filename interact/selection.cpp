@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "interact/arrows.h"
-#include "interact/pointer.h"
-#include "interact/relayout.h"
+#include "interact/handles.h"
+#include "interact/resize.h"
 #include "model/labels.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
@@ -16,10 +16,6 @@ namespace qm {
 namespace {
 
 bool inRecords(int i) { return i >= 1 && i <= kMaxRecordIndex; }
-
-void hideCornerHandles(Document& doc) {
-    for (int k = 1; k <= 4; ++k) doc.spHandle.setVisible(k, false);
-}
 
 template <class Record>
 void hideInnerLabels(Document& doc, const Record& rec) {

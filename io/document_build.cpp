@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "interact/relayout.h"
 #include "io/codepage.h"
 #include "io/raw_layout.h"
 #include "model/labels.h"
+#include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/title_block.h"
 

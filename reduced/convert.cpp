@@ -1,9 +1,9 @@
 #include "reduced/convert.h"
 
-#include "interact/relayout.h"
 #include "model/labels.h"
 #include "model/new_document.h"
 #include "model/null_host.h"
+#include "model/relayout.h"
 #include "model/rounding.h"
 #include "reduced/reduced_pointer.h"
 

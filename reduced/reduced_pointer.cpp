@@ -4,9 +4,9 @@
 
 #include "interact/arrows.h"
 #include "interact/pointer.h"
-#include "interact/relayout.h"
 #include "interact/selection.h"
 #include "model/labels.h"
+#include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
 
@@ -60,14 +60,6 @@ void pressScan(Editor& ed, int shift, float x, float y) {
         }
         r.drawCursor() = static_cast<int16_t>(s);  // the scan's loop position, as files have always held it
     }
-}
-
-void layoutOwnShapeTexts(Document& doc, int i) {
-    const ShapeEl* s = doc.Shape1.find(i);
-    if (!s || i > kMaxRecordIndex) return;
-    const ShapeRecord& r = doc.shapeRec[i];
-    layoutShapeTexts(doc, r.label1, r.label2, roundI32Sat(s->left), roundI32Sat(s->top), roundI32Sat(s->height),
-                     roundI32Sat(s->width));
 }
 
 // While drawing, the segment being drawn runs to the pointer at any angle and the

@@ -1,5 +1,6 @@
-#include "interact/relayout.h"
+#include "model/relayout.h"
 
+#include "model/labels.h"
 #include "model/rounding.h"
 
 namespace qm {
@@ -22,20 +23,6 @@ void moveInnerLabels(Document& doc, const Record& rec, float left, float top) {
 }
 
 bool inRecordRange(int i) { return i >= 1 && i <= kMaxRecordIndex; }
-
-// Creates handles 1..4 if needed and puts them on the corners; reports failures.
-void showCornerHandles(Editor& ed, double left, double top, double width, double height) {
-    Document& doc = ed.doc;
-    for (int k = 1; k <= 4; ++k) doc.spHandle.create(k);  // an existing handle is fine
-    const double xs[4] = {left, left + width, left + width, left};
-    const double ys[4] = {top, top, top + height, top + height};
-    for (int k = 1; k <= 4; ++k) {
-        if (placeHandle(doc, k, roundI16Sat(xs[k - 1]), roundI16Sat(ys[k - 1])) != ElemStatus::Ok) {
-            reportElementError(ed.host, 340, "Selection handle does not exist");
-            return;
-        }
-    }
-}
 
 }  // namespace
 
@@ -74,6 +61,29 @@ void layoutDiamond(Document& doc, int16_t x, int16_t y, int16_t w, int16_t h, in
     moveInnerLabels(doc, rec, x, y);
 }
 
+void layoutDiamondAt(Document& doc, int i, double x, double y) {
+    if (!inRecordRange(i)) return;
+    const DiamondRecord& r = doc.diamondRec[i];
+    layoutDiamond(doc, roundI16Sat(x), roundI16Sat(y), roundI16Sat(r.width), roundI16Sat(r.height), i);
+}
+
+void layoutOwnShapeTexts(Document& doc, int i) {
+    const ShapeEl* s = doc.Shape1.find(i);
+    if (!s || !inRecordRange(i)) return;
+    const ShapeRecord& r = doc.shapeRec[i];
+    layoutShapeTexts(doc, r.label1, r.label2, roundI32Sat(s->left), roundI32Sat(s->top), roundI32Sat(s->height),
+                     roundI32Sat(s->width));
+}
+
+// The box's corner is where the first edge starts (left) and ends (top).
+void layoutOwnDiamondTexts(Document& doc, int i) {
+    if (!inRecordRange(i)) return;
+    const DiamondRecord& r = doc.diamondRec[i];
+    const LineEl* lx1 = doc.lx1.find(i);
+    const int32_t left = lx1 ? roundI32Sat(lx1->x1) : r.x, top = lx1 ? roundI32Sat(lx1->y2) : r.y;
+    layoutShapeTexts(doc, r.label1, r.label2, left, top, r.height, r.width);
+}
+
 ElemStatus placeHandle(Document& doc, int k, int16_t x, int16_t y) {
     HandleEl* h = doc.handle(k);
     if (!h) return ElemStatus::NoSuchElement;
@@ -81,25 +91,6 @@ ElemStatus placeHandle(Document& doc, int k, int16_t x, int16_t y) {
     h->top = y - h->height / 2;
     h->visible = true;
     return ElemStatus::Ok;
-}
-
-void showShapeHandles(Editor& ed, int i) {
-    const ShapeEl* s = ed.doc.Shape1.find(i);
-    if (!s) {
-        reportElementError(ed.host, 340, "Shape does not exist");
-        return;
-    }
-    showCornerHandles(ed, s->left, s->top, s->width, s->height);
-}
-
-void showDiamondHandles(Editor& ed, int i) {
-    if (!inRecordRange(i)) {
-        reportElementError(ed.host, 9, "Diamond index out of range");
-        return;
-    }
-    const DiamondRecord& r = ed.doc.diamondRec[i];
-    // Each corner is narrowed to 16 bits before it is placed, as the record holds 32.
-    showCornerHandles(ed, r.x, r.y, static_cast<double>(r.width), static_cast<double>(r.height));
 }
 
 }  // namespace qm
