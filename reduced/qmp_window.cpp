@@ -15,8 +15,8 @@
 #include "app/icons.h"
 #include "app/tool_bar.h"
 #include "edit/insert.h"
-#include "interact/rules.h"
-#include "reduced/reduced_editor.h"
+#include "edit/qmp_commands.h"
+#include "interact/qmp_rules.h"
 
 namespace qm::reduced {
 namespace {

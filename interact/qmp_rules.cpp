@@ -1,10 +1,13 @@
-#include "reduced/reduced_pointer.h"
+#include "interact/qmp_rules.h"
 
 #include <algorithm>
 
 #include "interact/arrows.h"
+#include "interact/label_editing.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
+#include "interact/timers.h"
+#include "io/raw_document.h"
 #include "model/labels.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
@@ -12,6 +15,8 @@
 
 namespace qm::reduced {
 namespace {
+
+bool inRecords(int i) { return i >= 1 && i <= kMaxRecordIndex; }
 
 int segmentCount(const ArrowRecord& r) { return std::clamp<int>(r.count(), 0, ArrowRecord::kMaxSegments); }
 
@@ -104,13 +109,22 @@ void leftRelease(Editor& ed, float x, float y) {
 
 }  // namespace
 
+CanvasGeometry canvasGeometry() { return CanvasGeometry{75, 525, 14415, 9015, 2 * kTwipsPerPixel}; }
+
+const Rules kRules{
+    reduced::canvasPress, reduced::canvasMove, reduced::canvasRelease, qm::canvasClick, reduced::deleteSelection,
+    reduced::labelPress,  nullptr,             reduced::labelRelease,  reduced::labelClick,
+    nullptr,  // presses on arrowheads have no effect
+    qm::timer1Tick,       nullptr,
+};
+
 void placeDiamond(Document& doc, int i, int16_t x, int16_t y) {
-    layoutDiamondLines(doc, x, y, kDiamondWidth, kDiamondHeight, i);
+    layoutDiamondLines(doc, x, y, kQmpDiamondWidth, kQmpDiamondHeight, i);
     if (i < 1 || i > kMaxRecordIndex) return;
     DiamondRecord& r = doc.diamondRec[i];
     r.x = x;
     r.y = y;
-    layoutShapeTexts(doc, r.label1, r.label2, x, y, kDiamondHeight, kDiamondWidth);
+    layoutShapeTexts(doc, r.label1, r.label2, x, y, kQmpDiamondHeight, kQmpDiamondWidth);
 }
 
 void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
@@ -200,6 +214,65 @@ void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY
         doc.selKind = SelKind::Arrow;
     }
     if (button == 2) ed.host.popupEditMenu();
+}
+
+void deleteSelection(Editor& ed) {
+    Document& doc = ed.doc;
+    const int i = doc.selIndex;
+    switch (doc.selKind) {
+        case SelKind::Shape:
+            if (!inRecords(i)) return;
+            doc.Shape1.setVisible(i, false);
+            doc.LineRect.setVisible(i, false);
+            doc.Label.setVisible(doc.shapeRec[i].label1, false);
+            doc.Label.setVisible(doc.shapeRec[i].label2, false);
+            break;
+        case SelKind::Label:
+            doc.Label.setVisible(i, false);
+            break;
+        case SelKind::Arrow:
+            hideArrow(doc, i);
+            clearSelection(ed);
+            break;
+        case SelKind::Diamond:
+            if (!inRecords(i)) return;
+            setDiamondVisible(doc, i, false);
+            doc.Label.setVisible(doc.diamondRec[i].label1, false);
+            doc.Label.setVisible(doc.diamondRec[i].label2, false);
+            break;
+        default:
+            return;
+    }
+    ed.markModified();
+}
+
+void labelPress(Editor& ed, int i, int button) {
+    // As in quillmap, but the pointer shape is left as it is.
+    const CursorKind cursor = ed.host.canvasCursor();
+    qm::labelPress(ed, i, button);
+    if (button != 2) ed.host.setCanvasCursor(cursor);
+}
+
+void labelRelease(Editor& ed, int i, int /*button*/) { endLabelDrag(ed, i); }  // no inner lists to rebuild
+
+void labelClick(Editor& ed, int i) {
+    // qmp has only the one-line editor: a vertical label from a converted file is
+    // edited there too.
+    Document& doc = ed.doc;
+    LabelEl* l = doc.Label.find(i);
+    if (l && doc.selIndex == i && doc.selKind == SelKind::Label && doc.pressPt == doc.releasePt) {
+        ed.text1.left = l->left;
+        ed.text1.top = l->top;
+        ed.text1.height = l->height;
+        ed.text1.text = l->caption;
+        ed.text1.visible = true;
+        doc.editLabel = static_cast<int16_t>(i);
+        ed.host.focusEditor(EditorBox::Text1);
+    }
+    clearSelection(ed);
+    if (l) l->foreColor = kGreen;
+    doc.selKind = SelKind::Label;
+    doc.selIndex = static_cast<int16_t>(i);
 }
 
 }  // namespace qm::reduced
