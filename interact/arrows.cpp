@@ -207,6 +207,49 @@ void endPolyline(Editor& ed, std::optional<PointF> release) {
     ed.markModified();
 }
 
+void polylineRightRelease(Editor& ed, float x, float y) { endPolyline(ed, PointF{x, y}); }
+
+namespace {
+
+void hideHeadPreviews(Document& doc) {
+    for (int d = 0; d < 4; ++d) doc.heads(d)->templ().visible = false;
+}
+
+}  // namespace
+
+void freePolylineStep(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    ArrowRecord* r = record(doc, doc.selIndex);
+    LineEl* s = r ? lastSegment(doc, *r) : nullptr;
+    if (!s) return;
+    s->x2 = x;
+    s->y2 = y;
+    const Dir dir = directionOf(s->x1, s->y1, s->x2, s->y2);
+    hideHeadPreviews(doc);
+    PictureEl& preview = doc.heads(static_cast<int>(dir))->templ();
+    placeHead(preview, dir, x, y);
+    preview.visible = true;
+    r->direction() = static_cast<int16_t>(dir);
+}
+
+void freePolylineLeftRelease(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    const int n = doc.selIndex;
+    ArrowRecord* r = record(doc, n);
+    if (!r || !roomForSegment(ed, n)) return;
+    if (LineEl* prev = lastSegment(doc, *r)) {
+        prev->x2 = x;
+        prev->y2 = y;
+    }
+    appendSegment(ed, n, {x, y}, {x, y});  // its end on its start until the pointer moves
+    ed.markModified();
+}
+
+void freePolylineRightRelease(Editor& ed, float /*x*/, float /*y*/) {
+    hideHeadPreviews(ed.doc);
+    endPolyline(ed, std::nullopt);
+}
+
 void placeStraightArrow(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
     const int n = doc.selIndex;

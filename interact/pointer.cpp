@@ -5,6 +5,7 @@
 #include "interact/arrows.h"
 #include "interact/handles.h"
 #include "interact/resize.h"
+#include "interact/rules.h"
 #include "interact/selection.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
@@ -20,7 +21,7 @@ void selectShape(Editor& ed, int i, int shift) {
     colourShape(doc, i, kGreen);
     doc.selKind = SelKind::Shape;
     doc.selIndex = static_cast<int16_t>(i);
-    showShapeHandles(ed, i);
+    if (rulesOf(ed).cornerHandles) showShapeHandles(ed, i);
     if (shift == kShift) {
         doc.Label.setVisible(doc.shapeRec[i].label2, true);
         doc.Label.setVisible(doc.shapeRec[i].label1, true);
@@ -33,7 +34,7 @@ void selectDiamond(Editor& ed, int i, int shift) {
     colourDiamond(doc, i, kGreen);
     doc.selKind = SelKind::Diamond;
     doc.selIndex = static_cast<int16_t>(i);
-    showDiamondHandles(ed, i);
+    if (rulesOf(ed).cornerHandles) showDiamondHandles(ed, i);
     if (shift == kShift) {
         doc.Label.setVisible(doc.diamondRec[i].label1, true);
         doc.Label.setVisible(doc.diamondRec[i].label2, true);
@@ -57,7 +58,23 @@ bool nearSegmentBox(const LineEl& s, float x, float y) {
            y <= std::max(s.y1, s.y2) + m;
 }
 
-void pressScan(Editor& ed, int shift, float x, float y) {
+// A rectangle or ellipse carried with its divider, inner labels, texts and (where
+// the program has them) corner handles.
+void carryShape(Editor& ed, int i, float left, float top) {
+    moveShapeTo(ed.doc, i, left, top);
+    if (rulesOf(ed).cornerHandles) showShapeHandles(ed, i);
+    layoutOwnShapeTexts(ed.doc, i);
+}
+
+void carryDiamond(Editor& ed, int i, double x, double y, bool handles) {
+    layoutDiamondAt(ed.doc, i, x, y);
+    layoutOwnDiamondTexts(ed.doc, i);
+    if (handles) showDiamondHandles(ed, i);
+}
+
+}  // namespace
+
+void selectUnder(Editor& ed, int shift, float x, float y) {
     Document& doc = ed.doc;
     const int shapes = std::min<int>(doc.shapeCount, kMaxRecordIndex);
     for (int i = 1; i <= shapes; ++i) {
@@ -73,7 +90,7 @@ void pressScan(Editor& ed, int shift, float x, float y) {
         if (l1->x1 <= x && x <= l2->x2 && l1->y2 <= y && y <= l4->y1) selectDiamond(ed, i, shift);
     }
     const ShapeEl& f = doc.Shape2;
-    if (f.left < x && x < f.left + f.width && f.top < y && y < f.top + f.height) {
+    if (rulesOf(ed).titleBlock && f.left < x && x < f.left + f.width && f.top < y && y < f.top + f.height) {
         clearSelection(ed);
         colourTitleBlock(doc, kGreen);
         doc.selKind = SelKind::TitleBlock;
@@ -97,16 +114,7 @@ void pressScan(Editor& ed, int shift, float x, float y) {
     }
 }
 
-}  // namespace
-
-PointF clampToCanvas(const Editor& ed, float x, float y) {
-    const CanvasGeometry& c = ed.canvas;
-    return {std::clamp(x, 0.0f, c.width - 2 * c.frame), std::clamp(y, 0.0f, c.height - 2 * c.frame)};
-}
-
-void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
-    Document& doc = ed.doc;
-    if (doc.selKind == SelKind::DrawingArrow) return;  // drawing happens on release
+void grabHandle(Document& doc, float x, float y) {
     if (doc.selKind == SelKind::Arrow) {
         const int n = doc.selIndex >= 1 && doc.selIndex <= kMaxRecordIndex ? doc.arrowRec[doc.selIndex].count() : -1;
         if (int k = handleUnder(doc, 0, std::min(n, 255), x, y); k >= 0) {
@@ -119,25 +127,48 @@ void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
             doc.hitIndex = static_cast<int16_t>(k);
         }
     }
+}
+
+std::optional<PointF> selectionCorner(const Document& doc) {
+    switch (doc.selKind) {
+        case SelKind::Shape: {
+            const ShapeEl* s = doc.Shape1.find(doc.selIndex);
+            return s ? PointF{s->left, s->top} : PointF{};
+        }
+        case SelKind::Diamond: {
+            // The box's corner is where the first edge starts (left) and ends (top).
+            const LineEl* l1 = doc.lx1.find(doc.selIndex);
+            return l1 ? PointF{l1->x1, l1->y2} : PointF{};
+        }
+        case SelKind::TitleBlock:
+            return PointF{doc.Shape2.left, doc.Shape2.top};
+        default:
+            return std::nullopt;
+    }
+}
+
+void noteDragStart(Document& doc, float x, float y, std::optional<PointF> corner) {
+    doc.downX = roundI16Sat(x);
+    doc.downY = roundI16Sat(y);
+    if (!corner) return;
+    doc.startLeft = roundI16Sat(corner->x);
+    doc.startTop = roundI16Sat(corner->y);
+}
+
+PointF clampToCanvas(const Editor& ed, float x, float y) {
+    const CanvasGeometry& c = ed.canvas;
+    return {std::clamp(x, 0.0f, c.width - 2 * c.frame), std::clamp(y, 0.0f, c.height - 2 * c.frame)};
+}
+
+void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
+    Document& doc = ed.doc;
+    if (doc.selKind == SelKind::DrawingArrow) return;  // drawing happens on release
+    grabHandle(doc, x, y);
     if (doc.selKind != SelKind::DraggingVertex && doc.selKind != SelKind::ResizingShape &&
         doc.selKind != SelKind::ResizingDiamond)
         clearSelection(ed);
-    pressScan(ed, shift, x, y);
-
-    doc.downX = roundI16Sat(x);
-    doc.downY = roundI16Sat(y);
-    if (doc.selKind == SelKind::Shape) {
-        const ShapeEl& s = *doc.Shape1.find(doc.selIndex);
-        doc.startLeft = roundI16Sat(s.left);
-        doc.startTop = roundI16Sat(s.top);
-    } else if (doc.selKind == SelKind::Diamond) {
-        const LineEl* l1 = doc.lx1.find(doc.selIndex);
-        doc.startLeft = l1 ? roundI16Sat(l1->x1) : 0;
-        doc.startTop = l1 ? roundI16Sat(l1->y2) : 0;
-    } else if (doc.selKind == SelKind::TitleBlock) {
-        doc.startLeft = roundI16Sat(doc.Shape2.left);
-        doc.startTop = roundI16Sat(doc.Shape2.top);
-    }
+    selectUnder(ed, shift, x, y);
+    noteDragStart(doc, x, y, selectionCorner(doc));
 }
 
 void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
@@ -148,20 +179,16 @@ void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
     switch (doc.selKind) {
         case SelKind::PlacingShape:
             ed.host.setCanvasCursor(CursorKind::Insert);
-            moveShapeTo(doc, i, x, y);
-            showShapeHandles(ed, i);
-            layoutOwnShapeTexts(doc, i);
+            carryShape(ed, i, x, y);
             break;
         case SelKind::Shape:
             if (!left) return;
-            moveShapeTo(doc, i, doc.startLeft + x - doc.downX, doc.startTop + y - doc.downY);
-            showShapeHandles(ed, i);
-            layoutOwnShapeTexts(doc, i);
+            carryShape(ed, i, doc.startLeft + x - doc.downX, doc.startTop + y - doc.downY);
             break;
         case SelKind::DrawingArrow:
             ed.host.setCanvasCursor(CursorKind::Crosshair);
-            polylineStep(ed, x, y);
-            return;  // the rubber band is no change to the drawing
+            rulesOf(ed).drawArrowMove(ed, x, y);
+            return;  // the segment follows the pointer until a release; no change yet
         case SelKind::Arrow:
             if (!left) return;
             dragArrow(ed, x, y);
@@ -170,14 +197,11 @@ void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
             break;
         case SelKind::PlacingDiamond:
             ed.host.setCanvasCursor(CursorKind::Insert);
-            layoutDiamondAt(doc, i, x, y);
-            layoutOwnDiamondTexts(doc, i);
+            carryDiamond(ed, i, x, y, false);
             break;
         case SelKind::Diamond:
             if (!left) return;
-            layoutDiamondAt(doc, i, doc.startLeft + x - doc.downX, doc.startTop + y - doc.downY);
-            layoutOwnDiamondTexts(doc, i);
-            showDiamondHandles(ed, i);
+            carryDiamond(ed, i, doc.startLeft + x - doc.downX, doc.startTop + y - doc.downY, rulesOf(ed).cornerHandles);
             break;
         case SelKind::DraggingVertex:
             if (!left) return;
@@ -211,9 +235,9 @@ void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY
     switch (doc.selKind) {
         case SelKind::DrawingArrow:
             if (button == kLeftButton) {
-                polylineLeftRelease(ed, x, y);
+                rulesOf(ed).drawArrowClick(ed, x, y);
             } else if (button == kRightButton) {
-                endPolyline(ed, PointF{x, y});
+                rulesOf(ed).drawArrowEnd(ed, x, y);
                 return;  // the right button ends the arrow and opens no menu
             }
             break;

@@ -16,15 +16,7 @@ CanvasGeometry canvasGeometry();
 extern const Rules kRules;
 
 void canvasPress(Editor& ed, int button, int shift, float x, float y);
-void canvasMove(Editor& ed, int buttons, int shift, float x, float y);
-void canvasRelease(Editor& ed, int button, int shift, float x, float y);
-
-void deleteSelection(Editor& ed);
+// As quillmap's, but the pointer shape is left as it is.
 void labelPress(Editor& ed, int i, int button);
-void labelRelease(Editor& ed, int i, int button);
-void labelClick(Editor& ed, int i);
-
-// Lays out diamond i with its fixed size at (x, y), with its two texts.
-void placeDiamond(Document& doc, int i, int16_t x, int16_t y);
 
 }  // namespace qm::reduced

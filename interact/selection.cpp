@@ -8,6 +8,7 @@
 #include "interact/arrows.h"
 #include "interact/handles.h"
 #include "interact/resize.h"
+#include "interact/rules.h"
 #include "model/labels.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
@@ -165,38 +166,37 @@ void finishArrowDrawing(Editor& ed) {
 
 void deleteSelection(Editor& ed) {
     Document& doc = ed.doc;
+    const Rules& rules = rulesOf(ed);
     const int i = doc.selIndex;
+    // A rectangle, ellipse or diamond goes with its texts, its handles and the
+    // labels lying on it.
+    auto hideParts = [&](const auto& r) {
+        doc.Label.setVisible(r.label1, false);
+        doc.Label.setVisible(r.label2, false);
+        if (rules.cornerHandles) hideCornerHandles(doc);
+        if (rules.innerLabels) hideInnerLabels(doc, r);
+    };
     switch (doc.selKind) {
-        case SelKind::Shape: {
+        case SelKind::Shape:
             if (!inRecords(i)) return;
-            const ShapeRecord& r = doc.shapeRec[i];
             doc.Shape1.setVisible(i, false);
             doc.LineRect.setVisible(i, false);
-            doc.Label.setVisible(r.label1, false);
-            doc.Label.setVisible(r.label2, false);
-            hideCornerHandles(doc);
-            hideInnerLabels(doc, r);
+            hideParts(doc.shapeRec[i]);
             break;
-        }
         case SelKind::Label:
             // The number field and the title belong to the title block for good.
-            if (i <= 2) return;
+            if (rules.titleBlock && i <= 2) return;
             doc.Label.setVisible(i, false);
             break;
         case SelKind::Arrow:
             hideArrow(doc, i);
             clearSelection(ed);
             break;
-        case SelKind::Diamond: {
+        case SelKind::Diamond:
             if (!inRecords(i)) return;
-            const DiamondRecord& r = doc.diamondRec[i];
             setDiamondVisible(doc, i, false);
-            doc.Label.setVisible(r.label1, false);
-            doc.Label.setVisible(r.label2, false);
-            hideCornerHandles(doc);
-            hideInnerLabels(doc, r);
+            hideParts(doc.diamondRec[i]);
             break;
-        }
         default:
             return;
     }

@@ -6,13 +6,8 @@
 namespace qm {
 namespace {
 
+using test::addShape;
 using test::TestEditor;
-
-void addShape(Document& d, int i) {
-    d.Shape1.create(i);
-    d.LineRect.create(i);
-    d.shapeCount = static_cast<int16_t>(i);
-}
 
 TEST(MoveShapeTo, DividerRecordAndInnerLabelsFollowTheShape) {
     TestEditor t;
