@@ -83,7 +83,7 @@ QAction* EditorView::bind(QAction* action, std::function<void(Editor&)> command)
 
 EditorView::Glance EditorView::glance() const {
     const Document& d = ed_.doc;
-    return {d.selKind, d.selIndex, d.hitIndex, d.modified, d.shapeCount, d.labelCount, d.arrowCount, d.segCount,
+    return {d.selKind, d.selIndex, d.hitIndex, d.isModified(), d.shapeCount, d.labelCount, d.arrowCount, d.segCount,
             d.diamondCount, ed_.text1.visible, ed_.text2.visible};
 }
 

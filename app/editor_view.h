@@ -57,7 +57,8 @@ private:
     // What a move or a tick may change without any element following the pointer;
     // compared before and after, so that idle pointer moves do not repaint.
     struct Glance {
-        int16_t selKind, selIndex, hitIndex, modified;
+        int16_t selKind, selIndex, hitIndex;
+        bool modified;
         int16_t shapeCount, labelCount, arrowCount, segCount, diamondCount;
         bool text1, text2;
         bool operator==(const Glance&) const = default;

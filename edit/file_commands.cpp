@@ -31,7 +31,7 @@ void replaceDocument(Editor& ed, Document&& next, const std::string& path) {
     next.fileVersion = cur.fileVersion;
     next.selKind = 0;
     next.fileName = path;
-    next.modified = 0;
+    next.setModified(false);
     cur = std::move(next);
     ed.capture = {};
 }
@@ -84,7 +84,7 @@ bool fileSave(Editor& ed) {
     }
     if (!writeDocumentAs(ed, Layout::Quillmap, path)) return false;
     ed.doc.fileName = path;
-    ed.doc.modified = 0;
+    ed.doc.setModified(false);
     return true;
 }
 
@@ -99,7 +99,7 @@ bool fileSaveAs(Editor& ed) {
 
 bool closeRequest(Editor& ed) {
     commitOpenEditors(ed);
-    if (ed.doc.modified != -1) return true;
+    if (!ed.doc.isModified()) return true;
     switch (ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question)) {
         case Answer::Yes: return ed.save && ed.save();
         case Answer::No: return true;

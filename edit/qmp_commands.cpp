@@ -28,7 +28,7 @@ void startUp(Editor& ed) {
     doc.Shape2.visible = doc.Line2.visible = doc.Line3.visible = doc.Line4.visible = false;
     doc.shapeCount = doc.labelCount = doc.arrowCount = doc.segCount = doc.diamondCount = 0;
     doc.fileName.clear();
-    doc.modified = 0;
+    doc.setModified(false);
 }
 
 bool clearDocument(Editor& ed) {

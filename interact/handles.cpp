@@ -37,13 +37,13 @@ void showShapeHandles(Editor& ed, int i) {
 }
 
 void showDiamondHandles(Editor& ed, int i) {
-    if (i < 1 || i > kMaxRecordIndex) {
+    const DiamondRecord* r = ed.doc.diamondRecord(i);
+    if (!r) {
         reportElementError(ed.host, 9, "Diamond index out of range");
         return;
     }
-    const DiamondRecord& r = ed.doc.diamondRec[i];
     // Each corner is narrowed to 16 bits before it is placed, as the record holds 32.
-    showCornerHandles(ed, r.x, r.y, static_cast<double>(r.width), static_cast<double>(r.height));
+    showCornerHandles(ed, r->x, r->y, static_cast<double>(r->width), static_cast<double>(r->height));
 }
 
 void hideCornerHandles(Document& doc) {

@@ -76,15 +76,13 @@ void carryDiamond(Editor& ed, int i, double x, double y, bool handles) {
 
 void selectUnder(Editor& ed, int shift, float x, float y) {
     Document& doc = ed.doc;
-    const int shapes = std::min<int>(doc.shapeCount, kMaxRecordIndex);
-    for (int i = 1; i <= shapes; ++i) {
+    for (int i = 1; i <= lastRecordIndex(doc.shapeCount); ++i) {
         const ShapeEl* s = doc.Shape1.find(i);
         if (!s || !s->visible || doc.selKind == SelKind::ResizingShape || doc.selKind == SelKind::Shape) continue;
         if (s->left <= x && x <= s->left + s->width && s->top <= y && y <= s->top + s->height)
             selectShape(ed, i, shift);
     }
-    const int diamonds = std::min<int>(doc.diamondCount, kMaxRecordIndex);
-    for (int i = 1; i <= diamonds; ++i) {
+    for (int i = 1; i <= lastRecordIndex(doc.diamondCount); ++i) {
         const LineEl *l1 = doc.lx1.find(i), *l2 = doc.lx2.find(i), *l4 = doc.lx4.find(i);
         if (!l1 || !l2 || !l4 || !l1->visible || doc.selKind == SelKind::ResizingDiamond) continue;
         if (l1->x1 <= x && x <= l2->x2 && l1->y2 <= y && y <= l4->y1) selectDiamond(ed, i, shift);
@@ -97,10 +95,9 @@ void selectUnder(Editor& ed, int shift, float x, float y) {
         if (shift == kShift) doc.Label.setVisible(titleBlockCellLabel(doc, x, y), true);
     }
     const int16_t px = roundI16Sat(x), py = roundI16Sat(y);
-    const int arrows = std::min<int>(doc.arrowCount, kMaxRecordIndex);
-    for (int a = 1; a <= arrows; ++a) {
+    for (int a = 1; a <= lastRecordIndex(doc.arrowCount); ++a) {
         ArrowRecord& r = doc.arrowRec[a];
-        const int n = std::clamp<int>(r.count(), 0, ArrowRecord::kMaxSegments);
+        const int n = r.segmentCount();
         int s = 1;
         for (; s <= n; ++s) {
             const LineEl* seg = doc.Line1.find(r.slot[s]);
@@ -116,8 +113,9 @@ void selectUnder(Editor& ed, int shift, float x, float y) {
 
 void grabHandle(Document& doc, float x, float y) {
     if (doc.selKind == SelKind::Arrow) {
-        const int n = doc.selIndex >= 1 && doc.selIndex <= kMaxRecordIndex ? doc.arrowRec[doc.selIndex].count() : -1;
-        if (int k = handleUnder(doc, 0, std::min(n, 255), x, y); k >= 0) {
+        const ArrowRecord* r = doc.arrowRecord(doc.selIndex);
+        const int n = r ? std::min<int>(r->count(), ArrowRecord::kMaxSegments) : -1;
+        if (int k = handleUnder(doc, 0, n, x, y); k >= 0) {
             doc.selKind = SelKind::DraggingVertex;
             doc.hitIndex = static_cast<int16_t>(k);
         }

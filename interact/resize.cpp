@@ -32,9 +32,9 @@ void resizeShape(Document& doc, float x, float y) {
 }
 
 void resizeDiamond(Document& doc, float x, float y) {
-    const int i = doc.selIndex;
-    if (i < 1 || i > kMaxRecordIndex) return;
-    DiamondRecord& r = doc.diamondRec[i];
+    DiamondRecord* rec = doc.diamondRecord(doc.selIndex);
+    if (!rec) return;
+    DiamondRecord& r = *rec;
     const double l = r.x, t = r.y, w = r.width, h = r.height;
     switch (doc.hitIndex) {
         case 1: r.width = roundI32Sat(l + w - x); r.height = roundI32Sat(t + h - y); r.x = roundI32Sat(x); r.y = roundI32Sat(y); break;
@@ -48,10 +48,10 @@ void resizeDiamond(Document& doc, float x, float y) {
 // The diamond's parts on its record's box, texts included.
 void layoutDiamondFromRecord(Editor& ed, int i) {
     Document& doc = ed.doc;
-    if (i < 1 || i > kMaxRecordIndex) return;
-    const DiamondRecord& r = doc.diamondRec[i];
-    layoutDiamondAt(doc, i, r.x, r.y);
-    layoutShapeTexts(doc, r.label1, r.label2, r.x, r.y, r.height, r.width);
+    const DiamondRecord* r = doc.diamondRecord(i);
+    if (!r) return;
+    layoutDiamondAt(doc, i, r->x, r->y);
+    layoutShapeTexts(doc, r->label1, r->label2, r->x, r->y, r->height, r->width);
     showDiamondHandles(ed, i);
 }
 
@@ -87,10 +87,9 @@ void finishShapeResize(Editor& ed) {
 void finishDiamondResize(Editor& ed) {
     Document& doc = ed.doc;
     const int i = doc.selIndex;
-    if (i >= 1 && i <= kMaxRecordIndex) {
-        DiamondRecord& r = doc.diamondRec[i];
-        r.width = std::max(r.width, kMinDiamondWidth);
-        r.height = std::max(r.height, kMinDiamondHeight);
+    if (DiamondRecord* r = doc.diamondRecord(i)) {
+        r->width = std::max(r->width, kMinDiamondWidth);
+        r->height = std::max(r->height, kMinDiamondHeight);
         layoutDiamondFromRecord(ed, i);
     }
     doc.selKind = SelKind::Diamond;

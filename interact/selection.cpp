@@ -16,12 +16,9 @@
 namespace qm {
 namespace {
 
-bool inRecords(int i) { return i >= 1 && i <= kMaxRecordIndex; }
-
 template <class Record>
 void hideInnerLabels(Document& doc, const Record& rec) {
-    const int n = std::clamp<int>(rec.innerCount, 0, kMaxInner);
-    for (int k = 1; k <= n; ++k) doc.Label.setVisible(rec.innerLabel[k], false);
+    for (int k = 1; k <= innerLabelCount(rec); ++k) doc.Label.setVisible(rec.innerLabel[k], false);
 }
 
 // The labels' top-left corners sorted into square cells, so that finding the labels
@@ -109,11 +106,10 @@ void colourDiamond(Document& doc, int i, Color c) {
 }
 
 void colourArrow(Document& doc, int a, Color c) {
-    if (!inRecords(a)) return;
-    const ArrowRecord& r = doc.arrowRec[a];
-    const int n = std::clamp<int>(r.count(), 0, ArrowRecord::kMaxSegments);
-    for (int k = 1; k <= n; ++k)
-        if (LineEl* l = doc.Line1.find(r.slot[k])) l->borderColor = c;
+    const ArrowRecord* r = doc.arrowRecord(a);
+    if (!r) return;
+    for (int k = 1; k <= r->segmentCount(); ++k)
+        if (LineEl* l = doc.Line1.find(r->slot[k])) l->borderColor = c;
 }
 
 void colourTitleBlock(Document& doc, Color c) {
@@ -139,7 +135,8 @@ void clearSelection(Editor& ed) {
         case SelKind::Arrow: {
             doc.spHandle.templ().visible = false;
             colourArrow(doc, i, kBlack);
-            const int n = inRecords(i) ? std::clamp<int>(doc.arrowRec[i].count(), 0, 255) : 0;
+            const ArrowRecord* r = doc.arrowRecord(i);
+            const int n = r ? r->segmentCount() : 0;
             for (int k = 1; k <= n; ++k) doc.spHandle.setVisible(k, false);
             break;
         }
@@ -177,12 +174,14 @@ void deleteSelection(Editor& ed) {
         if (rules.innerLabels) hideInnerLabels(doc, r);
     };
     switch (doc.selKind) {
-        case SelKind::Shape:
-            if (!inRecords(i)) return;
+        case SelKind::Shape: {
+            const ShapeRecord* r = doc.shapeRecord(i);
+            if (!r) return;
             doc.Shape1.setVisible(i, false);
             doc.LineRect.setVisible(i, false);
-            hideParts(doc.shapeRec[i]);
+            hideParts(*r);
             break;
+        }
         case SelKind::Label:
             // The number field and the title belong to the title block for good.
             if (rules.titleBlock && i <= 2) return;
@@ -192,11 +191,13 @@ void deleteSelection(Editor& ed) {
             hideArrow(doc, i);
             clearSelection(ed);
             break;
-        case SelKind::Diamond:
-            if (!inRecords(i)) return;
+        case SelKind::Diamond: {
+            const DiamondRecord* r = doc.diamondRecord(i);
+            if (!r) return;
             setDiamondVisible(doc, i, false);
-            hideParts(doc.diamondRec[i]);
+            hideParts(*r);
             break;
+        }
         default:
             return;
     }
@@ -204,11 +205,10 @@ void deleteSelection(Editor& ed) {
 }
 
 void hideArrow(Document& doc, int a) {
-    if (!inRecords(a)) return;
-    const ArrowRecord& r = doc.arrowRec[a];
-    const int n = std::clamp<int>(r.count(), 0, ArrowRecord::kMaxSegments);
-    for (int k = 1; k <= n; ++k) doc.Line1.setVisible(r.slot[k], false);
-    if (Collection<PictureEl>* heads = doc.heads(r.direction())) heads->setVisible(r.head(), false);
+    const ArrowRecord* r = doc.arrowRecord(a);
+    if (!r) return;
+    for (int k = 1; k <= r->segmentCount(); ++k) doc.Line1.setVisible(r->slot[k], false);
+    if (Collection<PictureEl>* heads = doc.heads(r->direction())) heads->setVisible(r->head(), false);
 }
 
 void setDiamondVisible(Document& doc, int i, bool visible) {
@@ -221,8 +221,7 @@ void createDiamondLines(Document& doc, int i) {
 
 void rebuildShapeInnerLists(Document& doc) {
     const LabelGrid grid(doc);
-    const int n = std::min<int>(doc.shapeCount, kMaxRecordIndex);
-    for (int s = 1; s <= n; ++s) {
+    for (int s = 1; s <= lastRecordIndex(doc.shapeCount); ++s) {
         ShapeRecord& rec = doc.shapeRec[s];
         const ShapeEl* shape = doc.Shape1.find(s);
         if (!shape) {
@@ -235,8 +234,7 @@ void rebuildShapeInnerLists(Document& doc) {
 
 void rebuildDiamondInnerLists(Document& doc) {
     const LabelGrid grid(doc);
-    const int n = std::min<int>(doc.diamondCount, kMaxRecordIndex);
-    for (int d = 1; d <= n; ++d) {
+    for (int d = 1; d <= lastRecordIndex(doc.diamondCount); ++d) {
         DiamondRecord& rec = doc.diamondRec[d];
         rebuildInnerList(grid, rec, rec.x, rec.y, rec.width, rec.height);
     }

@@ -83,7 +83,7 @@ Result<Document> convertQmpToQuillmap(const Document& qmp, const TextMetrics& me
         const bool visible = lx1 && lx1->visible;
         for (Collection<LineEl>* lines : out.diamondLines()) lines->setVisible(i, visible);
     }
-    out.modified = 0;
+    out.setModified(false);
     return std::move(out);
 }
 

@@ -13,8 +13,7 @@ void setLine(LineEl* l, float x1, float y1, float x2, float y2) {
 
 template <class Record>
 void moveInnerLabels(Document& doc, const Record& rec, float left, float top) {
-    const int n = rec.innerCount < 0 ? 0 : (rec.innerCount > kMaxInner ? kMaxInner : rec.innerCount);
-    for (int k = 1; k <= n; ++k) {
+    for (int k = 1; k <= innerLabelCount(rec); ++k) {
         if (LabelEl* l = doc.Label.find(rec.innerLabel[k])) {
             l->left = rec.innerDX[k] + left;
             l->top = rec.innerDY[k] + top;
@@ -22,23 +21,21 @@ void moveInnerLabels(Document& doc, const Record& rec, float left, float top) {
     }
 }
 
-bool inRecordRange(int i) { return i >= 1 && i <= kMaxRecordIndex; }
-
 }  // namespace
 
 void moveShapeTo(Document& doc, int i, float left, float top) {
     ShapeEl* s = doc.Shape1.find(i);
-    if (!s || !inRecordRange(i)) return;
+    ShapeRecord* rec = doc.shapeRecord(i);
+    if (!s || !rec) return;
     s->left = left;
     s->top = top;
     const float mid = s->top + s->height / 2;
     setLine(doc.LineRect.find(i), left, mid, left + s->width, mid);
-    ShapeRecord& rec = doc.shapeRec[i];
-    rec.selfIndex = static_cast<int16_t>(i);
-    rec.lastLeft = roundI32Sat(s->left);
-    rec.lastTop = roundI32Sat(s->top);
-    rec.moved = -1;
-    moveInnerLabels(doc, rec, s->left, s->top);
+    rec->selfIndex = static_cast<int16_t>(i);
+    rec->lastLeft = roundI32Sat(s->left);
+    rec->lastTop = roundI32Sat(s->top);
+    rec->moved = boolI16(true);
+    moveInnerLabels(doc, *rec, s->left, s->top);
 }
 
 void layoutDiamondLines(Document& doc, int16_t x, int16_t y, int16_t w, int16_t h, int i) {
@@ -54,34 +51,33 @@ void layoutDiamondLines(Document& doc, int16_t x, int16_t y, int16_t w, int16_t 
 
 void layoutDiamond(Document& doc, int16_t x, int16_t y, int16_t w, int16_t h, int i) {
     layoutDiamondLines(doc, x, y, w, h, i);
-    if (!inRecordRange(i)) return;
-    DiamondRecord& rec = doc.diamondRec[i];
-    rec.x = x;
-    rec.y = y;
-    moveInnerLabels(doc, rec, x, y);
+    DiamondRecord* rec = doc.diamondRecord(i);
+    if (!rec) return;
+    rec->x = x;
+    rec->y = y;
+    moveInnerLabels(doc, *rec, x, y);
 }
 
 void layoutDiamondAt(Document& doc, int i, double x, double y) {
-    if (!inRecordRange(i)) return;
-    const DiamondRecord& r = doc.diamondRec[i];
-    layoutDiamond(doc, roundI16Sat(x), roundI16Sat(y), roundI16Sat(r.width), roundI16Sat(r.height), i);
+    if (const DiamondRecord* r = doc.diamondRecord(i))
+        layoutDiamond(doc, roundI16Sat(x), roundI16Sat(y), roundI16Sat(r->width), roundI16Sat(r->height), i);
 }
 
 void layoutOwnShapeTexts(Document& doc, int i) {
     const ShapeEl* s = doc.Shape1.find(i);
-    if (!s || !inRecordRange(i)) return;
-    const ShapeRecord& r = doc.shapeRec[i];
-    layoutShapeTexts(doc, r.label1, r.label2, roundI32Sat(s->left), roundI32Sat(s->top), roundI32Sat(s->height),
+    const ShapeRecord* r = doc.shapeRecord(i);
+    if (!s || !r) return;
+    layoutShapeTexts(doc, r->label1, r->label2, roundI32Sat(s->left), roundI32Sat(s->top), roundI32Sat(s->height),
                      roundI32Sat(s->width));
 }
 
 // The box's corner is where the first edge starts (left) and ends (top).
 void layoutOwnDiamondTexts(Document& doc, int i) {
-    if (!inRecordRange(i)) return;
-    const DiamondRecord& r = doc.diamondRec[i];
+    const DiamondRecord* r = doc.diamondRecord(i);
+    if (!r) return;
     const LineEl* lx1 = doc.lx1.find(i);
-    const int32_t left = lx1 ? roundI32Sat(lx1->x1) : r.x, top = lx1 ? roundI32Sat(lx1->y2) : r.y;
-    layoutShapeTexts(doc, r.label1, r.label2, left, top, r.height, r.width);
+    const int32_t left = lx1 ? roundI32Sat(lx1->x1) : r->x, top = lx1 ? roundI32Sat(lx1->y2) : r->y;
+    layoutShapeTexts(doc, r->label1, r->label2, left, top, r->height, r->width);
 }
 
 ElemStatus placeHandle(Document& doc, int k, int16_t x, int16_t y) {
