@@ -9,12 +9,6 @@
 #include "model/new_document.h"
 
 namespace qm {
-namespace {
-
-std::optional<std::string> askSavePath(Editor& ed) { return ed.host.saveFileDialog(documentDialogPresets()); }
-
-}  // namespace
-
 FileDialogPresets documentDialogPresets() { return {"未命名.QMP", "QMP文件|*.QMP", "QMP"}; }
 
 void connectFileCommands(Editor& ed) {
@@ -73,29 +67,27 @@ bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path) {
 
 bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Quillmap, clearDocument); }
 
-bool fileSave(Editor& ed) {
+bool saveDocument(Editor& ed, Layout layout, bool askPath) {
     commitOpenEditors(ed);
     clearSelection(ed);
-    std::string path = ed.doc.fileName;
+    std::string path = askPath ? std::string() : ed.doc.fileName;
     if (path.empty()) {
-        const auto chosen = askSavePath(ed);
+        const auto chosen = ed.host.saveFileDialog(documentDialogPresets());
         if (!chosen) return false;
         path = *chosen;
     }
-    if (!writeDocumentAs(ed, Layout::Quillmap, path)) return false;
+    if (!writeDocumentAs(ed, layout, path)) return false;
     ed.doc.fileName = path;
+    return true;
+}
+
+bool fileSave(Editor& ed) {
+    if (!saveDocument(ed, Layout::Quillmap, false)) return false;
     ed.doc.setModified(false);
     return true;
 }
 
-bool fileSaveAs(Editor& ed) {
-    commitOpenEditors(ed);
-    clearSelection(ed);
-    const auto path = askSavePath(ed);
-    if (!path || !writeDocumentAs(ed, Layout::Quillmap, *path)) return false;
-    ed.doc.fileName = *path;
-    return true;
-}
+bool fileSaveAs(Editor& ed) { return saveDocument(ed, Layout::Quillmap, true); }
 
 bool closeRequest(Editor& ed) {
     commitOpenEditors(ed);

@@ -2,22 +2,10 @@
 
 #include "edit/file_commands.h"
 #include "interact/label_editing.h"
-#include "interact/selection.h"
 #include "model/labels.h"
 #include "model/new_document.h"
 
 namespace qm::reduced {
-namespace {
-
-// Saves to `path` after the usual preparations; qmp's saves leave the changed mark.
-bool saveTo(Editor& ed, const std::optional<std::string>& path) {
-    if (!path || !writeDocumentAs(ed, Layout::Qmp, *path)) return false;
-    ed.doc.fileName = *path;
-    return true;
-}
-
-}  // namespace
-
 void startUp(Editor& ed) {
     Document& doc = ed.doc;
     autosize(doc.Label.templ(), ed.metrics);
@@ -51,19 +39,8 @@ void connectFileCommands(Editor& ed) {
 
 bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Qmp, reduced::clearDocument); }
 
-bool fileSave(Editor& ed) {
-    commitOpenEditors(ed);
-    clearSelection(ed);
-    if (!ed.doc.fileName.empty()) return writeDocumentAs(ed, Layout::Qmp, ed.doc.fileName);
-    return saveTo(ed, ed.host.saveFileDialog(documentDialogPresets()));
-}
-
-bool fileSaveAs(Editor& ed) {
-    commitOpenEditors(ed);
-    clearSelection(ed);
-    return saveTo(ed, ed.host.saveFileDialog(documentDialogPresets()));
-}
-
-bool closeRequest(Editor& ed) { return qm::closeRequest(ed); }
+// qmp's saves leave the changed mark as it was.
+bool fileSave(Editor& ed) { return saveDocument(ed, Layout::Qmp, false); }
+bool fileSaveAs(Editor& ed) { return saveDocument(ed, Layout::Qmp, true); }
 
 }  // namespace qm::reduced

@@ -17,6 +17,5 @@ void connectFileCommands(Editor& ed);
 bool fileOpen(Editor& ed);
 bool fileSave(Editor& ed);
 bool fileSaveAs(Editor& ed);
-bool closeRequest(Editor& ed);
 
 }  // namespace qm::reduced

@@ -14,6 +14,7 @@
 #include "app/editor_boxes.h"
 #include "app/icons.h"
 #include "app/tool_bar.h"
+#include "edit/file_commands.h"
 #include "edit/insert.h"
 #include "edit/qmp_commands.h"
 #include "interact/qmp_rules.h"
@@ -65,8 +66,8 @@ QmpWindow::QmpWindow(QWidget* parent) : QMainWindow(parent) {
     buildToolbar();
 
     Editor& ed = view_->editor();
-    startUp(ed);
-    connectFileCommands(ed);
+    reduced::startUp(ed);
+    reduced::connectFileCommands(ed);
     view_->refresh();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -132,7 +133,7 @@ void QmpWindow::buildToolbar() {
 }
 
 void QmpWindow::closeEvent(QCloseEvent* event) {
-    const bool mayClose = reduced::closeRequest(view_->editor());
+    const bool mayClose = qm::closeRequest(view_->editor());
     view_->refresh();
     if (mayClose)
         event->accept();
