@@ -10,11 +10,14 @@
 #include <vector>
 
 #include <QApplication>
+#include <QPageLayout>
 
+#include "app/canvas_picture.h"
+#include "app/picture_file.h"
+#include "app/print_layout.h"
 #include "app/qt_text_metrics.h"
 #include "cli/document_file.h"
 #include "cli/json_dump.h"
-#include "cli/picture.h"
 #include "io/atomic_file.h"
 
 namespace qm::cli {
@@ -22,7 +25,7 @@ namespace {
 
 const char* const kUsage =
     "Usage: qmptool COMMAND ARGUMENTS\n"
-    "Checks, shows, draws and converts Quillmap flowchart documents (.QMP) without a window.\n"
+    "Checks, shows, draws, prints and converts Quillmap flowchart documents (.QMP) without a window.\n"
     "\n"
     "Commands:\n"
     "  check FILE...              one line per file: its layout (quillmap or qmp) and what it\n"
@@ -32,6 +35,10 @@ const char* const kUsage =
     "                             draws the document as the editor shows it after opening it;\n"
     "                             OUT's extension picks the format: .bmp .png .svg .pdf;\n"
     "                             --scale N (1 to 8) multiplies the pixels of .bmp and .png\n"
+    "  print FILE OUT.pdf [--paper A4|A3|A5|Letter] [--portrait]\n"
+    "                             the page the editor's Print sends to that paper (A4\n"
+    "                             landscape unless told): the chart at true size, centred,\n"
+    "                             or scaled down to fit the page whole\n"
     "  convert IN OUT             writes IN as a quillmap document; a qmp drawing gains a\n"
     "                             title block; OUT must not be IN\n"
     "\n"
@@ -39,6 +46,7 @@ const char* const kUsage =
     "  qmptool check *.QMP\n"
     "  qmptool dump 流程图.QMP > 流程图.json\n"
     "  qmptool render 流程图.QMP 流程图.png --scale 2\n"
+    "  qmptool print 流程图.QMP 流程图.pdf --paper A3\n"
     "  qmptool convert 旧流程图.QMP 新流程图.QMP\n"
     "\n"
     "Exit status: 0 success, 1 an invalid document or a failed read or write, 2 a wrong command line.\n";
@@ -47,9 +55,20 @@ struct Arguments {
     std::string command;
     std::vector<std::string> files;
     std::optional<int> scale;
+    std::optional<QPageSize::PageSizeId> paper;
+    bool portrait = false;
     bool help = false;
     std::string wrong;  // what is wrong with the command line, if anything
 };
+
+std::optional<QPageSize::PageSizeId> parsePaper(const std::string& name) {
+    const QString n = QString::fromStdString(name);
+    const std::pair<const char*, QPageSize::PageSizeId> papers[] = {
+        {"A4", QPageSize::A4}, {"A3", QPageSize::A3}, {"A5", QPageSize::A5}, {"Letter", QPageSize::Letter}};
+    for (const auto& [shown, id] : papers)
+        if (n.compare(QLatin1String(shown), Qt::CaseInsensitive) == 0) return id;
+    return std::nullopt;
+}
 
 std::optional<int> parseScale(const std::string& text) {
     int value = 0;
@@ -79,6 +98,17 @@ Arguments parse(int argc, char** argv) {
             a.scale = parseScale(value);
             if (!a.scale)
                 a.wrong = "--scale needs a whole number from 1 to " + std::to_string(kMaxScale) + ", not \"" + value + "\"";
+        } else if (options && (arg == "--paper" || arg.starts_with("--paper="))) {
+            const bool joined = arg != "--paper";
+            if (!joined && k + 1 >= argc) {
+                a.wrong = "--paper needs A4, A3, A5 or Letter";
+                break;
+            }
+            const std::string value = joined ? arg.substr(8) : argv[++k];
+            a.paper = parsePaper(value);
+            if (!a.paper) a.wrong = "--paper needs A4, A3, A5 or Letter, not \"" + value + "\"";
+        } else if (options && arg == "--portrait") {
+            a.portrait = true;
         } else if (options && arg.size() > 1 && arg[0] == '-') {
             a.wrong = "unknown option \"" + arg + "\"";
         } else if (a.command.empty()) {
@@ -204,7 +234,39 @@ int render(const Arguments& a, char* program) {
         printError(opened.error().describe());
         return kExitFailure;
     }
-    if (Status st = writePicture((*opened)->ed, out, *format, a.scale.value_or(1)); !st) {
+    const Editor& ed = (*opened)->ed;
+    if (Status st = writePicture(ed.doc, canvasPixelSize(ed.canvas), out, *format, a.scale.value_or(1)); !st) {
+        printError(st.error().describe());
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int print(const Arguments& a, char* program) {
+    if (a.files.size() != 2) return usageError("print needs FILE and OUT.pdf");
+    const std::string &in = a.files[0], &out = a.files[1];
+    if (pictureFormatFor(out) != PictureFormat::Pdf) return usageError("print writes a PDF file: OUT must end in .pdf");
+    if (sameFile(in, out)) {
+        printError("\"" + out + "\" is the input file; the PDF needs another name");
+        return kExitFailure;
+    }
+    Gui gui(program);
+    const QtTextMetrics metrics;
+    const Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(in, metrics);
+    if (!opened) {
+        printError(opened.error().describe());
+        return kExitFailure;
+    }
+    const Editor& ed = (*opened)->ed;
+    const QPageLayout page = printPageLayout(a.paper.value_or(QPageSize::A4),
+                                             a.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+    const Result<std::string> pdf =
+        printedPdf(ed.doc, canvasPixelSize(ed.canvas), page, ed.doc.fileName.empty() ? in : ed.doc.fileName);
+    if (!pdf) {
+        printError("cannot print \"" + in + "\": " + pdf.error().message);
+        return kExitFailure;
+    }
+    if (Status st = writeFileAtomically(out, *pdf); !st) {
         printError(st.error().describe());
         return kExitFailure;
     }
@@ -236,11 +298,13 @@ int runTool(int argc, char** argv) {
         return kExitUsage;
     }
     if (a.scale && a.command != "render") return usageError("--scale is for render only");
+    if ((a.paper || a.portrait) && a.command != "print") return usageError("--paper and --portrait are for print only");
     if (a.command == "check") return check(a);
     if (a.command == "dump") return dump(a);
     if (a.command == "render") return render(a, argv[0]);
+    if (a.command == "print") return print(a, argv[0]);
     if (a.command == "convert") return convert(a, argv[0]);
-    return usageError("unknown command \"" + a.command + "\" (check, dump, render or convert)");
+    return usageError("unknown command \"" + a.command + "\" (check, dump, render, print or convert)");
 }
 
 }  // namespace qm::cli
