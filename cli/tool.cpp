@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QPageLayout>
 
 #include "app/canvas_picture.h"
@@ -160,13 +160,13 @@ public:
     explicit Gui(char* program) : argv_{program, nullptr} {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(qtMessage);
-        if (!QCoreApplication::instance()) app_ = std::make_unique<QApplication>(argc_, argv_);
+        if (!QCoreApplication::instance()) app_ = std::make_unique<QGuiApplication>(argc_, argv_);
     }
 
 private:
     int argc_ = 1;
     char* argv_[2];
-    std::unique_ptr<QApplication> app_;
+    std::unique_ptr<QGuiApplication> app_;
 };
 
 struct CheckLine {
