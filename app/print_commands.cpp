@@ -43,6 +43,9 @@ QPrinter& windowPrinter(CanvasWidget& canvas) {
 }
 
 bool printCanvas(Editor& ed, QPrinter& printer) {
+    // Named as qmptool names its PDF, so that both write the same file.
+    printer.setDocName(QString::fromStdString(ed.doc.fileName));
+    printer.setCreator(QStringLiteral("Quillmap"));
     if (printCanvasPicture(printer, ed.doc, canvasPixelSize(ed.canvas))) return true;
     const std::string where = printer.outputFileName().isEmpty() ? printer.printerName().toStdString()
                                                                   : printer.outputFileName().toStdString();
