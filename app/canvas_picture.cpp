@@ -51,6 +51,7 @@ void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, cons
     if (doc) {
         PaintOptions options = defaultPaintOptions();
         options.exposed = area;
+        options.antialias = painter.testRenderHint(QPainter::Antialiasing);
         paintDocument(painter, *doc, options);
     }
     painter.restore();

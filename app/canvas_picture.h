@@ -23,7 +23,7 @@ QSize canvasPixelSize(const CanvasGeometry& geometry);
 // QRect(QPoint(0, 0), size) in the painter's coordinates, one unit per logical
 // pixel; a transform on the painter places and scales it. Only what touches
 // `exposed` is painted (a null rectangle: everything). A null document shows an
-// empty canvas.
+// empty canvas. The drawing keeps the painter's antialiasing hint.
 void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed = {});
 
 // The frame alone, for a screen whose inside comes from a cached layer.

@@ -57,15 +57,17 @@ void fillToolbar(QToolBar* bar, EditorView& view, const std::vector<ToolButton>&
 QMenu* buildFileMenu(QMainWindow* window, EditorView& view, const FileMenuCommands& commands) {
     QMenu* file = window->menuBar()->addMenu(QString::fromUtf8("文件(&F)"));
     file->setObjectName(QStringLiteral("menuFile"));
-    fillMenu(file, view, {
+    std::vector<MenuItem> items = {
         {"新建", "fileNew", QKeySequence(Qt::CTRL | Qt::Key_N), core(commands.fileNew)},
         {"打开", "fileOpen", QKeySequence(Qt::CTRL | Qt::Key_O), core(commands.fileOpen)},
         {"保存", "fileSave", QKeySequence(Qt::CTRL | Qt::Key_S), core(commands.fileSave)},
         {"另存为(&E)", "fileSaveAs", {}, core(commands.fileSaveAs)},
         {"保存为BMP图像", "fileSaveAsBMP", QKeySequence(Qt::CTRL | Qt::Key_B),
          [](EditorView& v) { v.perform([&v](Editor& ed) { saveCanvasAsBmp(ed, *v.canvas()); }); }},
-        {"退出", "fileExit", QKeySequence(Qt::CTRL | Qt::Key_Q), [window](EditorView&) { window->close(); }},
-    });
+    };
+    items.insert(items.end(), commands.beforeExit.begin(), commands.beforeExit.end());
+    items.push_back({"退出", "fileExit", QKeySequence(Qt::CTRL | Qt::Key_Q), [window](EditorView&) { window->close(); }});
+    fillMenu(file, view, items);
     return file;
 }
 

@@ -49,10 +49,11 @@ void fillToolbar(QToolBar* bar, EditorView& view, const std::vector<ToolButton>&
 
 struct FileMenuCommands {
     std::function<void(Editor&)> fileNew, fileOpen, fileSave, fileSaveAs;
+    std::vector<MenuItem> beforeExit = {};  // the program's own items after the BMP export
 };
 
 // Adds the File menu to the window's menu bar: the program's four document
-// commands, BMP export and Exit, which closes the window.
+// commands, BMP export, the program's own items and Exit, which closes the window.
 QMenu* buildFileMenu(QMainWindow* window, EditorView& view, const FileMenuCommands& commands);
 
 }  // namespace qm

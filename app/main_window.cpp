@@ -1,6 +1,9 @@
 #include "app/main_window.h"
 
+#include "app/canvas_widget.h"
 #include "app/help_contents.h"
+#include "app/picture_export.h"
+#include "app/print_commands.h"
 #include "edit/file_commands.h"
 #include "edit/insert.h"
 #include "interact/rules.h"
@@ -8,6 +11,12 @@
 
 namespace qm {
 namespace {
+
+// A command of the shell that works on the editor and its canvas.
+template <class Result>
+Action onCanvas(Result (*command)(Editor&, CanvasWidget&)) {
+    return [command](EditorView& v) { v.perform([&v, command](Editor& ed) { command(ed, *v.canvas()); }); };
+}
 
 EditorWindowSpec quillmapWindow() {
     return {
@@ -19,7 +28,12 @@ EditorWindowSpec quillmapWindow() {
         .rules = &kQuillmapRules,
         .startUp = startUp,
         .connectFileCommands = connectFileCommands,
-        .file = {fileNew, fileOpen, fileSave, fileSaveAs},
+        .file = {fileNew, fileOpen, fileSave, fileSaveAs, {
+            {"打印(&P)...", "filePrint", QKeySequence(Qt::CTRL | Qt::Key_P), onCanvas(printCommand)},
+            {"打印预览(&V)...", "filePrintPreview", {}, onCanvas(printPreviewCommand)},
+            {"导出(&X)...", "fileExport", {}, onCanvas(exportCanvas)},
+            {nullptr, "fileSeparator"},
+        }},
         .edit = {
             {"插入矩形(&R)", "insJX", {}, core(insertRectangle)},
             {"插入椭圆(&O)", "insTY", {}, core(insertEllipse)},

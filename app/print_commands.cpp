@@ -33,6 +33,13 @@ void clearForPrinting(Editor& ed, CanvasWidget& canvas) {
     canvas.update();
 }
 
+// Named as qmptool names its PDF, so that both write the same file. Set before
+// the dialog too: Qt proposes a PDF file named after the job.
+void nameJob(QPrinter& printer, const Editor& ed) {
+    printer.setDocName(printTitle(ed.doc));
+    printer.setCreator(QStringLiteral("Quillmap"));
+}
+
 }  // namespace
 
 QPrinter& windowPrinter(CanvasWidget& canvas) {
@@ -43,9 +50,7 @@ QPrinter& windowPrinter(CanvasWidget& canvas) {
 }
 
 bool printCanvas(Editor& ed, QPrinter& printer) {
-    // Named as qmptool names its PDF, so that both write the same file.
-    printer.setDocName(QString::fromStdString(ed.doc.fileName));
-    printer.setCreator(QStringLiteral("Quillmap"));
+    nameJob(printer, ed);
     if (printCanvasPicture(printer, ed.doc, canvasPixelSize(ed.canvas))) return true;
     const std::string where = printer.outputFileName().isEmpty() ? printer.printerName().toStdString()
                                                                   : printer.outputFileName().toStdString();
@@ -56,6 +61,7 @@ bool printCanvas(Editor& ed, QPrinter& printer) {
 void printCommand(Editor& ed, CanvasWidget& canvas) {
     clearForPrinting(ed, canvas);
     QPrinter& printer = windowPrinter(canvas);
+    nameJob(printer, ed);
     QPrintDialog dialog(&printer, canvas.window());
     dialog.setWindowTitle(text("打印"));
     if (dialog.exec() == QDialog::Accepted) printCanvas(ed, printer);
@@ -66,6 +72,8 @@ void printPreviewCommand(Editor& ed, CanvasWidget& canvas) {
     QPrinter& printer = windowPrinter(canvas);
     QPrintPreviewDialog preview(&printer, canvas.window());
     preview.setWindowTitle(text("打印预览"));
+    // Qt's own size shows the page too small to read; take the window's.
+    preview.resize(canvas.window()->size());
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&ed](QPrinter* p) { printCanvas(ed, *p); });
     preview.exec();

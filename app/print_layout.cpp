@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -48,17 +49,22 @@ bool printCanvasPicture(QPagedPaintDevice& device, const Document& doc, QSize si
     const QPointF origin = target.topLeft() - layout.paintRect(QPageLayout::Point).topLeft();
     painter.translate(origin * pixelsPerPoint);
     painter.scale(target.width() * pixelsPerPoint / size.width(), target.height() * pixelsPerPoint / size.height());
+    // A preview shows the page far smaller than print; smoothed, its one-pixel
+    // lines stay visible there. Paper and PDF take the shapes as they are.
+    painter.setRenderHint(QPainter::Antialiasing);
     paintCanvasPicture(painter, &doc, size);
     return painter.end();
 }
 
-Result<std::string> printedPdf(const Document& doc, QSize size, const QPageLayout& layout, const std::string& title) {
+QString printTitle(const Document& doc) { return QFileInfo(QString::fromStdString(doc.fileName)).fileName(); }
+
+Result<std::string> printedPdf(const Document& doc, QSize size, const QPageLayout& layout) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
     if (!pdf.setPageLayout(layout)) return IoError{"cannot lay out the page on this paper", std::nullopt};
-    pdf.setTitle(QString::fromStdString(title));
+    pdf.setTitle(printTitle(doc));
     pdf.setCreator(QStringLiteral("Quillmap"));
     if (!printCanvasPicture(pdf, doc, size)) return IoError{"cannot draw the printed page", std::nullopt};
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));

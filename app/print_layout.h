@@ -31,8 +31,12 @@ QRectF printedPictureRect(const QPageLayout& layout, QSize size);
 // printer whose output file cannot be opened.
 bool printCanvasPicture(QPagedPaintDevice& device, const Document& doc, QSize size);
 
+// The name a printed chart carries (the print queue's, the PDF's title): the
+// document's file name without its folder.
+QString printTitle(const Document& doc);
+
 // The PDF file of those pages for a page layout: the pages Print sends to a
 // printer with that paper.
-Result<std::string> printedPdf(const Document& doc, QSize size, const QPageLayout& layout, const std::string& title);
+Result<std::string> printedPdf(const Document& doc, QSize size, const QPageLayout& layout);
 
 }  // namespace qm

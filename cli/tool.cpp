@@ -260,8 +260,7 @@ int print(const Arguments& a, char* program) {
     const Editor& ed = (*opened)->ed;
     const QPageLayout page = printPageLayout(a.paper.value_or(QPageSize::A4),
                                              a.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
-    const Result<std::string> pdf =
-        printedPdf(ed.doc, canvasPixelSize(ed.canvas), page, ed.doc.fileName.empty() ? in : ed.doc.fileName);
+    const Result<std::string> pdf = printedPdf(ed.doc, canvasPixelSize(ed.canvas), page);
     if (!pdf) {
         printError("cannot print \"" + in + "\": " + pdf.error().message);
         return kExitFailure;

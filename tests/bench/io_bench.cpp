@@ -152,7 +152,7 @@ BENCHMARK(BM_EncodePicture)
 void BM_PrintA4Pdf(benchmark::State& state) {
     const Editor& ed = largest().ed;
     for (auto _ : state)
-        benchmark::DoNotOptimize(printedPdf(ed.doc, canvasPixelSize(ed.canvas), printPageLayout(), "largest"));
+        benchmark::DoNotOptimize(printedPdf(ed.doc, canvasPixelSize(ed.canvas), printPageLayout()));
 }
 BENCHMARK(BM_PrintA4Pdf)->Unit(benchmark::kMillisecond);
 
