@@ -11,7 +11,6 @@
 #include <QtEndian>
 
 #include "app/canvas_picture.h"
-#include "io/atomic_file.h"
 
 namespace qm {
 namespace {
@@ -133,13 +132,6 @@ Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat
     case PictureFormat::Pdf: return encodePdf(doc, size, title);
     }
     return failure("unknown picture format");
-}
-
-Status writePicture(const Document& doc, QSize size, const std::string& path, PictureFormat format, int scale) {
-    const std::string title = doc.fileName.empty() ? path : doc.fileName;
-    const Result<std::string> bytes = encodePicture(doc, size, format, scale, title);
-    if (!bytes) return IoError{"cannot draw \"" + path + "\": " + bytes.error().message, std::nullopt};
-    return writeFileAtomically(path, *bytes);
 }
 
 }  // namespace qm

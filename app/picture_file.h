@@ -1,6 +1,6 @@
 // Picture files of a canvas: BMP and PNG images, SVG and PDF vector pictures with
 // the text kept as text, all painted by the one canvas picture routine. qmptool's
-// render command and the editors' image exports write their files here.
+// render command and the editors' image exports take their bytes from here.
 #pragma once
 #include <optional>
 #include <string>
@@ -33,9 +33,5 @@ QByteArray encodeBmp24(const QImage& image);
 // into the formats that keep one.
 Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat format, int scale,
                                   const std::string& title);
-
-// Writes that picture to `path` atomically: a failure leaves any old file as it
-// was and no partial one. The title is the document's file name, or the path.
-Status writePicture(const Document& doc, QSize size, const std::string& path, PictureFormat format, int scale);
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -217,14 +218,12 @@ int dump(const Arguments& a) {
     return finishOutput(kExitOk);
 }
 
-int render(const Arguments& a, char* program) {
-    if (a.files.size() != 2) return usageError("render needs FILE and OUT");
-    const std::string &in = a.files[0], &out = a.files[1];
-    const std::optional<PictureFormat> format = pictureFormatFor(out);
-    if (!format) return usageError("cannot tell the picture format from \"" + out + "\": use .bmp, .png, .svg or .pdf");
-    if (a.scale && !isRaster(*format)) return usageError("--scale is for .bmp and .png pictures only");
+// Opens IN as its editor opens it and writes what `draw` makes of it to OUT,
+// atomically; OUT is never IN. `what` names the output in messages.
+int writeDrawn(const std::string& in, const std::string& out, const char* what, char* program,
+               const std::function<Result<std::string>(const Editor&)>& draw) {
     if (sameFile(in, out)) {
-        printError("\"" + out + "\" is the input file; the picture needs another name");
+        printError("\"" + out + "\" is the input file; the " + what + " needs another name");
         return kExitFailure;
     }
     Gui gui(program);
@@ -234,42 +233,37 @@ int render(const Arguments& a, char* program) {
         printError(opened.error().describe());
         return kExitFailure;
     }
-    const Editor& ed = (*opened)->ed;
-    if (Status st = writePicture(ed.doc, canvasPixelSize(ed.canvas), out, *format, a.scale.value_or(1)); !st) {
+    const Result<std::string> bytes = draw((*opened)->ed);
+    if (!bytes) {
+        printError("cannot draw \"" + out + "\": " + bytes.error().message);
+        return kExitFailure;
+    }
+    if (Status st = writeFileAtomically(out, *bytes); !st) {
         printError(st.error().describe());
         return kExitFailure;
     }
     return kExitOk;
 }
 
+int render(const Arguments& a, char* program) {
+    if (a.files.size() != 2) return usageError("render needs FILE and OUT");
+    const std::string &in = a.files[0], &out = a.files[1];
+    const std::optional<PictureFormat> format = pictureFormatFor(out);
+    if (!format) return usageError("cannot tell the picture format from \"" + out + "\": use .bmp, .png, .svg or .pdf");
+    if (a.scale && !isRaster(*format)) return usageError("--scale is for .bmp and .png pictures only");
+    return writeDrawn(in, out, "picture", program, [&](const Editor& ed) {
+        return encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, a.scale.value_or(1), ed.doc.fileName);
+    });
+}
+
 int print(const Arguments& a, char* program) {
     if (a.files.size() != 2) return usageError("print needs FILE and OUT.pdf");
     const std::string &in = a.files[0], &out = a.files[1];
     if (pictureFormatFor(out) != PictureFormat::Pdf) return usageError("print writes a PDF file: OUT must end in .pdf");
-    if (sameFile(in, out)) {
-        printError("\"" + out + "\" is the input file; the PDF needs another name");
-        return kExitFailure;
-    }
-    Gui gui(program);
-    const QtTextMetrics metrics;
-    const Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(in, metrics);
-    if (!opened) {
-        printError(opened.error().describe());
-        return kExitFailure;
-    }
-    const Editor& ed = (*opened)->ed;
     const QPageLayout page = printPageLayout(a.paper.value_or(QPageSize::A4),
                                              a.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
-    const Result<std::string> pdf = printedPdf(ed.doc, canvasPixelSize(ed.canvas), page);
-    if (!pdf) {
-        printError("cannot print \"" + in + "\": " + pdf.error().message);
-        return kExitFailure;
-    }
-    if (Status st = writeFileAtomically(out, *pdf); !st) {
-        printError(st.error().describe());
-        return kExitFailure;
-    }
-    return kExitOk;
+    return writeDrawn(in, out, "PDF", program,
+                      [&](const Editor& ed) { return printedPdf(ed.doc, canvasPixelSize(ed.canvas), page); });
 }
 
 int convert(const Arguments& a, char* program) {
