@@ -162,11 +162,6 @@ TEST(Print, WrongRequestsAreRefusedAndWriteNothing) {
         EXPECT_TRUE(run.errLines()[0].startsWith(QStringLiteral("qmptool: "))) << run.err.toStdString();
     }
     EXPECT_EQ(c.dir.files(), QStringList{QString::fromUtf8("流程图.QMP")}) << "no PDF and no temporary file";
-
-    c.dir.write("bad.QMP", "QMP but not a document");
-    const test::ToolRun bad = test::runQmptool({QStringLiteral("print"), c.dir.qpath("bad.QMP"), c.dir.qpath("b.pdf")});
-    EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_FALSE(c.dir.exists("b.pdf"));
 }
 
 }  // namespace
