@@ -81,6 +81,7 @@ status=1
 
 # Processes the command left behind inside the root (a server it started), so
 # that nothing holds the mounts.
+# shellcheck disable=SC2317  # run by the exit trap
 stop_leftovers() {
     local proc pids=()
     for proc in /proc/[0-9]*; do
@@ -93,6 +94,7 @@ stop_leftovers() {
     kill -9 "${pids[@]}" 2>/dev/null || true
 }
 
+# shellcheck disable=SC2317  # run by the exit trap
 finish() {
     stop_leftovers
     if [ "$status" -eq 0 ] && [ "${QM_ROOT_KEEP:-0}" != 1 ]; then
