@@ -409,7 +409,7 @@ e2e_clip() {
     # shellcheck disable=SC2034  # read by the eval below
     E2E_CLIP_TEXT=$1
     # shellcheck disable=SC2016  # expanded by eval, on every try
-    e2e_wait_for 5 eval '[ "$(xclip -o -selection clipboard 2>/dev/null)" = "$E2E_CLIP_TEXT" ]' ||
+    e2e_wait_for "$E2E_TIMEOUT" eval '[ "$(xclip -o -selection clipboard 2>/dev/null)" = "$E2E_CLIP_TEXT" ]' ||
         e2e_fail "the clipboard does not hold '$1'"
 }
 
@@ -422,7 +422,7 @@ e2e_focused_text() {
     xdotool key --clearmodifiers ctrl+a ctrl+c
     # shellcheck disable=SC2317  # run through e2e_wait_for
     _e2e_copied() { copied=$(xclip -o -selection clipboard 2>/dev/null) && [ "$copied" != "$marker" ]; }
-    e2e_wait_for 5 _e2e_copied
+    e2e_wait_for "$E2E_TIMEOUT" _e2e_copied
     local status=$?
     printf '%s\n' "$copied"
     return $status
