@@ -8,7 +8,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 qm_install cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgtest-dev libbenchmark-dev python3 \
-    clang libclang-rt-14-dev fonts-wqy-microhei xvfb xdotool xclip imagemagick poppler-utils
+    clang libclang-rt-14-dev fonts-wqy-microhei xvfb xdotool x11-utils xclip imagemagick poppler-utils
 
 build=${QM_BUILD_DIR:-$qm_root/build-test}
 qm_configure "$build" Debug -DQM_WERROR=ON
@@ -42,7 +42,17 @@ rm -f "$display_file"
 echo "Xvfb running on $DISPLAY"
 
 status=0
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)" || status=1
+started=$(mktemp)
+if ! ctest --test-dir "$build" --output-on-failure -j "$(nproc)"; then
+    status=1
+    # A failed end-to-end test leaves its last screen and the open windows beside its log.
+    mapfile -t artefacts < <(find "$build/tests/e2e" -name 'failure-*' -newer "$started" 2>/dev/null | sort)
+    if [ ${#artefacts[@]} -gt 0 ]; then
+        echo "What the failed end-to-end tests left (screenshot, open windows; their logs are beside them):"
+        printf '  %s\n' "${artefacts[@]}"
+    fi
+fi
+rm -f "$started"
 
 fuzz="$qm_root/tests/fuzz/run.sh"
 if [ -x "$fuzz" ]; then

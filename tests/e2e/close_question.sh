@@ -33,31 +33,23 @@ still_open "$out/1-changed.ppm" "$GREEN"
 
 # Cancel: the window and the drawing stay.
 close_window
-e2e_wait_dialog '^提示$'
-question=$DIALOG
+e2e_wait_dialog "$E2E_QUESTION"
 e2e_shot "$out/2-question.ppm" && convert "$out/2-question.ppm" "$out/2-question.png"
-xdotool key Escape
-e2e_wait_gone "$question"
+e2e_answer "$E2E_QUESTION" Escape
 still_open "$out/3-cancelled.ppm" "$GREEN"
 
 # Yes, then the save dialog cancelled: nothing was saved, so nothing closes.
 close_window
-e2e_wait_dialog '^提示$'
-question=$DIALOG
-xdotool key y
-e2e_wait_gone "$question"
-e2e_wait_dialog '.'
-save_dialog=$DIALOG
+e2e_answer "$E2E_QUESTION" y
+e2e_wait_dialog "$E2E_SAVE_DIALOG"
 e2e_shot "$out/4-save-dialog.ppm" && convert "$out/4-save-dialog.ppm" "$out/4-save-dialog.png"
-xdotool key Escape
-e2e_wait_gone "$save_dialog"
+e2e_answer "$E2E_SAVE_DIALOG" Escape
 still_open "$out/5-still-open.ppm" "$BLACK"  # Save cleared the selection
 [ -z "$(find "$E2E_WORKDIR" -name '*.QMP')" ] || e2e_fail "a file was written although the dialog was cancelled"
 
 # No: the window closes without saving.
 close_window
-e2e_wait_dialog '^提示$'
-xdotool key n
+e2e_answer "$E2E_QUESTION" n
 e2e_wait_exit "$E2E_TIMEOUT"
 [ -z "$(find "$E2E_WORKDIR" -name '*.QMP')" ] || e2e_fail "No saved the drawing"
 echo "PASS: the close question keeps the drawing on Cancel and on a cancelled save, and No closes"

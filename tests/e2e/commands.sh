@@ -114,16 +114,15 @@ e2e_wait_pixels "$shot" "deleted arrow|340,600|$WHITE" "other arrow|120,600|$BLA
 # --- The File menu -------------------------------------------------------------
 # 新建 on a changed drawing asks first; No starts over.
 menu $FILE_MENU 0
-e2e_wait_dialog '^提示$'
-xdotool key n
+e2e_answer "$E2E_QUESTION" n
 e2e_wait_pixels "$out/3-new.ppm" "old rectangle|100,120|$WHITE" "table|767,578|$BLACK"
 
 e2e_toolbar 1 && place 100 200 60 0
 menu $FILE_MENU 2  # 保存: untitled, so it asks for a name
-e2e_file_dialog "$E2E_WORKDIR/first.QMP"
+e2e_file_dialog save "$E2E_WORKDIR/first.QMP"
 e2e_wait_file "$E2E_WORKDIR/first.QMP"
 menu $FILE_MENU 3  # 另存为(&E)
-e2e_file_dialog "$E2E_WORKDIR/second.QMP"
+e2e_file_dialog save "$E2E_WORKDIR/second.QMP"
 e2e_wait_file "$E2E_WORKDIR/second.QMP"
 cmp -s "$E2E_WORKDIR/first.QMP" "$E2E_WORKDIR/second.QMP" || e2e_fail "Save As wrote something else than Save"
 
@@ -131,7 +130,7 @@ cmp -s "$E2E_WORKDIR/first.QMP" "$E2E_WORKDIR/second.QMP" || e2e_fail "Save As w
 e2e_click 130 200
 e2e_wait_pixels "$shot" "selected rectangle|160,200|$GREEN"
 menu $FILE_MENU 4
-e2e_file_dialog "$E2E_WORKDIR/picture"
+e2e_file_dialog save "$E2E_WORKDIR/picture"
 bmp="$E2E_WORKDIR/picture.BMP"
 e2e_wait_file "$bmp"
 cp "$bmp" "$out/picture.BMP"
@@ -152,9 +151,8 @@ green=$(convert "$bmp" -fuzz 20% -fill white +opaque 'rgb(0,255,0)' -fill black 
 # 打开: the first file again. The click that selected the rectangle counts as a
 # change, so the current drawing is offered for saving first.
 menu $FILE_MENU 1
-e2e_file_dialog "$E2E_WORKDIR/first.QMP"
-e2e_wait_dialog '^提示$'
-xdotool key n
+e2e_file_dialog open "$E2E_WORKDIR/first.QMP"
+e2e_answer "$E2E_QUESTION" n
 e2e_wait_pixels "$out/4-opened.ppm" "rectangle|160,200|$BLACK"
 
 # --- The Help menu ---------------------------------------------------------------
@@ -162,22 +160,17 @@ menu $HELP_MENU 0  # 内容(&C): the viewer is given ReadMe.txt
 e2e_wait_file "$out/viewer.txt"
 grep -q 'ReadMe.txt$' "$out/viewer.txt" || e2e_fail "the viewer was given $(cat "$out/viewer.txt")"
 menu $HELP_MENU 1  # 关于
-e2e_wait_dialog '^Quillmap - About$'
-about=$DIALOG
+e2e_wait_dialog "$E2E_ABOUT"
 e2e_shot "$out/5-about.ppm" && convert "$out/5-about.ppm" "$out/5-about.png"
-xdotool key Escape
-e2e_wait_gone "$about"
+e2e_answer "$E2E_ABOUT" Escape
 
 # --- The toolbar's file buttons ------------------------------------------------------
 e2e_toolbar 12  # 新建: nothing changed since the file was opened, so no question
 e2e_wait_pixels "$shot" "rectangle gone|160,200|$WHITE"
 e2e_toolbar 13  # 打开, cancelled
-e2e_wait_dialog '.'
-dialog=$DIALOG
-xdotool key Escape
-e2e_wait_gone "$dialog"
+e2e_answer "$E2E_OPEN_DIALOG" Escape
 e2e_toolbar 14  # 保存: the new drawing is untitled
-e2e_file_dialog "$E2E_WORKDIR/third.QMP"
+e2e_file_dialog save "$E2E_WORKDIR/third.QMP"
 e2e_wait_file "$E2E_WORKDIR/third.QMP"
 
 # 退出, below 打印, 打印预览, 导出 and a separator: saved just now, so it closes

@@ -2,6 +2,12 @@
 # Helpers for end-to-end tests that drive the real program on an X display with
 # xdotool and read its pixels from screenshots. Source this from a test script.
 #
+# Every step waits for the condition it needs (a window, its focus, a pixel, a
+# file), never for time to pass. Keys go to a window the test has seen take the
+# focus; each question or dialog the program may open is named by the step that
+# expects it, and any other one fails the test at once. A failing test leaves a
+# screenshot and the list of open windows beside its log (failure-*).
+#
 # Geometry: the main window has no decorations of its own under a bare X server;
 # its client area (984 x 688) is the bottom of the window, below the menu bar, and
 # the canvas's client area starts 14 px right and 39 px down from that. Those are
@@ -20,23 +26,30 @@ e2e_require_display() {
         exit 77
     fi
     local tool
-    for tool in xdotool xclip import convert; do
+    for tool in xdotool xclip xwininfo import convert; do
         command -v "$tool" >/dev/null || e2e_fail "$tool is not installed"
     done
 }
 
 # e2e_start PROGRAM LOGFILE: starts it in a fresh working folder; sets APP_PID.
+# What a failure leaves is kept in the log's folder.
 e2e_start() {
     local program
     program=$(realpath "$1") || e2e_fail "no program $1"
+    E2E_OUT=$(dirname "$2")
+    rm -f "$E2E_OUT"/failure-*
     E2E_WORKDIR=$(mktemp -d)
     (cd "$E2E_WORKDIR" && QT_QPA_PLATFORM=xcb exec "$program") >"$2" 2>&1 &
     APP_PID=$!
     trap e2e_cleanup EXIT
 }
 
+# e2e_cleanup [STATUS]: the exit trap; the test's exit status decides whether the
+# screen is kept for the record.
 e2e_cleanup() {
-    [ -n "${E2E_XCLIP_PID:-}" ] && kill "$E2E_XCLIP_PID" 2>/dev/null
+    local status=${1:-$?}
+    [ "$status" -eq 0 ] || [ "$status" -eq 77 ] || e2e_keep_failure
+    [ -z "${E2E_XCLIP_PID:-}" ] || kill "$E2E_XCLIP_PID" 2>/dev/null || true
     if [ -n "${APP_PID:-}" ] && kill -0 "$APP_PID" 2>/dev/null; then
         kill "$APP_PID" 2>/dev/null || true
         wait "$APP_PID" 2>/dev/null || true
@@ -45,8 +58,27 @@ e2e_cleanup() {
     return 0
 }
 
-# e2e_wait_window TITLE: waits until a visible window with exactly that title is
-# mapped; sets WID, WIN_X, WIN_Y, WIN_W, WIN_H and the client/canvas origins.
+# The screen and every window on it (title, class, geometry, which one has the
+# focus, the program's own with their kinds) as the failure left them.
+e2e_keep_failure() {
+    [ -n "${E2E_OUT:-}" ] && [ -n "${DISPLAY:-}" ] || return 0
+    local shot="$E2E_OUT/failure-screen.png" list="$E2E_OUT/failure-windows.txt" id
+    import -window root "$shot" 2>/dev/null || shot=""
+    {
+        echo "focus: $(xdotool getwindowfocus -f 2>/dev/null)"
+        echo "the program's visible windows (id, kind, title):"
+        for id in $(e2e_program_windows); do
+            echo "  $id $(e2e_window_kind "$id") '$(xdotool getwindowname "$id" 2>/dev/null)'"
+        done
+        echo
+        xwininfo -root -tree 2>&1
+    } >"$list"
+    echo "failure artefacts: ${shot:-no screenshot} $list" >&2
+}
+
+# e2e_wait_window TITLE_REGEX [CLIENT_H CANVAS_DX CANVAS_DY]: waits until the
+# program's main window is mapped and gives it the focus; sets WID, WIN_X, WIN_Y,
+# WIN_W, WIN_H and the client/canvas origins (quillmap's unless given).
 e2e_wait_window() {
     WID=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) ||
         e2e_fail "no window named '$1' within ${E2E_TIMEOUT}s"
@@ -57,9 +89,10 @@ e2e_wait_window() {
     # shellcheck disable=SC2034  # for the test scripts
     WIN_X=$X WIN_Y=$Y WIN_W=$WIDTH WIN_H=$HEIGHT
     CLIENT_X=$WIN_X
-    CLIENT_Y=$((WIN_Y + WIN_H - 688 * E2E_SCALE))
-    CANVAS_X=$((CLIENT_X + 14 * E2E_SCALE))
-    CANVAS_Y=$((CLIENT_Y + 39 * E2E_SCALE))
+    CLIENT_Y=$((WIN_Y + WIN_H - ${2:-688} * E2E_SCALE))
+    CANVAS_X=$((CLIENT_X + ${3:-14} * E2E_SCALE))
+    CANVAS_Y=$((CLIENT_Y + ${4:-39} * E2E_SCALE))
+    e2e_focus "$WID"
 }
 
 # e2e_shot FILE: a screenshot of the whole screen. PPM reads and writes far faster
@@ -116,11 +149,21 @@ e2e_wait_for() {
     done
 }
 
+# e2e_await SECONDS COMMAND...: e2e_wait_for for what the program does while no
+# dialog is expected: a dialog that opens meanwhile fails the test at once.
+e2e_await() {
+    local seconds=$1
+    shift
+    # shellcheck disable=SC2317  # run through e2e_wait_for
+    _e2e_try() { "$@" && return 0; e2e_expect_no_dialog; return 1; }
+    e2e_wait_for "$seconds" _e2e_try "$@"
+}
+
 # e2e_wait_exit SECONDS: waits for the program to end; fails if it does not, or
 # ends with an error status.
 e2e_wait_exit() {
     # shellcheck disable=SC2016  # expanded by eval, on every try
-    e2e_wait_for "$1" eval '! kill -0 "$APP_PID" 2>/dev/null' || e2e_fail "the program did not end within $1s"
+    e2e_await "$1" eval '! kill -0 "$APP_PID" 2>/dev/null' || e2e_fail "the program did not end within $1s"
     local status=0
     wait "$APP_PID" || status=$?
     APP_PID=
@@ -160,26 +203,45 @@ e2e_toolbar() {
     xdotool mousemove $((CLIENT_X + x * E2E_SCALE)) $((CLIENT_Y + 14 * E2E_SCALE)) click 1
 }
 
-# The program's visible windows other than the main window whose title matches
-# the regular expression, one id a line. Titles are read as the program sets
-# them (_NET_WM_NAME, UTF-8), which holds Chinese and is set on popup menus too.
-e2e_other_windows() {
+# The program's visible top-level windows, one id a line.
+e2e_program_windows() { xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null || true; }
+
+# e2e_window_kind ID: dialog (a question, a file dialog, the About box), tooltip,
+# popup (a menu or a completion list: drawn past any window manager) or window.
+e2e_window_kind() {
+    xwininfo -id "$1" -wm -stats 2>/dev/null | awk '
+        /Override Redirect State: yes/ { popup = 1 }
+        /Window type:/ { getline; type = $1 }
+        END { print type == "Dialog" ? "dialog" : type == "Tooltip" ? "tooltip" : popup ? "popup" : "window" }'
+}
+
+# e2e_windows KIND: the program's visible windows of that kind as "ID TITLE" lines;
+# titles are read as the program sets them (_NET_WM_NAME, UTF-8).
+e2e_windows() {
     local id
-    for id in $(xdotool search --onlyvisible --classname '^quillmap$' 2>/dev/null); do
-        [ "$id" != "$WID" ] || continue
-        xdotool getwindowname "$id" 2>/dev/null | grep -qE -- "$1" && echo "$id"
+    for id in $(e2e_program_windows); do
+        [ "$id" != "${WID:-}" ] && [ "$(e2e_window_kind "$id")" = "$1" ] &&
+            echo "$id $(xdotool getwindowname "$id" 2>/dev/null)"
     done
     return 0
 }
 
+# Fails naming the dialog the program has open, if any: a step that expects none
+# calls it, so that a question nobody answers fails where it appears.
+e2e_expect_no_dialog() {
+    local open
+    open=$(e2e_windows dialog)
+    [ -z "$open" ] || e2e_fail "a dialog the test did not expect is open: ${open#* } (window ${open%% *})"
+}
+
 # shellcheck disable=SC2120  # NOT_ID is optional
-# e2e_wait_popup [NOT_ID]: waits for a popup menu (a window named like the main
-# one) other than NOT_ID; sets POPUP, POPUP_X, POPUP_Y.
+# e2e_wait_popup [NOT_ID]: waits for a popup menu other than NOT_ID; sets POPUP,
+# POPUP_X, POPUP_Y.
 e2e_wait_popup() {
     local not=${1:-none} id=""
     # shellcheck disable=SC2317  # run through e2e_wait_for
-    _e2e_find_popup() { id=$(e2e_other_windows '^Quillmap$' | grep -vx "$not" | tail -n 1); [ -n "$id" ]; }
-    e2e_wait_for "$E2E_TIMEOUT" _e2e_find_popup || e2e_fail "no popup menu appeared"
+    _e2e_find_popup() { id=$(e2e_windows popup | cut -d' ' -f1 | grep -vx "$not" | tail -n 1); [ -n "$id" ]; }
+    e2e_await "$E2E_TIMEOUT" _e2e_find_popup || e2e_fail "no popup menu appeared"
     POPUP=$id
     # shellcheck disable=SC2034  # getwindowgeometry sets all of these
     local X Y WIDTH HEIGHT SCREEN WINDOW
@@ -197,34 +259,75 @@ e2e_menu_item() {
 # e2e_wait_gone ID: waits until the window is no longer visible.
 e2e_wait_gone() {
     # shellcheck disable=SC2317  # run through e2e_wait_for
-    _e2e_gone() { ! xdotool search --onlyvisible --classname '^quillmap$' 2>/dev/null | grep -qx "$1"; }
+    _e2e_gone() { ! e2e_program_windows | grep -qx "$1"; }
     e2e_wait_for "$E2E_TIMEOUT" _e2e_gone "$1" || e2e_fail "window $1 did not go away"
 }
 
-# e2e_wait_dialog TITLE_REGEX: waits for a visible window with that title other
-# than the main window; sets DIALOG.
-e2e_wait_dialog() {
-    DIALOG=""
-    # Popup menus and tooltips carry the program's name; dialogs have titles of their own.
+# e2e_focus ID: gives the window the keyboard focus and waits until it has it.
+# Without a window manager nobody else does: at start the focus follows the
+# pointer, and when a dialog closes it goes nowhere in particular.
+e2e_focus() {
     # shellcheck disable=SC2317  # run through e2e_wait_for
-    _e2e_find_dialog() {
-        local id
-        for id in $(e2e_other_windows "$1"); do
-            [ "$(xdotool getwindowname "$id")" != Quillmap ] && DIALOG=$id && return 0
-        done
+    _e2e_focused() {
+        [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ] && return 0
+        xdotool windowfocus "$1" 2>/dev/null
         return 1
     }
-    e2e_wait_for "$E2E_TIMEOUT" _e2e_find_dialog "$1" || e2e_fail "no window titled '$1' appeared"
+    e2e_wait_for "$E2E_TIMEOUT" _e2e_focused "$1" || e2e_fail "window $1 did not take the focus"
 }
 
-# e2e_file_dialog PATH: waits for Qt's file dialog, types the full path into its
-# name field (which has the focus) and accepts.
-e2e_file_dialog() {
-    e2e_wait_dialog '.'
+# shellcheck disable=SC2034  # for the test scripts
+# The titles of the dialogs the tests meet. Qt's file dialogs are titled in
+# Chinese when Qt's translations are installed, in English otherwise.
+E2E_QUESTION='^提示$' E2E_ABOUT='^Quillmap - About$'
+E2E_OPEN_DIALOG='^(打开|Open)$' E2E_SAVE_DIALOG='^(另存为|Save As)$'
+
+# e2e_wait_dialog TITLE_REGEX: waits for the program's dialog with that title and
+# for it to have the focus; sets DIALOG. Any other dialog fails the test at once.
+e2e_wait_dialog() {
+    DIALOG=""
+    # shellcheck disable=SC2317  # run through e2e_wait_for
+    _e2e_find_dialog() {
+        local id title
+        while read -r id title; do
+            [[ $title =~ $1 ]] || e2e_fail "waiting for a dialog titled '$1', '$title' opened (window $id)"
+            DIALOG=$id
+            return 0
+        done < <(e2e_windows dialog)
+        return 1
+    }
+    e2e_wait_for "$E2E_TIMEOUT" _e2e_find_dialog "$1" || e2e_fail "no dialog titled '$1' appeared"
+    e2e_focus "$DIALOG"
+}
+
+# e2e_answer TITLE_REGEX KEY...: waits for that dialog, answers it with the keys
+# (a button's letter, Escape, Return) and waits until it is gone.
+e2e_answer() {
+    e2e_wait_dialog "$1"
     local dialog=$DIALOG
-    xdotool key --clearmodifiers ctrl+a
-    xdotool type --delay 5 "$1"
-    xdotool key Return
+    shift
+    xdotool key --clearmodifiers "$@"
+    e2e_wait_gone "$dialog"
+}
+
+# e2e_file_dialog open|save PATH: waits for Qt's file dialog, puts the full path
+# into its name box and accepts it once the box holds exactly that path. Return
+# goes to the box even while its completion list is open, and accepts.
+e2e_file_dialog() {
+    local title
+    case $1 in
+        open) title=$E2E_OPEN_DIALOG ;;
+        save) title=$E2E_SAVE_DIALOG ;;
+        *) e2e_fail "e2e_file_dialog: open or save, not '$1'" ;;
+    esac
+    e2e_wait_dialog "$title"
+    local dialog=$DIALOG text
+    # Alt+N is the access key of the name box's label (文件名称(N), File name).
+    xdotool key --clearmodifiers alt+n ctrl+a
+    xdotool type --delay 5 "$2"
+    text=$(e2e_focused_text) || e2e_fail "nothing could be copied from the file dialog's name box"
+    [ "$text" = "$2" ] || e2e_fail "the file dialog's name box holds '$text', not '$2'"
+    xdotool key --clearmodifiers Return
     e2e_wait_gone "$dialog"
 }
 
@@ -252,7 +355,7 @@ e2e_wait_pixels() {
     shift
     # shellcheck disable=SC2317  # run through e2e_wait_for
     _e2e_shot_matches() { e2e_shot "$shot" && e2e_matches "$shot" "$@"; }
-    e2e_wait_for "$E2E_TIMEOUT" _e2e_shot_matches "$@" || e2e_fail "$E2E_MISMATCH (see $shot)"
+    e2e_await "$E2E_TIMEOUT" _e2e_shot_matches "$@" || e2e_fail "$E2E_MISMATCH (see $shot)"
     convert "$shot" "${shot%.*}.png"
     # shellcheck disable=SC2034  # for the test scripts
     LAST_SHOT=$shot
@@ -284,7 +387,7 @@ e2e_wait_count() {
         n=$(e2e_count "$shot" "$2" "$3" "$4" "$5" "$6")
         [ "$n" -ge "$7" ] && [ "$n" -le "${8:-999999}" ]
     }
-    e2e_wait_for "$E2E_TIMEOUT" _e2e_count_in_range "$@" ||
+    e2e_await "$E2E_TIMEOUT" _e2e_count_in_range "$@" ||
         e2e_fail "$n pixels of $6 at $2,$3 ${4}x$5, expected $7..${8:-any} (see $shot)"
     convert "$shot" "${shot%.*}.png"
     # shellcheck disable=SC2034  # for the test scripts
@@ -293,22 +396,47 @@ e2e_wait_count() {
 
 # e2e_wait_file PATH: waits until the file exists and is not empty.
 e2e_wait_file() {
-    e2e_wait_for "$E2E_TIMEOUT" test -s "$1" || e2e_fail "no file $1"
+    e2e_await "$E2E_TIMEOUT" test -s "$1" || e2e_fail "no file $1"
 }
 
-# e2e_enter_text TEXT: into the widget that has the focus. Characters the X
-# keymap lacks (Chinese) are pasted from the clipboard: xdotool types them by
-# remapping a key on the fly, which can lose characters on a loaded machine.
+# e2e_clip TEXT: puts the text on the clipboard and waits until it is there.
+e2e_clip() {
+    # In the foreground (-quiet) so that it is ours to stop; away from the
+    # test's output, which ctest waits on. It ends when another takes the clipboard.
+    [ -z "${E2E_XCLIP_PID:-}" ] || kill "$E2E_XCLIP_PID" 2>/dev/null || true
+    printf '%s' "$1" | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
+    E2E_XCLIP_PID=$!
+    # shellcheck disable=SC2034  # read by the eval below
+    E2E_CLIP_TEXT=$1
+    # shellcheck disable=SC2016  # expanded by eval, on every try
+    e2e_wait_for "$E2E_TIMEOUT" eval '[ "$(xclip -o -selection clipboard 2>/dev/null)" = "$E2E_CLIP_TEXT" ]' ||
+        e2e_fail "the clipboard does not hold '$1'"
+}
+
+# e2e_focused_text: the text of the line edit that has the focus, copied with
+# Ctrl+A, Ctrl+C over a marker, so that a copy that did not happen never reads as
+# an old one; fails (printing what is there) when nothing was copied.
+e2e_focused_text() {
+    local marker="e2e marker $$" copied=""
+    e2e_clip "$marker"
+    xdotool key --clearmodifiers ctrl+a ctrl+c
+    # shellcheck disable=SC2317  # run through e2e_wait_for
+    _e2e_copied() { copied=$(xclip -o -selection clipboard 2>/dev/null) && [ "$copied" != "$marker" ]; }
+    e2e_wait_for "$E2E_TIMEOUT" _e2e_copied
+    local status=$?
+    printf '%s\n' "$copied"
+    return $status
+}
+
+# e2e_enter_text TEXT: typed into the main window's widget that has the focus.
+# Characters the X keymap lacks (Chinese) are pasted from the clipboard: xdotool
+# types them by remapping a key on the fly, which can lose characters on a
+# loaded machine.
 e2e_enter_text() {
+    e2e_expect_no_dialog
+    e2e_focus "$WID"
     if LC_ALL=C grep -q '[^ -~]' <<<"$1"; then
-        # In the foreground (-quiet) so that it is ours to stop; away from the
-        # test's output, which ctest waits on.
-        [ -n "${E2E_XCLIP_PID:-}" ] && kill "$E2E_XCLIP_PID" 2>/dev/null
-        printf '%s' "$1" | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
-        E2E_XCLIP_PID=$!
-        E2E_CLIP_TEXT=$1
-        e2e_wait_for 5 eval '[ "$(xclip -o -selection clipboard 2>/dev/null)" = "$E2E_CLIP_TEXT" ]' ||
-            e2e_fail "the clipboard does not hold '$1'"
+        e2e_clip "$1"
         xdotool key --clearmodifiers ctrl+v
     else
         xdotool type --delay 10 "$1"
@@ -325,13 +453,22 @@ e2e_edit_label() {
     xdotool click 1
     e2e_wait_count "$shot" $((x - 60)) $((y - 14)) 120 32 "$grey" 40
     e2e_enter_text "$text"
-    xdotool key Return
+    e2e_key Return
     e2e_wait_count "$shot" $((x - 60)) $((y - 14)) 120 32 "$grey" 0 0
 }
 
-# e2e_key KEY...: keys to the main window. Without a window manager nothing gives
-# the focus back to it when a dialog closes, so it is given here first.
+# e2e_key KEY...: keys to the main window, which is given the focus first; no
+# dialog may be open, since it would take them.
 e2e_key() {
-    xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID"
+    e2e_expect_no_dialog
+    e2e_focus "$WID"
     xdotool key --clearmodifiers "$@"
+}
+
+# e2e_menu_key KEY: a key for the popup menu that is open. The program hands
+# every key it gets to its open menu, so the main window's focus is enough.
+e2e_menu_key() {
+    [ -n "$(e2e_windows popup)" ] || e2e_fail "no menu is open for the key $1"
+    e2e_focus "$WID"
+    xdotool key --clearmodifiers "$1"
 }

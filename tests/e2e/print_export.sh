@@ -52,7 +52,7 @@ expect_pdf() {
 
 # --- Print: Ctrl+P, the PDF printer, a file name, Enter ----------------------------
 e2e_key ctrl+p
-e2e_wait_dialog '^打印$'
+e2e_wait_dialog '^(打印|Print)$'
 dialog=$DIALOG
 # The printer list ("名称(&N)") ends with printing to a PDF file; its output field
 # is "输出文件(&F)" (in English "Output &file").
@@ -70,10 +70,10 @@ e2e_wait_pixels "$shot" "rectangle, selection cleared|160,200|$BLACK"
 file_menu() {
     e2e_key alt+f
     e2e_wait_popup
-    xdotool key "$1"
+    e2e_menu_key "$1"
 }
 file_menu v
-e2e_wait_dialog '^打印预览$'
+e2e_wait_dialog '^(打印预览|Print Preview)$'
 preview=$DIALOG
 # The page is drawn once the dialog is up: wait for the chart's ink on it.
 eval "$(xdotool getwindowgeometry --shell "$preview" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
@@ -86,7 +86,7 @@ e2e_wait_gone "$preview"
 # --- Export: PDF by a name without extension, SVG and PNG --------------------------------
 for name in chart chart.svg chart.png; do
     file_menu x
-    e2e_file_dialog "$E2E_WORKDIR/$name"
+    e2e_file_dialog save "$E2E_WORKDIR/$name"
 done
 expect_pdf "$E2E_WORKDIR/chart.pdf" '721 x 481 pts'
 e2e_wait_file "$E2E_WORKDIR/chart.svg"
@@ -105,7 +105,6 @@ e2e_wait_file "$E2E_WORKDIR/chart.png"
 cp "$E2E_WORKDIR"/chart.* "$out/"
 
 e2e_key ctrl+q
-e2e_wait_dialog '^提示$'
-xdotool key n
+e2e_answer "$E2E_QUESTION" n
 e2e_wait_exit "$E2E_TIMEOUT"
 echo "PASS: printed one A4 landscape page to PDF; preview shown; PDF, SVG and PNG exported and read back"

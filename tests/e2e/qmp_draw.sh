@@ -52,14 +52,14 @@ toolbar 5  # 标签
 qmp_move 400 300
 label_shown() { e2e_shot "$shot"; [ "$(qmp_marks "$shot" 400 300 80 16)" -gt 20 ]; }
 label_selected() { e2e_shot "$shot"; [ "$(qmp_green "$shot" 400 300 80 16)" -gt 20 ]; }
-e2e_wait_for "$E2E_TIMEOUT" label_shown || e2e_fail "the new label did not come to the pointer (see $shot)"
+e2e_await "$E2E_TIMEOUT" label_shown || e2e_fail "the new label did not come to the pointer (see $shot)"
 xdotool click 1
-e2e_wait_for "$E2E_TIMEOUT" label_selected || e2e_fail "the label was not selected (see $shot)"
+e2e_await "$E2E_TIMEOUT" label_selected || e2e_fail "the label was not selected (see $shot)"
 xdotool click 1
 qmp_wait_pixels "$shot" "editor box frame|430,300|128,128,128"
-xdotool type --delay 20 "Hello qmpx"
+e2e_enter_text "Hello qmpx"
 # Del erases the x in the box; the window's Del (editDelete) must not hide the label.
-xdotool key --clearmodifiers Left Delete Return
+e2e_key Left Delete Return
 qmp_wait_pixels "$shot" "editor box closed|430,300|$white"
 label_ink=$(qmp_marks "$shot" 400 300 80 16)
 echo "label text: $label_ink px"
@@ -89,8 +89,8 @@ convert "$shot" "$out/drawn.png"
 
 # Save: Ctrl+S on an untitled drawing asks for a name.
 qmp_menu ctrl+s
-qmp_file_dialog "$out/drawing.QMP"
-e2e_wait_for "$E2E_TIMEOUT" test -s "$out/drawing.QMP" || e2e_fail "Save wrote no file"
+e2e_file_dialog save "$out/drawing.QMP"
+e2e_wait_file "$out/drawing.QMP"
 file="$out/drawing.QMP"
 i16() { od -An -td2 -j "$2" -N 2 "$1" | tr -d ' '; }
 size=$(stat -c %s "$file")
@@ -108,14 +108,15 @@ echo "saved $size bytes"
 # New: the drawing is still marked changed (qmp's saves keep the mark), so it asks
 # whether to save; Escape answers No.
 qmp_menu ctrl+n
-qmp_wait_dialog
-xdotool key Escape
+e2e_answer "$E2E_QUESTION" Escape
 qmp_wait_pixels "$shot" "rectangle gone|160,100|$white" "arrow gone|800,200|$white" "diamond gone|100,340|$white"
 qmp_blank "$shot" 0 0 957 597 || e2e_fail "New left something on the canvas (see $shot)"
 
-# Open brings the drawing back.
+# Open brings the drawing back. New answered No left the new drawing marked
+# changed, so Open asks again whether to save it: No.
 qmp_menu ctrl+o
-qmp_file_dialog "$file"
+e2e_file_dialog open "$file"
+e2e_answer "$E2E_QUESTION" n
 qmp_wait_pixels "$shot" "${drawing[@]}"
 [ "$(qmp_marks "$shot" 400 300 80 16)" -eq "$label_ink" ] ||
     e2e_fail "the label came back different (see $shot)"
@@ -123,9 +124,9 @@ convert "$shot" "$out/reopened.png"
 
 # BMP export: the canvas with its frame, 961 x 601, 24 bits.
 qmp_menu ctrl+b
-qmp_file_dialog "$out/canvas.bmp"
+e2e_file_dialog save "$out/canvas.bmp"
 bmp="$out/canvas.bmp"
-e2e_wait_for "$E2E_TIMEOUT" test -s "$bmp" || e2e_fail "no BMP written"
+e2e_wait_file "$bmp"
 bmp_kind=$(identify -format '%m %wx%h %[channels]' "$bmp")
 [[ "$bmp_kind" == BMP*" 961x601 srgb" ]] || e2e_fail "BMP is $bmp_kind"
 echo "BMP: $bmp_kind"

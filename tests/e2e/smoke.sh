@@ -26,7 +26,7 @@ painted() {
     [ "$(e2e_pixels "$shot" "$frame_x,$((frame_y + 45))" "$((CANVAS_X + 480)),$((CANVAS_Y + 300))" | tr '\n' ' ')" = \
         "0,0,0 255,255,255 " ]
 }
-e2e_wait_for "$E2E_TIMEOUT" painted || e2e_fail "canvas not painted: see $shot"
+e2e_await "$E2E_TIMEOUT" painted || e2e_fail "canvas not painted: see $shot"
 convert "$shot" "$out/smoke.png"
 
 black=0,0,0 white=255,255,255
@@ -49,7 +49,6 @@ echo "ink: number $number_ink px, title $title_ink px"
 [ "$title_ink" -gt 150 ] || e2e_fail "no title text (see $shot)"
 
 # Exit through the File menu's shortcut.
-xdotool windowfocus "$WID"
-xdotool key --clearmodifiers ctrl+q
+e2e_key ctrl+q
 e2e_wait_exit "$E2E_TIMEOUT"
 echo "PASS: quillmap started, painted its canvas and closed"

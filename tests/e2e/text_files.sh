@@ -24,7 +24,7 @@ grey=128,128,128
 # A label from the Edit menu (access key L) follows the pointer until a click.
 e2e_click 500 100 3
 e2e_wait_popup
-xdotool key l
+e2e_menu_key l
 e2e_wait_gone "$POPUP"
 e2e_move 450 150
 E2E_FUZZ=30% e2e_wait_count "$out/1-label-follows.ppm" 450 150 100 16 "$BLACK" 20
@@ -32,8 +32,8 @@ xdotool click 1  # dropped and selected
 E2E_FUZZ=30% e2e_wait_count "$out/2-label-dropped.ppm" 450 150 100 16 "$GREEN" 20
 xdotool click 1  # the selected label: the editor opens over it
 e2e_wait_count "$out/3-label-box.ppm" 440 140 120 30 "$grey" 40
-xdotool type --delay 10 "abc"
-xdotool key Return
+e2e_enter_text abc
+e2e_key Return
 e2e_wait_count "$out/4-label-abc.ppm" 440 140 120 30 "$grey" 0 0
 [ "$(E2E_FUZZ=30% e2e_count "$LAST_SHOT" 450 150 30 16 "$GREEN")" -gt 5 ] || e2e_fail "no abc where the label was (see $LAST_SHOT)"
 [ "$(E2E_FUZZ=30% e2e_count "$LAST_SHOT" 480 150 70 16 "$GREEN")" -eq 0 ] || e2e_fail "the old caption is still there (see $LAST_SHOT)"
@@ -41,7 +41,7 @@ e2e_wait_count "$out/4-label-abc.ppm" 440 140 120 30 "$grey" 0 0
 # A vertical label: its tall box, and a caption that runs downwards.
 e2e_click 650 100 3
 e2e_wait_popup
-xdotool key h
+e2e_menu_key h
 e2e_wait_gone "$POPUP"
 e2e_move 650 150
 E2E_FUZZ=30% e2e_wait_count "$out/5-vertical-follows.ppm" 650 150 14 100 "$BLACK" 20
@@ -49,8 +49,8 @@ xdotool click 1
 E2E_FUZZ=30% e2e_wait_count "$out/6-vertical-dropped.ppm" 650 150 14 100 "$GREEN" 20
 xdotool click 1
 e2e_wait_count "$out/7-vertical-box.ppm" 645 145 30 110 "$grey" 150
-xdotool type --delay 10 "xyz"
-xdotool key Return
+e2e_enter_text xyz
+e2e_key Return
 e2e_wait_count "$out/8-vertical-xyz.ppm" 645 145 30 110 "$grey" 0 0
 [ "$(E2E_FUZZ=30% e2e_count "$LAST_SHOT" 650 150 14 45 "$GREEN")" -gt 5 ] || e2e_fail "no vertical caption (see $LAST_SHOT)"
 [ "$(E2E_FUZZ=30% e2e_count "$LAST_SHOT" 665 150 30 45 "$GREEN")" -eq 0 ] || e2e_fail "the vertical caption is not vertical (see $LAST_SHOT)"
@@ -69,7 +69,7 @@ title_ink=$(e2e_canvas_ink "$LAST_SHOT" 380 25 200 25)
 # Save: the dialog takes a typed path; the file holds the texts (GBK bytes).
 file="$E2E_WORKDIR/my chart.QMP"
 e2e_key ctrl+s
-e2e_file_dialog "$file"
+e2e_file_dialog save "$file"
 e2e_wait_file "$file"
 cp "$file" "$out/saved.QMP"
 for text in abc xyz Zhang Li "GB 1526" Flow; do
@@ -85,7 +85,7 @@ E2E_FUZZ=30% e2e_wait_count "$out/10-new.ppm" 450 150 100 16 "$BLACK" 0 0
 
 # Open: the drawing comes back with its texts, black now (nothing selected).
 e2e_key ctrl+o
-e2e_file_dialog "$file"
+e2e_file_dialog open "$file"  # unchanged since New: no question
 E2E_FUZZ=30% e2e_wait_count "$out/11-opened.ppm" 450 150 30 16 "$BLACK" 5
 [ "$(e2e_canvas_ink "$LAST_SHOT" 650 150 14 45)" -gt 5 ] || e2e_fail "the vertical label did not come back (see $LAST_SHOT)"
 [ "$(E2E_FUZZ=30% e2e_count "$LAST_SHOT" 850 540 20 16 "$BLACK")" -eq 0 ] || e2e_fail "the table's value did not come back (see $LAST_SHOT)"
@@ -108,12 +108,11 @@ snapped() {
     eval "$(xdotool getmouselocation --shell)"
     [ "$X $Y" = "$want" ]
 }
-e2e_wait_for 5 snapped || e2e_fail "the cursor did not snap onto $want: $(xdotool getmouselocation)"
+e2e_await 5 snapped || e2e_fail "the cursor did not snap onto $want: $(xdotool getmouselocation)"
 xdotool click 3
 e2e_wait_pixels "$out/12-snapped.ppm" "arrow to the point|250,341|$BLACK" "its head on the point|297,341|$BLACK" "rectangle|360,300|$BLACK"
 
 e2e_key ctrl+q
-e2e_wait_dialog '^提示$'
-xdotool key n
+e2e_answer "$E2E_QUESTION" n  # the drawing changed: No closes without saving
 e2e_wait_exit "$E2E_TIMEOUT"
 echo "PASS: labels, vertical labels and the title block edited, saved, renewed and opened; cursor snapped"
