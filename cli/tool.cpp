@@ -21,7 +21,11 @@ namespace qm::cli {
 namespace {
 
 const char* const kUsage =
-    "Usage: qmptool COMMAND ARGUMENTS\n"
+    "Usage: qmptool check FILE...\n"
+    "       qmptool dump FILE\n"
+    "       qmptool render FILE OUT [--scale N]\n"
+    "       qmptool convert IN OUT\n"
+    "       qmptool --help | --version\n"
     "Checks, shows, draws and converts Quillmap flowchart documents (.QMP) without a window.\n"
     "\n"
     "Commands:\n"
@@ -34,6 +38,12 @@ const char* const kUsage =
     "                             --scale N (1 to 8) multiplies the pixels of .bmp and .png\n"
     "  convert IN OUT             writes IN as a quillmap document; a qmp drawing gains a\n"
     "                             title block; OUT must not be IN\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help                 shows this help\n"
+    "  --version                  shows the version\n"
+    "  --scale N                  for render: the pixel multiple of .bmp and .png, 1 to 8\n"
+    "  --                         what follows is a file name, even when it starts with -\n"
     "\n"
     "Examples:\n"
     "  qmptool check *.QMP\n"
@@ -48,6 +58,7 @@ struct Arguments {
     std::vector<std::string> files;
     std::optional<int> scale;
     bool help = false;
+    bool version = false;
     std::string wrong;  // what is wrong with the command line, if anything
 };
 
@@ -67,6 +78,8 @@ Arguments parse(int argc, char** argv) {
         const std::string arg = argv[k];
         if (options && (arg == "-h" || arg == "--help")) {
             a.help = true;
+        } else if (options && arg == "--version") {
+            a.version = true;
         } else if (options && arg == "--") {
             options = false;
         } else if (options && (arg == "--scale" || arg.starts_with("--scale="))) {
@@ -229,6 +242,10 @@ int runTool(int argc, char** argv) {
     if (!a.wrong.empty()) return usageError(a.wrong);
     if (a.help) {
         put(kUsage);
+        return finishOutput(kExitOk);
+    }
+    if (a.version) {
+        put("qmptool " QMPTOOL_VERSION "\n");
         return finishOutput(kExitOk);
     }
     if (a.command.empty()) {
