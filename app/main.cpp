@@ -6,6 +6,7 @@
 #include "app/icons.h"
 #include "app/main_window.h"
 #include "app/translations.h"
+#include "edit/file_commands.h"
 
 int main(int argc, char** argv) {
     if (const auto answered = qm::answerHelpOrVersion(qm::kQuillmapCommandLine, argc, argv)) return *answered;
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
 
     qm::MainWindow window;
     window.show();
+    qm::reportMissingCodePages(window.editor());
     if (!args.file.isEmpty()) window.openFile(args.file.toStdString());
     return QApplication::exec();
 }

@@ -16,6 +16,7 @@
 #include "cli/json_dump.h"
 #include "cli/picture.h"
 #include "io/atomic_file.h"
+#include "io/codepage.h"
 
 namespace qm::cli {
 namespace {
@@ -253,6 +254,12 @@ int runTool(int argc, char** argv) {
         return kExitUsage;
     }
     if (a.scale && a.command != "render") return usageError("--scale is for render only");
+    // Every command reads document texts; without the converters each file would
+    // be reported as invalid.
+    if (Status codePages = checkCodePages(); !codePages) {
+        printError(codePages.error().describe());
+        return kExitFailure;
+    }
     if (a.command == "check") return check(a);
     if (a.command == "dump") return dump(a);
     if (a.command == "render") return render(a, argv[0]);

@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/icons.h"
 #include "app/translations.h"
+#include "edit/file_commands.h"
 #include "reduced/qmp_window.h"
 
 int main(int argc, char** argv) {
@@ -18,5 +19,6 @@ int main(int argc, char** argv) {
 
     qm::reduced::QmpWindow window;
     window.show();
+    qm::reportMissingCodePages(window.editor());
     return QApplication::exec();
 }
