@@ -82,7 +82,8 @@ void MainWindow::buildFileMenu() {
 void MainWindow::buildHelpMenu() {
     QMenu* help = menuBar()->addMenu(text("帮助(&H)"));
     help->setObjectName(QStringLiteral("help"));
-    connect(addMenuItem(help, "内容(&C)", "helpReadMe"), &QAction::triggered, this, [this] { showHelpContents(host()); });
+    connect(addMenuItem(help, "内容(&C)", "helpReadMe"), &QAction::triggered, this,
+            [this] { showHelpContents(host(), this); });
     connect(addMenuItem(help, "关于", "helpAbout"), &QAction::triggered, this,
             [this] { showAboutWindow(this, QString::fromUtf8(kAboutDate)); });
 }
