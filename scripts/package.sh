@@ -20,8 +20,8 @@ rm -f "$build"/quillmap_*.deb
     exit 1
 }
 debs=("$build"/quillmap_*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || {
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
     echo "package.sh: expected one quillmap_*.deb in $build" >&2
     exit 1
-}
+fi
 echo "${debs[0]}"
