@@ -78,11 +78,13 @@ run qmptool render "$sample" "$work/流程图.pdf"
 grep -q '<svg' "$work/流程图.svg" || fail "流程图.svg is no SVG"
 echo "the PNG and the SVG are what they say"
 set +e
-QT_QPA_PLATFORM=offscreen quillmap --bogus 2>"$work/usage.err"
+# A desktop session has a runtime folder; without one Qt would add a note of its own.
+mkdir -m 700 "$work/runtime"
+XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen quillmap --bogus 2>"$work/usage.err"
 status=$?
 set -e
 echo "\$ quillmap --bogus  ->  status $status: $(cat "$work/usage.err")"
-[ "$status" -eq 2 ] || fail "a wrong command line ended with status $status"
+if [ "$status" -ne 2 ] || [ "$(wc -l <"$work/usage.err")" -ne 1 ]; then fail "a wrong command line: status $status"; fi
 
 step "what the programs load at run time"
 platforms=$(dirname "$(dpkg -L libqt6gui6 | grep '/plugins/platforms/libqxcb.so$')")
@@ -123,7 +125,13 @@ run env DEBIAN_FRONTEND=noninteractive apt remove -y -q quillmap
 left=$(while read -r path; do if [ -f "$path" ]; then echo "$path"; fi; done <"$work/ours")
 [ -z "$left" ] || fail "apt remove left: $left"
 echo "no file of the package is left"
-run env DEBIAN_FRONTEND=noninteractive apt purge -y -q quillmap
+# With no configuration files of its own, removing the package purged it already.
+if dpkg-query -W -f='${Status}' quillmap 2>/dev/null | grep -q config-files; then
+    run env DEBIAN_FRONTEND=noninteractive apt purge -y -q quillmap
+else
+    echo "dpkg keeps nothing of quillmap after apt remove, so there is nothing left to purge"
+    checks=$((checks + 1))
+fi
 run env DEBIAN_FRONTEND=noninteractive apt autoremove --purge -y -q
 snapshot >"$work/files-after"
 echo "\$ diff files-before files-after"
