@@ -57,14 +57,19 @@ apt_get autoremove --purge >>"$work/purge.log"
 step "the tools the checks use, and the caches their packages keep by dpkg triggers"
 apt_get install --no-install-recommends desktop-file-utils appstream man-db shared-mime-info >"$work/tools.log"
 before_install=$(installed_packages)
-snapshot >"$work/files-before"
+snapshot >"$work/files-fresh"
 
 step "apt install ./$(basename "$deb")"
 cd "$work"
 run env DEBIAN_FRONTEND=noninteractive apt install -y -q "./$(basename "$deb")"
-cd "$repo"
 echo "Pulled in: $(comm -13 <(echo "$before_install") <(installed_packages) | tr '\n' ' ')"
 dpkg -L quillmap >"$work/ours"
+# The files with every dependency in place but without the package: what its
+# removal must come back to exactly, caches included.
+apt_get remove quillmap >"$work/remove.log"
+snapshot >"$work/files-before"
+run env DEBIAN_FRONTEND=noninteractive apt install -y -q "./$(basename "$deb")"
+cd "$repo"
 
 step "the programs"
 run qmptool --version
@@ -132,15 +137,25 @@ else
     echo "dpkg keeps nothing of quillmap after apt remove, so there is nothing left to purge"
     checks=$((checks + 1))
 fi
-run env DEBIAN_FRONTEND=noninteractive apt autoremove --purge -y -q
 snapshot >"$work/files-after"
-echo "\$ diff files-before files-after"
-if ! diff "$work/files-before" "$work/files-after"; then
-    fail "the system's files differ from before the install"
-fi
+echo "\$ diff files-before files-after   # every file and folder, the dependencies still installed"
+diff "$work/files-before" "$work/files-after" || fail "the system's files differ from before the install"
 checks=$((checks + 1))
 echo "the same $(wc -l <"$work/files-after") files and folders as before the install"
+# Caches the triggers rebuilt (MIME types, menu entries, icons) must not name it either.
+echo "\$ grep -rl quillmap over every file but dpkg's, apt's and the logs"
+mentions=$(snapshot | while read -r path; do if [ -f "$path" ]; then echo "$path"; fi; done |
+    tr '\n' '\0' | xargs -0 grep -l -s quillmap || true)
+[ -z "$mentions" ] || fail "files still name quillmap: $mentions"
+echo "no file names quillmap"
+checks=$((checks + 1))
 
+step "apt autoremove --purge: the dependencies go too"
+apt_get autoremove --purge >"$work/autoremove.log"
+snapshot >"$work/files-end"
+echo "\$ diff files-fresh files-end   # what other packages' scripts left (information)"
+diff "$work/files-fresh" "$work/files-end" | tee "$work/files-diff" || true
+if grep -E 'quillmap|qmp' "$work/files-diff"; then fail "files of ours are left"; fi
 echo
 echo "check.sh: all $checks checks passed"
 rm -rf "$work"
