@@ -5,13 +5,10 @@
 #include <QPushButton>
 
 #include "app/fonts.h"
+#include "app/twips.h"
 
 namespace qm {
 namespace {
-
-int px(int twips) { return qRound(twips / 15.0); }
-
-QRect twipsRect(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
 
 QLabel* label(QDialog* parent, const char* name, const QString& text, QRect geometry) {
     auto* l = new QLabel(text, parent);
@@ -31,19 +28,19 @@ QDialog* createAboutWindow(QWidget* parent, const QString& date) {
     w->setModal(true);
     // A small fixed window with a close box only, like a tool dialog.
     w->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    w->setFixedSize(px(5745), px(2385));
+    w->setFixedSize(pixels(5745), pixels(2385));
     // The form's font: the 宋体 face (or its stand-in) at 9 pt, 12 pixels, as the
     // positions were laid out for.
     w->setFont(labelFont("宋体", 9));
 
-    label(w, "Label1", QString::fromUtf8("版本:1.0"), twipsRect(225, 150, 1215, 240));
-    label(w, "Label2", QString::fromUtf8("作者：Quillmap 开发组"), twipsRect(150, 600, 3990, 240));
-    label(w, "Label4", QString::fromUtf8("支持:quillmap@example.org"), twipsRect(150, 1050, 2640, 240));
-    label(w, "Label3", date, twipsRect(150, 1500, 1065, 240));
+    label(w, "Label1", QString::fromUtf8("版本:1.0"), pixelRect(225, 150, 1215, 240));
+    label(w, "Label2", QString::fromUtf8("作者：Quillmap 开发组"), pixelRect(150, 600, 3990, 240));
+    label(w, "Label4", QString::fromUtf8("支持:quillmap@example.org"), pixelRect(150, 1050, 2640, 240));
+    label(w, "Label3", date, pixelRect(150, 1500, 1065, 240));
 
     auto* close = new QPushButton(QString::fromUtf8("关闭"), w);
     close->setObjectName(QStringLiteral("Command1"));
-    close->setGeometry(twipsRect(4425, 1875, 1140, 390));
+    close->setGeometry(pixelRect(4425, 1875, 1140, 390));
     close->setDefault(true);
     QObject::connect(close, &QPushButton::clicked, w, &QDialog::accept);
     return w;

@@ -1,17 +1,12 @@
 // The "保存为BMP图像" command: the canvas, frame included, rendered offscreen
 // from the document and written as a 24-bit Windows bitmap, atomically.
 #pragma once
-#include <QByteArray>
-
-class QImage;
+#include "app/picture_file.h"  // encodeBmp24, the encoder it writes with
 
 namespace qm {
 
 class CanvasWidget;
 class Editor;
-
-// A 24-bit uncompressed BMP file of the image; empty when encoding failed.
-QByteArray encodeBmp24(const QImage& image);
 
 // Asks for a file name and writes the picture. False when the dialog was
 // cancelled or the file could not be written (the user has then been told why).

@@ -4,8 +4,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <qdrawutil.h>
 
+#include "app/canvas_picture.h"
 #include "model/editor.h"
 
 namespace qm {
@@ -22,8 +22,10 @@ int shiftFlags(Qt::KeyboardModifiers modifiers) {
 
 CanvasWidget::CanvasWidget(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("Picture1"));
-    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);  // two pixels, as a 3D picture box
-    setLineWidth(2);
+    // Two pixels, as a 3D picture box. The style only sets the contents margins:
+    // the frame itself is painted with the rest of the canvas picture.
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setLineWidth(kCanvasFrame);
     setMouseTracking(true);  // placing follows the pointer with no button down
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -53,17 +55,7 @@ QPointF CanvasWidget::toWidget(float xTwips, float yTwips) const {
     return QPointF(clientOrigin()) + QPointF(xTwips / kTwipsPerPixel, yTwips / kTwipsPerPixel);
 }
 
-QImage CanvasWidget::renderImage() {
-    // Painted straight into the image rather than through QWidget::render, which
-    // at device pixel ratio 2 drew the frame as one half-pixel line into a 1x image.
-    QImage image(size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    rendering_ = true;
-    paintCanvas(painter, rect());
-    rendering_ = false;
-    return image;
-}
+QImage CanvasWidget::renderImage() { return canvasPictureImage(doc_, size()); }
 
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
@@ -71,22 +63,19 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
 }
 
 void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
-    qDrawWinPanel(&painter, rect(), palette(), true);  // the sunken two-pixel frame
+    if (!doc_ || moving_.empty()) {
+        paintCanvasPicture(painter, doc_, size(), area);
+        return;
+    }
+    // Something follows the pointer: the still part comes from the cached layer.
+    paintCanvasFrame(painter, size());
     const QRect client = contentsRect();
     const QRect dirty = area & client;
     if (dirty.isEmpty()) return;
     painter.setClipRect(dirty);
     painter.translate(client.topLeft());
-    const QRectF exposed(dirty.translated(-client.topLeft()));
-    PaintOptions options = defaultPaintOptions();
-    if (doc_ && !moving_.empty() && !rendering_) {
-        cache_.paint(painter, *doc_, moving_, client.size(), devicePixelRatioF(), exposed, options);
-        return;
-    }
-    painter.fillRect(exposed, kCanvasBackground);
-    if (!doc_) return;
-    options.exposed = exposed;
-    paintDocument(painter, *doc_, options);
+    cache_.paint(painter, *doc_, moving_, client.size(), devicePixelRatioF(), QRectF(dirty.translated(-client.topLeft())),
+                 defaultPaintOptions());
 }
 
 CanvasPointer CanvasWidget::pointerFor(const QMouseEvent* event, int button) const {

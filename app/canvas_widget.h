@@ -82,7 +82,6 @@ private:
     bool pressedHere_ = false;  // a press began in the client area
     std::vector<PartRef> moving_;
     PaintCache cache_;
-    bool rendering_ = false;  // renderImage() under way
     // The frame, then the drawing inside the area (widget coordinates).
     void paintCanvas(QPainter& painter, const QRect& area);
 };

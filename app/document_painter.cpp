@@ -233,7 +233,7 @@ QRect pixelRect(float left, float top, float width, float height) {
 
 void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& options) {
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::Antialiasing, options.antialias);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     Pass pass(painter, options);
 
@@ -264,7 +264,7 @@ void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& o
 
 void paintParts(QPainter& painter, const Document& doc, std::span<const PartRef> parts, const PaintOptions& options) {
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::Antialiasing, options.antialias);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     Pass pass(painter, options);
     const auto diamondLines = doc.diamondLines();

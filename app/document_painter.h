@@ -43,6 +43,9 @@ struct PaintOptions {
     // Elements to leave out, for example the one being dragged when the rest is
     // painted into a cached layer.
     std::function<bool(PartRef)> skip;
+    // Smoothed edges, for pictures shown smaller than one device pixel to a
+    // canvas pixel (a print preview), where thin lines would otherwise vanish.
+    bool antialias = false;
 };
 
 // Handle colours from the application's palette.

@@ -1,22 +1,17 @@
 #include "app/editor_view.h"
 
-#include <QAction>
 #include <QMenu>
 #include <QWidget>
 
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
 #include "app/paint_cache.h"
+#include "app/twips.h"
 #include "interact/label_editing.h"
 #include "interact/pointer_routing.h"
 #include "interact/rules.h"
 
 namespace qm {
-namespace {
-
-int pixels(float twips) { return qRound(twips / kTwipsPerPixel); }
-
-}  // namespace
 
 EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rules* rules)
     : QObject(canvasParent), ed_(host_, metrics_, geometry, rules) {
@@ -42,6 +37,8 @@ EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rul
 
     connect(&host_.timer(TimerId::Timer1), &QTimer::timeout, this, [this] { tick(rulesOf(ed_).timer1Tick); });
     connect(&host_.timer(TimerId::Timer2), &QTimer::timeout, this, [this] { tick(rulesOf(ed_).timer2Tick); });
+    // A program without pointer snapping has nothing for Timer2 to do.
+    if (!rulesOf(ed_).timer2Tick) host_.timer(TimerId::Timer2).stop();
 
     canvas_->setDocument(&ed_.doc);
 }
@@ -76,14 +73,9 @@ void EditorView::perform(const std::function<void(Editor&)>& command) {
     refresh();
 }
 
-QAction* EditorView::bind(QAction* action, std::function<void(Editor&)> command) {
-    connect(action, &QAction::triggered, this, [this, command = std::move(command)] { perform(command); });
-    return action;
-}
-
 EditorView::Glance EditorView::glance() const {
     const Document& d = ed_.doc;
-    return {d.selKind, d.selIndex, d.hitIndex, d.modified, d.shapeCount, d.labelCount, d.arrowCount, d.segCount,
+    return {d.selKind, d.selIndex, d.hitIndex, d.isModified(), d.shapeCount, d.labelCount, d.arrowCount, d.segCount,
             d.diamondCount, ed_.text1.visible, ed_.text2.visible};
 }
 

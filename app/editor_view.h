@@ -12,7 +12,6 @@
 #include "app/qt_text_metrics.h"
 #include "model/editor.h"
 
-class QAction;
 class QMenu;
 class QWidget;
 
@@ -46,8 +45,6 @@ public:
 
     // Runs a command of the core, then brings the widgets in line with it.
     void perform(const std::function<void(Editor&)>& command);
-    // Makes the action run the command through perform() when triggered.
-    QAction* bind(QAction* action, std::function<void(Editor&)> command);
 
     // Brings the canvas, the editor boxes and the paint cache in line with the
     // core after any change.
@@ -57,7 +54,8 @@ private:
     // What a move or a tick may change without any element following the pointer;
     // compared before and after, so that idle pointer moves do not repaint.
     struct Glance {
-        int16_t selKind, selIndex, hitIndex, modified;
+        int16_t selKind, selIndex, hitIndex;
+        bool modified;
         int16_t shapeCount, labelCount, arrowCount, segCount, diamondCount;
         bool text1, text2;
         bool operator==(const Glance&) const = default;

@@ -19,8 +19,7 @@ template <class Record>
 void addTexts(std::vector<PartRef>& out, const Record& rec) {
     add(out, Part::Label, rec.label1);
     add(out, Part::Label, rec.label2);
-    const int n = std::clamp<int>(rec.innerCount, 0, kMaxInner);
-    for (int k = 1; k <= n; ++k) add(out, Part::Label, rec.innerLabel[static_cast<size_t>(k)]);
+    for (int k = 1; k <= innerLabelCount(rec); ++k) add(out, Part::Label, rec.innerLabel[static_cast<size_t>(k)]);
 }
 
 void addCornerHandles(std::vector<PartRef>& out) {
@@ -28,26 +27,29 @@ void addCornerHandles(std::vector<PartRef>& out) {
 }
 
 void addShape(std::vector<PartRef>& out, const Document& doc, int i) {
-    if (i < 1 || i > kMaxRecordIndex) return;
+    const ShapeRecord* r = doc.shapeRecord(i);
+    if (!r) return;
     add(out, Part::Shape1, i);
     add(out, Part::LineRect, i);
-    addTexts(out, doc.shapeRec[static_cast<size_t>(i)]);
+    addTexts(out, *r);
     addCornerHandles(out);
 }
 
 void addDiamond(std::vector<PartRef>& out, const Document& doc, int i) {
-    if (i < 1 || i > kMaxRecordIndex) return;
+    const DiamondRecord* r = doc.diamondRecord(i);
+    if (!r) return;
     for (Part p : {Part::lx1, Part::lx2, Part::lx3, Part::lx4, Part::lx5}) add(out, p, i);
-    addTexts(out, doc.diamondRec[static_cast<size_t>(i)]);
+    addTexts(out, *r);
     addCornerHandles(out);
 }
 
 // Segments, the head in whichever direction it turns to, the vertex handles and
 // the rubber band of drawing.
 void addArrow(std::vector<PartRef>& out, const Document& doc, int a) {
-    if (a < 1 || a > kMaxRecordIndex) return;
-    const ArrowRecord& r = doc.arrowRec[static_cast<size_t>(a)];
-    const int n = std::clamp<int>(r.count(), 0, ArrowRecord::kMaxSegments);
+    const ArrowRecord* rec = doc.arrowRecord(a);
+    if (!rec) return;
+    const ArrowRecord& r = *rec;
+    const int n = r.segmentCount();
     for (int k = 1; k <= n; ++k) add(out, Part::Line1, r.slot[static_cast<size_t>(k)]);
     for (Part p : {Part::picUp, Part::picDown, Part::picLeft, Part::picRight}) {
         add(out, p, a);

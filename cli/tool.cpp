@@ -4,17 +4,21 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include <QApplication>
+#include <QGuiApplication>
+#include <QPageLayout>
 
+#include "app/canvas_picture.h"
+#include "app/picture_file.h"
+#include "app/print_layout.h"
 #include "app/qt_text_metrics.h"
 #include "cli/document_file.h"
 #include "cli/json_dump.h"
-#include "cli/picture.h"
 #include "io/atomic_file.h"
 #include "io/codepage.h"
 
@@ -25,9 +29,10 @@ const char* const kUsage =
     "Usage: qmptool check FILE...\n"
     "       qmptool dump FILE\n"
     "       qmptool render FILE OUT [--scale N]\n"
+    "       qmptool print FILE OUT.pdf [--paper A4|A3|A5|Letter] [--portrait]\n"
     "       qmptool convert IN OUT\n"
     "       qmptool --help | --version\n"
-    "Checks, shows, draws and converts Quillmap flowchart documents (.QMP) without a window.\n"
+    "Checks, shows, draws, prints and converts Quillmap flowchart documents (.QMP) without a window.\n"
     "\n"
     "Commands:\n"
     "  check FILE...              one line per file: its layout (quillmap or qmp) and what it\n"
@@ -37,6 +42,10 @@ const char* const kUsage =
     "                             draws the document as the editor shows it after opening it;\n"
     "                             OUT's extension picks the format: .bmp .png .svg .pdf;\n"
     "                             --scale N (1 to 8) multiplies the pixels of .bmp and .png\n"
+    "  print FILE OUT.pdf [--paper A4|A3|A5|Letter] [--portrait]\n"
+    "                             the page the editor's Print sends to that paper (A4\n"
+    "                             landscape unless told): the chart at true size, centred,\n"
+    "                             or scaled down to fit the page whole\n"
     "  convert IN OUT             writes IN as a quillmap document; a qmp drawing gains a\n"
     "                             title block; OUT must not be IN\n"
     "\n"
@@ -44,12 +53,15 @@ const char* const kUsage =
     "  -h, --help                 shows this help\n"
     "  --version                  shows the version\n"
     "  --scale N                  for render: the pixel multiple of .bmp and .png, 1 to 8\n"
+    "  --paper A4|A3|A5|Letter    for print: the paper, A4 unless told\n"
+    "  --portrait                 for print: the page upright rather than landscape\n"
     "  --                         what follows is a file name, even when it starts with -\n"
     "\n"
     "Examples:\n"
     "  qmptool check *.QMP\n"
     "  qmptool dump 流程图.QMP > 流程图.json\n"
     "  qmptool render 流程图.QMP 流程图.png --scale 2\n"
+    "  qmptool print 流程图.QMP 流程图.pdf --paper A3\n"
     "  qmptool convert 旧流程图.QMP 新流程图.QMP\n"
     "\n"
     "Exit status: 0 success, 1 an invalid document or a failed read or write, 2 a wrong command line.\n";
@@ -58,10 +70,21 @@ struct Arguments {
     std::string command;
     std::vector<std::string> files;
     std::optional<int> scale;
+    std::optional<QPageSize::PageSizeId> paper;
+    bool portrait = false;
     bool help = false;
     bool version = false;
     std::string wrong;  // what is wrong with the command line, if anything
 };
+
+std::optional<QPageSize::PageSizeId> parsePaper(const std::string& name) {
+    const QString n = QString::fromStdString(name);
+    const std::pair<const char*, QPageSize::PageSizeId> papers[] = {
+        {"A4", QPageSize::A4}, {"A3", QPageSize::A3}, {"A5", QPageSize::A5}, {"Letter", QPageSize::Letter}};
+    for (const auto& [shown, id] : papers)
+        if (n.compare(QLatin1String(shown), Qt::CaseInsensitive) == 0) return id;
+    return std::nullopt;
+}
 
 std::optional<int> parseScale(const std::string& text) {
     int value = 0;
@@ -93,6 +116,17 @@ Arguments parse(int argc, char** argv) {
             a.scale = parseScale(value);
             if (!a.scale)
                 a.wrong = "--scale needs a whole number from 1 to " + std::to_string(kMaxScale) + ", not \"" + value + "\"";
+        } else if (options && (arg == "--paper" || arg.starts_with("--paper="))) {
+            const bool joined = arg != "--paper";
+            if (!joined && k + 1 >= argc) {
+                a.wrong = "--paper needs A4, A3, A5 or Letter";
+                break;
+            }
+            const std::string value = joined ? arg.substr(8) : argv[++k];
+            a.paper = parsePaper(value);
+            if (!a.paper) a.wrong = "--paper needs A4, A3, A5 or Letter, not \"" + value + "\"";
+        } else if (options && arg == "--portrait") {
+            a.portrait = true;
         } else if (options && arg.size() > 1 && arg[0] == '-') {
             a.wrong = "unknown option \"" + arg + "\"";
         } else if (a.command.empty()) {
@@ -144,13 +178,13 @@ public:
     explicit Gui(char* program) : argv_{program, nullptr} {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(qtMessage);
-        if (!QCoreApplication::instance()) app_ = std::make_unique<QApplication>(argc_, argv_);
+        if (!QCoreApplication::instance()) app_ = std::make_unique<QGuiApplication>(argc_, argv_);
     }
 
 private:
     int argc_ = 1;
     char* argv_[2];
-    std::unique_ptr<QApplication> app_;
+    std::unique_ptr<QGuiApplication> app_;
 };
 
 struct CheckLine {
@@ -201,14 +235,12 @@ int dump(const Arguments& a) {
     return finishOutput(kExitOk);
 }
 
-int render(const Arguments& a, char* program) {
-    if (a.files.size() != 2) return usageError("render needs FILE and OUT");
-    const std::string &in = a.files[0], &out = a.files[1];
-    const std::optional<PictureFormat> format = pictureFormatFor(out);
-    if (!format) return usageError("cannot tell the picture format from \"" + out + "\": use .bmp, .png, .svg or .pdf");
-    if (a.scale && !isRaster(*format)) return usageError("--scale is for .bmp and .png pictures only");
+// Opens IN as its editor opens it and writes what `draw` makes of it to OUT,
+// atomically; OUT is never IN. `what` names the output in messages.
+int writeDrawn(const std::string& in, const std::string& out, const char* what, char* program,
+               const std::function<Result<std::string>(const Editor&)>& draw) {
     if (sameFile(in, out)) {
-        printError("\"" + out + "\" is the input file; the picture needs another name");
+        printError("\"" + out + "\" is the input file; the " + what + " needs another name");
         return kExitFailure;
     }
     Gui gui(program);
@@ -218,11 +250,37 @@ int render(const Arguments& a, char* program) {
         printError(opened.error().describe());
         return kExitFailure;
     }
-    if (Status st = writePicture((*opened)->ed, out, *format, a.scale.value_or(1)); !st) {
+    const Result<std::string> bytes = draw((*opened)->ed);
+    if (!bytes) {
+        printError("cannot draw \"" + out + "\": " + bytes.error().message);
+        return kExitFailure;
+    }
+    if (Status st = writeFileAtomically(out, *bytes); !st) {
         printError(st.error().describe());
         return kExitFailure;
     }
     return kExitOk;
+}
+
+int render(const Arguments& a, char* program) {
+    if (a.files.size() != 2) return usageError("render needs FILE and OUT");
+    const std::string &in = a.files[0], &out = a.files[1];
+    const std::optional<PictureFormat> format = pictureFormatFor(out);
+    if (!format) return usageError("cannot tell the picture format from \"" + out + "\": use .bmp, .png, .svg or .pdf");
+    if (a.scale && !isRaster(*format)) return usageError("--scale is for .bmp and .png pictures only");
+    return writeDrawn(in, out, "picture", program, [&](const Editor& ed) {
+        return encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, a.scale.value_or(1), ed.doc.fileName);
+    });
+}
+
+int print(const Arguments& a, char* program) {
+    if (a.files.size() != 2) return usageError("print needs FILE and OUT.pdf");
+    const std::string &in = a.files[0], &out = a.files[1];
+    if (pictureFormatFor(out) != PictureFormat::Pdf) return usageError("print writes a PDF file: OUT must end in .pdf");
+    const QPageLayout page = printPageLayout(a.paper.value_or(QPageSize::A4),
+                                             a.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+    return writeDrawn(in, out, "PDF", program,
+                      [&](const Editor& ed) { return printedPdf(ed.doc, canvasPixelSize(ed.canvas), page); });
 }
 
 int convert(const Arguments& a, char* program) {
@@ -254,6 +312,7 @@ int runTool(int argc, char** argv) {
         return kExitUsage;
     }
     if (a.scale && a.command != "render") return usageError("--scale is for render only");
+    if ((a.paper || a.portrait) && a.command != "print") return usageError("--paper and --portrait are for print only");
     // Every command reads document texts; without the converters each file would
     // be reported as invalid.
     if (Status codePages = checkCodePages(); !codePages) {
@@ -263,8 +322,9 @@ int runTool(int argc, char** argv) {
     if (a.command == "check") return check(a);
     if (a.command == "dump") return dump(a);
     if (a.command == "render") return render(a, argv[0]);
+    if (a.command == "print") return print(a, argv[0]);
     if (a.command == "convert") return convert(a, argv[0]);
-    return usageError("unknown command \"" + a.command + "\" (check, dump, render or convert)");
+    return usageError("unknown command \"" + a.command + "\" (check, dump, render, print or convert)");
 }
 
 }  // namespace qm::cli

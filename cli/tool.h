@@ -1,5 +1,5 @@
-// qmptool's command line: the subcommands check, dump, render and convert, their
-// arguments, the usage text, and how results and errors reach the terminal
+// qmptool's command line: the subcommands check, dump, render, print and convert,
+// their arguments, the usage text, and how results and errors reach the terminal
 // (results on standard output, one "qmptool: ..." line per error on standard error).
 #pragma once
 

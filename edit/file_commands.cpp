@@ -12,8 +12,6 @@
 namespace qm {
 namespace {
 
-std::optional<std::string> askSavePath(Editor& ed) { return ed.host.saveFileDialog(documentDialogPresets()); }
-
 std::string missingCodePages(const IoError& error) {
     return "本系统无法转换文档中文字的编码（GBK、GB18030），文档不能打开，也不能保存。\n" + error.describe();
 }
@@ -42,7 +40,7 @@ void replaceDocument(Editor& ed, Document&& next, const std::string& path) {
     next.fileVersion = cur.fileVersion;
     next.selKind = 0;
     next.fileName = path;
-    next.modified = 0;
+    next.setModified(false);
     cur = std::move(next);
     ed.capture = {};
 }
@@ -88,33 +86,31 @@ bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path) {
 
 bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Quillmap, clearDocument); }
 
-bool fileSave(Editor& ed) {
+bool saveDocument(Editor& ed, Layout layout, bool askPath) {
     commitOpenEditors(ed);
     clearSelection(ed);
-    std::string path = ed.doc.fileName;
+    std::string path = askPath ? std::string() : ed.doc.fileName;
     if (path.empty()) {
-        const auto chosen = askSavePath(ed);
+        const auto chosen = ed.host.saveFileDialog(documentDialogPresets());
         if (!chosen) return false;
         path = *chosen;
     }
-    if (!writeDocumentAs(ed, Layout::Quillmap, path)) return false;
+    if (!writeDocumentAs(ed, layout, path)) return false;
     ed.doc.fileName = path;
-    ed.doc.modified = 0;
     return true;
 }
 
-bool fileSaveAs(Editor& ed) {
-    commitOpenEditors(ed);
-    clearSelection(ed);
-    const auto path = askSavePath(ed);
-    if (!path || !writeDocumentAs(ed, Layout::Quillmap, *path)) return false;
-    ed.doc.fileName = *path;
+bool fileSave(Editor& ed) {
+    if (!saveDocument(ed, Layout::Quillmap, false)) return false;
+    ed.doc.setModified(false);
     return true;
 }
+
+bool fileSaveAs(Editor& ed) { return saveDocument(ed, Layout::Quillmap, true); }
 
 bool closeRequest(Editor& ed) {
     commitOpenEditors(ed);
-    if (ed.doc.modified != -1) return true;
+    if (!ed.doc.isModified()) return true;
     switch (ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question)) {
         case Answer::Yes: return ed.save && ed.save();
         case Answer::No: return true;

@@ -42,5 +42,10 @@ bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&));
 // opened from the desktop).
 bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const std::string& path);
 bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path);
+// Save (to the document's path, asked for when it has none) and Save As (always
+// asked for): editor boxes committed, selection cleared, then written. True when
+// the file was written; the document then carries its path. The changed mark is
+// left to the program.
+bool saveDocument(Editor& ed, Layout layout, bool askPath);
 
 }  // namespace qm

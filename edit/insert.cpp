@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "interact/relayout.h"
 #include "interact/selection.h"
 #include "model/labels.h"
 #include "model/rounding.h"
@@ -100,7 +99,7 @@ void insertStraightArrow(Editor& ed, Dir dir) {
     static constexpr int16_t kinds[] = {SelKind::PlacingUpArrow, SelKind::PlacingDownArrow,
                                         SelKind::PlacingLeftArrow, SelKind::PlacingRightArrow};
     const int d = static_cast<int>(dir);
-    doc.orthoDraw = -1;
+    doc.orthoDraw = boolI16(true);
     doc.selKind = kinds[d];
     const int n = ++doc.arrowCount;
     doc.selIndex = static_cast<int16_t>(n);
@@ -127,7 +126,7 @@ void insertPolylineArrow(Editor& ed) {
     ArrowRecord& rec = doc.arrowRec[n];
     rec = ArrowRecord{};
     rec.head() = static_cast<int16_t>(n);
-    doc.orthoDraw = -1;
+    doc.orthoDraw = boolI16(true);
     doc.selKind = SelKind::DrawingArrow;
     doc.selIndex = static_cast<int16_t>(n);
     ed.host.setCanvasCursor(CursorKind::Crosshair);

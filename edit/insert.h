@@ -13,6 +13,16 @@ void insertLabel(Editor& ed, bool vertical);
 void insertStraightArrow(Editor& ed, Dir dir);
 void insertPolylineArrow(Editor& ed);
 
+// The same as the menus and toolbars name them, one command per element kind.
+inline void insertRectangle(Editor& ed) { insertShape(ed, ShapeStyle::Rectangle); }
+inline void insertEllipse(Editor& ed) { insertShape(ed, ShapeStyle::Oval); }
+inline void insertHorizontalLabel(Editor& ed) { insertLabel(ed, false); }
+inline void insertVerticalLabel(Editor& ed) { insertLabel(ed, true); }
+inline void insertUpArrow(Editor& ed) { insertStraightArrow(ed, Dir::Up); }
+inline void insertDownArrow(Editor& ed) { insertStraightArrow(ed, Dir::Down); }
+inline void insertLeftArrow(Editor& ed) { insertStraightArrow(ed, Dir::Left); }
+inline void insertRightArrow(Editor& ed) { insertStraightArrow(ed, Dir::Right); }
+
 inline constexpr float kVerticalLabelWidth = 165;
 
 }  // namespace qm

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "interact/relayout.h"
+#include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
 
@@ -13,14 +13,8 @@ namespace {
 constexpr float kStraightArrowLength = 1200;
 constexpr float kRubberBandSlack = 150;
 
-ArrowRecord* record(Document& doc, int n) {
-    return n >= 1 && n <= kMaxRecordIndex ? &doc.arrowRec[n] : nullptr;
-}
-
-int segmentCount(const ArrowRecord& r) { return std::clamp<int>(r.count(), 0, ArrowRecord::kMaxSegments); }
-
 LineEl* lastSegment(Document& doc, const ArrowRecord& r) {
-    const int n = segmentCount(r);
+    const int n = r.segmentCount();
     return n > 0 ? doc.Line1.find(r.slot[n]) : nullptr;
 }
 
@@ -61,14 +55,14 @@ void placeHead(PictureEl& head, Dir dir, float tx, float ty) {
 
 void showArrowHandles(Editor& ed, int n) {
     Document& doc = ed.doc;
-    ArrowRecord* r = record(doc, n);
+    ArrowRecord* r = doc.arrowRecord(n);
     const LineEl* first = r ? doc.Line1.find(r->slot[1]) : nullptr;
     if (!first) {
         reportElementError(ed.host, 340, "Arrow segment does not exist");
         return;
     }
     placeHandle(doc, 0, roundI16Sat(first->x1), roundI16Sat(first->y1));
-    for (int k = 1; k <= segmentCount(*r); ++k) {
+    for (int k = 1; k <= r->segmentCount(); ++k) {
         doc.spHandle.create(k);  // an existing handle is fine
         const LineEl* seg = doc.Line1.find(r->slot[k]);
         if (!seg) {
@@ -80,7 +74,7 @@ void showArrowHandles(Editor& ed, int n) {
 }
 
 void moveArrowHead(Document& doc, int n, int16_t x, int16_t y) {
-    ArrowRecord* r = record(doc, n);
+    ArrowRecord* r = doc.arrowRecord(n);
     if (!r) return;
     Collection<PictureEl>* heads = doc.heads(r->direction());
     if (PictureEl* head = heads ? heads->find(r->head()) : nullptr) {
@@ -90,13 +84,13 @@ void moveArrowHead(Document& doc, int n, int16_t x, int16_t y) {
 }
 
 void orientArrowHead(Document& doc, int n) {
-    ArrowRecord* r = record(doc, n);
+    ArrowRecord* r = doc.arrowRecord(n);
     if (!r) return;
     for (int d = 0; d < 4; ++d) doc.heads(d)->setVisible(n, false);
     const LineEl* last = lastSegment(doc, *r);
     if (!last) return;
     const Dir dir = directionOf(last->x1, last->y1, last->x2, last->y2);
-    Collection<PictureEl>& heads = *doc.heads(static_cast<int>(dir));
+    Collection<PictureEl>& heads = doc.heads(dir);
     heads.create(n);  // an existing picture is reused
     if (PictureEl* head = heads.find(n)) {
         placeHead(*head, dir, last->x2, last->y2);
@@ -106,7 +100,7 @@ void orientArrowHead(Document& doc, int n) {
 }
 
 bool roomForSegment(Editor& ed, int n) {
-    const ArrowRecord* r = record(ed.doc, n);
+    const ArrowRecord* r = ed.doc.arrowRecord(n);
     if (!r) return false;
     if (r->count() >= ArrowRecord::kMaxSegments) {
         ed.host.message("提示", "一个箭头最多可以有255段，不能再画下一段。", Icon::Information);
@@ -121,7 +115,7 @@ bool roomForSegment(Editor& ed, int n) {
 
 void polylineStep(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
-    ArrowRecord* r = record(doc, doc.selIndex);
+    ArrowRecord* r = doc.arrowRecord(doc.selIndex);
     LineEl* s = r ? lastSegment(doc, *r) : nullptr;
     if (!s) return;  // before the first click there is nothing to draw
     if (std::fabs(y - s->y1) < std::fabs(x - s->x1)) {
@@ -161,7 +155,7 @@ bool appendSegment(Editor& ed, int n, PointF start, PointF end) {
 
 // Removes the last segment of arrow n when it is also the last one created.
 void dropLastSegment(Document& doc, ArrowRecord& r) {
-    const int c = segmentCount(r);
+    const int c = r.segmentCount();
     if (c == 0 || r.slot[c] != doc.segCount) return;
     doc.Line1.destroy(doc.segCount--);
     r.slot[c] = 0;
@@ -174,7 +168,7 @@ void dropLastSegment(Document& doc, ArrowRecord& r) {
 void polylineLeftRelease(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
     const int n = doc.selIndex;
-    ArrowRecord* r = record(doc, n);
+    ArrowRecord* r = doc.arrowRecord(n);
     if (!r) return;
     PointF start{x, y};
     if (const LineEl* prev = lastSegment(doc, *r)) start = {prev->x2, prev->y2};
@@ -191,7 +185,7 @@ void endPolyline(Editor& ed, std::optional<PointF> release) {
     const int n = doc.selIndex;
     doc.lneTemp.visible = false;
     doc.selKind = SelKind::None;
-    ArrowRecord* r = record(doc, n);
+    ArrowRecord* r = doc.arrowRecord(n);
     if (!r) return;
     if (const LineEl* last = lastSegment(doc, *r)) {
         if (last->x1 == last->x2 && last->y1 == last->y2) dropLastSegment(doc, *r);
@@ -207,10 +201,53 @@ void endPolyline(Editor& ed, std::optional<PointF> release) {
     ed.markModified();
 }
 
+void polylineRightRelease(Editor& ed, float x, float y) { endPolyline(ed, PointF{x, y}); }
+
+namespace {
+
+void hideHeadPreviews(Document& doc) {
+    for (int d = 0; d < 4; ++d) doc.heads(d)->templ().visible = false;
+}
+
+}  // namespace
+
+void freePolylineStep(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    ArrowRecord* r = doc.arrowRecord(doc.selIndex);
+    LineEl* s = r ? lastSegment(doc, *r) : nullptr;
+    if (!s) return;
+    s->x2 = x;
+    s->y2 = y;
+    const Dir dir = directionOf(s->x1, s->y1, s->x2, s->y2);
+    hideHeadPreviews(doc);
+    PictureEl& preview = doc.heads(dir).templ();
+    placeHead(preview, dir, x, y);
+    preview.visible = true;
+    r->direction() = static_cast<int16_t>(dir);
+}
+
+void freePolylineLeftRelease(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    const int n = doc.selIndex;
+    ArrowRecord* r = doc.arrowRecord(n);
+    if (!r || !roomForSegment(ed, n)) return;
+    if (LineEl* prev = lastSegment(doc, *r)) {
+        prev->x2 = x;
+        prev->y2 = y;
+    }
+    appendSegment(ed, n, {x, y}, {x, y});  // its end on its start until the pointer moves
+    ed.markModified();
+}
+
+void freePolylineRightRelease(Editor& ed, float /*x*/, float /*y*/) {
+    hideHeadPreviews(ed.doc);
+    endPolyline(ed, std::nullopt);
+}
+
 void placeStraightArrow(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
     const int n = doc.selIndex;
-    ArrowRecord* r = record(doc, n);
+    ArrowRecord* r = doc.arrowRecord(n);
     LineEl* s = r ? doc.Line1.find(r->slot[1]) : nullptr;
     if (!s) return;
     static constexpr float dx[] = {0, 0, -1, 1}, dy[] = {-1, 1, 0, 0};
@@ -225,10 +262,10 @@ void placeStraightArrow(Editor& ed, float x, float y) {
 void dragArrow(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
     const int n = doc.selIndex;
-    ArrowRecord* r = record(doc, n);
+    ArrowRecord* r = doc.arrowRecord(n);
     if (!r) return;
     const float dx = x - doc.downX, dy = y - doc.downY;
-    for (int k = 1; k <= segmentCount(*r); ++k) {
+    for (int k = 1; k <= r->segmentCount(); ++k) {
         if (LineEl* s = doc.Line1.find(r->slot[k])) {
             s->x1 += dx; s->x2 += dx; s->y1 += dy; s->y2 += dy;
         }
@@ -240,13 +277,13 @@ void dragArrow(Editor& ed, float x, float y) {
 void dragVertex(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
     const int n = doc.selIndex, h = doc.hitIndex;
-    ArrowRecord* r = record(doc, n);
-    if (!r || h < 0 || h > segmentCount(*r)) return;
+    ArrowRecord* r = doc.arrowRecord(n);
+    if (!r || h < 0 || h > r->segmentCount()) return;
     if (h == 0) {
         if (LineEl* s = doc.Line1.find(r->slot[1])) { s->x1 = x; s->y1 = y; }
     } else {
         if (LineEl* s = doc.Line1.find(r->slot[h])) { s->x2 = x; s->y2 = y; }
-        if (h < segmentCount(*r))
+        if (h < r->segmentCount())
             if (LineEl* next = doc.Line1.find(r->slot[h + 1])) { next->x1 = x; next->y1 = y; }
     }
     placeHandle(doc, h, roundI16Sat(x), roundI16Sat(y));

@@ -27,13 +27,24 @@ void showArrowHandles(Editor& ed, int n);
 void moveArrowHead(Document& doc, int n, int16_t x, int16_t y);
 void orientArrowHead(Document& doc, int n);
 
-// Polyline drawing (selKind 5): pointer moves, left releases and the end.
+// Polyline drawing (selKind 5) with square corners and a rubber band from the last
+// vertex to the pointer: pointer moves, left releases and the end.
 void polylineStep(Editor& ed, float x, float y);
 void polylineLeftRelease(Editor& ed, float x, float y);
 // Ends the drawing. With a release point, a rubber band longer than 150 twips
 // becomes a last segment to it. A trailing segment that never moved is dropped; an
 // arrow left without segments is abandoned, otherwise it gets its head.
 void endPolyline(Editor& ed, std::optional<PointF> release);
+// The right release: endPolyline at the release point.
+void polylineRightRelease(Editor& ed, float x, float y);
+
+// The same steps for arrows drawn at any angle: the segment being drawn runs to the
+// pointer and a preview of the head of its direction rides on the pointer; a left
+// release starts the next segment there; the right release ends the arrow with the
+// segment that followed the pointer, without a rubber band.
+void freePolylineStep(Editor& ed, float x, float y);
+void freePolylineLeftRelease(Editor& ed, float x, float y);
+void freePolylineRightRelease(Editor& ed, float x, float y);
 
 // A new straight arrow (selKind 11..14) follows the pointer with its tail.
 void placeStraightArrow(Editor& ed, float x, float y);

@@ -1,8 +1,9 @@
 #include "interact/label_editing.h"
 
 #include "interact/pointer.h"
-#include "io/codepage.h"
+#include "interact/rules.h"
 #include "interact/selection.h"
+#include "io/codepage.h"
 #include "model/labels.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
@@ -22,7 +23,7 @@ void selectLabel(Editor& ed, int i) {
 void openEditor(Editor& ed, int i) {
     const LabelEl* l = ed.doc.Label.find(i);
     if (!l) return;
-    const EditorBox which = l->wordWrap ? EditorBox::Text2 : EditorBox::Text1;
+    const EditorBox which = l->wordWrap && rulesOf(ed).tallEditor ? EditorBox::Text2 : EditorBox::Text1;
     EditBox& box = editBox(ed, which);
     box.left = l->left;
     box.top = l->top;
@@ -61,12 +62,9 @@ void labelPress(Editor& ed, int i, int button) {
         doc.pressPt = ed.host.cursorPos();
     }
     const TwipPoint p = pointerInTwips(ed);
-    doc.downX = roundI16Sat(p.x);
-    doc.downY = roundI16Sat(p.y);
-    if (const LabelEl* l = doc.Label.find(i)) {
-        doc.startLeft = roundI16Sat(l->left);
-        doc.startTop = roundI16Sat(l->top);
-    }
+    const LabelEl* l = doc.Label.find(i);
+    noteDragStart(doc, static_cast<float>(p.x), static_cast<float>(p.y),
+                  l ? std::optional<PointF>({l->left, l->top}) : std::nullopt);
     ed.host.setCanvasCursor(CursorKind::Default);
 }
 
@@ -76,12 +74,6 @@ void labelMove(Editor& ed, int /*i*/) {
 }
 
 void labelRelease(Editor& ed, int i, int /*button*/) {
-    endLabelDrag(ed, i);
-    rebuildShapeInnerLists(ed.doc);
-    rebuildDiamondInnerLists(ed.doc);
-}
-
-void endLabelDrag(Editor& ed, int i) {
     Document& doc = ed.doc;
     ed.host.setTimerEnabled(TimerId::Timer1, false);
     doc.releasePt = ed.host.cursorPos();
@@ -90,6 +82,10 @@ void endLabelDrag(Editor& ed, int i) {
         const bool moved = roundI16Sat(l->left) != doc.startLeft || roundI16Sat(l->top) != doc.startTop;
         if (moved || doc.selKind == SelKind::PlacingLabel) ed.markModified();
     }
+    // The label may now lie on a rectangle, ellipse or diamond, or no longer.
+    if (!rulesOf(ed).innerLabels) return;
+    rebuildShapeInnerLists(doc);
+    rebuildDiamondInnerLists(doc);
 }
 
 void labelClick(Editor& ed, int i) {

@@ -28,11 +28,10 @@ bool insideCanvas(const Editor& ed, float x, float y) {
 }  // namespace
 
 PointerTarget targetAt(const Document& doc, float x, float y) {
-    for (int dir = 3; dir >= 0; --dir) {
-        const Collection<PictureEl>& heads = *doc.heads(dir);
+    for (Dir dir : {Dir::Right, Dir::Left, Dir::Down, Dir::Up}) {
+        const Collection<PictureEl>& heads = doc.heads(dir);
         for (int i = heads.end() - 1; i >= 1; --i)
-            if (const PictureEl* p = heads.find(i); p && contains(*p, x, y))
-                return {PointerTarget::Picture, dir * 65536 + i};
+            if (const PictureEl* p = heads.find(i); p && contains(*p, x, y)) return {PointerTarget::Picture, i, dir};
     }
     for (int i = doc.Label.end() - 1; i >= 1; --i)
         if (const LabelEl* l = doc.Label.find(i); l && contains(*l, x, y)) return {PointerTarget::Label, i};
@@ -47,10 +46,8 @@ void pointerDown(Editor& ed, int button, int shift, float x, float y) {
             rulesOf(ed).labelPress(ed, t.index, button);
             break;
         case PointerTarget::Picture: {
-            const Dir dir = static_cast<Dir>(t.index / 65536);
-            const int i = t.index % 65536;
-            const PictureEl* p = ed.doc.heads(static_cast<int>(dir))->find(i);
-            if (p && rulesOf(ed).arrowheadPress) rulesOf(ed).arrowheadPress(ed, dir, i, x - p->left, y - p->top);
+            const PictureEl* p = ed.doc.heads(t.dir).find(t.index);
+            if (p && rulesOf(ed).arrowheadPress) rulesOf(ed).arrowheadPress(ed, t.dir, t.index, x - p->left, y - p->top);
             break;
         }
         default:

@@ -7,8 +7,8 @@
 
 namespace qm {
 
-// The element under (x, y), canvas client twips. Picture indices are encoded as
-// direction * 65536 + index.
+// The element under (x, y), canvas client twips: an arrowhead picture (the later
+// direction first: right, left, down, up), else a label, else the canvas.
 PointerTarget targetAt(const Document& doc, float x, float y);
 
 void pointerDown(Editor& ed, int button, int shift, float x, float y);

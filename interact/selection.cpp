@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "interact/arrows.h"
-#include "interact/pointer.h"
-#include "interact/relayout.h"
+#include "interact/handles.h"
+#include "interact/resize.h"
+#include "interact/rules.h"
 #include "model/labels.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
@@ -15,16 +16,9 @@
 namespace qm {
 namespace {
 
-bool inRecords(int i) { return i >= 1 && i <= kMaxRecordIndex; }
-
-void hideCornerHandles(Document& doc) {
-    for (int k = 1; k <= 4; ++k) doc.spHandle.setVisible(k, false);
-}
-
 template <class Record>
 void hideInnerLabels(Document& doc, const Record& rec) {
-    const int n = std::clamp<int>(rec.innerCount, 0, kMaxInner);
-    for (int k = 1; k <= n; ++k) doc.Label.setVisible(rec.innerLabel[k], false);
+    for (int k = 1; k <= innerLabelCount(rec); ++k) doc.Label.setVisible(rec.innerLabel[k], false);
 }
 
 // The labels' top-left corners sorted into square cells, so that finding the labels
@@ -112,11 +106,10 @@ void colourDiamond(Document& doc, int i, Color c) {
 }
 
 void colourArrow(Document& doc, int a, Color c) {
-    if (!inRecords(a)) return;
-    const ArrowRecord& r = doc.arrowRec[a];
-    const int n = std::clamp<int>(r.count(), 0, ArrowRecord::kMaxSegments);
-    for (int k = 1; k <= n; ++k)
-        if (LineEl* l = doc.Line1.find(r.slot[k])) l->borderColor = c;
+    const ArrowRecord* r = doc.arrowRecord(a);
+    if (!r) return;
+    for (int k = 1; k <= r->segmentCount(); ++k)
+        if (LineEl* l = doc.Line1.find(r->slot[k])) l->borderColor = c;
 }
 
 void colourTitleBlock(Document& doc, Color c) {
@@ -142,7 +135,8 @@ void clearSelection(Editor& ed) {
         case SelKind::Arrow: {
             doc.spHandle.templ().visible = false;
             colourArrow(doc, i, kBlack);
-            const int n = inRecords(i) ? std::clamp<int>(doc.arrowRec[i].count(), 0, 255) : 0;
+            const ArrowRecord* r = doc.arrowRecord(i);
+            const int n = r ? r->segmentCount() : 0;
             for (int k = 1; k <= n; ++k) doc.spHandle.setVisible(k, false);
             break;
         }
@@ -169,22 +163,28 @@ void finishArrowDrawing(Editor& ed) {
 
 void deleteSelection(Editor& ed) {
     Document& doc = ed.doc;
+    const Rules& rules = rulesOf(ed);
     const int i = doc.selIndex;
+    // A rectangle, ellipse or diamond goes with its texts, its handles and the
+    // labels lying on it.
+    auto hideParts = [&](const auto& r) {
+        doc.Label.setVisible(r.label1, false);
+        doc.Label.setVisible(r.label2, false);
+        if (rules.cornerHandles) hideCornerHandles(doc);
+        if (rules.innerLabels) hideInnerLabels(doc, r);
+    };
     switch (doc.selKind) {
         case SelKind::Shape: {
-            if (!inRecords(i)) return;
-            const ShapeRecord& r = doc.shapeRec[i];
+            const ShapeRecord* r = doc.shapeRecord(i);
+            if (!r) return;
             doc.Shape1.setVisible(i, false);
             doc.LineRect.setVisible(i, false);
-            doc.Label.setVisible(r.label1, false);
-            doc.Label.setVisible(r.label2, false);
-            hideCornerHandles(doc);
-            hideInnerLabels(doc, r);
+            hideParts(*r);
             break;
         }
         case SelKind::Label:
             // The number field and the title belong to the title block for good.
-            if (i <= 2) return;
+            if (rules.titleBlock && i <= 2) return;
             doc.Label.setVisible(i, false);
             break;
         case SelKind::Arrow:
@@ -192,13 +192,10 @@ void deleteSelection(Editor& ed) {
             clearSelection(ed);
             break;
         case SelKind::Diamond: {
-            if (!inRecords(i)) return;
-            const DiamondRecord& r = doc.diamondRec[i];
+            const DiamondRecord* r = doc.diamondRecord(i);
+            if (!r) return;
             setDiamondVisible(doc, i, false);
-            doc.Label.setVisible(r.label1, false);
-            doc.Label.setVisible(r.label2, false);
-            hideCornerHandles(doc);
-            hideInnerLabels(doc, r);
+            hideParts(*r);
             break;
         }
         default:
@@ -208,11 +205,10 @@ void deleteSelection(Editor& ed) {
 }
 
 void hideArrow(Document& doc, int a) {
-    if (!inRecords(a)) return;
-    const ArrowRecord& r = doc.arrowRec[a];
-    const int n = std::clamp<int>(r.count(), 0, ArrowRecord::kMaxSegments);
-    for (int k = 1; k <= n; ++k) doc.Line1.setVisible(r.slot[k], false);
-    if (Collection<PictureEl>* heads = doc.heads(r.direction())) heads->setVisible(r.head(), false);
+    const ArrowRecord* r = doc.arrowRecord(a);
+    if (!r) return;
+    for (int k = 1; k <= r->segmentCount(); ++k) doc.Line1.setVisible(r->slot[k], false);
+    if (Collection<PictureEl>* heads = doc.heads(r->direction())) heads->setVisible(r->head(), false);
 }
 
 void setDiamondVisible(Document& doc, int i, bool visible) {
@@ -225,8 +221,7 @@ void createDiamondLines(Document& doc, int i) {
 
 void rebuildShapeInnerLists(Document& doc) {
     const LabelGrid grid(doc);
-    const int n = std::min<int>(doc.shapeCount, kMaxRecordIndex);
-    for (int s = 1; s <= n; ++s) {
+    for (int s = 1; s <= lastRecordIndex(doc.shapeCount); ++s) {
         ShapeRecord& rec = doc.shapeRec[s];
         const ShapeEl* shape = doc.Shape1.find(s);
         if (!shape) {
@@ -239,8 +234,7 @@ void rebuildShapeInnerLists(Document& doc) {
 
 void rebuildDiamondInnerLists(Document& doc) {
     const LabelGrid grid(doc);
-    const int n = std::min<int>(doc.diamondCount, kMaxRecordIndex);
-    for (int d = 1; d <= n; ++d) {
+    for (int d = 1; d <= lastRecordIndex(doc.diamondCount); ++d) {
         DiamondRecord& rec = doc.diamondRec[d];
         rebuildInnerList(grid, rec, rec.x, rec.y, rec.width, rec.height);
     }

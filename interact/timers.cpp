@@ -71,8 +71,7 @@ void timer2Tick(Editor& ed) {
 }
 
 void arrowheadPress(Editor& ed, Dir dir, int i, float x, float y) {
-    const Collection<PictureEl>* heads = ed.doc.heads(static_cast<int>(dir));
-    const PictureEl* pic = heads ? heads->find(i) : nullptr;
+    const PictureEl* pic = ed.doc.heads(dir).find(i);
     if (!pic) return;
     canvasPress(ed, 0, 0, pic->left + x, pic->top + y);
     ed.host.focusCanvas();

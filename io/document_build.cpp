@@ -2,17 +2,15 @@
 
 #include <cstdio>
 
-#include "interact/relayout.h"
 #include "io/codepage.h"
 #include "io/raw_layout.h"
 #include "model/labels.h"
+#include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/title_block.h"
 
 namespace qm {
 namespace {
-
-int16_t boolField(bool b) { return b ? -1 : 0; }
 
 void copyFirstSeven(ShapeRecord& to, const ShapeRecord& from) {
     to.selfIndex = from.selfIndex;
@@ -47,7 +45,7 @@ public:
             if (!x || !y) return IoError{"the title block position does not fit the canvas", raw_.end >= 8 ? raw_.end - 8 : 0};
             layoutTitleBlock(doc, *x, *y);
         }
-        doc.modified = 0;
+        doc.setModified(false);
         return doc;
     }
 
@@ -245,14 +243,14 @@ private:
             // A missing element leaves its entry zero, as the file always had it.
             if (const ShapeEl* e = doc_.Shape1.find(i)) {
                 if (!put(s.entry.left, e->left, who, "left") || !put(s.entry.top, e->top, who, "top")) return false;
-                s.entry.visible = boolField(e->visible);
+                s.entry.visible = boolI16(e->visible);
                 s.entry.style = e->style;
                 if (full_ && (!put(s.entry.width, e->width, who, "width") || !put(s.entry.height, e->height, who, "height")))
                     return false;
             }
             if (const LineEl* l = doc_.LineRect.find(i)) {
                 if (!line(s.line.x1, s.line.x2, s.line.y1, s.line.y2, *l, who)) return false;
-                s.line.visible = boolField(l->visible);
+                s.line.visible = boolI16(l->visible);
             }
             s.record = doc_.shapeRec[static_cast<size_t>(i)];
         }
@@ -272,13 +270,13 @@ private:
                 if (!put(s.entry.left, l->left, who, "left") || !put(s.entry.top, l->top, who, "top") ||
                     !text(s.entry.caption, l->caption, who, "caption"))
                     return false;
-                s.entry.visible = boolField(l->visible);
+                s.entry.visible = boolI16(l->visible);
                 if (full_) {
                     if (!put(s.entry.height, l->height, who, "height") || !put(s.entry.width, l->width, who, "width") ||
                         !put(s.entry.fontSize, l->fontSize, who, "font size") ||
                         !text(s.entry.fontName, l->fontName, who, "font name"))
                         return false;
-                    s.entry.wordWrap = boolField(l->wordWrap);
+                    s.entry.wordWrap = boolI16(l->wordWrap);
                 }
             }
             if (static_cast<size_t>(i) < doc_.labelRec.size()) s.reserve = doc_.labelRec[static_cast<size_t>(i)];
@@ -294,7 +292,7 @@ private:
             SegmentEntry& s = raw_.segments[static_cast<size_t>(i - 1)].entry;
             if (const LineEl* l = doc_.Line1.find(i)) {
                 if (!line(s.x1, s.x2, s.y1, s.y2, *l, "segment " + std::to_string(i))) return false;
-                s.visible = boolField(l->visible);
+                s.visible = boolI16(l->visible);
             }
         }
         return true;
@@ -312,7 +310,7 @@ private:
                 PictureEntry& e = a.heads.pictures[static_cast<size_t>(d)];
                 if (const PictureEl* p = doc_.heads(d)->find(i)) {
                     if (!put(e.left, p->left, who, "head left") || !put(e.top, p->top, who, "head top")) return false;
-                    e.visible = boolField(p->visible);
+                    e.visible = boolI16(p->visible);
                 }
             }
         }
@@ -328,7 +326,7 @@ private:
             // The box's corner is where the first edge starts (left) and ends (top).
             if (const LineEl* l = doc_.lx1.find(i)) {
                 if (!put(d.entry.left, l->x1, who, "left") || !put(d.entry.top, l->y2, who, "top")) return false;
-                d.entry.visible = boolField(l->visible);
+                d.entry.visible = boolI16(l->visible);
             }
             if (full_) {
                 if (!narrow(d.entry.width, rec.width, who, "width") || !narrow(d.entry.height, rec.height, who, "height"))

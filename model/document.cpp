@@ -24,6 +24,11 @@ LabelEl labelTemplate() {
     return l;
 }
 
+template <class Record>
+Record* recordAt(std::vector<Record>& records, int i) {
+    return i >= 1 && i <= kMaxRecordIndex ? &records[static_cast<size_t>(i)] : nullptr;
+}
+
 PictureEl picture(float left, float top) {
     PictureEl p;
     p.left = left; p.top = top;
@@ -60,6 +65,13 @@ Document::Document()
     lneTemp = line(2475, 6000, 4125, 6000);
     lneTemp.style = LineStyle::Dotted;
 }
+
+ShapeRecord* Document::shapeRecord(int i) { return recordAt(shapeRec, i); }
+const ShapeRecord* Document::shapeRecord(int i) const { return const_cast<Document*>(this)->shapeRecord(i); }
+DiamondRecord* Document::diamondRecord(int i) { return recordAt(diamondRec, i); }
+const DiamondRecord* Document::diamondRecord(int i) const { return const_cast<Document*>(this)->diamondRecord(i); }
+ArrowRecord* Document::arrowRecord(int i) { return recordAt(arrowRec, i); }
+const ArrowRecord* Document::arrowRecord(int i) const { return const_cast<Document*>(this)->arrowRecord(i); }
 
 Collection<PictureEl>* Document::heads(int dir) {
     switch (dir) {

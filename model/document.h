@@ -62,14 +62,30 @@ struct Document {
     int16_t editLabel = 0;
     ScreenPoint pressPt, releasePt;
     std::string fileName;
-    int16_t modified = 0;
+    int16_t modified = 0;  // -1 or 0; read and set through isModified() and setModified()
     std::string headerTag;
     int16_t fileVersion = 1;
+
+    // The records of rectangle or ellipse, diamond and arrow i; nullptr outside
+    // 1..kMaxRecordIndex, where there are none.
+    ShapeRecord* shapeRecord(int i);
+    const ShapeRecord* shapeRecord(int i) const;
+    DiamondRecord* diamondRecord(int i);
+    const DiamondRecord* diamondRecord(int i) const;
+    ArrowRecord* arrowRecord(int i);
+    const ArrowRecord* arrowRecord(int i) const;
+
+    // Whether the drawing changed since it was last saved or opened (the -1 or 0
+    // of `modified`).
+    bool isModified() const { return modified != 0; }
+    void setModified(bool changed) { modified = boolI16(changed); }
 
     // The arrowhead collection for a direction code (0 up, 1 down, 2 left, 3 right);
     // nullptr for any other code.
     Collection<PictureEl>* heads(int dir);
     const Collection<PictureEl>* heads(int dir) const;
+    Collection<PictureEl>& heads(Dir dir) { return *heads(static_cast<int>(dir)); }
+    const Collection<PictureEl>& heads(Dir dir) const { return *heads(static_cast<int>(dir)); }
     // The five line collections of diamonds, lx1..lx5.
     std::array<Collection<LineEl>*, 5> diamondLines();
     std::array<const Collection<LineEl>*, 5> diamondLines() const;

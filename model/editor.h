@@ -34,7 +34,8 @@ struct EditBox {
 // the same target, whatever they pass over.
 struct PointerTarget {
     enum Kind { None, Canvas, Label, Picture } kind = None;
-    int index = 0;
+    int index = 0;       // of the label or arrowhead picture
+    Dir dir = Dir::Up;   // of the arrowhead picture: which collection it is in
 };
 
 struct Rules;
@@ -61,7 +62,7 @@ public:
     std::function<bool()> save;
 
     // Every change to the drawing passes here.
-    void markModified() { doc.modified = -1; }
+    void markModified() { doc.setModified(true); }
 };
 
 }  // namespace qm

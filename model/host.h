@@ -15,8 +15,11 @@ enum class Icon { None, Question, Stop, Critical, Information };
 enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Answer { Ok, Yes, No, Cancel };
 
-// Presets of a file dialog: a pre-filled name, one filter entry written as
-// "shown text|pattern", and the extension appended to a name typed without one.
+// Presets of a file dialog: a pre-filled name, the filter, and the extension
+// appended to a name typed without one. The filter is one entry written as
+// "shown text|pattern", or several joined the same way ("PDF文件|*.pdf|SVG图像|*.svg"),
+// the first one chosen at first; with several, a name that has none of their
+// extensions gets the chosen entry's.
 struct FileDialogPresets {
     std::string fileName;
     std::string filter;

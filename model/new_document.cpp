@@ -7,7 +7,7 @@
 namespace qm {
 
 bool offerSave(Editor& ed, const std::string& question) {
-    if (ed.doc.modified == 0) return true;
+    if (!ed.doc.isModified()) return true;
     if (ed.host.ask("提示", question, Buttons::YesNo, Icon::Question) != Answer::Yes) return true;
     return ed.save && ed.save();
 }

@@ -1,6 +1,7 @@
 // The record arrays that tie elements together. Field order and widths are those
 // of the document file, which dumps these records as they are.
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -11,6 +12,19 @@ inline constexpr int kRecordCount = 256;  // indices 0..255; the editor uses 1..
 inline constexpr int kMaxRecordIndex = 255;
 inline constexpr int kInnerSlots = 256;   // entries 1..255 used
 inline constexpr int kMaxInner = 255;
+
+// Booleans as records, files and the editor state hold them: -1 true, 0 false.
+constexpr int16_t boolI16(bool b) { return b ? -1 : 0; }
+
+// The last index with a record in a collection whose counter is `count`: records
+// end at kMaxRecordIndex, the collections do not.
+constexpr int lastRecordIndex(int count) { return std::min(count, kMaxRecordIndex); }
+
+// The entries of an inner label list, whatever its stored count says.
+template <class Record>
+int innerLabelCount(const Record& rec) {
+    return std::clamp<int>(rec.innerCount, 0, kMaxInner);
+}
 
 struct ShapeRecord {
     int16_t selfIndex = 0;
@@ -48,6 +62,8 @@ struct ArrowRecord {
 
     int16_t& count() { return slot[kCount]; }
     int16_t count() const { return slot[kCount]; }
+    // The segments in slots 1.., whatever the stored count says.
+    int segmentCount() const { return std::clamp<int>(count(), 0, kMaxSegments); }
     int16_t& drawCursor() { return slot[kDrawCursor]; }
     int16_t& direction() { return slot[kDirection]; }
     int16_t direction() const { return slot[kDirection]; }

@@ -1,7 +1,8 @@
 # Benchmarks of what qmptool and the editors do with the largest document the
 # limits allow: opening, saving and drawing it, beside raw file throughput of the
-# same bytes. Run by hand: io_bench, and the target startup_bench, which times
-# quillmap's start-up to its first painted frame under Xvfb (startup_bench.sh).
+# same bytes. Run by hand: io_bench; the target startup_bench, which times
+# quillmap's start-up to its first painted frame under Xvfb (startup_bench.sh);
+# and the target qmptool_bench, whole qmptool runs on that document.
 if(TARGET qmptool_lib)
   add_executable(io_bench ${CMAKE_CURRENT_LIST_DIR}/io_bench.cpp)
   target_link_libraries(io_bench PRIVATE qmptool_lib qm_bench_support qm_test_support benchmark::benchmark)
@@ -9,5 +10,12 @@ if(TARGET qmptool_lib)
   add_custom_target(startup_bench
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/startup_bench.sh $<TARGET_FILE:quillmap> 10
     DEPENDS quillmap
+    USES_TERMINAL)
+
+  add_executable(largest_file ${CMAKE_CURRENT_LIST_DIR}/largest_file.cpp)
+  target_link_libraries(largest_file PRIVATE qm_bench_support quillmap_render)
+  add_custom_target(qmptool_bench
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/qmptool_bench.sh $<TARGET_FILE:qmptool> $<TARGET_FILE:largest_file> 5
+    DEPENDS qmptool largest_file
     USES_TERMINAL)
 endif()

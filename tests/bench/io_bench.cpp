@@ -5,15 +5,17 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 
+#include "app/canvas_picture.h"
 #include "app/document_painter.h"
+#include "app/picture_file.h"
+#include "app/print_layout.h"
 #include "app/qt_text_metrics.h"
 #include "cli/document_file.h"
-#include "cli/picture.h"
 #include "io/atomic_file.h"
 #include "io/document_io.h"
 #include "large_document.h"
@@ -125,30 +127,41 @@ void BM_PaintDocument(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintDocument)->Unit(benchmark::kMillisecond);
 
-// The canvas widget rendered as the BMP export and `qmptool render` take it.
+// The canvas picture as the BMP and PNG exports and `qmptool render` take it.
 void BM_RenderCanvas(benchmark::State& state) {
     const int scale = static_cast<int>(state.range(0));
-    for (auto _ : state) benchmark::DoNotOptimize(cli::canvasImage(largest().ed, scale));
+    const Editor& ed = largest().ed;
+    for (auto _ : state) benchmark::DoNotOptimize(canvasPictureImage(&ed.doc, canvasPixelSize(ed.canvas), scale));
 }
 BENCHMARK(BM_RenderCanvas)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_EncodePicture(benchmark::State& state) {
-    const auto format = static_cast<cli::PictureFormat>(state.range(0));
-    for (auto _ : state) benchmark::DoNotOptimize(cli::encodePicture(largest().ed, format, 1, "largest"));
+    const auto format = static_cast<PictureFormat>(state.range(0));
+    const Editor& ed = largest().ed;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(encodePicture(ed.doc, canvasPixelSize(ed.canvas), format, 1, "largest"));
 }
 BENCHMARK(BM_EncodePicture)
-    ->Arg(static_cast<int>(cli::PictureFormat::Bmp))
-    ->Arg(static_cast<int>(cli::PictureFormat::Png))
-    ->Arg(static_cast<int>(cli::PictureFormat::Svg))
-    ->Arg(static_cast<int>(cli::PictureFormat::Pdf))
+    ->Arg(static_cast<int>(PictureFormat::Bmp))
+    ->Arg(static_cast<int>(PictureFormat::Png))
+    ->Arg(static_cast<int>(PictureFormat::Svg))
+    ->Arg(static_cast<int>(PictureFormat::Pdf))
     ->Unit(benchmark::kMillisecond);
+
+// The page Print sends to an A4 printer, as a PDF.
+void BM_PrintA4Pdf(benchmark::State& state) {
+    const Editor& ed = largest().ed;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(printedPdf(ed.doc, canvasPixelSize(ed.canvas), printPageLayout()));
+}
+BENCHMARK(BM_PrintA4Pdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace qm
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

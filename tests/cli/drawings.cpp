@@ -1,12 +1,13 @@
 #include "drawings.h"
 
 #include "edit/insert.h"
+#include "edit/qmp_commands.h"
 #include "interact/label_editing.h"
 #include "interact/pointer_routing.h"
+#include "interact/qmp_rules.h"
 #include "interact/rules.h"
 #include "interact/selection.h"
 #include "model/new_document.h"
-#include "reduced/reduced_editor.h"
 
 namespace qm::test {
 namespace {

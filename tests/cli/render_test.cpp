@@ -10,8 +10,8 @@
 #include "app/canvas_widget.h"
 #include "drawings.h"
 #include "edit/file_commands.h"
+#include "edit/qmp_commands.h"
 #include "io/document_io.h"
-#include "reduced/reduced_editor.h"
 #include "tool_run.h"
 
 namespace qm {

@@ -118,6 +118,10 @@ private slots:
             {u("保存"), QStringLiteral("fileSave"), QStringLiteral("Ctrl+S")},
             {u("另存为(&E)"), QStringLiteral("fileSaveAs"), QString()},
             {u("保存为BMP图像"), QStringLiteral("fileSaveAsBMP"), QStringLiteral("Ctrl+B")},
+            {u("打印(&P)..."), QStringLiteral("filePrint"), QStringLiteral("Ctrl+P")},
+            {u("打印预览(&V)..."), QStringLiteral("filePrintPreview"), QString()},
+            {u("导出(&X)..."), QStringLiteral("fileExport"), QString()},
+            {QStringLiteral("-"), QStringLiteral("fileSeparator"), QString()},
             {u("退出"), QStringLiteral("fileExit"), QStringLiteral("Ctrl+Q")},
         });
         compareItems(itemsOf(menus[1]->menu()), {

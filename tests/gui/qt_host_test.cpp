@@ -1,5 +1,6 @@
 // The Qt host: the boxes and dialogs the rules ask for, with their exact texts
 // and presets, the cursor and its mapping onto the canvas, and the help viewer.
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -12,6 +13,7 @@
 #include "app/canvas_widget.h"
 #include "app/file_dialog.h"
 #include "app/main_window.h"
+#include "app/picture_export.h"
 
 namespace qm {
 namespace {
@@ -86,6 +88,16 @@ private slots:
         QCOMPARE(withDefaultExtension(QStringLiteral("/tmp/a."), ext), QStringLiteral("/tmp/a.QMP"));
         QCOMPARE(withDefaultExtension(QString::fromUtf8("/tmp/流程图"), ext), QString::fromUtf8("/tmp/流程图.QMP"));
         QCOMPARE(withDefaultExtension(QStringLiteral("/tmp/a"), QString()), QStringLiteral("/tmp/a"));
+
+        // Several types: a name keeps an extension of any of them, else gets the chosen one's.
+        const QStringList types = qtNameFilters("PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png");
+        QCOMPARE(types, QStringList({QString::fromUtf8("PDF文件 (*.pdf)"), QString::fromUtf8("SVG图像 (*.svg)"),
+                                     QString::fromUtf8("PNG图像 (*.png)")}));
+        QCOMPARE(qtNameFilters("QMP文件|*.QMP"), QStringList(qtNameFilter("QMP文件|*.QMP")));
+        QCOMPARE(withTypeExtension(QStringLiteral("/tmp/a.PNG"), types, types[1]), QStringLiteral("/tmp/a.PNG"));
+        QCOMPARE(withTypeExtension(QStringLiteral("/tmp/a"), types, types[1]), QStringLiteral("/tmp/a.svg"));
+        QCOMPARE(withTypeExtension(QStringLiteral("/tmp/a.v2"), types, types[2]), QStringLiteral("/tmp/a.v2.png"));
+        QCOMPARE(withTypeExtension(QStringLiteral("/tmp/a."), types, types[0]), QStringLiteral("/tmp/a.pdf"));
     }
 
     void saveDialogHasThePresetsAndAppendsTheExtension() {
@@ -114,6 +126,22 @@ private slots:
 
         whenModal<QFileDialog>([](QFileDialog* d) { d->reject(); });
         QVERIFY(!h.openFileDialog({"未命名.QMP", "QMP文件|*.QMP", "QMP"}).has_value());
+
+        // The export's dialog: choosing the second type renames the preset, and a
+        // name typed without an extension gets the chosen type's.
+        QString renamed;
+        whenModal<QFileDialog>([&](QFileDialog* d) {
+            filters = d->nameFilters();
+            QTest::keyClick(d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
+            renamed = QFileInfo(d->selectedFiles().value(0)).fileName();
+            d->selectFile(QString::fromUtf8("流程图"));
+            static_cast<QDialog*>(d)->accept();
+        });
+        const auto picture = h.saveFileDialog(exportDialogPresets());
+        QCOMPARE(filters.size(), 3);
+        QCOMPARE(renamed, QString::fromUtf8("未命名.svg"));
+        QVERIFY(picture.has_value());
+        QCOMPARE(QString::fromStdString(*picture), dir.filePath(QString::fromUtf8("流程图.svg")));
     }
 
     void cursorMapsOntoTheCanvasClientArea() {

@@ -1,7 +1,7 @@
 // Drawings saved and opened again, compared element by element and record by record.
 #include <gtest/gtest.h>
 
-#include "interact/relayout.h"
+#include "model/relayout.h"
 #include "io/codepage.h"
 #include "io/document_build.h"
 #include "io/document_io.h"

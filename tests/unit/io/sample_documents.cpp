@@ -1,6 +1,6 @@
 #include "unit/io/sample_documents.h"
 
-#include "interact/relayout.h"
+#include "model/relayout.h"
 #include "model/labels.h"
 #include "model/title_block.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "interact/relayout.h"
+#include "interact/handles.h"
 #include "model/labels.h"
 #include "model/new_document.h"
 #include "model/title_block.h"

@@ -55,4 +55,10 @@ void FakeHost::setTimerEnabled(TimerId timer, bool enabled) {
 
 TestEditor::TestEditor() { startUp(ed); }
 
+void addShape(Document& d, int i) {
+    d.Shape1.create(i);
+    d.LineRect.create(i);
+    d.shapeCount = static_cast<int16_t>(i);
+}
+
 }  // namespace qm::test

@@ -68,4 +68,7 @@ struct TestEditor {
     TestEditor();
 };
 
+// Rectangle i and its divider made from the templates, hidden; shapeCount is i.
+void addShape(Document& d, int i);
+
 }  // namespace qm::test

@@ -1,44 +1,39 @@
-#include "cli/picture.h"
+#include "app/picture_file.h"
 
 #include <QBuffer>
+#include <QImage>
 #include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <QtEndian>
 
-#include "app/bmp_export.h"
-#include "app/canvas_widget.h"
-#include "io/atomic_file.h"
+#include "app/canvas_picture.h"
 
-namespace qm::cli {
+namespace qm {
 namespace {
 
 // Vector pictures are laid out at the usual screen density, so one canvas pixel
 // is one CSS pixel in SVG and 0.75 pt on a PDF page.
 constexpr int kVectorDpi = 96;
 
-// A canvas widget as the editor's window sizes it, never shown.
-class Canvas {
-public:
-    explicit Canvas(const Editor& ed) {
-        widget_.resize(canvasSize(ed));
-        widget_.setDocument(&ed.doc);
-    }
-    ~Canvas() { widget_.setDocument(nullptr); }
-    CanvasWidget& widget() { return widget_; }
-
-private:
-    CanvasWidget widget_;
-};
-
 std::string toString(const QByteArray& bytes) { return std::string(bytes.constData(), static_cast<size_t>(bytes.size())); }
 
 IoError failure(const char* what) { return IoError{what, std::nullopt}; }
 
-// BMP through the editor's own export encoder, so the bytes are the export's.
-Result<std::string> encodeRaster(const QImage& image, PictureFormat format) {
+// The bits per pixel and compression fields of the BITMAPINFOHEADER that
+// follows the 14-byte file header.
+bool isUncompressed24Bit(const QByteArray& bmp) {
+    if (bmp.size() < 54 || !bmp.startsWith("BM")) return false;
+    const auto* d = reinterpret_cast<const uchar*>(bmp.constData());
+    return qFromLittleEndian<quint16>(d + 28) == 24 && qFromLittleEndian<quint32>(d + 30) == 0;
+}
+
+Result<std::string> encodeRaster(const Document& doc, QSize size, PictureFormat format, int scale) {
+    const QImage image = canvasPictureImage(&doc, size, scale);
+    if (image.isNull()) return failure("not enough memory for a picture of this scale");
     if (format == PictureFormat::Bmp) {
         const QByteArray bmp = encodeBmp24(image);
         if (bmp.isEmpty()) return failure("cannot encode the picture as a 24-bit BMP");
@@ -53,9 +48,7 @@ Result<std::string> encodeRaster(const QImage& image, PictureFormat format) {
     return toString(bytes);
 }
 
-Result<std::string> encodeSvg(const Editor& ed, const std::string& title) {
-    Canvas canvas(ed);
-    const QSize size = canvasSize(ed);
+Result<std::string> encodeSvg(const Document& doc, QSize size, const std::string& title) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -67,14 +60,13 @@ Result<std::string> encodeSvg(const Editor& ed, const std::string& title) {
     svg.setTitle(QString::fromStdString(title));
     QPainter painter;
     if (!painter.begin(&svg)) return failure("cannot start an SVG picture");
-    canvas.widget().render(&painter);
+    paintCanvasPicture(painter, &doc, size);
     painter.end();
     return toString(bytes);
 }
 
-Result<std::string> encodePdf(const Editor& ed, const std::string& title) {
-    Canvas canvas(ed);
-    const QSizeF points = QSizeF(canvasSize(ed)) * 72.0 / kVectorDpi;
+Result<std::string> encodePdf(const Document& doc, QSize size, const std::string& title) {
+    const QSizeF points = QSizeF(size) * 72.0 / kVectorDpi;
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -85,10 +77,10 @@ Result<std::string> encodePdf(const Editor& ed, const std::string& title) {
     if (!pdf.setPageLayout(QPageLayout(page, QPageLayout::Landscape, QMarginsF())))
         return failure("cannot lay out the PDF page");
     pdf.setTitle(QString::fromStdString(title));
-    pdf.setCreator(QStringLiteral("qmptool"));
+    pdf.setCreator(QStringLiteral("Quillmap"));
     QPainter painter;
     if (!painter.begin(&pdf)) return failure("cannot start a PDF picture");
-    canvas.widget().render(&painter);
+    paintCanvasPicture(painter, &doc, size);
     if (!painter.end()) return failure("cannot finish the PDF picture");
     return toString(bytes);
 }
@@ -116,45 +108,30 @@ std::optional<PictureFormat> pictureFormatFor(std::string_view path) {
 
 bool isRaster(PictureFormat format) { return format == PictureFormat::Bmp || format == PictureFormat::Png; }
 
-QSize canvasSize(const Editor& ed) {
-    return QSize(qRound(ed.canvas.width / kTwipsPerPixel), qRound(ed.canvas.height / kTwipsPerPixel));
+QByteArray encodeBmp24(const QImage& image) {
+    if (image.isNull()) return {};
+    // Qt writes 24 bits for every image that has no colour table; RGB888 is such
+    // an image and carries no alpha to lose.
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "BMP");
+    if (!writer.write(rgb) || !isUncompressed24Bit(bytes)) return {};
+    return bytes;
 }
 
-QImage canvasImage(const Editor& ed, int scale) {
-    Canvas canvas(ed);
-    // The export's own path at its own size, so the pixels are the export's.
-    if (scale == 1) return canvas.widget().renderImage();
-    QImage image(canvasSize(ed) * scale, QImage::Format_RGB32);
-    if (image.isNull()) return image;
-    // Drawn at the higher density, not enlarged: lines and text stay sharp.
-    image.setDevicePixelRatio(scale);
-    image.fill(Qt::white);
-    canvas.widget().render(&image);
-    image.setDevicePixelRatio(1);
-    return image;
-}
-
-Result<std::string> encodePicture(const Editor& ed, PictureFormat format, int scale, const std::string& title) {
+Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat format, int scale,
+                                  const std::string& title) {
     if (scale < 1 || scale > kMaxScale)
         return IoError{"the scale must be a whole number from 1 to " + std::to_string(kMaxScale), std::nullopt};
     switch (format) {
     case PictureFormat::Bmp:
-    case PictureFormat::Png: {
-        const QImage image = canvasImage(ed, scale);
-        if (image.isNull()) return failure("not enough memory for a picture of this scale");
-        return encodeRaster(image, format);
-    }
-    case PictureFormat::Svg: return encodeSvg(ed, title);
-    case PictureFormat::Pdf: return encodePdf(ed, title);
+    case PictureFormat::Png: return encodeRaster(doc, size, format, scale);
+    case PictureFormat::Svg: return encodeSvg(doc, size, title);
+    case PictureFormat::Pdf: return encodePdf(doc, size, title);
     }
     return failure("unknown picture format");
 }
 
-Status writePicture(const Editor& ed, const std::string& path, PictureFormat format, int scale) {
-    const std::string title = ed.doc.fileName.empty() ? path : ed.doc.fileName;
-    const Result<std::string> bytes = encodePicture(ed, format, scale, title);
-    if (!bytes) return IoError{"cannot draw \"" + path + "\": " + bytes.error().message, std::nullopt};
-    return writeFileAtomically(path, *bytes);
-}
-
-}  // namespace qm::cli
+}  // namespace qm

@@ -1,10 +1,11 @@
 // Putting every part of a rectangle, ellipse or diamond in place after its position
-// or size changed, and placing selection handles. These run on every pointer move of
-// a drag, so they touch only the one element and its parts.
+// or size changed: divider, edges, own texts and the labels lying inside it, and
+// placing one selection handle. Pure geometry on the document, shared by the pointer
+// code (on every move of a drag), the reader and the conversion of qmp drawings.
 #pragma once
 #include <cstdint>
 
-#include "model/editor.h"
+#include "model/document.h"
 
 namespace qm {
 
@@ -19,12 +20,14 @@ void layoutDiamondLines(Document& doc, int16_t x, int16_t y, int16_t w, int16_t 
 // moved with it.
 void layoutDiamond(Document& doc, int16_t x, int16_t y, int16_t w, int16_t h, int i);
 
+// layoutDiamond with the box's corner at (x, y) and the size its record holds.
+void layoutDiamondAt(Document& doc, int i, double x, double y);
+
+// The two texts of shape i / diamond i centred on its box.
+void layoutOwnShapeTexts(Document& doc, int i);
+void layoutOwnDiamondTexts(Document& doc, int i);
+
 // Centres handle k on (x, y) and shows it. NoSuchElement when the handle does not exist.
 ElemStatus placeHandle(Document& doc, int k, int16_t x, int16_t y);
-
-// Creates handles 1 to 4 as needed and puts them on the corners of shape i / of the
-// box of diamond i. Failures are reported through the host's "Error" box.
-void showShapeHandles(Editor& ed, int i);
-void showDiamondHandles(Editor& ed, int i);
 
 }  // namespace qm

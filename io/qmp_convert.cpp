@@ -1,11 +1,11 @@
-#include "reduced/convert.h"
+#include "io/qmp_convert.h"
 
-#include "interact/relayout.h"
+#include "io/raw_document.h"
 #include "model/labels.h"
 #include "model/new_document.h"
 #include "model/null_host.h"
+#include "model/relayout.h"
 #include "model/rounding.h"
-#include "reduced/reduced_pointer.h"
 
 namespace qm {
 
@@ -42,8 +42,8 @@ Result<Document> convertQmpToQuillmap(const Document& qmp, const TextMetrics& me
         if (const ShapeEl* s = qmp.Shape1.find(i)) *out.Shape1.find(i) = *s;
         if (const LineEl* l = qmp.LineRect.find(i)) *out.LineRect.find(i) = *l;
         ShapeEl& s = *out.Shape1.find(i);
-        s.width = reduced::kShapeWidth;
-        s.height = reduced::kShapeHeight;
+        s.width = kQmpShapeWidth;
+        s.height = kQmpShapeHeight;
         ShapeRecord& r = out.shapeRec[i];
         r = qmp.shapeRec[i];
         r.label1 = renumber(r.label1);
@@ -76,14 +76,14 @@ Result<Document> convertQmpToQuillmap(const Document& qmp, const TextMetrics& me
         r = DiamondRecord{};
         r.label1 = renumber(qmp.diamondRec[i].label1);
         r.label2 = renumber(qmp.diamondRec[i].label2);
-        r.width = reduced::kDiamondWidth;
-        r.height = reduced::kDiamondHeight;
+        r.width = kQmpDiamondWidth;
+        r.height = kQmpDiamondHeight;
         const int16_t x = lx1 ? roundI16Sat(lx1->x1) : 0, y = lx1 ? roundI16Sat(lx1->y2) : 0;
-        layoutDiamond(out, x, y, reduced::kDiamondWidth, reduced::kDiamondHeight, i);
+        layoutDiamond(out, x, y, kQmpDiamondWidth, kQmpDiamondHeight, i);
         const bool visible = lx1 && lx1->visible;
         for (Collection<LineEl>* lines : out.diamondLines()) lines->setVisible(i, visible);
     }
-    out.modified = 0;
+    out.setModified(false);
     return std::move(out);
 }
 

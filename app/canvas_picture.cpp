@@ -1,0 +1,73 @@
+#include "app/canvas_picture.h"
+
+#include <QPainter>
+
+#include "app/document_painter.h"
+
+namespace qm {
+namespace {
+
+// A sunken 3D panel in the colours of Qt's standard light palette (dark, light,
+// shadow, midlight). Fixed rather than taken from a widget's palette, so that a
+// picture, a printed page and the screen show one frame whatever the desktop's
+// theme, and no output needs a widget.
+const QColor kOuterTopLeft{0x9f, 0x9f, 0x9f};
+const QColor kOuterBottomRight{0xff, 0xff, 0xff};
+const QColor kInnerTopLeft{0x76, 0x76, 0x76};
+const QColor kInnerBottomRight{0xca, 0xca, 0xca};
+
+}  // namespace
+
+QSize canvasPixelSize(const CanvasGeometry& geometry) {
+    return QSize(qRound(geometry.width / kTwipsPerPixel), qRound(geometry.height / kTwipsPerPixel));
+}
+
+void paintCanvasFrame(QPainter& p, QSize size) {
+    const int w = size.width(), h = size.height();
+    if (w < 2 * kCanvasFrame || h < 2 * kCanvasFrame) return;
+    // One-pixel strips rather than lines: exact at any scale, on screen and paper.
+    // The bottom-right strips run under the corners the top-left ones leave open.
+    p.fillRect(QRect(0, 0, w - 1, 1), kOuterTopLeft);
+    p.fillRect(QRect(0, 0, 1, h - 1), kOuterTopLeft);
+    p.fillRect(QRect(0, h - 1, w, 1), kOuterBottomRight);
+    p.fillRect(QRect(w - 1, 0, 1, h), kOuterBottomRight);
+    p.fillRect(QRect(1, 1, w - 3, 1), kInnerTopLeft);
+    p.fillRect(QRect(1, 1, 1, h - 3), kInnerTopLeft);
+    p.fillRect(QRect(1, h - 2, w - 2, 1), kInnerBottomRight);
+    p.fillRect(QRect(w - 2, 1, 1, h - 2), kInnerBottomRight);
+}
+
+void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed) {
+    paintCanvasFrame(painter, size);
+    const QRect client = QRect(QPoint(0, 0), size).adjusted(kCanvasFrame, kCanvasFrame, -kCanvasFrame, -kCanvasFrame);
+    const QRect dirty = exposed.isNull() ? client : exposed & client;
+    if (dirty.isEmpty()) return;
+    painter.save();
+    // Elements reaching past the client area are cut at the frame, as on screen.
+    painter.setClipRect(dirty, Qt::IntersectClip);
+    painter.translate(client.topLeft());
+    const QRectF area(dirty.translated(-client.topLeft()));
+    painter.fillRect(area, kCanvasBackground);
+    if (doc) {
+        PaintOptions options = defaultPaintOptions();
+        options.exposed = area;
+        options.antialias = painter.testRenderHint(QPainter::Antialiasing);
+        paintDocument(painter, *doc, options);
+    }
+    painter.restore();
+}
+
+QImage canvasPictureImage(const Document* doc, QSize size, int scale) {
+    QImage image(size * scale, QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        paintCanvasPicture(painter, doc, size);
+    }
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+}  // namespace qm

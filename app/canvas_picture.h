@@ -1,0 +1,36 @@
+// The canvas picture: the canvas as its window shows it, a white client area in a
+// sunken two-pixel frame with the drawing inside. This one routine paints it for
+// every output (the screen, BMP, PNG, SVG, PDF and printed pages) on any QPainter.
+#pragma once
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+#include "model/document.h"
+#include "model/editor.h"
+
+class QPainter;
+
+namespace qm {
+
+// The frame's width in logical pixels; element coordinates start inside it.
+inline constexpr int kCanvasFrame = 2;
+
+// The canvas's outer size in logical pixels, as its window lays it out.
+QSize canvasPixelSize(const CanvasGeometry& geometry);
+
+// Paints the picture of `size` logical pixels (frame included) over
+// QRect(QPoint(0, 0), size) in the painter's coordinates, one unit per logical
+// pixel; a transform on the painter places and scales it. Only what touches
+// `exposed` is painted (a null rectangle: everything). A null document shows an
+// empty canvas. The drawing keeps the painter's antialiasing hint.
+void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed = {});
+
+// The frame alone, for a screen whose inside comes from a cached layer.
+void paintCanvasFrame(QPainter& painter, QSize size);
+
+// The picture as an image of `scale` pixels per logical pixel, drawn at that
+// density rather than enlarged. Null when the image cannot be allocated.
+QImage canvasPictureImage(const Document* doc, QSize size, int scale = 1);
+
+}  // namespace qm

@@ -1,0 +1,74 @@
+#include "app/controls.h"
+
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "app/bmp_export.h"
+#include "app/editor_view.h"
+
+namespace qm {
+
+Action core(std::function<void(Editor&)> command) {
+    return [command = std::move(command)](EditorView& view) { view.perform(command); };
+}
+
+void fillMenu(QMenu* menu, EditorView& view, const std::vector<MenuItem>& items) {
+    for (const MenuItem& item : items) {
+        const QString name = QString::fromUtf8(item.objectName);
+        if (!item.caption) {
+            menu->addSeparator()->setObjectName(name);
+        } else if (!item.submenu.empty()) {
+            QMenu* sub = menu->addMenu(QString::fromUtf8(item.caption));
+            sub->setObjectName(name);
+            sub->menuAction()->setObjectName(name);
+            fillMenu(sub, view, item.submenu);
+        } else {
+            QAction* a = menu->addAction(QString::fromUtf8(item.caption));
+            a->setObjectName(name);
+            a->setShortcut(item.shortcut);
+            if (item.run) QObject::connect(a, &QAction::triggered, &view, [&view, run = item.run] { run(view); });
+        }
+    }
+}
+
+void fillToolbar(QToolBar* bar, EditorView& view, const std::vector<ToolButton>& buttons) {
+    int number = 0;
+    for (const ToolButton& b : buttons) {
+        ++number;
+        const QString name = QStringLiteral("toolButton%1").arg(number);
+        if (!b.text) {
+            bar->addSeparator()->setObjectName(name);
+            continue;
+        }
+        const QString text = QString::fromUtf8(b.text);
+        QAction* action = bar->addAction(toolbarIcon(b.icon), text);
+        action->setObjectName(name);
+        action->setToolTip(text);
+        if (QWidget* w = bar->widgetForAction(action)) {
+            w->setAccessibleName(text);
+            w->setObjectName(name);
+        }
+        if (b.run) QObject::connect(action, &QAction::triggered, bar, [&view, run = b.run] { run(view); });
+    }
+}
+
+QMenu* buildFileMenu(QMainWindow* window, EditorView& view, const FileMenuCommands& commands) {
+    QMenu* file = window->menuBar()->addMenu(QString::fromUtf8("文件(&F)"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    std::vector<MenuItem> items = {
+        {"新建", "fileNew", QKeySequence(Qt::CTRL | Qt::Key_N), core(commands.fileNew)},
+        {"打开", "fileOpen", QKeySequence(Qt::CTRL | Qt::Key_O), core(commands.fileOpen)},
+        {"保存", "fileSave", QKeySequence(Qt::CTRL | Qt::Key_S), core(commands.fileSave)},
+        {"另存为(&E)", "fileSaveAs", {}, core(commands.fileSaveAs)},
+        {"保存为BMP图像", "fileSaveAsBMP", QKeySequence(Qt::CTRL | Qt::Key_B),
+         [](EditorView& v) { v.perform([&v](Editor& ed) { saveCanvasAsBmp(ed, *v.canvas()); }); }},
+    };
+    items.insert(items.end(), commands.beforeExit.begin(), commands.beforeExit.end());
+    items.push_back({"退出", "fileExit", QKeySequence(Qt::CTRL | Qt::Key_Q), [window](EditorView&) { window->close(); }});
+    fillMenu(file, view, items);
+    return file;
+}
+
+}  // namespace qm

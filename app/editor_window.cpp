@@ -1,0 +1,82 @@
+#include "app/editor_window.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "app/about_dialog.h"
+#include "app/icons.h"
+#include "app/twips.h"
+#include "edit/file_commands.h"
+
+namespace qm {
+
+EditorWindow::EditorWindow(const EditorWindowSpec& spec, QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromUtf8(spec.title));
+    setWindowIcon(applicationIcon());
+
+    // The client area has a fixed size and nothing in it moves; the window is as
+    // large as its menu bar and client area.
+    client_ = new QWidget(this);
+    client_->setFixedSize(pixels(spec.clientWidth), pixels(spec.clientHeight));
+    setCentralWidget(client_);
+
+    // The strip ends just above what lies below it.
+    const double below = spec.container ? spec.container->top : spec.canvas.top;
+    toolbar_ = new QToolBar(client_);
+    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setMovable(false);
+    toolbar_->setIconSize(QSize(16, 16));
+    toolbar_->setGeometry(0, 0, client_->width(), pixels(below) - 2);
+
+    QWidget* canvasParent = client_;
+    if (const auto& c = spec.container) {
+        container_ = new QFrame(client_);
+        container_->setObjectName(QStringLiteral("Picture2"));
+        container_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+        container_->setLineWidth(2);
+        container_->setGeometry(pixelRect(c->left, c->top, c->width, c->height));
+        canvasParent = container_;  // Picture1 lies inside its frame
+    }
+    view_ = new EditorView(canvasParent, spec.canvas, spec.rules);
+
+    buildFileMenu(this, *view_, spec.file);
+    editMenu_ = new QMenu(QString::fromUtf8("编辑(&E)"), this);
+    editMenu_->setObjectName(QStringLiteral("edit"));
+    fillMenu(editMenu_, *view_, spec.edit);
+    view_->setEditMenu(editMenu_);
+    menuBar()->addMenu(editMenu_);
+    buildHelpMenu(spec);
+    fillToolbar(toolbar_, *view_, spec.toolbar);
+
+    Editor& ed = view_->editor();
+    spec.startUp(ed);
+    spec.connectFileCommands(ed);
+    view_->refresh();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void EditorWindow::buildHelpMenu(const EditorWindowSpec& spec) {
+    QMenu* help = menuBar()->addMenu(QString::fromUtf8("帮助(&H)"));
+    help->setObjectName(QStringLiteral("help"));
+    const QString date = QString::fromUtf8(spec.aboutDate);
+    fillMenu(help, *view_, {
+        {"内容(&C)", "helpReadMe", {}, spec.helpContents},
+        {"关于", "helpAbout", {}, [this, date](EditorView&) { showAboutWindow(this, date); }},
+    });
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event) {
+    const bool mayClose = closeRequest(view_->editor());
+    view_->refresh();
+    if (mayClose)
+        event->accept();
+    else
+        event->ignore();
+}
+
+}  // namespace qm

@@ -1,0 +1,71 @@
+// The main window Form1 both programs show, built from a description: a client area
+// of fixed size below the menu bar, the toolbar strip at its top, the canvas
+// (inside the sunken container Picture2 where the program has one) around one
+// EditorView with the program's rules, and the File, Edit and Help menus. Menus
+// and buttons only name commands; the view runs them and shows the result.
+#pragma once
+#include <optional>
+#include <vector>
+
+#include <QMainWindow>
+
+#include "app/controls.h"
+#include "app/editor_view.h"
+
+class QFrame;
+class QMenu;
+class QToolBar;
+
+namespace qm {
+
+class CanvasWidget;
+
+// A rectangle in twips of the window's client area (the area below the menu bar).
+struct TwipsRect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+struct EditorWindowSpec {
+    const char* title = "";
+    int clientWidth = 0, clientHeight = 0;  // twips
+    std::optional<TwipsRect> container;     // Picture2; none: the canvas lies on the client area
+    CanvasGeometry canvas;                  // in the container, or on the client area
+    const Rules* rules = nullptr;           // null: quillmap's
+    void (*startUp)(Editor&) = nullptr;
+    void (*connectFileCommands)(Editor&) = nullptr;
+    FileMenuCommands file;
+    std::vector<MenuItem> edit;  // the Edit menu `edit`, also the canvas's context menu
+    Action helpContents;         // 内容(&C); empty: the item does nothing
+    const char* aboutDate = "";  // shown by the About window
+    std::vector<ToolButton> toolbar;
+};
+
+class EditorWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit EditorWindow(const EditorWindowSpec& spec, QWidget* parent = nullptr);
+
+    EditorView& view() { return *view_; }
+    Editor& editor() { return view_->editor(); }
+    QtHost& host() { return view_->host(); }
+    CanvasWidget* canvas() const { return view_->canvas(); }
+    QWidget* client() const { return client_; }
+    QFrame* container() const { return container_; }  // null where there is none
+    QToolBar* toolbar() const { return toolbar_; }
+    QMenu* editMenu() const { return editMenu_; }
+
+protected:
+    // Asks first when the drawing changed; stays open when the user cancels.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildHelpMenu(const EditorWindowSpec& spec);
+
+    QWidget* client_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    QFrame* container_ = nullptr;
+    EditorView* view_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+};
+
+}  // namespace qm

@@ -1,0 +1,49 @@
+#include "app/picture_export.h"
+
+#include "app/canvas_picture.h"
+#include "app/canvas_widget.h"
+#include "app/picture_file.h"
+#include "interact/label_editing.h"
+#include "interact/selection.h"
+#include "io/atomic_file.h"
+#include "model/editor.h"
+
+namespace qm {
+
+FileDialogPresets exportDialogPresets() {
+    return {"未命名.pdf", "PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png", "pdf"};
+}
+
+bool exportPicture(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& presets, int rasterScale) {
+    commitOpenEditors(ed);
+    clearSelection(ed);
+    canvas.update();
+    std::optional<std::string> path = ed.host.saveFileDialog(presets);
+    if (!path) return false;
+    std::optional<PictureFormat> format = pictureFormatFor(*path);
+    if (!format) {
+        // The dialog adds the extension of the chosen type; a name that still has
+        // none of the formats' gets the first type's.
+        *path += "." + presets.defaultExt;
+        format = pictureFormatFor(*path);
+    }
+    const Result<std::string> bytes =
+        format ? encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, isRaster(*format) ? rasterScale : 1,
+                               ed.doc.fileName.empty() ? *path : ed.doc.fileName)
+               : Result<std::string>(IoError{"unknown picture format", std::nullopt});
+    if (!bytes) {
+        ed.host.message("错误", "无法把画布转换为图片，文件“" + *path + "”没有写入。\n" + bytes.error().describe(),
+                        Icon::Critical);
+        return false;
+    }
+    if (const Status st = writeFileAtomically(*path, *bytes); !st) {
+        ed.host.message("错误", "图片“" + *path + "”保存失败，原来的文件保持不变。\n" + st.error().describe(),
+                        Icon::Critical);
+        return false;
+    }
+    return true;
+}
+
+bool exportCanvas(Editor& ed, CanvasWidget& canvas) { return exportPicture(ed, canvas, exportDialogPresets(), 2); }
+
+}  // namespace qm

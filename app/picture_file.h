@@ -1,0 +1,37 @@
+// Picture files of a canvas: BMP and PNG images, SVG and PDF vector pictures with
+// the text kept as text, all painted by the one canvas picture routine. qmptool's
+// render command and the editors' image exports take their bytes from here.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QByteArray>
+#include <QSize>
+
+#include "io/result.h"
+#include "model/document.h"
+
+class QImage;
+
+namespace qm {
+
+enum class PictureFormat { Bmp, Png, Svg, Pdf };
+
+// The format a file name asks for by its extension, in any letter case.
+std::optional<PictureFormat> pictureFormatFor(std::string_view path);
+bool isRaster(PictureFormat format);
+
+// Image pixels per canvas pixel; 8 already makes a picture of about 150 MB.
+inline constexpr int kMaxScale = 8;
+
+// A 24-bit uncompressed BMP file of the image; empty when encoding failed.
+QByteArray encodeBmp24(const QImage& image);
+
+// The bytes of a picture of the canvas of `size` logical pixels showing the
+// document, `scale` pixels per logical pixel for the raster formats; `title` goes
+// into the formats that keep one.
+Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat format, int scale,
+                                  const std::string& title);
+
+}  // namespace qm

@@ -1,0 +1,46 @@
+#include "edit/qmp_commands.h"
+
+#include "edit/file_commands.h"
+#include "interact/label_editing.h"
+#include "model/labels.h"
+#include "model/new_document.h"
+
+namespace qm::reduced {
+void startUp(Editor& ed) {
+    Document& doc = ed.doc;
+    autosize(doc.Label.templ(), ed.metrics);
+    HandleEl& handle = doc.spHandle.templ();
+    handle.width = handle.height = 125;
+    handle.fill = SystemColor::ActiveCaption;
+    // qmp has no title block.
+    doc.Shape2.visible = doc.Line2.visible = doc.Line3.visible = doc.Line4.visible = false;
+    doc.shapeCount = doc.labelCount = doc.arrowCount = doc.segCount = doc.diamondCount = 0;
+    doc.fileName.clear();
+    doc.setModified(false);
+}
+
+bool clearDocument(Editor& ed) {
+    commitOpenEditors(ed);
+    if (!offerSave(ed, "文件已改变，是否保存？")) return false;
+    endInteraction(ed);
+    destroyDrawing(ed.doc);
+    return true;
+}
+
+bool newDocument(Editor& ed) {
+    if (!reduced::clearDocument(ed)) return false;
+    ed.doc.fileName.clear();
+    return true;
+}
+
+void connectFileCommands(Editor& ed) {
+    ed.save = [&ed] { return reduced::fileSave(ed); };
+}
+
+bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Qmp, reduced::clearDocument); }
+
+// qmp's saves leave the changed mark as it was.
+bool fileSave(Editor& ed) { return saveDocument(ed, Layout::Qmp, false); }
+bool fileSaveAs(Editor& ed) { return saveDocument(ed, Layout::Qmp, true); }
+
+}  // namespace qm::reduced

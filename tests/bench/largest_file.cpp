@@ -1,0 +1,26 @@
+// Writes the largest drawing the limits allow as a quillmap document, for timing
+// the command-line tool on it (qmptool_bench.sh).
+#include <cstdio>
+
+#include <QGuiApplication>
+
+#include "app/qt_text_metrics.h"
+#include "io/document_io.h"
+#include "large_document.h"
+#include "model/new_document.h"
+#include "model/null_host.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fputs("usage: largest_file OUT.QMP\n", stderr);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    qm::NullHost host;
+    qm::QtTextMetrics metrics;  // labels sized as the editor sizes them
+    qm::Editor ed(host, metrics);
+    qm::startUp(ed);
+    qm::bench::fillToTheLimits(ed);
+    return qm::writeDocument(argv[1], ed.doc) ? 0 : 1;
+}

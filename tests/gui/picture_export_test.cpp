@@ -1,0 +1,110 @@
+// The "导出" command and printing failures: what the export asks, the three
+// files it writes from the canvas picture, what it leaves alone, and how a write
+// or a print that fails is told.
+#include <QDir>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/canvas_picture.h"
+#include "app/canvas_widget.h"
+#include "app/picture_export.h"
+#include "app/print_commands.h"
+#include "app/qt_text_metrics.h"
+#include "edit/insert.h"
+#include "interact/pointer.h"
+#include "model/new_document.h"
+#include "model/sel_kind.h"
+#include "unit/support/fakes.h"
+
+namespace qm {
+namespace {
+
+// quillmap's start with a selected rectangle, a file name and no changes.
+struct Fixture {
+    test::FakeHost host;
+    QtTextMetrics metrics;
+    Editor ed{host, metrics};
+    CanvasWidget canvas;
+    QTemporaryDir dir;
+
+    Fixture() {
+        startUp(ed);
+        canvas.resize(961, 641);
+        canvas.setDocument(&ed.doc);
+        insertShape(ed, ShapeStyle::Rectangle);
+        canvasMove(ed, 0, 0, 1000, 1000);
+        canvasPress(ed, 1, 0, 1000, 1000);
+        ed.doc.modified = 0;
+        ed.doc.fileName = "图.QMP";
+    }
+    ~Fixture() { canvas.setDocument(nullptr); }
+    std::string path(const char* name) const { return dir.filePath(QString::fromUtf8(name)).toStdString(); }
+    QByteArray read(const char* name) const {
+        QFile f(dir.filePath(QString::fromUtf8(name)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+}  // namespace
+
+class TestPictureExport : public QObject {
+    Q_OBJECT
+private slots:
+    void writesPdfSvgAndPngAndLeavesTheDocumentAlone() {
+        Fixture f;
+        QCOMPARE(f.ed.doc.selKind, SelKind::Shape);
+        for (const char* name : {"图.pdf", "图.SVG", "图.png"}) f.host.dialogResults.push_back(f.path(name));
+        for (int k = 0; k < 3; ++k) QVERIFY(exportCanvas(f.ed, f.canvas));
+
+        QCOMPARE(f.host.dialogs.size(), size_t(3));
+        QCOMPARE(f.host.dialogs[0].fileName, std::string("未命名.pdf"));
+        QCOMPARE(f.host.dialogs[0].filter, std::string("PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png"));
+        QCOMPARE(f.host.dialogs[0].defaultExt, std::string("pdf"));
+        QVERIFY(f.host.asked.empty());
+        QCOMPARE(f.ed.doc.selKind, SelKind::None);
+        QCOMPARE(f.ed.doc.modified, int16_t(0));
+        QCOMPARE(f.ed.doc.fileName, std::string("图.QMP"));
+
+        QVERIFY(f.read("图.pdf").startsWith("%PDF-"));
+        const QByteArray svg = f.read("图.SVG");
+        QVERIFY(svg.contains("<svg"));
+        QVERIFY(svg.contains("单击这里添加标题"));
+        // Twice the canvas's pixels, drawn at that density: the picture routine's
+        // own image at scale 2, with no selection in it.
+        const QImage png = QImage::fromData(f.read("图.png"), "PNG").convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(png.size(), QSize(1922, 1282));
+        QCOMPARE(png, canvasPictureImage(&f.ed.doc, QSize(961, 641), 2));
+    }
+
+    void aFailedWriteOrPrintIsToldAndChangesNoFile() {
+        Fixture f;
+        // A folder where the picture should go: the rename over it fails.
+        const QString folder = QString::fromStdString(f.path("旧.pdf"));
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(QFile(folder + QStringLiteral("/keep.txt")).open(QIODevice::WriteOnly));
+        f.host.dialogResults.push_back(folder.toStdString());
+        QVERIFY(!exportCanvas(f.ed, f.canvas));
+        QCOMPARE(f.host.asked.size(), size_t(1));
+        QCOMPARE(f.host.asked[0].title, std::string("错误"));
+        QCOMPARE(f.host.asked[0].icon, Icon::Critical);
+        QVERIFY2(f.host.asked[0].text.find(folder.toStdString()) != std::string::npos, f.host.asked[0].text.c_str());
+        QCOMPARE(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{QStringLiteral("keep.txt")});
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList{QString::fromUtf8("旧.pdf")});  // no temporary file left over
+
+        QPrinter& printer = windowPrinter(f.canvas);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(f.path("no such folder/a.pdf")));
+        QVERIFY(!printCanvas(f.ed, printer));
+        QCOMPARE(f.host.asked.size(), size_t(2));
+        QCOMPARE(f.host.asked[1].title, std::string("错误"));
+        QCOMPARE(f.ed.doc.modified, int16_t(0));
+    }
+};
+
+}  // namespace qm
+
+QTEST_MAIN(qm::TestPictureExport)
+#include "picture_export_test.moc"

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "edit/insert.h"
+#include "io/document_io.h"
+#include "model/sel_kind.h"
+#include "unit/support/reduced_editor.h"
+
+namespace qm {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReducedEditor;
+
+TEST(Reduced, StartsEmptyWithoutTitleBlockAndBigHandles) {
+    ReducedEditor r;
+    EXPECT_EQ(r.doc.labelCount, 0);
+    EXPECT_FALSE(r.doc.Shape2.visible);
+    EXPECT_EQ(r.doc.spHandle.templ().width, 125);
+    EXPECT_EQ(r.doc.spHandle.templ().fill, SystemColor::ActiveCaption);
+    r.press(12000, 8500);
+    EXPECT_EQ(r.doc.selKind, SelKind::None) << "there is no title block to select";
+}
+
+TEST(Reduced, FilesAreCheckedBeforeTheDrawingIsCleared) {
+    const fs::path dir = fs::temp_directory_path() / ("qm reduced " + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    ReducedEditor r;
+    const std::string empty = (dir / "empty.QMP").string();
+    r.host.dialogResults = {empty};
+    ASSERT_TRUE(reduced::fileSave(r.ed));
+    {
+        std::ifstream in(empty, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        EXPECT_EQ(bytes, std::string(10, '\0')) << "five counts of zero";
+    }
+
+    insertShape(r.ed, ShapeStyle::Oval);
+    r.click(2000, 2000);
+    EXPECT_EQ(r.doc.modified, -1);
+    const std::string chart = (dir / "chart.QMP").string();
+    r.host.dialogResults = {chart};
+    ASSERT_TRUE(reduced::fileSaveAs(r.ed));
+    EXPECT_EQ(r.doc.modified, -1) << "qmp's saves leave the mark";
+
+    // A quillmap file is refused before any question; the drawing stays.
+    test::TestEditor full;
+    const std::string fullPath = (dir / "full.QMP").string();
+    ASSERT_TRUE(writeDocument(fullPath, full.doc));
+    r.host.asked.clear();
+    r.host.dialogResults = {fullPath};
+    EXPECT_FALSE(reduced::fileOpen(r.ed));
+    ASSERT_EQ(r.host.asked.size(), 1u);
+    EXPECT_EQ(r.host.asked[0].text, "文件格式错误或版本不兼容，文件无法打开");
+    EXPECT_EQ(r.doc.shapeCount, 1);
+
+    r.host.asked.clear();
+    r.host.answers = {Answer::No};
+    r.host.dialogResults = {empty};
+    ASSERT_TRUE(reduced::fileOpen(r.ed));
+    ASSERT_EQ(r.host.asked.size(), 1u);
+    EXPECT_EQ(r.host.asked[0].text, "文件已改变，是否保存？");
+    EXPECT_EQ(r.doc.shapeCount, 0);
+    EXPECT_EQ(r.doc.fileName, empty);
+    EXPECT_EQ(r.doc.modified, 0);
+
+    r.host.dialogResults = {chart};
+    ASSERT_TRUE(reduced::fileOpen(r.ed));
+    EXPECT_EQ(r.doc.Shape1.find(1)->style, 2);
+    EXPECT_FALSE(r.doc.Shape2.visible);
+    fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace qm
