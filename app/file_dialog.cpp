@@ -75,6 +75,9 @@ QString withTypeExtension(const QString& path, const QStringList& qtFilters, con
 
 std::optional<std::string> runFileDialog(QWidget* parent, const FileDialogPresets& presets, DialogMode mode) {
     QFileDialog dialog(parent);
+    // A desktop's own dialog (GTK's on GNOME) speaks the desktop's language; Qt's
+    // speaks Chinese like the rest of the program.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     const bool save = mode == DialogMode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

@@ -1,9 +1,16 @@
 #include "app/help_contents.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStringList>
+#include <QVBoxLayout>
 
 #include "model/host.h"
 
@@ -11,6 +18,7 @@ namespace qm {
 namespace {
 
 const QString kHelpFileName = QStringLiteral("ReadMe.txt");
+const QString kHelpWindowName = QStringLiteral("helpWindow");
 
 }  // namespace
 
@@ -30,14 +38,45 @@ QString findHelpFile() {
     return {};
 }
 
-void showHelpContents(Host& host) {
+QDialog* showHelpWindow(const QString& path, QWidget* parent) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return nullptr;
+    auto* window = parent ? parent->findChild<QDialog*>(kHelpWindowName, Qt::FindDirectChildrenOnly) : nullptr;
+    if (!window) {
+        window = new QDialog(parent);
+        window->setObjectName(kHelpWindowName);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowTitle(QStringLiteral("帮助 - ") + kHelpFileName);
+        auto* text = new QPlainTextEdit(window);
+        text->setReadOnly(true);
+        // The help text lines up its underlines and lists in fixed columns.
+        text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
+        buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
+        QObject::connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::close);
+        auto* layout = new QVBoxLayout(window);
+        layout->addWidget(text);
+        layout->addWidget(buttons);
+        const QFontMetrics metrics(text->font());
+        window->resize(metrics.horizontalAdvance(QLatin1Char('M')) * 86, metrics.lineSpacing() * 32);
+    }
+    window->findChild<QPlainTextEdit*>()->setPlainText(QString::fromUtf8(file.readAll()));
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+void showHelpContents(Host& host, QWidget* parent) {
     const QString found = findHelpFile();
     const QString path = found.isEmpty() ? kHelpFileName : found;
     if (host.startHelpViewer(path.toStdString())) return;
+    if (!found.isEmpty() && showHelpWindow(found, parent)) return;
     const std::string text =
         found.isEmpty()
             ? std::string("找不到帮助文件 ReadMe.txt，也无法启动文本查看器来显示帮助。")
-            : "无法启动文本查看器来显示帮助。请用任意文本编辑器打开“" + found.toStdString() + "”阅读。";
+            : "无法启动文本查看器来显示帮助，也无法读取帮助文件“" + found.toStdString() + "”。";
     host.message("提示", text, Icon::Information);
 }
 

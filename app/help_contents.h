@@ -1,7 +1,11 @@
 // The "内容(&C)" command: opens the help text ReadMe.txt in a viewer outside the
-// program without waiting for it.
+// program without waiting for it, or, when no viewer starts, in a read-only
+// window of the program, so that help is never out of reach.
 #pragma once
 #include <QString>
+
+class QDialog;
+class QWidget;
 
 namespace qm {
 
@@ -13,8 +17,14 @@ class Host;
 QString findHelpFile();
 
 // Starts the viewer on the help file; when it is not found the viewer is still
-// given "ReadMe.txt" and reports the missing file itself. Tells the user when no
-// viewer could be started. The drawing is never touched.
-void showHelpContents(Host& host);
+// given "ReadMe.txt" and reports the missing file itself. When no viewer starts,
+// the help window over `parent` shows the file; only a file that is missing or
+// unreadable as well is told about in a message. The drawing is never touched.
+void showHelpContents(Host& host, QWidget* parent);
+
+// The read-only help window with the file's text, shown and not modal, so that
+// the help stays open beside the drawing; the one already open over `parent` is
+// raised instead of opening another. Null when the file cannot be read.
+QDialog* showHelpWindow(const QString& path, QWidget* parent);
 
 }  // namespace qm

@@ -244,7 +244,7 @@ void drawSave(QPainter& p, const Grid& g) {
 }
 
 // The application icon on a 48-unit grid: a process box, an arrow and a decision
-// on a rounded card. app/desktop/quillmap.svg is the same drawing.
+// on a rounded card. packaging/desktop/quillmap.svg is the same drawing.
 void drawApplication(QPainter& p, const Grid& g) {
     const double u = g.s;
     // SVG's stroke defaults: flat caps, mitred corners up to four times the width.

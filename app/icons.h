@@ -17,7 +17,7 @@ enum class ToolIcon {
 
 QIcon toolbarIcon(ToolIcon which);
 
-// The window and desktop icon; the same drawing as app/desktop/quillmap.svg.
+// The window and desktop icon; the same drawing as packaging/desktop/quillmap.svg.
 QIcon applicationIcon();
 
 }  // namespace qm

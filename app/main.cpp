@@ -1,29 +1,25 @@
 // quillmap: the flowchart editor's main program. A document named on the command
 // line (as the desktop does when one is opened with the program) is opened at start.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QStringList>
-#include <QTranslator>
 
+#include "app/command_line.h"
 #include "app/icons.h"
 #include "app/main_window.h"
+#include "app/translations.h"
+#include "edit/file_commands.h"
 
 int main(int argc, char** argv) {
+    if (const auto answered = qm::answerHelpOrVersion(qm::kQuillmapCommandLine, argc, argv)) return *answered;
     QApplication app(argc, argv);
+    const qm::EditorArguments args = qm::checkEditorArguments(qm::kQuillmapCommandLine, QApplication::arguments());
+    if (args.exitStatus) return *args.exitStatus;
     QApplication::setApplicationName(QStringLiteral("Quillmap"));
     QApplication::setWindowIcon(qm::applicationIcon());  // the dialogs' too
-
-    // The interface is Chinese; Qt's own dialogs (file dialogs) follow when the
-    // translations are installed.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    qm::installChineseTranslations(app);
 
     qm::MainWindow window;
     window.show();
-    const QStringList args = QApplication::arguments();  // Qt's own options already taken out
-    if (args.size() > 1) window.openFile(args.at(1).toStdString());
+    qm::reportMissingCodePages(window.editor());
+    if (!args.file.isEmpty()) window.openFile(args.file.toStdString());
     return QApplication::exec();
 }

@@ -52,7 +52,7 @@ EditorWindowSpec quillmapWindow() {
             // and a shortcut here would also take it from the editor boxes.
             {"删除        Del", "editDelete", {}, core(deleteCommand)},
         },
-        .helpContents = [](EditorView& v) { showHelpContents(v.host()); },
+        .helpContents = [](EditorView& v) { showHelpContents(v.host(), v.canvas()->window()); },
         .aboutDate = "2010-6-20",
         // Toolbar order: rectangle, diamond, ellipse (the menu has ellipse second).
         .toolbar = {

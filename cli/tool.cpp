@@ -20,12 +20,18 @@
 #include "cli/document_file.h"
 #include "cli/json_dump.h"
 #include "io/atomic_file.h"
+#include "io/codepage.h"
 
 namespace qm::cli {
 namespace {
 
 const char* const kUsage =
-    "Usage: qmptool COMMAND ARGUMENTS\n"
+    "Usage: qmptool check FILE...\n"
+    "       qmptool dump FILE\n"
+    "       qmptool render FILE OUT [--scale N]\n"
+    "       qmptool print FILE OUT.pdf [--paper A4|A3|A5|Letter] [--portrait]\n"
+    "       qmptool convert IN OUT\n"
+    "       qmptool --help | --version\n"
     "Checks, shows, draws, prints and converts Quillmap flowchart documents (.QMP) without a window.\n"
     "\n"
     "Commands:\n"
@@ -43,6 +49,14 @@ const char* const kUsage =
     "  convert IN OUT             writes IN as a quillmap document; a qmp drawing gains a\n"
     "                             title block; OUT must not be IN\n"
     "\n"
+    "Options:\n"
+    "  -h, --help                 shows this help\n"
+    "  --version                  shows the version\n"
+    "  --scale N                  for render: the pixel multiple of .bmp and .png, 1 to 8\n"
+    "  --paper A4|A3|A5|Letter    for print: the paper, A4 unless told\n"
+    "  --portrait                 for print: the page upright rather than landscape\n"
+    "  --                         what follows is a file name, even when it starts with -\n"
+    "\n"
     "Examples:\n"
     "  qmptool check *.QMP\n"
     "  qmptool dump 流程图.QMP > 流程图.json\n"
@@ -59,6 +73,7 @@ struct Arguments {
     std::optional<QPageSize::PageSizeId> paper;
     bool portrait = false;
     bool help = false;
+    bool version = false;
     std::string wrong;  // what is wrong with the command line, if anything
 };
 
@@ -87,6 +102,8 @@ Arguments parse(int argc, char** argv) {
         const std::string arg = argv[k];
         if (options && (arg == "-h" || arg == "--help")) {
             a.help = true;
+        } else if (options && arg == "--version") {
+            a.version = true;
         } else if (options && arg == "--") {
             options = false;
         } else if (options && (arg == "--scale" || arg.starts_with("--scale="))) {
@@ -286,12 +303,22 @@ int runTool(int argc, char** argv) {
         put(kUsage);
         return finishOutput(kExitOk);
     }
+    if (a.version) {
+        put("qmptool " QMPTOOL_VERSION "\n");
+        return finishOutput(kExitOk);
+    }
     if (a.command.empty()) {
         std::fputs(kUsage, stderr);
         return kExitUsage;
     }
     if (a.scale && a.command != "render") return usageError("--scale is for render only");
     if ((a.paper || a.portrait) && a.command != "print") return usageError("--paper and --portrait are for print only");
+    // Every command reads document texts; without the converters each file would
+    // be reported as invalid.
+    if (Status codePages = checkCodePages(); !codePages) {
+        printError(codePages.error().describe());
+        return kExitFailure;
+    }
     if (a.command == "check") return check(a);
     if (a.command == "dump") return dump(a);
     if (a.command == "render") return render(a, argv[0]);

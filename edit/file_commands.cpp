@@ -5,11 +5,26 @@
 #include "interact/label_editing.h"
 #include "interact/selection.h"
 #include "io/atomic_file.h"
+#include "io/codepage.h"
 #include "io/document_io.h"
 #include "model/new_document.h"
 
 namespace qm {
+namespace {
+
+std::string missingCodePages(const IoError& error) {
+    return "本系统无法转换文档中文字的编码（GBK、GB18030），文档不能打开，也不能保存。\n" + error.describe();
+}
+
+}  // namespace
+
 FileDialogPresets documentDialogPresets() { return {"未命名.QMP", "QMP文件|*.QMP", "QMP"}; }
+
+bool reportMissingCodePages(Editor& ed) {
+    const Status codePages = checkCodePages();
+    if (!codePages) ed.host.message("错误", missingCodePages(codePages.error()), Icon::Critical);
+    return codePages.ok();
+}
 
 void connectFileCommands(Editor& ed) {
     ed.save = [&ed] { return fileSave(ed); };
@@ -50,7 +65,11 @@ bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const s
     }
     Result<Document> next = decodeDocument(*bytes, layout, ed.metrics);
     if (!next) {
-        ed.host.message("错误", kFormatErrorMessage, Icon::Stop);
+        // The file is not to blame when the system cannot read any document.
+        if (const Status codePages = checkCodePages(); !codePages)
+            ed.host.message("错误", missingCodePages(codePages.error()), Icon::Critical);
+        else
+            ed.host.message("错误", kFormatErrorMessage, Icon::Stop);
         return false;
     }
     if (!clear(ed)) return false;

@@ -12,6 +12,10 @@ namespace qm {
 // Dialog presets of the document commands.
 FileDialogPresets documentDialogPresets();
 
+// At start: tells the user when the system cannot convert the texts of documents,
+// before anything is drawn that could not be saved. False then.
+bool reportMissingCodePages(Editor& ed);
+
 // Makes Save available to the questions that offer it before the drawing is lost.
 void connectFileCommands(Editor& ed);
 

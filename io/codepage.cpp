@@ -55,8 +55,18 @@ Converters& converters() {
     return c;
 }
 
-IoError unavailable() {
-    return IoError{"the system cannot convert between UTF-8 and GBK/GB18030 (iconv)", std::nullopt};
+// A system can lack the converters: a minimal container may leave out glibc's
+// gconv modules, and newer Debian releases ship the CJK ones in a package of
+// their own. Say what is missing rather than blame the document.
+IoError unavailable(const Converters& cv) {
+    std::string missing;
+    if (!cv.toGbk.usable() || !cv.fromGbk.usable()) missing = "CP936 (GBK.so)";
+    if (!cv.toGb18030.usable() || !cv.fromGb18030.usable())
+        missing += std::string(missing.empty() ? "" : " and ") + "GB18030 (GB18030.so)";
+    return IoError{"the system cannot convert document texts: glibc's iconv has no converter for " + missing +
+                       "; these gconv modules come with the Debian package libc6, or "
+                       "libc-gconv-modules-extra from Debian 14 on",
+                   std::nullopt};
 }
 
 bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
@@ -118,9 +128,14 @@ bool decodeOne(Converters& cv, std::string_view ch, std::string& out) {
 
 }  // namespace
 
+Status checkCodePages() {
+    const Converters& cv = converters();
+    return cv.usable() ? Status() : Status(unavailable(cv));
+}
+
 Result<std::string> encodeDocumentText(std::string_view utf8) {
     Converters& cv = converters();
-    if (!cv.usable()) return unavailable();
+    if (!cv.usable()) return unavailable(cv);
     std::string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
@@ -149,7 +164,7 @@ Result<std::string> encodeDocumentText(std::string_view utf8) {
 
 Result<std::string> decodeDocumentText(std::string_view bytes) {
     Converters& cv = converters();
-    if (!cv.usable()) return unavailable();
+    if (!cv.usable()) return unavailable(cv);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
     for (size_t i = 0; i < bytes.size();) {

@@ -10,6 +10,10 @@
 
 namespace qm {
 
+// Whether the system can convert document texts at all; the error names the
+// converters it lacks.
+Status checkCodePages();
+
 // UTF-8 to document bytes. Fails on bytes that are not UTF-8 and on the few
 // characters neither code page can store; the error's offset is into `utf8`.
 Result<std::string> encodeDocumentText(std::string_view utf8);

@@ -7,6 +7,3 @@ target_link_libraries(qmp_shell PUBLIC quillmap_shell)
 
 qt_add_executable(qmp ${CMAKE_CURRENT_LIST_DIR}/qmp_main.cpp)
 target_link_libraries(qmp PRIVATE qmp_shell)
-
-include(GNUInstallDirs)
-install(TARGETS qmp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

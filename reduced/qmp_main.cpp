@@ -1,26 +1,24 @@
 // qmp: the reduced flowchart editor, a program of its own on the shared core and
 // shell.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
+#include "app/command_line.h"
 #include "app/icons.h"
+#include "app/translations.h"
+#include "edit/file_commands.h"
 #include "reduced/qmp_window.h"
 
 int main(int argc, char** argv) {
+    if (const auto answered = qm::answerHelpOrVersion(qm::kQmpCommandLine, argc, argv)) return *answered;
     QApplication app(argc, argv);
+    if (const auto wrong = qm::checkEditorArguments(qm::kQmpCommandLine, QApplication::arguments()).exitStatus)
+        return *wrong;
     QApplication::setApplicationName(QStringLiteral("qmp"));
     QApplication::setWindowIcon(qm::applicationIcon());
-
-    // The interface is Chinese; Qt's own dialogs (file dialogs) follow when the
-    // translations are installed.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    qm::installChineseTranslations(app);
 
     qm::reduced::QmpWindow window;
     window.show();
+    qm::reportMissingCodePages(window.editor());
     return QApplication::exec();
 }

@@ -168,7 +168,7 @@ TEST(CommandLine, UsageErrorsAreOneLineAndStatusTwo) {
     }
 }
 
-TEST(CommandLine, HelpShowsUsageWithAnExampleOfEachCommand) {
+TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
     const test::ToolRun help = test::runQmptool({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.err.isEmpty());
@@ -179,6 +179,11 @@ TEST(CommandLine, HelpShowsUsageWithAnExampleOfEachCommand) {
     const test::ToolRun bare = test::runQmptool({});
     EXPECT_EQ(bare.exitCode, 2) << "no command is no success";
     EXPECT_EQ(bare.err, help.out);
+
+    const test::ToolRun version = test::runQmptool({QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, QByteArray("qmptool " QM_PROJECT_VERSION "\n"));
+    EXPECT_TRUE(version.err.isEmpty());
 }
 
 }  // namespace

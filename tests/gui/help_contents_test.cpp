@@ -1,7 +1,12 @@
 // Finding the help text (current folder, then beside the program, then the
-// installed data folder) and what the user hears when no viewer starts.
+// installed data folder) and what the user gets when no viewer starts.
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -11,11 +16,11 @@
 namespace qm {
 namespace {
 
-void touch(const QString& path) {
+void touch(const QString& path, const QByteArray& text = "help\n") {
     QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("help\n");
+    f.write(text);
 }
 
 // Runs in an empty folder of its own and removes the help files it puts beside
@@ -71,32 +76,54 @@ private slots:
     void theViewerGetsTheFoundFileOrTheBareName() {
         HelpFiles files;
         test::FakeHost host;
-        showHelpContents(host);
+        QWidget parent;
+        showHelpContents(host, &parent);
         QCOMPARE(host.helpPaths, std::vector<std::string>{"ReadMe.txt"});
         touch(files.inCwd());
-        showHelpContents(host);
+        showHelpContents(host, &parent);
         QCOMPARE(host.helpPaths.size(), size_t(2));
         QCOMPARE(QString::fromStdString(host.helpPaths[1]), files.inCwd());
         QVERIFY(host.asked.empty());
+        QVERIFY(parent.findChildren<QDialog*>().isEmpty());
     }
 
-    void noViewerIsToldAboutOnce() {
+    // Without a viewer the program shows the help itself; only a missing file is
+    // left to a message.
+    void noViewerShowsTheHelpInAWindowOfTheProgram() {
         HelpFiles files;
         test::FakeHost host;
         host.helpStarts = false;
-        showHelpContents(host);
+        QWidget parent;
+        showHelpContents(host, &parent);
         QCOMPARE(host.asked.size(), size_t(1));
         QCOMPARE(host.asked[0].title, std::string("提示"));
         QCOMPARE(host.asked[0].icon, Icon::Information);
         QCOMPARE(host.asked[0].buttons, Buttons::Ok);
         QVERIFY(host.asked[0].text.find("ReadMe.txt") != std::string::npos);
+        QVERIFY(parent.findChildren<QDialog*>().isEmpty());
 
-        // With the file found the message says where it is, to open it by hand.
-        touch(files.inCwd());
-        showHelpContents(host);
-        QCOMPARE(host.asked.size(), size_t(2));
-        QVERIFY2(host.asked[1].text.find(files.inCwd().toStdString()) != std::string::npos,
-                 host.asked[1].text.c_str());
+        touch(files.inCwd(), "帮助的文字\n第二行\n");
+        showHelpContents(host, &parent);
+        QCOMPARE(host.asked.size(), size_t(1));
+        const QList<QDialog*> windows = parent.findChildren<QDialog*>();
+        QCOMPARE(windows.size(), 1);
+        const QPointer<QDialog> window = windows[0];
+        QVERIFY(window->isVisible());
+        QVERIFY(!window->isModal());
+        QVERIFY2(window->windowTitle().startsWith(QStringLiteral("帮助")), qPrintable(window->windowTitle()));
+        const auto* text = window->findChild<QPlainTextEdit*>();
+        QVERIFY(text && text->isReadOnly());
+        QCOMPARE(text->toPlainText(), QStringLiteral("帮助的文字\n第二行\n"));
+
+        // Asking again brings the same window forward.
+        showHelpContents(host, &parent);
+        QCOMPARE(parent.findChildren<QDialog*>().size(), 1);
+
+        QPushButton* close = window->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close);
+        QCOMPARE(close->text(), QStringLiteral("关闭"));
+        close->click();
+        QTRY_VERIFY(window.isNull());
+        QCOMPARE(host.asked.size(), size_t(1));
     }
 };
 

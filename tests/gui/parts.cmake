@@ -14,3 +14,9 @@ add_test(NAME test_gui_bmp_export_2x COMMAND test_gui_bmp_export)
 set_tests_properties(test_gui_bmp_export_2x PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=2;XDG_RUNTIME_DIR=${CMAKE_CURRENT_BINARY_DIR}/runtime"
   TIMEOUT 120)
+# The programs' command lines, run as a user runs them, and their man pages.
+qm_gui_test(test_gui_command_line command_line_test.cpp)
+target_compile_definitions(test_gui_command_line PRIVATE
+  QUILLMAP_PATH="$<TARGET_FILE:quillmap>" QMP_PATH="$<TARGET_FILE:qmp>" QMPTOOL_PATH="$<TARGET_FILE:qmptool>"
+  QM_MAN_DIR="${QM_MAN_DIR}" QM_PROJECT_VERSION="${PROJECT_VERSION}")
+add_dependencies(test_gui_command_line quillmap qmp qmptool man_pages)

@@ -108,7 +108,9 @@ private slots:
         const auto restore = qScopeGuard([&] { QDir::setCurrent(before); });
         QtHost h;
         QStringList filters, preset;
+        bool qtsOwn = false;
         whenModal<QFileDialog>([&](QFileDialog* d) {
+            qtsOwn = d->testOption(QFileDialog::DontUseNativeDialog);  // in Chinese on any desktop
             filters = d->nameFilters();
             preset = d->selectedFiles();
             d->selectFile(QString::fromUtf8("流程图"));
@@ -116,6 +118,7 @@ private slots:
         });
         const auto path = h.saveFileDialog({"未命名.QMP", "QMP文件|*.QMP", "QMP"});
         QCOMPARE(filters, QStringList(QString::fromUtf8("QMP文件 (*.QMP *.qmp)")));
+        QVERIFY(qtsOwn);
         QCOMPARE(preset.size(), 1);
         QCOMPARE(QFileInfo(preset.first()).fileName(), QString::fromUtf8("未命名.QMP"));
         QVERIFY(path.has_value());

@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# The Debian package on a fresh Debian 12 system, run by hand:
+#
+#   scripts/fresh-root.sh tests/package/check.sh
+#
+# Builds the package with scripts/package.sh, takes away again everything the
+# build installed (so that only the package's Depends can supply what the
+# programs need), installs it with `apt install ./quillmap_*.deb`, runs the
+# programs and the desktop validators, shows that a system without glibc's CJK
+# converters is told so, then removes and purges it and compares every file of
+# the system with the list taken before the install. Needs root and the Debian
+# archive; changes the system it runs on, so it refuses one where quillmap is
+# installed already.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+repo=$PWD
+sample=$repo/tests/package/流程图.QMP
+work=$(mktemp -d /tmp/package-check.XXXXXX)
+apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -y -q "$@"; }
+
+checks=0
+fail() { echo "check.sh: FAILED: $*" >&2; exit 1; }
+step() { printf '\n=== %s\n' "$*"; }
+# run CMD...: shows the command and its output; it must succeed.
+run() {
+    echo "\$ $*"
+    "$@" || fail "$* (status $?)"
+    checks=$((checks + 1))
+}
+
+[ "$(id -u)" -eq 0 ] || fail "run me as root, in a throw-away root: scripts/fresh-root.sh $0"
+grep -q '^12\.' /etc/debian_version || fail "this is no Debian 12: $(cat /etc/debian_version)"
+! dpkg-query -W -f='${Status}' quillmap 2>/dev/null | grep -q installed || fail "quillmap is installed here already"
+
+installed_packages() { dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' | awk '$1 == "ii" { print $2 }' | sort; }
+
+# Every file and folder of the system, but for what only apt, dpkg and the
+# kernel keep, and this check's own folders.
+snapshot() {
+    find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /run -o -path /tmp -o -path /var/tmp \
+        -o -path /src -o -path /root -o -path /var/lib/apt -o -path /var/cache/apt -o -path /var/cache/debconf \
+        -o -path /var/lib/dpkg -o -path /var/log \) -prune -o -print | sort
+}
+
+step "scripts/package.sh (builds in this root)"
+before_build=$(installed_packages)
+deb=$(scripts/package.sh | tail -n 1)
+cp "$deb" "$work/"
+deb=$work/$(basename "$deb")
+run dpkg-deb --field "$deb" Package Version Architecture Depends
+
+step "purging the $(comm -13 <(echo "$before_build") <(installed_packages) | wc -l) packages the build installed"
+# shellcheck disable=SC2046  # one package a word
+apt_get purge $(comm -13 <(echo "$before_build") <(installed_packages)) >"$work/purge.log"
+apt_get autoremove --purge >>"$work/purge.log"
+
+step "the tools the checks use, and the caches their packages keep by dpkg triggers"
+apt_get install --no-install-recommends desktop-file-utils appstream man-db shared-mime-info >"$work/tools.log"
+before_install=$(installed_packages)
+snapshot >"$work/files-fresh"
+
+step "apt install ./$(basename "$deb")"
+cd "$work"
+run env DEBIAN_FRONTEND=noninteractive apt install -y -q "./$(basename "$deb")"
+echo "Pulled in: $(comm -13 <(echo "$before_install") <(installed_packages) | tr '\n' ' ')"
+dpkg -L quillmap >"$work/ours"
+# The files with every dependency in place but without the package: what its
+# removal must come back to exactly, caches included.
+apt_get remove quillmap >"$work/remove.log"
+snapshot >"$work/files-before"
+run env DEBIAN_FRONTEND=noninteractive apt install -y -q "./$(basename "$deb")"
+cd "$repo"
+
+step "the programs"
+run qmptool --version
+run quillmap --version
+run qmp --version
+run qmptool check "$sample"
+run qmptool render "$sample" "$work/流程图.png" --scale 2
+run qmptool render "$sample" "$work/流程图.svg"
+run qmptool render "$sample" "$work/流程图.pdf"
+[ "$(head -c 8 "$work/流程图.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "流程图.png is no PNG"
+grep -q '<svg' "$work/流程图.svg" || fail "流程图.svg is no SVG"
+echo "the PNG and the SVG are what they say"
+set +e
+# A desktop session has a runtime folder; without one Qt would add a note of its own.
+mkdir -m 700 "$work/runtime"
+XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen quillmap --bogus 2>"$work/usage.err"
+status=$?
+set -e
+echo "\$ quillmap --bogus  ->  status $status: $(cat "$work/usage.err")"
+if [ "$status" -ne 2 ] || [ "$(wc -l <"$work/usage.err")" -ne 1 ]; then fail "a wrong command line: status $status"; fi
+
+step "what the programs load at run time"
+platforms=$(dirname "$(dpkg -L libqt6gui6 | grep '/plugins/platforms/libqxcb.so$')")
+for plugin in libqxcb.so libqoffscreen.so; do
+    [ -f "$platforms/$plugin" ] || fail "no Qt platform plugin $plugin"
+    ! ldd "$platforms/$plugin" | grep 'not found' || fail "$plugin lacks libraries"
+    echo "$platforms/$plugin: every library found (package $(dpkg -S "$platforms/$plugin" | cut -d: -f1))"
+done
+run ls /usr/share/qt6/translations/qtbase_zh_CN.qm
+run fc-match --format '%{family}\n' ':lang=zh-cn'
+run dpkg -S '*/gconv/GBK.so' '*/gconv/GB18030.so' '*/gconv-modules-extra.conf'
+
+step "the desktop files"
+run desktop-file-validate /usr/share/applications/quillmap.desktop
+run appstreamcli validate --no-net /usr/share/metainfo/org.example.quillmap.metainfo.xml
+run ls /usr/share/mime/application/x-quillmap.xml /usr/share/quillmap/ReadMe.txt
+echo "\$ man qmptool"
+MANWIDTH=80 MANPAGER=cat man qmptool || fail "man qmptool"
+checks=$((checks + 1))
+run man -w quillmap qmp
+
+step "a system whose dpkg leaves out glibc's CJK converters, as slimmed images do"
+printf 'path-exclude=/usr/lib/*/gconv/GBK.so\npath-exclude=/usr/lib/*/gconv/GB18030.so\n' \
+    >/etc/dpkg/dpkg.cfg.d/no-cjk-gconv
+apt_get install --reinstall libc6 >"$work/libc6.log" 2>&1
+set +e
+qmptool check "$sample" 2>"$work/gconv.err"
+status=$?
+set -e
+echo "\$ qmptool check 流程图.QMP  ->  status $status: $(cat "$work/gconv.err")"
+if [ "$status" -ne 1 ] || ! grep -q 'GBK.so' "$work/gconv.err"; then fail "the missing converters were not named"; fi
+rm /etc/dpkg/dpkg.cfg.d/no-cjk-gconv
+apt_get install --reinstall libc6 >>"$work/libc6.log" 2>&1
+run qmptool check "$sample"
+
+step "apt remove, apt purge"
+run env DEBIAN_FRONTEND=noninteractive apt remove -y -q quillmap
+left=$(while read -r path; do if [ -f "$path" ]; then echo "$path"; fi; done <"$work/ours")
+[ -z "$left" ] || fail "apt remove left: $left"
+echo "no file of the package is left"
+# With no configuration files of its own, removing the package purged it already.
+if dpkg-query -W -f='${Status}' quillmap 2>/dev/null | grep -q config-files; then
+    run env DEBIAN_FRONTEND=noninteractive apt purge -y -q quillmap
+else
+    echo "dpkg keeps nothing of quillmap after apt remove, so there is nothing left to purge"
+    checks=$((checks + 1))
+fi
+snapshot >"$work/files-after"
+echo "\$ diff files-before files-after   # every file and folder, the dependencies still installed"
+diff "$work/files-before" "$work/files-after" || fail "the system's files differ from before the install"
+checks=$((checks + 1))
+echo "the same $(wc -l <"$work/files-after") files and folders as before the install"
+# Caches the triggers rebuilt (MIME types, menu entries, icons) must not name it either.
+echo "\$ grep -rl quillmap over every file but dpkg's, apt's and the logs"
+mentions=$(snapshot | while read -r path; do if [ -f "$path" ]; then echo "$path"; fi; done |
+    tr '\n' '\0' | xargs -0 grep -l -s quillmap || true)
+[ -z "$mentions" ] || fail "files still name quillmap: $mentions"
+echo "no file names quillmap"
+checks=$((checks + 1))
+
+step "apt autoremove --purge: the dependencies go too"
+apt_get autoremove --purge >"$work/autoremove.log"
+snapshot >"$work/files-end"
+echo "\$ diff files-fresh files-end   # what other packages' scripts left (information)"
+diff "$work/files-fresh" "$work/files-end" | tee "$work/files-diff" || true
+if grep -E 'quillmap|qmp' "$work/files-diff"; then fail "files of ours are left"; fi
+echo
+echo "check.sh: all $checks checks passed"
+rm -rf "$work"
