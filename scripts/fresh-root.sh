@@ -61,6 +61,9 @@ make_tarball() {
     fi
     # debootstrap copies the machine's name and resolver in; a fresh root gets them per run.
     rm -f "$staging/etc/hostname" "$staging/etc/resolv.conf"
+    # mktemp made the folder private; as the root's / it must be open to all, or
+    # apt's sandbox user and man-db's trigger cannot reach anything.
+    chmod 755 "$staging"
     tar --numeric-owner -C "$staging" -czf "$tarball.part" .
     mv "$tarball.part" "$tarball"
     rm -f "$staging.log"
@@ -109,6 +112,7 @@ trap finish EXIT
 trap 'exit 130' INT TERM
 
 tar --numeric-owner -C "$root" -xpzf "$tarball"
+chmod 755 "$root"  # a tarball made before its / was opened up
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
 echo fresh-root >"$root/etc/hostname"
 
