@@ -49,12 +49,12 @@ bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&)) {
 
 bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const std::string& path) {
     commitOpenEditors(ed);
-    const Result<std::string> bytes = readWholeFile(path);
+    Result<std::string> bytes = readWholeFile(path);
     if (!bytes) {
         ed.host.message("错误", "无法打开文件“" + path + "”。\n" + bytes.error().describe(), Icon::Critical);
         return false;
     }
-    Result<Document> next = decodeDocument(*bytes, layout, ed.metrics);
+    Result<Document> next = decodeDocumentFile(std::move(*bytes), layout, ed.metrics);
     if (!next) {
         ed.host.message("错误", kFormatErrorMessage, Icon::Stop);
         return false;
