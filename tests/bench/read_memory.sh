@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The memory qmptool takes to check and to convert valid documents of growing
-# size (32767 labels with Chinese captions; 100, 200 and 400 MB by default): the
-# peak resident set of each run beside the file's size. What grows with the file
-# should stay below twice its size. It measures; it does not judge.
+# size (32767 labels with Chinese captions of many lines; 100, 200 and 400 MB by
+# default): the peak resident set of each run beside the file's size. What grows
+# with the file should stay below twice its size. It measures; it does not judge.
 # Usage: read_memory.sh QMPTOOL [MEGABYTES...]
 set -euo pipefail
 tool=$(realpath "$1")
@@ -18,7 +18,8 @@ generate() {
 import struct, sys
 out, mb = sys.argv[1], float(sys.argv[2])
 n = 32767
-caption = "流程".encode("gbk") * (int(mb * 1e6 / n) // 4)
+line = ("流程" * 40 + "\r\n").encode("gbk")  # lines short enough for any label size the file holds
+caption = line * (int(mb * 1e6 / n) // len(line))
 font = "宋体".encode("gbk")
 with open(out, "wb") as f:
     f.write(b"QMP" + b" " * 252)
@@ -31,7 +32,11 @@ with open(out, "wb") as f:
 EOF
 }
 
-peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
+peak_kb() {
+    local out
+    out=$(/usr/bin/time -f %M "$@" 2>&1 >/dev/null) || { echo "read_memory: failed: $* $out" >&2; exit 1; }
+    tail -n 1 <<<"$out"
+}
 
 printf '%10s %14s %8s %14s %8s\n' "file MB" "check peak MB" "ratio" "convert peak MB" "ratio"
 for mb in "$@"; do
