@@ -38,7 +38,7 @@ QByteArray encodeBmp24(const QImage& image) {
 }
 
 bool saveCanvasAsBmp(Editor& ed, CanvasWidget& canvas) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     // Handles and selection colours belong to the editing, not to the picture.
     clearSelection(ed);
     canvas.update();

@@ -37,18 +37,18 @@ void replaceDocument(Editor& ed, Document&& next, const std::string& path) {
 }
 
 bool fileNew(Editor& ed) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     return newDocument(ed);
 }
 
 bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&)) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     const auto path = ed.host.openFileDialog(documentDialogPresets());
     return path && openDocumentPath(ed, layout, clear, *path);
 }
 
 bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const std::string& path) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     Result<std::string> bytes = readWholeFile(path);
     if (!bytes) {
         ed.host.message("错误", "无法打开文件“" + path + "”。\n" + bytes.error().describe(), Icon::Critical);
@@ -74,7 +74,7 @@ bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path) {
 bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Quillmap, clearDocument); }
 
 bool fileSave(Editor& ed) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     clearSelection(ed);
     std::string path = ed.doc.fileName;
     if (path.empty()) {
@@ -89,7 +89,7 @@ bool fileSave(Editor& ed) {
 }
 
 bool fileSaveAs(Editor& ed) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     clearSelection(ed);
     const auto path = askSavePath(ed);
     if (!path || !writeDocumentAs(ed, Layout::Quillmap, *path)) return false;
@@ -98,7 +98,7 @@ bool fileSaveAs(Editor& ed) {
 }
 
 bool closeRequest(Editor& ed) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     if (ed.doc.modified != -1) return true;
     switch (ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question)) {
         case Answer::Yes: return ed.save && ed.save();

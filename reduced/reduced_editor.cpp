@@ -47,7 +47,7 @@ void startUp(Editor& ed) {
 }
 
 bool clearDocument(Editor& ed) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     if (!offerSave(ed, "文件已改变，是否保存？")) return false;
     endInteraction(ed);
     destroyDrawing(ed.doc);
@@ -126,14 +126,14 @@ void connectFileCommands(Editor& ed) {
 bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Qmp, reduced::clearDocument); }
 
 bool fileSave(Editor& ed) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     clearSelection(ed);
     if (!ed.doc.fileName.empty()) return writeDocumentAs(ed, Layout::Qmp, ed.doc.fileName);
     return saveTo(ed, ed.host.saveFileDialog(documentDialogPresets()));
 }
 
 bool fileSaveAs(Editor& ed) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     clearSelection(ed);
     return saveTo(ed, ed.host.saveFileDialog(documentDialogPresets()));
 }
