@@ -20,80 +20,85 @@ namespace {
 // Qt lays out a line breaking between words and, when the line's first word alone
 // is wider than the line, lays it out again breaking anywhere. Finding that out
 // takes the whole word, so with a word of thousands of characters every line cost
-// the rest of the word. A first word that is plainly too wide is laid out breaking
-// anywhere at once: the line Qt would have come to, found in time for its length.
-class LongWords {
+// the rest of the word. A line that starts with a long word is therefore laid out
+// breaking anywhere first, which costs only the line: when that line ends well
+// inside the word, the word is wider than the line and this is the line Qt comes
+// to; otherwise the line is laid out again at word boundaries, as Qt does.
+class FirstWords {
 public:
-    LongWords(const QFont& font, const QString& text, qreal width) : fm_(font), text_(text), width_(width) {
+    explicit FirstWords(const QString& text) : text_(text) {
         QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
         for (qsizetype p = finder.toNextBoundary(); p > 0; p = finder.toNextBoundary()) breaks_.push_back(p);
     }
 
-    // For lines starting at ever later positions.
-    bool tooWide(qsizetype start) {
+    // Where the text of the word at `start` ends (before the spaces a line may
+    // break after), for ever later starts; -1 when the word is short.
+    qsizetype longWordEnd(qsizetype start) {
         while (next_ < breaks_.size() && breaks_[next_] <= start) ++next_;
-        const qsizetype wordEnd = next_ < breaks_.size() ? breaks_[next_] : text_.size();
-        // Short words cost little; measure only long ones, and only as far as needed.
-        constexpr qsizetype kShort = 64;
-        if (wordEnd - start <= kShort) return false;
-        for (qsizetype n = 4;; n *= 2) {
-            qsizetype end = std::min(start + n, wordEnd);
-            for (qsizetype k = start; k < end; ++k) {
-                if (text_.at(k).isSpace()) {
-                    end = k;
-                    break;
-                }
-            }
-            // A pixel to spare: what follows in the word can only make it wider.
-            if (fm_.horizontalAdvance(text_.mid(start, end - start)) > width_ + 1) return true;
-            if (end < start + n) return false;  // the whole word measured
-        }
+        qsizetype end = next_ < breaks_.size() ? breaks_[next_] : text_.size();
+        while (end > start && text_.at(end - 1).isSpace()) --end;
+        constexpr qsizetype kShort = 64;  // a short word costs Qt little
+        return end - start > kShort ? end : -1;
     }
 
 private:
-    QFontMetricsF fm_;
     const QString& text_;
-    qreal width_;
     std::vector<qsizetype> breaks_;  // where a line may break, ascending
     size_t next_ = 0;
 };
 
-}  // namespace
+void layOut(QTextLayout& layout, QTextLine& line, const QTextOption& option, qreal width) {
+    layout.setTextOption(option);
+    line.setLineWidth(width);
+}
 
-QStringList labelLines(const QFont& font, const QString& caption, qreal wrapWidthPx, qsizetype maxLines) {
-    const bool breaks = caption.contains(QLatin1Char('\n'));
-    if (!breaks && wrapWidthPx <= 0) return {caption};
+// Hands each line to `take` as (paragraph, start, length), at most maxLines of them.
+template <class Take>
+void layOutLines(const QFont& font, const QString& caption, qreal wrapWidthPx, qsizetype maxLines, Take take) {
     QString text = caption;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QStringList paragraphs = text.split(QLatin1Char('\n'));
-    if (wrapWidthPx <= 0) {
-        if (paragraphs.size() > maxLines) paragraphs.resize(maxLines);
-        return paragraphs;
-    }
-
-    QStringList lines;
+    const QStringList paragraphs = text.split(QLatin1Char('\n'));
     QTextOption words, anywhere;
     words.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     anywhere.setWrapMode(QTextOption::WrapAnywhere);
+    qsizetype count = 0;
     for (const QString& paragraph : paragraphs) {
-        if (lines.size() >= maxLines) break;
-        if (paragraph.isEmpty()) {
-            lines << QString();
+        if (count >= maxLines) return;
+        if (paragraph.isEmpty() || wrapWidthPx <= 0) {
+            take(paragraph, 0, paragraph.size());
+            ++count;
             continue;
         }
-        LongWords longWords(font, paragraph, wrapWidthPx);
+        FirstWords firstWords(paragraph);
         QTextLayout layout(paragraph, font);
         layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid() && lines.size() < maxLines;
-             line = layout.createLine()) {
-            layout.setTextOption(longWords.tooWide(line.textStart()) ? anywhere : words);
-            line.setLineWidth(wrapWidthPx);
+        for (QTextLine line = layout.createLine(); line.isValid() && count < maxLines; line = layout.createLine()) {
+            const qsizetype start = line.textStart(), wordEnd = firstWords.longWordEnd(start);
+            // Characters enough to spare that the few pixels by which the two ways
+            // of breaking judge a line's end differently cannot matter.
+            constexpr qsizetype kSpare = 4;
+            bool done = false;
+            if (wordEnd >= 0) {
+                layOut(layout, line, anywhere, wrapWidthPx);
+                done = start + line.textLength() + kSpare < wordEnd;
+            }
+            if (!done) layOut(layout, line, words, wrapWidthPx);
             // A line narrower than its first character still takes that character,
             // so every line holds at least one.
-            lines << paragraph.mid(line.textStart(), line.textLength());
+            take(paragraph, start, line.textLength());
+            ++count;
         }
         layout.endLayout();
     }
+}
+
+}  // namespace
+
+QStringList labelLines(const QFont& font, const QString& caption, qreal wrapWidthPx, qsizetype maxLines) {
+    if (wrapWidthPx <= 0 && !caption.contains(QLatin1Char('\n'))) return {caption};
+    QStringList lines;
+    layOutLines(font, caption, wrapWidthPx, maxLines,
+                [&lines](const QString& p, qsizetype start, qsizetype length) { lines << p.mid(start, length); });
     return lines;
 }
 
@@ -115,12 +120,14 @@ TextExtent QtTextMetrics::measure(std::string_view utf8, std::string_view fontNa
     const QFont& font = labelFont(fontName, pointSize);
     const QString caption = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     const qreal wrapPx = wrapWidth > 0 ? static_cast<qreal>(wrapWidth) / kTwipsPerPixel : 0;
-    const QStringList lines = labelLines(font, caption, wrapPx);
     if (wrapWidth > 0) {
         // The width is the wrap width; only the number of lines is needed.
-        return {wrapWidth, static_cast<float>(linesHeight(font, lines.size())) * kTwipsPerPixel};
+        qsizetype lines = 0;
+        layOutLines(font, caption, wrapPx, std::numeric_limits<qsizetype>::max(),
+                    [&lines](const QString&, qsizetype, qsizetype) { ++lines; });
+        return {wrapWidth, static_cast<float>(linesHeight(font, lines)) * kTwipsPerPixel};
     }
-    const QSizeF px = linesExtent(font, lines);
+    const QSizeF px = linesExtent(font, labelLines(font, caption, 0));
     return {static_cast<float>(px.width()) * kTwipsPerPixel, static_cast<float>(px.height()) * kTwipsPerPixel};
 }
 
