@@ -53,7 +53,8 @@ bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b
 // someone else belongs to a save that no longer runs.
 std::string temporaryPrefix(const fs::path& target) {
     uint64_t h = 14695981039346656037ull;  // FNV-1a
-    for (const char c : target.filename().native()) {
+    const fs::path name = target.filename();
+    for (const char c : name.native()) {
         h ^= static_cast<unsigned char>(c);
         h *= 1099511628211ull;
     }
