@@ -124,8 +124,10 @@ public:
         // above it are not drawn: of a caption of thousands of lines, the canvas
         // shows a handful.
         qsizetype maxLines = std::numeric_limits<qsizetype>::max();
-        if (!opt.exposed.isNull())
-            maxLines = static_cast<qsizetype>(std::max(0.0, (opt.exposed.bottom() - topLeft.y()) / lineSpacing)) + 1;
+        if (!opt.exposed.isNull()) {
+            const qreal shown = (opt.exposed.bottom() - topLeft.y()) / std::max(lineSpacing, 1.0);
+            maxLines = static_cast<qsizetype>(std::max(0.0, shown)) + 1;
+        }
         const QStringList lines = labelLines(*font, caption, wrapPx, maxLines);
         setPenColor(toQColor(l.foreColor));
         qreal top = topLeft.y();

@@ -108,11 +108,12 @@ public:
                 if (errno == EEXIST) continue;
                 return false;
             }
-            // Another save cleaning up may have locked it first; then it is gone or
-            // about to go, and a new name is needed.
+            // Another save tidying up may have locked it first; then it is gone or
+            // about to go, and a new name is needed. On a file system without locks
+            // the temporary stays unlocked, and no other save can remove it.
+            if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) continue;
             struct stat mine {}, named {};
-            if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(fd.get(), &mine) == 0 &&
-                ::lstat(candidate.c_str(), &named) == 0 && sameFile(mine, named)) {
+            if (::fstat(fd.get(), &mine) == 0 && ::lstat(candidate.c_str(), &named) == 0 && sameFile(mine, named)) {
                 path = candidate;
                 return true;
             }
