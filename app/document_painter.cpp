@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -119,11 +120,20 @@ public:
         // The same wrap width the metrics used, so the lines break where the label's
         // height says they do.
         const qreal wrapPx = l.wordWrap ? static_cast<qreal>(l.width) / kTwipsPerPixel : 0;
-        const QStringList lines = labelLines(*font, caption, wrapPx);
+        // Lines that start below the area painted are not even laid out, and those
+        // above it are not drawn: of a caption of thousands of lines, the canvas
+        // shows a handful.
+        qsizetype maxLines = std::numeric_limits<qsizetype>::max();
+        if (!opt.exposed.isNull()) {
+            const qreal shown = (opt.exposed.bottom() - topLeft.y()) / std::max(lineSpacing, 1.0);
+            maxLines = static_cast<qsizetype>(std::max(0.0, shown)) + 1;
+        }
+        const QStringList lines = labelLines(*font, caption, wrapPx, maxLines);
         setPenColor(toQColor(l.foreColor));
         qreal top = topLeft.y();
         for (const QString& text : lines) {
-            if (!text.isEmpty()) p.drawStaticText(QPointF(topLeft.x(), top), textCache().line(*font, text));
+            const bool above = !opt.exposed.isNull() && top + lineSpacing < opt.exposed.top();
+            if (!text.isEmpty() && !above) p.drawStaticText(QPointF(topLeft.x(), top), textCache().line(*font, text));
             top += lineSpacing;
         }
     }

@@ -1,5 +1,7 @@
 #include "app/editor_boxes.h"
 
+#include <utility>
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QTextCursor>
@@ -44,6 +46,7 @@ void LineBox::setUtf8Text(const std::string& text) {
 
 void LineBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
+    enterPressed_ = false;
     // The whole caption selected: the first key typed replaces a placeholder.
     if (!isPassingFocusChange(event->reason())) selectAll();
 }
@@ -54,6 +57,7 @@ void LineBox::focusOutEvent(QFocusEvent* event) {
 }
 
 void LineBox::keyPressEvent(QKeyEvent* event) {
+    if (isEnter(event)) enterPressed_ = true;
     QLineEdit::keyPressEvent(event);
     event->accept();  // keys not handled by the line (Enter, Delete at the end) stop here
 }
@@ -61,7 +65,8 @@ void LineBox::keyPressEvent(QKeyEvent* event) {
 void LineBox::keyReleaseEvent(QKeyEvent* event) {
     QLineEdit::keyReleaseEvent(event);
     event->accept();
-    if (isEnter(event) && !event->isAutoRepeat() && hooks.enterReleased) hooks.enterReleased();
+    if (isEnter(event) && !event->isAutoRepeat() && std::exchange(enterPressed_, false) && hooks.enterReleased)
+        hooks.enterReleased();
 }
 
 TallBox::TallBox(QWidget* parent) : QPlainTextEdit(parent) {
@@ -85,6 +90,7 @@ void TallBox::setUtf8Text(const std::string& text) {
 
 void TallBox::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
+    enterPressed_ = false;
     if (!isPassingFocusChange(event->reason())) selectAll();
 }
 
@@ -96,14 +102,16 @@ void TallBox::focusOutEvent(QFocusEvent* event) {
 void TallBox::keyPressEvent(QKeyEvent* event) {
     // Enter ends the edit when it is released; the line break it would type here
     // would only add an empty line under a vertical caption.
-    if (!isEnter(event)) QPlainTextEdit::keyPressEvent(event);
+    if (isEnter(event)) enterPressed_ = true;
+    else QPlainTextEdit::keyPressEvent(event);
     event->accept();
 }
 
 void TallBox::keyReleaseEvent(QKeyEvent* event) {
     QPlainTextEdit::keyReleaseEvent(event);
     event->accept();
-    if (isEnter(event) && !event->isAutoRepeat() && hooks.enterReleased) hooks.enterReleased();
+    if (isEnter(event) && !event->isAutoRepeat() && std::exchange(enterPressed_, false) && hooks.enterReleased)
+        hooks.enterReleased();
 }
 
 }  // namespace qm

@@ -35,6 +35,11 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    // Only an Enter pressed in the box ends the edit: the release of one that
+    // closed a message over the box is not the user's.
+    bool enterPressed_ = false;
 };
 
 class TallBox : public QPlainTextEdit {
@@ -51,6 +56,11 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    // Only an Enter pressed in the box ends the edit: the release of one that
+    // closed a message over the box is not the user's.
+    bool enterPressed_ = false;
 };
 
 }  // namespace qm

@@ -1,6 +1,9 @@
 #include "app/editor_view.h"
 
+#include <utility>
+
 #include <QMenu>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/canvas_widget.h"
@@ -56,14 +59,25 @@ EditorView::~EditorView() {
 void EditorView::wireBoxes() {
     text1_->hooks.textChanged = [this](const std::string& t) { ed_.text1.text = t; };
     text2_->hooks.textChanged = [this](const std::string& t) { ed_.text2.text = t; };
-    text1_->hooks.focusLost = [this] { perform([](Editor& ed) { commitEditor(ed, EditorBox::Text1); }); };
-    text2_->hooks.focusLost = [this] { perform([](Editor& ed) { commitEditor(ed, EditorBox::Text2); }); };
+    text1_->hooks.focusLost = [this] { commitOnFocusLoss(EditorBox::Text1); };
+    text2_->hooks.focusLost = [this] { commitOnFocusLoss(EditorBox::Text2); };
     text1_->hooks.enterReleased = [this] {
         perform([](Editor& ed) { editorKeyReleased(ed, EditorBox::Text1, kEnterKey); });
     };
     text2_->hooks.enterReleased = [this] {
         perform([](Editor& ed) { editorKeyReleased(ed, EditorBox::Text2, kEnterKey); });
     };
+}
+
+void EditorView::commitOnFocusLoss(EditorBox box) {
+    bool kept = false;
+    perform([box, &kept](Editor& ed) { kept = !commitEditor(ed, box); });
+    if (!kept) return;
+    // The box kept its refused text and the focus. A press on the canvas that took
+    // the focus away arrives after the message: it must not act behind the box nor
+    // commit it again. A zero timer ends the wait once that press had its chance.
+    dropNextPress_ = true;
+    QTimer::singleShot(0, this, [this] { dropNextPress_ = false; });
 }
 
 void EditorView::setEditMenu(QMenu* menu) { host_.setEditMenu(menu); }
@@ -80,6 +94,10 @@ EditorView::Glance EditorView::glance() const {
 }
 
 void EditorView::press(const CanvasPointer& p) {
+    if (std::exchange(dropNextPress_, false)) {
+        canvas_->forgetPress();
+        return;
+    }
     const int modal = host_.modalRuns();
     pointerDown(ed_, p.button, p.shift, p.x, p.y);
     if (host_.modalRuns() != modal) {

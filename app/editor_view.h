@@ -70,6 +70,7 @@ private:
     void refreshMoving();
     void syncBoxes();
     void wireBoxes();
+    void commitOnFocusLoss(EditorBox box);
 
     QtTextMetrics metrics_;
     QtHost host_;
@@ -79,6 +80,7 @@ private:
     TallBox* text2_ = nullptr;
     Glance last_{};
     int syncDepth_ = 0;
+    bool dropNextPress_ = false;
 };
 
 }  // namespace qm

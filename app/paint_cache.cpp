@@ -112,7 +112,7 @@ void PaintCache::build(const Document& doc, const std::vector<PartRef>& moving, 
     layer_.fill(kCanvasBackground);
     QPainter p(&layer_);
     PaintOptions still = options;
-    still.exposed = QRectF();
+    still.exposed = QRectF(QPointF(0, 0), QSizeF(size));
     still.skip = [&moving](PartRef r) { return std::binary_search(moving.begin(), moving.end(), r); };
     paintDocument(p, doc, still);
 }

@@ -15,7 +15,7 @@ FileDialogPresets exportDialogPresets() {
 }
 
 bool exportPicture(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& presets, int rasterScale) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     clearSelection(ed);
     canvas.update();
     std::optional<std::string> path = ed.host.saveFileDialog(presets);

@@ -27,10 +27,12 @@ public:
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
-void clearForPrinting(Editor& ed, CanvasWidget& canvas) {
-    commitOpenEditors(ed);
+// False when an open editor box holds a text that was refused: nothing prints then.
+bool clearForPrinting(Editor& ed, CanvasWidget& canvas) {
+    if (!commitOpenEditors(ed)) return false;
     clearSelection(ed);
     canvas.update();
+    return true;
 }
 
 // Named as qmptool names its PDF, so that both write the same file. Set before
@@ -59,7 +61,7 @@ bool printCanvas(Editor& ed, QPrinter& printer) {
 }
 
 void printCommand(Editor& ed, CanvasWidget& canvas) {
-    clearForPrinting(ed, canvas);
+    if (!clearForPrinting(ed, canvas)) return;
     QPrinter& printer = windowPrinter(canvas);
     nameJob(printer, ed);
     QPrintDialog dialog(&printer, canvas.window());
@@ -68,7 +70,7 @@ void printCommand(Editor& ed, CanvasWidget& canvas) {
 }
 
 void printPreviewCommand(Editor& ed, CanvasWidget& canvas) {
-    clearForPrinting(ed, canvas);
+    if (!clearForPrinting(ed, canvas)) return;
     QPrinter& printer = windowPrinter(canvas);
     QPrintPreviewDialog preview(&printer, canvas.window());
     preview.setWindowTitle(text("打印预览"));

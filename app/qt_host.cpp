@@ -124,7 +124,12 @@ void QtHost::focusCanvas() {
 
 void QtHost::focusEditor(EditorBox box) {
     if (beforeEditorFocus_) beforeEditorFocus_();
-    if (QWidget* w = editorBoxes_[box == EditorBox::Text1 ? 0 : 1]) w->setFocus(Qt::OtherFocusReason);
+    QWidget* w = editorBoxes_[box == EditorBox::Text1 ? 0 : 1];
+    if (!w) return;
+    // Back from a message the window may not be active yet (without a window
+    // manager, not ever), and the box would not get the keys typed next.
+    if (!w->isActiveWindow()) w->activateWindow();
+    w->setFocus(Qt::OtherFocusReason);
 }
 
 void QtHost::popupEditMenu() {

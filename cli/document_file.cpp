@@ -46,6 +46,18 @@ Result<RawDocument> checkDocument(std::string_view bytes, Layout layout) {
     return raw;
 }
 
+Result<DocumentOutline> checkDocumentFile(std::string&& bytes) {
+    const Layout layout = detectLayout(bytes);
+    Result<RawDocument> raw = decodeRawDocument(bytes, layout);
+    if (!raw) return raw.error();
+    const DocumentOutline outline{layout,        raw->shapes.size(), raw->labels.size(), raw->segments.size(),
+                                  raw->arrows.size(), raw->diamonds.size(), bytes.size() - raw->end};
+    std::string().swap(bytes);
+    static const NoMetrics metrics;
+    if (auto doc = buildDocument(std::move(*raw), metrics); !doc) return doc.error();
+    return outline;
+}
+
 DocumentEditor::DocumentEditor(Layout layout, const TextMetrics& metrics)
     : layout(layout), ed(makeEditor(layout, host, metrics)) {
     if (layout == Layout::Qmp) reduced::startUp(ed);
@@ -53,10 +65,10 @@ DocumentEditor::DocumentEditor(Layout layout, const TextMetrics& metrics)
 }
 
 Result<std::unique_ptr<DocumentEditor>> openDocumentFile(const std::string& path, const TextMetrics& metrics) {
-    const Result<std::string> bytes = readWholeFile(path);
+    Result<std::string> bytes = readWholeFile(path);
     if (!bytes) return bytes.error();
     const Layout layout = detectLayout(*bytes);
-    Result<Document> doc = decodeDocument(*bytes, layout, metrics);
+    Result<Document> doc = decodeDocumentFile(std::move(*bytes), layout, metrics);
     if (!doc) return invalidDocument(path, layout, doc.error());
     auto opened = std::make_unique<DocumentEditor>(layout, metrics);
     replaceDocument(opened->ed, std::move(doc).value(), path);

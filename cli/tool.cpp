@@ -193,17 +193,16 @@ struct CheckLine {
 };
 
 CheckLine checkLine(const std::string& path) {
-    const Result<std::string> bytes = readWholeFile(path);
+    Result<std::string> bytes = readWholeFile(path);
     if (!bytes) return {path + ": " + bytes.error().describe()};
     const Layout layout = detectLayout(*bytes);
-    const Result<RawDocument> raw = checkDocument(*bytes, layout);
-    if (!raw) return {path + ": not a valid " + layoutName(layout) + " document: " + raw.error().describe()};
-    std::string line = path + ": " + layoutName(layout) + ": shapes " + std::to_string(raw->shapes.size()) +
-                       ", labels " + std::to_string(raw->labels.size()) + ", segments " +
-                       std::to_string(raw->segments.size()) + ", arrows " + std::to_string(raw->arrows.size()) +
-                       ", diamonds " + std::to_string(raw->diamonds.size());
-    if (raw->end < bytes->size())
-        line += "; the " + std::to_string(bytes->size() - raw->end) + " bytes after the document are ignored";
+    const Result<DocumentOutline> doc = checkDocumentFile(std::move(*bytes));
+    if (!doc) return {path + ": not a valid " + layoutName(layout) + " document: " + doc.error().describe()};
+    std::string line = path + ": " + layoutName(layout) + ": shapes " + std::to_string(doc->shapes) + ", labels " +
+                       std::to_string(doc->labels) + ", segments " + std::to_string(doc->segments) + ", arrows " +
+                       std::to_string(doc->arrows) + ", diamonds " + std::to_string(doc->diamonds);
+    if (doc->ignoredBytes > 0)
+        line += "; the " + std::to_string(doc->ignoredBytes) + " bytes after the document are ignored";
     return {line, true};
 }
 

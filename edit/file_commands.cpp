@@ -46,24 +46,24 @@ void replaceDocument(Editor& ed, Document&& next, const std::string& path) {
 }
 
 bool fileNew(Editor& ed) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     return newDocument(ed);
 }
 
 bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&)) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     const auto path = ed.host.openFileDialog(documentDialogPresets());
     return path && openDocumentPath(ed, layout, clear, *path);
 }
 
 bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const std::string& path) {
-    commitOpenEditors(ed);
-    const Result<std::string> bytes = readWholeFile(path);
+    if (!commitOpenEditors(ed)) return false;
+    Result<std::string> bytes = readWholeFile(path);
     if (!bytes) {
         ed.host.message("错误", "无法打开文件“" + path + "”。\n" + bytes.error().describe(), Icon::Critical);
         return false;
     }
-    Result<Document> next = decodeDocument(*bytes, layout, ed.metrics);
+    Result<Document> next = decodeDocumentFile(std::move(*bytes), layout, ed.metrics);
     if (!next) {
         // The file is not to blame when the system cannot read any document.
         if (const Status codePages = checkCodePages(); !codePages)
@@ -87,7 +87,7 @@ bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path) {
 bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Quillmap, clearDocument); }
 
 bool saveDocument(Editor& ed, Layout layout, bool askPath) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     clearSelection(ed);
     std::string path = askPath ? std::string() : ed.doc.fileName;
     if (path.empty()) {
@@ -109,7 +109,7 @@ bool fileSave(Editor& ed) {
 bool fileSaveAs(Editor& ed) { return saveDocument(ed, Layout::Quillmap, true); }
 
 bool closeRequest(Editor& ed) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     if (!ed.doc.isModified()) return true;
     switch (ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question)) {
         case Answer::Yes: return ed.save && ed.save();

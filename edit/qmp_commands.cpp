@@ -20,7 +20,7 @@ void startUp(Editor& ed) {
 }
 
 bool clearDocument(Editor& ed) {
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return false;
     if (!offerSave(ed, "文件已改变，是否保存？")) return false;
     endInteraction(ed);
     destroyDrawing(ed.doc);

@@ -50,12 +50,12 @@ void labelPress(Editor& ed, int i, int button) {
     finishArrowDrawing(ed);
     if (button == 2) {
         // The menu's commands act on what the user pointed at.
-        commitOpenEditors(ed);
+        if (!commitOpenEditors(ed)) return;
         selectLabel(ed, i);
         ed.host.popupEditMenu();
         return;
     }
-    commitOpenEditors(ed);
+    if (!commitOpenEditors(ed)) return;  // the refused text keeps its box and the focus
     ed.host.focusCanvas();
     if (doc.selIndex == i && doc.selKind == SelKind::Label) {
         ed.host.setTimerEnabled(TimerId::Timer1, true);
@@ -98,30 +98,46 @@ void editorKeyReleased(Editor& ed, EditorBox /*box*/, int keyCode) {
     if (keyCode == kEnterKey) ed.host.focusCanvas();
 }
 
-void commitEditor(Editor& ed, EditorBox which) {
+namespace {
+
+// Why the file could not hold the label with this caption, or null when it can.
+const char* captionRefusal(const Editor& ed, const LabelEl& label, EditorBox which, const std::string& text) {
+    const Result<std::string> stored = encodeDocumentText(text);
+    if (!stored) return "文字中有文档无法保存的字符，请修改文字。";
+    if (stored->size() > 65535) return "文字太长（超过65535字节），文档无法保存，请缩短文字。";
+    LabelEl trial = label;
+    trial.caption = text;
+    if (which == EditorBox::Text2) trial.width = kVerticalLabelWidth;
+    if (!fitsLabelSize(captionExtent(trial, ed.metrics)))
+        return "文字太长，标签超出文档能保存的大小，请缩短文字。";
+    return nullptr;
+}
+
+}  // namespace
+
+bool commitEditor(Editor& ed, EditorBox which) {
     EditBox& box = editBox(ed, which);
-    if (!box.visible) return;
-    box.visible = false;
+    if (!box.visible) return true;
     LabelEl* l = ed.doc.Label.find(ed.doc.editLabel);
-    if (!l) return;
-    // A caption the document file cannot hold is refused now rather than at the save.
-    const Result<std::string> stored = encodeDocumentText(box.text);
-    if (!stored || stored->size() > 65535) {
-        ed.host.message("提示",
-                        stored ? "文字太长（超过65535字节），无法保存在文档中，标签保留原来的文字。"
-                               : "文字中有文档无法保存的字符，标签保留原来的文字。",
-                        Icon::Information);
-        return;
+    if (!l) {
+        box.visible = false;
+        return true;
     }
+    // A caption the document file cannot hold is refused now rather than at every
+    // later save; the box stays open with the text, for the user to shorten it.
+    if (const char* refusal = captionRefusal(ed, *l, which, box.text)) {
+        ed.host.message("提示", refusal, Icon::Information);
+        ed.host.focusEditor(which);
+        return false;
+    }
+    box.visible = false;
     const bool changed = l->caption != box.text || (which == EditorBox::Text2 && l->width != kVerticalLabelWidth);
     setCaption(*l, box.text, ed.metrics);
     if (which == EditorBox::Text2) setWordWrap(*l, l->wordWrap, kVerticalLabelWidth, ed.metrics);
     if (changed) ed.markModified();
+    return true;
 }
 
-void commitOpenEditors(Editor& ed) {
-    commitEditor(ed, EditorBox::Text1);
-    commitEditor(ed, EditorBox::Text2);
-}
+bool commitOpenEditors(Editor& ed) { return commitEditor(ed, EditorBox::Text1) && commitEditor(ed, EditorBox::Text2); }
 
 }  // namespace qm

@@ -23,9 +23,12 @@ void labelClick(Editor& ed, int i);
 void editorKeyReleased(Editor& ed, EditorBox box, int keyCode);
 // Writes the box's text into the label being edited and hides the box; nothing
 // happens when the box is not open. Called when the box loses the focus, and by
-// every command that reads or replaces the drawing.
-void commitEditor(Editor& ed, EditorBox box);
-void commitOpenEditors(Editor& ed);
+// every command that reads or replaces the drawing. A text the file could not
+// hold (too many bytes, a character GBK lacks, a label wider or taller than 16
+// bits) is refused with a message: the box stays open with the text and gets the
+// focus back, and the result is false, on which a command must stop.
+bool commitEditor(Editor& ed, EditorBox box);
+bool commitOpenEditors(Editor& ed);
 
 EditBox& editBox(Editor& ed, EditorBox box);
 

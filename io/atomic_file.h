@@ -1,6 +1,7 @@
 // Whole-file reading and atomic writing for documents. A save goes to a temporary
 // file beside the target, is flushed to the disk and only then renamed over the
-// target, so a failed save never leaves a damaged or half-written document behind.
+// target, so a failed or killed save never leaves a damaged or half-written
+// document behind; the next save of the file removes what a killed one left.
 #pragma once
 #include <cstdint>
 #include <filesystem>
@@ -18,12 +19,16 @@ std::filesystem::path pathFromUtf8(std::string_view utf8);
 // the open dialog from filling the memory.
 inline constexpr uint64_t kMaxReadSize = uint64_t{1} << 30;
 
-// The whole content of the file. Errors name the file and the system's reason.
+// The whole content of the file. Anything but a regular file, and a file larger
+// than maxSize, is refused before reading, without waiting (a FIFO) and without
+// filling the memory (a device). Errors name the file and the system's reason.
 Result<std::string> readWholeFile(const std::string& utf8Path, uint64_t maxSize = kMaxReadSize);
 
 // Replaces the file's content with `bytes`, or leaves the file as it was and
-// reports why. A symbolic link is followed so that the link survives; an existing
-// file keeps its permission bits.
+// reports why. A symbolic link is followed so that the link survives; one that
+// leads nowhere is refused, as are devices, pipes, sockets and read-only files. An
+// existing file keeps its permission bits and, where the system lets this user
+// give them, its owner and group.
 Status writeFileAtomically(const std::string& utf8Path, std::string_view bytes);
 
 }  // namespace qm

@@ -1,6 +1,7 @@
 #include "io/document_build.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "io/codepage.h"
 #include "io/raw_layout.h"
@@ -22,10 +23,13 @@ void copyFirstSeven(ShapeRecord& to, const ShapeRecord& from) {
     to.shapeType = from.shapeType;
 }
 
+void release(std::string& s) { std::string().swap(s); }
+
 class Builder {
 public:
     Builder(const RawDocument& raw, const TextMetrics& metrics)
         : raw_(raw), m_(metrics), full_(raw.layout == Layout::Quillmap) {}
+    Builder(RawDocument& raw, const TextMetrics& metrics) : Builder(std::as_const(raw), metrics) { taken_ = &raw; }
 
     Result<Document> build() {
         Document doc;
@@ -101,7 +105,14 @@ private:
                 l.fontName = std::move(font.value());
             }
             autosize(l, m_);
-            doc.labelReserve(i) = s.reserve;
+            if (taken_) {
+                RawLabel& t = taken_->labels[k];
+                release(t.entry.caption);
+                release(t.entry.fontName);
+                doc.labelReserve(i) = std::move(t.reserve);
+            } else {
+                doc.labelReserve(i) = s.reserve;
+            }
         }
         doc.labelCount = count(raw_.labels.size());
         return {};
@@ -172,6 +183,7 @@ private:
     }
 
     const RawDocument& raw_;
+    RawDocument* taken_ = nullptr;  // the same raw view, when its texts may be taken
     const TextMetrics& m_;
     bool full_;
 };
@@ -356,6 +368,8 @@ private:
 Result<Document> buildDocument(const RawDocument& raw, const TextMetrics& metrics) {
     return Builder(raw, metrics).build();
 }
+
+Result<Document> buildDocument(RawDocument&& raw, const TextMetrics& metrics) { return Builder(raw, metrics).build(); }
 
 Result<RawDocument> rawFromDocument(const Document& doc, Layout layout) { return Flattener(doc, layout).run(); }
 

@@ -11,6 +11,9 @@ namespace qm {
 // A new Document holding the drawing of `raw`, which validateRawDocument accepted.
 // Labels size themselves through `metrics`; `modified` is 0.
 Result<Document> buildDocument(const RawDocument& raw, const TextMetrics& metrics);
+// The same, taking each text out of `raw` once it is in the drawing, so that the
+// texts of a large file are never held twice.
+Result<Document> buildDocument(RawDocument&& raw, const TextMetrics& metrics);
 
 // The raw view `doc` is written as. Fails on a position or size that does not fit a
 // 16-bit field, a text that cannot be stored, or a count out of its range.

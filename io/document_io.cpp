@@ -1,5 +1,7 @@
 #include "io/document_io.h"
 
+#include <utility>
+
 #include "io/atomic_file.h"
 #include "io/document_build.h"
 
@@ -9,7 +11,7 @@ namespace {
 Result<Document> readFile(const std::string& path, Layout layout, const TextMetrics& metrics) {
     auto bytes = readWholeFile(path);
     if (!bytes) return bytes.error();
-    return decodeDocument(*bytes, layout, metrics);
+    return decodeDocumentFile(std::move(*bytes), layout, metrics);
 }
 
 // Nothing is written unless the whole document could be encoded.
@@ -32,6 +34,13 @@ Result<Document> decodeDocument(std::string_view bytes, Layout layout, const Tex
     auto raw = decodeRawDocument(bytes, layout);
     if (!raw) return raw.error();
     return buildDocument(*raw, metrics);
+}
+
+Result<Document> decodeDocumentFile(std::string&& bytes, Layout layout, const TextMetrics& metrics) {
+    auto raw = decodeRawDocument(bytes, layout);
+    std::string().swap(bytes);
+    if (!raw) return raw.error();
+    return buildDocument(std::move(*raw), metrics);
 }
 
 Result<std::string> encodeDocument(const Document& doc, Layout layout) {

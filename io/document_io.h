@@ -18,6 +18,9 @@ inline constexpr const char* kFormatErrorMessage = "文件格式错误或版本�
 
 // In memory. Decoding errors carry the byte offset of the fault.
 Result<Document> decodeDocument(std::string_view bytes, Layout layout, const TextMetrics& metrics);
+// The same for the bytes of a whole file, which it lets go of as soon as they are
+// parsed: reading a file takes less memory than twice its size.
+Result<Document> decodeDocumentFile(std::string&& bytes, Layout layout, const TextMetrics& metrics);
 Result<std::string> encodeDocument(const Document& doc, Layout layout);
 
 // The raw view of a file after both the structure and the rules were checked; what

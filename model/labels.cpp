@@ -1,17 +1,20 @@
 #include "model/labels.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace qm {
 
+TextExtent captionExtent(const LabelEl& label, const TextMetrics& metrics) {
+    return metrics.measure(label.caption, label.fontName, label.fontSize, label.wordWrap ? label.width : 0);
+}
+
+bool fitsLabelSize(const TextExtent& e) { return e.width <= kMaxLabelExtent && e.height <= kMaxLabelExtent; }
+
 void autosize(LabelEl& label, const TextMetrics& metrics) {
-    if (label.wordWrap) {
-        label.height = metrics.measure(label.caption, label.fontName, label.fontSize, label.width).height;
-    } else {
-        const TextExtent e = metrics.measure(label.caption, label.fontName, label.fontSize, 0);
-        label.width = e.width;
-        label.height = e.height;
-    }
+    const TextExtent e = captionExtent(label, metrics);
+    if (!label.wordWrap) label.width = std::min(e.width, kMaxLabelExtent);
+    label.height = std::min(e.height, kMaxLabelExtent);
 }
 
 void setCaption(LabelEl& label, std::string caption, const TextMetrics& metrics) {

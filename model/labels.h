@@ -9,6 +9,16 @@
 
 namespace qm {
 
+// The largest width and height a label can have: the file stores them in 16 bits.
+inline constexpr float kMaxLabelExtent = 32767;
+
+// The size the label's caption takes in its font and wrap, which may be more than
+// the file can hold.
+TextExtent captionExtent(const LabelEl& label, const TextMetrics& metrics);
+bool fitsLabelSize(const TextExtent& e);
+
+// Sizes the label to its caption, no larger than the file holds, so that a drawing
+// can always be saved; the caption is still drawn whole.
 void autosize(LabelEl& label, const TextMetrics& metrics);
 void setCaption(LabelEl& label, std::string caption, const TextMetrics& metrics);
 void setFontName(LabelEl& label, std::string name, const TextMetrics& metrics);

@@ -19,3 +19,11 @@ if(TARGET qmptool_lib)
     DEPENDS qmptool largest_file
     USES_TERMINAL)
 endif()
+
+# Peak memory of qmptool check and convert on valid documents of growing size.
+if(TARGET qmptool)
+  add_custom_target(read_memory_bench
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/read_memory.sh $<TARGET_FILE:qmptool>
+    DEPENDS qmptool
+    USES_TERMINAL)
+endif()

@@ -156,6 +156,62 @@ void BM_PrintA4Pdf(benchmark::State& state) {
 }
 BENCHMARK(BM_PrintA4Pdf)->Unit(benchmark::kMillisecond);
 
+// A drawing with one caption of 64 KiB in a 72-point font, word-wrapped at a width
+// of one twip: a line for every character. Arg 0: Latin letters, one long word;
+// arg 1: Chinese characters.
+struct LongCaption {
+    QTemporaryDir dir;
+    NullHost host;
+    QtTextMetrics metrics;
+    std::string path;
+    explicit LongCaption(bool chinese) {
+        Editor ed{host, metrics};
+        startUp(ed);
+        const int i = ++ed.doc.labelCount;
+        ed.doc.Label.create(i);
+        LabelEl& l = *ed.doc.Label.find(i);
+        l.left = l.top = 600;
+        l.visible = true;
+        l.fontSize = 72;
+        l.wordWrap = true;
+        l.width = 1;
+        l.caption.clear();
+        while (l.caption.size() < 65535 - 3) l.caption += chinese ? "流" : "x";
+        path = dir.filePath(QStringLiteral("long caption.QMP")).toStdString();
+        // Written raw: the label's height is the file's business, not this setup's.
+        if (!writeDocument(path, ed.doc)) std::abort();
+    }
+};
+
+LongCaption& longCaption(bool chinese) {
+    static LongCaption latin(false), han(true);
+    return chinese ? han : latin;
+}
+
+// What qmptool and the editors do first: read the file and measure its labels.
+void BM_OpenLongWrappedCaption(benchmark::State& state) {
+    LongCaption& doc = longCaption(state.range(0) != 0);
+    for (auto _ : state) {
+        auto opened = cli::openDocumentFile(doc.path, doc.metrics);
+        if (!opened) state.SkipWithError(opened.error().message.c_str());
+    }
+}
+BENCHMARK(BM_OpenLongWrappedCaption)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// qmptool render after the open: the canvas painted and written as PNG.
+void BM_RenderLongWrappedCaption(benchmark::State& state) {
+    LongCaption& doc = longCaption(state.range(0) != 0);
+    auto opened = cli::openDocumentFile(doc.path, doc.metrics);
+    if (!opened) {
+        state.SkipWithError(opened.error().message.c_str());
+        return;
+    }
+    const Editor& ed = (*opened)->ed;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(encodePicture(ed.doc, canvasPixelSize(ed.canvas), PictureFormat::Png, 1, "x"));
+}
+BENCHMARK(BM_RenderLongWrappedCaption)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace qm
 

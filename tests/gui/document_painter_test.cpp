@@ -239,6 +239,14 @@ private slots:
         l.left = 7000;
         l.top = 4700;
         autosize(l, m);
+        // Forty lines down across the tiles' edge: each tile lays out and draws only
+        // the lines it shows.
+        LabelEl& tall = add(d.Label, 2);
+        tall = d.Label.templ();
+        tall.visible = true;
+        tall.left = tall.top = 300;
+        setWordWrap(tall, true, 165, m);
+        setCaption(tall, "竖排文字竖排文字竖排文字竖排文字竖排文字竖排文字竖排文字竖排文字竖排文字竖排文字", m);
         const QImage whole = paint(d);
 
         // Painted in four tiles, each with its own exposed area, the canvas is the same.

@@ -5,6 +5,8 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QtTest>
 
 #include "app/canvas_widget.h"
@@ -112,6 +114,42 @@ private slots:
         QCoreApplication::sendEvent(box, &popup);
         QVERIFY(box->isVisible());
         QVERIFY(w->editor().text1.visible);
+    }
+
+    // A text the file could not hold keeps its box open with the focus in it; the
+    // press that tried to leave the box asks once and does nothing else, nor does
+    // the release of the Enter that closed the message.
+    void aRefusedTextStaysInItsBox() {
+        LineBox* box = w->view().text1();
+        openEditorOn(6);
+        QTRY_VERIFY(box->hasFocus());
+        const QString tooWide(200, QChar(0x6D41));  // a line wider than the file holds
+        box->setText(tooWide);
+        QStringList titles;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&titles] {
+            if (auto* m = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                titles << m->windowTitle();
+                QTest::keyPress(m, Qt::Key_Return);
+            }
+        });
+        answer.start(10);
+        const std::string before = label(6).caption;
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, centreOf(canvas(), label(7)));
+        QCOMPARE(titles, QStringList{QString::fromUtf8("提示")});
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->text(), tooWide);
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyRelease(box, Qt::Key_Return);
+        QCOMPARE(titles.size(), 1);
+        QCOMPARE(label(6).caption, before);
+        QCOMPARE(doc().selIndex, int16_t(6));
+
+        box->setText(QString::fromUtf8("张三"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(label(6).caption, std::string("张三"));
+        QVERIFY(!box->isVisible());
+        QCOMPARE(titles.size(), 1);
     }
 
     void deleteInTheBoxEditsOnlyTheText() {

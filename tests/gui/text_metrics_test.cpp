@@ -1,6 +1,7 @@
 // Label measuring: the faces chosen for document font names, and sizes that
 // follow the text the way the canvas draws it.
 #include <QRawFont>
+#include <QTextLayout>
 #include <QtTest>
 
 #include "app/fonts.h"
@@ -76,6 +77,40 @@ private slots:
         // Latin text narrower than the line keeps to one line; too long, it breaks.
         QCOMPARE(labelLines(labelFont("宋体", 9), QStringLiteral("ab"), 200.0).size(), 1);
         QVERIFY(labelLines(labelFont("宋体", 9), QStringLiteral("abcdefghij"), 11.0).size() >= 5);
+    }
+
+    // Long words are broken without Qt's search for a word boundary that no line
+    // can reach; the lines must still be exactly those of Qt's own wrapping.
+    void longWordsBreakExactlyWhereQtBreaksThem() {
+        const QFont& font = labelFont("宋体", 9);
+        auto qtLines = [&](const QString& paragraph, qreal width) {
+            QTextOption option;
+            option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            QTextLayout layout(paragraph, font);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            QStringList lines;
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(width);
+                lines << paragraph.mid(line.textStart(), line.textLength());
+            }
+            layout.endLayout();
+            return lines;
+        };
+        const QString x(300, QLatin1Char('x')), y(90, QLatin1Char('y'));
+        const QStringList texts = {x,
+                                   QStringLiteral("ab ") + x + QStringLiteral(" cd ef gh"),
+                                   y + QStringLiteral(" abcdefgh ijk lmn"),
+                                   QString::fromUtf8("流程图") + x + QString::fromUtf8("审核，依据"),
+                                   y + QChar(0x00A0) + y + QStringLiteral("   ") + y,
+                                   QStringLiteral("short words wrap between words as they always did")};
+        for (const QString& text : texts) {
+            for (const qreal width : {0.5, 11.0, 40.0, 300.0, 640.0, 2000.0}) {
+                const QStringList want = qtLines(text, width);
+                QCOMPARE(labelLines(font, text, width), want);
+                QCOMPARE(labelLines(font, text, width, 2), want.mid(0, 2));
+            }
+        }
     }
 
     void wideWrapKeepsOneLine() {

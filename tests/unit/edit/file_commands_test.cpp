@@ -184,8 +184,20 @@ TEST_F(FileCommands, CloseAsksOnlyForAChangedDocumentAndStaysUnlessSaved) {
     EXPECT_TRUE(closeRequest(t.ed));
 }
 
-TEST_F(FileCommands, AnOpenEditorIsCommittedBeforeSaving) {
+TEST_F(FileCommands, AnOpenEditorIsCommittedBeforeSavingAndARefusedOneStopsTheCommand) {
     t.doc.editLabel = 2;
+    t.ed.text1.visible = true;
+    t.ed.text1.text = std::string(70000, 'x');
+    t.doc.modified = -1;
+    EXPECT_FALSE(fileSave(t.ed));
+    EXPECT_FALSE(closeRequest(t.ed));
+    EXPECT_FALSE(fileNew(t.ed));
+    EXPECT_TRUE(t.host.dialogs.empty()) << "nothing went on behind the message";
+    EXPECT_EQ(t.host.asked.size(), 3u);
+    EXPECT_TRUE(t.ed.text1.visible);
+    EXPECT_EQ(t.doc.labelCount, 8);
+
+
     t.ed.text1.visible = true;
     t.ed.text1.text = "正在输入";
     const std::string p = path("d.QMP");

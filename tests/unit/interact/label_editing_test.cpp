@@ -69,20 +69,39 @@ TEST(LabelEditing, PlaceSelectEditAndCommit) {
     EXPECT_EQ(d.modified, 0);
 }
 
-TEST(LabelEditing, ACaptionTheFileCannotHoldIsRefusedWithAMessage) {
+// Refused with a message, the text stays in the open box, which gets the focus back.
+TEST(LabelEditing, ACaptionTheFileCannotHoldIsRefusedAndStaysInItsBox) {
     TestEditor t;
     Document& d = t.doc;
     d.editLabel = 3;
-    t.ed.text1.visible = true;
-    t.ed.text1.text = std::string(70000, 'x');
-    commitEditor(t.ed, EditorBox::Text1);
-    EXPECT_FALSE(t.ed.text1.visible);
-    EXPECT_EQ(d.Label.find(3)->caption, "制作人");
-    ASSERT_EQ(t.host.asked.size(), 1u);
+    auto refused = [&](EditorBox which, const std::string& text) {
+        EditBox& box = editBox(t.ed, which);
+        box.visible = true;
+        box.text = text;
+        t.host.asked.clear();
+        t.host.focusedEditor.reset();
+        EXPECT_FALSE(commitEditor(t.ed, which));
+        EXPECT_TRUE(box.visible);
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(t.host.focusedEditor, which);
+        ASSERT_EQ(t.host.asked.size(), 1u);
+        EXPECT_EQ(t.host.asked[0].title, "提示");
+        EXPECT_EQ(d.Label.find(3)->caption, "制作人");
+        box.visible = false;
+    };
+    std::string han;
+    for (int k = 0; k < 150; ++k) han += "流";
+    refused(EditorBox::Text1, std::string(70000, 'x'));  // more bytes than the file holds
+    refused(EditorBox::Text1, han + han);  // one line 54000 twips wide: its width does not fit 16 bits
+    d.Label.find(3)->wordWrap = true;      // as a vertical label
+    refused(EditorBox::Text2, han);        // 150 lines of 225 twips: its height does not fit
+    d.Label.find(3)->wordWrap = false;
     EXPECT_EQ(d.modified, 0);
+
     t.ed.text1.visible = true;
     t.ed.text1.text = "流程😀";  // four-byte form: fits
-    commitEditor(t.ed, EditorBox::Text1);
+    EXPECT_TRUE(commitEditor(t.ed, EditorBox::Text1));
+    EXPECT_FALSE(t.ed.text1.visible);
     EXPECT_EQ(d.Label.find(3)->caption, "流程😀");
 }
 

@@ -1,10 +1,20 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <thread>
 
 #include "io/atomic_file.h"
 #include "io/document_io.h"
@@ -31,8 +41,11 @@ protected:
         return std::string(s.begin(), s.end());
     }
     std::string slurp(const fs::path& p) const {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        std::ifstream in(p, std::ios::binary | std::ios::ate);
+        std::string s(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+        in.seekg(0);
+        in.read(s.data(), static_cast<std::streamsize>(s.size()));
+        return s;
     }
     // Files in the folder other than the ones named: leftover temporaries.
     size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir), {})); }
@@ -105,12 +118,155 @@ TEST_F(Atomic, SymbolicLinksSurviveASave) {
     EXPECT_EQ(slurp(real), "2");
 }
 
-TEST_F(Atomic, ReadingRefusesFilesTooLargeToBeDocuments) {
+// Each of these was once replaced by a regular file, and the save reported success.
+TEST_F(Atomic, RefusesTargetsThatAreNoWritableRegularFile) {
+    auto refused = [&](const fs::path& target, const std::string& reason) {
+        const Status s = writeFileAtomically(utf8(target), "new");
+        ASSERT_FALSE(s.ok()) << target;
+        EXPECT_NE(s.error().message.find(reason), std::string::npos) << s.error().message;
+    };
+    const fs::path dangling = dir / "dangling.QMP", loop = dir / "loop.QMP";
+    fs::create_symlink(dir / "gone.QMP", dangling);
+    fs::create_symlink(loop, loop);
+    refused(dangling, "symbolic link to \"" + utf8(dir / "gone.QMP") + "\", which does not exist");
+    refused(loop, "Too many levels of symbolic links");
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_TRUE(fs::is_symlink(loop));
+
+    const fs::path fifo = dir / "fifo.QMP", socket = dir / "socket.QMP";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, socket.c_str(), sizeof addr.sun_path - 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    refused(fifo, "not a regular file");
+    refused(socket, "not a regular file");
+    ::close(sock);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_socket(socket));
+
+    // Read-only for everyone, root included, whom the system would let write it.
+    const fs::path readOnly = dir / "read-only.QMP";
+    ASSERT_TRUE(writeFileAtomically(utf8(readOnly), "old").ok());
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    refused(readOnly, "the file is read-only");
+    EXPECT_EQ(slurp(readOnly), "old");
+    EXPECT_EQ(entries(), 5u) << "no temporary is left";
+}
+
+TEST_F(Atomic, AnotherUsersFileKeepsItsOwnerGroupAndMode) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root may give a file to another user";
+    const fs::path f = dir / "shared.QMP";
+    ASSERT_TRUE(writeFileAtomically(utf8(f), "theirs").ok());
+    ASSERT_EQ(::chown(f.c_str(), 4242, 4343), 0);
+    ASSERT_EQ(::chmod(f.c_str(), 0664), 0);
+    const mode_t umask = ::umask(077);
+    const Status s = writeFileAtomically(utf8(f), "edited by root");
+    ::umask(umask);
+    ASSERT_TRUE(s.ok()) << s.error().message;
+    struct stat st {};
+    ASSERT_EQ(::stat(f.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4242u);
+    EXPECT_EQ(st.st_gid, 4343u);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
+}
+
+TEST_F(Atomic, TheLongestNameTheFileSystemTakesCanBeSavedAgain) {
+    std::string name;
+    for (int k = 0; k < 85; ++k) name += "流";  // 255 bytes
+    const fs::path f = pathFromUtf8(utf8(dir) + "/" + name);
+    ASSERT_TRUE(writeFileAtomically(utf8(f), "1").ok());
+    const Status s = writeFileAtomically(utf8(f), "2");
+    ASSERT_TRUE(s.ok()) << s.error().message;
+    EXPECT_EQ(slurp(f), "2");
+}
+
+// A child saves a large document over and over and is killed at a random moment:
+// the target is always one whole version, and the next save removes what the
+// killed ones left, but never the temporary of a save that is still running.
+TEST_F(Atomic, KilledSavesLeaveOneWholeVersionAndTheNextSaveTidiesUp) {
+    const fs::path f = dir / "large.QMP";
+    std::string a(4 << 20, 'a'), b(4 << 20, 'b');
+    a.back() = b.front() = '!';
+    auto saveForever = [&] {
+        for (int k = 0;; ++k) (void)writeFileAtomically(utf8(f), k % 2 ? a : b);
+    };
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(writeFileAtomically(utf8(f), a).ok());
+    const auto oneSave = std::chrono::steady_clock::now() - started;
+
+    std::mt19937 gen(::testing::UnitTest::GetInstance()->random_seed());
+    std::uniform_int_distribution<int64_t> delay(0, 3 * std::chrono::duration_cast<std::chrono::microseconds>(oneSave).count());
+    size_t leftovers = 0;
+    for (int round = 0; round < 30; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) saveForever();
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(gen)));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const std::string now = slurp(f);
+        ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
+        leftovers += entries() - 1;
+    }
+    EXPECT_GT(leftovers, 0u) << "no kill landed inside a save";
+
+    // Two saves at once, each tidying up after itself: neither loses its temporary.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int failed = 0;
+        for (int k = 0; k < 10; ++k) failed += !writeFileAtomically(utf8(f), b).ok();
+        ::_exit(failed);
+    }
+    int failed = 0;
+    for (int k = 0; k < 10; ++k) failed += !writeFileAtomically(utf8(f), a).ok();
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(failed, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other save failed " << WEXITSTATUS(status) << " times";
+    EXPECT_EQ(entries(), 1u) << "temporaries left";
+}
+
+TEST_F(Atomic, ReadingRefusesWhatCannotBeADocumentBeforeReadingIt) {
     const fs::path f = dir / "big.QMP";
     ASSERT_TRUE(writeFileAtomically(utf8(f), std::string(2000, 'x')).ok());
     auto r = readWholeFile(utf8(f), 1000);
     ASSERT_FALSE(r.ok());
-    EXPECT_NE(r.error().message.find("larger than 1000"), std::string::npos);
+    EXPECT_NE(r.error().message.find("is 2000 bytes, larger than 1000"), std::string::npos) << r.error().message;
+
+    // Sparse: what was read of it would be zeros, a gigabyte of them.
+    const fs::path huge = dir / "huge.QMP";
+    { std::ofstream{huge}; }
+    fs::resize_file(huge, kMaxReadSize + 1);
+    r = readWholeFile(utf8(huge));
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.error().message.find("is " + std::to_string(kMaxReadSize + 1) + " bytes"), std::string::npos)
+        << r.error().message;
+
+    r = readWholeFile("/dev/zero");
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.error().message.find("not a regular file"), std::string::npos) << r.error().message;
+
+    // A FIFO no one writes to: opening it must not wait. Should it wait, a writer
+    // comes after two seconds, and the read ends with nothing.
+    const fs::path fifo = dir / "fifo.QMP";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    std::atomic<bool> returned = false, writerCame = false;
+    std::thread writer([&] {
+        for (int k = 0; k < 200 && !returned; ++k) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (returned) return;
+        writerCame = true;
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+    });
+    r = readWholeFile(utf8(fifo));
+    returned = true;
+    writer.join();
+    EXPECT_FALSE(writerCame) << "opening the FIFO waited for a writer";
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.error().message.find("not a regular file"), std::string::npos) << r.error().message;
 }
 
 TEST_F(Atomic, DocumentsUnderAChinesePathWithSpaces) {

@@ -176,6 +176,27 @@ TEST(IoRoundTrip, LabelsStayWhereTheFileSaysEvenWhenDiamondOffsetsAreStale) {
     EXPECT_EQ(back.diamondRec[1].innerDX[1], 100) << "the stale offsets themselves are kept";
 }
 
+// Text that measures wider or taller than 16 bits (a file from elsewhere, other
+// fonts) opens whole, its label no larger than the file holds: it saves again.
+TEST(IoRoundTrip, ALabelLargerThanTheFileHoldsOpensWithItsTextAndSavesAgain) {
+    TestEditor t;
+    std::string han;
+    for (int k = 0; k < 200; ++k) han += "流";
+    Document d = t.doc;
+    d.Label.find(1)->caption = han;  // one line, 36000 twips wide
+    LabelEl& tall = *d.Label.find(2);
+    tall.caption = han;  // a line for each character: 200 lines
+    tall.wordWrap = true;
+    tall.width = 165;
+    const Document back = reopened(d, t.metrics);
+    EXPECT_EQ(back.Label.find(1)->caption, han);
+    EXPECT_EQ(back.Label.find(1)->width, kMaxLabelExtent);
+    EXPECT_EQ(back.Label.find(2)->caption, han);
+    EXPECT_EQ(back.Label.find(2)->width, 165);
+    EXPECT_EQ(back.Label.find(2)->height, kMaxLabelExtent);
+    EXPECT_TRUE(encodeDocument(back, Layout::Quillmap).ok());
+}
+
 TEST(IoRoundTrip, WhatTheFileCannotHoldIsRefusedAndNothingIsEncoded) {
     TestEditor t;
     test::addEveryKind(t.doc, t.metrics);
