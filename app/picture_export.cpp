@@ -3,6 +3,7 @@
 #include "app/canvas_picture.h"
 #include "app/canvas_widget.h"
 #include "app/picture_file.h"
+#include "edit/file_commands.h"
 #include "interact/label_editing.h"
 #include "interact/selection.h"
 #include "io/atomic_file.h"
@@ -37,8 +38,7 @@ bool exportPicture(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& pr
         return false;
     }
     if (const Status st = writeFileAtomically(*path, *bytes); !st) {
-        ed.host.message("错误", "图片“" + *path + "”保存失败，原来的文件保持不变。\n" + st.error().describe(),
-                        Icon::Critical);
+        ed.host.message("错误", saveFailureMessage("图片", *path, st.error()), Icon::Critical);
         return false;
     }
     return true;

@@ -80,8 +80,14 @@ bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const s
 bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path) {
     const Status st = layout == Layout::Qmp ? writeQmpDocument(path, ed.doc) : writeDocument(path, ed.doc);
     if (st) return true;
-    ed.host.message("错误", "文件“" + path + "”保存失败，原来的文件保持不变。\n" + st.error().describe(), Icon::Critical);
+    ed.host.message("错误", saveFailureMessage("文件", path, st.error()), Icon::Critical);
     return false;
+}
+
+std::string saveFailureMessage(std::string_view subject, const std::string& path, const IoError& error) {
+    const std::string what = std::string(subject) + "“" + path + "”";
+    if (error.replaced) return what + "已经写入，但无法确认它已存到磁盘上，断电时可能丢失。\n" + error.describe();
+    return what + "保存失败，原来的文件保持不变。\n" + error.describe();
 }
 
 bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Quillmap, clearDocument); }

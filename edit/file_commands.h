@@ -42,6 +42,10 @@ bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&));
 // opened from the desktop).
 bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const std::string& path);
 bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path);
+
+// What the user is told when writing `path` failed; `subject` names what was
+// written ("文件", "图片"). Says the old file is unchanged only when that is true.
+std::string saveFailureMessage(std::string_view subject, const std::string& path, const IoError& error);
 // Save (to the document's path, asked for when it has none) and Save As (always
 // asked for): editor boxes committed, selection cleared, then written. True when
 // the file was written; the document then carries its path. The changed mark is

@@ -269,12 +269,16 @@ Status writeFileAtomically(const std::string& utf8Path, std::string_view bytes) 
     // The lock is held until the temporary has its final name.
     if (::rename(tmp.path.c_str(), t.file.c_str()) != 0) return fileError("cannot save", utf8Path, errno);
     tmp.path.clear();
-    if (::close(tmp.fd.release()) != 0) return fileError("cannot save", utf8Path, errno);
+    if (::close(tmp.fd.release()) != 0) {
+        IoError e = fileError("cannot save", utf8Path, errno);
+        e.replaced = true;
+        return e;
+    }
     if (!syncDirectory(t.dir))
         return IoError{"the document was written to \"" + utf8Path +
                            "\", but the folder could not be flushed to the disk, so it may not survive a power "
                            "failure: " + std::strerror(errno),
-                       std::nullopt};
+                       std::nullopt, true};
     removeAbandonedTemporaries(t.dir, prefix);
     return {};
 }

@@ -13,6 +13,9 @@ namespace qm {
 struct IoError {
     std::string message;
     std::optional<uint64_t> offset;  // byte in the file (or text) the fault lies at
+    // A save whose new bytes already stand under the target's name: only making
+    // that last on the disk failed, so "the old file is unchanged" would be untrue.
+    bool replaced = false;
 
     // The message, followed by " (byte N)" when the offset is known.
     std::string describe() const;
