@@ -14,19 +14,19 @@
 
 namespace qm {
 
-EditorWindow::EditorWindow(const EditorWindowSpec& spec, QWidget* parent) : QMainWindow(parent) {
+EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromUtf8(spec.title));
+    setWindowTitle(QString::fromUtf8(desc.title));
     setWindowIcon(applicationIcon());
 
     // The client area has a fixed size and nothing in it moves; the window is as
     // large as its menu bar and client area.
     client_ = new QWidget(this);
-    client_->setFixedSize(pixels(spec.clientWidth), pixels(spec.clientHeight));
+    client_->setFixedSize(pixels(desc.clientWidth), pixels(desc.clientHeight));
     setCentralWidget(client_);
 
     // The strip ends just above what lies below it.
-    const double below = spec.container ? spec.container->top : spec.canvas.top;
+    const double below = desc.container ? desc.container->top : desc.canvas.top;
     toolbar_ = new QToolBar(client_);
     toolbar_->setObjectName(QStringLiteral("Toolbar1"));
     toolbar_->setMovable(false);
@@ -34,7 +34,7 @@ EditorWindow::EditorWindow(const EditorWindowSpec& spec, QWidget* parent) : QMai
     toolbar_->setGeometry(0, 0, client_->width(), pixels(below) - 2);
 
     QWidget* canvasParent = client_;
-    if (const auto& c = spec.container) {
+    if (const auto& c = desc.container) {
         container_ = new QFrame(client_);
         container_->setObjectName(QStringLiteral("Picture2"));
         container_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
@@ -42,30 +42,30 @@ EditorWindow::EditorWindow(const EditorWindowSpec& spec, QWidget* parent) : QMai
         container_->setGeometry(pixelRect(c->left, c->top, c->width, c->height));
         canvasParent = container_;  // Picture1 lies inside its frame
     }
-    view_ = new EditorView(canvasParent, spec.canvas, spec.rules);
+    view_ = new EditorView(canvasParent, desc.canvas, desc.rules);
 
-    buildFileMenu(this, *view_, spec.file);
+    buildFileMenu(this, *view_, desc.file);
     editMenu_ = new QMenu(QString::fromUtf8("编辑(&E)"), this);
     editMenu_->setObjectName(QStringLiteral("edit"));
-    fillMenu(editMenu_, *view_, spec.edit);
+    fillMenu(editMenu_, *view_, desc.edit);
     view_->setEditMenu(editMenu_);
     menuBar()->addMenu(editMenu_);
-    buildHelpMenu(spec);
-    fillToolbar(toolbar_, *view_, spec.toolbar);
+    buildHelpMenu(desc);
+    fillToolbar(toolbar_, *view_, desc.toolbar);
 
     Editor& ed = view_->editor();
-    spec.startUp(ed);
-    spec.connectFileCommands(ed);
+    desc.startUp(ed);
+    desc.connectFileCommands(ed);
     view_->refresh();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void EditorWindow::buildHelpMenu(const EditorWindowSpec& spec) {
+void EditorWindow::buildHelpMenu(const WindowDescription& desc) {
     QMenu* help = menuBar()->addMenu(QString::fromUtf8("帮助(&H)"));
     help->setObjectName(QStringLiteral("help"));
-    const QString date = QString::fromUtf8(spec.aboutDate);
+    const QString date = QString::fromUtf8(desc.aboutDate);
     fillMenu(help, *view_, {
-        {"内容(&C)", "helpReadMe", {}, spec.helpContents},
+        {"内容(&C)", "helpReadMe", {}, desc.helpContents},
         {"关于", "helpAbout", {}, [this, date](EditorView&) { showAboutWindow(this, date); }},
     });
 }

@@ -25,7 +25,7 @@ struct TwipsRect {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
-struct EditorWindowSpec {
+struct WindowDescription {
     const char* title = "";
     int clientWidth = 0, clientHeight = 0;  // twips
     std::optional<TwipsRect> container;     // Picture2; none: the canvas lies on the client area
@@ -43,7 +43,7 @@ struct EditorWindowSpec {
 class EditorWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit EditorWindow(const EditorWindowSpec& spec, QWidget* parent = nullptr);
+    explicit EditorWindow(const WindowDescription& desc, QWidget* parent = nullptr);
 
     EditorView& view() { return *view_; }
     Editor& editor() { return view_->editor(); }
@@ -59,7 +59,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildHelpMenu(const EditorWindowSpec& spec);
+    void buildHelpMenu(const WindowDescription& desc);
 
     QWidget* client_ = nullptr;
     QToolBar* toolbar_ = nullptr;

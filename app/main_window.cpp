@@ -18,7 +18,7 @@ Action onCanvas(Result (*command)(Editor&, CanvasWidget&)) {
     return [command](EditorView& v) { v.perform([&v, command](Editor& ed) { command(ed, *v.canvas()); }); };
 }
 
-EditorWindowSpec quillmapWindow() {
+WindowDescription quillmapWindow() {
     return {
         .title = "Quillmap",
         .clientWidth = 14760,

@@ -21,7 +21,7 @@ void deleteItem(EditorView& view) {
     view.perform(deleteCommand);
 }
 
-EditorWindowSpec qmpWindow() {
+WindowDescription qmpWindow() {
     return {
         .title = "Quillmap [Beta]",
         .clientWidth = 14610,
