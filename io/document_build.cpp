@@ -1,6 +1,7 @@
 #include "io/document_build.h"
 
 #include <cstdio>
+#include <tuple>
 #include <utility>
 
 #include "io/codepage.h"
@@ -27,343 +28,367 @@ void release(std::string& s) { std::string().swap(s); }
 
 class Builder {
 public:
-    Builder(const RawDocument& raw, const TextMetrics& metrics)
-        : raw_(raw), m_(metrics), full_(raw.layout == Layout::Quillmap) {}
+    Builder(const RawDocument& raw, const TextMetrics& metrics) : raw_(raw), items_(raw.layout, metrics), m_(metrics) {}
     Builder(RawDocument& raw, const TextMetrics& metrics) : Builder(std::as_const(raw), metrics) { taken_ = &raw; }
 
     Result<Document> build() {
         Document doc;
         // A loaded drawing is shown by the same template as a new one.
         autosize(doc.Label.templ(), m_);
-        if (!full_) {
+        if (raw_.layout != Layout::Quillmap) {
             // The reduced editor has no title block.
             doc.Shape2.visible = doc.Line2.visible = doc.Line3.visible = doc.Line4.visible = false;
         }
-        shapes(doc);
-        if (auto s = labels(doc); !s) return s.error();
-        segments(doc);
-        arrows(doc);
-        diamonds(doc);
-        if (full_) {
-            const auto x = roundI16(raw_.titleBlockLeft), y = roundI16(raw_.titleBlockTop);
-            if (!x || !y) return IoError{"the title block position does not fit the canvas", raw_.end >= 8 ? raw_.end - 8 : 0};
-            layoutTitleBlock(doc, *x, *y);
+        for (size_t k = 0; k < raw_.shapes.size(); ++k) items_.shape(doc, index(k), raw_.shapes[k]);
+        for (size_t k = 0; k < raw_.labels.size(); ++k) {
+            Status s = taken_ ? items_.label(doc, index(k), std::move(taken_->labels[k]))
+                              : items_.label(doc, index(k), raw_.labels[k]);
+            if (!s) return s.error();
         }
+        for (size_t k = 0; k < raw_.segments.size(); ++k) items_.segment(doc, index(k), raw_.segments[k]);
+        for (size_t k = 0; k < raw_.arrows.size(); ++k) items_.arrow(doc, index(k), raw_.arrows[k]);
+        for (size_t k = 0; k < raw_.diamonds.size(); ++k) items_.diamond(doc, index(k), raw_.diamonds[k]);
+        doc.shapeCount = count(raw_.shapes.size());
+        doc.labelCount = count(raw_.labels.size());
+        doc.segCount = count(raw_.segments.size());
+        doc.arrowCount = count(raw_.arrows.size());
+        doc.diamondCount = count(raw_.diamonds.size());
+        if (auto s = items_.frame(doc, raw_); !s) return s.error();
         doc.setModified(false);
         return doc;
     }
 
 private:
     static int16_t count(size_t n) { return static_cast<int16_t>(n); }
-
-    void shapes(Document& doc) {
-        for (size_t k = 0; k < raw_.shapes.size(); ++k) {
-            const int i = static_cast<int>(k) + 1;
-            const RawShape& s = raw_.shapes[k];
-            doc.Shape1.create(i);
-            ShapeEl& e = *doc.Shape1.find(i);
-            e.visible = s.entry.visible != 0;
-            e.style = s.entry.style;
-            e.left = s.entry.left;
-            e.top = s.entry.top;
-            if (full_) {  // the reduced editor's shapes keep the template's size
-                e.width = s.entry.width;
-                e.height = s.entry.height;
-            }
-            doc.LineRect.create(i);
-            LineEl& l = *doc.LineRect.find(i);
-            l.visible = s.line.visible != 0;
-            l.x1 = s.line.x1;
-            l.x2 = s.line.x2;
-            l.y1 = s.line.y1;
-            l.y2 = s.line.y2;
-            if (full_) doc.shapeRec[static_cast<size_t>(i)] = s.record;
-            else copyFirstSeven(doc.shapeRec[static_cast<size_t>(i)], s.record);
-        }
-        doc.shapeCount = count(raw_.shapes.size());
-    }
-
-    Status labels(Document& doc) {
-        for (size_t k = 0; k < raw_.labels.size(); ++k) {
-            const int i = static_cast<int>(k) + 1;
-            const RawLabel& s = raw_.labels[k];
-            auto caption = decodeDocumentText(s.entry.caption);
-            if (!caption) return textError(s, s.entry.caption, i, "caption", caption.error());
-            doc.Label.create(i);
-            LabelEl& l = *doc.Label.find(i);
-            l.left = s.entry.left;
-            l.top = s.entry.top;
-            l.visible = s.entry.visible != 0;
-            l.caption = std::move(caption.value());
-            if (full_) {
-                auto font = decodeDocumentText(s.entry.fontName);
-                if (!font) return textError(s, s.entry.fontName, i, "fontName", font.error());
-                l.height = s.entry.height;
-                l.width = s.entry.width;  // kept by a word-wrapped label
-                l.wordWrap = s.entry.wordWrap != 0;
-                l.fontSize = s.entry.fontSize;
-                l.fontName = std::move(font.value());
-            }
-            autosize(l, m_);
-            if (taken_) {
-                RawLabel& t = taken_->labels[k];
-                release(t.entry.caption);
-                release(t.entry.fontName);
-                doc.labelReserve(i) = std::move(t.reserve);
-            } else {
-                doc.labelReserve(i) = s.reserve;
-            }
-        }
-        doc.labelCount = count(raw_.labels.size());
-        return {};
-    }
-
-    void segments(Document& doc) {
-        for (size_t k = 0; k < raw_.segments.size(); ++k) {
-            const int i = static_cast<int>(k) + 1;
-            const SegmentEntry& s = raw_.segments[k].entry;
-            doc.Line1.create(i);
-            LineEl& l = *doc.Line1.find(i);
-            l.x1 = s.x1;
-            l.x2 = s.x2;
-            l.y1 = s.y1;
-            l.y2 = s.y2;
-            l.visible = s.visible != 0;
-        }
-        doc.segCount = count(raw_.segments.size());
-    }
-
-    // Every arrow gets all four pictures, the three it does not point with hidden.
-    void arrows(Document& doc) {
-        for (size_t k = 0; k < raw_.arrows.size(); ++k) {
-            const int i = static_cast<int>(k) + 1;
-            const RawArrow& a = raw_.arrows[k];
-            doc.arrowRec[static_cast<size_t>(i)] = a.record;
-            for (int d = 0; d < 4; ++d) {
-                Collection<PictureEl>& pics = *doc.heads(d);
-                pics.create(i);
-                PictureEl& p = *pics.find(i);
-                const PictureEntry& e = a.heads.pictures[static_cast<size_t>(d)];
-                p.left = e.left;
-                p.top = e.top;
-                p.visible = e.visible != 0;
-            }
-        }
-        doc.arrowCount = count(raw_.arrows.size());
-    }
-
-    // The lines are laid out on the stored box; the texts, inner ones included, stay
-    // where the file put them, since the stored offsets can be out of date.
-    void diamonds(Document& doc) {
-        for (size_t k = 0; k < raw_.diamonds.size(); ++k) {
-            const int i = static_cast<int>(k) + 1;
-            const RawDiamond& d = raw_.diamonds[k];
-            DiamondRecord& rec = doc.diamondRec[static_cast<size_t>(i)];
-            int16_t w = d.entry.width, h = d.entry.height;
-            if (full_) {
-                rec = d.record;
-            } else {
-                rec.label1 = d.record.label1;
-                rec.label2 = d.record.label2;
-                rec.width = w = kQmpDiamondWidth;
-                rec.height = h = kQmpDiamondHeight;
-            }
-            for (Collection<LineEl>* lines : doc.diamondLines()) lines->create(i);
-            layoutDiamondLines(doc, d.entry.left, d.entry.top, w, h, i);
-            rec.x = d.entry.left;
-            rec.y = d.entry.top;
-            for (Collection<LineEl>* lines : doc.diamondLines()) lines->setVisible(i, d.entry.visible != 0);
-        }
-        doc.diamondCount = count(raw_.diamonds.size());
-    }
-
-    IoError textError(const RawLabel& item, const std::string& field, int i, const char* what, const IoError& e) const {
-        return IoError{"label " + std::to_string(i) + ": " + what + ": " + e.message,
-                       item.at + layout::offsetInItem(item, &field, raw_.layout) + 2 + e.offset.value_or(0)};
-    }
+    static int index(size_t k) { return static_cast<int>(k) + 1; }
 
     const RawDocument& raw_;
     RawDocument* taken_ = nullptr;  // the same raw view, when its texts may be taken
+    ItemBuilder items_;
     const TextMetrics& m_;
-    bool full_;
 };
+
+template <class C>
+void recreate(C& collection, int i) {
+    collection.destroy(i);
+    collection.create(i);
+}
+
+}  // namespace
+
+ItemBuilder::ItemBuilder(Layout layout, const TextMetrics& metrics)
+    : layout_(layout), m_(metrics), full_(layout == Layout::Quillmap) {}
+
+void ItemBuilder::shape(Document& doc, int i, const RawShape& s) const {
+    recreate(doc.Shape1, i);
+    ShapeEl& e = *doc.Shape1.find(i);
+    e.visible = s.entry.visible != 0;
+    e.style = s.entry.style;
+    e.left = s.entry.left;
+    e.top = s.entry.top;
+    if (full_) {  // the reduced editor's shapes keep the template's size
+        e.width = s.entry.width;
+        e.height = s.entry.height;
+    }
+    recreate(doc.LineRect, i);
+    LineEl& l = *doc.LineRect.find(i);
+    l.visible = s.line.visible != 0;
+    l.x1 = s.line.x1;
+    l.x2 = s.line.x2;
+    l.y1 = s.line.y1;
+    l.y2 = s.line.y2;
+    ShapeRecord& rec = doc.shapeRec[static_cast<size_t>(i)];
+    if (full_) {
+        rec = s.record;
+    } else {
+        rec = ShapeRecord{};
+        copyFirstSeven(rec, s.record);
+    }
+}
+
+Status ItemBuilder::label(Document& doc, int i, const RawLabel& s) const { return label(doc, i, s, nullptr); }
+
+Status ItemBuilder::label(Document& doc, int i, RawLabel&& s) const { return label(doc, i, s, &s); }
+
+Status ItemBuilder::label(Document& doc, int i, const RawLabel& s, RawLabel* taken) const {
+    auto caption = decodeDocumentText(s.entry.caption);
+    if (!caption) return textError(s, s.entry.caption, i, "caption", caption.error());
+    std::string font;
+    if (full_) {
+        auto name = decodeDocumentText(s.entry.fontName);
+        if (!name) return textError(s, s.entry.fontName, i, "fontName", name.error());
+        font = std::move(name.value());
+    }
+    recreate(doc.Label, i);
+    LabelEl& l = *doc.Label.find(i);
+    l.left = s.entry.left;
+    l.top = s.entry.top;
+    l.visible = s.entry.visible != 0;
+    l.caption = std::move(caption.value());
+    if (full_) {
+        l.height = s.entry.height;
+        l.width = s.entry.width;  // kept by a word-wrapped label
+        l.wordWrap = s.entry.wordWrap != 0;
+        l.fontSize = s.entry.fontSize;
+        l.fontName = std::move(font);
+    }
+    autosize(l, m_);
+    if (taken) {
+        release(taken->entry.caption);
+        release(taken->entry.fontName);
+        doc.labelReserve(i) = std::move(taken->reserve);
+    } else {
+        doc.labelReserve(i) = s.reserve;
+    }
+    return {};
+}
+
+void ItemBuilder::segment(Document& doc, int i, const RawSegment& raw) const {
+    const SegmentEntry& s = raw.entry;
+    recreate(doc.Line1, i);
+    LineEl& l = *doc.Line1.find(i);
+    l.x1 = s.x1;
+    l.x2 = s.x2;
+    l.y1 = s.y1;
+    l.y2 = s.y2;
+    l.visible = s.visible != 0;
+}
+
+// Every arrow gets all four pictures, the three it does not point with hidden.
+void ItemBuilder::arrow(Document& doc, int i, const RawArrow& a) const {
+    doc.arrowRec[static_cast<size_t>(i)] = a.record;
+    for (int d = 0; d < 4; ++d) {
+        Collection<PictureEl>& pics = *doc.heads(d);
+        recreate(pics, i);
+        PictureEl& p = *pics.find(i);
+        const PictureEntry& e = a.heads.pictures[static_cast<size_t>(d)];
+        p.left = e.left;
+        p.top = e.top;
+        p.visible = e.visible != 0;
+    }
+}
+
+// The lines are laid out on the stored box; the texts, inner ones included, stay
+// where the file put them, since the stored offsets can be out of date.
+void ItemBuilder::diamond(Document& doc, int i, const RawDiamond& d) const {
+    DiamondRecord& rec = doc.diamondRec[static_cast<size_t>(i)];
+    int16_t w = d.entry.width, h = d.entry.height;
+    if (full_) {
+        rec = d.record;
+    } else {
+        rec = DiamondRecord{};
+        rec.label1 = d.record.label1;
+        rec.label2 = d.record.label2;
+        rec.width = w = kQmpDiamondWidth;
+        rec.height = h = kQmpDiamondHeight;
+    }
+    for (Collection<LineEl>* lines : doc.diamondLines()) recreate(*lines, i);
+    layoutDiamondLines(doc, d.entry.left, d.entry.top, w, h, i);
+    rec.x = d.entry.left;
+    rec.y = d.entry.top;
+    for (Collection<LineEl>* lines : doc.diamondLines()) lines->setVisible(i, d.entry.visible != 0);
+}
+
+Status ItemBuilder::frame(Document& doc, const RawDocument& raw) const {
+    if (!full_) return {};
+    const auto x = roundI16(raw.titleBlockLeft), y = roundI16(raw.titleBlockTop);
+    if (!x || !y) return IoError{"the title block position does not fit the canvas", raw.end >= 8 ? raw.end - 8 : 0};
+    layoutTitleBlock(doc, *x, *y);
+    return {};
+}
+
+IoError ItemBuilder::textError(const RawLabel& item, const std::string& field, int i, const char* what,
+                               const IoError& e) const {
+    return IoError{"label " + std::to_string(i) + ": " + what + ": " + e.message,
+                   item.at + layout::offsetInItem(item, &field, layout_) + 2 + e.offset.value_or(0)};
+}
+
+namespace {
 
 // Collects the fields of a document for the file, stopping at the first value the
 // file cannot hold.
 class Flattener {
 public:
-    Flattener(const Document& doc, Layout layout) : doc_(doc), full_(layout == Layout::Quillmap) {
-        raw_.layout = layout;
-    }
+    Flattener(const Document& doc, Layout layout) : items_(doc, layout) { raw_.layout = layout; }
 
     Result<RawDocument> run() {
-        if (full_) {
-            raw_.tag = quillmapTag();
-            raw_.version = doc_.fileVersion;
-        }
-        if (counts() && shapes() && labels() && segments() && arrows() && diamonds() && full_) {
-            raw_.titleBlockLeft = doc_.Shape2.left;
-            raw_.titleBlockTop = doc_.Shape2.top;
-        }
-        if (error_) return *error_;
+        const Document& doc = items_.document();
+        items_.frame(raw_);
+        // Every count is checked before any item is looked at.
+        for (auto [count, name, max] : {std::tuple{doc.shapeCount, "shapeCount", kMaxShapes},
+                                        {doc.labelCount, "labelCount", kMaxLabels},
+                                        {doc.segCount, "segCount", kMaxSegments},
+                                        {doc.arrowCount, "arrowCount", kMaxArrows},
+                                        {doc.diamondCount, "diamondCount", kMaxDiamonds}})
+            if (count < 0 || count > max)
+                return IoError{std::string(name) + " " + std::to_string(count) + " is outside 0 to " + std::to_string(max),
+                               std::nullopt};
+        if (Status s = fill(raw_.shapes, doc.shapeCount); !s) return s.error();
+        if (Status s = fill(raw_.labels, doc.labelCount); !s) return s.error();
+        if (Status s = fill(raw_.segments, doc.segCount); !s) return s.error();
+        if (Status s = fill(raw_.arrows, doc.arrowCount); !s) return s.error();
+        if (Status s = fill(raw_.diamonds, doc.diamondCount); !s) return s.error();
         return std::move(raw_);
     }
 
 private:
-    bool fail(std::string message) {
-        if (!error_) error_ = IoError{std::move(message), std::nullopt};
-        return false;
+    template <class Item>
+    Status fill(std::vector<Item>& items, int16_t count) {
+        items.resize(static_cast<size_t>(count));
+        for (int i = 1; i <= count; ++i)
+            if (Status s = items_.item(i, items[static_cast<size_t>(i - 1)]); !s) return s;
+        return {};
     }
 
-    bool counter(const char* name, int16_t value, int max) {
-        if (value >= 0 && value <= max) return true;
-        return fail(std::string(name) + " " + std::to_string(value) + " is outside 0 to " + std::to_string(max));
-    }
-
-    bool counts() {
-        return counter("shapeCount", doc_.shapeCount, kMaxShapes) && counter("labelCount", doc_.labelCount, kMaxLabels) &&
-               counter("segCount", doc_.segCount, kMaxSegments) && counter("arrowCount", doc_.arrowCount, kMaxArrows) &&
-               counter("diamondCount", doc_.diamondCount, kMaxDiamonds);
-    }
-
-    // Geometry is stored rounded to the nearest integer, halves to even.
-    bool put(int16_t& to, float v, const std::string& who, const char* field) {
-        if (const auto r = roundI16(v)) {
-            to = *r;
-            return true;
-        }
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%g", static_cast<double>(v));
-        return fail(who + ": " + field + " " + buf + " does not fit a 16-bit field of the file");
-    }
-
-    bool text(std::string& to, const std::string& utf8, const std::string& who, const char* field) {
-        auto r = encodeDocumentText(utf8);
-        if (!r) return fail(who + ": " + field + ": " + r.error().describe());
-        if (r->size() > 0xFFFF)
-            return fail(who + ": " + field + " takes " + std::to_string(r->size()) +
-                        " bytes, more than the 65535 a document can store");
-        to = std::move(r.value());
-        return true;
-    }
-
-    bool shapes() {
-        raw_.shapes.resize(static_cast<size_t>(doc_.shapeCount));
-        for (int i = 1; i <= doc_.shapeCount; ++i) {
-            RawShape& s = raw_.shapes[static_cast<size_t>(i - 1)];
-            const std::string who = "shape " + std::to_string(i);
-            // A missing element leaves its entry zero, as the file always had it.
-            if (const ShapeEl* e = doc_.Shape1.find(i)) {
-                if (!put(s.entry.left, e->left, who, "left") || !put(s.entry.top, e->top, who, "top")) return false;
-                s.entry.visible = boolI16(e->visible);
-                s.entry.style = e->style;
-                if (full_ && (!put(s.entry.width, e->width, who, "width") || !put(s.entry.height, e->height, who, "height")))
-                    return false;
-            }
-            if (const LineEl* l = doc_.LineRect.find(i)) {
-                if (!line(s.line.x1, s.line.x2, s.line.y1, s.line.y2, *l, who)) return false;
-                s.line.visible = boolI16(l->visible);
-            }
-            s.record = doc_.shapeRec[static_cast<size_t>(i)];
-        }
-        return true;
-    }
-
-    bool line(int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, const std::string& who) {
-        return put(x1, l.x1, who, "x1") && put(x2, l.x2, who, "x2") && put(y1, l.y1, who, "y1") && put(y2, l.y2, who, "y2");
-    }
-
-    bool labels() {
-        raw_.labels.resize(static_cast<size_t>(doc_.labelCount));
-        for (int i = 1; i <= doc_.labelCount; ++i) {
-            RawLabel& s = raw_.labels[static_cast<size_t>(i - 1)];
-            const std::string who = "label " + std::to_string(i);
-            if (const LabelEl* l = doc_.Label.find(i)) {
-                if (!put(s.entry.left, l->left, who, "left") || !put(s.entry.top, l->top, who, "top") ||
-                    !text(s.entry.caption, l->caption, who, "caption"))
-                    return false;
-                s.entry.visible = boolI16(l->visible);
-                if (full_) {
-                    if (!put(s.entry.height, l->height, who, "height") || !put(s.entry.width, l->width, who, "width") ||
-                        !put(s.entry.fontSize, l->fontSize, who, "font size") ||
-                        !text(s.entry.fontName, l->fontName, who, "font name"))
-                        return false;
-                    s.entry.wordWrap = boolI16(l->wordWrap);
-                }
-            }
-            if (static_cast<size_t>(i) < doc_.labelRec.size()) s.reserve = doc_.labelRec[static_cast<size_t>(i)];
-            if (s.reserve.text.size() > 0xFFFF)
-                return fail(who + ": the reserved text is longer than the 65535 bytes a document can store");
-        }
-        return true;
-    }
-
-    bool segments() {
-        raw_.segments.resize(static_cast<size_t>(doc_.segCount));
-        for (int i = 1; i <= doc_.segCount; ++i) {
-            SegmentEntry& s = raw_.segments[static_cast<size_t>(i - 1)].entry;
-            if (const LineEl* l = doc_.Line1.find(i)) {
-                if (!line(s.x1, s.x2, s.y1, s.y2, *l, "segment " + std::to_string(i))) return false;
-                s.visible = boolI16(l->visible);
-            }
-        }
-        return true;
-    }
-
-    // An arrow drawn in the editor has one picture; the other three are written as
-    // (0, 0, 0).
-    bool arrows() {
-        raw_.arrows.resize(static_cast<size_t>(doc_.arrowCount));
-        for (int i = 1; i <= doc_.arrowCount; ++i) {
-            RawArrow& a = raw_.arrows[static_cast<size_t>(i - 1)];
-            const std::string who = "arrow " + std::to_string(i);
-            a.record = doc_.arrowRec[static_cast<size_t>(i)];
-            for (int d = 0; d < 4; ++d) {
-                PictureEntry& e = a.heads.pictures[static_cast<size_t>(d)];
-                if (const PictureEl* p = doc_.heads(d)->find(i)) {
-                    if (!put(e.left, p->left, who, "head left") || !put(e.top, p->top, who, "head top")) return false;
-                    e.visible = boolI16(p->visible);
-                }
-            }
-        }
-        return true;
-    }
-
-    bool diamonds() {
-        raw_.diamonds.resize(static_cast<size_t>(doc_.diamondCount));
-        for (int i = 1; i <= doc_.diamondCount; ++i) {
-            RawDiamond& d = raw_.diamonds[static_cast<size_t>(i - 1)];
-            const std::string who = "diamond " + std::to_string(i);
-            const DiamondRecord& rec = doc_.diamondRec[static_cast<size_t>(i)];
-            // The box's corner is where the first edge starts (left) and ends (top).
-            if (const LineEl* l = doc_.lx1.find(i)) {
-                if (!put(d.entry.left, l->x1, who, "left") || !put(d.entry.top, l->y2, who, "top")) return false;
-                d.entry.visible = boolI16(l->visible);
-            }
-            if (full_) {
-                if (!narrow(d.entry.width, rec.width, who, "width") || !narrow(d.entry.height, rec.height, who, "height"))
-                    return false;
-            }
-            d.record = rec;
-        }
-        return true;
-    }
-
-    bool narrow(int16_t& to, int32_t v, const std::string& who, const char* field) {
-        if (v >= INT16_MIN && v <= INT16_MAX) {
-            to = static_cast<int16_t>(v);
-            return true;
-        }
-        return fail(who + ": " + field + " " + std::to_string(v) + " does not fit a 16-bit field of the file");
-    }
-
-    const Document& doc_;
-    bool full_;
+    ItemFlattener items_;
     RawDocument raw_;
-    std::optional<IoError> error_;
 };
 
 }  // namespace
+
+ItemFlattener::ItemFlattener(const Document& doc, Layout layout) : doc_(doc), full_(layout == Layout::Quillmap) {}
+
+void ItemFlattener::frame(RawDocument& raw) const {
+    raw.layout = full_ ? Layout::Quillmap : Layout::Qmp;
+    if (!full_) return;
+    raw.tag = quillmapTag();
+    raw.version = doc_.fileVersion;
+    raw.titleBlockLeft = doc_.Shape2.left;
+    raw.titleBlockTop = doc_.Shape2.top;
+}
+
+Status ItemFlattener::fail(std::string message) { return IoError{std::move(message), std::nullopt}; }
+
+// Geometry is stored rounded to the nearest integer, halves to even.
+Status ItemFlattener::put(int16_t& to, float v, int i, const char* kind, const char* field) {
+    if (const auto r = roundI16(v)) {
+        to = *r;
+        return {};
+    }
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%g", static_cast<double>(v));
+    return fail(std::string(kind) + " " + std::to_string(i) + ": " + field + " " + buf +
+                " does not fit a 16-bit field of the file");
+}
+
+Status ItemFlattener::text(std::string& to, const std::string& utf8, int i, const char* field) {
+    auto r = encodeDocumentText(utf8);
+    const std::string who = "label " + std::to_string(i);
+    if (!r) return fail(who + ": " + field + ": " + r.error().describe());
+    if (r->size() > 0xFFFF)
+        return fail(who + ": " + field + " takes " + std::to_string(r->size()) +
+                    " bytes, more than the 65535 a document can store");
+    to = std::move(r.value());
+    return {};
+}
+
+Status ItemFlattener::line(int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, int i,
+                           const char* kind) {
+    Status s;
+    (s = put(x1, l.x1, i, kind, "x1")) && (s = put(x2, l.x2, i, kind, "x2")) && (s = put(y1, l.y1, i, kind, "y1")) &&
+        (s = put(y2, l.y2, i, kind, "y2"));
+    return s;
+}
+
+Status ItemFlattener::item(int i, RawShape& s) {
+    s = RawShape{};
+    // A missing element leaves its entry zero, as the file always had it.
+    if (const ShapeEl* e = doc_.Shape1.find(i)) {
+        Status st;
+        if (!((st = put(s.entry.left, e->left, i, "shape", "left")) && (st = put(s.entry.top, e->top, i, "shape", "top"))))
+            return st;
+        s.entry.visible = boolI16(e->visible);
+        s.entry.style = e->style;
+        if (full_ && !((st = put(s.entry.width, e->width, i, "shape", "width")) &&
+                       (st = put(s.entry.height, e->height, i, "shape", "height"))))
+            return st;
+    }
+    if (const LineEl* l = doc_.LineRect.find(i)) {
+        if (Status st = line(s.line.x1, s.line.x2, s.line.y1, s.line.y2, *l, i, "shape"); !st) return st;
+        s.line.visible = boolI16(l->visible);
+    }
+    s.record = doc_.shapeRec[static_cast<size_t>(i)];
+    return {};
+}
+
+Status ItemFlattener::item(int i, RawLabel& s) {
+    s.entry = LabelEntry{};
+    s.reserve = LabelReserveRecord{};
+    if (const LabelEl* l = doc_.Label.find(i)) {
+        Status st;
+        if (!((st = put(s.entry.left, l->left, i, "label", "left")) && (st = put(s.entry.top, l->top, i, "label", "top")) &&
+              (st = text(s.entry.caption, l->caption, i, "caption"))))
+            return st;
+        s.entry.visible = boolI16(l->visible);
+        if (full_) {
+            if (!((st = put(s.entry.height, l->height, i, "label", "height")) &&
+                  (st = put(s.entry.width, l->width, i, "label", "width")) &&
+                  (st = put(s.entry.fontSize, l->fontSize, i, "label", "font size")) &&
+                  (st = text(s.entry.fontName, l->fontName, i, "font name"))))
+                return st;
+            s.entry.wordWrap = boolI16(l->wordWrap);
+        }
+    }
+    if (static_cast<size_t>(i) < doc_.labelRec.size()) s.reserve = doc_.labelRec[static_cast<size_t>(i)];
+    if (s.reserve.text.size() > 0xFFFF)
+        return fail("label " + std::to_string(i) + ": the reserved text is longer than the 65535 bytes a document can store");
+    return {};
+}
+
+Status ItemFlattener::item(int i, RawSegment& raw) {
+    SegmentEntry& s = raw.entry;
+    s = SegmentEntry{};
+    if (const LineEl* l = doc_.Line1.find(i)) {
+        if (Status st = line(s.x1, s.x2, s.y1, s.y2, *l, i, "segment"); !st) return st;
+        s.visible = boolI16(l->visible);
+    }
+    return {};
+}
+
+// An arrow drawn in the editor has one picture; the other three are written as
+// (0, 0, 0).
+Status ItemFlattener::item(int i, RawArrow& a) {
+    a.record = doc_.arrowRec[static_cast<size_t>(i)];
+    for (int d = 0; d < 4; ++d) {
+        PictureEntry& e = a.heads.pictures[static_cast<size_t>(d)];
+        e = PictureEntry{};
+        if (const PictureEl* p = doc_.heads(d)->find(i)) {
+            Status st;
+            if (!((st = put(e.left, p->left, i, "arrow", "head left")) && (st = put(e.top, p->top, i, "arrow", "head top"))))
+                return st;
+            e.visible = boolI16(p->visible);
+        }
+    }
+    return {};
+}
+
+Status ItemFlattener::item(int i, RawDiamond& d) {
+    d.entry = DiamondEntry{};
+    const DiamondRecord& rec = doc_.diamondRec[static_cast<size_t>(i)];
+    // The box's corner is where the first edge starts (left) and ends (top).
+    if (const LineEl* l = doc_.lx1.find(i)) {
+        Status st;
+        if (!((st = put(d.entry.left, l->x1, i, "diamond", "left")) && (st = put(d.entry.top, l->y2, i, "diamond", "top"))))
+            return st;
+        d.entry.visible = boolI16(l->visible);
+    }
+    if (full_) {
+        Status st;
+        if (!((st = narrow(d.entry.width, rec.width, i, "width")) && (st = narrow(d.entry.height, rec.height, i, "height"))))
+            return st;
+    }
+    d.record = rec;
+    return {};
+}
+
+Status ItemFlattener::narrow(int16_t& to, int32_t v, int i, const char* field) {
+    if (v >= INT16_MIN && v <= INT16_MAX) {
+        to = static_cast<int16_t>(v);
+        return {};
+    }
+    return fail("diamond " + std::to_string(i) + ": " + field + " " + std::to_string(v) +
+                " does not fit a 16-bit field of the file");
+}
 
 Result<Document> buildDocument(const RawDocument& raw, const TextMetrics& metrics) {
     return Builder(raw, metrics).build();

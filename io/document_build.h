@@ -19,4 +19,55 @@ Result<Document> buildDocument(RawDocument&& raw, const TextMetrics& metrics);
 // 16-bit field, a text that cannot be stored, or a count out of its range.
 Result<RawDocument> rawFromDocument(const Document& doc, Layout layout);
 
+// The same one item at a time, for an editing history that keeps a drawing in
+// parts and reads back only the items that changed. Item i counts from 1, as the
+// collections and records do; the caller keeps i within the section's count.
+class ItemFlattener {
+public:
+    ItemFlattener(const Document& doc, Layout layout);
+    const Document& document() const { return doc_; }
+
+    Status item(int i, RawShape& out);
+    Status item(int i, RawLabel& out);
+    Status item(int i, RawSegment& out);
+    Status item(int i, RawArrow& out);
+    Status item(int i, RawDiamond& out);
+    // The fields outside the sections: tag, version and title block position.
+    void frame(RawDocument& out) const;
+
+private:
+    static Status fail(std::string message);
+    static Status put(int16_t& to, float v, int i, const char* kind, const char* field);
+    static Status text(std::string& to, const std::string& utf8, int i, const char* field);
+    static Status line(int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, int i, const char* kind);
+    static Status narrow(int16_t& to, int32_t v, int i, const char* field);
+
+    const Document& doc_;
+    bool full_;
+};
+
+// Puts item i of a file into `doc`, replacing the elements and the record it had.
+class ItemBuilder {
+public:
+    ItemBuilder(Layout layout, const TextMetrics& metrics);
+
+    void shape(Document& doc, int i, const RawShape& item) const;
+    Status label(Document& doc, int i, const RawLabel& item) const;
+    // The same, taking the item's texts once they are in the drawing.
+    Status label(Document& doc, int i, RawLabel&& item) const;
+    void segment(Document& doc, int i, const RawSegment& item) const;
+    void arrow(Document& doc, int i, const RawArrow& item) const;
+    void diamond(Document& doc, int i, const RawDiamond& item) const;
+    // The title block laid out where the file puts it (quillmap only).
+    Status frame(Document& doc, const RawDocument& raw) const;
+
+private:
+    Status label(Document& doc, int i, const RawLabel& item, RawLabel* taken) const;
+    IoError textError(const RawLabel& item, const std::string& field, int i, const char* what, const IoError& e) const;
+
+    Layout layout_;
+    const TextMetrics& m_;
+    bool full_;
+};
+
 }  // namespace qm

@@ -183,14 +183,46 @@ public:
         path_.leaveList();
     }
 
-private:
+protected:
     void fail(std::string message) {
         if (!error_) error_ = IoError{std::move(message), std::nullopt};
     }
 
+private:
     ByteWriter out_;
     Path path_;
     std::optional<IoError> error_;
+};
+
+// The encoder with each section's items left out and the bytes cut where they
+// would stand.
+class FrameEncoder : public Encoder {
+public:
+    explicit FrameEncoder(const std::array<size_t, kSectionCount>& counts) : counts_(counts) {}
+
+    template <class Vec, class Fn>
+    void list(const char*, const char* countName, const Vec&, int max, Fn) {
+        const size_t n = counts_[section_++];
+        if (n > static_cast<size_t>(max)) {
+            fail(std::string(countName) + " " + std::to_string(n) + " is outside 0 to " + std::to_string(max));
+            return;
+        }
+        out().i16(static_cast<int16_t>(n));
+        pieces_.push_back(out().take());
+        out() = ByteWriter{};
+    }
+
+    std::array<std::string, kSectionCount + 1> take() {
+        std::array<std::string, kSectionCount + 1> all;
+        for (size_t k = 0; k < pieces_.size() && k < kSectionCount; ++k) all[k] = std::move(pieces_[k]);
+        all[kSectionCount] = out().take();
+        return all;
+    }
+
+private:
+    const std::array<size_t, kSectionCount>& counts_;
+    size_t section_ = 0;
+    std::vector<std::string> pieces_;
 };
 
 // Emits every field with the offset the encoder gives it.
@@ -268,6 +300,46 @@ Result<std::string> encodeRawDocument(const RawDocument& raw) {
 void walkRawFields(const RawDocument& raw, RawFieldSink& sink) {
     Walker w(sink);
     describeDocument(w, raw);
+}
+
+template <class Item>
+Result<std::string> encodeRawItems(std::span<const Item> items, Layout layout) {
+    Encoder e;
+    for (size_t k = 0; k < items.size() && e.ok(); ++k) layout::describeItem(e, items[k], layout);
+    if (!e.ok()) return *e.error();
+    return e.out().take();
+}
+
+template <class Item>
+Result<std::vector<Item>> parseRawItems(std::string_view bytes, Layout layout, size_t count) {
+    std::vector<Item> items(count);
+    Parser p(bytes, layout);
+    for (size_t k = 0; k < count && p.ok(); ++k) {
+        items[k].at = p.in().pos();
+        layout::describeItem(p, items[k], layout);
+    }
+    if (p.ok() && p.in().remaining() > 0)
+        p.in().fail(std::to_string(p.in().remaining()) + " bytes are left over after the last item", p.in().pos());
+    if (!p.ok()) return p.in().error();
+    return items;
+}
+
+#define QM_RAW_ITEM(Item)                                                                         \
+    template Result<std::string> encodeRawItems<Item>(std::span<const Item>, Layout);            \
+    template Result<std::vector<Item>> parseRawItems<Item>(std::string_view, Layout, size_t);
+QM_RAW_ITEM(RawShape)
+QM_RAW_ITEM(RawLabel)
+QM_RAW_ITEM(RawSegment)
+QM_RAW_ITEM(RawArrow)
+QM_RAW_ITEM(RawDiamond)
+#undef QM_RAW_ITEM
+
+Result<std::array<std::string, kSectionCount + 1>> encodeRawFrame(const RawDocument& raw,
+                                                                  const std::array<size_t, kSectionCount>& counts) {
+    FrameEncoder e(counts);
+    describeDocument(e, raw);
+    if (!e.ok()) return *e.error();
+    return e.take();
 }
 
 }  // namespace qm

@@ -124,6 +124,25 @@ Status validateRawDocument(const RawDocument& raw);
 // tag that is not 255 bytes, or a section with more items than its count can hold.
 Result<std::string> encodeRawDocument(const RawDocument& raw);
 
+// A document kept in parts, as an editing history keeps it: the items of one
+// section on their own, and the bytes around them. Together, in file order, they
+// are exactly what encodeRawDocument writes. `Item` is one of RawShape, RawLabel,
+// RawSegment, RawArrow and RawDiamond.
+template <class Item>
+Result<std::string> encodeRawItems(std::span<const Item> items, Layout layout);
+// Exactly `count` items that fill `bytes`.
+template <class Item>
+Result<std::vector<Item>> parseRawItems(std::string_view bytes, Layout layout, size_t count);
+
+// What lies between the sections' items: piece 0 is everything up to the first
+// section's items (tag, version, shapeCount), piece k (1..4) the count of section k,
+// piece 5 what follows the last section (the title block position). The fields
+// outside the sections come from `raw`, whose item lists are not read; the counts
+// from `counts`.
+inline constexpr size_t kSectionCount = 5;
+Result<std::array<std::string, kSectionCount + 1>> encodeRawFrame(const RawDocument& raw,
+                                                                  const std::array<size_t, kSectionCount>& counts);
+
 // Receives the fields of a raw document in file order, for dumps and tools.
 // Items of a section arrive as unnamed groups; their entries and records as named
 // groups ("entry", "line", "record", "reserve", "heads", "up", ...).

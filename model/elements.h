@@ -18,6 +18,7 @@ struct ShapeEl {
     bool visible = false;
     int16_t style = 0;  // 0 rectangle, 2 oval; the file format allows 0..5
     Color borderColor = kBlack;
+    bool operator==(const ShapeEl&) const = default;
 };
 
 enum class LineStyle : int16_t { Solid = 0, Dotted = 1 };
@@ -27,6 +28,7 @@ struct LineEl {
     bool visible = false;
     Color borderColor = kBlack;
     LineStyle style = LineStyle::Solid;
+    bool operator==(const LineEl&) const = default;
 };
 
 struct LabelEl {
@@ -37,12 +39,14 @@ struct LabelEl {
     bool wordWrap = false;
     std::string fontName;  // as documents name it, e.g. "宋体"
     float fontSize = 9;    // points
+    bool operator==(const LabelEl&) const = default;
 };
 
 // An arrowhead picture; which way it points follows from its collection.
 struct PictureEl {
     float left = 0, top = 0, width = 150, height = 150;
     bool visible = false;
+    bool operator==(const PictureEl&) const = default;
 };
 
 // Where a handle's fill colour comes from; the shell maps it to the platform's colour.

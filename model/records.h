@@ -38,6 +38,7 @@ struct ShapeRecord {
     std::array<int16_t, kInnerSlots> innerLabel{};
     std::array<int16_t, kInnerSlots> innerDX{};
     std::array<int16_t, kInnerSlots> innerDY{};
+    bool operator==(const ShapeRecord&) const = default;
 };
 
 struct DiamondRecord {
@@ -51,6 +52,7 @@ struct DiamondRecord {
     std::array<int16_t, kInnerSlots> innerLabel{};
     std::array<int16_t, kInnerSlots> innerDX{};
     std::array<int16_t, kInnerSlots> innerDY{};
+    bool operator==(const DiamondRecord&) const = default;
 };
 
 // 260 slots: 1..255 segment indices, 256 count, 257 drawing cursor,
@@ -69,6 +71,7 @@ struct ArrowRecord {
     int16_t direction() const { return slot[kDirection]; }
     int16_t& head() { return slot[kHead]; }
     int16_t head() const { return slot[kHead]; }
+    bool operator==(const ArrowRecord&) const = default;
 };
 
 // Reserved per-label data that only the file format carries; kept byte for byte.
