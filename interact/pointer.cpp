@@ -96,10 +96,10 @@ void selectUnder(Editor& ed, int shift, float x, float y) {
     }
     const int16_t px = roundI16Sat(x), py = roundI16Sat(y);
     for (int a = 1; a <= lastRecordIndex(doc.arrowCount); ++a) {
-        ArrowRecord& r = doc.arrowRec[a];
+        // The record is only read: a press that merely selects leaves the file as it was.
+        const ArrowRecord& r = doc.arrowRec[a];
         const int n = r.segmentCount();
-        int s = 1;
-        for (; s <= n; ++s) {
+        for (int s = 1; s <= n; ++s) {
             const LineEl* seg = doc.Line1.find(r.slot[s]);
             if (!seg || !seg->visible || doc.selKind == SelKind::DraggingVertex) continue;
             if (!nearSegmentBox(*seg, x, y)) continue;
@@ -107,7 +107,6 @@ void selectUnder(Editor& ed, int shift, float x, float y) {
                            px, py))
                 selectArrow(ed, a);
         }
-        r.drawCursor() = static_cast<int16_t>(s);  // the scan's loop position, as files have always held it
     }
 }
 

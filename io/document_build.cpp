@@ -246,7 +246,21 @@ private:
 
 }  // namespace
 
-ItemFlattener::ItemFlattener(const Document& doc, Layout layout) : doc_(doc), full_(layout == Layout::Quillmap) {}
+Status TextBytesCache::encode(std::string& to, const std::string& utf8) {
+    if (auto hit = bytes_.find(utf8); hit != bytes_.end()) {
+        to = hit->second;
+        return {};
+    }
+    auto r = encodeDocumentText(utf8);
+    if (!r) return r.error();
+    if (bytes_.size() >= 4096) bytes_.clear();
+    to = *r;
+    bytes_.emplace(utf8, std::move(r.value()));
+    return {};
+}
+
+ItemFlattener::ItemFlattener(const Document& doc, Layout layout, TextBytesCache* texts)
+    : doc_(doc), full_(layout == Layout::Quillmap), texts_(texts) {}
 
 void ItemFlattener::frame(RawDocument& raw) const {
     raw.layout = full_ ? Layout::Quillmap : Layout::Qmp;
@@ -272,13 +286,19 @@ Status ItemFlattener::put(int16_t& to, float v, int i, const char* kind, const c
 }
 
 Status ItemFlattener::text(std::string& to, const std::string& utf8, int i, const char* field) {
-    auto r = encodeDocumentText(utf8);
-    const std::string who = "label " + std::to_string(i);
-    if (!r) return fail(who + ": " + field + ": " + r.error().describe());
-    if (r->size() > 0xFFFF)
-        return fail(who + ": " + field + " takes " + std::to_string(r->size()) +
+    Status st;
+    if (texts_) {
+        st = texts_->encode(to, utf8);
+    } else if (auto r = encodeDocumentText(utf8)) {
+        to = std::move(r.value());
+    } else {
+        st = r.error();
+    }
+    const auto who = [i] { return "label " + std::to_string(i); };
+    if (!st) return fail(who() + ": " + field + ": " + st.error().describe());
+    if (to.size() > 0xFFFF)
+        return fail(who() + ": " + field + " takes " + std::to_string(to.size()) +
                     " bytes, more than the 65535 a document can store");
-    to = std::move(r.value());
     return {};
 }
 

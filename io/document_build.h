@@ -2,6 +2,9 @@
 // drawing with every element at its stored place, and a drawing becomes the raw
 // view of either layout, refusing values the file cannot hold.
 #pragma once
+#include <string>
+#include <unordered_map>
+
 #include "io/raw_document.h"
 #include "model/document.h"
 #include "model/text_metrics.h"
@@ -19,12 +22,23 @@ Result<Document> buildDocument(RawDocument&& raw, const TextMetrics& metrics);
 // 16-bit field, a text that cannot be stored, or a count out of its range.
 Result<RawDocument> rawFromDocument(const Document& doc, Layout layout);
 
+// Document bytes of texts already converted, for a writer that flattens the same
+// drawing again and again: a drawing repeats a few captions and font names many
+// times. Past a few thousand texts it starts afresh.
+class TextBytesCache {
+public:
+    Status encode(std::string& to, const std::string& utf8);
+
+private:
+    std::unordered_map<std::string, std::string> bytes_;
+};
+
 // The same one item at a time, for an editing history that keeps a drawing in
 // parts and reads back only the items that changed. Item i counts from 1, as the
 // collections and records do; the caller keeps i within the section's count.
 class ItemFlattener {
 public:
-    ItemFlattener(const Document& doc, Layout layout);
+    ItemFlattener(const Document& doc, Layout layout, TextBytesCache* texts = nullptr);
     const Document& document() const { return doc_; }
 
     Status item(int i, RawShape& out);
@@ -38,12 +52,13 @@ public:
 private:
     static Status fail(std::string message);
     static Status put(int16_t& to, float v, int i, const char* kind, const char* field);
-    static Status text(std::string& to, const std::string& utf8, int i, const char* field);
+    Status text(std::string& to, const std::string& utf8, int i, const char* field);
     static Status line(int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, int i, const char* kind);
     static Status narrow(int16_t& to, int32_t v, int i, const char* field);
 
     const Document& doc_;
     bool full_;
+    TextBytesCache* texts_;
 };
 
 // Puts item i of a file into `doc`, replacing the elements and the record it had.

@@ -3,6 +3,7 @@
 // core are free functions taking an Editor.
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "model/document.h"
@@ -39,6 +40,7 @@ struct PointerTarget {
 };
 
 struct Rules;
+struct EditHistory;
 
 class Editor {
 public:
@@ -61,7 +63,12 @@ public:
     // Empty until the file commands are wired in: then nothing can be saved.
     std::function<bool()> save;
 
-    // Every change to the drawing passes here.
+    // The drawing's past, for Undo and Redo and the changed mark (edit/undo.h);
+    // null until the program starts one.
+    std::shared_ptr<EditHistory> history;
+
+    // A change to the drawing: marked at once, and confirmed or taken back by
+    // comparing with the saved state when the editor comes to rest.
     void markModified() { doc.setModified(true); }
 };
 

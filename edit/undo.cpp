@@ -1,0 +1,120 @@
+#include "edit/undo.h"
+
+#include "edit/file_commands.h"
+#include "interact/selection.h"
+#include "io/document_io.h"
+#include "model/new_document.h"
+#include "model/sel_kind.h"
+
+namespace qm {
+namespace {
+
+bool following(int16_t k) {
+    switch (k) {
+        case SelKind::PlacingShape:
+        case SelKind::PlacingLabel:
+        case SelKind::DrawingArrow:
+        case SelKind::PlacingDiamond:
+        case SelKind::DraggingVertex:
+        case SelKind::PlacingLeftArrow:
+        case SelKind::PlacingRightArrow:
+        case SelKind::PlacingUpArrow:
+        case SelKind::PlacingDownArrow:
+        case SelKind::ResizingShape:
+        case SelKind::ResizingDiamond:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void setMark(Editor& ed, const Checkpoint& now) { ed.doc.modified = now == ed.history->steps.saved() ? 0 : -1; }
+
+// Ends whatever is under way without finishing it: the boxes close unread, the
+// press is forgotten, nothing is selected.
+void dropEverything(Editor& ed) {
+    ed.text1.visible = ed.text2.visible = false;
+    ed.capture = {};
+    clearSelection(ed);
+    endInteraction(ed);
+    ed.doc.selIndex = 0;
+}
+
+// Makes the drawing the one `target` holds, group by group where they differ;
+// should that ever not give the same bytes, by reading the whole checkpoint as
+// Open reads a file.
+void putBack(Editor& ed, const Checkpoint& target) {
+    EditHistory& h = *ed.history;
+    dropEverything(ed);
+    if (!h.coder.restore(ed.doc, target, ed.metrics)) {
+        if (auto read = decodeDocument(target.bytes(), h.coder.layout(), ed.metrics))
+            replaceDocument(ed, std::move(read).value(), ed.doc.fileName);
+    }
+    setMark(ed, target);
+}
+
+}  // namespace
+
+void startHistory(Editor& ed, Layout layout, HistoryLimits limits) {
+    ed.history = std::make_shared<EditHistory>(layout, limits);
+    restartHistory(ed);
+}
+
+void restartHistory(Editor& ed) {
+    if (!ed.history) return;
+    auto now = ed.history->coder.encode(ed.doc);
+    ed.history->steps.reset(now ? *now : Checkpoint{});
+    ed.doc.modified = 0;
+}
+
+void markSaved(Editor& ed) {
+    if (!ed.history) return;
+    if (auto now = ed.history->coder.encode(ed.doc)) ed.history->steps.setSaved(*now);
+    ed.doc.modified = 0;
+}
+
+bool atRest(const Editor& ed) {
+    return !following(ed.doc.selKind) && ed.capture.kind == PointerTarget::None && !ed.text1.visible &&
+           !ed.text2.visible;
+}
+
+void settle(Editor& ed) {
+    if (!ed.history || !atRest(ed)) return;
+    auto now = ed.history->coder.encode(ed.doc);
+    if (!now) {
+        ed.doc.modified = -1;  // it cannot even be saved as it is
+        return;
+    }
+    ed.history->steps.record(*now);
+    setMark(ed, *now);
+}
+
+void refreshMark(Editor& ed) {
+    if (!ed.history) return;
+    auto now = ed.history->coder.encode(ed.doc);
+    if (now)
+        setMark(ed, *now);
+    else
+        ed.doc.modified = -1;
+}
+
+bool canUndo(const Editor& ed) { return ed.history && (!atRest(ed) || ed.history->steps.canUndo()); }
+
+bool canRedo(const Editor& ed) { return ed.history && atRest(ed) && ed.history->steps.canRedo(); }
+
+void undo(Editor& ed) {
+    if (!ed.history) return;
+    History& steps = ed.history->steps;
+    if (!atRest(ed)) {
+        putBack(ed, steps.current());
+    } else if (const Checkpoint* before = steps.undo()) {
+        putBack(ed, *before);
+    }
+}
+
+void redo(Editor& ed) {
+    if (!canRedo(ed)) return;
+    if (const Checkpoint* after = ed.history->steps.redo()) putBack(ed, *after);
+}
+
+}  // namespace qm
