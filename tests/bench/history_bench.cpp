@@ -1,0 +1,158 @@
+// The editing history on the largest drawing the limits allow, measured in the
+// core with the shell's real text measuring: what taking a checkpoint adds to the
+// release that ends a gesture (budget 5 ms), what Undo and Redo of a step cost
+// before the repaint (budget, repaint included, 100 ms), and how many steps fit
+// in the history's 64 MB. The worst gesture is a drag of a rectangle that
+// carries 255 inner labels spread over the whole label list.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+
+#include "app/qt_text_metrics.h"
+#include "edit/undo.h"
+#include "interact/pointer.h"
+#include "interact/selection.h"
+#include "io/document_io.h"
+#include "large_document.h"
+#include "model/new_document.h"
+#include "model/null_host.h"
+
+namespace qm {
+namespace {
+
+struct Large {
+    NullHost host;
+    QtTextMetrics metrics;
+    Editor ed{host, metrics};
+    Large() {
+        startUp(ed);
+        bench::fillToTheLimits(ed);
+        // As after any label release: every rectangle holds up to 255 free labels.
+        rebuildShapeInnerLists(ed.doc);
+        rebuildDiamondInnerLists(ed.doc);
+        startHistory(ed, Layout::Quillmap);
+    }
+};
+
+Large& large() {
+    static Large l;
+    return l;
+}
+
+// Rectangle 1 lies at (60, 4000) under a crowd of labels, so the canvas is
+// pressed directly; a drag by dx ends at rest, not yet settled.
+void dragRectangle(Editor& ed, float dx) {
+    canvasPress(ed, 1, 0, 100, 4050);
+    canvasMove(ed, 1, 0, 100 + dx, 4050);
+    canvasRelease(ed, 1, 0, 100 + dx, 4050);
+}
+
+void memoryCounters(benchmark::State& state, const Editor& ed) {
+    const History& h = ed.history->steps;
+    state.counters["steps"] = static_cast<double>(h.steps());
+    state.counters["history_MB"] = static_cast<double>(h.memory()) / (1 << 20);
+    state.counters["inner_labels"] = ed.doc.shapeRec[1].innerCount;
+}
+
+// The checkpoint taken at the release of a drag: only the moved groups are written.
+void BM_SettleAfterRectangleDrag(benchmark::State& state) {
+    Editor& ed = large().ed;
+    float dx = 15;
+    for (auto _ : state) {
+        state.PauseTiming();
+        dragRectangle(ed, dx);
+        dx = -dx;
+        state.ResumeTiming();
+        settle(ed);
+    }
+    memoryCounters(state, ed);
+}
+BENCHMARK(BM_SettleAfterRectangleDrag)->Unit(benchmark::kMillisecond)->Iterations(40);
+
+// What every event at rest pays when nothing changed.
+void BM_SettleNothingChanged(benchmark::State& state) {
+    Editor& ed = large().ed;
+    for (auto _ : state) settle(ed);
+}
+BENCHMARK(BM_SettleNothingChanged)->Unit(benchmark::kMillisecond);
+
+void undoRedo(benchmark::State& state, bool timeUndo) {
+    Editor& ed = large().ed;
+    dragRectangle(ed, 30);
+    settle(ed);
+    for (auto _ : state) {
+        if (!timeUndo) state.PauseTiming();
+        undo(ed);
+        if (!timeUndo) state.ResumeTiming();
+        if (timeUndo) state.PauseTiming();
+        redo(ed);
+        if (timeUndo) state.ResumeTiming();
+    }
+    memoryCounters(state, ed);
+}
+void BM_UndoRectangleDrag(benchmark::State& state) { undoRedo(state, true); }
+void BM_RedoRectangleDrag(benchmark::State& state) { undoRedo(state, false); }
+BENCHMARK(BM_UndoRectangleDrag)->Unit(benchmark::kMillisecond)->Iterations(40);
+BENCHMARK(BM_RedoRectangleDrag)->Unit(benchmark::kMillisecond)->Iterations(40);
+
+// The title block laid out again from its place, its cell texts put back.
+void BM_UndoTitleBlockMove(benchmark::State& state) {
+    Editor& ed = large().ed;
+    canvasPress(ed, 1, 0, 11530, 8030);
+    canvasMove(ed, 1, 0, 10530, 7030);
+    canvasRelease(ed, 1, 0, 10530, 7030);
+    settle(ed);
+    for (auto _ : state) {
+        undo(ed);
+        state.PauseTiming();
+        redo(ed);
+        state.ResumeTiming();
+    }
+    memoryCounters(state, ed);
+}
+BENCHMARK(BM_UndoTitleBlockMove)->Unit(benchmark::kMillisecond)->Iterations(40);
+
+// How many drags of the largest drawing the 64 MB keep.
+void BM_StepsKeptWithin64MB(benchmark::State& state) {
+    Editor& ed = large().ed;
+    for (auto _ : state) {
+        for (int k = 0; k < 400; ++k) {
+            dragRectangle(ed, k % 2 ? -15.0f : 15.0f);
+            settle(ed);
+        }
+    }
+    memoryCounters(state, ed);
+    state.counters["MB_per_step"] =
+        static_cast<double>(ed.history->steps.memory()) / (1 << 20) / static_cast<double>(ed.history->steps.steps());
+}
+BENCHMARK(BM_StepsKeptWithin64MB)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The first checkpoint after New or Open, with nothing remembered: every group written.
+void BM_FirstCheckpoint(benchmark::State& state) {
+    const Document& doc = large().ed.doc;
+    for (auto _ : state) {
+        CheckpointCoder coder(Layout::Quillmap);
+        benchmark::DoNotOptimize(coder.encode(doc));
+    }
+}
+BENCHMARK(BM_FirstCheckpoint)->Unit(benchmark::kMillisecond);
+
+// What an Undo would cost if it read the whole checkpoint as Open reads a file.
+void BM_WholeCheckpointRead(benchmark::State& state) {
+    const std::string bytes = large().ed.history->steps.current().bytes();
+    for (auto _ : state) benchmark::DoNotOptimize(decodeDocument(bytes, Layout::Quillmap, large().metrics));
+}
+BENCHMARK(BM_WholeCheckpointRead)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace qm
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
