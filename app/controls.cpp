@@ -7,6 +7,7 @@
 
 #include "app/bmp_export.h"
 #include "app/editor_view.h"
+#include "edit/undo.h"
 
 namespace qm {
 
@@ -28,6 +29,7 @@ void fillMenu(QMenu* menu, EditorView& view, const std::vector<MenuItem>& items)
             QAction* a = menu->addAction(QString::fromUtf8(item.caption));
             a->setObjectName(name);
             a->setShortcut(item.shortcut);
+            if (!item.alternate.isEmpty()) a->setShortcuts({item.shortcut, item.alternate});
             if (item.run) QObject::connect(a, &QAction::triggered, &view, [&view, run = item.run] { run(view); });
         }
     }
@@ -52,6 +54,16 @@ void fillToolbar(QToolBar* bar, EditorView& view, const std::vector<ToolButton>&
         }
         if (b.run) QObject::connect(action, &QAction::triggered, bar, [&view, run = b.run] { run(view); });
     }
+}
+
+const std::vector<MenuItem>& historyItems() {
+    static const std::vector<MenuItem> items{
+        {"撤销(&U)", "editUndo", QKeySequence(Qt::CTRL | Qt::Key_Z), core(undo)},
+        {"重做(&Y)", "editRedo", QKeySequence(Qt::CTRL | Qt::Key_Y), core(redo), {},
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+        {nullptr, "noname"},
+    };
+    return items;
 }
 
 QMenu* buildFileMenu(QMainWindow* window, EditorView& view, const FileMenuCommands& commands) {

@@ -31,7 +31,11 @@ struct MenuItem {
     QKeySequence shortcut = {};
     Action run = {};                   // empty: the item does nothing
     std::vector<MenuItem> submenu = {};  // non-empty: the item opens this submenu
+    QKeySequence alternate = {};         // a second shortcut
 };
+
+// The first items of both programs' Edit menus: Undo and Redo, then a separator.
+const std::vector<MenuItem>& historyItems();
 
 // The items in table order. A submenu carries its object name on the menu and on
 // the item that opens it.

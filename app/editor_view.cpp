@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <QAction>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
@@ -10,6 +11,7 @@
 #include "app/editor_boxes.h"
 #include "app/paint_cache.h"
 #include "app/twips.h"
+#include "edit/undo.h"
 #include "interact/label_editing.h"
 #include "interact/pointer_routing.h"
 #include "interact/rules.h"
@@ -125,7 +127,16 @@ void EditorView::tick(void (*handler)(Editor&)) {
     refreshMoving();
 }
 
+void EditorView::setHistoryActions(QAction* undo, QAction* redo) {
+    undo_ = undo;
+    redo_ = redo;
+    refresh();
+}
+
 void EditorView::refresh() {
+    settle(ed_);
+    if (undo_) undo_->setEnabled(canUndo(ed_));
+    if (redo_) redo_->setEnabled(canRedo(ed_));
     canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
     canvas_->invalidateCache();
     canvas_->update();

@@ -46,8 +46,13 @@ public:
     // Runs a command of the core, then brings the widgets in line with it.
     void perform(const std::function<void(Editor&)>& command);
 
-    // Brings the canvas, the editor boxes and the paint cache in line with the
-    // core after any change.
+    // The Edit menu's Undo and Redo, greyed out whenever there is nothing to undo
+    // or redo.
+    void setHistoryActions(QAction* undo, QAction* redo);
+
+    // After any event: lets the core settle (a step of the history when the editor
+    // has come to rest), then brings the canvas, the editor boxes, the paint cache
+    // and the Undo and Redo items in line with it.
     void refresh();
 
 private:
@@ -81,6 +86,8 @@ private:
     Glance last_{};
     int syncDepth_ = 0;
     bool dropNextPress_ = false;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
 };
 
 }  // namespace qm

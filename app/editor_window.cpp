@@ -1,5 +1,6 @@
 #include "app/editor_window.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLayout>
@@ -11,6 +12,7 @@
 #include "app/icons.h"
 #include "app/twips.h"
 #include "edit/file_commands.h"
+#include "edit/undo.h"
 
 namespace qm {
 
@@ -47,8 +49,16 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent) : QMa
     buildFileMenu(this, *view_, desc.file);
     editMenu_ = new QMenu(QString::fromUtf8("编辑(&E)"), this);
     editMenu_->setObjectName(QStringLiteral("edit"));
+    fillMenu(editMenu_, *view_, historyItems());
     fillMenu(editMenu_, *view_, desc.edit);
     view_->setEditMenu(editMenu_);
+    // Esc backs out of whatever is under way; a box, menu or dialog of its own
+    // that is open takes the key first.
+    auto* escapeKey = new QAction(this);
+    escapeKey->setObjectName(QStringLiteral("escape"));
+    escapeKey->setShortcut(Qt::Key_Escape);
+    addAction(escapeKey);
+    connect(escapeKey, &QAction::triggered, view_, [this] { view_->perform(escape); });
     menuBar()->addMenu(editMenu_);
     buildHelpMenu(desc);
     fillToolbar(toolbar_, *view_, desc.toolbar);
@@ -56,7 +66,9 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent) : QMa
     Editor& ed = view_->editor();
     desc.startUp(ed);
     desc.connectFileCommands(ed);
-    view_->refresh();
+    startHistory(ed, desc.layout);
+    view_->setHistoryActions(editMenu_->findChild<QAction*>(QStringLiteral("editUndo")),
+                             editMenu_->findChild<QAction*>(QStringLiteral("editRedo")));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

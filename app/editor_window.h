@@ -11,6 +11,7 @@
 
 #include "app/controls.h"
 #include "app/editor_view.h"
+#include "io/raw_document.h"
 
 class QFrame;
 class QMenu;
@@ -31,10 +32,11 @@ struct WindowDescription {
     std::optional<TwipsRect> container;     // Picture2; none: the canvas lies on the client area
     CanvasGeometry canvas;                  // in the container, or on the client area
     const Rules* rules = nullptr;           // null: quillmap's
+    Layout layout = Layout::Quillmap;       // of the program's files, and of the history's checkpoints
     void (*startUp)(Editor&) = nullptr;
     void (*connectFileCommands)(Editor&) = nullptr;
     FileMenuCommands file;
-    std::vector<MenuItem> edit;  // the Edit menu `edit`, also the canvas's context menu
+    std::vector<MenuItem> edit;  // the Edit menu `edit` after Undo and Redo; also the canvas's context menu
     Action helpContents;         // 内容(&C); empty: the item does nothing
     const char* aboutDate = "";  // shown by the About window
     std::vector<ToolButton> toolbar;

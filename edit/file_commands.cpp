@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "edit/undo.h"
 #include "interact/label_editing.h"
 #include "interact/selection.h"
 #include "io/atomic_file.h"
@@ -47,7 +48,10 @@ void replaceDocument(Editor& ed, Document&& next, const std::string& path) {
 
 bool fileNew(Editor& ed) {
     if (!commitOpenEditors(ed)) return false;
-    return newDocument(ed);
+    refreshMark(ed);
+    if (!newDocument(ed)) return false;
+    restartHistory(ed);
+    return true;
 }
 
 bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&)) {
@@ -72,8 +76,10 @@ bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const s
             ed.host.message("错误", kFormatErrorMessage, Icon::Stop);
         return false;
     }
+    refreshMark(ed);
     if (!clear(ed)) return false;
     replaceDocument(ed, std::move(next).value(), path);
+    restartHistory(ed);
     return true;
 }
 
@@ -103,19 +109,17 @@ bool saveDocument(Editor& ed, Layout layout, bool askPath) {
     }
     if (!writeDocumentAs(ed, layout, path)) return false;
     ed.doc.fileName = path;
+    markSaved(ed);
     return true;
 }
 
-bool fileSave(Editor& ed) {
-    if (!saveDocument(ed, Layout::Quillmap, false)) return false;
-    ed.doc.setModified(false);
-    return true;
-}
+bool fileSave(Editor& ed) { return saveDocument(ed, Layout::Quillmap, false); }
 
 bool fileSaveAs(Editor& ed) { return saveDocument(ed, Layout::Quillmap, true); }
 
 bool closeRequest(Editor& ed) {
     if (!commitOpenEditors(ed)) return false;
+    refreshMark(ed);
     if (!ed.doc.isModified()) return true;
     switch (ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question)) {
         case Answer::Yes: return ed.save && ed.save();

@@ -19,7 +19,8 @@ bool reportMissingCodePages(Editor& ed);
 // Makes Save available to the questions that offer it before the drawing is lost.
 void connectFileCommands(Editor& ed);
 
-// The "新建" command: an open editor box is committed, then New document.
+// The "新建" command: an open editor box is committed, then New document, which
+// starts an empty history. Open, too, starts one for the drawing it read.
 bool fileNew(Editor& ed);
 // True when the document was read and now replaces the drawing.
 bool fileOpen(Editor& ed);
@@ -48,8 +49,8 @@ bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path);
 std::string saveFailureMessage(std::string_view subject, const std::string& path, const IoError& error);
 // Save (to the document's path, asked for when it has none) and Save As (always
 // asked for): editor boxes committed, selection cleared, then written. True when
-// the file was written; the document then carries its path. The changed mark is
-// left to the program.
+// the file was written; the document then carries its path and is the saved state
+// the changed mark compares with.
 bool saveDocument(Editor& ed, Layout layout, bool askPath);
 
 }  // namespace qm

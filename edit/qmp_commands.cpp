@@ -1,6 +1,7 @@
 #include "edit/qmp_commands.h"
 
 #include "edit/file_commands.h"
+#include "edit/undo.h"
 #include "interact/label_editing.h"
 #include "model/labels.h"
 #include "model/new_document.h"
@@ -21,6 +22,7 @@ void startUp(Editor& ed) {
 
 bool clearDocument(Editor& ed) {
     if (!commitOpenEditors(ed)) return false;
+    refreshMark(ed);
     if (!offerSave(ed, "文件已改变，是否保存？")) return false;
     endInteraction(ed);
     destroyDrawing(ed.doc);
@@ -30,6 +32,7 @@ bool clearDocument(Editor& ed) {
 bool newDocument(Editor& ed) {
     if (!reduced::clearDocument(ed)) return false;
     ed.doc.fileName.clear();
+    restartHistory(ed);
     return true;
 }
 
@@ -39,7 +42,6 @@ void connectFileCommands(Editor& ed) {
 
 bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Qmp, reduced::clearDocument); }
 
-// qmp's saves leave the changed mark as it was.
 bool fileSave(Editor& ed) { return saveDocument(ed, Layout::Qmp, false); }
 bool fileSaveAs(Editor& ed) { return saveDocument(ed, Layout::Qmp, true); }
 

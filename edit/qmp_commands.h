@@ -1,6 +1,6 @@
 // qmp's document commands: start-up with an empty canvas and no title block, its
 // own clear-document question, New, and Open, Save and Save As on the reduced
-// document layout (whose saves leave the changed mark as it was).
+// document layout.
 #pragma once
 
 #include "model/editor.h"

@@ -1,6 +1,7 @@
 #include "edit/undo.h"
 
 #include "edit/file_commands.h"
+#include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/document_io.h"
 #include "model/new_document.h"
@@ -28,13 +29,13 @@ bool following(int16_t k) {
     }
 }
 
-void setMark(Editor& ed, const Checkpoint& now) { ed.doc.modified = now == ed.history->steps.saved() ? 0 : -1; }
+void setMark(Editor& ed, const Checkpoint& now) { ed.doc.setModified(!(now == ed.history->steps.saved())); }
 
-// Ends whatever is under way without finishing it: the boxes close unread, the
-// press is forgotten, nothing is selected.
+// Ends whatever is under way without finishing it: the boxes close unread, what
+// is left of a gesture goes nowhere, nothing is selected.
 void dropEverything(Editor& ed) {
     ed.text1.visible = ed.text2.visible = false;
-    ed.capture = {};
+    if (ed.capture.kind != PointerTarget::None) ed.capture = {PointerTarget::Abandoned};
     clearSelection(ed);
     endInteraction(ed);
     ed.doc.selIndex = 0;
@@ -64,13 +65,13 @@ void restartHistory(Editor& ed) {
     if (!ed.history) return;
     auto now = ed.history->coder.encode(ed.doc);
     ed.history->steps.reset(now ? *now : Checkpoint{});
-    ed.doc.modified = 0;
+    ed.doc.setModified(false);
 }
 
 void markSaved(Editor& ed) {
+    ed.doc.setModified(false);
     if (!ed.history) return;
     if (auto now = ed.history->coder.encode(ed.doc)) ed.history->steps.setSaved(*now);
-    ed.doc.modified = 0;
 }
 
 bool atRest(const Editor& ed) {
@@ -82,7 +83,7 @@ void settle(Editor& ed) {
     if (!ed.history || !atRest(ed)) return;
     auto now = ed.history->coder.encode(ed.doc);
     if (!now) {
-        ed.doc.modified = -1;  // it cannot even be saved as it is
+        ed.doc.setModified(true);  // it cannot even be saved as it is
         return;
     }
     ed.history->steps.record(*now);
@@ -95,7 +96,7 @@ void refreshMark(Editor& ed) {
     if (now)
         setMark(ed, *now);
     else
-        ed.doc.modified = -1;
+        ed.doc.setModified(true);
 }
 
 bool canUndo(const Editor& ed) { return ed.history && (!atRest(ed) || ed.history->steps.canUndo()); }
@@ -110,6 +111,33 @@ void undo(Editor& ed) {
     } else if (const Checkpoint* before = steps.undo()) {
         putBack(ed, *before);
     }
+}
+
+void escape(Editor& ed) {
+    Document& doc = ed.doc;
+    if (ed.text1.visible || ed.text2.visible) {
+        ed.text1.visible = ed.text2.visible = false;
+        ed.host.focusCanvas();
+        return;
+    }
+    if (doc.selKind == SelKind::DrawingArrow) {
+        const ArrowRecord* r = doc.arrowRecord(doc.selIndex);
+        if (r && r->segmentCount() > 0) {
+            finishArrowDrawing(ed);
+            return;
+        }
+    }
+    if (atRest(ed) || !ed.history) return;
+    // What a drag had selected stays selected once the drawing is put back.
+    int16_t kind = ed.capture.kind == PointerTarget::Canvas || ed.capture.kind == PointerTarget::Label
+                       ? doc.selKind
+                       : int16_t{SelKind::None};
+    if (kind == SelKind::DraggingVertex) kind = SelKind::Arrow;
+    if (kind == SelKind::ResizingShape) kind = SelKind::Shape;
+    if (kind == SelKind::ResizingDiamond) kind = SelKind::Diamond;
+    const int index = doc.selIndex;
+    putBack(ed, ed.history->steps.current());
+    selectElement(ed, kind, index);
 }
 
 void redo(Editor& ed) {

@@ -5,6 +5,8 @@
 #include "interact/selection.h"
 #include "io/codepage.h"
 #include "model/labels.h"
+#include "model/new_document.h"
+#include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
 
@@ -13,11 +15,17 @@ namespace {
 
 constexpr float kVerticalLabelWidth = 165;
 
-void selectLabel(Editor& ed, int i) {
-    clearSelection(ed);
-    if (LabelEl* l = ed.doc.Label.find(i)) l->foreColor = kGreen;
-    ed.doc.selKind = SelKind::Label;
-    ed.doc.selIndex = static_cast<int16_t>(i);
+// A text of a rectangle, ellipse or diamond, or the title, laid out again after its
+// caption changed, as moving its shape in place or a new title would lay it out.
+void centreInOwner(Editor& ed, int label) {
+    Document& doc = ed.doc;
+    for (int i = 1; i <= lastRecordIndex(doc.shapeCount); ++i)
+        if (const ShapeRecord* r = doc.shapeRecord(i); r && (r->label1 == label || r->label2 == label))
+            return layoutOwnShapeTexts(doc, i);
+    for (int i = 1; i <= lastRecordIndex(doc.diamondCount); ++i)
+        if (const DiamondRecord* r = doc.diamondRecord(i); r && (r->label1 == label || r->label2 == label))
+            return layoutOwnDiamondTexts(doc, i);
+    if (label == kTitleLabel && rulesOf(ed).titleBlock) centreTitle(ed);
 }
 
 void openEditor(Editor& ed, int i) {
@@ -51,7 +59,7 @@ void labelPress(Editor& ed, int i, int button) {
     if (button == 2) {
         // The menu's commands act on what the user pointed at.
         if (!commitOpenEditors(ed)) return;
-        selectLabel(ed, i);
+        selectElement(ed, SelKind::Label, i);
         ed.host.popupEditMenu();
         return;
     }
@@ -91,7 +99,7 @@ void labelRelease(Editor& ed, int i, int /*button*/) {
 void labelClick(Editor& ed, int i) {
     Document& doc = ed.doc;
     if (doc.selIndex == i && doc.selKind == SelKind::Label && doc.pressPt == doc.releasePt) openEditor(ed, i);
-    selectLabel(ed, i);
+    selectElement(ed, SelKind::Label, i);
 }
 
 void editorKeyReleased(Editor& ed, EditorBox /*box*/, int keyCode) {
@@ -134,7 +142,10 @@ bool commitEditor(Editor& ed, EditorBox which) {
     const bool changed = l->caption != box.text || (which == EditorBox::Text2 && l->width != kVerticalLabelWidth);
     setCaption(*l, box.text, ed.metrics);
     if (which == EditorBox::Text2) setWordWrap(*l, l->wordWrap, kVerticalLabelWidth, ed.metrics);
-    if (changed) ed.markModified();
+    if (changed) {
+        ed.markModified();
+        centreInOwner(ed, ed.doc.editLabel);
+    }
     return true;
 }
 

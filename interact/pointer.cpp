@@ -74,6 +74,36 @@ void carryDiamond(Editor& ed, int i, double x, double y, bool handles) {
 
 }  // namespace
 
+void selectElement(Editor& ed, int16_t kind, int i) {
+    Document& doc = ed.doc;
+    switch (kind) {
+        case SelKind::Shape:
+            if (i <= doc.shapeCount && doc.Shape1.exists(i)) selectShape(ed, i, 0);
+            break;
+        case SelKind::Diamond:
+            if (i <= doc.diamondCount && doc.lx1.exists(i)) selectDiamond(ed, i, 0);
+            break;
+        case SelKind::Arrow:
+            if (i <= doc.arrowCount && doc.arrowRecord(i)) selectArrow(ed, i);
+            break;
+        case SelKind::TitleBlock:
+            clearSelection(ed);
+            colourTitleBlock(doc, kGreen);
+            doc.selKind = SelKind::TitleBlock;
+            break;
+        case SelKind::Label:
+            if (LabelEl* l = i <= doc.labelCount ? doc.Label.find(i) : nullptr) {
+                clearSelection(ed);
+                l->foreColor = kGreen;
+                doc.selKind = SelKind::Label;
+                doc.selIndex = static_cast<int16_t>(i);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
 void selectUnder(Editor& ed, int shift, float x, float y) {
     Document& doc = ed.doc;
     for (int i = 1; i <= lastRecordIndex(doc.shapeCount); ++i) {
@@ -89,9 +119,7 @@ void selectUnder(Editor& ed, int shift, float x, float y) {
     }
     const ShapeEl& f = doc.Shape2;
     if (rulesOf(ed).titleBlock && f.left < x && x < f.left + f.width && f.top < y && y < f.top + f.height) {
-        clearSelection(ed);
-        colourTitleBlock(doc, kGreen);
-        doc.selKind = SelKind::TitleBlock;
+        selectElement(ed, SelKind::TitleBlock, 0);
         if (shift == kShift) doc.Label.setVisible(titleBlockCellLabel(doc, x, y), true);
     }
     const int16_t px = roundI16Sat(x), py = roundI16Sat(y);
@@ -253,9 +281,10 @@ void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY
     if (button == kRightButton) ed.host.popupEditMenu();
 }
 
+// A click changes nothing by itself: whatever its press and release changed marks
+// the drawing.
 void canvasClick(Editor& ed) {
     if (ed.doc.selKind != SelKind::DrawingArrow) ed.host.setCanvasCursor(CursorKind::Default);
-    ed.markModified();
 }
 
 void canvasKeyDown(Editor& ed, int keyCode) {

@@ -50,8 +50,10 @@ void pointerDown(Editor& ed, int button, int shift, float x, float y) {
             if (p && rulesOf(ed).arrowheadPress) rulesOf(ed).arrowheadPress(ed, t.dir, t.index, x - p->left, y - p->top);
             break;
         }
-        default:
+        case PointerTarget::Canvas:
             rulesOf(ed).canvasPress(ed, button, shift, x, y);
+            break;
+        default:
             break;
     }
 }

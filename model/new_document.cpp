@@ -71,7 +71,7 @@ bool newDocument(Editor& ed) {
     LabelEl& title = *doc.Label.find(2);
     setCaption(title, "单击这里添加标题", m);
     setFontSize(title, 14, m);
-    title.left = ed.canvas.width / 2 + ed.canvas.left - title.width / 2;
+    centreTitle(ed);
     title.top = 400;
     setFontName(title, kTitleFontName, m);
 
@@ -81,6 +81,11 @@ bool newDocument(Editor& ed) {
     layoutTitleBlock(doc, kTitleBlockLeft, kTitleBlockTop);
     doc.labelCount = 8;
     return true;
+}
+
+void centreTitle(Editor& ed) {
+    if (LabelEl* title = ed.doc.Label.find(kTitleLabel))
+        title->left = ed.canvas.width / 2 + ed.canvas.left - title->width / 2;
 }
 
 void startUp(Editor& ed) {

@@ -27,6 +27,11 @@ bool clearDocument(Editor& ed);
 // False when the clearing stopped.
 bool newDocument(Editor& ed);
 
+// The title of the title block, label 2, centred on the canvas with the width it
+// has now.
+inline constexpr int kTitleLabel = 2;
+void centreTitle(Editor& ed);
+
 // Program start: counters zeroed, an empty drawing with a new title block.
 void startUp(Editor& ed);
 

@@ -29,6 +29,7 @@ WindowDescription qmpWindow() {
         .container = std::nullopt,  // Picture1 sits on the client area itself
         .canvas = canvasGeometry(),
         .rules = &kRules,
+        .layout = Layout::Qmp,
         .startUp = reduced::startUp,
         .connectFileCommands = reduced::connectFileCommands,
         .file = {reduced::newDocument, reduced::fileOpen, reduced::fileSave, reduced::fileSaveAs},

@@ -3,6 +3,8 @@
 // canvas twips.
 #include <QFrame>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QToolBar>
 #include <QtTest>
 
@@ -127,7 +129,16 @@ private slots:
         auto* fileNew = w.findChild<QAction*>(QStringLiteral("fileNew"));
         QVERIFY(fileNew);
         QCOMPARE(fileNew->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        fileNew->trigger();  // unchanged document: no question
+        // Moving them changed the drawing, so New asks first; No discards the change.
+        QString question;
+        QTimer::singleShot(0, [&question] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) QFAIL("no question");
+            question = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        fileNew->trigger();
+        QCOMPARE(question, QString::fromUtf8("文件已改变，是否保存？"));
         QCOMPARE(d.Label.find(1)->left, 400.0f);
         QCOMPARE(d.Shape2.left, 11500.0f);
     }

@@ -125,6 +125,9 @@ private slots:
             {u("退出"), QStringLiteral("fileExit"), QStringLiteral("Ctrl+Q")},
         });
         compareItems(itemsOf(menus[1]->menu()), {
+            {u("撤销(&U)"), QStringLiteral("editUndo"), QStringLiteral("Ctrl+Z")},
+            {u("重做(&Y)"), QStringLiteral("editRedo"), QStringLiteral("Ctrl+Y")},
+            {QStringLiteral("-"), QStringLiteral("noname"), QString()},
             {u("插入矩形(&R)"), QStringLiteral("insJX"), QString()},
             {u("插入椭圆(&O)"), QStringLiteral("insTY"), QString()},
             {u("插入菱形(&D)"), QStringLiteral("insLX"), QString()},
@@ -134,7 +137,9 @@ private slots:
             {QStringLiteral("-"), QStringLiteral("noname"), QString()},
             {u("删除        Del"), QStringLiteral("editDelete"), QString()},
         });
-        const QMenu* arrows = menus[1]->menu()->actions()[5]->menu();
+        QCOMPARE(action("editRedo")->shortcuts(),
+                 QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+        const QMenu* arrows = menus[1]->menu()->actions()[8]->menu();
         QVERIFY(arrows);
         compareItems(itemsOf(arrows), {
             {u("上箭头"), QStringLiteral("instUpJT"), QString()},
@@ -250,10 +255,11 @@ private slots:
         QVERIFY(dir.isValid());
         const QString first = dir.filePath(u("流程 一.QMP")), second = dir.filePath(QStringLiteral("two.QMP"));
 
-        // New on an unchanged drawing asks nothing and gives the title block back.
-        doc().Label.find(2)->left = 100;
+        // New on an unchanged drawing asks nothing and gives a new title block.
+        doc().Label.find(2)->foreColor = kGreen;  // no part of the file
         action("fileNew")->trigger();
-        QVERIFY(doc().Label.find(2)->left > 100);
+        QCOMPARE(doc().Label.find(2)->foreColor, kBlack);
+        QCOMPARE(doc().modified, int16_t(0));
 
         action("insJX")->trigger();
         dropAt(3000, 3000);
@@ -264,15 +270,19 @@ private slots:
         QCOMPARE(doc().modified, int16_t(0));
         QCOMPARE(QString::fromStdString(doc().fileName), first);
 
-        // Save As writes the new file and keeps the changed mark.
-        doc().modified = -1;
+        // Save As writes the new file, which holds the drawing as it is: nothing changed.
+        action("insTY")->trigger();
+        dropAt(6000, 3000);
+        QCOMPARE(doc().modified, int16_t(-1));
         chooseFile(second);
         action("fileSaveAs")->trigger();
         QVERIFY(QFileInfo::exists(second));
         QCOMPARE(QString::fromStdString(doc().fileName), second);
-        QCOMPARE(doc().modified, int16_t(-1));
+        QCOMPARE(doc().modified, int16_t(0));
 
         // New on a changed drawing asks first, naming the file; No discards.
+        action("insJX")->trigger();
+        dropAt(9000, 3000);
         QString question;
         answer(QMessageBox::No, &question);
         w->toolbar()->actions()[11]->trigger();  // 新建
@@ -280,13 +290,9 @@ private slots:
         QCOMPARE(doc().shapeCount, int16_t(0));
         QVERIFY(doc().fileName.empty());
 
-        // New keeps the changed mark, so Open asks too (once the file was read).
-        QCOMPARE(doc().modified, int16_t(-1));
-        whenModal<QFileDialog>([first](QFileDialog* d) {
-            answer(QMessageBox::No);
-            d->selectFile(first);
-            static_cast<QDialog*>(d)->accept();
-        });
+        // No leaves an untouched new drawing, so Open asks nothing.
+        QCOMPARE(doc().modified, int16_t(0));
+        chooseFile(first);
         w->toolbar()->actions()[12]->trigger();  // 打开
         QCOMPARE(doc().shapeCount, int16_t(1));
         QVERIFY(doc().Shape1.visible(1));

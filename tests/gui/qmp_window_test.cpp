@@ -148,7 +148,9 @@ private slots:
                                {u("另存为(&E)"), u("fileSaveAs"), {}},
                                {u("保存为BMP图像"), u("fileSaveAsBMP"), u("Ctrl+B")},
                                {u("退出"), u("fileExit"), u("Ctrl+Q")}};
-        const QList<Item> edit{{u("插入矩形(&R)"), u("insJX"), {}},   {u("插入椭圆(&O)"), u("insTY"), {}},
+        const QList<Item> edit{{u("撤销(&U)"), u("editUndo"), u("Ctrl+Z")}, {u("重做(&Y)"), u("editRedo"), u("Ctrl+Y")},
+                               {u("-"), u("noname"), {}},
+                               {u("插入矩形(&R)"), u("insJX"), {}},   {u("插入椭圆(&O)"), u("insTY"), {}},
                                {u("插入菱形(&D)"), u("insLX"), {}},   {u("插入标签(&L)"), u("insLabel"), {}},
                                {u("插入箭头(&A)"), u("insJT"), {}},   {u("-"), u("noname"), {}},
                                {u("删除"), u("editDelete"), u("Del")}};

@@ -69,6 +69,32 @@ TEST(LabelEditing, PlaceSelectEditAndCommit) {
     EXPECT_EQ(d.modified, 0);
 }
 
+// A new caption is centred again in its rectangle or diamond, and the title on the
+// canvas, as a move in place would lay them out.
+TEST(LabelEditing, ACommittedCaptionStaysCentredInItsShapeAndTheTitleOnTheCanvas) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    clickAt(t, 3000, 2000);
+    insertDiamond(t.ed);
+    clickAt(t, 8000, 2000);
+    const ShapeEl& shape = *d.Shape1.find(1);
+    const DiamondRecord& diamond = d.diamondRec[1];
+    for (int i : {int{d.shapeRec[1].label1}, int{diamond.label2}, 2}) {
+        LabelEl& l = *d.Label.find(i);
+        clickAt(t, l.left + 5, l.top + 5);
+        clickAt(t, l.left + 5, l.top + 5);
+        ASSERT_TRUE(t.ed.text1.visible) << i;
+        t.ed.text1.text = "一个长得多的标题文字";
+        commitEditor(t.ed, EditorBox::Text1);
+        ASSERT_GT(l.width, 1440) << i;
+    }
+    const LabelEl &upper = *d.Label.find(d.shapeRec[1].label1), &lower = *d.Label.find(diamond.label2);
+    EXPECT_EQ(upper.left, shape.left + (shape.width - upper.width) / 2);
+    EXPECT_EQ(lower.left, static_cast<float>(diamond.x) + (2400 - lower.width) / 2);
+    EXPECT_EQ(d.Label.find(2)->left, 14415.0f / 2 + 75 - d.Label.find(2)->width / 2) << "the title, centred on the canvas";
+}
+
 // Refused with a message, the text stays in the open box, which gets the focus back.
 TEST(LabelEditing, ACaptionTheFileCannotHoldIsRefusedAndStaysInItsBox) {
     TestEditor t;
