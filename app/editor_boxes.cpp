@@ -1,7 +1,5 @@
 #include "app/editor_boxes.h"
 
-#include <utility>
-
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QTextCursor>
@@ -25,6 +23,17 @@ void styleBox(QWidget* box) {
 
 }  // namespace
 
+void EnterKey::pressed(const QKeyEvent* event) {
+    if (isEnter(event) && !event->isAutoRepeat()) down_ = true;
+}
+
+bool EnterKey::released(const QKeyEvent* event) {
+    if (!isEnter(event) || event->isAutoRepeat()) return false;
+    const bool ours = down_;
+    down_ = false;
+    return ours;
+}
+
 bool isPassingFocusChange(Qt::FocusReason reason) {
     return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
 }
@@ -46,7 +55,7 @@ void LineBox::setUtf8Text(const std::string& text) {
 
 void LineBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    enterPressed_ = false;
+    enter_ = {};
     // The whole caption selected: the first key typed replaces a placeholder.
     if (!isPassingFocusChange(event->reason())) selectAll();
 }
@@ -57,7 +66,7 @@ void LineBox::focusOutEvent(QFocusEvent* event) {
 }
 
 void LineBox::keyPressEvent(QKeyEvent* event) {
-    if (isEnter(event)) enterPressed_ = true;
+    enter_.pressed(event);
     QLineEdit::keyPressEvent(event);
     event->accept();  // keys not handled by the line (Enter, Delete at the end) stop here
 }
@@ -65,8 +74,7 @@ void LineBox::keyPressEvent(QKeyEvent* event) {
 void LineBox::keyReleaseEvent(QKeyEvent* event) {
     QLineEdit::keyReleaseEvent(event);
     event->accept();
-    if (isEnter(event) && !event->isAutoRepeat() && std::exchange(enterPressed_, false) && hooks.enterReleased)
-        hooks.enterReleased();
+    if (enter_.released(event) && hooks.enterReleased) hooks.enterReleased();
 }
 
 TallBox::TallBox(QWidget* parent) : QPlainTextEdit(parent) {
@@ -90,7 +98,7 @@ void TallBox::setUtf8Text(const std::string& text) {
 
 void TallBox::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
-    enterPressed_ = false;
+    enter_ = {};
     if (!isPassingFocusChange(event->reason())) selectAll();
 }
 
@@ -102,16 +110,15 @@ void TallBox::focusOutEvent(QFocusEvent* event) {
 void TallBox::keyPressEvent(QKeyEvent* event) {
     // Enter ends the edit when it is released; the line break it would type here
     // would only add an empty line under a vertical caption.
-    if (isEnter(event)) enterPressed_ = true;
-    else QPlainTextEdit::keyPressEvent(event);
+    enter_.pressed(event);
+    if (!isEnter(event)) QPlainTextEdit::keyPressEvent(event);
     event->accept();
 }
 
 void TallBox::keyReleaseEvent(QKeyEvent* event) {
     QPlainTextEdit::keyReleaseEvent(event);
     event->accept();
-    if (isEnter(event) && !event->isAutoRepeat() && std::exchange(enterPressed_, false) && hooks.enterReleased)
-        hooks.enterReleased();
+    if (enter_.released(event) && hooks.enterReleased) hooks.enterReleased();
 }
 
 }  // namespace qm

@@ -9,12 +9,28 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+class QKeyEvent;
+
 namespace qm {
 
 struct BoxHooks {
     std::function<void(const std::string&)> textChanged;  // UTF-8, after every change
     std::function<void()> focusLost;
     std::function<void()> enterReleased;
+};
+
+// Enter ends an edit when it is released, but only an Enter whose press the box
+// received itself: an input method takes the press of the Enter that commits what
+// is being composed and passes its release on, and the Enter that closed a
+// message over the box was pressed there. Auto-repeat counts for nothing.
+class EnterKey {
+public:
+    void pressed(const QKeyEvent* event);
+    // True for the release that ends the press noted above.
+    bool released(const QKeyEvent* event);
+
+private:
+    bool down_ = false;
 };
 
 // Focus moves that are not the user leaving the box for another control of the
@@ -37,9 +53,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    // Only an Enter pressed in the box ends the edit: the release of one that
-    // closed a message over the box is not the user's.
-    bool enterPressed_ = false;
+    EnterKey enter_;
 };
 
 class TallBox : public QPlainTextEdit {
@@ -58,9 +72,7 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    // Only an Enter pressed in the box ends the edit: the release of one that
-    // closed a message over the box is not the user's.
-    bool enterPressed_ = false;
+    EnterKey enter_;
 };
 
 }  // namespace qm

@@ -183,11 +183,71 @@ private slots:
         commit.setCommitString(QString::fromUtf8("流程图"));
         QCoreApplication::sendEvent(box, &commit);
         QCOMPARE(w->editor().text1.text, std::string("流程图"));
+        // The Enter that commits a syllable as typed goes to the input method, which
+        // passes on only its release; the box stays open. So does an auto-repeat.
+        QKeyEvent lone(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &lone);
+        QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QString(), true);
+        QCoreApplication::sendEvent(box, &repeat);
+        QVERIFY(box->isVisible());
         QGuiApplication::clipboard()->setText(QString::fromUtf8("：总览"));
         box->paste();
         QCOMPARE(w->editor().text1.text, std::string("流程图：总览"));
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(label(2).caption, std::string("流程图：总览"));
+    }
+
+    // Ctrl+Z and Ctrl+Y undo and redo steps of the drawing, but in an editor box
+    // they are the box's own; Esc backs out; none of them reaches the drawing while
+    // a question is open.
+    void undoRedoAndEscapeFromTheKeyboard() {
+        QAction* undo = w->findChild<QAction*>(QStringLiteral("editUndo"));
+        QVERIFY(undo && !undo->isEnabled());
+        w->findChild<QAction*>(QStringLiteral("insJX"))->trigger();
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        QCOMPARE(doc().shapeCount, int16_t(0));
+        QCOMPARE(doc().selKind, SelKind::None);
+        QVERIFY(!undo->isEnabled());
+
+        w->findChild<QAction*>(QStringLiteral("insJX"))->trigger();
+        const QPoint drop = canvas()->toWidget(3000, 3000).toPoint();
+        moveOver(canvas(), drop);
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, drop);
+        QVERIFY(undo->isEnabled());
+        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(doc().shapeCount, int16_t(0));
+        QTest::keyClick(w.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(doc().shapeCount, int16_t(1));
+        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(doc().shapeCount, int16_t(1));
+        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+
+        LineBox* box = w->view().text1();
+        openEditorOn(2);
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClicks(box, QStringLiteral("abc"));
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), QString::fromUtf8("单击这里添加标题"));
+        QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(doc().shapeCount, int16_t(0));
+        QVERIFY(box->isVisible());
+        QTest::keyClicks(box, QStringLiteral("xyz"));
+        QTest::keyClick(box, Qt::Key_Escape);
+        QVERIFY(!box->isVisible());
+        QCOMPARE(label(2).caption, std::string("单击这里添加标题"));
+        QTest::keyClick(w.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(doc().shapeCount, int16_t(1));
+
+        QTimer::singleShot(0, [this] {
+            auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!question) QFAIL("no question");
+            for (auto key : {Qt::Key_Z, Qt::Key_Y}) QTest::keyClick(question, key, Qt::ControlModifier);
+            QCOMPARE(doc().shapeCount, int16_t(1));
+            question->button(QMessageBox::Cancel)->click();
+        });
+        QVERIFY(!w->close());
+        QCOMPARE(doc().shapeCount, int16_t(1));
     }
 
     void aVerticalLabelIsEditedInTheTallBox() {
