@@ -19,9 +19,12 @@ namespace qm {
 namespace {
 
 // Twips to whole pixels. Corrupt or far-away geometry must not overflow an int.
+// The file keeps whole twips, halves rounded to even; painting from those same
+// values shows a drawing exactly as it looks when opened again.
 int px(float twips) {
     if (!std::isfinite(twips)) return 0;
-    const double p = std::clamp(static_cast<double>(twips) / kTwipsPerPixel, -1.0e7, 1.0e7);
+    const double stored = std::nearbyint(static_cast<double>(twips));
+    const double p = std::clamp(stored / kTwipsPerPixel, -1.0e7, 1.0e7);
     return static_cast<int>(std::lround(p));
 }
 
@@ -237,8 +240,8 @@ QColor toQColor(Color c) {
 }
 
 QRect pixelRect(float left, float top, float width, float height) {
-    const int x = px(left), y = px(top);
-    return QRect(QPoint(x, y), QPoint(px(left + width) - 1, px(top + height) - 1));
+    const float l = std::nearbyint(left), t = std::nearbyint(top);
+    return QRect(QPoint(px(l), px(t)), QPoint(px(l + std::nearbyint(width)) - 1, px(t + std::nearbyint(height)) - 1));
 }
 
 void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& options) {

@@ -5,7 +5,14 @@
 
 #include "app/document_painter.h"
 #include "app/qt_text_metrics.h"
+#include "edit/insert.h"
+#include "edit/qmp_commands.h"
+#include "interact/pointer.h"
+#include "interact/selection.h"
+#include "io/document_io.h"
 #include "model/labels.h"
+#include "model/new_document.h"
+#include "model/null_host.h"
 #include "pixels.h"
 
 namespace qm {
@@ -56,6 +63,30 @@ bool sameColor(const QColor& a, const QColor& b) { return a.rgb() == b.rgb(); }
 class TestDocumentPainter : public QObject {
     Q_OBJECT
 private slots:
+    // Positions that hold half twips are painted where the file puts them, so a
+    // drawing opened again looks exactly as it did before it was saved: the title
+    // centred on the canvas, a divider in the middle of a shape of odd height.
+    void aReopenedDrawingLooksAsItDidBeforeTheSave() {
+        NullHost host;
+        QtTextMetrics metrics;
+        for (Layout layout : {Layout::Quillmap, Layout::Qmp}) {
+            Editor ed(host, metrics);
+            if (layout == Layout::Quillmap) {
+                startUp(ed);
+                ed.doc.Label.find(2)->left = 6502.5f;
+            } else {
+                reduced::startUp(ed);
+            }
+            insertShape(ed, ShapeStyle::Rectangle);
+            canvasMove(ed, 0, 0, 3007.5f, 2002.5f);
+            canvasPress(ed, 1, 0, 3007.5f, 2002.5f);
+            clearSelection(ed);
+            const QImage before = paint(ed.doc);
+            const std::string bytes = encodeDocument(ed.doc, layout).value();
+            QCOMPARE(paint(decodeDocument(bytes, layout, metrics).value()), before);
+        }
+    }
+
     void nothingVisibleLeavesTheCanvasWhite() {
         Document d = blank();
         // Templates are never drawn, even when they say visible.
