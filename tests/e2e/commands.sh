@@ -30,14 +30,15 @@ e2e_wait_painted "$shot"
 
 # menu TITLE_X ITEM [SUBITEM]: opens a menu of the menu bar by its title (x from
 # the window's left) and chooses an item, or an item of the item's submenu.
-# SKIP=n counts separators above the item.
+# SKIP=n counts separators above the item. The Edit menu starts with Undo, Redo
+# and a separator.
 FILE_MENU=30 EDIT_MENU=85 HELP_MENU=140
 menu() {
     xdotool mousemove $((WIN_X + $1)) $((WIN_Y + 9)) click 1
     e2e_wait_popup
     local top=$POPUP
     if [ $# -eq 3 ]; then
-        e2e_menu_item "$2"
+        e2e_menu_item "$2" "${SKIP:-0}"
         e2e_wait_popup "$top"
         e2e_menu_item "$3"
     else
@@ -91,16 +92,16 @@ same_canvas() {
 for _ in 1 2 3 4 5; do same_canvas || e2e_fail "button 11 changed the canvas (see $shot)"; done
 
 # --- The Edit menu from the menu bar ------------------------------------------
-menu $EDIT_MENU 0 && place 40 450 60 0        # 插入矩形
-menu $EDIT_MENU 1 && place 200 450 65 41      # 插入椭圆
-menu $EDIT_MENU 2 && place 360 440 80 40      # 插入菱形
-menu $EDIT_MENU 3 && place_label 560 450      # 插入标签
-menu $EDIT_MENU 4 && place_label 700 420      # 插入竖向标签
-menu $EDIT_MENU 5 0 && place 800 560 0 -40    # 上箭头
-menu $EDIT_MENU 5 1 && place 560 520 0 40     # 下箭头
-menu $EDIT_MENU 5 2 && place 700 600 -40 0    # 左箭头
-menu $EDIT_MENU 5 3 && place 300 600 40 0     # 右箭头
-menu $EDIT_MENU 5 4                           # 折线箭头
+SKIP=1 menu $EDIT_MENU 2 && place 40 450 60 0        # 插入矩形
+SKIP=1 menu $EDIT_MENU 3 && place 200 450 65 41      # 插入椭圆
+SKIP=1 menu $EDIT_MENU 4 && place 360 440 80 40      # 插入菱形
+SKIP=1 menu $EDIT_MENU 5 && place_label 560 450      # 插入标签
+SKIP=1 menu $EDIT_MENU 6 && place_label 700 420      # 插入竖向标签
+SKIP=1 menu $EDIT_MENU 7 0 && place 800 560 0 -40    # 上箭头
+SKIP=1 menu $EDIT_MENU 7 1 && place 560 520 0 40     # 下箭头
+SKIP=1 menu $EDIT_MENU 7 2 && place 700 600 -40 0    # 左箭头
+SKIP=1 menu $EDIT_MENU 7 3 && place 300 600 40 0     # 右箭头
+SKIP=1 menu $EDIT_MENU 7 4                           # 折线箭头
 e2e_click 40 600
 e2e_click 200 600 3
 e2e_wait_pixels "$shot" "polyline arrow|120,600|$BLACK"
@@ -108,7 +109,7 @@ convert "$shot" "$out/2-edit-menu.png"
 # 删除 hides the selected element: the right arrow, selected by a click.
 e2e_click 340 600
 e2e_wait_pixels "$shot" "selected arrow|340,600|$GREEN"
-SKIP=1 menu $EDIT_MENU 6
+SKIP=2 menu $EDIT_MENU 8
 e2e_wait_pixels "$shot" "deleted arrow|340,600|$WHITE" "other arrow|120,600|$BLACK"
 
 # --- The File menu -------------------------------------------------------------
@@ -148,11 +149,10 @@ green=$(convert "$bmp" -fuzz 20% -fill white +opaque 'rgb(0,255,0)' -fill black 
     -colorspace Gray -format '%[fx:round((1-mean)*w*h)]' info:)
 [ "$green" -eq 0 ] || e2e_fail "BMP shows the selection ($green green pixels)"
 
-# 打开: the first file again. The click that selected the rectangle counts as a
-# change, so the current drawing is offered for saving first.
+# 打开: the first file again. Save As left nothing unsaved and a click that only
+# selects changes nothing, so no question comes first.
 menu $FILE_MENU 1
 e2e_file_dialog open "$E2E_WORKDIR/first.QMP"
-e2e_answer "$E2E_QUESTION" n
 e2e_wait_pixels "$out/4-opened.ppm" "rectangle|160,200|$BLACK"
 
 # --- The Help menu ---------------------------------------------------------------

@@ -19,10 +19,11 @@ e2e_start "$program" "$out/draw.log"
 e2e_wait_window Quillmap
 e2e_wait_painted "$out/start.ppm"
 
-# Insert a rectangle: right-click the canvas, choose the menu's first item.
+# Insert a rectangle: right-click the canvas, choose the menu's first item below
+# Undo, Redo and their separator.
 e2e_click 150 150 3
 e2e_wait_popup
-e2e_menu_item 0
+e2e_menu_item 2 1
 e2e_wait_gone "$POPUP"
 # It follows the pointer with its top-left corner, outlined in black (131 x 81 px).
 e2e_move 150 150
@@ -49,7 +50,7 @@ e2e_wait_pixels "$out/4-resized.ppm" \
 e2e_click 100 450 3
 e2e_wait_popup
 edit_menu=$POPUP
-e2e_menu_item 5
+e2e_menu_item 7 1
 e2e_wait_popup "$edit_menu"
 e2e_menu_item 4
 e2e_wait_gone "$edit_menu"
