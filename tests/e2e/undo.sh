@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# Undo and Redo in the real programs, as a user meets them. quillmap: a chart with
+# every element kind, its texts edited, a rectangle dragged and resized; Ctrl+Z
+# until the drawing is the new one again and Ctrl+Y until it is the whole chart,
+# each compared by the file Save As writes; then Exit asks nothing after the save.
+# Esc takes back a rectangle that follows the pointer. The same, shorter, in qmp.
+# Usage: undo.sh QUILLMAP QMP OUTPUT_DIR
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/e2e/lib.sh
+source "$here/lib.sh"
+# shellcheck source=tests/e2e/qmp_lib.sh
+source "$here/qmp_lib.sh"
+
+quillmap=$1
+qmp=$2
+out=$3
+e2e_require_display
+mkdir -p "$out"
+rm -f "$out"/*.ppm "$out"/*.png
+shot="$out/undo.ppm"
+
+# place X Y DX DY: moves what follows the pointer to (X, Y), waits until the
+# pixel at (X+DX, Y+DY) is black, then drops it with a click and waits for green.
+place() {
+    e2e_move "$1" "$2"
+    e2e_wait_pixels "$shot" "new element|$(($1 + $3)),$(($2 + $4))|$BLACK"
+    xdotool click 1
+    e2e_wait_pixels "$shot" "dropped element|$(($1 + $3)),$(($2 + $4))|$GREEN"
+}
+
+# keys N KEY: the key N times, to the main window.
+keys() {
+    local i
+    for i in $(seq 1 "$1"); do e2e_key "$2"; done
+}
+
+# same FILE FILE WHAT: fails unless the two files hold the same bytes.
+same() { cmp -s "$1" "$2" || e2e_fail "$3: $(basename "$2") differs from $(basename "$1")"; }
+
+# --- quillmap ------------------------------------------------------------------
+e2e_start "$quillmap" "$out/quillmap.log"
+e2e_wait_window Quillmap
+e2e_wait_painted "$shot"
+dir=$E2E_WORKDIR
+
+# Save As (access keys of the File menu and its item) to a new path.
+save_as() {
+    e2e_key alt+f e
+    e2e_file_dialog "$1"
+    e2e_wait_file "$1"
+}
+
+e2e_key ctrl+s
+e2e_file_dialog "$dir/new.QMP"
+e2e_wait_file "$dir/new.QMP"
+
+# Esc while a new rectangle follows the pointer: it is gone as if never inserted.
+e2e_toolbar 1
+e2e_move 40 120
+e2e_wait_pixels "$shot" "rectangle following the pointer|100,120|$BLACK"
+e2e_key Escape
+e2e_wait_pixels "$out/1-escaped.ppm" "no rectangle|100,120|$WHITE"
+
+# Fourteen steps: every element kind, two texts, a drag and a resize.
+e2e_toolbar 1 && place 40 120 60 0      # rectangle: its top edge
+e2e_toolbar 2 && place 200 120 80 40    # diamond: its middle line
+e2e_toolbar 3 && place 400 120 65 41    # ellipse: its divider
+e2e_toolbar 4 && place 600 120 -40 0    # left arrow
+e2e_toolbar 5 && place 600 180 40 0     # right arrow
+e2e_toolbar 6 && place 750 250 0 -40    # up arrow
+e2e_toolbar 7 && place 850 120 0 40     # down arrow
+e2e_toolbar 8                           # polyline arrow: two segments
+e2e_click 40 330
+e2e_click 140 330
+e2e_click 140 400 3
+e2e_wait_pixels "$shot" "polyline arrow|90,330|$BLACK" "its second segment|140,370|$BLACK"
+for spot in "9 300 330" "10 450 310"; do  # label, vertical label
+    read -r button x y <<<"$spot"
+    e2e_toolbar "$button"
+    e2e_move "$x" "$y"
+    E2E_FUZZ=30% e2e_wait_count "$shot" "$x" "$y" 14 14 "$BLACK" 5
+    xdotool click 1
+    E2E_FUZZ=30% e2e_wait_count "$shot" "$x" "$y" 14 14 "$GREEN" 5
+done
+e2e_edit_label 480 37 "流程图" "$shot"
+e2e_edit_label 105 143 "开始" "$shot"
+e2e_drag 46 126 146 176
+e2e_wait_pixels "$shot" "dragged rectangle|200,170|$GREEN" "where it was|100,120|$WHITE"
+e2e_drag 271 251 331 291
+e2e_wait_pixels "$out/2-chart.ppm" "resized rectangle's right edge|330,230|$GREEN" "old right edge|270,230|$WHITE"
+save_as "$dir/full.QMP"
+
+keys 14 ctrl+z
+e2e_wait_pixels "$out/3-undone.ppm" "no rectangle|200,170|$WHITE" "no diamond|280,160|$WHITE" \
+    "no polyline|90,330|$WHITE" "table|767,578|$BLACK"
+save_as "$dir/undone.QMP"
+same "$dir/new.QMP" "$dir/undone.QMP" "fourteen undos"
+
+keys 14 ctrl+y
+e2e_wait_pixels "$out/4-redone.ppm" "rectangle|330,230|$BLACK" "diamond|280,160|$BLACK" "polyline|90,330|$BLACK"
+save_as "$dir/redone.QMP"
+same "$dir/full.QMP" "$dir/redone.QMP" "fourteen redos"
+cp "$dir"/*.QMP "$out/"
+
+# Saved just now: Exit asks nothing.
+e2e_key ctrl+q
+e2e_wait_exit "$E2E_TIMEOUT"
+rm -rf "$dir"
+echo "quillmap: 14 steps undone to the new drawing and redone to the chart, byte for byte"
+
+# --- qmp -----------------------------------------------------------------------
+e2e_start "$qmp" "$out/qmp.log"
+qmp_wait_window
+qmp_wait_pixels "$shot" "empty canvas|480,300|$WHITE"
+dir=$E2E_WORKDIR
+toolbar() { xdotool mousemove "$((CLIENT_X + 16 + 25 * ($1 - 1)))" "$((CLIENT_Y + 16))" click 1; }
+qmp_save_as() {
+    qmp_menu alt+f e
+    qmp_file_dialog "$1"
+    e2e_wait_file "$1"
+}
+
+qmp_menu ctrl+s
+qmp_file_dialog "$dir/new.QMP"
+e2e_wait_file "$dir/new.QMP"
+
+# Six steps: a rectangle, a diamond, a label and its text, an arrow, a drag.
+toolbar 1
+qmp_move 100 100
+qmp_wait_pixels "$shot" "rectangle following the pointer|160,100|$BLACK"
+xdotool click 1
+toolbar 2
+qmp_move 100 300
+qmp_wait_pixels "$shot" "diamond following the pointer|100,340|$BLACK"
+xdotool click 1
+toolbar 5
+qmp_move 400 300
+label_shown() { e2e_shot "$shot"; [ "$(qmp_marks "$shot" 400 300 80 16)" -gt 20 ]; }
+label_selected() { e2e_shot "$shot"; [ "$(qmp_green "$shot" 400 300 80 16)" -gt 20 ]; }
+e2e_wait_for "$E2E_TIMEOUT" label_shown || e2e_fail "the new label did not come to the pointer (see $shot)"
+xdotool click 1
+e2e_wait_for "$E2E_TIMEOUT" label_selected || e2e_fail "the label was not selected (see $shot)"
+xdotool click 1
+qmp_wait_pixels "$shot" "editor box frame|430,300|128,128,128"
+xdotool type --delay 20 "Hello"
+xdotool key Return
+qmp_wait_pixels "$shot" "editor box closed|430,300|$WHITE"
+qmp_menu alt+e a
+qmp_click 600 100
+qmp_click 800 100
+qmp_move 800 300
+qmp_wait_pixels "$shot" "segment following the pointer|800,250|$BLACK"
+xdotool click 3
+e2e_drag 106 106 206 156
+qmp_wait_pixels "$out/5-qmp-chart.ppm" "dragged rectangle|260,150|$GREEN" "where it was|160,100|$WHITE"
+qmp_save_as "$dir/full.QMP"
+
+keys 6 ctrl+z
+qmp_wait_pixels "$out/6-qmp-undone.ppm" "no rectangle|260,150|$WHITE" "no arrow|700,100|$WHITE"
+qmp_save_as "$dir/undone.QMP"
+same "$dir/new.QMP" "$dir/undone.QMP" "qmp, six undos"
+
+keys 6 ctrl+y
+qmp_wait_pixels "$out/7-qmp-redone.ppm" "rectangle|260,150|$BLACK" "arrow|700,100|$BLACK"
+qmp_save_as "$dir/redone.QMP"
+same "$dir/full.QMP" "$dir/redone.QMP" "qmp, six redos"
+for f in "$dir"/*.QMP; do cp "$f" "$out/qmp-$(basename "$f")"; done
+
+qmp_menu ctrl+q
+e2e_wait_exit "$E2E_TIMEOUT"
+echo "PASS: Undo and Redo walk both programs' drawings back and forth byte for byte; Esc takes back an insert"
