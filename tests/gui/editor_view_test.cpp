@@ -268,6 +268,13 @@ private slots:
         QVERIFY(!w->view().text1()->isVisible());
         QCOMPARE(box->size(), QSize(21, 101));  // 315 x 1515 twips
         QTRY_VERIFY(box->hasFocus());
+        // Ctrl+Z here is the box's own: it takes back the typing, not the insert.
+        typeText(box, QStringLiteral("x"));
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->toPlainText(), QString::fromUtf8("单击这里添加文本"));
+        QCOMPARE(doc().labelCount, int16_t(i));
+        QVERIFY(box->isVisible());
+        box->selectAll();
         typeText(box, QString::fromUtf8("竖排"));
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(label(i).caption, std::string("竖排"));  // Enter typed no line break
