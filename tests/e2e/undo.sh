@@ -44,15 +44,16 @@ e2e_wait_window Quillmap
 e2e_wait_painted "$shot"
 dir=$E2E_WORKDIR
 
-# Save As (access keys of the File menu and its item) to a new path.
+# Save As, by the access keys of the File menu and its item, to a new path; both
+# programs' menus take them.
 save_as() {
-    e2e_key alt+f e
-    e2e_file_dialog "$1"
+    qmp_menu alt+f e
+    e2e_file_dialog save "$1"
     e2e_wait_file "$1"
 }
 
 e2e_key ctrl+s
-e2e_file_dialog "$dir/new.QMP"
+e2e_file_dialog save "$dir/new.QMP"
 e2e_wait_file "$dir/new.QMP"
 
 # Esc while a new rectangle follows the pointer: it is gone as if never inserted.
@@ -115,14 +116,9 @@ qmp_wait_window
 qmp_wait_pixels "$shot" "empty canvas|480,300|$WHITE"
 dir=$E2E_WORKDIR
 toolbar() { xdotool mousemove "$((CLIENT_X + 16 + 25 * ($1 - 1)))" "$((CLIENT_Y + 16))" click 1; }
-qmp_save_as() {
-    qmp_menu alt+f e
-    qmp_file_dialog "$1"
-    e2e_wait_file "$1"
-}
 
-qmp_menu ctrl+s
-qmp_file_dialog "$dir/new.QMP"
+e2e_key ctrl+s
+e2e_file_dialog save "$dir/new.QMP"
 e2e_wait_file "$dir/new.QMP"
 
 # Six steps: a rectangle, a diamond, a label and its text, an arrow, a drag.
@@ -143,8 +139,8 @@ xdotool click 1
 e2e_wait_for "$E2E_TIMEOUT" label_selected || e2e_fail "the label was not selected (see $shot)"
 xdotool click 1
 qmp_wait_pixels "$shot" "editor box frame|430,300|128,128,128"
-xdotool type --delay 20 "Hello"
-xdotool key Return
+e2e_enter_text Hello
+e2e_key Return
 qmp_wait_pixels "$shot" "editor box closed|430,300|$WHITE"
 qmp_menu alt+e a
 qmp_click 600 100
@@ -154,19 +150,19 @@ qmp_wait_pixels "$shot" "segment following the pointer|800,250|$BLACK"
 xdotool click 3
 e2e_drag 106 106 206 156
 qmp_wait_pixels "$out/5-qmp-chart.ppm" "dragged rectangle|260,150|$GREEN" "where it was|160,100|$WHITE"
-qmp_save_as "$dir/full.QMP"
+save_as "$dir/full.QMP"
 
 keys 6 ctrl+z
 qmp_wait_pixels "$out/6-qmp-undone.ppm" "no rectangle|260,150|$WHITE" "no arrow|700,100|$WHITE"
-qmp_save_as "$dir/undone.QMP"
+save_as "$dir/undone.QMP"
 same "$dir/new.QMP" "$dir/undone.QMP" "qmp, six undos"
 
 keys 6 ctrl+y
 qmp_wait_pixels "$out/7-qmp-redone.ppm" "rectangle|260,150|$BLACK" "arrow|700,100|$BLACK"
-qmp_save_as "$dir/redone.QMP"
+save_as "$dir/redone.QMP"
 same "$dir/full.QMP" "$dir/redone.QMP" "qmp, six redos"
 for f in "$dir"/*.QMP; do cp "$f" "$out/qmp-$(basename "$f")"; done
 
-qmp_menu ctrl+q
+e2e_key ctrl+q
 e2e_wait_exit "$E2E_TIMEOUT"
 echo "PASS: Undo and Redo walk both programs' drawings back and forth byte for byte; Esc takes back an insert"
