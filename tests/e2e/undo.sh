@@ -63,15 +63,16 @@ e2e_wait_pixels "$shot" "rectangle following the pointer|100,120|$BLACK"
 e2e_key Escape
 e2e_wait_pixels "$out/1-escaped.ppm" "no rectangle|100,120|$WHITE"
 
-# Fourteen steps: every element kind, two texts, a drag and a resize.
-e2e_toolbar 1 && place 40 120 60 0      # rectangle: its top edge
-e2e_toolbar 2 && place 200 120 80 40    # diamond: its middle line
-e2e_toolbar 3 && place 400 120 65 41    # ellipse: its divider
-e2e_toolbar 4 && place 600 120 -40 0    # left arrow
-e2e_toolbar 5 && place 600 180 40 0     # right arrow
-e2e_toolbar 6 && place 750 250 0 -40    # up arrow
-e2e_toolbar 7 && place 850 120 0 40     # down arrow
-e2e_toolbar 8                           # polyline arrow: two segments
+# Fourteen steps: every element kind, two texts, a drag and a resize. Each shape
+# and straight arrow: toolbar button, where it is dropped, and a pixel of its
+# outline relative to that point.
+for spec in "1 40 120 60 0" "2 200 120 80 40" "3 400 120 65 41" "4 600 120 -40 0" "5 600 180 40 0" \
+    "6 750 250 0 -40" "7 850 120 0 40"; do
+    read -r button x y dx dy <<<"$spec"
+    e2e_toolbar "$button"
+    place "$x" "$y" "$dx" "$dy"
+done
+e2e_toolbar 8  # polyline arrow: two segments
 e2e_click 40 330
 e2e_click 140 330
 e2e_click 140 400 3
