@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 
 #include "app/qt_text_metrics.h"
+#include "edit/insert.h"
 #include "edit/undo.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
@@ -116,7 +117,7 @@ BENCHMARK(BM_UndoTitleBlockMove)->Unit(benchmark::kMillisecond)->Iterations(40);
 void BM_StepsKeptWithin64MB(benchmark::State& state) {
     Editor& ed = large().ed;
     for (auto _ : state) {
-        for (int k = 0; k < 400; ++k) {
+        for (int k = 0; k < 1200; ++k) {
             dragRectangle(ed, k % 2 ? -15.0f : 15.0f);
             settle(ed);
         }
@@ -126,6 +127,31 @@ void BM_StepsKeptWithin64MB(benchmark::State& state) {
         static_cast<double>(ed.history->steps.memory()) / (1 << 20) / static_cast<double>(ed.history->steps.steps());
 }
 BENCHMARK(BM_StepsKeptWithin64MB)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The same on an ordinary chart (twenty rectangles and their texts): the step
+// count bounds it, not the memory.
+void BM_StepsKeptOfAnOrdinaryChart(benchmark::State& state) {
+    NullHost host;
+    Editor ed{host, large().metrics};
+    startUp(ed);
+    for (int i = 0; i < 20; ++i) {
+        insertShape(ed, ShapeStyle::Rectangle);
+        canvasMove(ed, 0, 0, 500.0f + 600 * static_cast<float>(i % 10), 1000.0f + 2500 * static_cast<float>(i / 10));
+        canvasPress(ed, 1, 0, 500.0f + 600 * static_cast<float>(i % 10), 1000.0f + 2500 * static_cast<float>(i / 10));
+    }
+    startHistory(ed, Layout::Quillmap);
+    for (auto _ : state) {
+        for (int k = 0; k < 1200; ++k) {
+            const float x = k % 2 ? 535.0f : 565.0f;  // there and back
+            canvasPress(ed, 1, 0, 550, 1050);
+            canvasMove(ed, 1, 0, x, 1050);
+            canvasRelease(ed, 1, 0, x, 1050);
+            settle(ed);
+        }
+    }
+    memoryCounters(state, ed);
+}
+BENCHMARK(BM_StepsKeptOfAnOrdinaryChart)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The first checkpoint after New or Open, with nothing remembered: every group written.
 void BM_FirstCheckpoint(benchmark::State& state) {
