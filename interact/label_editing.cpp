@@ -57,9 +57,11 @@ void labelPress(Editor& ed, int i, int button) {
     Document& doc = ed.doc;
     finishArrowDrawing(ed);
     if (button == 2) {
-        // The menu's commands act on what the user pointed at.
+        // The menu's commands act on what the user pointed at. The menu takes the
+        // release, so the press is over: Undo chosen there undoes a step.
         if (!commitOpenEditors(ed)) return;
         selectElement(ed, SelKind::Label, i);
+        ed.capture = {};
         ed.host.popupEditMenu();
         return;
     }

@@ -160,6 +160,10 @@ TEST(Undo, EveryActionIsOneStepAndUndoRedoGiveBackTheBytesOfEachState) {
     s.run([](Editor& ed) { insertShape(ed, ShapeStyle::Oval); });
     s.click(1000, 5000);
     EXPECT_FALSE(canRedo(s.ed)) << "a new step drops what could have been redone";
+    const LabelEl& title = *s.ed.doc.Label.find(2);
+    s.press(title.left + 10, title.top + 10, 2);
+    EXPECT_EQ(s.t.host.menuPopups, 1);
+    EXPECT_TRUE(atRest(s.ed)) << "Undo in the Edit menu of a right press on a label undoes a step";
     EXPECT_EQ(s.steps(), states.size() - 2);
 }
 
