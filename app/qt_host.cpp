@@ -1,7 +1,9 @@
 #include "app/qt_host.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
@@ -16,6 +18,28 @@ namespace qm {
 namespace {
 
 QString fromUtf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// A message box that Esc and the window's close button dismiss without choosing
+// any of its buttons, where the box has no button that means "do nothing".
+class QuestionBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool escapeChoosesNothing = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (escapeChoosesNothing && e->matches(QKeySequence::Cancel)) {
+            reject();
+            return;
+        }
+        QMessageBox::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        // QMessageBox would click the button it takes for Esc (No, here).
+        if (escapeChoosesNothing) QDialog::closeEvent(e);
+        else QMessageBox::closeEvent(e);
+    }
+};
 
 QMessageBox::Icon qtIcon(Icon icon) {
     switch (icon) {
@@ -48,7 +72,7 @@ void QtHost::setEditorBox(EditorBox box, QWidget* widget) {
 
 Answer QtHost::ask(std::string_view title, std::string_view text, Buttons buttons, Icon icon) {
     ++modalRuns_;
-    QMessageBox box(qtIcon(icon), fromUtf8(title), fromUtf8(text), QMessageBox::NoButton, window_);
+    QuestionBox box(qtIcon(icon), fromUtf8(title), fromUtf8(text), QMessageBox::NoButton, window_);
     // The interface is Chinese whatever the system's language, so the buttons are too.
     auto add = [&](QMessageBox::StandardButton b, const char* caption) {
         box.addButton(b)->setText(QString::fromUtf8(caption));
@@ -62,7 +86,8 @@ Answer QtHost::ask(std::string_view title, std::string_view text, Buttons button
             add(QMessageBox::Yes, "是(&Y)");
             add(QMessageBox::No, "否(&N)");
             box.setDefaultButton(QMessageBox::Yes);
-            box.setEscapeButton(QMessageBox::No);
+            // No may throw work away; a box dismissed with Esc or closed has not said so.
+            box.escapeChoosesNothing = true;
             break;
         case Buttons::YesNoCancel:
             add(QMessageBox::Yes, "是(&Y)");
@@ -80,8 +105,8 @@ Answer QtHost::ask(std::string_view title, std::string_view text, Buttons button
         case QMessageBox::Ok: return Answer::Ok;
         default: break;
     }
-    // Closed some other way: the answer that changes nothing.
-    return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    // Dismissed without a choice: the answer that changes nothing.
+    return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
 }
 
 std::optional<std::string> QtHost::openFileDialog(const FileDialogPresets& presets) {

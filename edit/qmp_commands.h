@@ -9,7 +9,8 @@ namespace qm::reduced {
 
 // An empty canvas, no title block; counters zero, nothing changed.
 void startUp(Editor& ed);
-// Clears with qmp's question; false when a save was asked for and did not complete.
+// Clears with qmp's question; false when it was dismissed or a save was asked for
+// and did not complete.
 bool clearDocument(Editor& ed);
 bool newDocument(Editor& ed);
 

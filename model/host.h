@@ -13,6 +13,8 @@ namespace qm {
 
 enum class Icon { None, Question, Stop, Critical, Information };
 enum class Buttons { Ok, YesNo, YesNoCancel };
+// Cancel is also the answer of a Yes/No question dismissed without a choice (Esc,
+// or the box closed): it must change nothing.
 enum class Answer { Ok, Yes, No, Cancel };
 
 // Presets of a file dialog: a pre-filled name, the filter, and the extension

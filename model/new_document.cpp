@@ -8,8 +8,11 @@ namespace qm {
 
 bool offerSave(Editor& ed, const std::string& question) {
     if (!ed.doc.isModified()) return true;
-    if (ed.host.ask("提示", question, Buttons::YesNo, Icon::Question) != Answer::Yes) return true;
-    return ed.save && ed.save();
+    switch (ed.host.ask("提示", question, Buttons::YesNo, Icon::Question)) {
+        case Answer::Yes: return ed.save && ed.save();
+        case Answer::No: return true;
+        default: return false;  // dismissed: the command stops and the drawing stays
+    }
 }
 
 void endInteraction(Editor& ed) {

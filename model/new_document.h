@@ -8,7 +8,8 @@
 namespace qm {
 
 // Asks whether to save a changed document. True when the caller may go on: the
-// document was unchanged, the user said No, or the save it asked for completed.
+// document was unchanged, the user said No, or the save it asked for completed;
+// false when the question was dismissed or the save did not complete.
 bool offerSave(Editor& ed, const std::string& question);
 
 // Ends whatever is selected, placed or drawn: nothing selected, handles hidden,
@@ -19,8 +20,8 @@ void endInteraction(Editor& ed);
 // the counters. Records are left for the insert commands to reset.
 void destroyDrawing(Document& doc);
 
-// Offers to save, then clears. False when a save was asked for and did not
-// complete: then nothing changed.
+// Offers to save, then clears. False when the question was dismissed or a save
+// was asked for and did not complete: then nothing changed.
 bool clearDocument(Editor& ed);
 
 // The "新建" command: clears (with its question), then builds the title block.

@@ -184,6 +184,41 @@ TEST_F(FileCommands, CloseAsksOnlyForAChangedDocumentAndStaysUnlessSaved) {
     EXPECT_TRUE(closeRequest(t.ed));
 }
 
+// Text still in an editor box is a change: New, Open and closing commit it first,
+// so their question is asked about it. Dismissing the question (Esc, or closing
+// the box) stops New and Open with the drawing as it was.
+TEST_F(FileCommands, AnOpenEditorIsCommittedFirstAndADismissedQuestionKeepsTheDrawing) {
+    const std::string p = path("other.QMP");
+    t.host.dialogResults = {p};
+    ASSERT_TRUE(fileSave(t.ed));
+    auto typing = [](TestEditor& e) {
+        e.doc.editLabel = 2;
+        e.ed.text1.visible = true;
+        e.ed.text1.text = "正在输入";
+    };
+    auto kept = [](TestEditor& e) {
+        EXPECT_FALSE(e.ed.text1.visible);
+        EXPECT_EQ(e.doc.Label.find(2)->caption, "正在输入");
+        EXPECT_TRUE(e.doc.isModified());
+    };
+    TestEditor byNew, byOpen, byPath, byClose;
+    for (TestEditor* e : {&byNew, &byPath, &byClose}) {
+        typing(*e);
+        e->host.answers = {Answer::Cancel};
+    }
+    EXPECT_FALSE(fileNew(byNew.ed));
+    typing(byOpen);
+    byOpen.host.dialogResults = {std::nullopt};  // committed before the dialog shows
+    EXPECT_FALSE(fileOpen(byOpen.ed));
+    EXPECT_FALSE(openDocumentPath(byPath.ed, Layout::Quillmap, clearDocument, p));
+    EXPECT_FALSE(closeRequest(byClose.ed));
+    for (TestEditor* e : {&byNew, &byOpen, &byPath, &byClose}) {
+        kept(*e);
+        EXPECT_EQ(e->doc.fileName, "");
+    }
+    for (TestEditor* e : {&byNew, &byPath, &byClose}) EXPECT_EQ(e->host.asked.size(), 1u);
+}
+
 TEST_F(FileCommands, AnOpenEditorIsCommittedBeforeSavingAndARefusedOneStopsTheCommand) {
     t.doc.editLabel = 2;
     t.ed.text1.visible = true;

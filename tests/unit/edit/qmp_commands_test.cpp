@@ -5,6 +5,7 @@
 
 #include "edit/insert.h"
 #include "io/document_io.h"
+#include "model/new_document.h"
 #include "model/sel_kind.h"
 #include "unit/support/reduced_editor.h"
 
@@ -72,6 +73,24 @@ TEST(Reduced, FilesAreCheckedBeforeTheDrawingIsCleared) {
     EXPECT_EQ(r.doc.Shape1.find(1)->style, 2);
     EXPECT_FALSE(r.doc.Shape2.visible);
     fs::remove_all(dir);
+}
+
+TEST(Reduced, ClearingCommitsAnOpenEditorAndADismissedQuestionKeepsTheDrawing) {
+    ReducedEditor r;
+    insertLabel(r.ed, false);
+    const int i = r.doc.selIndex;
+    ASSERT_EQ(r.doc.selKind, SelKind::PlacingLabel);
+    endInteraction(r.ed);
+    r.doc.setModified(false);
+    r.doc.editLabel = static_cast<int16_t>(i);
+    r.ed.text1.visible = true;
+    r.ed.text1.text = "正在输入";
+    r.host.answers = {Answer::Cancel};
+    EXPECT_FALSE(reduced::newDocument(r.ed));
+    ASSERT_EQ(r.host.asked.size(), 1u);
+    EXPECT_EQ(r.host.asked[0].text, "文件已改变，是否保存？");
+    EXPECT_EQ(r.doc.Label.find(i)->caption, "正在输入");
+    EXPECT_TRUE(r.doc.isModified());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "edit/insert.h"
 #include "interact/arrows.h"
 #include "interact/pointer.h"
+#include "interact/selection.h"
 #include "model/sel_kind.h"
 #include "unit/support/fakes.h"
 
@@ -171,6 +172,16 @@ TEST(PolylineDrawing, SegmentLimitsAreRefusedWithAMessage) {
     EXPECT_EQ(d.segCount, 0);
     EXPECT_EQ(t.host.asked.size(), 1u);
     EXPECT_EQ(t.host.asked[0].title, "提示");
+
+    // The drawing's last segment number is taken while an arrow is drawn.
+    d.arrowRec[1].count() = 0;
+    leftClickAt(t.ed, 1000, 1000);
+    ASSERT_EQ(d.segCount, 1);
+    d.segCount = kMaxIndex;
+    leftClickAt(t.ed, 3000, 1000);
+    EXPECT_EQ(d.segCount, kMaxIndex);
+    EXPECT_EQ(d.arrowRec[1].count(), 1);
+    EXPECT_EQ(t.host.asked.size(), 2u);
 }
 
 TEST(StraightArrow, FollowsThePointerWithItsTailAndKeepsItsLength) {
@@ -231,6 +242,14 @@ TEST(ArrowEditing, DraggingTheArrowAndAVertexKeepsTheHeadOnTheTip) {
     canvasMove(t.ed, 1, 0, 4000, 4000);
     EXPECT_EQ(d.Line1.find(1)->x2, 4000);
     EXPECT_EQ(d.Line1.find(2)->y1, 4000);
+
+    // A command that clears the selection mid-drag leaves no handle or colour behind.
+    ASSERT_EQ(d.selKind, SelKind::DraggingVertex);
+    clearSelection(t.ed);
+    EXPECT_EQ(d.selKind, SelKind::None);
+    EXPECT_EQ(d.Line1.find(1)->borderColor, kBlack);
+    EXPECT_FALSE(d.spHandle.templ().visible);
+    EXPECT_FALSE(d.spHandle.visible(1));
 }
 
 }  // namespace

@@ -194,11 +194,29 @@ TEST(LabelEditing, RightPressSelectsTheLabelThenOpensTheMenu) {
     canvasPress(t.ed, 1, 0, 225, 225);
     ASSERT_EQ(d.selKind, SelKind::Shape);
     const LabelEl& l = *d.Label.find(6);
-    clickAt(t, l.left + 5, l.top + 5, 2);
+    // The menu takes the release, so the press alone selects.
+    cursorAt(t, l.left + 5, l.top + 5);
+    pointerDown(t.ed, 2, 0, l.left + 5, l.top + 5);
     EXPECT_EQ(t.host.menuPopups, 1);
     EXPECT_EQ(d.selKind, SelKind::Label);
     EXPECT_EQ(d.selIndex, 6);
     EXPECT_EQ(d.Shape1.find(1)->borderColor, kBlack);
+}
+
+TEST(LabelEditing, APressOnALabelEndsThePolylineBeingDrawn) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertPolylineArrow(t.ed);
+    canvasMove(t.ed, 0, 0, 1000, 1000);
+    canvasPress(t.ed, 1, 0, 1000, 1000);
+    canvasRelease(t.ed, 1, 0, 1000, 1000);
+    canvasMove(t.ed, 0, 0, 4000, 1000);
+    const LabelEl& l = *d.Label.find(3);
+    clickAt(t, l.left + 5, l.top + 5);
+    EXPECT_FALSE(d.lneTemp.visible);
+    EXPECT_EQ(d.arrowRec[1].count(), 1);
+    EXPECT_TRUE(d.picRight.visible(1)) << "the arrow got its head";
+    EXPECT_EQ(d.selKind, SelKind::Label);
 }
 
 TEST(Snap, ReachIsStrictAndShapesComeFirst) {
