@@ -1,0 +1,118 @@
+#include "edit/recovery.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "edit/file_commands.h"
+#include "io/document_io.h"
+#include "model/sel_kind.h"
+
+namespace qm {
+namespace {
+
+constexpr std::chrono::seconds kDefaultInterval{30};
+
+// Nothing follows the pointer, no button is held, no editor box is open: a copy
+// taken now holds no half-done gesture.
+bool atRest(const Editor& ed) {
+    if (ed.capture.kind != PointerTarget::None || ed.text1.visible || ed.text2.visible) return false;
+    switch (ed.doc.selKind) {
+        case SelKind::None:
+        case SelKind::Shape:
+        case SelKind::Label:
+        case SelKind::Arrow:
+        case SelKind::Diamond:
+        case SelKind::TitleBlock: return true;
+        default: return false;
+    }
+}
+
+int64_t secondsSinceEpoch() {
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+std::string localTime(int64_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    char buf[64];
+    if (!localtime_r(&t, &tm) || std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm) == 0) return "?";
+    return buf;
+}
+
+void reportSetAside(Editor& ed, const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    std::string text = "恢复文件夹中有无法读取的副本，已改名保留，不再提示：";
+    for (const std::string& n : names) text += "\n" + n;
+    ed.host.message("提示", text, Icon::Information);
+}
+
+}  // namespace
+
+std::chrono::milliseconds recoveryInterval() {
+    const char* v = std::getenv("QUILLMAP_AUTOSAVE_SECONDS");
+    if (!v || !*v) return kDefaultInterval;
+    char* end = nullptr;
+    const long s = std::strtol(v, &end, 10);
+    if (*end != '\0' || s < 1 || s > 86400) return kDefaultInterval;
+    return std::chrono::seconds(s);
+}
+
+std::optional<Recovery> Recovery::start(Editor& ed, std::string_view program, Layout layout) {
+    Result<RecoveryStore> store = RecoveryStore::open(recoveryFolder(program), layout);
+    if (!store) {
+        ed.host.message("提示", "无法使用恢复文件夹，程序意外退出时未保存的修改将无法恢复。\n" + store.error().describe(),
+                        Icon::Information);
+        return std::nullopt;
+    }
+    return Recovery(std::move(store).value(), layout, recoveryInterval());
+}
+
+void Recovery::update(Editor& ed, Clock::time_point now) {
+    if (!ed.doc.isModified()) {
+        if (store_.hasCopy()) store_.discard();
+        lastCopy_.reset();
+        return;
+    }
+    if (!atRest(ed) || (lastCopy_ && now - *lastCopy_ < interval_)) return;
+    lastCopy_ = now;
+    Result<std::string> bytes = encodeDocument(ed.doc, layout_);
+    Status written = bytes ? store_.write({ed.doc.fileName, secondsSinceEpoch(), std::move(bytes).value()})
+                           : Status(bytes.error());
+    if (written || failureReported_) return;
+    failureReported_ = true;
+    ed.host.message("提示", "无法写入恢复副本，程序意外退出时未保存的修改将无法恢复。\n" + written.error().describe(),
+                    Icon::Information);
+}
+
+bool Recovery::offerOrphans(Editor& ed) {
+    RecoveryStore::Scan scan = store_.scan();
+    bool opened = false;
+    for (OrphanCopy& orphan : scan.orphans) {
+        if (opened) break;  // the rest stay for the next start
+        const RecoveryCopy& copy = orphan.copy();
+        Result<Document> doc = decodeDocument(copy.document, layout_, ed.metrics);
+        if (!doc) {
+            scan.setAside.push_back(store_.setAside(orphan));
+            continue;
+        }
+        const std::string name = copy.documentPath.empty() ? "未命名" : copy.documentPath;
+        const std::string question = "程序上次没有正常退出。找到“" + name + "”在" + localTime(copy.writtenAt) +
+                                     "自动保存的副本，是否恢复？\n选“否”将删除这份副本。";
+        switch (ed.host.ask("提示", question, Buttons::YesNo, Icon::Question)) {
+            case Answer::Yes:
+                replaceDocument(ed, std::move(doc).value(), copy.documentPath);
+                ed.markModified();  // until the user saves it to the file named
+                if (store_.adopt(orphan)) lastCopy_ = Clock::now();
+                opened = true;
+                break;
+            case Answer::No: store_.discard(orphan); break;
+            default: break;
+        }
+    }
+    reportSetAside(ed, scan.setAside);
+    return opened;
+}
+
+}  // namespace qm

@@ -1,0 +1,177 @@
+// Crash recovery in a private state folder: where and how copies are kept, when
+// they are written and removed, and what a start makes of the copies it finds.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "edit/insert.h"
+#include "edit/recovery.h"
+#include "interact/pointer.h"
+#include "io/atomic_file.h"
+#include "io/document_io.h"
+#include "unit/support/fakes.h"
+
+namespace qm {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::TestEditor;
+
+class RecoveryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state = fs::temp_directory_path() / ("qm recovery " + std::to_string(::getpid()));
+        fs::remove_all(state);
+        ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+    }
+    void TearDown() override {
+        ::unsetenv("XDG_STATE_HOME");
+        fs::remove_all(state);
+    }
+
+    static void draw(TestEditor& t, float x) {
+        insertShape(t.ed, ShapeStyle::Rectangle);
+        canvasMove(t.ed, 0, 0, x, 2000);
+        canvasPress(t.ed, 1, 0, x, 2000);
+        canvasRelease(t.ed, 1, 0, x, 2000);
+    }
+    static std::string saveBytes(const Document& d) { return encodeDocument(d, Layout::Quillmap).value(); }
+    static int mode(const fs::path& p) {
+        struct stat st {};
+        return ::stat(p.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
+    }
+    static std::string copied(const Recovery& r) {
+        return decodeRecoveryCopy(readWholeFile(r.store().copyPath().native()).value(), Layout::Quillmap)
+            ->document;
+    }
+    static std::optional<Recovery> start(TestEditor& t) { return Recovery::start(t.ed, "quillmap", Layout::Quillmap); }
+
+    fs::path state;
+    Recovery::Clock::time_point t0{};
+};
+
+TEST_F(RecoveryTest, CopiesAreWrittenAtRestAtMostOnceAnIntervalAndGoWhenNothingIsUnsaved) {
+    ::setenv("QUILLMAP_AUTOSAVE_SECONDS", "7", 1);
+    EXPECT_EQ(recoveryInterval(), 7s);
+    ::setenv("QUILLMAP_AUTOSAVE_SECONDS", "soon", 1);
+    EXPECT_EQ(recoveryInterval(), 30s);
+    ::unsetenv("QUILLMAP_AUTOSAVE_SECONDS");
+
+    TestEditor t;
+    std::optional<Recovery> r = start(t);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->store().folder(), state / "quillmap" / "recovery");
+    EXPECT_EQ(mode(r->store().folder()), 0700);
+    r->update(t.ed, t0);
+    EXPECT_FALSE(fs::exists(r->store().copyPath())) << "nothing unsaved, no copy";
+
+    insertShape(t.ed, ShapeStyle::Rectangle);  // follows the pointer: not at rest
+    r->update(t.ed, t0);
+    EXPECT_FALSE(fs::exists(r->store().copyPath()));
+    canvasPress(t.ed, 1, 0, 3000, 2000);
+    canvasRelease(t.ed, 1, 0, 3000, 2000);
+    r->update(t.ed, t0);
+    EXPECT_EQ(mode(r->store().copyPath()), 0600);
+    EXPECT_EQ(copied(*r), saveBytes(t.doc));
+
+    const std::string first = saveBytes(t.doc);
+    draw(t, 6000);
+    r->update(t.ed, t0 + 29s);
+    EXPECT_EQ(copied(*r), first) << "within the interval";
+    r->update(t.ed, t0 + 30s);
+    EXPECT_EQ(copied(*r), saveBytes(t.doc));
+
+    t.doc.setModified(false);  // saved, or No to a save question
+    r->update(t.ed, t0 + 31s);
+    EXPECT_FALSE(fs::exists(r->store().copyPath()));
+}
+
+TEST_F(RecoveryTest, ACopyWhoseProgramDiedIsOfferedAndOpensChangedUnderItsFilesName) {
+    const std::string userFile = (state / "流程.QMP").string();
+    std::string drawn;
+    {
+        TestEditor died;
+        std::optional<Recovery> r = start(died);
+        draw(died, 3000);
+        died.doc.fileName = userFile;
+        r->update(died.ed, t0);
+        drawn = saveBytes(died.doc);
+    }  // killed: the copy stays, its lock is free
+    TestEditor running;
+    std::optional<Recovery> busy = start(running);
+    draw(running, 9000);
+    busy->update(running.ed, t0);  // a program still running keeps its copy to itself
+
+    TestEditor next;
+    std::optional<Recovery> r = start(next);
+    next.host.answers = {Answer::Yes};
+    ASSERT_TRUE(r->offerOrphans(next.ed));
+    ASSERT_EQ(next.host.asked.size(), 1u);
+    EXPECT_EQ(next.host.asked[0].title, "提示");
+    EXPECT_EQ(next.host.asked[0].buttons, Buttons::YesNo);
+    EXPECT_NE(next.host.asked[0].text.find("“" + userFile + "”"), std::string::npos);
+    EXPECT_EQ(saveBytes(next.doc), drawn);
+    EXPECT_EQ(next.doc.fileName, userFile);
+    EXPECT_TRUE(next.doc.isModified());
+    EXPECT_FALSE(fs::exists(userFile)) << "recovery never writes the user's file";
+    EXPECT_EQ(copied(*r), drawn) << "the copy is now this program's";
+
+    TestEditor another;
+    std::optional<Recovery> quiet = start(another);
+    EXPECT_FALSE(quiet->offerOrphans(another.ed));
+    EXPECT_TRUE(another.host.asked.empty()) << "every copy belongs to a running program";
+}
+
+TEST_F(RecoveryTest, NoDeletesACopyADismissedQuestionKeepsItAndADamagedOneIsSetAsideOnce) {
+    const fs::path folder = state / "quillmap" / "recovery";
+    for (int k = 0; k < 3; ++k) {
+        TestEditor died;
+        std::optional<Recovery> r = start(died);
+        draw(died, 3000);
+        r->update(died.ed, t0);
+        if (k == 2) {  // one byte of the drawing changed: a damaged copy
+            std::string bytes = readWholeFile(r->store().copyPath().native()).value();
+            bytes[bytes.size() / 2] ^= 1;
+            std::ofstream(folder / "damaged.copy", std::ios::binary) << bytes;
+            fs::remove(r->store().copyPath());
+        }
+    }
+    {
+        TestEditor qmp;  // the other program's copy is foreign here
+        std::optional<Recovery> r = Recovery::start(qmp.ed, "qmp", Layout::Qmp);
+        draw(qmp, 3000);
+        r->update(qmp.ed, t0);
+        fs::copy_file(r->store().copyPath(), folder / "qmp.copy");
+    }
+
+    TestEditor t;
+    std::optional<Recovery> r = start(t);
+    t.host.answers = {Answer::Cancel, Answer::No};
+    EXPECT_FALSE(r->offerOrphans(t.ed));
+    ASSERT_EQ(t.host.asked.size(), 3u);
+    EXPECT_NE(t.host.asked[0].text.find("“未命名”"), std::string::npos);
+    EXPECT_NE(t.host.asked[2].text.find("damaged.damaged"), std::string::npos);
+    EXPECT_NE(t.host.asked[2].text.find("qmp.damaged"), std::string::npos);
+    EXPECT_EQ(t.doc.labelCount, 8) << "the new drawing stays";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 5) << "two copies and a lock, two set aside";
+    r.reset();
+
+    TestEditor again;
+    std::optional<Recovery> r2 = start(again);
+    again.host.answers = {Answer::No};
+    EXPECT_FALSE(r2->offerOrphans(again.ed));
+    EXPECT_EQ(again.host.asked.size(), 1u) << "only the copy left by the dismissed question";
+    r2.reset();
+    TestEditor last;
+    EXPECT_FALSE(start(last)->offerOrphans(last.ed));
+    EXPECT_TRUE(last.host.asked.empty());
+}
+
+}  // namespace
+}  // namespace qm
