@@ -68,6 +68,7 @@ TEST_F(RecoveryTest, CopiesAreWrittenAtRestAtMostOnceAnIntervalAndGoWhenNothingI
     ASSERT_TRUE(r);
     EXPECT_EQ(r->store().folder(), state / "quillmap" / "recovery");
     EXPECT_EQ(mode(r->store().folder()), 0700);
+    EXPECT_EQ(mode(state / "quillmap"), 0700);
     r->update(t.ed, t0);
     EXPECT_FALSE(fs::exists(r->store().copyPath())) << "nothing unsaved, no copy";
 
@@ -130,6 +131,8 @@ TEST_F(RecoveryTest, ACopyWhoseProgramDiedIsOfferedAndOpensChangedUnderItsFilesN
 
 TEST_F(RecoveryTest, NoDeletesACopyADismissedQuestionKeepsItAndADamagedOneIsSetAsideOnce) {
     const fs::path folder = state / "quillmap" / "recovery";
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms(0755));  // made by someone else: taken back
     for (int k = 0; k < 3; ++k) {
         TestEditor died;
         std::optional<Recovery> r = start(died);
@@ -150,6 +153,7 @@ TEST_F(RecoveryTest, NoDeletesACopyADismissedQuestionKeepsItAndADamagedOneIsSetA
         fs::copy_file(r->store().copyPath(), folder / "qmp.copy");
     }
 
+    EXPECT_EQ(mode(folder), 0700);
     TestEditor t;
     std::optional<Recovery> r = start(t);
     t.host.answers = {Answer::Cancel, Answer::No};
