@@ -46,10 +46,17 @@ EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rul
     if (!rulesOf(ed_).timer2Tick) host_.timer(TimerId::Timer2).stop();
 
     canvas_->setDocument(&ed_.doc);
+
+    // Asked every second, and once more after each event has been dealt with; the
+    // core decides whether a copy is due. Never inside an event's handling, since
+    // a failed copy is reported in a message box.
+    recoveryTimer_.setInterval(1000);
+    connect(&recoveryTimer_, &QTimer::timeout, this, &EditorView::updateRecovery);
 }
 
 EditorView::~EditorView() {
     // The widgets may outlive the editor for a moment; nothing they do may reach it.
+    recoveryTimer_.stop();
     host_.timer(TimerId::Timer1).stop();
     host_.timer(TimerId::Timer2).stop();
     canvas_->hooks = {};
@@ -142,6 +149,27 @@ void EditorView::refresh() {
     canvas_->update();
     syncBoxes();
     last_ = glance();
+    if (recovery_) QTimer::singleShot(0, this, &EditorView::updateRecovery);
+}
+
+bool EditorView::startRecovery(std::string_view program, Layout layout) {
+    std::optional<Recovery> started = Recovery::start(ed_, program, layout);
+    if (!started) return false;
+    recovery_.emplace(std::move(*started));
+    recoveryTimer_.start();
+    bool opened = false;
+    perform([&](Editor& ed) { opened = recovery_->offerOrphans(ed); });
+    return opened;
+}
+
+void EditorView::endRecovery() {
+    recoveryTimer_.stop();
+    if (recovery_) recovery_->discard();
+    recovery_.reset();
+}
+
+void EditorView::updateRecovery() {
+    if (recovery_) recovery_->update(ed_, Recovery::Clock::now());
 }
 
 void EditorView::refreshMoving() {

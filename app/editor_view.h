@@ -5,11 +5,14 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string_view>
 
 #include <QObject>
 
 #include "app/qt_host.h"
 #include "app/qt_text_metrics.h"
+#include "edit/recovery.h"
 #include "model/editor.h"
 
 class QMenu;
@@ -55,6 +58,13 @@ public:
     // and the Undo and Redo items in line with it.
     void refresh();
 
+    // Keeps a recovery copy of the drawing while it has unsaved changes, in the
+    // program's folder of the user's state, and offers the copies of programs
+    // that died; true when one was opened. Not started, nothing is kept.
+    bool startRecovery(std::string_view program, Layout layout);
+    // A normal exit: the copy goes.
+    void endRecovery();
+
 private:
     // What a move or a tick may change without any element following the pointer;
     // compared before and after, so that idle pointer moves do not repaint.
@@ -76,6 +86,7 @@ private:
     void syncBoxes();
     void wireBoxes();
     void commitOnFocusLoss(EditorBox box);
+    void updateRecovery();
 
     QtTextMetrics metrics_;
     QtHost host_;
@@ -88,6 +99,8 @@ private:
     bool dropNextPress_ = false;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
+    std::optional<Recovery> recovery_;
+    QTimer recoveryTimer_;
 };
 
 }  // namespace qm

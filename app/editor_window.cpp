@@ -16,7 +16,8 @@
 
 namespace qm {
 
-EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent) : QMainWindow(parent) {
+EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
+    : QMainWindow(parent), program_(desc.program), layout_(desc.layout) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(desc.title));
     setWindowIcon(applicationIcon());
@@ -82,13 +83,17 @@ void EditorWindow::buildHelpMenu(const WindowDescription& desc) {
     });
 }
 
+bool EditorWindow::startRecovery() { return view_->startRecovery(program_, layout_); }
+
 void EditorWindow::closeEvent(QCloseEvent* event) {
     const bool mayClose = closeRequest(view_->editor());
     view_->refresh();
-    if (mayClose)
+    if (mayClose) {
+        view_->endRecovery();  // saved, or the user chose to lose the changes
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 }  // namespace qm

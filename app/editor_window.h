@@ -28,6 +28,8 @@ struct TwipsRect {
 
 struct WindowDescription {
     const char* title = "";
+    const char* program = "";  // names the program's folders (recovery copies)
+    Layout layout = Layout::Quillmap;
     int clientWidth = 0, clientHeight = 0;  // twips
     std::optional<TwipsRect> container;     // Picture2; none: the canvas lies on the client area
     CanvasGeometry canvas;                  // in the container, or on the client area
@@ -56,6 +58,10 @@ public:
     QToolBar* toolbar() const { return toolbar_; }
     QMenu* editMenu() const { return editMenu_; }
 
+    // From here on a copy of unsaved changes is kept for after a crash; the
+    // copies of programs that died are offered first. True when one was opened.
+    bool startRecovery();
+
 protected:
     // Asks first when the drawing changed; stays open when the user cancels.
     void closeEvent(QCloseEvent* event) override;
@@ -68,6 +74,8 @@ private:
     QFrame* container_ = nullptr;
     EditorView* view_ = nullptr;
     QMenu* editMenu_ = nullptr;
+    const char* program_;
+    Layout layout_;
 };
 
 }  // namespace qm

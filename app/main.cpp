@@ -21,5 +21,6 @@ int main(int argc, char** argv) {
     window.show();
     qm::reportMissingCodePages(window.editor());
     if (!args.file.isEmpty()) window.openFile(args.file.toStdString());
+    window.startRecovery();
     return QApplication::exec();
 }

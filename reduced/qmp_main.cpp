@@ -20,5 +20,6 @@ int main(int argc, char** argv) {
     qm::reduced::QmpWindow window;
     window.show();
     qm::reportMissingCodePages(window.editor());
+    window.startRecovery();
     return QApplication::exec();
 }

@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# Crash recovery in both programs, as a user meets it: a drawing saved once and
+# changed again, its recovery copy written, the program killed with SIGKILL;
+# started again it offers the copy, Yes brings the drawing back as it was, still
+# marked changed and named after its file, which only Save then writes. A start
+# with no copy asks nothing.
+# Usage: recovery.sh QUILLMAP QMP OUTPUT_DIR
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/e2e/lib.sh
+source "$here/lib.sh"
+# shellcheck source=tests/e2e/qmp_lib.sh
+source "$here/qmp_lib.sh"
+
+quillmap=$1
+qmp=$2
+out=$3
+e2e_require_display
+rm -rf "$out"
+mkdir -p "$out"
+export E2E_STATE_HOME="$out/state" QUILLMAP_AUTOSAVE_SECONDS=1
+
+# The one recovery copy of a program, or nothing.
+copy_of() { find "$E2E_STATE_HOME/$1/recovery" -name '*.copy' -size +0 2>/dev/null | head -n 1; }
+has_copy() { [ -n "$(copy_of "$1")" ]; }
+no_copy() { [ -z "$(copy_of "$1")" ]; }
+# The drawing inside a copy: what Save would have written when it was taken.
+copied_drawing() {
+    python3 - "$1" "$2" <<'EOF'
+import sys
+data = open(sys.argv[1], "rb").read()
+head = b"\ndocument "
+at = data.index(head, data.index(b"\npath ")) + len(head)
+size, at = int(data[at:data.index(b"\n", at)]), data.index(b"\n", at) + 1
+open(sys.argv[2], "wb").write(data[at:at + size])
+EOF
+}
+killed() { ! kill -0 "$APP_PID" 2>/dev/null; }
+crash() {
+    {
+        kill -KILL "$APP_PID"
+        e2e_wait_for "$E2E_TIMEOUT" killed || e2e_fail "the program outlived SIGKILL"
+        wait "$APP_PID" || true
+    } 2>/dev/null  # not the shell's note that its job was killed
+    APP_PID=
+}
+# canvas_crop SHOT FILE X Y W H: a region of the canvas as a picture of its own.
+canvas_crop() { convert "$1" -crop "$5x$6+$((CANVAS_X + $3))+$((CANVAS_Y + $4))" +repage "$2"; }
+
+# --- quillmap ---------------------------------------------------------------------
+shot="$out/quillmap.ppm"
+file="$out/chart.QMP"
+e2e_start "$quillmap" "$out/quillmap-1.log"
+e2e_wait_window Quillmap
+e2e_wait_painted "$shot"
+# Nothing to recover: the window takes commands at once, with no question.
+e2e_toolbar 1
+e2e_move 300 300
+e2e_wait_pixels "$shot" "rectangle following the pointer|360,300|$BLACK"
+[ -z "$(e2e_other_windows .)" ] || e2e_fail "a start without a copy asked something"
+xdotool click 1
+e2e_toolbar 14
+e2e_file_dialog "$file"
+e2e_wait_file "$file"
+cp "$file" "$out/saved-once.QMP"
+e2e_wait_for "$E2E_TIMEOUT" no_copy quillmap || e2e_fail "the copy outlived the save"
+
+# Changed again: an ellipse, dropped, and the selection let go.
+e2e_toolbar 3
+e2e_move 500 300
+e2e_wait_pixels "$shot" "ellipse following the pointer|500,340|$BLACK"
+xdotool click 1
+e2e_click 600 500
+e2e_wait_pixels "$shot" "ellipse|500,340|$BLACK" "rectangle|360,300|$BLACK"
+e2e_wait_for "$E2E_TIMEOUT" has_copy quillmap || e2e_fail "no recovery copy was written"
+e2e_shot "$shot"
+canvas_crop "$shot" "$out/quillmap-before.png" 0 0 940 620
+copied_drawing "$(copy_of quillmap)" "$out/quillmap-copied.QMP"
+crash
+cmp -s "$file" "$out/saved-once.QMP" || e2e_fail "the user's file changed before it was saved"
+
+e2e_start "$quillmap" "$out/quillmap-2.log"
+e2e_wait_window Quillmap
+e2e_wait_dialog '^提示$'
+question=$DIALOG
+e2e_shot "$out/quillmap-question.ppm" && convert "$out/quillmap-question.ppm" "$out/quillmap-question.png"
+xdotool key Return  # Yes is the default
+e2e_wait_gone "$question"
+e2e_wait_pixels "$shot" "ellipse|500,340|$BLACK" "rectangle|360,300|$BLACK"
+canvas_crop "$shot" "$out/quillmap-after.png" 0 0 940 620
+cmp -s "$file" "$out/saved-once.QMP" || e2e_fail "recovery wrote the user's file"
+
+# Still changed: closing asks, and Escape keeps the window.
+python3 "$here/close_window.py" "$WID"
+e2e_wait_dialog '^提示$'
+question=$DIALOG
+xdotool key Escape
+e2e_wait_gone "$question"
+# Save writes the user's file, without asking for a name, and the copy goes.
+e2e_toolbar 14
+e2e_wait_for "$E2E_TIMEOUT" eval '! cmp -s "$file" "$out/saved-once.QMP"' || e2e_fail "Save did not write $file"
+cmp -s "$file" "$out/quillmap-copied.QMP" || e2e_fail "Save wrote another drawing than the one recovered"
+e2e_wait_for "$E2E_TIMEOUT" no_copy quillmap || e2e_fail "the copy outlived the save"
+python3 "$here/close_window.py" "$WID"
+e2e_wait_exit "$E2E_TIMEOUT"
+echo "quillmap: the drawing came back as it was and Save wrote it to $file"
+
+# --- qmp --------------------------------------------------------------------------
+shot="$out/qmp.ppm"
+file="$out/sketch.QMP"
+toolbar() { xdotool mousemove "$((CLIENT_X + 16 + 25 * ($1 - 1)))" "$((CLIENT_Y + 16))" click 1; }
+e2e_start "$qmp" "$out/qmp-1.log"
+qmp_wait_window
+toolbar 1  # 矩形
+qmp_move 100 100
+qmp_wait_pixels "$shot" "rectangle following the pointer|160,100|$BLACK"
+[ "$(qmp_window_count)" -eq 1 ] || e2e_fail "a start of qmp without a copy asked something"
+xdotool click 1
+qmp_menu ctrl+s
+qmp_file_dialog "$file"
+e2e_wait_file "$file"
+cp "$file" "$out/saved-once.QMP"
+
+toolbar 3  # 椭圆
+qmp_move 400 100
+qmp_wait_pixels "$shot" "ellipse following the pointer|400,140|$BLACK"
+xdotool click 1
+qmp_click 600 400
+qmp_wait_pixels "$shot" "ellipse|400,140|$BLACK" "rectangle|160,100|$BLACK" "nothing selected|465,100|$BLACK"
+# qmp's Save keeps the changed mark, so a copy of the saved drawing may be there
+# already: wait for one that holds the ellipse.
+copy_has_ellipse() {
+    has_copy qmp && copied_drawing "$(copy_of qmp)" "$out/qmp-copied.QMP" &&
+        ! cmp -s "$out/qmp-copied.QMP" "$out/saved-once.QMP"
+}
+e2e_wait_for "$E2E_TIMEOUT" copy_has_ellipse || e2e_fail "no recovery copy of the changed drawing"
+e2e_shot "$shot"
+canvas_crop "$shot" "$out/qmp-before.png" 0 0 950 590
+crash
+
+e2e_start "$qmp" "$out/qmp-2.log"
+qmp_wait_window
+qmp_wait_dialog
+e2e_shot "$out/qmp-question.ppm" && convert "$out/qmp-question.ppm" "$out/qmp-question.png"
+xdotool key Return
+e2e_wait_for "$E2E_TIMEOUT" qmp_dialog_closed || e2e_fail "the question stayed"
+qmp_wait_pixels "$shot" "ellipse|400,140|$BLACK" "rectangle|160,100|$BLACK"
+canvas_crop "$shot" "$out/qmp-after.png" 0 0 950 590
+cmp -s "$file" "$out/saved-once.QMP" || e2e_fail "recovery wrote qmp's file"
+qmp_menu ctrl+s
+e2e_wait_for "$E2E_TIMEOUT" eval '! cmp -s "$file" "$out/saved-once.QMP"' || e2e_fail "Save did not write $file"
+cmp -s "$file" "$out/qmp-copied.QMP" || e2e_fail "qmp's Save wrote another drawing than the one recovered"
+echo "qmp: the drawing came back as it was and Save wrote it to $file"
+echo "PASS: both programs offer a killed drawing back, as it was, and only Save writes the user's file"
