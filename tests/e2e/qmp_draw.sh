@@ -105,26 +105,8 @@ grep -aq "Hello qmp" "$file" || e2e_fail "the label's text is not in the file"
 ! grep -aq "Hello qmpx" "$file" || e2e_fail "Del in the editor box did not erase"
 echo "saved $size bytes"
 
-<<<<<<< HEAD
 # New: nothing changed since the save, so it asks nothing.
 qmp_menu ctrl+n
-=======
-# New: the drawing is still marked changed (qmp's saves keep the mark), so it asks
-# whether to save. Escape takes back the command and the drawing stays; No
-# discards it.
-qmp_menu ctrl+n
-<<<<<<< HEAD
-e2e_answer "$E2E_QUESTION" Escape
-=======
-qmp_wait_dialog
-xdotool key Escape
-e2e_wait_for "$E2E_TIMEOUT" qmp_dialog_closed || e2e_fail "Escape did not close the question"
-qmp_menu ctrl+n
-qmp_wait_dialog  # the first New has ended by now; the drawing above the question stays
-qmp_wait_pixels "$shot" "rectangle kept|160,100|$black" "ellipse kept|465,100|$black" "arrow kept|700,100|$black"
-xdotool key n
->>>>>>> 9edac23 (Both programs keep a recovery copy while a drawing has unsaved changes and offer it back after a crash; end-to-end test of a killed quillmap and qmp; e2e runs get a state folder of their own)
->>>>>>> 6910aa4 (Both programs keep a recovery copy while a drawing has unsaved changes and offer it back after a crash; end-to-end test of a killed quillmap and qmp; e2e runs get a state folder of their own)
 qmp_wait_pixels "$shot" "rectangle gone|160,100|$white" "arrow gone|800,200|$white" "diamond gone|100,340|$white"
 qmp_blank "$shot" 0 0 957 597 || e2e_fail "New left something on the canvas (see $shot)"
 
