@@ -29,7 +29,6 @@ struct TwipsRect {
 struct WindowDescription {
     const char* title = "";
     const char* program = "";  // names the program's folders (recovery copies)
-    Layout layout = Layout::Quillmap;
     int clientWidth = 0, clientHeight = 0;  // twips
     std::optional<TwipsRect> container;     // Picture2; none: the canvas lies on the client area
     CanvasGeometry canvas;                  // in the container, or on the client area

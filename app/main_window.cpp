@@ -22,7 +22,6 @@ WindowDescription quillmapWindow() {
     return {
         .title = "Quillmap",
         .program = "quillmap",
-        .layout = Layout::Quillmap,
         .clientWidth = 14760,
         .clientHeight = 10320,
         .container = TwipsRect{75, 450, 14565, 9765},

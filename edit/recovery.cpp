@@ -5,28 +5,13 @@
 #include <string>
 
 #include "edit/file_commands.h"
+#include "edit/undo.h"
 #include "io/document_io.h"
-#include "model/sel_kind.h"
 
 namespace qm {
 namespace {
 
 constexpr std::chrono::seconds kDefaultInterval{30};
-
-// Nothing follows the pointer, no button is held, no editor box is open: a copy
-// taken now holds no half-done gesture.
-bool atRest(const Editor& ed) {
-    if (ed.capture.kind != PointerTarget::None || ed.text1.visible || ed.text2.visible) return false;
-    switch (ed.doc.selKind) {
-        case SelKind::None:
-        case SelKind::Shape:
-        case SelKind::Label:
-        case SelKind::Arrow:
-        case SelKind::Diamond:
-        case SelKind::TitleBlock: return true;
-        default: return false;
-    }
-}
 
 int64_t secondsSinceEpoch() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
@@ -103,7 +88,8 @@ bool Recovery::offerOrphans(Editor& ed) {
         switch (ed.host.ask("提示", question, Buttons::YesNo, Icon::Question)) {
             case Answer::Yes:
                 replaceDocument(ed, std::move(doc).value(), copy.documentPath);
-                ed.markModified();  // until the user saves it to the file named
+                restartHistory(ed);
+                markUnsaved(ed);  // until the user saves it to the file named
                 if (store_.adopt(orphan)) lastCopy_ = Clock::now();
                 opened = true;
                 break;

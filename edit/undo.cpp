@@ -74,6 +74,11 @@ void markSaved(Editor& ed) {
     if (auto now = ed.history->coder.encode(ed.doc)) ed.history->steps.setSaved(*now);
 }
 
+void markUnsaved(Editor& ed) {
+    ed.doc.setModified(true);
+    if (ed.history) ed.history->steps.setSaved(Checkpoint{});  // no drawing encodes to nothing
+}
+
 bool atRest(const Editor& ed) {
     return !following(ed.doc.selKind) && ed.capture.kind == PointerTarget::None && !ed.text1.visible &&
            !ed.text2.visible;

@@ -23,6 +23,9 @@ void startHistory(Editor& ed, Layout layout, HistoryLimits limits = {});
 void restartHistory(Editor& ed);
 // Save and Save As wrote the drawing as it is now.
 void markSaved(Editor& ed);
+// No file holds the drawing as it is (one brought back after a crash): it stays
+// changed until it is saved.
+void markUnsaved(Editor& ed);
 
 bool atRest(const Editor& ed);
 // After every event: a step when the editor is at rest and the drawing changed,

@@ -25,7 +25,6 @@ WindowDescription qmpWindow() {
     return {
         .title = "Quillmap [Beta]",
         .program = "qmp",
-        .layout = Layout::Qmp,
         .clientWidth = 14610,
         .clientHeight = 9690,
         .container = std::nullopt,  // Picture1 sits on the client area itself

@@ -46,8 +46,14 @@ crash() {
     APP_PID=
 }
 written_again() { ! cmp -s "$file" "$out/saved-once.QMP"; }
-# canvas_shot SHOT FILE W H: the canvas of the last screenshot, for the record.
+# canvas_shot SHOT FILE W H: the canvas of a screenshot as a picture of its own.
 canvas_shot() { convert "$1" -crop "$3x$4+$CANVAS_X+$CANVAS_Y" +repage "$2"; }
+# same_canvas BEFORE AFTER: fails unless every pixel of the two canvases is alike.
+same_canvas() {
+    local differ
+    differ=$(compare -metric AE "$1" "$2" "${2%.png}-diff.png" 2>&1) || true
+    [ "$differ" = 0 ] || e2e_fail "$differ pixels of the canvas differ from before the crash (see ${2%.png}-diff.png)"
+}
 
 # --- quillmap ---------------------------------------------------------------------
 shot="$out/quillmap.ppm"
@@ -85,6 +91,7 @@ e2e_shot "$out/quillmap-question.ppm" && convert "$out/quillmap-question.ppm" "$
 e2e_answer "$E2E_QUESTION" Return  # Yes is the default
 e2e_wait_pixels "$shot" "ellipse|500,340|$BLACK" "rectangle|360,300|$BLACK"
 canvas_shot "$shot" "$out/quillmap-after.png" 940 620
+same_canvas "$out/quillmap-before.png" "$out/quillmap-after.png"
 cmp -s "$file" "$out/saved-once.QMP" || e2e_fail "recovery wrote the user's file"
 
 # Still changed: closing asks, and Escape keeps the window.
@@ -113,6 +120,7 @@ qmp_menu ctrl+s
 e2e_file_dialog save "$file"
 e2e_wait_file "$file"
 cp "$file" "$out/saved-once.QMP"
+e2e_await "$E2E_TIMEOUT" no_copy qmp || e2e_fail "qmp's copy outlived the save"
 
 toolbar 3  # 椭圆
 qmp_move 400 100
@@ -120,14 +128,9 @@ qmp_wait_pixels "$shot" "ellipse following the pointer|400,140|$BLACK"
 xdotool click 1
 qmp_click 600 400
 qmp_wait_pixels "$shot" "ellipse|400,140|$BLACK" "rectangle|160,100|$BLACK" "nothing selected|465,100|$BLACK"
-# A copy of the drawing as saved may be there a moment longer: wait for the one
-# that holds the ellipse.
-copy_has_ellipse() {
-    has_copy qmp && copied_drawing "$(copy_of qmp)" "$out/qmp-copied.QMP" &&
-        ! cmp -s "$out/qmp-copied.QMP" "$out/saved-once.QMP"
-}
-e2e_await "$E2E_TIMEOUT" copy_has_ellipse || e2e_fail "no recovery copy of the changed drawing"
+e2e_await "$E2E_TIMEOUT" has_copy qmp || e2e_fail "qmp wrote no recovery copy"
 canvas_shot "$shot" "$out/qmp-before.png" 950 590
+copied_drawing "$(copy_of qmp)" "$out/qmp-copied.QMP"
 crash
 
 e2e_start "$qmp" "$out/qmp-2.log"
@@ -137,9 +140,13 @@ e2e_shot "$out/qmp-question.ppm" && convert "$out/qmp-question.ppm" "$out/qmp-qu
 e2e_answer "$E2E_QUESTION" Return
 qmp_wait_pixels "$shot" "ellipse|400,140|$BLACK" "rectangle|160,100|$BLACK"
 canvas_shot "$shot" "$out/qmp-after.png" 950 590
+same_canvas "$out/qmp-before.png" "$out/qmp-after.png"
 cmp -s "$file" "$out/saved-once.QMP" || e2e_fail "recovery wrote qmp's file"
 qmp_menu ctrl+s
 e2e_await "$E2E_TIMEOUT" written_again || e2e_fail "Save did not write $file"
 cmp -s "$file" "$out/qmp-copied.QMP" || e2e_fail "qmp's Save wrote another drawing than the one recovered"
+e2e_await "$E2E_TIMEOUT" no_copy qmp || e2e_fail "qmp's copy outlived the save"
+python3 "$here/close_window.py" "$WID"
+e2e_wait_exit "$E2E_TIMEOUT"
 echo "qmp: the drawing came back as it was and Save wrote it to $file"
 echo "PASS: both programs offer a killed drawing back, as it was, and only Save writes the user's file"

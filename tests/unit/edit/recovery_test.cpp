@@ -11,6 +11,7 @@
 
 #include "edit/insert.h"
 #include "edit/recovery.h"
+#include "edit/undo.h"
 #include "interact/pointer.h"
 #include "io/atomic_file.h"
 #include "io/document_io.h"
@@ -110,9 +111,11 @@ TEST_F(RecoveryTest, ACopyWhoseProgramDiedIsOfferedAndOpensChangedUnderItsFilesN
     busy->update(running.ed, t0);  // a program still running keeps its copy to itself
 
     TestEditor next;
+    startHistory(next.ed, Layout::Quillmap);
     std::optional<Recovery> r = start(next);
     next.host.answers = {Answer::Yes};
     ASSERT_TRUE(r->offerOrphans(next.ed));
+    settle(next.ed);  // as after every event
     ASSERT_EQ(next.host.asked.size(), 1u);
     EXPECT_EQ(next.host.asked[0].title, "提示");
     EXPECT_EQ(next.host.asked[0].buttons, Buttons::YesNo);
@@ -120,6 +123,7 @@ TEST_F(RecoveryTest, ACopyWhoseProgramDiedIsOfferedAndOpensChangedUnderItsFilesN
     EXPECT_EQ(saveBytes(next.doc), drawn);
     EXPECT_EQ(next.doc.fileName, userFile);
     EXPECT_TRUE(next.doc.isModified());
+    EXPECT_FALSE(canUndo(next.ed)) << "a history of its own";
     EXPECT_FALSE(fs::exists(userFile)) << "recovery never writes the user's file";
     EXPECT_EQ(copied(*r), drawn) << "the copy is now this program's";
 
