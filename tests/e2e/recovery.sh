@@ -142,8 +142,10 @@ qmp_wait_pixels "$shot" "ellipse|400,140|$BLACK" "rectangle|160,100|$BLACK"
 canvas_shot "$shot" "$out/qmp-after.png" 950 590
 same_canvas "$out/qmp-before.png" "$out/qmp-after.png"
 cmp -s "$file" "$out/saved-once.QMP" || e2e_fail "recovery wrote qmp's file"
-python3 "$here/close_window.py" "$WID"
-e2e_answer "$E2E_QUESTION" Escape  # still changed
+# Still changed: New asks, and Escape stops it with the drawing kept.
+qmp_menu ctrl+n
+e2e_answer "$E2E_QUESTION" Escape
+qmp_wait_pixels "$shot" "ellipse kept|400,140|$BLACK" "rectangle kept|160,100|$BLACK"
 qmp_menu ctrl+s
 e2e_await "$E2E_TIMEOUT" written_again || e2e_fail "Save did not write $file"
 cmp -s "$file" "$out/qmp-copied.QMP" || e2e_fail "qmp's Save wrote another drawing than the one recovered"

@@ -89,7 +89,9 @@ TEST(Reduced, ClearingCommitsAnOpenEditorAndADismissedQuestionKeepsTheDrawing) {
     EXPECT_FALSE(reduced::newDocument(r.ed));
     ASSERT_EQ(r.host.asked.size(), 1u);
     EXPECT_EQ(r.host.asked[0].text, "文件已改变，是否保存？");
-    EXPECT_EQ(r.doc.Label.find(i)->caption, "正在输入");
+    const LabelEl* kept = r.doc.Label.find(i);
+    ASSERT_NE(kept, nullptr) << "the drawing was cleared";
+    EXPECT_EQ(kept->caption, "正在输入");
     EXPECT_TRUE(r.doc.isModified());
 }
 
