@@ -102,8 +102,16 @@ e2e_toolbar 14
 e2e_await "$E2E_TIMEOUT" written_again || e2e_fail "Save did not write $file"
 cmp -s "$file" "$out/quillmap-copied.QMP" || e2e_fail "Save wrote another drawing than the one recovered"
 e2e_await "$E2E_TIMEOUT" no_copy quillmap || e2e_fail "the copy outlived the save"
+# A change thrown away at the close (No) goes with its copy.
+e2e_toolbar 3
+e2e_move 700 300
+e2e_wait_pixels "$shot" "ellipse following the pointer|700,340|$BLACK"
+xdotool click 1
+e2e_await "$E2E_TIMEOUT" has_copy quillmap || e2e_fail "no recovery copy of the new change"
 python3 "$here/close_window.py" "$WID"
+e2e_answer "$E2E_QUESTION" n
 e2e_wait_exit "$E2E_TIMEOUT"
+no_copy quillmap || e2e_fail "the copy of a change thrown away outlived the exit"
 echo "quillmap: the drawing came back as it was and Save wrote it to $file"
 
 # --- qmp --------------------------------------------------------------------------
