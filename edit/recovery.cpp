@@ -58,13 +58,19 @@ void Recovery::update(Editor& ed, Clock::time_point now) {
     if (!ed.doc.isModified()) {
         if (store_.hasCopy()) store_.discard();
         lastCopy_.reset();
+        copied_.clear();
         return;
     }
     if (!atRest(ed) || (lastCopy_ && now - *lastCopy_ < interval_)) return;
     lastCopy_ = now;
     Result<std::string> bytes = encodeDocument(ed.doc, layout_);
-    Status written = bytes ? store_.write({ed.doc.fileName, secondsSinceEpoch(), std::move(bytes).value()})
-                           : Status(bytes.error());
+    // A drawing left alone is not written again and again: the disk may sleep.
+    if (bytes && store_.hasCopy() && *bytes == copied_ && copiedName_ == ed.doc.fileName) return;
+    Status written = bytes ? store_.write({ed.doc.fileName, secondsSinceEpoch(), *bytes}) : Status(bytes.error());
+    if (written) {
+        copied_ = std::move(bytes).value();
+        copiedName_ = ed.doc.fileName;
+    }
     if (written || failureReported_) return;
     failureReported_ = true;
     ed.host.message("提示", "无法写入恢复副本，程序意外退出时未保存的修改将无法恢复。\n" + written.error().describe(),
@@ -90,7 +96,11 @@ bool Recovery::offerOrphans(Editor& ed) {
                 replaceDocument(ed, std::move(doc).value(), copy.documentPath);
                 restartHistory(ed);
                 markUnsaved(ed);  // until the user saves it to the file named
-                if (store_.adopt(orphan)) lastCopy_ = Clock::now();
+                if (store_.adopt(orphan)) {
+                    lastCopy_ = Clock::now();
+                    copied_ = copy.document;
+                    copiedName_ = copy.documentPath;
+                }
                 opened = true;
                 break;
             case Answer::No: store_.discard(orphan); break;

@@ -5,6 +5,7 @@
 #pragma once
 #include <chrono>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "io/recovery_store.h"
@@ -27,8 +28,9 @@ public:
     static std::optional<Recovery> start(Editor& ed, std::string_view program, Layout layout);
 
     // After every event and on a timer: writes the copy when the drawing has
-    // unsaved changes, the editor is at rest and the interval has passed since the
-    // last one; removes it as soon as the drawing has no unsaved changes.
+    // unsaved changes the copy lacks, the editor is at rest and the interval has
+    // passed since the last one; removes it as soon as the drawing has no unsaved
+    // changes.
     void update(Editor& ed, Clock::time_point now);
     // A normal exit, or the drawing thrown away: the copy goes.
     void discard() { store_.discard(); }
@@ -47,6 +49,7 @@ private:
     Layout layout_;
     std::chrono::milliseconds interval_;
     std::optional<Clock::time_point> lastCopy_;
+    std::string copied_, copiedName_;  // what the copy holds
     bool failureReported_ = false;
 };
 

@@ -47,6 +47,10 @@ protected:
         struct stat st {};
         return ::stat(p.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
     }
+    static ino_t inode(const fs::path& p) {
+        struct stat st {};
+        return ::stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+    }
     static std::string copied(const Recovery& r) {
         return decodeRecoveryCopy(readWholeFile(r.store().copyPath().native()).value(), Layout::Quillmap)
             ->document;
@@ -88,6 +92,9 @@ TEST_F(RecoveryTest, CopiesAreWrittenAtRestAtMostOnceAnIntervalAndGoWhenNothingI
     EXPECT_EQ(copied(*r), first) << "within the interval";
     r->update(t.ed, t0 + 30s);
     EXPECT_EQ(copied(*r), saveBytes(t.doc));
+    const ino_t written = inode(r->store().copyPath());
+    r->update(t.ed, t0 + 90s);
+    EXPECT_EQ(inode(r->store().copyPath()), written) << "nothing new: not written again";
 
     t.doc.setModified(false);  // saved, or No to a save question
     r->update(t.ed, t0 + 31s);
