@@ -35,11 +35,13 @@ grep -q '^12\.' /etc/debian_version || fail "this is no Debian 12: $(cat /etc/de
 installed_packages() { dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' | awk '$1 == "ii" { print $2 }' | sort; }
 
 # Every file and folder of the system, but for what only apt, dpkg and the
-# kernel keep, and this check's own folders.
+# kernel keep, this check's own folders, and man-db's cache of formatted pages
+# (man writes one when a page is read; man-db's daily job expires them, as for
+# every package).
 snapshot() {
     find / -xdev \( -path /proc -o -path /sys -o -path /dev -o -path /run -o -path /tmp -o -path /var/tmp \
         -o -path /src -o -path /root -o -path /var/lib/apt -o -path /var/cache/apt -o -path /var/cache/debconf \
-        -o -path /var/lib/dpkg -o -path /var/log \) -prune -o -print | sort
+        -o -path /var/lib/dpkg -o -path /var/log -o -path /var/cache/man \) -prune -o -print | sort
 }
 
 step "scripts/package.sh (builds in this root)"
