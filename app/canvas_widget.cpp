@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "app/canvas_picture.h"
+#include "app/paint_record.h"
 #include "model/editor.h"
 
 namespace qm {
@@ -34,13 +35,37 @@ CanvasWidget::CanvasWidget(QWidget* parent) : QFrame(parent) {
 void CanvasWidget::setDocument(const Document* doc) {
     doc_ = doc;
     cache_.invalidate();
+    movingShown_ = QRect();
     update();
 }
 
 void CanvasWidget::setMoving(std::vector<PartRef> parts) {
     if (parts == moving_) return;
     moving_ = std::move(parts);
-    cache_.invalidate();
+    movingChanged_ = true;
+}
+
+void CanvasWidget::refreshDrawing() {
+    if (!doc_) {
+        update();
+        return;
+    }
+    movingChanged_ = false;
+    QRegion dirty = cache_.catchUp(*doc_, moving_, contentsRect().size(), defaultPaintOptions());
+    dirty += movingShown_;
+    movingShown_ = paintedBounds(*doc_, moving_);
+    dirty += movingShown_;
+    update(dirty.translated(clientOrigin()) & contentsRect());
+}
+
+void CanvasWidget::refreshMoving() {
+    if (!doc_ || movingChanged_) {
+        refreshDrawing();
+        return;
+    }
+    const QRect now = paintedBounds(*doc_, moving_);
+    update((QRegion(movingShown_) + now).translated(clientOrigin()) & contentsRect());
+    movingShown_ = now;
 }
 
 CanvasPointer CanvasWidget::toTwips(QPointF widgetPos) const {
@@ -63,11 +88,10 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
 }
 
 void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
-    if (!doc_ || moving_.empty()) {
+    if (!doc_) {
         paintCanvasPicture(painter, doc_, size(), area);
         return;
     }
-    // Something follows the pointer: the still part comes from the cached layer.
     paintCanvasFrame(painter, size());
     const QRect client = contentsRect();
     const QRect dirty = area & client;

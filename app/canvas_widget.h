@@ -57,12 +57,15 @@ public:
     QImage renderImage();
 
     // The elements that move with the pointer now (sorted, as movingParts gives
-    // them). While there are any, the rest is painted from a cached layer; a
-    // different set starts a new layer.
+    // them). The rest of the drawing is painted from a cached layer, and these
+    // over it.
     void setMoving(std::vector<PartRef> parts);
     const std::vector<PartRef>& moving() const { return moving_; }
-    // Something other than the moving parts changed: the layer must be redrawn.
-    void invalidateCache() { cache_.invalidate(); }
+    // Anything in the document may have changed: the layer catches up with it and
+    // what looks different is repainted, however the change was made.
+    void refreshDrawing();
+    // Only the moving parts changed: their old and new places are repainted.
+    void refreshMoving();
     bool hasCachedLayer() const { return cache_.hasLayer(); }
 
     // Forget a press whose release will not come (a popup menu took it).
@@ -81,6 +84,8 @@ private:
     const Document* doc_ = nullptr;
     bool pressedHere_ = false;  // a press began in the client area
     std::vector<PartRef> moving_;
+    bool movingChanged_ = false;  // the layer still holds or lacks parts it should not
+    QRect movingShown_;           // where the moving parts were when last repainted
     PaintCache cache_;
     // The frame, then the drawing inside the area (widget coordinates).
     void paintCanvas(QPainter& painter, const QRect& area);

@@ -12,6 +12,7 @@
 #include <QStaticText>
 
 #include "app/fonts.h"
+#include "app/paint_order.h"
 #include "app/qt_text_metrics.h"
 #include "model/editor.h"
 
@@ -67,9 +68,17 @@ public:
     Pass(QPainter& painter, const PaintOptions& options) : p(painter), opt(options) {}
 
     bool wanted(Part part, int index, const QRect& bounds) const {
+        if (bounds.isEmpty()) return false;
         if (!opt.exposed.isNull() && !opt.exposed.intersects(QRectF(bounds))) return false;
+        if (!opt.exposedRegion.isEmpty() && !opt.exposedRegion.intersects(bounds)) return false;
         return !opt.skip || !opt.skip(PartRef{part, index});
     }
+
+    void draw(PartRef r, const ShapeEl& s) { shape(r.part, r.index, s); }
+    void draw(PartRef r, const LineEl& l) { line(r.part, r.index, l); }
+    void draw(PartRef r, const LabelEl& l) { label(r.index, l); }
+    void draw(PartRef r, const HandleEl& h) { handle(r.index, h); }
+    void draw(PartRef r, const PictureEl& pic) { picture(r.part, r.index, pic); }
 
     void setPenColor(const QColor& c, Qt::PenStyle style = Qt::SolidLine) {
         if (penSet && c == penColor && style == penStyle) return;
@@ -84,9 +93,8 @@ public:
     }
 
     void shape(Part part, int index, const ShapeEl& s) {
-        if (!s.visible) return;
-        const QRect r = pixelRect(s.left, s.top, s.width, s.height);
-        if (r.width() <= 0 || r.height() <= 0 || !wanted(part, index, r)) return;
+        const QRect r = paintedBounds(s);
+        if (!wanted(part, index, r)) return;
         const QColor c = toQColor(s.borderColor);
         switch (s.style) {
             case 1: case 3: case 5: {  // square, circle, rounded square: centred in the box
@@ -100,10 +108,8 @@ public:
     }
 
     void line(Part part, int index, const LineEl& l) {
-        if (!l.visible) return;
+        if (!wanted(part, index, paintedBounds(l))) return;
         const QPoint a = pxPoint(l.x1, l.y1), b = pxPoint(l.x2, l.y2);
-        const QRect bounds = QRect(a, b).normalized().adjusted(-1, -1, 1, 1);
-        if (!wanted(part, index, bounds)) return;
         setPenColor(toQColor(l.borderColor), l.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
         // Qt draws nothing for a line of length zero; such a line is still a dot.
         if (a == b)
@@ -113,11 +119,8 @@ public:
     }
 
     void label(int index, const LabelEl& l) {
-        if (!l.visible || l.caption.empty()) return;
+        if (!wanted(Part::Label, index, paintedBounds(l))) return;
         const QPoint topLeft = pxPoint(l.left, l.top);
-        const QRect box(topLeft, QSize(std::max(px(l.width), 1), std::max(px(l.height), 1)));
-        // Glyphs may overhang the box a little; be generous when culling.
-        if (!wanted(Part::Label, index, box.adjusted(-4, -4, 4, 4))) return;
         useFont(l.fontName, l.fontSize);
         const QString caption = QString::fromUtf8(l.caption.data(), static_cast<qsizetype>(l.caption.size()));
         // The same wrap width the metrics used, so the lines break where the label's
@@ -142,16 +145,14 @@ public:
     }
 
     void handle(int index, const HandleEl& h) {
-        if (!h.visible) return;
-        const QRect r = pixelRect(h.left, h.top, h.width, h.height);
-        if (r.isEmpty() || !wanted(Part::spHandle, index, r)) return;
+        const QRect r = paintedBounds(h);
+        if (!wanted(Part::spHandle, index, r)) return;
         p.fillRect(r, h.fill == SystemColor::ActiveCaption ? opt.activeCaption : opt.highlight);
     }
 
     void picture(Part part, int index, const PictureEl& pic) {
-        if (!pic.visible) return;
-        const QRect r = pixelRect(pic.left, pic.top, pic.width, pic.height);
-        if (r.isEmpty() || !wanted(part, index, r)) return;
+        const QRect r = paintedBounds(pic);
+        if (!wanted(part, index, r)) return;
         p.fillRect(r, Qt::white);
         // Tip on the middle of the side it points to, base along the opposite side.
         const qreal x0 = r.x(), y0 = r.y(), x1 = x0 + r.width(), y1 = y0 + r.height();
@@ -216,12 +217,6 @@ private:
     Qt::PenStyle penStyle = Qt::SolidLine;
 };
 
-template <class T, class F>
-void each(const Collection<T>& c, int first, F&& f) {
-    for (int i = first; i < c.end(); ++i)
-        if (const T* e = c.find(i)) f(i, *e);
-}
-
 }  // namespace
 
 PaintOptions defaultPaintOptions() {
@@ -244,34 +239,38 @@ QRect pixelRect(float left, float top, float width, float height) {
     return QRect(QPoint(px(l), px(t)), QPoint(px(l + std::nearbyint(width)) - 1, px(t + std::nearbyint(height)) - 1));
 }
 
+QRect paintedBounds(const ShapeEl& s) {
+    if (!s.visible) return {};
+    const QRect r = pixelRect(s.left, s.top, s.width, s.height);
+    return r.width() > 0 && r.height() > 0 ? r : QRect();
+}
+
+QRect paintedBounds(const LineEl& l) {
+    if (!l.visible) return {};
+    return QRect(pxPoint(l.x1, l.y1), pxPoint(l.x2, l.y2)).normalized().adjusted(-1, -1, 1, 1);
+}
+
+QRect paintedBounds(const LabelEl& l) {
+    if (!l.visible || l.caption.empty()) return {};
+    const QRect box(pxPoint(l.left, l.top), QSize(std::max(px(l.width), 1), std::max(px(l.height), 1)));
+    // Glyphs may overhang the box a little.
+    return box.adjusted(-4, -4, 4, 4);
+}
+
+QRect paintedBounds(const HandleEl& h) {
+    return h.visible ? pixelRect(h.left, h.top, h.width, h.height) : QRect();
+}
+
+QRect paintedBounds(const PictureEl& p) {
+    return p.visible ? pixelRect(p.left, p.top, p.width, p.height) : QRect();
+}
+
 void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& options) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, options.antialias);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     Pass pass(painter, options);
-
-    each(doc.Shape1, 1, [&](int i, const ShapeEl& s) { pass.shape(Part::Shape1, i, s); });
-    pass.shape(Part::Shape2, 0, doc.Shape2);
-
-    each(doc.LineRect, 1, [&](int i, const LineEl& l) { pass.line(Part::LineRect, i, l); });
-    const Part diamondParts[] = {Part::lx1, Part::lx2, Part::lx3, Part::lx4, Part::lx5};
-    const auto diamondLines = doc.diamondLines();
-    for (size_t k = 0; k < diamondLines.size(); ++k)
-        each(*diamondLines[k], 1, [&](int i, const LineEl& l) { pass.line(diamondParts[k], i, l); });
-    each(doc.Line1, 1, [&](int i, const LineEl& l) { pass.line(Part::Line1, i, l); });
-    pass.line(Part::Line2, 0, doc.Line2);
-    pass.line(Part::Line3, 0, doc.Line3);
-    pass.line(Part::Line4, 0, doc.Line4);
-    pass.line(Part::lneTemp, 0, doc.lneTemp);
-
-    each(doc.Label, 1, [&](int i, const LabelEl& l) { pass.label(i, l); });
-
-    pass.handle(0, doc.spHandle.templ());
-    each(doc.spHandle, 1, [&](int i, const HandleEl& h) { pass.handle(i, h); });
-
-    const Part headParts[] = {Part::picUp, Part::picDown, Part::picLeft, Part::picRight};
-    for (int d = 0; d < 4; ++d)
-        each(*doc.heads(d), 1, [&](int i, const PictureEl& pic) { pass.picture(headParts[d], i, pic); });
+    forEachElement(doc, [&pass](PartRef r, const auto& e) { pass.draw(r, e); });
     painter.restore();
 }
 
@@ -280,42 +279,7 @@ void paintParts(QPainter& painter, const Document& doc, std::span<const PartRef>
     painter.setRenderHint(QPainter::Antialiasing, options.antialias);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     Pass pass(painter, options);
-    const auto diamondLines = doc.diamondLines();
-    for (const PartRef& r : parts) {
-        const int i = r.index;
-        switch (r.part) {
-            case Part::Shape1:
-                if (const ShapeEl* s = doc.Shape1.find(i)) pass.shape(r.part, i, *s);
-                break;
-            case Part::Shape2: pass.shape(r.part, 0, doc.Shape2); break;
-            case Part::LineRect:
-                if (const LineEl* l = doc.LineRect.find(i)) pass.line(r.part, i, *l);
-                break;
-            case Part::lx1: case Part::lx2: case Part::lx3: case Part::lx4: case Part::lx5: {
-                const auto k = static_cast<size_t>(static_cast<int>(r.part) - static_cast<int>(Part::lx1));
-                if (const LineEl* l = diamondLines[k]->find(i)) pass.line(r.part, i, *l);
-                break;
-            }
-            case Part::Line1:
-                if (const LineEl* l = doc.Line1.find(i)) pass.line(r.part, i, *l);
-                break;
-            case Part::Line2: pass.line(r.part, 0, doc.Line2); break;
-            case Part::Line3: pass.line(r.part, 0, doc.Line3); break;
-            case Part::Line4: pass.line(r.part, 0, doc.Line4); break;
-            case Part::lneTemp: pass.line(r.part, 0, doc.lneTemp); break;
-            case Part::Label:
-                if (const LabelEl* l = doc.Label.find(i)) pass.label(i, *l);
-                break;
-            case Part::spHandle:
-                if (const HandleEl* h = doc.handle(i)) pass.handle(i, *h);
-                break;
-            case Part::picUp: case Part::picDown: case Part::picLeft: case Part::picRight: {
-                const int dir = static_cast<int>(r.part) - static_cast<int>(Part::picUp);
-                if (const PictureEl* p = doc.heads(dir)->find(i)) pass.picture(r.part, i, *p);
-                break;
-            }
-        }
-    }
+    forEachPart(doc, parts, [&pass](PartRef r, const auto& e) { pass.draw(r, e); });
     painter.restore();
 }
 

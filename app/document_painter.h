@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QRect>
 #include <QRectF>
+#include <QRegion>
 
 #include "model/document.h"
 
@@ -40,6 +41,9 @@ struct PaintOptions {
     // Only elements touching this area (canvas client pixels) are drawn; a null
     // rectangle means the whole canvas.
     QRectF exposed;
+    // When not empty, a finer cut inside `exposed`: only elements touching one of
+    // its rectangles are drawn, for an area made of scattered pieces.
+    QRegion exposedRegion;
     // Elements to leave out, for example the one being dragged when the rest is
     // painted into a cached layer.
     std::function<bool(PartRef)> skip;
@@ -63,6 +67,15 @@ void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& o
 // paintDocument does). Hidden and missing ones are left out, as are templates
 // other than handle 0.
 void paintParts(QPainter& painter, const Document& doc, std::span<const PartRef> parts, const PaintOptions& options);
+
+// The box, in canvas client pixels, that painting an element stays inside: what
+// painting an area culls by, and what must be painted again when the element
+// changes. Empty for an element that paints nothing (hidden, no text, no size).
+QRect paintedBounds(const ShapeEl& s);
+QRect paintedBounds(const LineEl& l);
+QRect paintedBounds(const LabelEl& l);
+QRect paintedBounds(const HandleEl& h);
+QRect paintedBounds(const PictureEl& p);
 
 // A document colour (red + 256 green + 65536 blue) as a QColor.
 QColor toQColor(Color c);

@@ -145,8 +145,7 @@ void EditorView::refresh() {
     if (undo_) undo_->setEnabled(canUndo(ed_));
     if (redo_) redo_->setEnabled(canRedo(ed_));
     canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
-    canvas_->invalidateCache();
-    canvas_->update();
+    canvas_->refreshDrawing();
     syncBoxes();
     last_ = glance();
     if (recovery_) QTimer::singleShot(0, this, &EditorView::updateRecovery);
@@ -181,7 +180,7 @@ void EditorView::refreshMoving() {
     }
     if (parts.empty()) return;  // an idle move changes nothing on the canvas
     canvas_->setMoving(std::move(parts));
-    canvas_->update();
+    canvas_->refreshMoving();
 }
 
 void EditorView::syncBoxes() {

@@ -105,25 +105,76 @@ std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld) {
     return out;
 }
 
+namespace {
+
+// Beyond this many changed boxes the canvas is painted whole: merging them would
+// cost more than it saves, and a drawing that changed that much changed all over.
+constexpr size_t kMaxPieces = 512;
+
+QSize devicePixels(QSize size, qreal dpr) {
+    return {static_cast<int>(std::ceil(size.width() * dpr)), static_cast<int>(std::ceil(size.height() * dpr))};
+}
+
+PaintOptions leavingOut(const PaintOptions& options, const std::vector<PartRef>& moving) {
+    PaintOptions still = options;
+    still.skip = [&moving](PartRef r) { return std::binary_search(moving.begin(), moving.end(), r); };
+    return still;
+}
+
+}  // namespace
+
+void PaintCache::invalidate() {
+    layer_ = QImage();
+    record_.clear();
+}
+
 void PaintCache::build(const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
                        const PaintOptions& options) {
-    layer_ = QPixmap(static_cast<int>(std::ceil(size.width() * dpr)), static_cast<int>(std::ceil(size.height() * dpr)));
+    layer_ = QImage(devicePixels(size, dpr), QImage::Format_RGB32);
     layer_.setDevicePixelRatio(dpr);
     layer_.fill(kCanvasBackground);
+    size_ = size;
     QPainter p(&layer_);
-    PaintOptions still = options;
+    PaintOptions still = leavingOut(options, moving);
     still.exposed = QRectF(QPointF(0, 0), QSizeF(size));
-    still.skip = [&moving](PartRef r) { return std::binary_search(moving.begin(), moving.end(), r); };
     paintDocument(p, doc, still);
+    record_.take(doc, still);
+}
+
+QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size,
+                            const PaintOptions& options) {
+    const QRect client(QPoint(0, 0), size);
+    if (layer_.isNull() || size != size_) {
+        invalidate();
+        return client;
+    }
+    PaintOptions still = leavingOut(options, moving);
+    next_.take(doc, still);
+    const std::vector<QRect> changed = record_.differences(next_);
+    std::swap(record_, next_);
+    QRegion dirty;
+    if (changed.size() > kMaxPieces) {
+        dirty = client;
+    } else {
+        for (const QRect& r : changed) dirty += r & client;
+    }
+    if (dirty.isEmpty()) return dirty;
+
+    QPainter p(&layer_);
+    p.setClipRegion(dirty);
+    for (const QRect& r : dirty) p.fillRect(r, kCanvasBackground);
+    still.exposed = QRectF(dirty.boundingRect());
+    if (dirty.rectCount() > 1) still.exposedRegion = dirty;
+    paintDocument(p, doc, still);
+    return dirty;
 }
 
 void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size,
                        qreal dpr, const QRectF& exposed, const PaintOptions& options) {
-    const QSize pixels(static_cast<int>(std::ceil(size.width() * dpr)), static_cast<int>(std::ceil(size.height() * dpr)));
-    if (layer_.isNull() || layer_.size() != pixels || layer_.devicePixelRatio() != dpr)
+    if (layer_.isNull() || layer_.size() != devicePixels(size, dpr) || layer_.devicePixelRatio() != dpr)
         build(doc, moving, size, dpr, options);
     const QRectF area = exposed.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : exposed;
-    painter.drawPixmap(area, layer_, QRectF(area.topLeft() * dpr, area.size() * dpr));
+    painter.drawImage(area, layer_, QRectF(area.topLeft() * dpr, area.size() * dpr));
     PaintOptions live = options;
     live.exposed = area;
     paintParts(painter, doc, moving, live);

@@ -5,11 +5,13 @@
 #pragma once
 #include <vector>
 
-#include <QPixmap>
+#include <QImage>
 #include <QRectF>
+#include <QRegion>
 #include <QSize>
 
 #include "app/document_painter.h"
+#include "app/paint_record.h"
 #include "model/document.h"
 
 class QPainter;
@@ -24,8 +26,8 @@ std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld);
 
 class PaintCache {
 public:
-    // Drop the layer: anything but the moving parts may have changed.
-    void invalidate() { layer_ = QPixmap(); }
+    // Drop the layer: the next paint draws it anew.
+    void invalidate();
     bool hasLayer() const { return !layer_.isNull(); }
 
     // Paints the document in canvas client pixels over `size`: the layer (built on
@@ -34,11 +36,21 @@ public:
     void paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
                const QRectF& exposed, const PaintOptions& options);
 
+    // Brings the layer in line with `doc` without `moving`, whatever changed since
+    // it was painted: the elements that look different are found by comparing what
+    // was painted with what would be, and only the boxes they covered and now cover
+    // are painted again. Returns those areas (canvas client pixels); all of `size`
+    // when there is no layer to bring in line.
+    QRegion catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size, const PaintOptions& options);
+
 private:
     void build(const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
                const PaintOptions& options);
 
-    QPixmap layer_;
+    QImage layer_;
+    QSize size_;
+    PaintRecord record_;  // what the layer shows
+    PaintRecord next_;    // what it should show; kept to reuse its memory
 };
 
 }  // namespace qm

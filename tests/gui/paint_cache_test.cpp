@@ -183,6 +183,59 @@ private slots:
         QCOMPARE(differences(cachedPaint(cache, ed.doc, moving, dpr), fullPaint(ed.doc, dpr)), 0);
     }
 
+    // Whatever changes the document, a drag, an edit or a replacement of the whole
+    // (as undo does), the layer catches up by repainting only what differs, and
+    // ends up exactly as a full repaint.
+    void catchingUpEqualsAFullRepaint_data() { aFrameFromTheLayerEqualsAFullRepaint_data(); }
+
+    void catchingUpEqualsAFullRepaint() {
+        QFETCH(qreal, dpr);
+        Editor ed(host, metrics);
+        startUp(ed);
+        insertShape(ed, ShapeStyle::Rectangle);
+        drop(ed, 1000, 1500);
+        insertDiamond(ed);
+        drop(ed, 6000, 1500);
+        canvasPress(ed, 1, 0, 14000, 9500);
+        const Document before = ed.doc;
+        PaintCache cache;
+        std::vector<PartRef> moving;
+        cachedPaint(cache, ed.doc, moving, dpr);  // the layer
+        QRegion dirty;
+        const auto catchUp = [&] {
+            dirty = cache.catchUp(ed.doc, moving, canvasSize(), defaultPaintOptions());
+            QCOMPARE(differences(cachedPaint(cache, ed.doc, moving, dpr), fullPaint(ed.doc, dpr)), 0);
+        };
+        const auto small = [&dirty] {
+            const QRect r = dirty.boundingRect();
+            return !r.isEmpty() && r.width() * r.height() * 8 < canvasSize().width() * canvasSize().height();
+        };
+
+        canvasPress(ed, 1, 0, 1300, 1800);  // the rectangle, by its inside
+        moving = movingParts(ed.doc, true);
+        catchUp();
+        QVERIFY(small());
+        for (float x = 1400; x <= 2600; x += 400) canvasMove(ed, 1, 0, x, 2000);
+        canvasRelease(ed, 1, 0, 2600, 2000);
+        moving = movingParts(ed.doc, false);
+        catchUp();
+        QVERIFY(small());
+
+        LabelEl& text = *ed.doc.Label.find(ed.doc.shapeRec[1].label1);
+        setCaption(text, "开始", metrics);
+        ed.doc.Shape1.find(1)->borderColor = kGreen;
+        ed.doc.lx3.find(1)->visible = false;
+        catchUp();
+        QVERIFY(small());
+        text.caption = "结束";  // the same size: only the text tells
+        catchUp();
+
+        ed.doc = before;
+        catchUp();
+        QVERIFY(small());
+        QVERIFY(!QTest::currentTestFailed());
+    }
+
     void onlyTheExposedAreaIsPainted() {
         Editor ed(host, metrics);
         startUp(ed);
