@@ -6,7 +6,6 @@
 #include <QPainter>
 
 #include "app/canvas_picture.h"
-#include "app/paint_record.h"
 #include "model/editor.h"
 
 namespace qm {
@@ -35,7 +34,6 @@ CanvasWidget::CanvasWidget(QWidget* parent) : QFrame(parent) {
 void CanvasWidget::setDocument(const Document* doc) {
     doc_ = doc;
     cache_.invalidate();
-    movingShown_ = QRect();
     update();
 }
 
@@ -51,11 +49,7 @@ void CanvasWidget::refreshDrawing() {
         return;
     }
     movingChanged_ = false;
-    QRegion dirty = cache_.catchUp(*doc_, moving_, contentsRect().size(), defaultPaintOptions());
-    dirty += movingShown_;
-    movingShown_ = paintedBounds(*doc_, moving_);
-    dirty += movingShown_;
-    update(dirty.translated(clientOrigin()) & contentsRect());
+    update(cache_.catchUp(*doc_, moving_, contentsRect().size(), defaultPaintOptions()).translated(clientOrigin()));
 }
 
 void CanvasWidget::refreshMoving() {
@@ -63,9 +57,7 @@ void CanvasWidget::refreshMoving() {
         refreshDrawing();
         return;
     }
-    const QRect now = paintedBounds(*doc_, moving_);
-    update((QRegion(movingShown_) + now).translated(clientOrigin()) & contentsRect());
-    movingShown_ = now;
+    update(cache_.moved(*doc_, moving_).translated(clientOrigin()));
 }
 
 CanvasPointer CanvasWidget::toTwips(QPointF widgetPos) const {

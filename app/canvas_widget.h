@@ -85,7 +85,6 @@ private:
     bool pressedHere_ = false;  // a press began in the client area
     std::vector<PartRef> moving_;
     bool movingChanged_ = false;  // the layer still holds or lacks parts it should not
-    QRect movingShown_;           // where the moving parts were when last repainted
     PaintCache cache_;
     // The frame, then the drawing inside the area (widget coordinates).
     void paintCanvas(QPainter& painter, const QRect& area);

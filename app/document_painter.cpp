@@ -70,7 +70,6 @@ public:
     bool wanted(Part part, int index, const QRect& bounds) const {
         if (bounds.isEmpty()) return false;
         if (!opt.exposed.isNull() && !opt.exposed.intersects(QRectF(bounds))) return false;
-        if (!opt.exposedRegion.isEmpty() && !opt.exposedRegion.intersects(bounds)) return false;
         return !opt.skip || !opt.skip(PartRef{part, index});
     }
 

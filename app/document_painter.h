@@ -10,7 +10,6 @@
 #include <QColor>
 #include <QRect>
 #include <QRectF>
-#include <QRegion>
 
 #include "model/document.h"
 
@@ -41,9 +40,6 @@ struct PaintOptions {
     // Only elements touching this area (canvas client pixels) are drawn; a null
     // rectangle means the whole canvas.
     QRectF exposed;
-    // When not empty, a finer cut inside `exposed`: only elements touching one of
-    // its rectangles are drawn, for an area made of scattered pieces.
-    QRegion exposedRegion;
     // Elements to leave out, for example the one being dragged when the rest is
     // painted into a cached layer.
     std::function<bool(PartRef)> skip;

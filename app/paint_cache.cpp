@@ -111,6 +111,33 @@ namespace {
 // cost more than it saves, and a drawing that changed that much changed all over.
 constexpr size_t kMaxPieces = 512;
 
+// A few boxes that cover `pieces` inside `within`. Each box is painted on its own
+// with a rectangular clip, the fast case of the raster engine, walking only the
+// elements that touch it; a box joins the one it grows least unless that would add
+// more than a small area, and there are never more than a handful. Boxes may
+// overlap: each is filled and painted whole, so painting one twice is harmless.
+std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within) {
+    constexpr size_t kMaxBoxes = 8;
+    constexpr qint64 kSlack = 32 * 32;
+    const auto area = [](const QRect& r) { return qint64{r.width()} * r.height(); };
+    std::vector<QRect> boxes;
+    for (QRect r : pieces) {
+        r &= within;
+        if (r.isEmpty()) continue;
+        size_t best = boxes.size();
+        qint64 growth = 0;
+        for (size_t k = 0; k < boxes.size(); ++k) {
+            const qint64 g = area(boxes[k] | r) - area(boxes[k]) - area(r);
+            if (best == boxes.size() || g < growth) best = k, growth = g;
+        }
+        if (best < boxes.size() && (growth <= kSlack || boxes.size() == kMaxBoxes))
+            boxes[best] |= r;
+        else
+            boxes.push_back(r);
+    }
+    return boxes;
+}
+
 QSize devicePixels(QSize size, qreal dpr) {
     return {static_cast<int>(std::ceil(size.width() * dpr)), static_cast<int>(std::ceil(size.height() * dpr))};
 }
@@ -128,6 +155,13 @@ void PaintCache::invalidate() {
     record_.clear();
 }
 
+QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& moving) {
+    const QRect now = paintedBounds(doc, moving);
+    QRegion out = QRegion(movingShown_) + now;
+    movingShown_ = now;
+    return out & QRect(QPoint(0, 0), size_);
+}
+
 void PaintCache::build(const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
                        const PaintOptions& options) {
     layer_ = QImage(devicePixels(size, dpr), QImage::Format_RGB32);
@@ -138,7 +172,8 @@ void PaintCache::build(const Document& doc, const std::vector<PartRef>& moving, 
     PaintOptions still = leavingOut(options, moving);
     still.exposed = QRectF(QPointF(0, 0), QSizeF(size));
     paintDocument(p, doc, still);
-    record_.take(doc, still);
+    record_.clear();
+    record_.update(doc, still);
 }
 
 QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size,
@@ -146,27 +181,24 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     const QRect client(QPoint(0, 0), size);
     if (layer_.isNull() || size != size_) {
         invalidate();
+        movingShown_ = paintedBounds(doc, moving);
         return client;
     }
-    PaintOptions still = leavingOut(options, moving);
-    next_.take(doc, still);
-    const std::vector<QRect> changed = record_.differences(next_);
-    std::swap(record_, next_);
+    const std::vector<QRect> changed = record_.update(doc, leavingOut(options, moving));
+    const std::vector<QRect> boxes = changed.size() > kMaxPieces ? std::vector<QRect>{client} : coalesce(changed, client);
     QRegion dirty;
-    if (changed.size() > kMaxPieces) {
-        dirty = client;
-    } else {
-        for (const QRect& r : changed) dirty += r & client;
+    if (!boxes.empty()) {
+        QPainter p(&layer_);
+        PaintOptions still = options;  // the record leaves out the moving parts
+        for (const QRect& box : boxes) {
+            p.setClipRect(box);
+            p.fillRect(box, kCanvasBackground);
+            still.exposed = QRectF(box);
+            paintParts(p, doc, record_.partsWithin(box), still);
+            dirty += box;
+        }
     }
-    if (dirty.isEmpty()) return dirty;
-
-    QPainter p(&layer_);
-    p.setClipRegion(dirty);
-    for (const QRect& r : dirty) p.fillRect(r, kCanvasBackground);
-    still.exposed = QRectF(dirty.boundingRect());
-    if (dirty.rectCount() > 1) still.exposedRegion = dirty;
-    paintDocument(p, doc, still);
-    return dirty;
+    return dirty + moved(doc, moving);
 }
 
 void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size,

@@ -39,9 +39,13 @@ public:
     // Brings the layer in line with `doc` without `moving`, whatever changed since
     // it was painted: the elements that look different are found by comparing what
     // was painted with what would be, and only the boxes they covered and now cover
-    // are painted again. Returns those areas (canvas client pixels); all of `size`
-    // when there is no layer to bring in line.
+    // are painted again. Returns the areas (canvas client pixels) to show anew:
+    // those, and where the moving parts were and are; all of `size` when there is
+    // no layer to bring in line.
     QRegion catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size, const PaintOptions& options);
+
+    // Only the moving parts changed: where they were and where they are now.
+    QRegion moved(const Document& doc, const std::vector<PartRef>& moving);
 
 private:
     void build(const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
@@ -49,8 +53,8 @@ private:
 
     QImage layer_;
     QSize size_;
+    QRect movingShown_;   // where the moving parts were when last shown anew
     PaintRecord record_;  // what the layer shows
-    PaintRecord next_;    // what it should show; kept to reuse its memory
 };
 
 }  // namespace qm

@@ -58,34 +58,55 @@ void PaintRecord::clear() {
     optionsLook_ = 0;
 }
 
-void PaintRecord::take(const Document& doc, const PaintOptions& options) {
-    for (auto& family : marks_) family.clear();
-    optionsLook_ = lookOf(options);
+std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& options) {
+    std::vector<QRect> changed;
+    const uint64_t optionsLook = lookOf(options);
+    if (optionsLook != optionsLook_) {
+        clear();
+        optionsLook_ = optionsLook;
+        changed.push_back(QRect(QPoint(-10'000'000, -10'000'000), QPoint(10'000'000, 10'000'000)));
+    }
+    const auto replace = [&changed](Mark& was, const Mark& now) {
+        if (!was.bounds.isEmpty()) changed.push_back(was.bounds);
+        if (!now.bounds.isEmpty()) changed.push_back(now.bounds);
+        was = now;
+    };
+    // Elements come in index order family by family; what lies between two of them,
+    // or after the last, no longer exists.
+    std::array<size_t, kFamilies> unseen{};
+    const auto forget = [&](std::vector<Mark>& family, size_t from, size_t to) {
+        for (size_t i = from; i < std::min(to, family.size()); ++i)
+            if (family[i].look) replace(family[i], Mark{});
+    };
     forEachElement(doc, [&](PartRef r, const auto& e) {
-        const QRect bounds = paintedBounds(e);
-        if (bounds.isEmpty() || (options.skip && options.skip(r))) return;
-        auto& family = marks_[static_cast<size_t>(r.part)];
+        const auto f = static_cast<size_t>(r.part);
         const auto i = static_cast<size_t>(r.index);
-        if (family.size() <= i) family.resize(i + 1);
-        family[i] = Mark{bounds, lookOf(e)};
+        std::vector<Mark>& family = marks_[f];
+        forget(family, unseen[f], i);
+        unseen[f] = i + 1;
+        Mark now;
+        if (e.visible && !(options.skip && options.skip(r))) now.look = lookOf(e);
+        if (family.size() <= i) {
+            if (!now.look) return;
+            family.resize(i + 1);
+        }
+        Mark& was = family[i];
+        // The look holds the element's geometry: the same look, the same box.
+        if (was.look == now.look) return;
+        if (now.look) now.bounds = paintedBounds(e);
+        if (now.bounds.isEmpty()) now = Mark{};
+        if (was != now) replace(was, now);
     });
+    for (size_t f = 0; f < kFamilies; ++f) forget(marks_[f], unseen[f], marks_[f].size());
+    return changed;
 }
 
-std::vector<QRect> PaintRecord::differences(const PaintRecord& after) const {
-    if (optionsLook_ != after.optionsLook_) return {QRect(QPoint(-10'000'000, -10'000'000), QPoint(10'000'000, 10'000'000))};
-    std::vector<QRect> out;
-    const Mark none;
+std::vector<PartRef> PaintRecord::partsWithin(const QRect& area) const {
+    std::vector<PartRef> out;
     for (size_t f = 0; f < kFamilies; ++f) {
-        const std::vector<Mark>& a = marks_[f];
-        const std::vector<Mark>& b = after.marks_[f];
-        const size_t n = std::max(a.size(), b.size());
-        for (size_t i = 0; i < n; ++i) {
-            const Mark& was = i < a.size() ? a[i] : none;
-            const Mark& now = i < b.size() ? b[i] : none;
-            if (was == now) continue;
-            if (!was.bounds.isEmpty()) out.push_back(was.bounds);
-            if (!now.bounds.isEmpty()) out.push_back(now.bounds);
-        }
+        const std::vector<Mark>& family = marks_[f];
+        for (size_t i = 0; i < family.size(); ++i)
+            if (family[i].bounds.intersects(area)) out.push_back(PartRef{static_cast<Part>(f), static_cast<int>(i)});
     }
     return out;
 }

@@ -1,10 +1,12 @@
 // What a cached picture of the drawing shows: for every element painted into it,
 // the box its pixels lie in and a fingerprint of everything that decides them.
-// Two records of the same canvas tell where they differ, whatever changed the
-// document in between: an edit, a drag, an undo that replaced it whole.
+// Brought in line with the document after any change, the record tells which
+// boxes look different, whatever changed the document: an edit, a drag, an undo
+// that replaced it whole. It costs a look at each element's fields, not a paint.
 #pragma once
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include <QRect>
@@ -15,20 +17,21 @@ namespace qm {
 
 class PaintRecord {
 public:
-    // Records `doc` as paintDocument paints it with `options` (skip included,
-    // exposed areas ignored).
-    void take(const Document& doc, const PaintOptions& options);
+    // Brings the record in line with `doc` as paintDocument paints it with
+    // `options` (skip included, exposed areas ignored). Returns the boxes, old and
+    // new, of the elements that look different now; one box covering everything
+    // when the options themselves changed.
+    std::vector<QRect> update(const Document& doc, const PaintOptions& options);
 
-    // The boxes, old and new, of the elements painted differently in `after`; one
-    // box covering everything when the options themselves differ.
-    std::vector<QRect> differences(const PaintRecord& after) const;
+    // The recorded elements whose boxes touch `area`, in stacking order.
+    std::vector<PartRef> partsWithin(const QRect& area) const;
 
     void clear();
 
 private:
     struct Mark {
-        QRect bounds;  // empty: nothing painted
-        uint64_t look = 0;
+        QRect bounds;       // empty: nothing painted
+        uint64_t look = 0;  // 0: nothing painted
         bool operator==(const Mark&) const = default;
     };
     static constexpr size_t kFamilies = static_cast<size_t>(Part::picRight) + 1;
