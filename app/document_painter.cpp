@@ -9,11 +9,11 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPolygonF>
-#include <QStaticText>
 
 #include "app/fonts.h"
 #include "app/paint_order.h"
 #include "app/qt_text_metrics.h"
+#include "app/text_stamps.h"
 #include "model/editor.h"
 
 namespace qm {
@@ -30,36 +30,6 @@ int px(float twips) {
 }
 
 QPoint pxPoint(float x, float y) { return {px(x), px(y)}; }
-
-// Laid-out text lines by font and text. Drawings repeat their captions (every new
-// label starts with the same one), and a line laid out once draws far faster than
-// plain text laid out again on every paint. Bounded: cleared when it grows large.
-class TextCache {
-public:
-    const QStaticText& line(const QFont& font, const QString& text) {
-        if (lines_.size() > 4096) lines_.clear();
-        const Key key{&font, text};
-        auto it = lines_.find(key);
-        if (it == lines_.end()) {
-            QStaticText t(text);
-            t.setTextFormat(Qt::PlainText);
-            t.setPerformanceHint(QStaticText::AggressiveCaching);
-            t.prepare(QTransform(), font);
-            it = lines_.insert(key, t);
-        }
-        return *it;
-    }
-
-private:
-    // labelFont() keeps each QFont at one address for the life of the program.
-    using Key = std::pair<const QFont*, QString>;
-    QHash<Key, QStaticText> lines_;
-};
-
-TextCache& textCache() {
-    static TextCache cache;
-    return cache;
-}
 
 // Draws a family's elements in index order, leaving out hidden ones, those outside
 // the exposed area and those the caller skips.
@@ -138,7 +108,7 @@ public:
         qreal top = topLeft.y();
         for (const QString& text : lines) {
             const bool above = !opt.exposed.isNull() && top + lineSpacing < opt.exposed.top();
-            if (!text.isEmpty() && !above) p.drawStaticText(QPointF(topLeft.x(), top), textCache().line(*font, text));
+            if (!text.isEmpty() && !above) drawTextLine(p, QPointF(topLeft.x(), top), *font, text);
             top += lineSpacing;
         }
     }

@@ -19,7 +19,7 @@
 namespace qm {
 
 EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rules* rules)
-    : QObject(canvasParent), ed_(host_, metrics_, geometry, rules) {
+    : QObject(canvasParent), ed_(host_, measured_, geometry, rules) {
     setObjectName(QStringLiteral("editorView"));
     canvas_ = new CanvasWidget(canvasParent);
     const QPoint origin = canvasParent->contentsRect().topLeft();

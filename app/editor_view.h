@@ -14,6 +14,7 @@
 #include "app/qt_text_metrics.h"
 #include "edit/recovery.h"
 #include "model/editor.h"
+#include "model/text_metrics_cache.h"
 
 class QMenu;
 class QWidget;
@@ -89,6 +90,7 @@ private:
     void updateRecovery();
 
     QtTextMetrics metrics_;
+    CachedTextMetrics measured_{metrics_};  // what the editor measures labels with
     QtHost host_;
     Editor ed_;
     CanvasWidget* canvas_ = nullptr;

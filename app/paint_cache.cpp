@@ -111,29 +111,40 @@ namespace {
 // cost more than it saves, and a drawing that changed that much changed all over.
 constexpr size_t kMaxPieces = 512;
 
-// A few boxes that cover `pieces` inside `within`. Each box is painted on its own
-// with a rectangular clip, the fast case of the raster engine, walking only the
-// elements that touch it; a box joins the one it grows least unless that would add
-// more than a small area, and there are never more than a handful. Boxes may
-// overlap: each is filled and painted whole, so painting one twice is harmless.
+// A few boxes covering `pieces` inside `within`, wasting little area on what did
+// not change: a piece joins the box it grows least when that adds only a sliver,
+// and while there are too many boxes the two that make the smallest union become
+// one. Painting walks the elements once for all of them, so their number matters
+// less than their area, but every box makes the clip a little dearer.
 std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within) {
-    constexpr size_t kMaxBoxes = 8;
-    constexpr qint64 kSlack = 32 * 32;
+    constexpr size_t kMaxBoxes = 16;
+    constexpr qint64 kSliver = 16 * 16;
     const auto area = [](const QRect& r) { return qint64{r.width()} * r.height(); };
+    const auto growth = [&area](const QRect& a, const QRect& b) { return area(a | b) - area(a) - area(b); };
     std::vector<QRect> boxes;
     for (QRect r : pieces) {
         r &= within;
         if (r.isEmpty()) continue;
+        // Past a few dozen boxes a piece joins the nearest one whatever it adds, so
+        // that pairing boxes up below stays cheap.
+        const bool crowded = boxes.size() >= 4 * kMaxBoxes;
         size_t best = boxes.size();
-        qint64 growth = 0;
-        for (size_t k = 0; k < boxes.size(); ++k) {
-            const qint64 g = area(boxes[k] | r) - area(boxes[k]) - area(r);
-            if (best == boxes.size() || g < growth) best = k, growth = g;
-        }
-        if (best < boxes.size() && (growth <= kSlack || boxes.size() == kMaxBoxes))
+        for (size_t k = 0; k < boxes.size(); ++k)
+            if ((crowded || growth(boxes[k], r) <= kSliver) &&
+                (best == boxes.size() || growth(boxes[k], r) < growth(boxes[best], r)))
+                best = k;
+        if (best < boxes.size())
             boxes[best] |= r;
         else
             boxes.push_back(r);
+    }
+    while (boxes.size() > kMaxBoxes) {
+        size_t a = 0, b = 1;
+        for (size_t i = 0; i < boxes.size(); ++i)
+            for (size_t j = i + 1; j < boxes.size(); ++j)
+                if (growth(boxes[i], boxes[j]) < growth(boxes[a], boxes[b])) a = i, b = j;
+        boxes[a] |= boxes[b];
+        boxes.erase(boxes.begin() + static_cast<std::ptrdiff_t>(b));
     }
     return boxes;
 }
@@ -185,18 +196,19 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
         return client;
     }
     const std::vector<QRect> changed = record_.update(doc, leavingOut(options, moving));
-    const std::vector<QRect> boxes = changed.size() > kMaxPieces ? std::vector<QRect>{client} : coalesce(changed, client);
     QRegion dirty;
-    if (!boxes.empty()) {
+    if (changed.size() > kMaxPieces) {
+        dirty = client;
+    } else {
+        for (const QRect& box : coalesce(changed, client)) dirty += box;
+    }
+    if (!dirty.isEmpty()) {
         QPainter p(&layer_);
+        p.setClipRegion(dirty);
+        for (const QRect& r : dirty) p.fillRect(r, kCanvasBackground);
         PaintOptions still = options;  // the record leaves out the moving parts
-        for (const QRect& box : boxes) {
-            p.setClipRect(box);
-            p.fillRect(box, kCanvasBackground);
-            still.exposed = QRectF(box);
-            paintParts(p, doc, record_.partsWithin(box), still);
-            dirty += box;
-        }
+        still.exposed = QRectF(dirty.boundingRect());
+        paintParts(p, doc, record_.partsWithin(dirty), still);
     }
     return dirty + moved(doc, moving);
 }

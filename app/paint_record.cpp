@@ -45,6 +45,17 @@ uint64_t lookOf(const LabelEl& l) {
 uint64_t lookOf(const HandleEl& h) { return (Look() << static_cast<int>(h.fill)).value(); }
 uint64_t lookOf(const PictureEl&) { return Look().value(); }
 
+// Which way a line crosses its box: 1 down to the right, -1 up to the right, 0
+// along one side.
+template <class Element>
+int8_t slantOf(const Element&) {
+    return 0;
+}
+int8_t slantOf(const LineEl& l) {
+    const float d = (l.x2 - l.x1) * (l.y2 - l.y1);
+    return d > 0 ? 1 : d < 0 ? -1 : 0;
+}
+
 uint64_t lookOf(const PaintOptions& o) {
     return (Look() << static_cast<uint64_t>(o.highlight.rgba64()) << static_cast<uint64_t>(o.activeCaption.rgba64())
                    << int{o.antialias})
@@ -52,6 +63,26 @@ uint64_t lookOf(const PaintOptions& o) {
 }
 
 }  // namespace
+
+void PaintRecord::addPieces(std::vector<QRect>& out, const Mark& m) {
+    const QRect& b = m.bounds;
+    if (b.isEmpty()) return;
+    constexpr int kStep = 16;
+    if (!m.slant || b.width() <= 2 * kStep || b.height() <= 2 * kStep) {
+        out.push_back(b);
+        return;
+    }
+    // A long slanting line: small boxes along it, so that moving it does not
+    // repaint all that its box spans. It joins two corners of its box, one pixel in.
+    const QPointF from(b.left() + 1, m.slant > 0 ? b.top() + 1 : b.bottom() - 1);
+    const QPointF to(b.right() - 1, m.slant > 0 ? b.bottom() - 1 : b.top() + 1);
+    const int n = (std::max(b.width(), b.height()) + kStep - 1) / kStep;
+    for (int k = 0; k < n; ++k) {
+        const QPointF start = from + (to - from) * (static_cast<qreal>(k) / n);
+        const QPointF end = from + (to - from) * (static_cast<qreal>(k + 1) / n);
+        out.push_back(QRectF(start, end).normalized().toAlignedRect().adjusted(-1, -1, 1, 1) & b);
+    }
+}
 
 void PaintRecord::clear() {
     for (auto& family : marks_) family.clear();
@@ -67,8 +98,8 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         changed.push_back(QRect(QPoint(-10'000'000, -10'000'000), QPoint(10'000'000, 10'000'000)));
     }
     const auto replace = [&changed](Mark& was, const Mark& now) {
-        if (!was.bounds.isEmpty()) changed.push_back(was.bounds);
-        if (!now.bounds.isEmpty()) changed.push_back(now.bounds);
+        addPieces(changed, was);
+        addPieces(changed, now);
         was = now;
     };
     // Elements come in index order family by family; what lies between two of them,
@@ -93,7 +124,7 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         Mark& was = family[i];
         // The look holds the element's geometry: the same look, the same box.
         if (was.look == now.look) return;
-        if (now.look) now.bounds = paintedBounds(e);
+        if (now.look) now.bounds = paintedBounds(e), now.slant = slantOf(e);
         if (now.bounds.isEmpty()) now = Mark{};
         if (was != now) replace(was, now);
     });
@@ -101,12 +132,17 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
     return changed;
 }
 
-std::vector<PartRef> PaintRecord::partsWithin(const QRect& area) const {
+std::vector<PartRef> PaintRecord::partsWithin(const QRegion& area) const {
     std::vector<PartRef> out;
+    const QRect outline = area.boundingRect();
+    const bool one = area.rectCount() == 1;
     for (size_t f = 0; f < kFamilies; ++f) {
         const std::vector<Mark>& family = marks_[f];
-        for (size_t i = 0; i < family.size(); ++i)
-            if (family[i].bounds.intersects(area)) out.push_back(PartRef{static_cast<Part>(f), static_cast<int>(i)});
+        for (size_t i = 0; i < family.size(); ++i) {
+            const QRect& b = family[i].bounds;
+            if (b.intersects(outline) && (one || area.intersects(b)))
+                out.push_back(PartRef{static_cast<Part>(f), static_cast<int>(i)});
+        }
     }
     return out;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <QRect>
+#include <QRegion>
 
 #include "app/document_painter.h"
 
@@ -18,13 +19,14 @@ namespace qm {
 class PaintRecord {
 public:
     // Brings the record in line with `doc` as paintDocument paints it with
-    // `options` (skip included, exposed areas ignored). Returns the boxes, old and
-    // new, of the elements that look different now; one box covering everything
-    // when the options themselves changed.
+    // `options` (skip included, exposed areas ignored). Returns the areas, old and
+    // new, of the elements that look different now: a box each, or a chain of
+    // small boxes along a long slanting line; one box covering everything when the
+    // options themselves changed.
     std::vector<QRect> update(const Document& doc, const PaintOptions& options);
 
     // The recorded elements whose boxes touch `area`, in stacking order.
-    std::vector<PartRef> partsWithin(const QRect& area) const;
+    std::vector<PartRef> partsWithin(const QRegion& area) const;
 
     void clear();
 
@@ -32,8 +34,11 @@ private:
     struct Mark {
         QRect bounds;       // empty: nothing painted
         uint64_t look = 0;  // 0: nothing painted
+        int8_t slant = 0;   // a line from corner to corner of its box: which way
         bool operator==(const Mark&) const = default;
     };
+    // The areas a mark's pixels lie in.
+    static void addPieces(std::vector<QRect>& out, const Mark& m);
     static constexpr size_t kFamilies = static_cast<size_t>(Part::picRight) + 1;
 
     std::array<std::vector<Mark>, kFamilies> marks_;

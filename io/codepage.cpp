@@ -2,7 +2,10 @@
 
 #include <iconv.h>
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 
 namespace qm {
 namespace {
@@ -126,6 +129,40 @@ bool decodeOne(Converters& cv, std::string_view ch, std::string& out) {
     return cv.fromGb18030.convertOne(ch, out);
 }
 
+// Two-byte characters as decoded before. A document's texts use a few thousand of
+// them over and over, and a lookup costs far less than asking iconv again.
+class TwoByteMemo {
+public:
+    // Appends the UTF-8 of the two bytes; false when they are no character.
+    bool decode(Converters& cv, std::string_view ch, std::string& out) {
+        if (!known_) known_ = std::make_unique<std::array<uint32_t, 65536>>();  // all unknown
+        uint32_t& e = (*known_)[static_cast<size_t>(static_cast<unsigned char>(ch[0])) << 8 |
+                                static_cast<unsigned char>(ch[1])];
+        if (e == kUnknown || e == kLong) {
+            std::string utf8;
+            const bool ok = decodeOne(cv, ch, utf8);
+            if (e == kUnknown) e = !ok ? kInvalid : utf8.size() > 3 ? kLong : pack(utf8);
+            out += utf8;
+            return ok;
+        }
+        if (e == kInvalid) return false;
+        const auto n = static_cast<size_t>(e >> 24);
+        for (size_t k = 0; k < n; ++k) out += static_cast<char>(e >> (16 - 8 * k) & 0xFF);
+        return true;
+    }
+
+private:
+    // An entry: unknown, no character, UTF-8 too long to pack (decoded every time),
+    // or the length in the top byte and up to three bytes of UTF-8 below it.
+    static constexpr uint32_t kUnknown = 0, kInvalid = 1, kLong = 2;
+    static uint32_t pack(const std::string& utf8) {
+        uint32_t e = static_cast<uint32_t>(utf8.size()) << 24;
+        for (size_t k = 0; k < utf8.size(); ++k) e |= uint32_t{static_cast<unsigned char>(utf8[k])} << (16 - 8 * k);
+        return e;
+    }
+    std::unique_ptr<std::array<uint32_t, 65536>> known_;
+};
+
 }  // namespace
 
 Status checkCodePages() {
@@ -178,7 +215,8 @@ Result<std::string> decodeDocumentText(std::string_view bytes) {
         if (len == 0) return IoError{"the byte FF is not part of any GBK or GB18030 character", i};
         if (i + len > bytes.size())
             return IoError{"the text ends inside a character (" + hexBytes(bytes.substr(i)) + ")", i};
-        if (!decodeOne(cv, bytes.substr(i, len), out))
+        thread_local TwoByteMemo memo;
+        if (!(len == 2 ? memo.decode(cv, bytes.substr(i, len), out) : decodeOne(cv, bytes.substr(i, len), out)))
             return IoError{"the bytes " + hexBytes(bytes.substr(i, len)) + " are not a GBK or GB18030 character", i};
         i += len;
     }

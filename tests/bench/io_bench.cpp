@@ -12,15 +12,18 @@
 
 #include "app/canvas_picture.h"
 #include "app/document_painter.h"
+#include "app/paint_cache.h"
 #include "app/picture_file.h"
 #include "app/print_layout.h"
 #include "app/qt_text_metrics.h"
 #include "cli/document_file.h"
+#include "edit/file_commands.h"
 #include "io/atomic_file.h"
 #include "io/document_io.h"
 #include "large_document.h"
 #include "model/new_document.h"
 #include "model/null_host.h"
+#include "model/text_metrics_cache.h"
 
 namespace qm {
 namespace {
@@ -114,6 +117,43 @@ void BM_WriteRawBytesFsync(benchmark::State& state) {
     setBytes(state);
 }
 BENCHMARK(BM_WriteRawBytesFsync)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The editor's Open of the largest file up to its first frame on the canvas: the
+// file read and decoded, labels measured as the editor measures them, the drawing
+// put in place of the new one shown before, the canvas's layer brought in line
+// with it and the canvas painted, at device pixel ratios 1 and 2.
+void BM_OpenToFirstFrame(benchmark::State& state) {
+    const qreal dpr = static_cast<qreal>(state.range(0));
+    const QSize client(957, 637);  // the canvas's client area in logical pixels
+    const PaintOptions options = defaultPaintOptions();
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            QtTextMetrics qt;
+            CachedTextMetrics metrics(qt);  // as the editor holds them, nothing measured yet
+            NullHost host;
+            Editor ed(host, metrics);
+            startUp(ed);
+            QImage canvas(client * dpr, QImage::Format_RGB32);
+            canvas.setDevicePixelRatio(dpr);
+            PaintCache cache;
+            const std::vector<PartRef> moving;
+            const auto show = [&](const QRegion& dirty) {
+                QPainter p(&canvas);
+                p.setClipRegion(dirty);
+                cache.paint(p, ed.doc, moving, client, dpr, QRectF(dirty.boundingRect()), options);
+            };
+            show(cache.catchUp(ed.doc, moving, client, options));
+            state.ResumeTiming();
+            if (!openDocumentPath(ed, Layout::Quillmap, clearDocument, largest().path))
+                state.SkipWithError("the file did not open");
+            show(cache.catchUp(ed.doc, moving, client, options));
+            state.PauseTiming();
+        }
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenToFirstFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // The one painting routine over the whole canvas, no widget.
 void BM_PaintDocument(benchmark::State& state) {

@@ -11,7 +11,6 @@
 #include "app/paint_cache.h"
 #include "app/qt_text_metrics.h"
 #include "interact/pointer.h"
-#include "interact/pointer_routing.h"
 #include "large_document.h"
 #include "model/new_document.h"
 #include "model/null_host.h"
@@ -63,41 +62,31 @@ BENCHMARK(BM_FullRepaint)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 // as the drawing was first shown. Positions are canvas client twips.
 class Drag {
 public:
-    Drag(qreal dpr, bool throughLabels) : dpr_(dpr), labels_(throughLabels), img_(frame(dpr)) {
+    explicit Drag(qreal dpr) : dpr_(dpr), img_(frame(dpr)) {
         ed_.doc = largeDocument();
         show(cache_.catchUp(ed_.doc, moving_, kClient, options_));
     }
 
     // The frame after a press, a move and a release.
     void press(float x, float y) {
-        if (labels_)
-            pointerDown(ed_, 1, 0, x, y);
-        else
-            canvasPress(ed_, 1, 0, x, y);
-        refresh();
+        canvasPress(ed_, 1, 0, x, y);
+        refresh(true);
     }
     void move(float x, float y) {
-        if (labels_)
-            pointerMove(ed_, 1, 0, x, y);
-        else
-            canvasMove(ed_, 1, 0, x, y);
+        canvasMove(ed_, 1, 0, x, y);
         show(cache_.moved(ed_.doc, moving_));
     }
     void release(float x, float y) {
-        if (labels_)
-            pointerUp(ed_, 1, 0, x, y);
-        else
-            canvasRelease(ed_, 1, 0, x, y);
-        refresh();
+        canvasRelease(ed_, 1, 0, x, y);
+        refresh(false);
     }
 
     const Document& doc() const { return ed_.doc; }
     size_t movingCount() const { return moving_.size(); }
 
 private:
-    void refresh() {
-        pressed_ = labels_ ? ed_.capture.kind != PointerTarget::None : !pressed_;
-        moving_ = movingParts(ed_.doc, pressed_);
+    void refresh(bool pressed) {
+        moving_ = movingParts(ed_.doc, pressed);
         show(cache_.catchUp(ed_.doc, moving_, kClient, options_));
     }
     void show(const QRegion& dirty) {
@@ -110,8 +99,6 @@ private:
     QtTextMetrics metrics_;
     Editor ed_{host_, metrics_};
     qreal dpr_;
-    bool labels_;
-    bool pressed_ = false;
     QImage img_;
     PaintCache cache_;
     std::vector<PartRef> moving_;
@@ -121,12 +108,12 @@ private:
 enum Frame { First, Middle, Last };
 
 // Drags what lies at (x, y) 20 pixels right and back again, timing only the frames
-// asked for. `throughLabels`: the press goes where the program sends it, to a label
-// lying above the canvas if there is one; otherwise straight to the canvas.
-void drag(benchmark::State& state, float x, float y, int16_t expectKind, bool throughLabels = false) {
+// asked for. The events go straight to the canvas, as if no label lay above it.
+void drag(benchmark::State& state, float x, float y, int16_t expectKind) {
     const Frame timed = static_cast<Frame>(state.range(1));
-    Drag d(static_cast<qreal>(state.range(0)), throughLabels);
+    Drag d(static_cast<qreal>(state.range(0)));
     float at = x;
+    size_t moving = 0;
     for (auto _ : state) {
         const float to = at == x ? x + 300 : x;
         state.PauseTiming();
@@ -137,6 +124,7 @@ void drag(benchmark::State& state, float x, float y, int16_t expectKind, bool th
             state.SkipWithError("the press did not select the element to drag");
             break;
         }
+        moving = d.movingCount();
         d.move((at + to) / 2, y);
         if (timed == Middle) state.ResumeTiming();
         d.move(to, y);
@@ -146,7 +134,7 @@ void drag(benchmark::State& state, float x, float y, int16_t expectKind, bool th
         if (timed != Last) state.ResumeTiming();
         at = to;
     }
-    state.counters["moving parts"] = static_cast<double>(d.movingCount());
+    state.counters["moving parts"] = static_cast<double>(moving);
 }
 
 void frames(benchmark::internal::Benchmark* b) {
@@ -164,10 +152,6 @@ BENCHMARK(BM_DragRectangle)->Apply(frames);
 // Arrow 1, 129 segments along y = 112, its head and its handles.
 void BM_DragArrow(benchmark::State& state) { drag(state, 150, 112, SelKind::Arrow); }
 BENCHMARK(BM_DragArrow)->Apply(frames);
-
-// A press in the thick of the labels takes the topmost one there.
-void BM_DragLabel(benchmark::State& state) { drag(state, 7000, 4700, SelKind::Label, true); }
-BENCHMARK(BM_DragLabel)->Apply(frames);
 
 }  // namespace
 }  // namespace qm

@@ -1,0 +1,182 @@
+#include "app/text_stamps.h"
+
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QImage>
+#include <QPainter>
+#include <QSet>
+#include <QStaticText>
+
+namespace qm {
+namespace {
+
+// A drawing can hold thousands of different lines; past these bounds a cache
+// starts again rather than grow without end.
+constexpr qsizetype kMaxLines = 4096;
+constexpr qsizetype kMaxStampBytes = 32 * 1024 * 1024;
+constexpr qsizetype kMaxSightings = 65536;
+
+struct LineKey {
+    const QFont* font;
+    QString text;
+    bool operator==(const LineKey&) const = default;
+};
+size_t qHash(const LineKey& k, size_t seed = 0) { return qHashMulti(seed, k.font, k.text); }
+
+// How a stamp is drawn: the same font, colour and device pixels per logical pixel
+// give the same glyph pictures and the same blending.
+struct Ink {
+    const QFont* font;
+    QRgb colour;
+    qreal dpr;
+    bool operator==(const Ink&) const = default;
+};
+size_t qHash(const Ink& k, size_t seed = 0) { return qHashMulti(seed, k.font, k.colour, k.dpr); }
+
+struct StampKey {
+    Ink ink;
+    QString text;
+    bool operator==(const StampKey&) const = default;
+};
+size_t qHash(const StampKey& k, size_t seed = 0) { return qHashMulti(seed, k.ink, k.text); }
+
+// The line on a transparent image, and where that image's top-left corner lies
+// from the line's, in device pixels.
+struct Stamp {
+    QImage image;
+    QPoint offset;
+};
+
+const QStaticText& laidOut(const QFont& font, const QString& text) {
+    static QHash<LineKey, QStaticText> lines;
+    if (lines.size() > kMaxLines) lines.clear();
+    const LineKey key{&font, text};
+    auto it = lines.find(key);
+    if (it == lines.end()) {
+        QStaticText t(text);
+        t.setTextFormat(Qt::PlainText);
+        t.setPerformanceHint(QStaticText::AggressiveCaching);
+        t.prepare(QTransform(), font);
+        it = lines.insert(key, t);
+    }
+    return *it;
+}
+
+Stamp makeStamp(const Ink& ink, const QString& text) {
+    const QFont& font = *ink.font;
+    const QStaticText& line = laidOut(font, text);
+    const QFontMetricsF fm(font);
+    // The glyphs' own extent may pass the line's box (bearings, accents); two
+    // pixels more keep the antialiased edge inside.
+    const QRectF extent = (QRectF(QPointF(0, 0), line.size()) | fm.boundingRect(text).translated(0, fm.ascent()))
+                              .adjusted(-2, -2, 2, 2);
+    const QRect device = QRectF(extent.topLeft() * ink.dpr, extent.size() * ink.dpr).toAlignedRect();
+    Stamp s{QImage(device.size(), QImage::Format_ARGB32_Premultiplied), device.topLeft()};
+    s.image.fill(Qt::transparent);
+    s.image.setDevicePixelRatio(ink.dpr);
+    QPainter p(&s.image);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setFont(font);
+    p.setPen(QColor::fromRgb(ink.colour));
+    p.drawStaticText(QPointF(-device.topLeft()) / ink.dpr, line);
+    return s;
+}
+
+// `topLeft` in the painter's coordinates lies on a whole device pixel.
+void stamp(QPainter& painter, const QPointF& topLeft, qreal dpr, const Stamp& s) {
+    painter.drawImage(topLeft + QPointF(s.offset) / dpr, s.image);
+}
+
+// Whether stamping lays down what drawing does for this ink: a probe line drawn
+// both ways over every grey level and a few colours must give the same pixels.
+bool stampsExact(const Ink& ink) {
+    const qreal dpr = ink.dpr;
+    QImage drawn(QSize(320, 48) * dpr, QImage::Format_RGB32);
+    drawn.setDevicePixelRatio(dpr);
+    for (int y = 0; y < drawn.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(drawn.scanLine(y));
+        for (int x = 0; x < drawn.width(); ++x) {
+            const int g = x % 256;
+            row[x] = y % 4 == 0 ? qRgb(g, 255 - g, (g * 7) % 256) : qRgb(g, g, g);
+        }
+    }
+    QImage stamped = drawn;
+    const QString probe = QStringLiteral("永和国Ag图jW");
+    const Stamp s = makeStamp(ink, probe);
+    {
+        QPainter a(&drawn), b(&stamped);
+        a.translate(1, 3);  // as a canvas's frame moves its drawing
+        b.translate(1, 3);
+        a.setRenderHint(QPainter::TextAntialiasing, true);
+        a.setFont(*ink.font);
+        a.setPen(QColor::fromRgb(ink.colour));
+        for (const QPoint at : {QPoint(3, 2), QPoint(90, 20), QPoint(170, 9)}) {
+            a.drawStaticText(at, laidOut(*ink.font, probe));
+            stamp(b, at, dpr, s);
+        }
+    }
+    return drawn == stamped;
+}
+
+class Stamps {
+public:
+    // The stamp for the line, or null while stamping it is not worth it or not exact.
+    const Stamp* find(const Ink& ink, const QString& text) {
+        auto exact = exact_.find(ink);
+        if (exact == exact_.end()) exact = exact_.insert(ink, stampsExact(ink));
+        if (!*exact) return nullptr;
+        const StampKey key{ink, text};
+        if (auto it = stamps_.find(key); it != stamps_.end()) return &*it;
+        // A line seen once may never come again: drawn, not stamped, the first time.
+        if (sightings_.size() > kMaxSightings) sightings_.clear();
+        if (!sightings_.contains(key)) {
+            sightings_.insert(key);
+            return nullptr;
+        }
+        if (bytes_ > kMaxStampBytes) {
+            stamps_.clear();
+            bytes_ = 0;
+        }
+        Stamp s = makeStamp(ink, text);
+        bytes_ += s.image.sizeInBytes();
+        return &*stamps_.insert(key, std::move(s));
+    }
+
+private:
+    QHash<Ink, bool> exact_;
+    QHash<StampKey, Stamp> stamps_;
+    QSet<StampKey> sightings_;
+    qsizetype bytes_ = 0;
+};
+
+// Whether the painter draws plainly onto an image and the line starts on a whole
+// device pixel: the one case stamps are made for.
+bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr) {
+    const QPaintDevice* device = painter.device();
+    if (!device || device->devType() != QInternal::Image) return false;
+    if (static_cast<const QImage*>(device)->format() != QImage::Format_RGB32) return false;
+    if (painter.compositionMode() != QPainter::CompositionMode_SourceOver || painter.opacity() != 1.0) return false;
+    if (painter.pen().style() != Qt::SolidLine || painter.pen().color().alpha() != 255) return false;
+    const QTransform t = painter.deviceTransform();
+    dpr = device->devicePixelRatio();
+    if (t.type() > QTransform::TxScale || t.m11() != dpr || t.m22() != dpr) return false;
+    const QPointF at = t.map(topLeft);
+    return QPointF(at.toPoint()) == at;
+}
+
+}  // namespace
+
+void drawTextLine(QPainter& painter, const QPointF& topLeft, const QFont& font, const QString& text) {
+    static Stamps stamps;
+    qreal dpr = 1;
+    if (stampable(painter, topLeft, dpr))
+        if (const Stamp* s = stamps.find(Ink{&font, painter.pen().color().rgb(), dpr}, text)) {
+            stamp(painter, topLeft, dpr, *s);
+            return;
+        }
+    painter.drawStaticText(topLeft, laidOut(font, text));
+}
+
+}  // namespace qm
