@@ -258,6 +258,44 @@ private slots:
         QVERIFY(vink.bottom() <= vbox.bottom() + 1);
     }
 
+    // A line of text drawn again may be stamped from a picture of it: on a drawing
+    // moved by a frame, at 1x and 2x and in any colour, the second paint must lay
+    // down exactly what drawing the glyphs the first time did.
+    void textDrawnAgainIsTheSamePixels_data() {
+        QTest::addColumn<qreal>("dpr");
+        QTest::newRow("1x") << 1.0;
+        QTest::newRow("2x") << 2.0;
+    }
+
+    void textDrawnAgainIsTheSamePixels() {
+        QFETCH(qreal, dpr);
+        Document d = blank();
+        QtTextMetrics m;
+        for (int i = 1; i <= 4; ++i) add(d.Label, i);
+        for (int i = 1; i <= 4; ++i) {
+            LabelEl& l = *d.Label.find(i);
+            l = d.Label.templ();
+            l.visible = true;
+            l.left = 700.0f * static_cast<float>(i);
+            l.top = 450.0f * static_cast<float>(i);
+            l.foreColor = i % 2 ? kBlack : kGreen;
+            setCaption(l, "图章 " + std::to_string(i) + " 再画 " + std::to_string(dpr), m);  // seen nowhere else
+        }
+        const auto picture = [&] {
+            QImage img(QSize(400, 200) * dpr, QImage::Format_RGB32);
+            img.setDevicePixelRatio(dpr);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.translate(2, 2);
+            paintDocument(p, d, options());
+            return img;
+        };
+        const QImage first = picture();
+        QVERIFY(!test::inkBox(first, QRect(0, 0, 400, 200)).isNull());
+        QCOMPARE(picture(), first);
+        QCOMPARE(picture(), first);
+    }
+
     void exposedAreaAndSkipLeaveTheRestAlone() {
         Document d;
         QtTextMetrics m;
