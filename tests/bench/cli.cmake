@@ -1,15 +1,19 @@
 # Benchmarks of what qmptool and the editors do with the largest document the
 # limits allow: opening, saving and drawing it, beside raw file throughput of the
 # same bytes. Run by hand: io_bench; the target startup_bench, which times
-# quillmap's start-up to its first painted frame under Xvfb (startup_bench.sh);
+# quillmap's start-up to its first painted frame under Xvfb, and its memory,
+# beside an empty Qt main window's (startup_bench.sh);
 # and the target qmptool_bench, whole qmptool runs on that document.
 if(TARGET qmptool_lib)
   add_executable(io_bench ${CMAKE_CURRENT_LIST_DIR}/io_bench.cpp)
   target_link_libraries(io_bench PRIVATE qmptool_lib qm_bench_support qm_test_support benchmark::benchmark)
 
+  # quillmap's start-up beside that of an empty Qt main window with a menu bar.
+  add_executable(bare_window ${CMAKE_CURRENT_LIST_DIR}/bare_window.cpp)
+  target_link_libraries(bare_window PRIVATE Qt6::Widgets)
   add_custom_target(startup_bench
-    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/startup_bench.sh $<TARGET_FILE:quillmap> 10
-    DEPENDS quillmap
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/startup_bench.sh $<TARGET_FILE:quillmap> $<TARGET_FILE:bare_window> 10
+    DEPENDS quillmap bare_window
     USES_TERMINAL)
 
   add_executable(largest_file ${CMAKE_CURRENT_LIST_DIR}/largest_file.cpp)
