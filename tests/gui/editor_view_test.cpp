@@ -1,7 +1,8 @@
 // The canvas, the editor boxes and the timers wired to the core, driven through
 // real Qt events on the main window: boxes open over a label on the second click,
 // commit on Enter or when they lose the focus, keep Delete to themselves, take
-// text from input methods and paste; a drag paints from the cached layer.
+// text from input methods and paste; a drag paints from the cached layer, and
+// after a drag, a delete, Undo and Redo the window shows exactly the drawing.
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMenu>
@@ -51,6 +52,14 @@ class TestEditorView : public QObject {
     LabelEl& label(int i) { return *doc().Label.find(i); }
 
     void clickLabel(int i) { QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, centreOf(canvas(), label(i))); }
+
+    // What the window shows of the canvas, read back from the screen, is the whole
+    // document painted afresh.
+    bool showsTheDrawing() {
+        const QPoint at = canvas()->mapTo(w.get(), QPoint(0, 0));
+        const QImage shown = w->screen()->grabWindow(w->winId(), at.x(), at.y(), canvas()->width(), canvas()->height()).toImage();
+        return shown.convertToFormat(QImage::Format_RGB32) == canvas()->renderImage().convertToFormat(QImage::Format_RGB32);
+    }
 
     // Two clicks without movement: select, then edit.
     void openEditorOn(int i) {
@@ -320,6 +329,30 @@ private slots:
         const QPoint corner = canvas()->toWidget(4500 + 600, 3900).toPoint();
         QCOMPARE(test::at(img, corner.x(), corner.y()).rgb(), QColor(0, 255, 0).rgb());
         QVERIFY(test::isWhite(test::at(img, drop.x() + 20, drop.y())));  // nothing left behind
+        QTRY_VERIFY(showsTheDrawing());
+
+        // Undo and Redo put a whole drawing back; the canvas repaints only what
+        // differs from what it shows, and must still show exactly the drawing.
+        const QPoint inside = canvas()->toWidget(4500 + 90, 3900 + 90).toPoint();
+        QTest::mousePress(canvas(), Qt::LeftButton, Qt::NoModifier, inside);
+        moveOver(canvas(), inside + QPoint(200, 100), Qt::LeftButton);
+        QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::NoModifier, inside + QPoint(200, 100));
+        QCOMPARE(doc().Shape1.find(1)->left, 7500.0f);
+        QTRY_VERIFY(showsTheDrawing());
+        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(doc().Shape1.find(1)->left, 4500.0f);
+        QTRY_VERIFY(showsTheDrawing());
+        QTest::keyClick(w.get(), Qt::Key_Y, Qt::ControlModifier);
+        QTRY_VERIFY(showsTheDrawing());
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, inside + QPoint(200, 100));
+        QTest::keyClick(canvas(), Qt::Key_Delete);
+        QVERIFY(!doc().Shape1.find(1)->visible);
+        QTRY_VERIFY(showsTheDrawing());
+        QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(doc().Shape1.find(1)->visible);
+        QTRY_VERIFY(showsTheDrawing());
+        QTest::keyClick(w.get(), Qt::Key_Y, Qt::ControlModifier);
+        QTRY_VERIFY(showsTheDrawing());
     }
 
     void hoveringRepaintsNothing() {
