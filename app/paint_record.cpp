@@ -42,8 +42,10 @@ uint64_t lookOf(const LabelEl& l) {
                    << int{l.wordWrap} << std::string_view(l.fontName) << l.fontSize)
         .value();
 }
-uint64_t lookOf(const HandleEl& h) { return (Look() << static_cast<int>(h.fill)).value(); }
-uint64_t lookOf(const PictureEl&) { return Look().value(); }
+uint64_t lookOf(const HandleEl& h) {
+    return (Look() << h.left << h.top << h.width << h.height << static_cast<int>(h.fill)).value();
+}
+uint64_t lookOf(const PictureEl& p) { return (Look() << p.left << p.top << p.width << p.height).value(); }
 
 // Which way a line crosses its box: 1 down to the right, -1 up to the right, 0
 // along one side.
@@ -74,13 +76,15 @@ void PaintRecord::addPieces(std::vector<QRect>& out, const Mark& m) {
     }
     // A long slanting line: small boxes along it, so that moving it does not
     // repaint all that its box spans. It joins two corners of its box, one pixel in.
+    // Two pixels round each piece: drawn at twice the pixels, a line was seen to
+    // reach past one.
     const QPointF from(b.left() + 1, m.slant > 0 ? b.top() + 1 : b.bottom() - 1);
     const QPointF to(b.right() - 1, m.slant > 0 ? b.bottom() - 1 : b.top() + 1);
     const int n = (std::max(b.width(), b.height()) + kStep - 1) / kStep;
     for (int k = 0; k < n; ++k) {
         const QPointF start = from + (to - from) * (static_cast<qreal>(k) / n);
         const QPointF end = from + (to - from) * (static_cast<qreal>(k + 1) / n);
-        out.push_back(QRectF(start, end).normalized().toAlignedRect().adjusted(-1, -1, 1, 1) & b);
+        out.push_back(QRectF(start, end).normalized().toAlignedRect().adjusted(-2, -2, 2, 2) & b);
     }
 }
 

@@ -233,6 +233,34 @@ private slots:
         ed.doc = before;
         catchUp();
         QVERIFY(small());
+
+        // Moved without ever counting as moving, as an undo moves them: the rectangle
+        // onto the diamond, then the diamond, which lies above it, green, off it, and
+        // an arrow. Handles and heads go with them, and slanting sides are repainted
+        // where they cross the boxes repainted.
+        const auto drag = [&ed](float x, float y, float toX, float toY) {
+            canvasPress(ed, 1, 0, x, y);
+            canvasMove(ed, 1, 0, toX, toY);
+            canvasRelease(ed, 1, 0, toX, toY);
+        };
+        const ShapeEl& rect = *ed.doc.Shape1.find(1);
+        const float rx = rect.left + 300, ry = rect.top + 300;
+        const float dx = static_cast<float>(ed.doc.diamondRec[1].x) + 600, dy = static_cast<float>(ed.doc.diamondRec[1].y) + 800;
+        drag(rx, ry, dx, dy);
+        catchUp();
+        drag(dx, dy, rx, ry);
+        QCOMPARE(ed.doc.selKind, SelKind::Diamond);
+        catchUp();
+        insertPolylineArrow(ed);
+        for (const float x : {1000.0f, 3000.0f}) {
+            canvasMove(ed, 0, 0, x, 6000);
+            canvasRelease(ed, 1, 0, x, 6000);
+        }
+        canvasRelease(ed, 2, 0, 3000, 6000);
+        catchUp();
+        drag(2000, 6000, 2000, 7000);
+        QCOMPARE(ed.doc.selKind, SelKind::Arrow);
+        catchUp();
         QVERIFY(!QTest::currentTestFailed());
     }
 
