@@ -91,6 +91,13 @@ public:
         if (!wanted(Part::Label, index, paintedBounds(l))) return;
         const QPoint topLeft = pxPoint(l.left, l.top);
         useFont(l.fontName, l.fontSize);
+        setPenColor(toQColor(l.foreColor));
+        // A caption of one line, as most are, is drawn as it is stored.
+        if (!l.wordWrap && l.caption.find('\n') == std::string::npos) {
+            const bool above = !opt.exposed.isNull() && topLeft.y() + lineSpacing < opt.exposed.top();
+            if (!above) drawTextLine(p, QPointF(topLeft), *font, std::string_view(l.caption));
+            return;
+        }
         const QString caption = QString::fromUtf8(l.caption.data(), static_cast<qsizetype>(l.caption.size()));
         // The same wrap width the metrics used, so the lines break where the label's
         // height says they do.
@@ -104,7 +111,6 @@ public:
             maxLines = static_cast<qsizetype>(std::max(0.0, shown)) + 1;
         }
         const QStringList lines = labelLines(*font, caption, wrapPx, maxLines);
-        setPenColor(toQColor(l.foreColor));
         qreal top = topLeft.y();
         for (const QString& text : lines) {
             const bool above = !opt.exposed.isNull() && top + lineSpacing < opt.exposed.top();

@@ -114,8 +114,8 @@ constexpr size_t kMaxPieces = 512;
 // A few boxes covering `pieces` inside `within`, wasting little area on what did
 // not change: a piece joins the box it grows least when that adds only a sliver,
 // and while there are too many boxes the two that make the smallest union become
-// one. Painting walks the elements once for all of them, so their number matters
-// less than their area, but every box makes the clip a little dearer.
+// one. Each box is painted on its own, so an element lying across several is
+// painted for each of them: sixteen boxes cost least on the largest drawing.
 std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within) {
     constexpr size_t kMaxBoxes = 16;
     constexpr qint64 kSliver = 16 * 16;
@@ -184,7 +184,7 @@ void PaintCache::build(const Document& doc, const std::vector<PartRef>& moving, 
     still.exposed = QRectF(QPointF(0, 0), QSizeF(size));
     paintDocument(p, doc, still);
     record_.clear();
-    record_.update(doc, still);
+    record_.update(doc, options, moving);
 }
 
 QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size,
@@ -195,20 +195,25 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
         movingShown_ = paintedBounds(doc, moving);
         return client;
     }
-    const std::vector<QRect> changed = record_.update(doc, leavingOut(options, moving));
+    const std::vector<QRect> changed = record_.update(doc, options, moving);
+    const std::vector<QRect> boxes =
+        changed.size() > kMaxPieces ? std::vector<QRect>{client} : coalesce(changed, client);
+    // Box by box, each clipped to a plain rectangle, which the raster engine
+    // clips images and lines to far faster than to a region of many rectangles.
+    // Where boxes overlap, the later one paints that part again, whole and in order.
+    const std::vector<std::vector<PartRef>> parts = record_.partsWithin(boxes);
     QRegion dirty;
-    if (changed.size() > kMaxPieces) {
-        dirty = client;
-    } else {
-        for (const QRect& box : coalesce(changed, client)) dirty += box;
-    }
-    if (!dirty.isEmpty()) {
-        QPainter p(&layer_);
-        p.setClipRegion(dirty);
-        for (const QRect& r : dirty) p.fillRect(r, kCanvasBackground);
-        PaintOptions still = options;  // the record leaves out the moving parts
-        still.exposed = QRectF(dirty.boundingRect());
-        paintParts(p, doc, record_.partsWithin(dirty), still);
+    QPainter p;
+    PaintOptions still = options;  // the record leaves out the moving parts
+    for (size_t k = 0; k < boxes.size(); ++k) {
+        const QRect& box = boxes[k];
+        if (box.isEmpty()) continue;
+        if (!p.isActive()) p.begin(&layer_);
+        dirty += box;
+        p.setClipRect(box);
+        p.fillRect(box, kCanvasBackground);
+        still.exposed = QRectF(box);
+        paintParts(p, doc, parts[k], still);
     }
     return dirty + moved(doc, moving);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <string_view>
+#include <utility>
 
 #include "app/paint_order.h"
 
@@ -33,7 +34,9 @@ private:
 
 // Everything of an element that its pixels depend on besides its box; the box is
 // compared on its own.
-uint64_t lookOf(const ShapeEl& s) { return (Look() << s.left << s.top << s.width << s.height << int{s.style} << s.borderColor).value(); }
+uint64_t lookOf(const ShapeEl& s) {
+    return (Look() << s.left << s.top << s.width << s.height << int{s.style} << s.borderColor).value();
+}
 uint64_t lookOf(const LineEl& l) {
     return (Look() << l.x1 << l.y1 << l.x2 << l.y2 << l.borderColor << static_cast<int>(l.style)).value();
 }
@@ -64,6 +67,26 @@ uint64_t lookOf(const PaintOptions& o) {
         .value();
 }
 
+// The ends of the line a slanting mark stands for: it joins two corners of its
+// box, one pixel in.
+std::pair<QPointF, QPointF> slantingLine(const QRect& b, int8_t slant) {
+    return {QPointF(b.left() + 1, slant > 0 ? b.top() + 1 : b.bottom() - 1),
+            QPointF(b.right() - 1, slant > 0 ? b.bottom() - 1 : b.top() + 1)};
+}
+
+// Whether a slanting line comes within two pixels of `box`, as its pieces do: a
+// line across the whole canvas has a box touching almost any area, but passes
+// through few.
+bool lineReaches(const QRect& b, int8_t slant, const QRect& box) {
+    const auto [from, to] = slantingLine(b, slant);
+    if (to.x() <= from.x()) return true;
+    const qreal left = std::max(from.x(), box.left() - 2.0), right = std::min(to.x(), box.right() + 2.0);
+    if (left > right) return false;
+    const auto y = [&](qreal x) { return from.y() + (to.y() - from.y()) * (x - from.x()) / (to.x() - from.x()); };
+    const qreal atLeft = y(left), atRight = y(right);
+    return std::min(atLeft, atRight) <= box.bottom() + 2.0 && std::max(atLeft, atRight) >= box.top() - 2.0;
+}
+
 }  // namespace
 
 void PaintRecord::addPieces(std::vector<QRect>& out, const Mark& m) {
@@ -75,11 +98,9 @@ void PaintRecord::addPieces(std::vector<QRect>& out, const Mark& m) {
         return;
     }
     // A long slanting line: small boxes along it, so that moving it does not
-    // repaint all that its box spans. It joins two corners of its box, one pixel in.
-    // Two pixels round each piece: drawn at twice the pixels, a line was seen to
-    // reach past one.
-    const QPointF from(b.left() + 1, m.slant > 0 ? b.top() + 1 : b.bottom() - 1);
-    const QPointF to(b.right() - 1, m.slant > 0 ? b.bottom() - 1 : b.top() + 1);
+    // repaint all that its box spans. Two pixels round each piece: drawn at twice
+    // the pixels, a line was seen to reach past one.
+    const auto [from, to] = slantingLine(b, m.slant);
     const int n = (std::max(b.width(), b.height()) + kStep - 1) / kStep;
     for (int k = 0; k < n; ++k) {
         const QPointF start = from + (to - from) * (static_cast<qreal>(k) / n);
@@ -93,7 +114,8 @@ void PaintRecord::clear() {
     optionsLook_ = 0;
 }
 
-std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& options) {
+std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& options,
+                                       std::span<const PartRef> leftOut) {
     std::vector<QRect> changed;
     const uint64_t optionsLook = lookOf(options);
     if (optionsLook != optionsLook_) {
@@ -113,14 +135,19 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         for (size_t i = from; i < std::min(to, family.size()); ++i)
             if (family[i].look) replace(family[i], Mark{});
     };
+    // The elements come in stacking order, which is PartRef order, as `leftOut` is
+    // sorted: one walk along it finds which are left out.
+    auto next = leftOut.begin();
     forEachElement(doc, [&](PartRef r, const auto& e) {
+        while (next != leftOut.end() && *next < r) ++next;
+        const bool skipped = next != leftOut.end() && *next == r;
         const auto f = static_cast<size_t>(r.part);
         const auto i = static_cast<size_t>(r.index);
         std::vector<Mark>& family = marks_[f];
         forget(family, unseen[f], i);
         unseen[f] = i + 1;
         Mark now;
-        if (e.visible && !(options.skip && options.skip(r))) now.look = lookOf(e);
+        if (e.visible && !skipped) now.look = lookOf(e);
         if (family.size() <= i) {
             if (!now.look) return;
             family.resize(i + 1);
@@ -136,16 +163,51 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
     return changed;
 }
 
-std::vector<PartRef> PaintRecord::partsWithin(const QRegion& area) const {
-    std::vector<PartRef> out;
-    const QRect outline = area.boundingRect();
-    const bool one = area.rectCount() == 1;
+std::vector<std::vector<PartRef>> PaintRecord::partsWithin(std::span<const QRect> boxes) const {
+    // Every element of the drawing is looked at, so each look must be cheap:
+    // QRect::intersects is not inline, and an element is tested only against the
+    // boxes level with it, found by bands of rows with a bit for each of the first
+    // 64 boxes (any more are tested against every element).
+    struct Edges {
+        int left, top, right, bottom;
+        explicit Edges(const QRect& r) : left(r.left()), top(r.top()), right(r.right()), bottom(r.bottom()) {}
+        bool touches(const Edges& o) const {
+            return left <= o.right && o.left <= right && top <= o.bottom && o.top <= bottom;
+        }
+    };
+    constexpr int kBand = 8;
+    constexpr size_t kBits = 64;
+    std::vector<std::vector<PartRef>> out(boxes.size());
+    QRect outline;
+    for (const QRect& b : boxes) outline |= b;
+    if (outline.isEmpty()) return out;
+    const Edges all(outline);
+    std::vector<Edges> within;
+    std::vector<uint64_t> bands(static_cast<size_t>(outline.height() / kBand + 1));
+    for (size_t k = 0; k < boxes.size(); ++k) {
+        within.emplace_back(boxes[k]);
+        if (boxes[k].isEmpty() || k >= kBits) continue;
+        for (int band = (boxes[k].top() - all.top) / kBand; band <= (boxes[k].bottom() - all.top) / kBand; ++band)
+            bands[static_cast<size_t>(band)] |= uint64_t{1} << k;
+    }
     for (size_t f = 0; f < kFamilies; ++f) {
         const std::vector<Mark>& family = marks_[f];
         for (size_t i = 0; i < family.size(); ++i) {
-            const QRect& b = family[i].bounds;
-            if (b.intersects(outline) && (one || area.intersects(b)))
-                out.push_back(PartRef{static_cast<Part>(f), static_cast<int>(i)});
+            const Mark& m = family[i];
+            if (m.bounds.isEmpty()) continue;
+            const Edges e(m.bounds);
+            if (!e.touches(all)) continue;
+            const auto add = [&](size_t k) {
+                if (boxes[k].isEmpty() || !e.touches(within[k])) return;
+                if (m.slant && !lineReaches(m.bounds, m.slant, boxes[k])) return;
+                out[k].push_back(PartRef{static_cast<Part>(f), static_cast<int>(i)});
+            };
+            uint64_t level = 0;
+            const int last = (std::min(e.bottom, all.bottom) - all.top) / kBand;
+            for (int band = (std::max(e.top, all.top) - all.top) / kBand; band <= last; ++band)
+                level |= bands[static_cast<size_t>(band)];
+            for (; level; level &= level - 1) add(static_cast<size_t>(std::countr_zero(level)));
+            for (size_t k = kBits; k < boxes.size(); ++k) add(k);
         }
     }
     return out;

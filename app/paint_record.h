@@ -10,7 +10,6 @@
 #include <vector>
 
 #include <QRect>
-#include <QRegion>
 
 #include "app/document_painter.h"
 
@@ -19,14 +18,16 @@ namespace qm {
 class PaintRecord {
 public:
     // Brings the record in line with `doc` as paintDocument paints it with
-    // `options` (skip included, exposed areas ignored). Returns the areas, old and
-    // new, of the elements that look different now: a box each, or a chain of
-    // small boxes along a long slanting line; one box covering everything when the
-    // options themselves changed.
-    std::vector<QRect> update(const Document& doc, const PaintOptions& options);
+    // `options`, leaving out the elements in `leftOut` (sorted; the options' own
+    // skip and exposed area are not looked at). Returns the areas, old and new, of
+    // the elements that look different now: a box each, or a chain of small boxes
+    // along a long slanting line; one box covering everything when the options
+    // themselves changed.
+    std::vector<QRect> update(const Document& doc, const PaintOptions& options, std::span<const PartRef> leftOut);
 
-    // The recorded elements whose boxes touch `area`, in stacking order.
-    std::vector<PartRef> partsWithin(const QRegion& area) const;
+    // For each of `boxes`, the recorded elements whose boxes touch it, in stacking
+    // order.
+    std::vector<std::vector<PartRef>> partsWithin(std::span<const QRect> boxes) const;
 
     void clear();
 

@@ -35,12 +35,17 @@ struct Ink {
 };
 size_t qHash(const Ink& k, size_t seed = 0) { return qHashMulti(seed, k.font, k.colour, k.dpr); }
 
+// The text as UTF-8: a label's caption is looked up as it is stored, without
+// converting it first.
 struct StampKey {
     Ink ink;
-    QString text;
+    QByteArray text;
     bool operator==(const StampKey&) const = default;
 };
 size_t qHash(const StampKey& k, size_t seed = 0) { return qHashMulti(seed, k.ink, k.text); }
+
+QString fromUtf8(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QByteArray bytes(std::string_view utf8) { return QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 // The line on a transparent image, and where that image's top-left corner lies
 // from the line's, in device pixels.
@@ -122,26 +127,28 @@ bool stampsExact(const Ink& ink) {
 
 class Stamps {
 public:
-    // The stamp for the line, or null while stamping it is not worth it or not exact.
-    const Stamp* find(const Ink& ink, const QString& text) {
+    // The stamp for the line (`utf8`, and `text` when the caller has it as a
+    // QString already), or null while stamping it is not worth it or not exact.
+    const Stamp* find(const Ink& ink, std::string_view utf8, const QString* text) {
+        // Looked up without copying the text.
+        const StampKey seek{ink, QByteArray::fromRawData(utf8.data(), static_cast<qsizetype>(utf8.size()))};
+        if (auto it = stamps_.find(seek); it != stamps_.end()) return &*it;
+        // A line seen once may never come again: drawn, not stamped, the first time.
+        if (sightings_.size() > kMaxSightings) sightings_.clear();
+        if (!sightings_.contains(seek)) {
+            sightings_.insert(StampKey{ink, bytes(utf8)});
+            return nullptr;
+        }
         auto exact = exact_.find(ink);
         if (exact == exact_.end()) exact = exact_.insert(ink, stampsExact(ink));
         if (!*exact) return nullptr;
-        const StampKey key{ink, text};
-        if (auto it = stamps_.find(key); it != stamps_.end()) return &*it;
-        // A line seen once may never come again: drawn, not stamped, the first time.
-        if (sightings_.size() > kMaxSightings) sightings_.clear();
-        if (!sightings_.contains(key)) {
-            sightings_.insert(key);
-            return nullptr;
-        }
         if (bytes_ > kMaxStampBytes) {
             stamps_.clear();
             bytes_ = 0;
         }
-        Stamp s = makeStamp(ink, text);
+        Stamp s = makeStamp(ink, text ? *text : fromUtf8(utf8));
         bytes_ += s.image.sizeInBytes();
-        return &*stamps_.insert(key, std::move(s));
+        return &*stamps_.insert(StampKey{ink, bytes(utf8)}, std::move(s));
     }
 
 private:
@@ -166,17 +173,27 @@ bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr) {
     return QPointF(at.toPoint()) == at;
 }
 
-}  // namespace
-
-void drawTextLine(QPainter& painter, const QPointF& topLeft, const QFont& font, const QString& text) {
+// `text` is `utf8` as a QString, when the caller has it already.
+void draw(QPainter& painter, const QPointF& topLeft, const QFont& font, std::string_view utf8, const QString* text) {
     static Stamps stamps;
     qreal dpr = 1;
     if (stampable(painter, topLeft, dpr))
-        if (const Stamp* s = stamps.find(Ink{&font, painter.pen().color().rgb(), dpr}, text)) {
+        if (const Stamp* s = stamps.find(Ink{&font, painter.pen().color().rgb(), dpr}, utf8, text)) {
             stamp(painter, topLeft, dpr, *s);
             return;
         }
-    painter.drawStaticText(topLeft, laidOut(font, text));
+    painter.drawStaticText(topLeft, laidOut(font, text ? *text : fromUtf8(utf8)));
+}
+
+}  // namespace
+
+void drawTextLine(QPainter& painter, const QPointF& topLeft, const QFont& font, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    draw(painter, topLeft, font, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), &text);
+}
+
+void drawTextLine(QPainter& painter, const QPointF& topLeft, const QFont& font, std::string_view utf8) {
+    draw(painter, topLeft, font, utf8, nullptr);
 }
 
 }  // namespace qm

@@ -5,6 +5,8 @@
 // A stamp lays down exactly the pixels drawing the line would: that is checked
 // once for each font, colour and pixel ratio, and lines are drawn when it fails.
 #pragma once
+#include <string_view>
+
 #include <QFont>
 #include <QPointF>
 #include <QString>
@@ -16,5 +18,8 @@ namespace qm {
 // Draws `text` with its top-left corner at `topLeft`, in `font` (which must live
 // as long as the program, as labelFont's do) and the painter's pen colour.
 void drawTextLine(QPainter& painter, const QPointF& topLeft, const QFont& font, const QString& text);
+// The same for a line held as UTF-8, which is converted only when it is drawn
+// rather than stamped.
+void drawTextLine(QPainter& painter, const QPointF& topLeft, const QFont& font, std::string_view utf8);
 
 }  // namespace qm
