@@ -1,5 +1,6 @@
 #include "app/text_stamps.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QFontMetricsF>
@@ -86,12 +87,25 @@ Stamp makeStamp(const Ink& ink, const QString& text) {
     p.setFont(font);
     p.setPen(QColor::fromRgb(ink.colour));
     p.drawStaticText(QPointF(-device.topLeft()) / ink.dpr, line);
+    p.end();
+    // Only the inked part is kept: a stamp is blended pixel by pixel, and the rows
+    // and columns left blank by the line's spacing and the margins cost as much.
+    int left = s.image.width(), top = s.image.height(), right = -1, bottom = -1;
+    for (int y = 0; y < s.image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(s.image.constScanLine(y));
+        for (int x = 0; x < s.image.width(); ++x)
+            if (row[x]) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = y;
+    }
+    const QRect inked(QPoint(left, top), QPoint(right, bottom));
+    s.image = inked.isValid() ? s.image.copy(inked) : QImage();
+    s.image.setDevicePixelRatio(ink.dpr);
+    s.offset += inked.topLeft();
     return s;
 }
 
 // `topLeft` in the painter's coordinates lies on a whole device pixel.
 void stamp(QPainter& painter, const QPointF& topLeft, qreal dpr, const Stamp& s) {
-    painter.drawImage(topLeft + QPointF(s.offset) / dpr, s.image);
+    if (!s.image.isNull()) painter.drawImage(topLeft + QPointF(s.offset) / dpr, s.image);
 }
 
 // Whether stamping lays down what drawing does for this ink: a probe line drawn
