@@ -161,9 +161,25 @@ PaintOptions leavingOut(const PaintOptions& options, const std::vector<PartRef>&
 
 }  // namespace
 
+PaintCache::PaintCache(size_t layerFrom) : layerFrom_(layerFrom) {}
+
 void PaintCache::invalidate() {
     layer_ = QImage();
     record_.clear();
+    size_ = QSize();
+}
+
+bool PaintCache::keepsLayer(const std::vector<PartRef>& moving) const {
+    return !moving.empty() || record_.painted() >= layerFrom_;
+}
+
+void PaintCache::record(const Document& doc, const std::vector<PartRef>& moving, QSize size,
+                        const PaintOptions& options) {
+    layer_ = QImage();
+    record_.clear();
+    record_.update(doc, options, moving);
+    size_ = size;
+    movingShown_ = paintedBounds(doc, moving);
 }
 
 QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& moving) {
@@ -178,38 +194,36 @@ void PaintCache::build(const Document& doc, const std::vector<PartRef>& moving, 
     layer_ = QImage(devicePixels(size, dpr), QImage::Format_RGB32);
     layer_.setDevicePixelRatio(dpr);
     layer_.fill(kCanvasBackground);
-    size_ = size;
     QPainter p(&layer_);
     PaintOptions still = leavingOut(options, moving);
     still.exposed = QRectF(QPointF(0, 0), QSizeF(size));
     paintDocument(p, doc, still);
-    record_.clear();
-    record_.update(doc, options, moving);
+    record_.update(doc, options, moving);  // the layer shows the document as it is now
 }
 
 QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size,
                             const PaintOptions& options) {
     const QRect client(QPoint(0, 0), size);
-    if (layer_.isNull() || size != size_) {
-        invalidate();
-        movingShown_ = paintedBounds(doc, moving);
+    if (size != size_) {
+        record(doc, moving, size, options);
         return client;
     }
     const std::vector<QRect> changed = record_.update(doc, options, moving);
+    if (!keepsLayer(moving)) layer_ = QImage();
     const std::vector<QRect> boxes =
         changed.size() > kMaxPieces ? std::vector<QRect>{client} : coalesce(changed, client);
+    QRegion dirty;
+    for (const QRect& box : boxes) dirty += box;
+    if (layer_.isNull()) return dirty + moved(doc, moving);
     // Box by box, each clipped to a plain rectangle, which the raster engine
     // clips images and lines to far faster than to a region of many rectangles.
     // Where boxes overlap, the later one paints that part again, whole and in order.
     const std::vector<std::vector<PartRef>> parts = record_.partsWithin(boxes);
-    QRegion dirty;
-    QPainter p;
+    QPainter p(&layer_);
     PaintOptions still = options;  // the record leaves out the moving parts
     for (size_t k = 0; k < boxes.size(); ++k) {
         const QRect& box = boxes[k];
         if (box.isEmpty()) continue;
-        if (!p.isActive()) p.begin(&layer_);
-        dirty += box;
         p.setClipRect(box);
         p.fillRect(box, kCanvasBackground);
         still.exposed = QRectF(box);
@@ -220,10 +234,21 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
 
 void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size,
                        qreal dpr, const QRectF& exposed, const PaintOptions& options) {
-    if (layer_.isNull() || layer_.size() != devicePixels(size, dpr) || layer_.devicePixelRatio() != dpr)
-        build(doc, moving, size, dpr, options);
+    if (size != size_) record(doc, moving, size, options);
     const QRectF area = exposed.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : exposed;
-    painter.drawImage(area, layer_, QRectF(area.topLeft() * dpr, area.size() * dpr));
+    if (keepsLayer(moving)) {
+        if (layer_.isNull() || layer_.size() != devicePixels(size, dpr) || layer_.devicePixelRatio() != dpr)
+            build(doc, moving, size, dpr, options);
+        painter.drawImage(area, layer_, QRectF(area.topLeft() * dpr, area.size() * dpr));
+    } else {
+        // A drawing this small paints in less time than the layer would take to
+        // keep: straight from the document, as the layer would show it.
+        layer_ = QImage();
+        painter.fillRect(area, kCanvasBackground);
+        PaintOptions still = leavingOut(options, moving);
+        still.exposed = area;
+        paintDocument(painter, doc, still);
+    }
     PaintOptions live = options;
     live.exposed = area;
     paintParts(painter, doc, moving, live);

@@ -24,15 +24,24 @@ namespace qm {
 // a newly inserted element follows the pointer with no button down.
 std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld);
 
+// A drawing of fewer painted elements than this keeps no layer while nothing
+// moves: it is painted from the document faster than a frame, and the layer, one
+// canvas of pixels, is memory better left unused.
+inline constexpr size_t kLayerFrom = 2000;
+
 class PaintCache {
 public:
-    // Drop the layer: the next paint draws it anew.
+    // `layerFrom`: how many painted elements make a drawing keep its layer.
+    explicit PaintCache(size_t layerFrom = kLayerFrom);
+
+    // Forget what was painted: the next paint draws everything anew.
     void invalidate();
     bool hasLayer() const { return !layer_.isNull(); }
 
-    // Paints the document in canvas client pixels over `size`: the layer (built on
-    // first need from everything except `moving`, at the painter's device pixel
-    // ratio `dpr`), then the moving parts. `moving` is sorted as movingParts gives it.
+    // Paints the document in canvas client pixels over `size`: everything except
+    // `moving` from the layer (built on first need, at the painter's device pixel
+    // ratio `dpr`) or, for a small drawing at rest, from the document, then the
+    // moving parts over it. `moving` is sorted as movingParts gives it.
     void paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
                const QRectF& exposed, const PaintOptions& options);
 
@@ -40,21 +49,25 @@ public:
     // it was painted: the elements that look different are found by comparing what
     // was painted with what would be, and only the boxes they covered and now cover
     // are painted again. Returns the areas (canvas client pixels) to show anew:
-    // those, and where the moving parts were and are; all of `size` when there is
-    // no layer to bring in line.
+    // those, and where the moving parts were and are; all of `size` the first time.
+    // Without a layer the areas are found alike, for the next paint.
     QRegion catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size, const PaintOptions& options);
 
     // Only the moving parts changed: where they were and where they are now.
     QRegion moved(const Document& doc, const std::vector<PartRef>& moving);
 
 private:
+    bool keepsLayer(const std::vector<PartRef>& moving) const;
+    // Starts afresh: the record taken from `doc`, no layer yet.
+    void record(const Document& doc, const std::vector<PartRef>& moving, QSize size, const PaintOptions& options);
     void build(const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
                const PaintOptions& options);
 
+    size_t layerFrom_;
     QImage layer_;
-    QSize size_;
+    QSize size_;          // invalid until something was recorded
     QRect movingShown_;   // where the moving parts were when last shown anew
-    PaintRecord record_;  // what the layer shows
+    PaintRecord record_;  // what the layer, or the canvas, shows
 };
 
 }  // namespace qm

@@ -112,6 +112,7 @@ void PaintRecord::addPieces(std::vector<QRect>& out, const Mark& m) {
 void PaintRecord::clear() {
     for (auto& family : marks_) family.clear();
     optionsLook_ = 0;
+    painted_ = 0;
 }
 
 std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& options,
@@ -123,9 +124,11 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         optionsLook_ = optionsLook;
         changed.push_back(QRect(QPoint(-10'000'000, -10'000'000), QPoint(10'000'000, 10'000'000)));
     }
-    const auto replace = [&changed](Mark& was, const Mark& now) {
+    const auto replace = [this, &changed](Mark& was, const Mark& now) {
         addPieces(changed, was);
         addPieces(changed, now);
+        if (was.look) --painted_;
+        if (now.look) ++painted_;
         was = now;
     };
     // Elements come in index order family by family; what lies between two of them,

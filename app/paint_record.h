@@ -30,6 +30,8 @@ public:
     std::vector<std::vector<PartRef>> partsWithin(std::span<const QRect> boxes) const;
 
     void clear();
+    // How many elements are recorded as painted.
+    size_t painted() const { return painted_; }
 
 private:
     struct Mark {
@@ -44,6 +46,7 @@ private:
 
     std::array<std::vector<Mark>, kFamilies> marks_;
     uint64_t optionsLook_ = 0;
+    size_t painted_ = 0;
 };
 
 // The union of the painted boxes of `parts`.

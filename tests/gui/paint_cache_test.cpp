@@ -181,6 +181,9 @@ private slots:
         // ...until the layer is dropped.
         cache.invalidate();
         QCOMPARE(differences(cachedPaint(cache, ed.doc, moving, dpr), fullPaint(ed.doc, dpr)), 0);
+        // At rest a drawing this small is painted from the document and keeps no layer.
+        QCOMPARE(differences(cachedPaint(cache, ed.doc, {}, dpr), fullPaint(ed.doc, dpr)), 0);
+        QVERIFY(!cache.hasLayer());
     }
 
     // Whatever changes the document, a drag, an edit or a replacement of the whole
@@ -198,7 +201,7 @@ private slots:
         drop(ed, 6000, 1500);
         canvasPress(ed, 1, 0, 14000, 9500);
         const Document before = ed.doc;
-        PaintCache cache;
+        PaintCache cache(0);  // a layer kept at rest, as for a large drawing
         std::vector<PartRef> moving;
         cachedPaint(cache, ed.doc, moving, dpr);  // the layer
         QRegion dirty;
