@@ -109,7 +109,7 @@ namespace {
 
 // Beyond this many changed boxes the canvas is painted whole: merging them would
 // cost more than it saves, and a drawing that changed that much changed all over.
-constexpr size_t kMaxPieces = 512;
+constexpr size_t kMaxPieces = 4096;
 
 // A few boxes covering `pieces` inside `within`, wasting little area on what did
 // not change: a piece joins the box it grows least when that adds only a sliver,
