@@ -5,7 +5,7 @@
 # beside an empty Qt main window's (startup_bench.sh);
 # and the target qmptool_bench, whole qmptool runs on that document.
 if(TARGET qmptool_lib)
-  add_executable(io_bench ${CMAKE_CURRENT_LIST_DIR}/io_bench.cpp)
+  add_executable(io_bench ${CMAKE_CURRENT_LIST_DIR}/io_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/gui_bench_main.cpp)
   target_link_libraries(io_bench PRIVATE qmptool_lib qm_bench_support qm_test_support benchmark::benchmark)
 
   # quillmap's start-up beside that of an empty Qt main window with a menu bar.

@@ -6,7 +6,6 @@
 // carries 255 inner labels spread over the whole label list.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 
 #include "app/qt_text_metrics.h"
 #include "edit/insert.h"
@@ -172,13 +171,3 @@ BENCHMARK(BM_WholeCheckpointRead)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace qm
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

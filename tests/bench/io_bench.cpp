@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -259,13 +258,3 @@ BENCHMARK(BM_RenderLongWrappedCaption)->Arg(0)->Arg(1)->Unit(benchmark::kMillise
 
 }  // namespace
 }  // namespace qm
-
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

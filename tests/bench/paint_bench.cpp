@@ -7,7 +7,6 @@
 
 #include <cmath>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -244,13 +243,3 @@ BENCHMARK(BM_UndoRedoDrag)
 
 }  // namespace
 }  // namespace qm
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
