@@ -66,9 +66,9 @@ e2e_wait_pixels "$out/1-escaped.ppm" "no rectangle|100,120|$WHITE"
 # Fourteen steps: every element kind, two texts, a drag and a resize. Each shape
 # and straight arrow: toolbar button, where it is dropped, and a pixel of its
 # outline relative to that point.
-for spec in "1 40 120 60 0" "2 200 120 80 40" "3 400 120 65 41" "4 600 120 -40 0" "5 600 180 40 0" \
+for element in "1 40 120 60 0" "2 200 120 80 40" "3 400 120 65 41" "4 600 120 -40 0" "5 600 180 40 0" \
     "6 750 250 0 -40" "7 850 120 0 40"; do
-    read -r button x y dx dy <<<"$spec"
+    read -r button x y dx dy <<<"$element"
     e2e_toolbar "$button"
     place "$x" "$y" "$dx" "$dy"
 done
