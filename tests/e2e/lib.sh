@@ -431,6 +431,22 @@ e2e_focused_text() {
     return $status
 }
 
+# e2e_fill_field TEXT: puts TEXT in the focused line edit in one paste, reads it
+# back, and waits until no completion list is open over it. Typed key by key, a
+# path opens a file-name completer's list at every folder on the way; a list that
+# opens late takes the Return meant for the dialog (the print dialog's output
+# file). Pasted, the completer looks once, at a name that matches nothing yet.
+e2e_fill_field() {
+    local text
+    e2e_clip "$1"
+    xdotool key --clearmodifiers ctrl+a ctrl+v
+    text=$(e2e_focused_text) || e2e_fail "nothing could be copied from the focused field"
+    [ "$text" = "$1" ] || e2e_fail "the focused field holds '$text', not '$1'"
+    # shellcheck disable=SC2317  # run through e2e_await
+    _e2e_no_list() { [ -z "$(e2e_windows popup)" ]; }
+    e2e_await "$E2E_TIMEOUT" _e2e_no_list || e2e_fail "a completion list stays open over the field"
+}
+
 # e2e_enter_text TEXT: typed into the main window's widget that has the focus.
 # Characters the X keymap lacks (Chinese) are pasted from the clipboard: xdotool
 # types them by remapping a key on the fly, which can lose characters on a

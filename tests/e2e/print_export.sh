@@ -57,9 +57,9 @@ dialog=$DIALOG
 # The printer list ("名称(&N)") ends with printing to a PDF file; its output field
 # is "输出文件(&F)" (in English "Output &file").
 xdotool key --clearmodifiers alt+n End
-xdotool key --clearmodifiers alt+f ctrl+a
-xdotool type --delay 5 "$E2E_WORKDIR/printed.pdf"
-xdotool key Return
+xdotool key --clearmodifiers alt+f
+e2e_fill_field "$E2E_WORKDIR/printed.pdf"
+xdotool key --clearmodifiers Return
 e2e_wait_gone "$dialog"
 expect_pdf "$E2E_WORKDIR/printed.pdf" '842 x 595 pts (A4)'
 cp "$E2E_WORKDIR/printed.pdf" "$out/printed.pdf"
