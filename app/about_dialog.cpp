@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/fonts.h"
+#include "render/fonts.h"
 #include "app/twips.h"
 
 namespace qm {

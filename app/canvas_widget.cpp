@@ -5,7 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "app/canvas_picture.h"
+#include "render/canvas_picture.h"
 #include "model/editor.h"
 
 namespace qm {

@@ -10,8 +10,8 @@
 
 class QPainter;
 
-#include "app/document_painter.h"
-#include "app/paint_cache.h"
+#include "render/document_painter.h"
+#include "render/paint_cache.h"
 #include "model/document.h"
 
 namespace qm {

@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QTextCursor>
 
-#include "app/fonts.h"
+#include "render/fonts.h"
 #include "model/document.h"
 
 namespace qm {

@@ -9,7 +9,7 @@
 
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
-#include "app/paint_cache.h"
+#include "render/paint_cache.h"
 #include "app/twips.h"
 #include "edit/undo.h"
 #include "interact/label_editing.h"

@@ -11,7 +11,7 @@
 #include <QObject>
 
 #include "app/qt_host.h"
-#include "app/qt_text_metrics.h"
+#include "render/qt_text_metrics.h"
 #include "edit/recovery.h"
 #include "model/editor.h"
 #include "model/text_metrics_cache.h"

@@ -1,8 +1,8 @@
 #include "app/picture_export.h"
 
-#include "app/canvas_picture.h"
+#include "render/canvas_picture.h"
 #include "app/canvas_widget.h"
-#include "app/picture_file.h"
+#include "render/picture_file.h"
 #include "edit/file_commands.h"
 #include "interact/label_editing.h"
 #include "interact/selection.h"

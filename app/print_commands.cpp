@@ -4,9 +4,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include "app/canvas_picture.h"
+#include "render/canvas_picture.h"
 #include "app/canvas_widget.h"
-#include "app/print_layout.h"
+#include "render/print_layout.h"
 #include "interact/label_editing.h"
 #include "interact/selection.h"
 #include "model/editor.h"

@@ -13,10 +13,10 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 
-#include "app/canvas_picture.h"
-#include "app/picture_file.h"
-#include "app/print_layout.h"
-#include "app/qt_text_metrics.h"
+#include "render/canvas_picture.h"
+#include "render/picture_file.h"
+#include "render/print_layout.h"
+#include "render/qt_text_metrics.h"
 #include "cli/document_file.h"
 #include "cli/json_dump.h"
 #include "io/atomic_file.h"

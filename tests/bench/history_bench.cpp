@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 
 
-#include "app/qt_text_metrics.h"
+#include "render/qt_text_metrics.h"
 #include "edit/insert.h"
 #include "edit/undo.h"
 #include "interact/pointer.h"

@@ -9,12 +9,12 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
-#include "app/canvas_picture.h"
-#include "app/document_painter.h"
-#include "app/paint_cache.h"
-#include "app/picture_file.h"
-#include "app/print_layout.h"
-#include "app/qt_text_metrics.h"
+#include "render/canvas_picture.h"
+#include "render/document_painter.h"
+#include "render/paint_cache.h"
+#include "render/picture_file.h"
+#include "render/print_layout.h"
+#include "render/qt_text_metrics.h"
 #include "cli/document_file.h"
 #include "edit/file_commands.h"
 #include "edit/undo.h"

@@ -4,7 +4,7 @@
 
 #include <QGuiApplication>
 
-#include "app/qt_text_metrics.h"
+#include "render/qt_text_metrics.h"
 #include "io/document_io.h"
 #include "large_document.h"
 #include "model/new_document.h"

@@ -10,8 +10,8 @@
 #include <QImage>
 #include <QPainter>
 
-#include "app/paint_cache.h"
-#include "app/qt_text_metrics.h"
+#include "render/paint_cache.h"
+#include "render/qt_text_metrics.h"
 #include "edit/undo.h"
 #include "interact/pointer_routing.h"
 #include "interact/selection.h"

@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "app/qt_text_metrics.h"
+#include "render/qt_text_metrics.h"
 #include "io/raw_document.h"
 #include "model/editor.h"
 #include "unit/support/fakes.h"

@@ -9,7 +9,7 @@
 
 #include "app/bmp_export.h"
 #include "app/canvas_widget.h"
-#include "app/qt_text_metrics.h"
+#include "render/qt_text_metrics.h"
 #include "edit/insert.h"
 #include "interact/pointer.h"
 #include "model/new_document.h"

@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QtTest>
 
-#include "app/document_painter.h"
-#include "app/qt_text_metrics.h"
+#include "render/document_painter.h"
+#include "render/qt_text_metrics.h"
 #include "edit/insert.h"
 #include "edit/qmp_commands.h"
 #include "interact/pointer.h"

@@ -5,8 +5,8 @@
 #include <QtTest>
 #include <algorithm>
 
-#include "app/paint_cache.h"
-#include "app/qt_text_metrics.h"
+#include "render/paint_cache.h"
+#include "render/qt_text_metrics.h"
 #include "edit/insert.h"
 #include "interact/label_editing.h"
 #include "interact/pointer.h"

@@ -7,11 +7,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/canvas_picture.h"
+#include "render/canvas_picture.h"
 #include "app/canvas_widget.h"
 #include "app/picture_export.h"
 #include "app/print_commands.h"
-#include "app/qt_text_metrics.h"
+#include "render/qt_text_metrics.h"
 #include "edit/insert.h"
 #include "interact/pointer.h"
 #include "model/new_document.h"

@@ -4,8 +4,8 @@
 #include <QTextLayout>
 #include <QtTest>
 
-#include "app/fonts.h"
-#include "app/qt_text_metrics.h"
+#include "render/fonts.h"
+#include "render/qt_text_metrics.h"
 
 namespace qm {
 

@@ -1,4 +1,4 @@
-#include "app/qt_text_metrics.h"
+#include "render/qt_text_metrics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +10,7 @@
 #include <QTextLayout>
 #include <QTextOption>
 
-#include "app/fonts.h"
+#include "render/fonts.h"
 #include "model/editor.h"
 
 namespace qm {

@@ -1,11 +1,11 @@
-#include "app/paint_record.h"
+#include "render/paint_record.h"
 
 #include <algorithm>
 #include <bit>
 #include <string_view>
 #include <utility>
 
-#include "app/paint_order.h"
+#include "render/paint_order.h"
 
 namespace qm {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/paint_cache.h"
+#include "render/paint_cache.h"
 
 #include <algorithm>
 #include <cmath>

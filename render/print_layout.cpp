@@ -1,4 +1,4 @@
-#include "app/print_layout.h"
+#include "render/print_layout.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include "app/canvas_picture.h"
+#include "render/canvas_picture.h"
 
 namespace qm {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/text_stamps.h"
+#include "render/text_stamps.h"
 
 #include <algorithm>
 #include <cmath>

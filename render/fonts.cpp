@@ -1,4 +1,4 @@
-#include "app/fonts.h"
+#include "render/fonts.h"
 
 #include <cmath>
 #include <map>

@@ -1,4 +1,4 @@
-#include "app/document_painter.h"
+#include "render/document_painter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,10 +10,10 @@
 #include <QPalette>
 #include <QPolygonF>
 
-#include "app/fonts.h"
-#include "app/paint_order.h"
-#include "app/qt_text_metrics.h"
-#include "app/text_stamps.h"
+#include "render/fonts.h"
+#include "render/paint_order.h"
+#include "render/qt_text_metrics.h"
+#include "render/text_stamps.h"
 #include "model/editor.h"
 
 namespace qm {

@@ -11,7 +11,7 @@
 
 #include <QRect>
 
-#include "app/document_painter.h"
+#include "render/document_painter.h"
 
 namespace qm {
 

@@ -10,8 +10,8 @@
 #include <QRegion>
 #include <QSize>
 
-#include "app/document_painter.h"
-#include "app/paint_record.h"
+#include "render/document_painter.h"
+#include "render/paint_record.h"
 #include "model/document.h"
 
 class QPainter;

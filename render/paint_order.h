@@ -5,7 +5,7 @@
 #pragma once
 #include <span>
 
-#include "app/document_painter.h"
+#include "render/document_painter.h"
 
 namespace qm {
 

@@ -1,8 +1,8 @@
-#include "app/canvas_picture.h"
+#include "render/canvas_picture.h"
 
 #include <QPainter>
 
-#include "app/document_painter.h"
+#include "render/document_painter.h"
 
 namespace qm {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/picture_file.h"
+#include "render/picture_file.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -10,7 +10,7 @@
 #include <QSvgGenerator>
 #include <QtEndian>
 
-#include "app/canvas_picture.h"
+#include "render/canvas_picture.h"
 
 namespace qm {
 namespace {
