@@ -5,7 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "render/canvas_picture.h"
+#include "render/canvas_painter.h"
 #include "model/editor.h"
 
 namespace qm {

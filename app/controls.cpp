@@ -5,7 +5,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-#include "app/bmp_export.h"
+#include "app/bmp_command.h"
 #include "app/editor_view.h"
 #include "edit/undo.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/canvas_widget.h"
 #include "app/help_contents.h"
-#include "app/picture_export.h"
+#include "app/export_command.h"
 #include "app/print_commands.h"
 #include "edit/file_commands.h"
 #include "edit/insert.h"

@@ -3,6 +3,6 @@
 target_sources(quillmap_shell PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/icons.cpp
   ${CMAKE_CURRENT_LIST_DIR}/about_dialog.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/bmp_export.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bmp_command.cpp
   ${CMAKE_CURRENT_LIST_DIR}/help_contents.cpp
 )

@@ -4,7 +4,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include "render/canvas_picture.h"
+#include "render/canvas_painter.h"
 #include "app/canvas_widget.h"
 #include "render/print_layout.h"
 #include "interact/label_editing.h"

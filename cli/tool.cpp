@@ -13,8 +13,8 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 
-#include "render/canvas_picture.h"
-#include "render/picture_file.h"
+#include "render/canvas_painter.h"
+#include "render/picture_encoders.h"
 #include "render/print_layout.h"
 #include "render/qt_text_metrics.h"
 #include "cli/document_file.h"

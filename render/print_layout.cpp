@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include "render/canvas_picture.h"
+#include "render/canvas_painter.h"
 
 namespace qm {
 namespace {

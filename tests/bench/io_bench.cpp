@@ -9,10 +9,10 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
-#include "render/canvas_picture.h"
+#include "render/canvas_painter.h"
 #include "render/document_painter.h"
 #include "render/paint_cache.h"
-#include "render/picture_file.h"
+#include "render/picture_encoders.h"
 #include "render/print_layout.h"
 #include "render/qt_text_metrics.h"
 #include "cli/document_file.h"

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QRegularExpression>
 
-#include "app/bmp_export.h"
+#include "app/bmp_command.h"
 #include "app/canvas_widget.h"
 #include "drawings.h"
 #include "edit/file_commands.h"

@@ -13,7 +13,7 @@
 #include "app/canvas_widget.h"
 #include "app/file_dialog.h"
 #include "app/main_window.h"
-#include "app/picture_export.h"
+#include "app/export_command.h"
 
 namespace qm {
 namespace {

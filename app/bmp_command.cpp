@@ -1,6 +1,6 @@
-#include "app/bmp_export.h"
+#include "app/bmp_command.h"
 
-#include "app/picture_export.h"
+#include "app/export_command.h"
 
 namespace qm {
 

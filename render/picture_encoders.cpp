@@ -1,4 +1,4 @@
-#include "render/picture_file.h"
+#include "render/picture_encoders.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -10,7 +10,7 @@
 #include <QSvgGenerator>
 #include <QtEndian>
 
-#include "render/canvas_picture.h"
+#include "render/canvas_painter.h"
 
 namespace qm {
 namespace {

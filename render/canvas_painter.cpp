@@ -1,4 +1,4 @@
-#include "render/canvas_picture.h"
+#include "render/canvas_painter.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 // The "保存为BMP图像" command: the canvas, frame included, rendered offscreen
 // from the document and written as a 24-bit Windows bitmap, atomically.
 #pragma once
-#include "render/picture_file.h"  // encodeBmp24, the encoder it writes with
+#include "render/picture_encoders.h"  // encodeBmp24, the encoder it writes with
 
 namespace qm {
 

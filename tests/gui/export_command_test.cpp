@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "render/canvas_picture.h"
+#include "render/canvas_painter.h"
 #include "app/canvas_widget.h"
-#include "app/picture_export.h"
+#include "app/export_command.h"
 #include "app/print_commands.h"
 #include "render/qt_text_metrics.h"
 #include "edit/insert.h"
@@ -107,4 +107,4 @@ private slots:
 }  // namespace qm
 
 QTEST_MAIN(qm::TestPictureExport)
-#include "picture_export_test.moc"
+#include "export_command_test.moc"

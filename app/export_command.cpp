@@ -1,8 +1,8 @@
-#include "app/picture_export.h"
+#include "app/export_command.h"
 
-#include "render/canvas_picture.h"
+#include "render/canvas_painter.h"
 #include "app/canvas_widget.h"
-#include "render/picture_file.h"
+#include "render/picture_encoders.h"
 #include "edit/file_commands.h"
 #include "interact/label_editing.h"
 #include "interact/selection.h"

@@ -7,7 +7,7 @@
 #include <QtEndian>
 #include <QtTest>
 
-#include "app/bmp_export.h"
+#include "app/bmp_command.h"
 #include "app/canvas_widget.h"
 #include "render/qt_text_metrics.h"
 #include "edit/insert.h"
@@ -271,4 +271,4 @@ private slots:
 }  // namespace qm
 
 QTEST_MAIN(qm::TestBmpExport)
-#include "bmp_export_test.moc"
+#include "bmp_command_test.moc"
