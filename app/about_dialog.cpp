@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "render/fonts.h"
 #include "app/twips.h"
+#include "render/fonts.h"
 
 namespace qm {
 namespace {

@@ -4,8 +4,8 @@
 
 namespace qm {
 
-bool saveCanvasAsBmp(Editor& ed, CanvasWidget& canvas) {
-    return exportPicture(ed, canvas, {"未命名.BMP", "BMP图片|*.BMP", "BMP"}, 1);
+bool saveAsBmpCommand(Editor& ed, CanvasWidget& canvas) {
+    return savePictureAs(ed, canvas, {"未命名.BMP", "BMP图片|*.BMP", "BMP"}, 1);
 }
 
 }  // namespace qm

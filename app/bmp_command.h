@@ -1,7 +1,7 @@
-// The "保存为BMP图像" command: the canvas, frame included, rendered offscreen
-// from the document and written as a 24-bit Windows bitmap, atomically.
+// The menu command "保存为BMP图像": the canvas, frame included, rendered offscreen
+// from the document and written as a 24-bit Windows bitmap (encodeBmp24 in
+// render/picture_encoders.h), atomically.
 #pragma once
-#include "render/picture_encoders.h"  // encodeBmp24, the encoder it writes with
 
 namespace qm {
 
@@ -11,6 +11,6 @@ class Editor;
 // Asks for a file name and writes the picture. False when the dialog was
 // cancelled or the file could not be written (the user has then been told why).
 // The document's `modified` and `fileName` are left alone.
-bool saveCanvasAsBmp(Editor& ed, CanvasWidget& canvas);
+bool saveAsBmpCommand(Editor& ed, CanvasWidget& canvas);
 
 }  // namespace qm

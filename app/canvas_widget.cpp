@@ -5,8 +5,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "render/canvas_painter.h"
 #include "model/editor.h"
+#include "render/canvas_painter.h"
 
 namespace qm {
 

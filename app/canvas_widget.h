@@ -10,9 +10,9 @@
 
 class QPainter;
 
+#include "model/document.h"
 #include "render/document_painter.h"
 #include "render/paint_cache.h"
-#include "model/document.h"
 
 namespace qm {
 

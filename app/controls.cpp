@@ -75,7 +75,7 @@ QMenu* buildFileMenu(QMainWindow* window, EditorView& view, const FileMenuComman
         {"保存", "fileSave", QKeySequence(Qt::CTRL | Qt::Key_S), core(commands.fileSave)},
         {"另存为(&E)", "fileSaveAs", {}, core(commands.fileSaveAs)},
         {"保存为BMP图像", "fileSaveAsBMP", QKeySequence(Qt::CTRL | Qt::Key_B),
-         [](EditorView& v) { v.perform([&v](Editor& ed) { saveCanvasAsBmp(ed, *v.canvas()); }); }},
+         [](EditorView& v) { v.perform([&v](Editor& ed) { saveAsBmpCommand(ed, *v.canvas()); }); }},
     };
     items.insert(items.end(), commands.beforeExit.begin(), commands.beforeExit.end());
     items.push_back({"退出", "fileExit", QKeySequence(Qt::CTRL | Qt::Key_Q), [window](EditorView&) { window->close(); }});

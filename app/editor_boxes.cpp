@@ -4,8 +4,8 @@
 #include <QKeyEvent>
 #include <QTextCursor>
 
-#include "render/fonts.h"
 #include "model/document.h"
+#include "render/fonts.h"
 
 namespace qm {
 namespace {

@@ -11,10 +11,10 @@
 #include <QObject>
 
 #include "app/qt_host.h"
-#include "render/qt_text_metrics.h"
 #include "edit/recovery.h"
 #include "model/editor.h"
 #include "model/text_metrics_cache.h"
+#include "render/qt_text_metrics.h"
 
 class QMenu;
 class QWidget;

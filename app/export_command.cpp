@@ -1,13 +1,13 @@
 #include "app/export_command.h"
 
-#include "render/canvas_painter.h"
 #include "app/canvas_widget.h"
-#include "render/picture_encoders.h"
 #include "edit/file_commands.h"
 #include "interact/label_editing.h"
 #include "interact/selection.h"
 #include "io/atomic_file.h"
 #include "model/editor.h"
+#include "render/canvas_painter.h"
+#include "render/picture_encoders.h"
 
 namespace qm {
 
@@ -15,7 +15,7 @@ FileDialogPresets exportDialogPresets() {
     return {"未命名.pdf", "PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png", "pdf"};
 }
 
-bool exportPicture(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& presets, int rasterScale) {
+bool savePictureAs(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& presets, int rasterScale) {
     if (!commitOpenEditors(ed)) return false;
     clearSelection(ed);
     canvas.update();
@@ -44,6 +44,6 @@ bool exportPicture(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& pr
     return true;
 }
 
-bool exportCanvas(Editor& ed, CanvasWidget& canvas) { return exportPicture(ed, canvas, exportDialogPresets(), 2); }
+bool exportCommand(Editor& ed, CanvasWidget& canvas) { return savePictureAs(ed, canvas, exportDialogPresets(), 2); }
 
 }  // namespace qm

@@ -1,6 +1,7 @@
-// The editors' picture exports: "保存为BMP图像" and "导出" (PDF, SVG or PNG). Each
-// writes the canvas picture of the document to a file the user picks, atomically,
-// and leaves the document's changed mark and file name alone.
+// The menu command "导出" (PDF, SVG or PNG), and the saving of a picture file it
+// shares with "保存为BMP图像" (bmp_command.h): the canvas picture of the document,
+// encoded by render/picture_encoders.h, written to a file the user picks,
+// atomically, leaving the document's changed mark and file name alone.
 #pragma once
 #include "model/host.h"
 
@@ -14,12 +15,12 @@ FileDialogPresets exportDialogPresets();
 
 // Commits an open editor box and clears the selection (handles and selection
 // colours belong to the editing, not to the picture) and repaints the canvas
-// without them, asks for a file with the presets and writes the picture in the format its extension names; PNG at
-// `rasterScale` pixels per canvas pixel. A failure is shown as "错误" with the
+// without them, asks for a file with the presets and writes the picture in the
+// format its extension names; PNG at `rasterScale` pixels per canvas pixel. A failure is shown as "错误" with the
 // reason. False when the dialog was cancelled or nothing was written.
-bool exportPicture(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& presets, int rasterScale);
+bool savePictureAs(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& presets, int rasterScale);
 
 // "导出": PDF and SVG as vectors with their text, PNG at twice the canvas's pixels.
-bool exportCanvas(Editor& ed, CanvasWidget& canvas);
+bool exportCommand(Editor& ed, CanvasWidget& canvas);
 
 }  // namespace qm

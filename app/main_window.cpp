@@ -1,8 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/canvas_widget.h"
-#include "app/help_contents.h"
 #include "app/export_command.h"
+#include "app/help_contents.h"
 #include "app/print_commands.h"
 #include "edit/file_commands.h"
 #include "edit/insert.h"
@@ -32,7 +32,7 @@ WindowDescription quillmapWindow() {
         .file = {fileNew, fileOpen, fileSave, fileSaveAs, {
             {"打印(&P)...", "filePrint", QKeySequence(Qt::CTRL | Qt::Key_P), onCanvas(printCommand)},
             {"打印预览(&V)...", "filePrintPreview", {}, onCanvas(printPreviewCommand)},
-            {"导出(&X)...", "fileExport", {}, onCanvas(exportCanvas)},
+            {"导出(&X)...", "fileExport", {}, onCanvas(exportCommand)},
             {nullptr, "fileSeparator"},
         }},
         .edit = {

@@ -4,12 +4,12 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include "render/canvas_painter.h"
 #include "app/canvas_widget.h"
-#include "render/print_layout.h"
 #include "interact/label_editing.h"
 #include "interact/selection.h"
 #include "model/editor.h"
+#include "render/canvas_painter.h"
+#include "render/print_layout.h"
 
 namespace qm {
 namespace {

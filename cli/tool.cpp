@@ -13,14 +13,14 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 
-#include "render/canvas_painter.h"
-#include "render/picture_encoders.h"
-#include "render/print_layout.h"
-#include "render/qt_text_metrics.h"
 #include "cli/document_file.h"
 #include "cli/json_dump.h"
 #include "io/atomic_file.h"
 #include "io/codepage.h"
+#include "render/canvas_painter.h"
+#include "render/picture_encoders.h"
+#include "render/print_layout.h"
+#include "render/qt_text_metrics.h"
 
 namespace qm::cli {
 namespace {

@@ -10,11 +10,11 @@
 #include <QPalette>
 #include <QPolygonF>
 
+#include "model/editor.h"
 #include "render/fonts.h"
 #include "render/paint_order.h"
 #include "render/qt_text_metrics.h"
 #include "render/text_stamps.h"
-#include "model/editor.h"
 
 namespace qm {
 namespace {

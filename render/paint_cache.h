@@ -10,9 +10,9 @@
 #include <QRegion>
 #include <QSize>
 
+#include "model/document.h"
 #include "render/document_painter.h"
 #include "render/paint_record.h"
-#include "model/document.h"
 
 class QPainter;
 

@@ -10,8 +10,8 @@
 #include <QTextLayout>
 #include <QTextOption>
 
-#include "render/fonts.h"
 #include "model/editor.h"
+#include "render/fonts.h"
 
 namespace qm {
 

@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 
 
-#include "render/qt_text_metrics.h"
 #include "edit/insert.h"
 #include "edit/undo.h"
 #include "interact/pointer.h"
@@ -16,6 +15,7 @@
 #include "large_document.h"
 #include "model/new_document.h"
 #include "model/null_host.h"
+#include "render/qt_text_metrics.h"
 
 namespace qm {
 namespace {

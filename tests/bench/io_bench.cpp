@@ -9,12 +9,6 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
-#include "render/canvas_painter.h"
-#include "render/document_painter.h"
-#include "render/paint_cache.h"
-#include "render/picture_encoders.h"
-#include "render/print_layout.h"
-#include "render/qt_text_metrics.h"
 #include "cli/document_file.h"
 #include "edit/file_commands.h"
 #include "edit/undo.h"
@@ -24,6 +18,12 @@
 #include "model/new_document.h"
 #include "model/null_host.h"
 #include "model/text_metrics_cache.h"
+#include "render/canvas_painter.h"
+#include "render/document_painter.h"
+#include "render/paint_cache.h"
+#include "render/picture_encoders.h"
+#include "render/print_layout.h"
+#include "render/qt_text_metrics.h"
 
 namespace qm {
 namespace {

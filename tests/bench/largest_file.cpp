@@ -4,11 +4,11 @@
 
 #include <QGuiApplication>
 
-#include "render/qt_text_metrics.h"
 #include "io/document_io.h"
 #include "large_document.h"
 #include "model/new_document.h"
 #include "model/null_host.h"
+#include "render/qt_text_metrics.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -10,8 +10,6 @@
 #include <QImage>
 #include <QPainter>
 
-#include "render/paint_cache.h"
-#include "render/qt_text_metrics.h"
 #include "edit/undo.h"
 #include "interact/pointer_routing.h"
 #include "interact/selection.h"
@@ -21,6 +19,8 @@
 #include "model/null_host.h"
 #include "model/sel_kind.h"
 #include "model/text_metrics_cache.h"
+#include "render/paint_cache.h"
+#include "render/qt_text_metrics.h"
 
 namespace qm {
 namespace {

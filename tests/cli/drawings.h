@@ -4,9 +4,9 @@
 #pragma once
 #include <string>
 
-#include "render/qt_text_metrics.h"
 #include "io/raw_document.h"
 #include "model/editor.h"
+#include "render/qt_text_metrics.h"
 #include "unit/support/fakes.h"
 
 namespace qm::test {

@@ -6,12 +6,12 @@
 #include <QImage>
 #include <QRegularExpression>
 
-#include "app/bmp_command.h"
 #include "app/canvas_widget.h"
 #include "drawings.h"
 #include "edit/file_commands.h"
 #include "edit/qmp_commands.h"
 #include "io/document_io.h"
+#include "render/picture_encoders.h"
 #include "tool_run.h"
 
 namespace qm {

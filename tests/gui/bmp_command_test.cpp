@@ -9,11 +9,12 @@
 
 #include "app/bmp_command.h"
 #include "app/canvas_widget.h"
-#include "render/qt_text_metrics.h"
 #include "edit/insert.h"
 #include "interact/pointer.h"
 #include "model/new_document.h"
 #include "model/sel_kind.h"
+#include "render/picture_encoders.h"
+#include "render/qt_text_metrics.h"
 #include "unit/support/fakes.h"
 
 namespace qm {
@@ -139,7 +140,7 @@ private slots:
         d.modified = 0;
         d.fileName = "old.QMP";
 
-        QVERIFY(!saveCanvasAsBmp(f.ed, f.canvas));
+        QVERIFY(!saveAsBmpCommand(f.ed, f.canvas));
         QCOMPARE(f.host.dialogs.size(), size_t(1));
         QCOMPARE(f.host.dialogs[0].fileName, std::string("未命名.BMP"));
         QCOMPARE(f.host.dialogs[0].filter, std::string("BMP图片|*.BMP"));
@@ -171,7 +172,7 @@ private slots:
         }
         f.host.dialogResults.push_back(target.toStdString());
 
-        QVERIFY(saveCanvasAsBmp(f.ed, f.canvas));
+        QVERIFY(saveAsBmpCommand(f.ed, f.canvas));
         QVERIFY(f.host.asked.empty());
         QCOMPARE(d.modified, int16_t(0));
         QCOMPARE(d.fileName, std::string("图.QMP"));
@@ -214,7 +215,7 @@ private slots:
         f.host.dialogResults.push_back(folder.toStdString());
         f.ed.doc.modified = 0;
 
-        QVERIFY(!saveCanvasAsBmp(f.ed, f.canvas));
+        QVERIFY(!saveAsBmpCommand(f.ed, f.canvas));
         QCOMPARE(f.host.asked.size(), size_t(1));
         const test::AskCall& m = f.host.asked[0];
         QCOMPARE(m.title, std::string("错误"));
@@ -230,7 +231,7 @@ private slots:
         // Into a folder that does not exist: the same, and nothing is created.
         f.host.asked.clear();
         f.host.dialogResults.push_back(f.path("no such folder/x.BMP").toStdString());
-        QVERIFY(!saveCanvasAsBmp(f.ed, f.canvas));
+        QVERIFY(!saveAsBmpCommand(f.ed, f.canvas));
         QCOMPARE(f.host.asked.size(), size_t(1));
         QCOMPARE(f.host.asked[0].title, std::string("错误"));
         QVERIFY(!QFileInfo::exists(f.path("no such folder")));

@@ -3,8 +3,6 @@
 #include <QPainter>
 #include <QtTest>
 
-#include "render/document_painter.h"
-#include "render/qt_text_metrics.h"
 #include "edit/insert.h"
 #include "edit/qmp_commands.h"
 #include "interact/pointer.h"
@@ -14,6 +12,8 @@
 #include "model/new_document.h"
 #include "model/null_host.h"
 #include "pixels.h"
+#include "render/document_painter.h"
+#include "render/qt_text_metrics.h"
 
 namespace qm {
 

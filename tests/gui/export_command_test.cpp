@@ -7,15 +7,15 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "render/canvas_painter.h"
 #include "app/canvas_widget.h"
 #include "app/export_command.h"
 #include "app/print_commands.h"
-#include "render/qt_text_metrics.h"
 #include "edit/insert.h"
 #include "interact/pointer.h"
 #include "model/new_document.h"
 #include "model/sel_kind.h"
+#include "render/canvas_painter.h"
+#include "render/qt_text_metrics.h"
 #include "unit/support/fakes.h"
 
 namespace qm {
@@ -56,7 +56,7 @@ private slots:
         Fixture f;
         QCOMPARE(f.ed.doc.selKind, SelKind::Shape);
         for (const char* name : {"图.pdf", "图.SVG", "图.png"}) f.host.dialogResults.push_back(f.path(name));
-        for (int k = 0; k < 3; ++k) QVERIFY(exportCanvas(f.ed, f.canvas));
+        for (int k = 0; k < 3; ++k) QVERIFY(exportCommand(f.ed, f.canvas));
 
         QCOMPARE(f.host.dialogs.size(), size_t(3));
         QCOMPARE(f.host.dialogs[0].fileName, std::string("未命名.pdf"));
@@ -85,7 +85,7 @@ private slots:
         QVERIFY(QDir().mkdir(folder));
         QVERIFY(QFile(folder + QStringLiteral("/keep.txt")).open(QIODevice::WriteOnly));
         f.host.dialogResults.push_back(folder.toStdString());
-        QVERIFY(!exportCanvas(f.ed, f.canvas));
+        QVERIFY(!exportCommand(f.ed, f.canvas));
         QCOMPARE(f.host.asked.size(), size_t(1));
         QCOMPARE(f.host.asked[0].title, std::string("错误"));
         QCOMPARE(f.host.asked[0].icon, Icon::Critical);

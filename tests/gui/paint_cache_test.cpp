@@ -5,8 +5,6 @@
 #include <QtTest>
 #include <algorithm>
 
-#include "render/paint_cache.h"
-#include "render/qt_text_metrics.h"
 #include "edit/insert.h"
 #include "interact/label_editing.h"
 #include "interact/pointer.h"
@@ -14,6 +12,8 @@
 #include "model/new_document.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
+#include "render/paint_cache.h"
+#include "render/qt_text_metrics.h"
 
 namespace qm {
 namespace {

@@ -11,9 +11,9 @@
 #include <functional>
 
 #include "app/canvas_widget.h"
+#include "app/export_command.h"
 #include "app/file_dialog.h"
 #include "app/main_window.h"
-#include "app/export_command.h"
 
 namespace qm {
 namespace {
