@@ -1,9 +1,11 @@
 #!/bin/sh
-# Fails when a folder includes one above it. The floors, lowest first: model, io,
-# interact, edit, and on top the shells: app (quillmap), reduced (qmp's window) and
-# cli (qmptool), of which reduced and cli stand on app. The four floors of the core
-# include no Qt at all. Names every include that breaks the rule.
+# Fails when a folder includes what its floor may not, and names every include
+# that breaks a rule. The floors, lowest first: model, io, interact, edit (the
+# core, no Qt at all), render (painting on any QPainter: Qt Gui, never Widgets),
+# and on top the shells: app (quillmap's widgets), reduced (qmp's window, on app)
+# and cli (qmptool, on render and the core alone).
 # Usage: include_layers.sh [SOURCE_ROOT]
+# QT_HEADERS names Qt's include folder; without it qtpaths6 is asked.
 root=${1:-$(dirname "$0")/..}
 cd "$root" || exit 2
 
@@ -12,34 +14,96 @@ rules='model: model
 io: model io
 interact: model io interact
 edit: model io interact edit
-app: model io interact edit app
-reduced: model io interact edit app reduced
-cli: model io interact edit app cli'
+render: model io interact edit render
+app: model io interact edit render app
+reduced: model io interact edit render app reduced
+cli: model io interact edit render cli'
+floors=$(printf '%s\n' "$rules" | cut -d: -f1)
+core='model io interact edit'
 
-for dir in $(printf '%s\n' "$rules" | cut -d: -f1); do
+for dir in $floors; do
     [ -d "$dir" ] || { echo "$dir/: folder missing"; exit 1; }
 done
-grep -rnE --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include' \
-    $(printf '%s\n' "$rules" | cut -d: -f1) |
-awk -v rules="$rules" '
-    BEGIN {
-        n = split(rules, lines, "\n")
-        for (k = 1; k <= n; ++k) {
-            split(lines[k], part, ":")
-            layered[part[1]] = 1
-            allowed[part[1]] = " " part[2] " "
+
+# Every include of the floors' sources, one per line as grep prints it
+# (folder/file:line:text). Each check below reads them on standard input, prints
+# the ones that break its rule and fails when there was one.
+# shellcheck disable=SC2086  # the folder names are meant to split into words
+includes=$(grep -rnE --include='*.h' --include='*.cpp' '^[[:space:]]*#[[:space:]]*include' $floors)
+
+# A project include ("folder/...") of a floor the including folder may not use.
+upward_includes() {
+    awk -v rules="$rules" '
+        BEGIN {
+            n = split(rules, lines, "\n")
+            for (k = 1; k <= n; ++k) {
+                split(lines[k], part, ":")
+                allowed[part[1]] = " " part[2] " "
+            }
         }
-        core["model"] = core["io"] = core["interact"] = core["edit"] = 1
-    }
-    {
-        dir = $0; sub(/\/.*/, "", dir)
-        if (dir in core && $0 ~ /#[[:space:]]*include[[:space:]]*<Q/) { print $0 ": the core includes no Qt"; bad = 1 }
-        if (!match($0, /#[[:space:]]*include[[:space:]]*"[a-z_]+\//)) next
-        target = substr($0, RSTART, RLENGTH - 1); sub(/.*"/, "", target)
-        if ((target in layered) && index(allowed[dir], " " target " ") == 0) {
-            print $0 ": " dir "/ may not include " target "/"; bad = 1
+        match($0, /#[[:space:]]*include[[:space:]]*"[a-z_]+\//) {
+            dir = $0; sub(/\/.*/, "", dir)
+            target = substr($0, RSTART, RLENGTH - 1); sub(/.*"/, "", target)
+            if ((target in allowed) && index(allowed[dir], " " target " ") == 0) {
+                print $0 ": " dir "/ may not include " target "/"; bad = 1
+            }
         }
-    }
-    END { exit bad }
-' || exit 1
-echo "include layers: model <- io <- interact <- edit <- app <- reduced, cli: no upward include"
+        END { exit bad }'
+}
+
+# banned_headers FOLDERS WHY NAMES: an include <...> of one of NAMES (header names,
+# or module folders such as QtWidgets/) in one of FOLDERS.
+banned_headers() {
+    awk -v folders=" $1 " -v why="$2" -v names=" $3 " '
+        {
+            dir = $0; sub(/\/.*/, "", dir)
+            if (index(folders, " " dir " ") == 0) next
+            if (!match($0, /#[[:space:]]*include[[:space:]]*<[^>]*>/)) next
+            header = substr($0, RSTART, RLENGTH - 1); sub(/.*</, "", header)
+            module = header; sub(/\/.*/, "/", module)
+            if (index(names, " " header " ") || index(names, " " module " ")) { print $0 ": " why; bad = 1 }
+        }
+        END { exit bad }'
+}
+
+qt_in_core() {
+    # Any Qt header: a class (<QString>) or a module's (<QtCore/...>).
+    awk -v folders=" $core " '
+        {
+            dir = $0; sub(/\/.*/, "", dir)
+            if (index(folders, " " dir " ") && $0 ~ /#[[:space:]]*include[[:space:]]*<Q/) {
+                print $0 ": the core includes no Qt"; bad = 1
+            }
+        }
+        END { exit bad }'
+}
+
+# The Qt modules that need Qt Widgets: Widgets itself and those built on it,
+# PrintSupport among them (its QPrinter is a widget-library class; the paged
+# devices render/ prints on, QPagedPaintDevice and QPdfWriter, are Qt Gui's).
+widget_modules='QtWidgets QtPrintSupport QtSvgWidgets QtOpenGLWidgets'
+widget_headers() {
+    qt=${QT_HEADERS:-$(qtpaths6 --query QT_INSTALL_HEADERS 2>/dev/null)}
+    for module in $widget_modules; do
+        printf '%s %s/ ' "$module" "$module"
+        # Class headers only: a few lower-case files there only forward to Qt Gui.
+        for header in "$qt/$module"/Q[A-Z]*; do
+            [ -e "$header" ] || continue
+            case ${header##*/} in *.*) ;; *) printf '%s ' "${header##*/}" ;; esac
+        done
+    done
+    # Without Qt's headers at hand, the common ones.
+    [ -d "$qt/QtWidgets" ] || printf '%s ' QApplication QWidget QMainWindow QDialog QMessageBox QFileDialog \
+        QMenu QMenuBar QToolBar QLabel QPushButton QLineEdit QPlainTextEdit QFrame QStyle QPrinter QPrintDialog \
+        QPrintPreviewDialog QSvgWidget
+}
+widgets_in_render() {
+    banned_headers render "render/ uses Qt Gui, never Widgets" "$(widget_headers)"
+}
+
+status=0
+for check in upward_includes qt_in_core widgets_in_render; do
+    printf '%s\n' "$includes" | $check || status=1
+done
+[ "$status" -eq 0 ] || exit 1
+echo "include layers: model <- io <- interact <- edit <- render <- app <- reduced; cli on render; no Qt in the core, no Widgets in render"
