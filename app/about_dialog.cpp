@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/twips.h"
 #include "render/fonts.h"
+#include "render/twips.h"
 
 namespace qm {
 namespace {

@@ -9,12 +9,12 @@
 
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
-#include "app/twips.h"
 #include "edit/undo.h"
 #include "interact/label_editing.h"
 #include "interact/pointer_routing.h"
 #include "interact/rules.h"
 #include "render/paint_cache.h"
+#include "render/twips.h"
 
 namespace qm {
 

@@ -10,9 +10,9 @@
 
 #include "app/about_dialog.h"
 #include "app/icons.h"
-#include "app/twips.h"
 #include "edit/file_commands.h"
 #include "edit/undo.h"
+#include "render/twips.h"
 
 namespace qm {
 
