@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "render/document_painter.h"
+#include "render/twips.h"
 
 namespace qm {
 namespace {
@@ -19,7 +20,7 @@ const QColor kInnerBottomRight{0xca, 0xca, 0xca};
 }  // namespace
 
 QSize canvasPixelSize(const CanvasGeometry& geometry) {
-    return QSize(qRound(geometry.width / kTwipsPerPixel), qRound(geometry.height / kTwipsPerPixel));
+    return QSize(pixels(geometry.width), pixels(geometry.height));
 }
 
 void paintCanvasFrame(QPainter& p, QSize size) {

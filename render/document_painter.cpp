@@ -15,21 +15,12 @@
 #include "render/paint_order.h"
 #include "render/qt_text_metrics.h"
 #include "render/text_stamps.h"
+#include "render/twips.h"
 
 namespace qm {
 namespace {
 
-// Twips to whole pixels. Corrupt or far-away geometry must not overflow an int.
-// The file keeps whole twips, halves rounded to even; painting from those same
-// values shows a drawing exactly as it looks when opened again.
-int px(float twips) {
-    if (!std::isfinite(twips)) return 0;
-    const double stored = std::nearbyint(static_cast<double>(twips));
-    const double p = std::clamp(stored / kTwipsPerPixel, -1.0e7, 1.0e7);
-    return static_cast<int>(std::lround(p));
-}
-
-QPoint pxPoint(float x, float y) { return {px(x), px(y)}; }
+QPoint pxPoint(float x, float y) { return {pixels(x), pixels(y)}; }
 
 // Draws a family's elements in index order, leaving out hidden ones, those outside
 // the exposed area and those the caller skips.
@@ -209,11 +200,6 @@ QColor toQColor(Color c) {
                   static_cast<int>((v >> 16) & 0xFF));
 }
 
-QRect pixelRect(float left, float top, float width, float height) {
-    const float l = std::nearbyint(left), t = std::nearbyint(top);
-    return QRect(QPoint(px(l), px(t)), QPoint(px(l + std::nearbyint(width)) - 1, px(t + std::nearbyint(height)) - 1));
-}
-
 QRect paintedBounds(const ShapeEl& s) {
     if (!s.visible) return {};
     const QRect r = pixelRect(s.left, s.top, s.width, s.height);
@@ -227,7 +213,7 @@ QRect paintedBounds(const LineEl& l) {
 
 QRect paintedBounds(const LabelEl& l) {
     if (!l.visible || l.caption.empty()) return {};
-    const QRect box(pxPoint(l.left, l.top), QSize(std::max(px(l.width), 1), std::max(px(l.height), 1)));
+    const QRect box(pxPoint(l.left, l.top), QSize(std::max(pixels(l.width), 1), std::max(pixels(l.height), 1)));
     // Glyphs may overhang the box a little.
     return box.adjusted(-4, -4, 4, 4);
 }

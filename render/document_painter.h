@@ -76,7 +76,4 @@ QRect paintedBounds(const PictureEl& p);
 // A document colour (red + 256 green + 65536 blue) as a QColor.
 QColor toQColor(Color c);
 
-// The pixels a box given in twips covers: edges rounded to the nearest pixel.
-QRect pixelRect(float left, float top, float width, float height);
-
 }  // namespace qm

@@ -14,6 +14,7 @@
 #include "pixels.h"
 #include "render/document_painter.h"
 #include "render/qt_text_metrics.h"
+#include "render/twips.h"
 
 namespace qm {
 
