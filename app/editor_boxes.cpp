@@ -1,7 +1,5 @@
 #include "app/editor_boxes.h"
 
-#include <QFocusEvent>
-#include <QKeyEvent>
 #include <QTextCursor>
 
 #include "model/document.h"
@@ -9,8 +7,6 @@
 
 namespace qm {
 namespace {
-
-bool isEnter(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
 
 // The boxes sit over labels of the default face; typing in the same face shows
 // the text the way the label will show it.
@@ -23,12 +19,16 @@ void styleBox(QWidget* box) {
 
 }  // namespace
 
+bool EnterKey::is(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
 void EnterKey::pressed(const QKeyEvent* event) {
-    if (isEnter(event) && !event->isAutoRepeat()) down_ = true;
+    if (is(event) && !event->isAutoRepeat()) down_ = true;
 }
 
 bool EnterKey::released(const QKeyEvent* event) {
-    if (!isEnter(event) || event->isAutoRepeat()) return false;
+    if (!is(event) || event->isAutoRepeat()) return false;
     const bool ours = down_;
     down_ = false;
     return ours;
@@ -38,7 +38,7 @@ bool isPassingFocusChange(Qt::FocusReason reason) {
     return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
 }
 
-LineBox::LineBox(QWidget* parent) : QLineEdit(parent) {
+LineBox::LineBox(QWidget* parent) : InPlaceBox(parent) {
     setObjectName(QStringLiteral("Text1"));
     styleBox(this);
     setTextMargins(1, 0, 1, 0);
@@ -53,31 +53,7 @@ void LineBox::setUtf8Text(const std::string& text) {
     if (t != this->text()) setText(t);
 }
 
-void LineBox::focusInEvent(QFocusEvent* event) {
-    QLineEdit::focusInEvent(event);
-    enter_ = {};
-    // The whole caption selected: the first key typed replaces a placeholder.
-    if (!isPassingFocusChange(event->reason())) selectAll();
-}
-
-void LineBox::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    if (!isPassingFocusChange(event->reason()) && hooks.focusLost) hooks.focusLost();
-}
-
-void LineBox::keyPressEvent(QKeyEvent* event) {
-    enter_.pressed(event);
-    QLineEdit::keyPressEvent(event);
-    event->accept();  // keys not handled by the line (Enter, Delete at the end) stop here
-}
-
-void LineBox::keyReleaseEvent(QKeyEvent* event) {
-    QLineEdit::keyReleaseEvent(event);
-    event->accept();
-    if (enter_.released(event) && hooks.enterReleased) hooks.enterReleased();
-}
-
-TallBox::TallBox(QWidget* parent) : QPlainTextEdit(parent) {
+TallBox::TallBox(QWidget* parent) : InPlaceBox(parent) {
     setObjectName(QStringLiteral("Text2"));
     styleBox(this);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -96,29 +72,10 @@ void TallBox::setUtf8Text(const std::string& text) {
     if (t != toPlainText()) setPlainText(t);
 }
 
-void TallBox::focusInEvent(QFocusEvent* event) {
-    QPlainTextEdit::focusInEvent(event);
-    enter_ = {};
-    if (!isPassingFocusChange(event->reason())) selectAll();
-}
-
-void TallBox::focusOutEvent(QFocusEvent* event) {
-    QPlainTextEdit::focusOutEvent(event);
-    if (!isPassingFocusChange(event->reason()) && hooks.focusLost) hooks.focusLost();
-}
-
-void TallBox::keyPressEvent(QKeyEvent* event) {
+void TallBox::typeKey(QKeyEvent* event) {
     // Enter ends the edit when it is released; the line break it would type here
     // would only add an empty line under a vertical caption.
-    enter_.pressed(event);
-    if (!isEnter(event)) QPlainTextEdit::keyPressEvent(event);
-    event->accept();
-}
-
-void TallBox::keyReleaseEvent(QKeyEvent* event) {
-    QPlainTextEdit::keyReleaseEvent(event);
-    event->accept();
-    if (enter_.released(event) && hooks.enterReleased) hooks.enterReleased();
+    if (!EnterKey::is(event)) QPlainTextEdit::keyPressEvent(event);
 }
 
 }  // namespace qm

@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-
-class QKeyEvent;
 
 namespace qm {
 
@@ -25,6 +25,7 @@ struct BoxHooks {
 // message over the box was pressed there. Auto-repeat counts for nothing.
 class EnterKey {
 public:
+    static bool is(const QKeyEvent* event);
     void pressed(const QKeyEvent* event);
     // True for the release that ends the press noted above.
     bool released(const QKeyEvent* event);
@@ -37,42 +38,64 @@ private:
 // window: a menu opening over it, another window in front. The box stays open then.
 bool isPassingFocusChange(Qt::FocusReason reason);
 
-class LineBox : public QLineEdit {
-    Q_OBJECT
+// What both boxes do with the focus and the keys, over either Qt text widget.
+template <class QtBox>
+class InPlaceBox : public QtBox {
 public:
-    explicit LineBox(QWidget* parent);
+    explicit InPlaceBox(QWidget* parent) : QtBox(parent) {}
     BoxHooks hooks;
 
-    std::string utf8Text() const { return text().toStdString(); }
-    void setUtf8Text(const std::string& text);
-
 protected:
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override {
+        QtBox::focusInEvent(event);
+        enter_ = {};
+        // The whole caption selected: the first key typed replaces a placeholder.
+        if (!isPassingFocusChange(event->reason())) this->selectAll();
+    }
+
+    void focusOutEvent(QFocusEvent* event) override {
+        QtBox::focusOutEvent(event);
+        if (!isPassingFocusChange(event->reason()) && hooks.focusLost) hooks.focusLost();
+    }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        enter_.pressed(event);
+        typeKey(event);
+        event->accept();  // keys the box does not handle (Enter, Delete at the end) stop here
+    }
+
+    void keyReleaseEvent(QKeyEvent* event) override {
+        QtBox::keyReleaseEvent(event);
+        event->accept();
+        if (enter_.released(event) && hooks.enterReleased) hooks.enterReleased();
+    }
+
+    // A pressed key as the Qt widget handles it.
+    virtual void typeKey(QKeyEvent* event) { QtBox::keyPressEvent(event); }
 
 private:
     EnterKey enter_;
 };
 
-class TallBox : public QPlainTextEdit {
+class LineBox : public InPlaceBox<QLineEdit> {
+    Q_OBJECT
+public:
+    explicit LineBox(QWidget* parent);
+
+    std::string utf8Text() const { return text().toStdString(); }
+    void setUtf8Text(const std::string& text);
+};
+
+class TallBox : public InPlaceBox<QPlainTextEdit> {
     Q_OBJECT
 public:
     explicit TallBox(QWidget* parent);
-    BoxHooks hooks;
 
     std::string utf8Text() const { return toPlainText().toStdString(); }
     void setUtf8Text(const std::string& text);
 
 protected:
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-
-private:
-    EnterKey enter_;
+    void typeKey(QKeyEvent* event) override;
 };
 
 }  // namespace qm
