@@ -3,22 +3,16 @@
 # close button does: the question appears; Cancel keeps the window and the
 # drawing; Yes with the save dialog cancelled keeps them too; No closes.
 # Usage: close_question.sh PROGRAM OUTPUT_DIR
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
-source "$here/lib.sh"
-
-program=$1
-out=$2
-e2e_require_display
-mkdir -p "$out"
+source "$(dirname "$0")/lib.sh" || exit 1
+e2e_begin "$@"
 shot="$out/close.ppm"
 
 e2e_start "$program" "$out/close.log"
 e2e_wait_window Quillmap
 e2e_wait_painted "$shot"
 
-close_window() { python3 "$here/close_window.py" "$WID"; }
+close_window() { python3 "$E2E_DIR/close_window.py" "$WID"; }
 still_open() {
     kill -0 "$APP_PID" 2>/dev/null || e2e_fail "the program ended"
     e2e_wait_pixels "$1" "the rectangle|360,300|$2"

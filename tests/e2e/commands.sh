@@ -4,14 +4,9 @@
 # Each command is checked by what it leaves on the screen or on disk; the BMP
 # export is read back with ImageMagick (size, depth and pixels).
 # Usage: commands.sh PROGRAM OUTPUT_DIR
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
-source "$here/lib.sh"
-
-program=$1
-out=$2
-e2e_require_display
+source "$(dirname "$0")/lib.sh" || exit 1
+e2e_begin "$@"
 mkdir -p "$out/bin"
 shot="$out/commands.ppm"
 

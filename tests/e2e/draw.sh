@@ -4,15 +4,9 @@
 # drawn with three left clicks and a right click, selected and deleted with the
 # Delete key. Each step waits for the pixels it expects and keeps a screenshot.
 # Usage: draw.sh PROGRAM OUTPUT_DIR
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
-source "$here/lib.sh"
-
-program=$1
-out=$2
-e2e_require_display
-mkdir -p "$out"
+source "$(dirname "$0")/lib.sh" || exit 1
+e2e_begin "$@"
 shot="$out/draw.ppm"
 
 e2e_start "$program" "$out/draw.log"

@@ -4,16 +4,10 @@
 # drawing keep their sizes in twips, lines are exactly two device pixels wide, and
 # text and icons are drawn at the full resolution rather than magnified.
 # Usage: hidpi.sh PROGRAM OUTPUT_DIR
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
-source "$here/lib.sh"
-
-program=$1
-out=$2
-e2e_require_display
+source "$(dirname "$0")/lib.sh" || exit 1
+e2e_begin "$@"
 command -v Xvfb >/dev/null || e2e_fail "Xvfb is not installed"
-mkdir -p "$out"
 shot="$out/hidpi.ppm"
 
 # A screen of 2048 x 1600 for a window of 1968 x 1416 and more.

@@ -1,6 +1,8 @@
 # shellcheck shell=bash
 # Helpers for end-to-end tests that drive the real program on an X display with
-# xdotool and read its pixels from screenshots. Source this from a test script.
+# xdotool and read its pixels from screenshots. A test script starts with
+#   source "$(dirname "$0")/lib.sh" || exit 1
+#   e2e_begin "$@"
 #
 # Every step waits for the condition it needs (a window, its focus, a pixel, a
 # file), never for time to pass. Keys go to a window the test has seen take the
@@ -16,6 +18,9 @@
 
 E2E_TIMEOUT=${E2E_TIMEOUT:-20}
 E2E_SCALE=${E2E_SCALE:-1}
+# This folder: the test scripts' helpers (qmp_lib.sh, close_window.py).
+# shellcheck disable=SC2034  # read by the test scripts
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -29,6 +34,26 @@ e2e_require_display() {
     for tool in xdotool xclip xwininfo import convert; do
         command -v "$tool" >/dev/null || e2e_fail "$tool is not installed"
     done
+}
+
+# e2e_begin "$@": how every test script begins. Strict mode; the script's
+# arguments, PROGRAM [QMP] OUTPUT_DIR, read into `program`, `qmp` (the scripts
+# that drive both editors take qmp second) and `out`; the display required and
+# the output folder made. The script's "# Usage:" line says how many it takes.
+e2e_begin() {
+    set -euo pipefail
+    local usage
+    usage=$(sed -n 's/^# Usage: //p' "$0")
+    if [ $# -ne $(($(wc -w <<<"$usage") - 1)) ]; then
+        echo "usage: $usage" >&2
+        exit 2
+    fi
+    program=$1
+    # shellcheck disable=SC2034  # read by the scripts that drive both editors
+    qmp=${3:+$2}
+    out=${!#}
+    e2e_require_display
+    mkdir -p "$out"
 }
 
 # e2e_start PROGRAM LOGFILE: starts it in a fresh working folder; sets APP_PID.

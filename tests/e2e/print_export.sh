@@ -4,18 +4,12 @@
 # opens on the chart; "导出" writes a PDF, an SVG and a PNG. Every file is read
 # back by a reader that is not ours: poppler, python's XML parser, ImageMagick.
 # Usage: print_export.sh PROGRAM OUTPUT_DIR
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
-source "$here/lib.sh"
-
-program=$1
-out=$2
-e2e_require_display
+source "$(dirname "$0")/lib.sh" || exit 1
+e2e_begin "$@"
 for tool in pdfinfo pdftotext pdffonts python3 identify; do
     command -v "$tool" >/dev/null || e2e_fail "$tool is not installed"
 done
-mkdir -p "$out"
 shot="$out/print.ppm"
 
 e2e_start "$program" "$out/print.log"

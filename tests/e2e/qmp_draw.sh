@@ -3,17 +3,11 @@
 # and a polyline arrow; save, start a new drawing, open the file again and see the
 # drawing come back; export the canvas as a BMP; exit.
 # Usage: qmp_draw.sh PROGRAM OUTPUT_DIR
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
-source "$here/lib.sh"
+source "$(dirname "$0")/lib.sh" || exit 1
 # shellcheck source=tests/e2e/qmp_lib.sh
-source "$here/qmp_lib.sh"
-
-program=$1
-out=$2
-e2e_require_display
-mkdir -p "$out"
+source "$E2E_DIR/qmp_lib.sh"
+e2e_begin "$@"
 rm -f "$out"/*.ppm "$out"/*.png "$out"/*.QMP "$out"/*.bmp
 shot="$out/qmp.ppm"
 black=0,0,0 white=255,255,255 green=0,255,0

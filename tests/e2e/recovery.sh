@@ -5,19 +5,12 @@
 # marked changed and named after its file, which only Save then writes. A start
 # with no copy asks nothing.
 # Usage: recovery.sh QUILLMAP QMP OUTPUT_DIR
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
-source "$here/lib.sh"
+source "$(dirname "$0")/lib.sh" || exit 1
 # shellcheck source=tests/e2e/qmp_lib.sh
-source "$here/qmp_lib.sh"
-
-quillmap=$1
-qmp=$2
-out=$3
-e2e_require_display
-rm -rf "$out"
-mkdir -p "$out"
+source "$E2E_DIR/qmp_lib.sh"
+e2e_begin "$@"
+rm -rf "${out:?}"/*  # no copy left from an earlier run
 export E2E_STATE_HOME="$out/state" QUILLMAP_AUTOSAVE_SECONDS=1
 
 # The one recovery copy of a program, or nothing.
@@ -58,7 +51,7 @@ same_canvas() {
 # --- quillmap ---------------------------------------------------------------------
 shot="$out/quillmap.ppm"
 file="$out/chart.QMP"
-e2e_start "$quillmap" "$out/quillmap-1.log"
+e2e_start "$program" "$out/quillmap-1.log"
 e2e_wait_window Quillmap
 e2e_wait_painted "$shot"  # no question: there is nothing to recover
 e2e_toolbar 1
@@ -84,7 +77,7 @@ copied_drawing "$(copy_of quillmap)" "$out/quillmap-copied.QMP"
 crash
 cmp -s "$file" "$out/saved-once.QMP" || e2e_fail "the user's file changed before it was saved"
 
-e2e_start "$quillmap" "$out/quillmap-2.log"
+e2e_start "$program" "$out/quillmap-2.log"
 e2e_wait_window Quillmap
 e2e_wait_dialog "$E2E_QUESTION"
 e2e_shot "$out/quillmap-question.ppm" && convert "$out/quillmap-question.ppm" "$out/quillmap-question.png"
@@ -95,7 +88,7 @@ same_canvas "$out/quillmap-before.png" "$out/quillmap-after.png"
 cmp -s "$file" "$out/saved-once.QMP" || e2e_fail "recovery wrote the user's file"
 
 # Still changed: closing asks, and Escape keeps the window.
-python3 "$here/close_window.py" "$WID"
+python3 "$E2E_DIR/close_window.py" "$WID"
 e2e_answer "$E2E_QUESTION" Escape
 # Save writes the user's file, without asking for a name, and the copy goes.
 e2e_toolbar 14
@@ -108,7 +101,7 @@ e2e_move 700 300
 e2e_wait_pixels "$shot" "ellipse following the pointer|700,340|$BLACK"
 xdotool click 1
 e2e_await "$E2E_TIMEOUT" has_copy quillmap || e2e_fail "no recovery copy of the new change"
-python3 "$here/close_window.py" "$WID"
+python3 "$E2E_DIR/close_window.py" "$WID"
 e2e_answer "$E2E_QUESTION" n
 e2e_wait_exit "$E2E_TIMEOUT"
 no_copy quillmap || e2e_fail "the copy of a change thrown away outlived the exit"
@@ -158,7 +151,7 @@ qmp_menu ctrl+s
 e2e_await "$E2E_TIMEOUT" written_again || e2e_fail "Save did not write $file"
 cmp -s "$file" "$out/qmp-copied.QMP" || e2e_fail "qmp's Save wrote another drawing than the one recovered"
 e2e_await "$E2E_TIMEOUT" no_copy qmp || e2e_fail "qmp's copy outlived the save"
-python3 "$here/close_window.py" "$WID"
+python3 "$E2E_DIR/close_window.py" "$WID"
 e2e_wait_exit "$E2E_TIMEOUT"
 echo "qmp: the drawing came back as it was and Save wrote it to $file"
 echo "PASS: both programs offer a killed drawing back, as it was, and only Save writes the user's file"

@@ -2,15 +2,9 @@
 # Smoke test of the real program: it starts, shows the canvas with the title
 # block where it belongs and Chinese text drawn, and ends through its Exit key.
 # Usage: smoke.sh PROGRAM OUTPUT_DIR
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
-source "$here/lib.sh"
-
-program=$1
-out=$2
-e2e_require_display
-mkdir -p "$out"
+source "$(dirname "$0")/lib.sh" || exit 1
+e2e_begin "$@"
 shot="$out/smoke.ppm"
 
 e2e_start "$program" "$out/smoke.log"

@@ -5,15 +5,9 @@
 # and opened again with every text back. Then an arrow drawn toward a
 # rectangle's connection point pulls the cursor onto it.
 # Usage: text_files.sh PROGRAM OUTPUT_DIR
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
-source "$here/lib.sh"
-
-program=$1
-out=$2
-e2e_require_display
-mkdir -p "$out"
+source "$(dirname "$0")/lib.sh" || exit 1
+e2e_begin "$@"
 shot="$out/text.ppm"
 
 e2e_start "$program" "$out/text.log"

@@ -5,18 +5,11 @@
 # each compared by the file Save As writes; then Exit asks nothing after the save.
 # Esc takes back a rectangle that follows the pointer. The same, shorter, in qmp.
 # Usage: undo.sh QUILLMAP QMP OUTPUT_DIR
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/e2e/lib.sh
-source "$here/lib.sh"
+source "$(dirname "$0")/lib.sh" || exit 1
 # shellcheck source=tests/e2e/qmp_lib.sh
-source "$here/qmp_lib.sh"
-
-quillmap=$1
-qmp=$2
-out=$3
-e2e_require_display
-mkdir -p "$out"
+source "$E2E_DIR/qmp_lib.sh"
+e2e_begin "$@"
 rm -f "$out"/*.ppm "$out"/*.png
 shot="$out/undo.ppm"
 
@@ -39,7 +32,7 @@ keys() {
 same() { cmp -s "$1" "$2" || e2e_fail "$3: $(basename "$2") differs from $(basename "$1")"; }
 
 # --- quillmap ------------------------------------------------------------------
-e2e_start "$quillmap" "$out/quillmap.log"
+e2e_start "$program" "$out/quillmap.log"
 e2e_wait_window Quillmap
 e2e_wait_painted "$shot"
 dir=$E2E_WORKDIR
