@@ -108,6 +108,7 @@ bool Recovery::offerOrphans(Editor& ed) {
         }
     }
     reportSetAside(ed, scan.setAside);
+    store_.removeAbandonedTemporaries();
     return opened;
 }
 

@@ -38,8 +38,9 @@ public:
     // At start, with an unchanged drawing: offers the copies of programs that no
     // longer run, newest first, until one is taken. Yes opens it as a changed
     // drawing under its file's name; No deletes it; a dismissed question leaves it
-    // for the next start. Damaged or foreign copies are set aside and reported once.
-    // True when a copy was opened.
+    // for the next start. Damaged or foreign copies are set aside and reported once,
+    // and what killed writes of copies left behind is removed. True when a copy was
+    // opened.
     bool offerOrphans(Editor& ed);
 
     const RecoveryStore& store() const { return store_; }

@@ -16,7 +16,14 @@
 namespace qm {
 namespace fs = std::filesystem;
 
+std::ptrdiff_t DiskCalls::write(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
+int DiskCalls::fsync(int fd) { return ::fsync(fd); }
+int DiskCalls::rename(const char* from, const char* to) { return ::rename(from, to); }
+
 namespace {
+
+DiskCalls systemDiskCalls;
+DiskCalls* diskCalls = &systemDiskCalls;
 
 IoError fileError(const std::string& what, const std::string& path, int err) {
     return IoError{what + " \"" + path + "\": " + std::strerror(err), std::nullopt};
@@ -45,6 +52,9 @@ private:
 
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
+constexpr std::string_view kTemporaryMark = ".qm-", kTemporaryExt = ".tmp";
+constexpr size_t kTemporaryNameSize = kTemporaryMark.size() + 16 + 1 + 8 + kTemporaryExt.size();
+
 // Temporaries are named ".qm-" + 16 hex digits of a hash of the target's name +
 // "-" + 8 random characters + ".tmp": short whatever the target's name, so every
 // name the file system takes can be saved, and marked with the target they belong
@@ -59,8 +69,8 @@ std::string temporaryPrefix(const fs::path& target) {
         h *= 1099511628211ull;
     }
     char buf[32];
-    std::snprintf(buf, sizeof buf, ".qm-%016llx-", static_cast<unsigned long long>(h));
-    return buf;
+    std::snprintf(buf, sizeof buf, "%016llx-", static_cast<unsigned long long>(h));
+    return std::string(kTemporaryMark) + buf;
 }
 
 std::string randomSuffix() {
@@ -68,17 +78,17 @@ std::string randomSuffix() {
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::string s;
     for (int k = 0; k < 8; ++k) s += digits[gen() % 36];
-    return s + ".tmp";
+    return s + std::string(kTemporaryExt);
 }
 
-// Removes the temporaries of `target` in `dir` whose saves were killed. Best
-// effort: whatever cannot be checked is left alone.
-void removeAbandonedTemporaries(const fs::path& dir, const std::string& prefix) {
+// Removes the temporaries in `dir` whose names begin with `prefix` and whose saves
+// were killed.
+void removeAbandoned(const fs::path& dir, std::string_view prefix) {
     DIR* d = ::opendir(dir.c_str());
     if (!d) return;
     while (const dirent* e = ::readdir(d)) {
         const std::string_view name = e->d_name;
-        if (!name.starts_with(prefix) || name.size() != prefix.size() + 12 || !name.ends_with(".tmp")) continue;
+        if (name.size() != kTemporaryNameSize || !name.starts_with(prefix) || !name.ends_with(kTemporaryExt)) continue;
         const fs::path p = dir / std::string(name);
         Descriptor fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
         if (fd.get() < 0 || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;
@@ -129,7 +139,7 @@ public:
 
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        const std::ptrdiff_t n = diskCalls->write(fd, bytes.data(), bytes.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -142,7 +152,7 @@ bool writeAll(int fd, std::string_view bytes) {
 // Makes the rename itself durable.
 bool syncDirectory(const fs::path& dir) {
     Descriptor fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0;
+    return fd.get() >= 0 && diskCalls->fsync(fd.get()) == 0;
 }
 
 // A file no one may write stays as it is, also for root, who may write anything;
@@ -265,9 +275,10 @@ Status writeFileAtomically(const std::string& utf8Path, std::string_view bytes) 
         // After the owner: changing it clears the set-user and set-group bits.
         if (::fchmod(fd, mode) != 0) return fileError("cannot save", utf8Path, errno);
     }
-    if (!writeAll(tmp.fd.get(), bytes) || ::fsync(tmp.fd.get()) != 0) return fileError("cannot save", utf8Path, errno);
+    if (!writeAll(tmp.fd.get(), bytes) || diskCalls->fsync(tmp.fd.get()) != 0)
+        return fileError("cannot save", utf8Path, errno);
     // The lock is held until the temporary has its final name.
-    if (::rename(tmp.path.c_str(), t.file.c_str()) != 0) return fileError("cannot save", utf8Path, errno);
+    if (diskCalls->rename(tmp.path.c_str(), t.file.c_str()) != 0) return fileError("cannot save", utf8Path, errno);
     tmp.path.clear();
     if (::close(tmp.fd.release()) != 0) {
         IoError e = fileError("cannot save", utf8Path, errno);
@@ -279,8 +290,12 @@ Status writeFileAtomically(const std::string& utf8Path, std::string_view bytes) 
                            "\", but the folder could not be flushed to the disk, so it may not survive a power "
                            "failure: " + std::strerror(errno),
                        std::nullopt, true};
-    removeAbandonedTemporaries(t.dir, prefix);
+    removeAbandoned(t.dir, prefix);
     return {};
 }
+
+void removeAbandonedTemporaries(const fs::path& dir) { removeAbandoned(dir, kTemporaryMark); }
+
+void setDiskCalls(DiskCalls* calls) { diskCalls = calls ? calls : &systemDiskCalls; }
 
 }  // namespace qm

@@ -3,6 +3,7 @@
 // target, so a failed or killed save never leaves a damaged or half-written
 // document behind; the next save of the file removes what a killed one left.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -30,5 +31,23 @@ Result<std::string> readWholeFile(const std::string& utf8Path, uint64_t maxSize 
 // existing file keeps its permission bits and, where the system lets this user
 // give them, its owner and group.
 Status writeFileAtomically(const std::string& utf8Path, std::string_view bytes);
+
+// Removes from `dir` the temporaries of saves that were killed, whatever file they
+// were for; a temporary whose save is still running, in this program or another,
+// stays. Best effort: whatever cannot be checked is left alone.
+void removeAbandonedTemporaries(const std::filesystem::path& dir);
+
+// The calls that decide whether a save outlives a power cut: the data and then the
+// folder must reach the disk, each at its moment. A killed process cannot tell
+// whether they ran, so tests watch them through this seam instead.
+class DiskCalls {
+public:
+    virtual ~DiskCalls() = default;
+    virtual std::ptrdiff_t write(int fd, const void* data, std::size_t size);
+    virtual int fsync(int fd);
+    virtual int rename(const char* from, const char* to);
+};
+// The calls the writer makes from now on; nullptr restores the system's.
+void setDiskCalls(DiskCalls* calls);
 
 }  // namespace qm

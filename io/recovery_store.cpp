@@ -27,15 +27,6 @@ constexpr std::string_view kCopyExt = ".copy", kLockExt = ".lock";
 
 const char* layoutName(Layout layout) { return layout == Layout::Qmp ? "qmp" : "quillmap"; }
 
-uint64_t checksum(std::string_view bytes) {
-    uint64_t h = 14695981039346656037ull;  // FNV-1a
-    for (const char c : bytes) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
 std::string hex(uint64_t v) {
     char buf[17];
     std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
@@ -112,13 +103,22 @@ Status makePrivateFolder(const fs::path& folder) {
 
 }  // namespace
 
+uint64_t recoveryChecksum(std::string_view bytes) {
+    uint64_t h = 14695981039346656037ull;  // FNV-1a
+    for (const char c : bytes) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
 std::string encodeRecoveryCopy(const RecoveryCopy& copy, Layout layout) {
     std::string out(kMagic);
     out += "layout " + std::string(layoutName(layout)) + "\n";
     out += "written " + std::to_string(copy.writtenAt) + "\n";
     out += "path " + std::to_string(copy.documentPath.size()) + "\n" + copy.documentPath + "\n";
     out += "document " + std::to_string(copy.document.size()) + "\n" + copy.document + "\n";
-    out += "checksum " + hex(checksum(out)) + "\n";
+    out += "checksum " + hex(recoveryChecksum(out)) + "\n";
     return out;
 }
 
@@ -145,7 +145,7 @@ Result<RecoveryCopy> decodeRecoveryCopy(std::string_view bytes, Layout layout) {
     const size_t summed = at;
     uint64_t sum = 0;
     if (!field(bytes, at, "checksum", v) || !number(v, sum, 16) || at != bytes.size()) return bad("no checksum");
-    if (sum != checksum(bytes.substr(0, summed))) return bad("damaged");
+    if (sum != recoveryChecksum(bytes.substr(0, summed))) return bad("damaged");
     return copy;
 }
 
@@ -293,6 +293,8 @@ std::string RecoveryStore::setAside(OrphanCopy& orphan) {
     forget(orphan);
     return name;
 }
+
+void RecoveryStore::removeAbandonedTemporaries() const { qm::removeAbandonedTemporaries(folder_); }
 
 std::string RecoveryStore::setAsideFile(const std::string& id) {
     // Under a name the scan passes over, so it is reported once. Ids are never

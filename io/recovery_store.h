@@ -27,6 +27,8 @@ struct RecoveryCopy {
 // everything, so that a damaged or foreign file is recognised.
 std::string encodeRecoveryCopy(const RecoveryCopy& copy, Layout layout);
 Result<RecoveryCopy> decodeRecoveryCopy(std::string_view bytes, Layout layout);
+// The checksum on a copy's last line, over every byte before that line.
+uint64_t recoveryChecksum(std::string_view bytes);
 
 // `$XDG_STATE_HOME/<program>/recovery`, or `~/.local/state/<program>/recovery`
 // when XDG_STATE_HOME is unset or not absolute; empty when neither can be known.
@@ -86,6 +88,11 @@ public:
     void discard(OrphanCopy& orphan);
     // Renames the orphan's copy out of the way; its new name.
     std::string setAside(OrphanCopy& orphan);
+
+    // Removes the partial copies of writes that were killed: each copy has a name
+    // of its own, so no later write of the same name would, and the scan passes
+    // over them. A copy being written by a running program stays.
+    void removeAbandonedTemporaries() const;
 
 private:
     RecoveryStore(std::filesystem::path folder, Layout layout, std::string id, int lockFd)

@@ -2,6 +2,8 @@
 // they are written and removed, and what a start makes of the copies it finds.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -117,11 +119,22 @@ TEST_F(RecoveryTest, ACopyWhoseProgramDiedIsOfferedAndOpensChangedUnderItsFilesN
     draw(running, 9000);
     busy->update(running.ed, t0);  // a program still running keeps its copy to itself
 
+    // What a killed write of a copy left, and a copy that a running program is
+    // writing right now (it holds the temporary locked until the rename).
+    const fs::path stale = busy->store().folder() / ".qm-0123456789abcdef-killed00.tmp",
+                   live = busy->store().folder() / ".qm-0123456789abcdef-writing0.tmp";
+    std::ofstream(stale) << "the first half of a drawing";
+    const int writing = ::open(live.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(::flock(writing, LOCK_EX), 0);
+
     TestEditor next;
     startHistory(next.ed, Layout::Quillmap);
     std::optional<Recovery> r = start(next);
     next.host.answers = {Answer::Yes};
     ASSERT_TRUE(r->offerOrphans(next.ed));
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(live));
+    ::close(writing);
     settle(next.ed);  // as after every event
     ASSERT_EQ(next.host.asked.size(), 1u);
     EXPECT_EQ(next.host.asked[0].title, "提示");

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include "io/atomic_file.h"
 #include "io/document_io.h"
@@ -47,6 +48,10 @@ protected:
         in.read(s.data(), static_cast<std::streamsize>(s.size()));
         return s;
     }
+    static ino_t ino(const fs::path& p) {
+        struct stat st {};
+        return ::stat(p.c_str(), &st) == 0 ? st.st_ino : 0;
+    }
     // Files in the folder other than the ones named: leftover temporaries.
     size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir), {})); }
 
@@ -66,6 +71,44 @@ TEST_F(Atomic, ReplacesTheFileAndLeavesNothingElse) {
     auto back = readWholeFile(utf8(f));
     ASSERT_TRUE(back.ok());
     EXPECT_EQ(*back, "second");
+}
+
+// Only the order of these calls makes a save outlive a power cut: the data
+// reaches the disk before the new name does, and the folder's new entry after it.
+TEST_F(Atomic, TheDataReachesTheDiskBeforeTheRenameAndTheFolderAfterIt) {
+    struct Recorder : DiskCalls {
+        static std::string inode(int fd) {
+            struct stat st {};
+            return ::fstat(fd, &st) == 0 ? std::to_string(st.st_ino) : "?";
+        }
+        void note(const std::string& call) {
+            if (calls.empty() || calls.back() != call) calls.push_back(call);  // one write may take several
+        }
+        std::ptrdiff_t write(int fd, const void* data, std::size_t size) override {
+            note("write " + inode(fd));
+            return DiskCalls::write(fd, data, size);
+        }
+        int fsync(int fd) override {
+            note("fsync " + inode(fd));
+            return DiskCalls::fsync(fd);
+        }
+        int rename(const char* from, const char* to) override {
+            struct stat st {};
+            ::lstat(from, &st);
+            note("rename " + std::to_string(st.st_ino) + " to " + fs::path(to).filename().string());
+            return DiskCalls::rename(from, to);
+        }
+        std::vector<std::string> calls;
+    } recorder;
+    const fs::path f = dir / "a.QMP";
+    ASSERT_TRUE(writeFileAtomically(utf8(f), "old").ok());
+    setDiskCalls(&recorder);
+    const Status s = writeFileAtomically(utf8(f), std::string(1 << 20, 'n'));
+    setDiskCalls(nullptr);
+    ASSERT_TRUE(s.ok()) << s.error().message;
+    const std::string file = std::to_string(ino(f));
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"write " + file, "fsync " + file, "rename " + file + " to a.QMP",
+                                                        "fsync " + std::to_string(ino(dir))}));
 }
 
 TEST_F(Atomic, AFailedSaveLeavesTheOldFileAndNoTemporary) {
