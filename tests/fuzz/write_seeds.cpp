@@ -1,20 +1,52 @@
-// Writes the fuzzer's seed corpus: documents as the editors write them.
+// Writes the fuzzers' seeds, one folder per target: documents as the editors
+// write them, and recovery copies of them as the editors keep them.
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "io/document_io.h"
+#include "io/recovery_store.h"
 #include "model/labels.h"
 #include "unit/io/sample_documents.h"
 #include "unit/support/fakes.h"
 
 namespace {
 
-bool save(const std::string& dir, const char* name, const qm::Document& doc, qm::Layout layout) {
-    const std::string path = dir + "/" + name;
-    const qm::Status s = layout == qm::Layout::Quillmap ? qm::writeDocument(path, doc) : qm::writeQmpDocument(path, doc);
-    if (!s) std::fprintf(stderr, "%s\n", s.error().describe().c_str());
-    return s.ok();
-}
+namespace fs = std::filesystem;
+using namespace qm;
+
+class Seeds {
+public:
+    explicit Seeds(fs::path dir) : dir_(std::move(dir)) {}
+
+    // The document under `target`/`name`, and a recovery copy of it as a drawing
+    // saved under `path` (empty: never saved).
+    void add(const char* target, const std::string& name, const Document& doc, Layout layout,
+             const std::string& path = "/home/用户/流程图/审批.QMP") {
+        const Result<std::string> bytes = encodeDocument(doc, layout);
+        if (!bytes) {
+            std::fprintf(stderr, "%s: %s\n", name.c_str(), bytes.error().describe().c_str());
+            ok_ = false;
+            return;
+        }
+        write(target, name, *bytes);
+        const RecoveryCopy copy{path, 1700000000, *bytes};
+        write("recovery", std::string(target) + "-" + name + ".copy", encodeRecoveryCopy(copy, layout));
+    }
+    bool ok() const { return ok_; }
+
+private:
+    void write(const char* target, const std::string& name, const std::string& bytes) {
+        fs::create_directories(dir_ / target);
+        std::ofstream out(dir_ / target / name, std::ios::binary);
+        out << bytes;
+        ok_ = ok_ && out.good();
+    }
+
+    fs::path dir_;
+    bool ok_ = true;
+};
 
 }  // namespace
 
@@ -23,24 +55,23 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
         return 2;
     }
-    const std::string dir = argv[1];
-    bool ok = true;
+    Seeds seeds(argv[1]);
 
-    qm::test::TestEditor fresh;
-    ok &= save(dir, "new-document.QMP", fresh.doc, qm::Layout::Quillmap);
+    test::TestEditor fresh;
+    seeds.add("document", "new-document.QMP", fresh.doc, Layout::Quillmap, "");
 
-    qm::test::TestEditor every;
-    qm::test::addEveryKind(every.doc, every.metrics);
-    ok &= save(dir, "every-kind.QMP", every.doc, qm::Layout::Quillmap);
+    test::TestEditor every;
+    test::addEveryKind(every.doc, every.metrics);
+    seeds.add("document", "every-kind.QMP", every.doc, Layout::Quillmap);
 
-    qm::test::TestEditor wide;
-    qm::setCaption(*wide.doc.Label.find(2), "标题 😀 €", wide.metrics);
-    qm::setFontSize(*wide.doc.Label.find(2), 10.5f, wide.metrics);
-    ok &= save(dir, "gb18030-title.QMP", wide.doc, qm::Layout::Quillmap);
+    test::TestEditor wide;
+    setCaption(*wide.doc.Label.find(2), "标题 😀 €", wide.metrics);
+    setFontSize(*wide.doc.Label.find(2), 10.5f, wide.metrics);
+    seeds.add("document", "gb18030-title.QMP", wide.doc, Layout::Quillmap);
 
-    ok &= save(dir, "empty-qmp.QMP", qm::Document(), qm::Layout::Qmp);
-    qm::Document reduced;
-    qm::test::addEveryReducedKind(reduced, every.metrics);
-    ok &= save(dir, "every-kind-qmp.QMP", reduced, qm::Layout::Qmp);
-    return ok ? 0 : 1;
+    seeds.add("qmp", "empty-qmp.QMP", Document(), Layout::Qmp, "");
+    Document reduced;
+    test::addEveryReducedKind(reduced, every.metrics);
+    seeds.add("qmp", "every-kind-qmp.QMP", reduced, Layout::Qmp);
+    return seeds.ok() ? 0 : 1;
 }
