@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "io/document_io.h"
 
@@ -57,7 +58,7 @@ std::optional<Document> openDocument(std::string_view in, Layout layout) {
     auto same = encodeRawDocument(*raw);
     check(same.ok() && *same == in.substr(0, raw->end), "the raw view re-encodes to the bytes it was read from");
 
-    auto doc = decodeDocument(in, layout, metrics());
+    auto doc = decodeDocumentFile(std::string(in), layout, metrics());  // as the editors' Open reads a file
     if (!doc) {
         refusedWithOffset(doc.error(), in.size());
         return std::nullopt;
