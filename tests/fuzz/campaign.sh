@@ -52,13 +52,12 @@ running() { [ -f "$dir/pid" ] && kill -0 "$(cat "$dir/pid")" 2>/dev/null; }
 # The campaign itself; runs from the campaign folder's copy of this script, with
 # the fuzzers, seeds and dictionaries there, so that it outlives the work tree.
 campaign() {
-    local t n=0 log bin out rc stamp
+    local t idle=0 log bin out rc stamp
     # The leader of a session of its own: "stop" ends it and its fuzzer together.
     echo $$ >"$dir/pid"
     mapfile -t targets <"$dir/targets"
     while [ "$(figures | tail -n 1)" != done ]; do
         for t in "${targets[@]}"; do
-            n=$((n + 1))
             bin="$dir/bin/qm_fuzz_$t" out="$dir/last-$t.log"
             mkdir -p "$dir/corpus/$t" "$dir/findings/$t"
             stamp=$(mktemp)
@@ -76,6 +75,13 @@ campaign() {
             for f in $(find "$dir/findings/$t" -type f -newer "$stamp"); do log+=" finding=$f"; done
             rm -f "$stamp"
             echo "$(date '+%F %T') run $log corpus=$(ls "$dir/corpus/$t" | wc -l)" >>"$dir/campaign.log"
+            # A fuzzer that no longer starts would turn this loop into a busy one.
+            if [[ $log == *" execs=0 "* ]]; then idle=$((idle + 1)); else idle=0; fi
+            if [ "$idle" -ge 3 ]; then
+                echo "$(date '+%F %T') stopped: three runs in a row made no execution (see last-$t.log)" >>"$dir/campaign.log"
+                rm -f "$dir/pid"
+                return 1
+            fi
             if [ "$(figures | tail -n 1)" = done ]; then break; fi
         done
     done
