@@ -70,7 +70,8 @@ private:
     // What a move or a tick may change without any element following the pointer;
     // compared before and after, so that idle pointer moves do not repaint.
     struct Glance {
-        int16_t selKind, selIndex, hitIndex;
+        SelKind selKind;
+        int16_t selIndex, hitIndex;
         bool modified;
         int16_t shapeCount, labelCount, arrowCount, segCount, diamondCount;
         bool text1, text2;

@@ -6,8 +6,8 @@
 #include "app/print_commands.h"
 #include "edit/file_commands.h"
 #include "edit/insert.h"
+#include "edit/quillmap_commands.h"
 #include "interact/rules.h"
-#include "model/new_document.h"
 
 namespace qm {
 namespace {

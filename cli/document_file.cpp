@@ -4,13 +4,13 @@
 
 #include "edit/file_commands.h"
 #include "edit/qmp_commands.h"
+#include "edit/quillmap_commands.h"
 #include "interact/qmp_rules.h"
 #include "interact/selection.h"
 #include "io/atomic_file.h"
 #include "io/document_build.h"
 #include "io/document_io.h"
 #include "io/qmp_convert.h"
-#include "model/new_document.h"
 
 namespace qm::cli {
 namespace {

@@ -1,20 +1,30 @@
 #include "edit/file_commands.h"
 
-#include <utility>
-
 #include "edit/undo.h"
 #include "interact/label_editing.h"
 #include "interact/selection.h"
 #include "io/atomic_file.h"
 #include "io/codepage.h"
 #include "io/document_io.h"
-#include "model/new_document.h"
 
 namespace qm {
 namespace {
 
 std::string missingCodePages(const IoError& error) {
     return "本系统无法转换文档中文字的编码（GBK、GB18030），文档不能打开，也不能保存。\n" + error.describe();
+}
+
+// The answer to a question about saving: Yes saves and goes on only once the
+// save completed, No goes on, anything else (Cancel, the box closed) stops the
+// command with the drawing as it is.
+bool mayGoOn(Editor& ed, Answer answer) {
+    switch (answer) {
+        case Answer::Yes: return ed.save && ed.save();
+        case Answer::No: return true;
+        case Answer::Cancel:
+        case Answer::Ok: return false;
+    }
+    return false;
 }
 
 }  // namespace
@@ -25,33 +35,6 @@ bool reportMissingCodePages(Editor& ed) {
     const Status codePages = checkCodePages();
     if (!codePages) ed.host.message("错误", missingCodePages(codePages.error()), Icon::Critical);
     return codePages.ok();
-}
-
-void connectFileCommands(Editor& ed) {
-    ed.save = [&ed] { return fileSave(ed); };
-}
-
-void replaceDocument(Editor& ed, Document&& next, const std::string& path) {
-    Document& cur = ed.doc;
-    // Templates, handles and the settings of the editor are the program's, not the file's.
-    next.Label.templ() = cur.Label.templ();
-    next.spHandle = std::move(cur.spHandle);
-    next.orthoDraw = cur.orthoDraw;
-    next.headerTag = cur.headerTag;
-    next.fileVersion = cur.fileVersion;
-    next.selKind = 0;
-    next.fileName = path;
-    next.setModified(false);
-    cur = std::move(next);
-    ed.capture = {};
-}
-
-bool fileNew(Editor& ed) {
-    if (!commitOpenEditors(ed)) return false;
-    refreshMark(ed);
-    if (!newDocument(ed)) return false;
-    restartHistory(ed);
-    return true;
 }
 
 bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&)) {
@@ -96,8 +79,6 @@ std::string saveFailureMessage(std::string_view subject, const std::string& path
     return what + "保存失败，原来的文件保持不变。\n" + error.describe();
 }
 
-bool fileOpen(Editor& ed) { return openDocument(ed, Layout::Quillmap, clearDocument); }
-
 bool saveDocument(Editor& ed, Layout layout, bool askPath) {
     if (!commitOpenEditors(ed)) return false;
     clearSelection(ed);
@@ -113,19 +94,16 @@ bool saveDocument(Editor& ed, Layout layout, bool askPath) {
     return true;
 }
 
-bool fileSave(Editor& ed) { return saveDocument(ed, Layout::Quillmap, false); }
-
-bool fileSaveAs(Editor& ed) { return saveDocument(ed, Layout::Quillmap, true); }
+bool offerSave(Editor& ed, const std::string& question) {
+    if (!ed.doc.isModified()) return true;
+    return mayGoOn(ed, ed.host.ask("提示", question, Buttons::YesNo, Icon::Question));
+}
 
 bool closeRequest(Editor& ed) {
     if (!commitOpenEditors(ed)) return false;
     refreshMark(ed);
     if (!ed.doc.isModified()) return true;
-    switch (ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question)) {
-        case Answer::Yes: return ed.save && ed.save();
-        case Answer::No: return true;
-        default: return false;
-    }
+    return mayGoOn(ed, ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question));
 }
 
 }  // namespace qm

@@ -1,7 +1,8 @@
-// The document commands of the File menu (Open, Save, Save As) and the question
-// asked when the window is about to close. Dialogs and messages go through the
-// host; a drawing is replaced only by a file that was read and checked completely,
-// and a failed or cancelled save never counts as saved.
+// The steps both programs' document commands are made of (edit/quillmap_commands.h,
+// edit/qmp_commands.h): the questions before a changed drawing is lost, opening
+// and saving in a file layout. Dialogs and messages go through the host; a drawing
+// is replaced only by a file that was read and checked completely, and a failed or
+// cancelled save never counts as saved.
 #pragma once
 
 #include "io/raw_document.h"
@@ -16,24 +17,14 @@ FileDialogPresets documentDialogPresets();
 // before anything is drawn that could not be saved. False then.
 bool reportMissingCodePages(Editor& ed);
 
-// Makes Save available to the questions that offer it before the drawing is lost.
-void connectFileCommands(Editor& ed);
-
-// The "新建" command: an open editor box is committed, then New document, which
-// starts an empty history. Open, too, starts one for the drawing it read.
-bool fileNew(Editor& ed);
-// True when the document was read and now replaces the drawing.
-bool fileOpen(Editor& ed);
-// True only when the document was written.
-bool fileSave(Editor& ed);
-bool fileSaveAs(Editor& ed);
+// Asks whether to save a changed document. True when the caller may go on: the
+// document was unchanged, the user said No, or the save it asked for (the
+// program's Save, connected to the editor) completed; false when the question was
+// dismissed or the save did not complete.
+bool offerSave(Editor& ed, const std::string& question);
 // True when the window may close: unchanged, No, or Yes and the program's Save
-// (the one connected to the editor) completed.
+// completed.
 bool closeRequest(Editor& ed);
-
-// Puts a document that was read in place of the current one, keeping what belongs
-// to the editor rather than to the drawing.
-void replaceDocument(Editor& ed, Document&& next, const std::string& path);
 
 // The steps both programs share, for their own layout and clear-document question.
 // Open: choose, read and check the whole file, then clear (which may stop), then

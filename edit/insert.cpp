@@ -10,19 +10,27 @@
 namespace qm {
 namespace {
 
+// What one insert takes from the collections: a record of a kind whose records
+// end at index 255 (rectangles and ellipses, diamonds, arrows), labels, segments.
+struct Needs {
+    const char* kind = nullptr;  // the kind's name in the message; null: no record
+    int16_t kindCount = 0;       // the kind's counter now
+    int labels = 0;
+    int segments = 0;
+};
+
 // Ends any drawing or selection, then checks that the collections have room.
-bool prepare(Editor& ed, int needRecords, int16_t recordCount, const char* kindName, int needLabels,
-             int needSegments) {
+bool prepare(Editor& ed, const Needs& needs) {
     finishArrowDrawing(ed);
     clearSelection(ed);
     const Document& doc = ed.doc;
     std::string why;
-    if (needRecords && recordCount >= kMaxRecordIndex)
-        why = std::string(kindName) + "的数量已达上限（255个），不能再插入。";
-    else if (doc.labelCount > kMaxIndex - needLabels)
-        why = "标签的数量已达上限（32767个），不能再插入。";
-    else if (doc.segCount > kMaxIndex - needSegments)
-        why = "线段的数量已达上限（32767条），不能再插入。";
+    if (needs.kind && needs.kindCount >= kMaxRecordIndex)
+        why = std::string(needs.kind) + "的数量已达上限（" + std::to_string(kMaxRecordIndex) + "个），不能再插入。";
+    else if (doc.labelCount > kMaxIndex - needs.labels)
+        why = "标签的数量已达上限（" + std::to_string(kMaxIndex) + "个），不能再插入。";
+    else if (doc.segCount > kMaxIndex - needs.segments)
+        why = "线段的数量已达上限（" + std::to_string(kMaxIndex) + "条），不能再插入。";
     if (why.empty()) return true;
     ed.host.message("提示", why, Icon::Information);
     return false;
@@ -39,7 +47,7 @@ int newLabel(Document& doc) {
 }  // namespace
 
 void insertShape(Editor& ed, ShapeStyle style) {
-    if (!prepare(ed, 1, ed.doc.shapeCount, "矩形和椭圆", 2, 0)) return;
+    if (!prepare(ed, {.kind = "矩形和椭圆", .kindCount = ed.doc.shapeCount, .labels = 2})) return;
     Document& doc = ed.doc;
     doc.selKind = SelKind::PlacingShape;
     const int i = ++doc.shapeCount;
@@ -61,7 +69,7 @@ void insertShape(Editor& ed, ShapeStyle style) {
 }
 
 void insertDiamond(Editor& ed) {
-    if (!prepare(ed, 1, ed.doc.diamondCount, "菱形", 2, 0)) return;
+    if (!prepare(ed, {.kind = "菱形", .kindCount = ed.doc.diamondCount, .labels = 2})) return;
     Document& doc = ed.doc;
     doc.selKind = SelKind::PlacingDiamond;
     const int i = ++doc.diamondCount;
@@ -82,7 +90,7 @@ void insertDiamond(Editor& ed) {
 }
 
 void insertLabel(Editor& ed, bool vertical) {
-    if (!prepare(ed, 0, 0, "", 1, 0)) return;
+    if (!prepare(ed, {.labels = 1})) return;
     Document& doc = ed.doc;
     doc.selKind = SelKind::PlacingLabel;
     const int i = newLabel(doc);
@@ -94,9 +102,9 @@ void insertLabel(Editor& ed, bool vertical) {
 }
 
 void insertStraightArrow(Editor& ed, Dir dir) {
-    if (!prepare(ed, 1, ed.doc.arrowCount, "箭头", 0, 1)) return;
+    if (!prepare(ed, {.kind = "箭头", .kindCount = ed.doc.arrowCount, .segments = 1})) return;
     Document& doc = ed.doc;
-    static constexpr int16_t kinds[] = {SelKind::PlacingUpArrow, SelKind::PlacingDownArrow,
+    static constexpr SelKind kinds[] = {SelKind::PlacingUpArrow, SelKind::PlacingDownArrow,
                                         SelKind::PlacingLeftArrow, SelKind::PlacingRightArrow};
     const int d = static_cast<int>(dir);
     doc.orthoDraw = boolI16(true);
@@ -120,7 +128,7 @@ void insertStraightArrow(Editor& ed, Dir dir) {
 }
 
 void insertPolylineArrow(Editor& ed) {
-    if (!prepare(ed, 1, ed.doc.arrowCount, "箭头", 0, 1)) return;
+    if (!prepare(ed, {.kind = "箭头", .kindCount = ed.doc.arrowCount, .segments = 1})) return;
     Document& doc = ed.doc;
     const int n = ++doc.arrowCount;
     ArrowRecord& rec = doc.arrowRec[n];

@@ -3,18 +3,19 @@
 #include "edit/file_commands.h"
 #include "edit/undo.h"
 #include "interact/label_editing.h"
+#include "interact/selection.h"
 #include "model/labels.h"
-#include "model/new_document.h"
+#include "model/title_block.h"
 
 namespace qm::reduced {
+
 void startUp(Editor& ed) {
     Document& doc = ed.doc;
     autosize(doc.Label.templ(), ed.metrics);
     HandleEl& handle = doc.spHandle.templ();
     handle.width = handle.height = 125;
     handle.fill = SystemColor::ActiveCaption;
-    // qmp has no title block.
-    doc.Shape2.visible = doc.Line2.visible = doc.Line3.visible = doc.Line4.visible = false;
+    removeTitleBlock(doc);
     doc.shapeCount = doc.labelCount = doc.arrowCount = doc.segCount = doc.diamondCount = 0;
     doc.fileName.clear();
     doc.setModified(false);

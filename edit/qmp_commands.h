@@ -1,6 +1,7 @@
 // qmp's document commands: start-up with an empty canvas and no title block, its
 // own clear-document question, New, and Open, Save and Save As on the reduced
-// document layout.
+// document layout. quillmap's are in quillmap_commands.h; both are built from the
+// steps in file_commands.h.
 #pragma once
 
 #include "model/editor.h"

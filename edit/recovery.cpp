@@ -4,7 +4,6 @@
 #include <ctime>
 #include <string>
 
-#include "edit/file_commands.h"
 #include "edit/undo.h"
 #include "io/document_io.h"
 

@@ -1,33 +1,12 @@
 #include "edit/undo.h"
 
-#include "edit/file_commands.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/document_io.h"
-#include "model/new_document.h"
 #include "model/sel_kind.h"
 
 namespace qm {
 namespace {
-
-bool following(int16_t k) {
-    switch (k) {
-        case SelKind::PlacingShape:
-        case SelKind::PlacingLabel:
-        case SelKind::DrawingArrow:
-        case SelKind::PlacingDiamond:
-        case SelKind::DraggingVertex:
-        case SelKind::PlacingLeftArrow:
-        case SelKind::PlacingRightArrow:
-        case SelKind::PlacingUpArrow:
-        case SelKind::PlacingDownArrow:
-        case SelKind::ResizingShape:
-        case SelKind::ResizingDiamond:
-            return true;
-        default:
-            return false;
-    }
-}
 
 void setMark(Editor& ed, const Checkpoint& now) { ed.doc.setModified(!(now == ed.history->steps.saved())); }
 
@@ -80,7 +59,7 @@ void markUnsaved(Editor& ed) {
 }
 
 bool atRest(const Editor& ed) {
-    return !following(ed.doc.selKind) && ed.capture.kind == PointerTarget::None && !ed.text1.visible &&
+    return !followsPointer(ed.doc.selKind) && ed.capture.kind == PointerTarget::None && !ed.text1.visible &&
            !ed.text2.visible;
 }
 
@@ -133,16 +112,14 @@ void escape(Editor& ed) {
         }
     }
     if (atRest(ed) || !ed.history) return;
-    // What a drag had selected stays selected once the drawing is put back.
-    int16_t kind = ed.capture.kind == PointerTarget::Canvas || ed.capture.kind == PointerTarget::Label
-                       ? doc.selKind
-                       : int16_t{SelKind::None};
-    if (kind == SelKind::DraggingVertex) kind = SelKind::Arrow;
-    if (kind == SelKind::ResizingShape) kind = SelKind::Shape;
-    if (kind == SelKind::ResizingDiamond) kind = SelKind::Diamond;
+    // What a drag had selected, by its body or a handle, stays selected once the
+    // drawing is put back.
+    const bool dragged = ed.capture.kind == PointerTarget::Canvas || ed.capture.kind == PointerTarget::Label;
+    const std::optional<ElementKind> kind =
+        dragged && isSelection(doc.selKind) ? elementKindOf(doc.selKind) : std::nullopt;
     const int index = doc.selIndex;
     putBack(ed, ed.history->steps.current());
-    selectElement(ed, kind, index);
+    if (kind) selectElement(ed, *kind, index);
 }
 
 void redo(Editor& ed) {

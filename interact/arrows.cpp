@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "model/relayout.h"
 #include "model/rounding.h"
@@ -103,11 +104,12 @@ bool roomForSegment(Editor& ed, int n) {
     const ArrowRecord* r = ed.doc.arrowRecord(n);
     if (!r) return false;
     if (r->count() >= ArrowRecord::kMaxSegments) {
-        ed.host.message("提示", "一个箭头最多可以有255段，不能再画下一段。", Icon::Information);
+        ed.host.message("提示", "一个箭头最多可以有" + std::to_string(ArrowRecord::kMaxSegments) + "段，不能再画下一段。",
+                        Icon::Information);
         return false;
     }
     if (ed.doc.segCount >= kMaxIndex) {
-        ed.host.message("提示", "线段数量已达上限（32767条），不能再画。", Icon::Information);
+        ed.host.message("提示", "线段数量已达上限（" + std::to_string(kMaxIndex) + "条），不能再画。", Icon::Information);
         return false;
     }
     return true;

@@ -5,10 +5,10 @@
 #include "interact/selection.h"
 #include "io/codepage.h"
 #include "model/labels.h"
-#include "model/new_document.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
+#include "model/title_block.h"
 
 namespace qm {
 namespace {
@@ -25,7 +25,7 @@ void centreInOwner(Editor& ed, int label) {
     for (int i = 1; i <= lastRecordIndex(doc.diamondCount); ++i)
         if (const DiamondRecord* r = doc.diamondRecord(i); r && (r->label1 == label || r->label2 == label))
             return layoutOwnDiamondTexts(doc, i);
-    if (label == kTitleLabel && rulesOf(ed).titleBlock) centreTitle(ed);
+    if (label == kTitleLabel && rulesOf(ed).titleBlock) centreTitle(ed.doc, ed.canvas);
 }
 
 void openEditor(Editor& ed, int i) {
@@ -60,7 +60,7 @@ void labelPress(Editor& ed, int i, int button) {
         // The menu's commands act on what the user pointed at. The menu takes the
         // release, so the press is over: Undo chosen there undoes a step.
         if (!commitOpenEditors(ed)) return;
-        selectElement(ed, SelKind::Label, i);
+        selectElement(ed, ElementKind::Label, i);
         ed.capture = {};
         ed.host.popupEditMenu();
         return;
@@ -101,7 +101,7 @@ void labelRelease(Editor& ed, int i, int /*button*/) {
 void labelClick(Editor& ed, int i) {
     Document& doc = ed.doc;
     if (doc.selIndex == i && doc.selKind == SelKind::Label && doc.pressPt == doc.releasePt) openEditor(ed, i);
-    selectElement(ed, SelKind::Label, i);
+    selectElement(ed, ElementKind::Label, i);
 }
 
 void editorKeyReleased(Editor& ed, EditorBox /*box*/, int keyCode) {

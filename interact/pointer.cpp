@@ -74,32 +74,30 @@ void carryDiamond(Editor& ed, int i, double x, double y, bool handles) {
 
 }  // namespace
 
-void selectElement(Editor& ed, int16_t kind, int i) {
+void selectElement(Editor& ed, ElementKind kind, int i) {
     Document& doc = ed.doc;
     switch (kind) {
-        case SelKind::Shape:
+        case ElementKind::Shape:
             if (i <= doc.shapeCount && doc.Shape1.exists(i)) selectShape(ed, i, 0);
             break;
-        case SelKind::Diamond:
+        case ElementKind::Diamond:
             if (i <= doc.diamondCount && doc.lx1.exists(i)) selectDiamond(ed, i, 0);
             break;
-        case SelKind::Arrow:
+        case ElementKind::Arrow:
             if (i <= doc.arrowCount && doc.arrowRecord(i)) selectArrow(ed, i);
             break;
-        case SelKind::TitleBlock:
+        case ElementKind::TitleBlock:
             clearSelection(ed);
             colourTitleBlock(doc, kGreen);
             doc.selKind = SelKind::TitleBlock;
             break;
-        case SelKind::Label:
+        case ElementKind::Label:
             if (LabelEl* l = i <= doc.labelCount ? doc.Label.find(i) : nullptr) {
                 clearSelection(ed);
                 l->foreColor = kGreen;
                 doc.selKind = SelKind::Label;
                 doc.selIndex = static_cast<int16_t>(i);
             }
-            break;
-        default:
             break;
     }
 }
@@ -119,7 +117,7 @@ void selectUnder(Editor& ed, int shift, float x, float y) {
     }
     const ShapeEl& f = doc.Shape2;
     if (rulesOf(ed).titleBlock && f.left < x && x < f.left + f.width && f.top < y && y < f.top + f.height) {
-        selectElement(ed, SelKind::TitleBlock, 0);
+        selectElement(ed, ElementKind::TitleBlock, 0);
         if (shift == kShift) doc.Label.setVisible(titleBlockCellLabel(doc, x, y), true);
     }
     const int16_t px = roundI16Sat(x), py = roundI16Sat(y);
@@ -167,9 +165,23 @@ std::optional<PointF> selectionCorner(const Document& doc) {
         }
         case SelKind::TitleBlock:
             return PointF{doc.Shape2.left, doc.Shape2.top};
-        default:
-            return std::nullopt;
+        case SelKind::None:
+        case SelKind::PlacingShape:
+        case SelKind::PlacingLabel:
+        case SelKind::Label:  // a label's drag is the label events'
+        case SelKind::DrawingArrow:
+        case SelKind::Arrow:  // an arrow is dragged by its offset from the press alone
+        case SelKind::PlacingDiamond:
+        case SelKind::DraggingVertex:
+        case SelKind::PlacingLeftArrow:
+        case SelKind::PlacingRightArrow:
+        case SelKind::PlacingUpArrow:
+        case SelKind::PlacingDownArrow:
+        case SelKind::ResizingShape:
+        case SelKind::ResizingDiamond:
+            break;
     }
+    return std::nullopt;
 }
 
 void noteDragStart(Document& doc, float x, float y, std::optional<PointF> corner) {
@@ -189,9 +201,7 @@ void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
     Document& doc = ed.doc;
     if (doc.selKind == SelKind::DrawingArrow) return;  // drawing happens on release
     grabHandle(doc, x, y);
-    if (doc.selKind != SelKind::DraggingVertex && doc.selKind != SelKind::ResizingShape &&
-        doc.selKind != SelKind::ResizingDiamond)
-        clearSelection(ed);
+    if (!dragsHandle(doc.selKind)) clearSelection(ed);
     selectUnder(ed, shift, x, y);
     noteDragStart(doc, x, y, selectionCorner(doc));
 }
@@ -248,7 +258,9 @@ void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
         case SelKind::ResizingDiamond:
             resizeDiamondStep(ed, x, y);
             break;
-        default:
+        case SelKind::None:
+        case SelKind::PlacingLabel:  // labels are carried by Timer1
+        case SelKind::Label:
             return;
     }
     ed.markModified();
@@ -275,8 +287,20 @@ void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY
         case SelKind::ResizingDiamond:
             finishDiamondResize(ed);
             break;
-        default:
-            break;
+        case SelKind::None:
+        case SelKind::PlacingShape:
+        case SelKind::Shape:
+        case SelKind::PlacingLabel:
+        case SelKind::Label:
+        case SelKind::Arrow:
+        case SelKind::PlacingDiamond:
+        case SelKind::Diamond:
+        case SelKind::TitleBlock:
+        case SelKind::PlacingLeftArrow:
+        case SelKind::PlacingRightArrow:
+        case SelKind::PlacingUpArrow:
+        case SelKind::PlacingDownArrow:
+            break;  // a move put everything in place already
     }
     if (button == kRightButton) ed.host.popupEditMenu();
 }

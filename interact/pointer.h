@@ -28,9 +28,9 @@ void canvasKeyDown(Editor& ed, int keyCode);
 // taking the selection from an earlier one; with Shift the texts of a rectangle,
 // ellipse or diamond (or the title block's cell) are shown too.
 void selectUnder(Editor& ed, int shift, float x, float y);
-// Selects element i of a kind (Shape, Diamond, Arrow, TitleBlock or Label) as a
-// press on it would, texts left as they are; nothing when there is no such element.
-void selectElement(Editor& ed, int16_t kind, int i);
+// Selects element i of a kind as a press or click on it would, texts left as they
+// are; nothing when there is no such element. The title block has no index.
+void selectElement(Editor& ed, ElementKind kind, int i);
 // A press on a handle of the selected element: an arrow's vertex starts dragging
 // it (selKind 9), a corner of a rectangle, ellipse or diamond starts resizing it.
 void grabHandle(Document& doc, float x, float y);

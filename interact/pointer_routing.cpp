@@ -13,13 +13,6 @@ bool contains(const El& e, float x, float y) {
     return e.visible && e.left <= x && x < e.left + e.width && e.top <= y && y < e.top + e.height;
 }
 
-// States in which the canvas carries something with every pointer move, wherever
-// the pointer passes.
-bool canvasCarries(int16_t k) {
-    return k == SelKind::PlacingShape || k == SelKind::DrawingArrow || k == SelKind::PlacingDiamond ||
-           (k >= SelKind::PlacingLeftArrow && k <= SelKind::PlacingDownArrow);
-}
-
 bool insideCanvas(const Editor& ed, float x, float y) {
     const float w = ed.canvas.width - 2 * ed.canvas.frame, h = ed.canvas.height - 2 * ed.canvas.frame;
     return x >= 0 && y >= 0 && x < w && y < h;
@@ -82,8 +75,7 @@ void pointerUp(Editor& ed, int button, int shift, float x, float y) {
             // The label being carried counts as under the pointer even when the
             // timer has not caught up with the last movement yet.
             const LabelEl* l = ed.doc.Label.find(t.index);
-            const bool carried = ed.doc.selIndex == t.index &&
-                                 (ed.doc.selKind == SelKind::PlacingLabel || ed.doc.selKind == SelKind::Label);
+            const bool carried = ed.doc.selIndex == t.index && elementKindOf(ed.doc.selKind) == ElementKind::Label;
             if (l && (carried || contains(*l, x, y))) rules.labelClick(ed, t.index);
             break;
         }

@@ -40,6 +40,7 @@ struct Rules {
     bool tallEditor;     // word-wrapped labels are edited in the tall box Text2, others in Text1
 };
 
+// quillmap's table (quillmap_rules.cpp); qmp's is in qmp_rules.h.
 extern const Rules kQuillmapRules;
 
 // The editor's table; quillmap's when none was chosen.

@@ -12,6 +12,7 @@
 #include "model/labels.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
+#include "model/title_block.h"
 
 namespace qm {
 namespace {
@@ -150,10 +151,29 @@ void clearSelection(Editor& ed) {
         case SelKind::TitleBlock:
             colourTitleBlock(doc, kBlack);
             break;
-        default:
-            break;
+        case SelKind::None:
+        case SelKind::PlacingShape:
+        case SelKind::PlacingLabel:
+        case SelKind::DrawingArrow:
+        case SelKind::PlacingDiamond:
+        case SelKind::PlacingLeftArrow:
+        case SelKind::PlacingRightArrow:
+        case SelKind::PlacingUpArrow:
+        case SelKind::PlacingDownArrow:
+            break;  // nothing is selected
     }
     if (doc.selKind != SelKind::DrawingArrow) doc.selKind = SelKind::None;
+}
+
+void endInteraction(Editor& ed) {
+    Document& doc = ed.doc;
+    if (doc.selKind == SelKind::TitleBlock) colourTitleBlock(doc, kBlack);
+    doc.spHandle.templ().visible = false;
+    for (int k = 1; k < doc.spHandle.end(); ++k) doc.spHandle.setVisible(k, false);
+    doc.selKind = SelKind::None;
+    doc.lneTemp.visible = false;
+    ed.host.setCanvasCursor(CursorKind::Default);
+    ed.host.setTimerEnabled(TimerId::Timer1, false);
 }
 
 void finishArrowDrawing(Editor& ed) {
@@ -184,7 +204,7 @@ void deleteSelection(Editor& ed) {
         }
         case SelKind::Label:
             // The number field and the title belong to the title block for good.
-            if (rules.titleBlock && i <= 2) return;
+            if (rules.titleBlock && i <= kTitleLabel) return;
             doc.Label.setVisible(i, false);
             break;
         case SelKind::Arrow:
@@ -198,7 +218,19 @@ void deleteSelection(Editor& ed) {
             hideParts(*r);
             break;
         }
-        default:
+        case SelKind::TitleBlock:  // the title block is never deleted
+        case SelKind::None:
+        case SelKind::PlacingShape:
+        case SelKind::PlacingLabel:
+        case SelKind::DrawingArrow:
+        case SelKind::PlacingDiamond:
+        case SelKind::DraggingVertex:
+        case SelKind::PlacingLeftArrow:
+        case SelKind::PlacingRightArrow:
+        case SelKind::PlacingUpArrow:
+        case SelKind::PlacingDownArrow:
+        case SelKind::ResizingShape:
+        case SelKind::ResizingDiamond:
             return;
     }
     ed.markModified();

@@ -12,6 +12,11 @@ namespace qm {
 // drawn stays in drawing.
 void clearSelection(Editor& ed);
 
+// Ends whatever is selected, placed or drawn, for a drawing about to be replaced:
+// nothing selected, handles hidden, rubber band hidden, default canvas cursor, the
+// label-following timer stopped.
+void endInteraction(Editor& ed);
+
 // Ends the drawing of a polyline arrow as the right button would: rubber band
 // hidden, a trailing segment that never moved dropped, the head made; an arrow with
 // no segment is abandoned. Does nothing outside drawing.

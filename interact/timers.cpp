@@ -60,8 +60,8 @@ std::optional<TwipPoint> snapTarget(const Document& doc, int32_t px, int32_t py)
 }
 
 void timer2Tick(Editor& ed) {
-    const int16_t k = ed.doc.selKind;
-    const bool drawing = k == SelKind::DrawingArrow || (k >= SelKind::PlacingLeftArrow && k <= SelKind::PlacingDownArrow);
+    const SelKind k = ed.doc.selKind;
+    const bool drawing = isNewElement(k) && elementKindOf(k) == ElementKind::Arrow;
     if (!drawing || !ed.host.pointerSnapAllowed()) return;
     const TwipPoint p = pointerInTwips(ed);
     const auto target = snapTarget(ed.doc, p.x, p.y);

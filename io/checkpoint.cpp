@@ -4,6 +4,8 @@
 #include <optional>
 #include <span>
 
+#include "model/title_block.h"
+
 namespace qm {
 namespace {
 
@@ -353,7 +355,7 @@ Status CheckpointCoder::restore(Document& doc, const Checkpoint& target, const T
         frame.titleBlockLeft = target.titleLeft_;
         frame.titleBlockTop = target.titleTop_;
         if (Status s = builder.frame(doc, frame); !s) return s;
-        force = {3, 8};
+        force = {kFirstCellLabel, kLastCellLabel};
     }
     Status s;
     auto section = [&](auto& memo, std::pair<int, int> forced) {

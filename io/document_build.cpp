@@ -35,10 +35,7 @@ public:
         Document doc;
         // A loaded drawing is shown by the same template as a new one.
         autosize(doc.Label.templ(), m_);
-        if (raw_.layout != Layout::Quillmap) {
-            // The reduced editor has no title block.
-            doc.Shape2.visible = doc.Line2.visible = doc.Line3.visible = doc.Line4.visible = false;
-        }
+        if (raw_.layout != Layout::Quillmap) removeTitleBlock(doc);
         for (size_t k = 0; k < raw_.shapes.size(); ++k) items_.shape(doc, index(k), raw_.shapes[k]);
         for (size_t k = 0; k < raw_.labels.size(); ++k) {
             Status s = taken_ ? items_.label(doc, index(k), std::move(taken_->labels[k]))

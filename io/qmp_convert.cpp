@@ -2,18 +2,16 @@
 
 #include "io/raw_document.h"
 #include "model/labels.h"
-#include "model/new_document.h"
-#include "model/null_host.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
+#include "model/title_block.h"
 
 namespace qm {
 
 Result<Document> convertQmpToQuillmap(const Document& qmp, const TextMetrics& metrics) {
-    NullHost host;
-    Editor ed(host, metrics);
-    startUp(ed);
-    Document& out = ed.doc;
+    Document out;
+    autosize(out.Label.templ(), metrics);
+    createTitleBlock(out, metrics, CanvasGeometry{});
     const int titleLabels = out.labelCount;
     if (qmp.labelCount > kMaxIndex - titleLabels)
         return IoError{"the drawing has too many labels to add a title block (" + std::to_string(qmp.labelCount) +
@@ -84,7 +82,7 @@ Result<Document> convertQmpToQuillmap(const Document& qmp, const TextMetrics& me
         for (Collection<LineEl>* lines : out.diamondLines()) lines->setVisible(i, visible);
     }
     out.setModified(false);
-    return std::move(out);
+    return out;
 }
 
 }  // namespace qm

@@ -77,7 +77,8 @@ public:
         const int16_t count = a.record.count();
         if (count < 0 || count > ArrowRecord::kMaxSegments) {
             fail(a, a.record.slot[ArrowRecord::kCount],
-                 who + ": segment count " + std::to_string(count) + " is outside 0 to 255");
+                 who + ": segment count " + std::to_string(count) + " is outside 0 to " +
+                     std::to_string(ArrowRecord::kMaxSegments));
             return;
         }
         for (int k = 1; k <= count; ++k) {

@@ -98,4 +98,21 @@ LabelReserveRecord& Document::labelReserve(int i) {
     return labelRec[static_cast<size_t>(i)];
 }
 
+void destroyDrawing(Document& doc) {
+    doc.Label.clear();
+    doc.labelCount = 0;
+    doc.Shape1.clear();
+    doc.LineRect.clear();
+    doc.shapeCount = 0;
+    doc.Line1.clear();
+    doc.segCount = 0;
+    for (int d = 0; d < 4; ++d) doc.heads(d)->clear();
+    doc.arrowCount = 0;
+    for (Collection<LineEl>* lines : doc.diamondLines()) lines->clear();
+    doc.diamondCount = 0;
+    // The reserved label data belongs to the labels of the file it came from; a new
+    // label must not inherit it.
+    doc.labelRec.assign(1, LabelReserveRecord{});
+}
+
 }  // namespace qm

@@ -10,6 +10,7 @@
 #include "model/collection.h"
 #include "model/elements.h"
 #include "model/records.h"
+#include "model/sel_kind.h"
 
 namespace qm {
 
@@ -53,7 +54,7 @@ struct Document {
     std::vector<LabelReserveRecord> labelRec;
 
     // Editor state.
-    int16_t selKind = 0;
+    SelKind selKind = SelKind::None;
     int16_t selIndex = 0;
     int16_t hitIndex = 0;
     int16_t orthoDraw = 0;
@@ -97,5 +98,9 @@ struct Document {
     HandleEl* handle(int k) { return k == 0 ? &spHandle.templ() : spHandle.find(k); }
     const HandleEl* handle(int k) const { return k == 0 ? &spHandle.templ() : spHandle.find(k); }
 };
+
+// Destroys every element of the drawing (handles and templates stay) and zeroes
+// the counters. Records are left for the insert commands to reset.
+void destroyDrawing(Document& doc);
 
 }  // namespace qm

@@ -74,4 +74,9 @@ public:
     void markModified() { doc.setModified(true); }
 };
 
+// Puts a document that was read in place of the editor's, keeping what belongs to
+// the editor rather than to the drawing: templates, handles, the editor's settings.
+// Nothing is selected afterwards and the document counts as unchanged.
+void replaceDocument(Editor& ed, Document&& next, const std::string& path);
+
 }  // namespace qm

@@ -1,5 +1,6 @@
 #include "model/title_block.h"
 
+#include "model/labels.h"
 #include "model/rounding.h"
 
 namespace qm {
@@ -10,6 +11,38 @@ void setLine(LineEl& l, float x1, float y1, float x2, float y2) {
 }
 
 }  // namespace
+
+void createTitleBlock(Document& doc, const TextMetrics& m, const CanvasGeometry& canvas) {
+    for (int i = kNumberLabel; i <= kLastCellLabel; ++i) {
+        doc.Label.create(i);
+        doc.Label.setVisible(i, true);
+    }
+    LabelEl& number = *doc.Label.find(kNumberLabel);
+    setCaption(number, "编号:", m);
+    setFontSize(number, 12, m);
+    number.left = 400;
+    number.top = 400;
+
+    // The title is centred with the width it has in the default face, before the
+    // title face is set.
+    LabelEl& title = *doc.Label.find(kTitleLabel);
+    setCaption(title, "单击这里添加标题", m);
+    setFontSize(title, 14, m);
+    centreTitle(doc, canvas);
+    title.top = 400;
+    setFontName(title, kTitleFontName, m);
+
+    const char* captions[] = {"制作人", "审核", "依据", "单击添加制作人", "单击添加审核", "单击添加依据"};
+    for (int i = kFirstCellLabel; i <= kLastCellLabel; ++i)
+        setCaption(*doc.Label.find(i), captions[i - kFirstCellLabel], m);
+
+    layoutTitleBlock(doc, kTitleBlockLeft, kTitleBlockTop);
+    doc.labelCount = kLastCellLabel;
+}
+
+void centreTitle(Document& doc, const CanvasGeometry& canvas) {
+    if (LabelEl* title = doc.Label.find(kTitleLabel)) title->left = canvas.width / 2 + canvas.left - title->width / 2;
+}
 
 void layoutTitleBlock(Document& doc, int16_t x, int16_t y) {
     ShapeEl& frame = doc.Shape2;
@@ -28,7 +61,7 @@ void layoutTitleBlock(Document& doc, int16_t x, int16_t y) {
             const float x2 = col == 0 ? l + fw / 3 : l + fw;
             const float y1 = t + static_cast<float>(row) * (fh / 3);
             const float y2 = row == 2 ? t + fh : t + static_cast<float>(row + 1) * (fh / 3);
-            centreLabelInCell(doc, 3 + row + 3 * col, roundI16Sat(x1), roundI16Sat(x2), roundI16Sat(y1),
+            centreLabelInCell(doc, cellLabel(row, col), roundI16Sat(x1), roundI16Sat(x2), roundI16Sat(y1),
                               roundI16Sat(y2));
         }
     }
@@ -47,7 +80,11 @@ int titleBlockCellLabel(const Document& doc, float x, float y) {
     const ShapeEl& f = doc.Shape2;
     const int row = y < f.top + f.height / 3 ? 0 : y < f.top + 2 * (f.height / 3) ? 1 : 2;
     const int col = x < f.left + f.width / 3 ? 0 : 1;
-    return 3 + row + 3 * col;
+    return cellLabel(row, col);
+}
+
+void removeTitleBlock(Document& doc) {
+    doc.Shape2.visible = doc.Line2.visible = doc.Line3.visible = doc.Line4.visible = false;
 }
 
 }  // namespace qm

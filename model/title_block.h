@@ -1,14 +1,34 @@
 // The title block of every quillmap drawing: number field, title and the framed
-// three-row table (maker, review, basis) at the bottom right.
+// three-row table (maker, review, basis) at the bottom right. Its texts are
+// ordinary labels 1 to 8, named here once; qmp's drawings have none.
 #pragma once
 #include <cstdint>
 
 #include "model/document.h"
+#include "model/editor.h"
+#include "model/text_metrics.h"
 
 namespace qm {
 
 inline constexpr int16_t kTitleBlockLeft = 11500;
 inline constexpr int16_t kTitleBlockTop = 8000;
+
+// The title block's labels: the number field, the title, and the table's six
+// cells, the captions' column first, each column from the top row down.
+inline constexpr int kNumberLabel = 1;
+inline constexpr int kTitleLabel = 2;
+inline constexpr int kFirstCellLabel = 3;
+inline constexpr int kLastCellLabel = 8;
+// The label of the cell in row 0..2 and column 0 (caption) or 1 (value).
+constexpr int cellLabel(int row, int col) { return kFirstCellLabel + row + 3 * col; }
+
+// Creates the title block of a new drawing on a drawing just destroyed: its eight
+// labels with their texts and fonts, the title centred on the canvas, the table
+// laid out at its default place; labelCount is 8.
+void createTitleBlock(Document& doc, const TextMetrics& metrics, const CanvasGeometry& canvas);
+
+// The title centred on the canvas with the width it has now.
+void centreTitle(Document& doc, const CanvasGeometry& canvas);
 
 // Moves the table frame's top-left corner to (x, y) and lays out the dividers and
 // the six cell labels with it.
@@ -17,7 +37,10 @@ void layoutTitleBlock(Document& doc, int16_t x, int16_t y);
 // Centres label i in the cell with the given edges; a missing label is skipped.
 void centreLabelInCell(Document& doc, int i, int16_t x1, int16_t x2, int16_t y1, int16_t y2);
 
-// The label index (3..8) of the table cell under (x, y), whose frame is Shape2.
+// The label of the table cell under (x, y), whose frame is Shape2.
 int titleBlockCellLabel(const Document& doc, float x, float y);
+
+// A drawing without a title block (qmp's): its frame and dividers stay hidden.
+void removeTitleBlock(Document& doc);
 
 }  // namespace qm

@@ -2,12 +2,12 @@
 // below a frame, since the shell still has to paint after it.
 #include <benchmark/benchmark.h>
 
+#include "edit/quillmap_commands.h"
 #include "interact/label_editing.h"
-#include "interact/selection.h"
 #include "interact/pointer.h"
 #include "interact/pointer_routing.h"
+#include "interact/selection.h"
 #include "large_document.h"
-#include "model/new_document.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
 #include "unit/support/fakes.h"
@@ -59,7 +59,7 @@ void BM_DragShapeMove(benchmark::State& state) {
         canvasMove(ed, 1, 0, x + dx, y);
     }
     canvasRelease(ed, 1, 0, x, y);
-    state.counters["selKind"] = ed.doc.selKind;
+    state.counters["selKind"] = static_cast<double>(ed.doc.selKind);
 }
 BENCHMARK(BM_DragShapeMove)->Unit(benchmark::kMicrosecond);
 
@@ -74,7 +74,7 @@ void BM_DragArrowMove(benchmark::State& state) {
         canvasMove(ed, 1, 0, x, y + dy);
     }
     canvasRelease(ed, 1, 0, x, y);
-    state.counters["selKind"] = ed.doc.selKind;
+    state.counters["selKind"] = static_cast<double>(ed.doc.selKind);
 }
 BENCHMARK(BM_DragArrowMove)->Unit(benchmark::kMicrosecond);
 

@@ -8,12 +8,12 @@
 
 
 #include "edit/insert.h"
+#include "edit/quillmap_commands.h"
 #include "edit/undo.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/document_io.h"
 #include "large_document.h"
-#include "model/new_document.h"
 #include "model/null_host.h"
 #include "render/qt_text_metrics.h"
 

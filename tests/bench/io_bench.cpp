@@ -11,11 +11,11 @@
 
 #include "cli/document_file.h"
 #include "edit/file_commands.h"
+#include "edit/quillmap_commands.h"
 #include "edit/undo.h"
 #include "io/atomic_file.h"
 #include "io/document_io.h"
 #include "large_document.h"
-#include "model/new_document.h"
 #include "model/null_host.h"
 #include "model/text_metrics_cache.h"
 #include "render/canvas_painter.h"

@@ -3,7 +3,6 @@
 #include "edit/insert.h"
 #include "interact/pointer.h"
 #include "model/labels.h"
-#include "model/new_document.h"
 
 namespace qm::bench {
 

@@ -4,9 +4,9 @@
 
 #include <QGuiApplication>
 
+#include "edit/quillmap_commands.h"
 #include "io/document_io.h"
 #include "large_document.h"
-#include "model/new_document.h"
 #include "model/null_host.h"
 #include "render/qt_text_metrics.h"
 

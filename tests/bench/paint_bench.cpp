@@ -10,12 +10,12 @@
 #include <QImage>
 #include <QPainter>
 
+#include "edit/quillmap_commands.h"
 #include "edit/undo.h"
 #include "interact/pointer_routing.h"
 #include "interact/selection.h"
 #include "interact/timers.h"
 #include "large_document.h"
-#include "model/new_document.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
 #include "model/text_metrics_cache.h"
@@ -155,7 +155,7 @@ enum Frame { First, Middle, Last };
 
 // Drags what lies at (x, y) 20 pixels right and back again, timing only the frames
 // asked for. At the end the screen must show the drawing as painted afresh.
-void drag(benchmark::State& state, float x, float y, int16_t expectKind, bool onCanvas) {
+void drag(benchmark::State& state, float x, float y, SelKind expectKind, bool onCanvas) {
     const Frame timed = static_cast<Frame>(state.range(1));
     Canvas c(static_cast<qreal>(state.range(0)));
     c.press(x, y, onCanvas);  // a label is dragged once selected

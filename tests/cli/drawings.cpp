@@ -2,12 +2,12 @@
 
 #include "edit/insert.h"
 #include "edit/qmp_commands.h"
+#include "edit/quillmap_commands.h"
 #include "interact/label_editing.h"
 #include "interact/pointer_routing.h"
 #include "interact/qmp_rules.h"
 #include "interact/rules.h"
 #include "interact/selection.h"
-#include "model/new_document.h"
 
 namespace qm::test {
 namespace {

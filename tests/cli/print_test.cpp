@@ -12,6 +12,7 @@
 #include "app/print_commands.h"
 #include "drawings.h"
 #include "edit/file_commands.h"
+#include "edit/quillmap_commands.h"
 #include "io/document_io.h"
 #include "tool_run.h"
 

@@ -10,6 +10,7 @@
 #include "drawings.h"
 #include "edit/file_commands.h"
 #include "edit/qmp_commands.h"
+#include "edit/quillmap_commands.h"
 #include "io/document_io.h"
 #include "render/picture_encoders.h"
 #include "tool_run.h"

@@ -10,8 +10,8 @@
 #include "app/bmp_command.h"
 #include "app/canvas_widget.h"
 #include "edit/insert.h"
+#include "edit/quillmap_commands.h"
 #include "interact/pointer.h"
-#include "model/new_document.h"
 #include "model/sel_kind.h"
 #include "render/picture_encoders.h"
 #include "render/qt_text_metrics.h"
@@ -26,7 +26,7 @@ public:
     const Document* doc = nullptr;
     int selKindAtDialog = -1;
     std::optional<std::string> saveFileDialog(const FileDialogPresets& presets) override {
-        if (doc) selKindAtDialog = doc->selKind;
+        if (doc) selKindAtDialog = int(doc->selKind);
         return FakeHost::saveFileDialog(presets);
     }
 };

@@ -5,11 +5,11 @@
 
 #include "edit/insert.h"
 #include "edit/qmp_commands.h"
+#include "edit/quillmap_commands.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/document_io.h"
 #include "model/labels.h"
-#include "model/new_document.h"
 #include "model/null_host.h"
 #include "pixels.h"
 #include "render/document_painter.h"

@@ -6,10 +6,10 @@
 #include <algorithm>
 
 #include "edit/insert.h"
+#include "edit/quillmap_commands.h"
 #include "interact/label_editing.h"
 #include "interact/pointer.h"
 #include "model/labels.h"
-#include "model/new_document.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
 #include "render/paint_cache.h"

@@ -7,9 +7,9 @@
 
 #include "edit/file_commands.h"
 #include "edit/insert.h"
+#include "edit/quillmap_commands.h"
 #include "interact/pointer.h"
 #include "model/labels.h"
-#include "model/new_document.h"
 #include "model/sel_kind.h"
 #include "unit/support/fakes.h"
 

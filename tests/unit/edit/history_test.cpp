@@ -6,6 +6,7 @@
 
 #include "edit/file_commands.h"
 #include "edit/insert.h"
+#include "edit/quillmap_commands.h"
 #include "edit/undo.h"
 #include "interact/label_editing.h"
 #include "interact/pointer.h"
@@ -219,7 +220,7 @@ TEST(Escape, BacksOutOfWhatIsUnderWay) {
     struct Case {
         const char* what;
         std::function<void(Session&)> begin;
-        int16_t selKindAfter;
+        SelKind selKindAfter;
     };
     const std::vector<Case> cases{
         {"a new rectangle following the pointer",

@@ -2,7 +2,6 @@
 
 #include "edit/insert.h"
 #include "interact/pointer.h"
-#include "model/new_document.h"
 #include "model/sel_kind.h"
 #include "unit/support/fakes.h"
 

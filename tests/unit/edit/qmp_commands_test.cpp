@@ -4,8 +4,8 @@
 #include <fstream>
 
 #include "edit/insert.h"
+#include "interact/selection.h"
 #include "io/document_io.h"
-#include "model/new_document.h"
 #include "model/sel_kind.h"
 #include "unit/support/reduced_editor.h"
 

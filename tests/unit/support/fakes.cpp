@@ -1,6 +1,6 @@
 #include "unit/support/fakes.h"
 
-#include "model/new_document.h"
+#include "edit/quillmap_commands.h"
 
 namespace qm::test {
 
