@@ -2,7 +2,6 @@
 // pixels on any QPainter (the canvas, image export, printing). It draws in canvas
 // client coordinates, one logical pixel per 15 twips, and knows nothing of widgets.
 #pragma once
-#include <compare>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -12,27 +11,11 @@
 #include <QRectF>
 
 #include "model/document.h"
+#include "model/parts.h"
 
 class QPainter;
 
 namespace qm {
-
-// The element families the painter draws. With an index a PartRef names one
-// element; the single elements (Shape2, Line2..4, lneTemp) use index 0.
-enum class Part : uint8_t {
-    Shape1, Shape2,
-    LineRect, lx1, lx2, lx3, lx4, lx5, Line1, Line2, Line3, Line4, lneTemp,
-    Label,
-    spHandle,
-    picUp, picDown, picLeft, picRight,
-};
-
-struct PartRef {
-    Part part;
-    int index;
-    // Ordered as paintDocument stacks elements: by family, then by index.
-    auto operator<=>(const PartRef&) const = default;
-};
 
 struct PaintOptions {
     QColor highlight;      // fill of selection handles

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <QPainter>
 
 #include "model/records.h"
 #include "model/sel_kind.h"
+#include "model/title_block.h"
 
 namespace qm {
 namespace {
@@ -59,44 +61,28 @@ void addArrow(std::vector<PartRef>& out, const Document& doc, int a) {
     add(out, Part::lneTemp, 0);
 }
 
+// The frame, its dividers and the six cell texts laid out with them; the number
+// field and the title stay where they are.
 void addTitleBlock(std::vector<PartRef>& out) {
     for (Part p : {Part::Shape2, Part::Line2, Part::Line3, Part::Line4}) add(out, p, 0);
-    for (int i = 3; i <= 8; ++i) add(out, Part::Label, i);
+    for (int i = kFirstCellLabel; i <= kLastCellLabel; ++i) add(out, Part::Label, i);
 }
 
 }  // namespace
 
 std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld) {
     std::vector<PartRef> out;
+    // A new element follows the pointer by itself; a selected one moves, or has a
+    // handle dragged, only while a press lasts.
+    const std::optional<ElementKind> kind = elementKindOf(doc.selKind);
+    if (!kind || !(isNewElement(doc.selKind) || pointerHeld)) return out;
     const int i = doc.selIndex;
-    switch (doc.selKind) {
-        case SelKind::PlacingShape: addShape(out, doc, i); break;
-        case SelKind::Shape:
-        case SelKind::ResizingShape:
-            if (pointerHeld) addShape(out, doc, i);
-            break;
-        case SelKind::PlacingDiamond: addDiamond(out, doc, i); break;
-        case SelKind::Diamond:
-        case SelKind::ResizingDiamond:
-            if (pointerHeld) addDiamond(out, doc, i);
-            break;
-        case SelKind::DrawingArrow:
-        case SelKind::PlacingLeftArrow:
-        case SelKind::PlacingRightArrow:
-        case SelKind::PlacingUpArrow:
-        case SelKind::PlacingDownArrow: addArrow(out, doc, i); break;
-        case SelKind::Arrow:
-        case SelKind::DraggingVertex:
-            if (pointerHeld) addArrow(out, doc, i);
-            break;
-        case SelKind::TitleBlock:
-            if (pointerHeld) addTitleBlock(out);
-            break;
-        case SelKind::PlacingLabel: add(out, Part::Label, i); break;
-        case SelKind::Label:
-            if (pointerHeld) add(out, Part::Label, i);
-            break;
-        default: break;
+    switch (*kind) {
+        case ElementKind::Shape: addShape(out, doc, i); break;
+        case ElementKind::Diamond: addDiamond(out, doc, i); break;
+        case ElementKind::Arrow: addArrow(out, doc, i); break;
+        case ElementKind::TitleBlock: addTitleBlock(out); break;
+        case ElementKind::Label: add(out, Part::Label, i); break;
     }
     // A record's unused label slot holds 0, which names no label.
     std::erase_if(out, [](const PartRef& r) { return r.part == Part::Label && r.index < 1; });

@@ -5,7 +5,8 @@
 #pragma once
 #include <span>
 
-#include "render/document_painter.h"
+#include "model/document.h"
+#include "model/parts.h"
 
 namespace qm {
 

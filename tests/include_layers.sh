@@ -3,7 +3,8 @@
 # that breaks a rule. The floors, lowest first: model, io, interact, edit (the
 # core, no Qt at all), render (painting on any QPainter: Qt Gui, never Widgets),
 # and on top the shells: app (quillmap's widgets), reduced (qmp's window, on app)
-# and cli (qmptool, on render and the core alone).
+# and cli (qmptool, on render and the core alone). Within a folder the modules (a
+# .h and its .cpp) include each other without a loop.
 # Usage: include_layers.sh [SOURCE_ROOT]
 # QT_HEADERS names Qt's include folder; without it qtpaths6 is asked.
 root=${1:-$(dirname "$0")/..}
@@ -101,9 +102,47 @@ widgets_in_render() {
     banned_headers render "render/ uses Qt Gui, never Widgets" "$(widget_headers)"
 }
 
+# Within a folder, when the files of module A include B.h, no file of B includes
+# A.h, directly or through other modules of the folder: two modules in a loop are
+# named with the includes that close it, tsort names those of a longer loop.
+loops_within_folders() {
+    edges=$(awk '
+        match($0, /#[[:space:]]*include[[:space:]]*"[a-z_]+\/[A-Za-z0-9_]+\.h"/) {
+            file = $0; sub(/:.*/, "", file)
+            dir = file; sub(/\/.*/, "", dir)
+            target = substr($0, RSTART, RLENGTH - 1); sub(/.*"/, "", target)
+            if (index(target, dir "/") != 1) next
+            from = file; sub(/\.(h|cpp)$/, "", from)
+            to = target; sub(/\.h$/, "", to)
+            line = $0; sub(/^[^:]*:/, "", line); sub(/:.*/, "", line)
+            if (from != to) print from, to, file ":" line
+        }')
+    [ -n "$edges" ] || return 0
+    printf '%s\n' "$edges" | awk '
+        { key = $1 " " $2; if (!(key in seen)) seen[key] = $3 }
+        END {
+            for (key in seen) {
+                split(key, m, " ")
+                back = m[2] " " m[1]
+                if ((back in seen) && m[1] < m[2]) {
+                    to = m[2]; sub(/.*\//, "", to); from = m[1]; sub(/.*\//, "", from)
+                    print seen[key] " includes " to ".h and " seen[back] " includes " from ".h: an include loop"
+                    bad = 1
+                }
+            }
+            exit bad
+        }' || return 1
+    if ! sorted=$(printf '%s\n' "$edges" | cut -d' ' -f1,2 | tsort 2>&1 >/dev/null); then
+        printf '%s\n' "$sorted" | awk '/contains a loop/ { n++; next }
+            n == 1 { sub(/^tsort: /, ""); loop = loop " " $0 }
+            END { print "an include loop through the modules" loop }'
+        return 1
+    fi
+}
+
 status=0
-for check in upward_includes qt_in_core widgets_in_render; do
+for check in upward_includes qt_in_core widgets_in_render loops_within_folders; do
     printf '%s\n' "$includes" | $check || status=1
 done
 [ "$status" -eq 0 ] || exit 1
-echo "include layers: model <- io <- interact <- edit <- render <- app <- reduced; cli on render; no Qt in the core, no Widgets in render"
+echo "include layers: model <- io <- interact <- edit <- render <- app <- reduced; cli on render; no Qt in the core, no Widgets in render; no include loop within a folder"
