@@ -8,9 +8,10 @@ namespace qm {
 class CanvasWidget;
 class Editor;
 
-// Asks for a file name and writes the picture. False when the dialog was
-// cancelled or the file could not be written (the user has then been told why).
-// The document's `modified` and `fileName` are left alone.
+// Clears the selection (an open editor box committed first), asks for a file
+// name and writes the picture. False when the dialog was cancelled or the file
+// could not be written (the user has then been told why). The document's
+// `modified` and `fileName` are left alone.
 bool saveAsBmpCommand(Editor& ed, CanvasWidget& canvas);
 
 }  // namespace qm

@@ -49,7 +49,7 @@ void CanvasWidget::refreshDrawing() {
         return;
     }
     movingChanged_ = false;
-    update(cache_.catchUp(*doc_, moving_, contentsRect().size(), defaultPaintOptions()).translated(clientOrigin()));
+    update(cache_.catchUp(*doc_, moving_, contentsRect().size(), canvasPaintOptions(*doc_)).translated(clientOrigin()));
 }
 
 void CanvasWidget::refreshMoving() {
@@ -72,7 +72,7 @@ QPointF CanvasWidget::toWidget(float xTwips, float yTwips) const {
     return QPointF(clientOrigin()) + QPointF(xTwips / kTwipsPerPixel, yTwips / kTwipsPerPixel);
 }
 
-QImage CanvasWidget::renderImage() { return canvasPictureImage(doc_, size()); }
+QImage CanvasWidget::renderImage() { return canvasPictureImage(doc_, size(), 1, CanvasLook::Editing); }
 
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
@@ -91,7 +91,7 @@ void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
     painter.setClipRect(dirty);
     painter.translate(client.topLeft());
     cache_.paint(painter, *doc_, moving_, client.size(), devicePixelRatioF(), QRectF(dirty.translated(-client.topLeft())),
-                 defaultPaintOptions());
+                 canvasPaintOptions(*doc_));
 }
 
 CanvasPointer CanvasWidget::pointerFor(const QMouseEvent* event, int button) const {

@@ -3,7 +3,6 @@
 #include "app/canvas_widget.h"
 #include "edit/file_commands.h"
 #include "interact/label_editing.h"
-#include "interact/selection.h"
 #include "io/atomic_file.h"
 #include "model/editor.h"
 #include "render/canvas_painter.h"
@@ -17,7 +16,6 @@ FileDialogPresets exportDialogPresets() {
 
 bool savePictureAs(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& presets, int rasterScale) {
     if (!commitOpenEditors(ed)) return false;
-    clearSelection(ed);
     canvas.update();
     std::optional<std::string> path = ed.host.saveFileDialog(presets);
     if (!path) return false;

@@ -13,11 +13,12 @@ class Editor;
 // The presets of the "导出" dialog: its three types, PDF first.
 FileDialogPresets exportDialogPresets();
 
-// Commits an open editor box and clears the selection (handles and selection
-// colours belong to the editing, not to the picture) and repaints the canvas
-// without them, asks for a file with the presets and writes the picture in the
-// format its extension names; PNG at `rasterScale` pixels per canvas pixel. A failure is shown as "错误" with the
-// reason. False when the dialog was cancelled or nothing was written.
+// Commits an open editor box, asks for a file with the presets and writes the
+// picture of the chart in the format its extension names; PNG at `rasterScale`
+// pixels per canvas pixel. The picture leaves out the selection's look and the
+// handles, which belong to the editing; the selection stays. A failure is shown
+// as "错误" with the reason. False when the dialog was cancelled or nothing was
+// written.
 bool savePictureAs(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& presets, int rasterScale);
 
 // "导出": PDF and SVG as vectors with their text, PNG at twice the canvas's pixels.

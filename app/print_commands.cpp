@@ -6,7 +6,6 @@
 
 #include "app/canvas_widget.h"
 #include "interact/label_editing.h"
-#include "interact/selection.h"
 #include "model/editor.h"
 #include "render/canvas_painter.h"
 #include "render/print_layout.h"
@@ -28,9 +27,9 @@ public:
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // False when an open editor box holds a text that was refused: nothing prints then.
-bool clearForPrinting(Editor& ed, CanvasWidget& canvas) {
+// The page shows the chart alone; the selection stays on the canvas.
+bool commitForPrinting(Editor& ed, CanvasWidget& canvas) {
     if (!commitOpenEditors(ed)) return false;
-    clearSelection(ed);
     canvas.update();
     return true;
 }
@@ -61,7 +60,7 @@ bool printCanvas(Editor& ed, QPrinter& printer) {
 }
 
 void printCommand(Editor& ed, CanvasWidget& canvas) {
-    if (!clearForPrinting(ed, canvas)) return;
+    if (!commitForPrinting(ed, canvas)) return;
     QPrinter& printer = windowPrinter(canvas);
     nameJob(printer, ed);
     QPrintDialog dialog(&printer, canvas.window());
@@ -70,7 +69,7 @@ void printCommand(Editor& ed, CanvasWidget& canvas) {
 }
 
 void printPreviewCommand(Editor& ed, CanvasWidget& canvas) {
-    if (!clearForPrinting(ed, canvas)) return;
+    if (!commitForPrinting(ed, canvas)) return;
     QPrinter& printer = windowPrinter(canvas);
     QPrintPreviewDialog preview(&printer, canvas.window());
     preview.setWindowTitle(text("打印预览"));

@@ -18,8 +18,8 @@ QPrinter& windowPrinter(CanvasWidget& canvas);
 // failure is shown as "错误"; false when nothing was printed.
 bool printCanvas(Editor& ed, QPrinter& printer);
 
-// Commits an open editor box and clears the selection, which never print, then
-// shows the print dialog and prints what the user confirms.
+// Commits an open editor box, then shows the print dialog and prints what the
+// user confirms. The selection stays; its look and the handles never print.
 void printCommand(Editor& ed, CanvasWidget& canvas);
 
 // The same, with the pages shown in Qt's print preview first.

@@ -87,8 +87,7 @@ void labelRelease(Editor& ed, int i, int /*button*/) {
     Document& doc = ed.doc;
     ed.host.setTimerEnabled(TimerId::Timer1, false);
     doc.releasePt = ed.host.cursorPos();
-    if (LabelEl* l = doc.Label.find(i)) {
-        l->foreColor = kBlack;
+    if (const LabelEl* l = doc.Label.find(i)) {
         const bool moved = roundI16Sat(l->left) != doc.startLeft || roundI16Sat(l->top) != doc.startTop;
         if (moved || doc.selKind == SelKind::PlacingLabel) ed.markModified();
     }

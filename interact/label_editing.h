@@ -11,9 +11,9 @@ inline constexpr int kEnterKey = 13;
 
 void labelPress(Editor& ed, int i, int button);
 void labelMove(Editor& ed, int i);
-// Timer stopped, release point noted, label black again; a moved or newly dropped
-// label marks the document changed, and the labels lying on each shape are found
-// again where the program keeps them.
+// Timer stopped, release point noted; a moved or newly dropped label marks the
+// document changed, and the labels lying on each shape are found again where the
+// program keeps them.
 void labelRelease(Editor& ed, int i, int button);
 // A second click without movement opens the editor box over the label (the tall
 // one for a word-wrapped label where the program has it); every click selects.

@@ -18,7 +18,6 @@ namespace {
 void selectShape(Editor& ed, int i, int shift) {
     Document& doc = ed.doc;
     clearSelection(ed);
-    colourShape(doc, i, kGreen);
     doc.selKind = SelKind::Shape;
     doc.selIndex = static_cast<int16_t>(i);
     if (rulesOf(ed).cornerHandles) showShapeHandles(ed, i);
@@ -31,7 +30,6 @@ void selectShape(Editor& ed, int i, int shift) {
 void selectDiamond(Editor& ed, int i, int shift) {
     Document& doc = ed.doc;
     clearSelection(ed);
-    colourDiamond(doc, i, kGreen);
     doc.selKind = SelKind::Diamond;
     doc.selIndex = static_cast<int16_t>(i);
     if (rulesOf(ed).cornerHandles) showDiamondHandles(ed, i);
@@ -44,7 +42,6 @@ void selectDiamond(Editor& ed, int i, int shift) {
 void selectArrow(Editor& ed, int a) {
     Document& doc = ed.doc;
     clearSelection(ed);
-    colourArrow(doc, a, kGreen);
     doc.selKind = SelKind::Arrow;
     doc.selIndex = static_cast<int16_t>(a);
     showArrowHandles(ed, a);
@@ -88,13 +85,11 @@ void selectElement(Editor& ed, ElementKind kind, int i) {
             break;
         case ElementKind::TitleBlock:
             clearSelection(ed);
-            colourTitleBlock(doc, kGreen);
             doc.selKind = SelKind::TitleBlock;
             break;
         case ElementKind::Label:
-            if (LabelEl* l = i <= doc.labelCount ? doc.Label.find(i) : nullptr) {
+            if (i <= doc.labelCount && doc.Label.exists(i)) {
                 clearSelection(ed);
-                l->foreColor = kGreen;
                 doc.selKind = SelKind::Label;
                 doc.selIndex = static_cast<int16_t>(i);
             }

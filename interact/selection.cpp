@@ -96,28 +96,6 @@ void rebuildInnerList(const LabelGrid& grid, Record& rec, double l, double t, do
 
 }  // namespace
 
-void colourShape(Document& doc, int i, Color c) {
-    if (ShapeEl* s = doc.Shape1.find(i)) s->borderColor = c;
-    if (LineEl* l = doc.LineRect.find(i)) l->borderColor = c;
-}
-
-void colourDiamond(Document& doc, int i, Color c) {
-    for (Collection<LineEl>* lines : doc.diamondLines())
-        if (LineEl* l = lines->find(i)) l->borderColor = c;
-}
-
-void colourArrow(Document& doc, int a, Color c) {
-    const ArrowRecord* r = doc.arrowRecord(a);
-    if (!r) return;
-    for (int k = 1; k <= r->segmentCount(); ++k)
-        if (LineEl* l = doc.Line1.find(r->slot[k])) l->borderColor = c;
-}
-
-void colourTitleBlock(Document& doc, Color c) {
-    doc.Shape2.borderColor = c;
-    doc.Line2.borderColor = doc.Line3.borderColor = doc.Line4.borderColor = c;
-}
-
 void clearSelection(Editor& ed) {
     Document& doc = ed.doc;
     const int i = doc.selIndex;
@@ -126,16 +104,11 @@ void clearSelection(Editor& ed) {
             finishShapeResize(ed);
             [[fallthrough]];
         case SelKind::Shape:
-            colourShape(doc, i, kBlack);
             hideCornerHandles(doc);
-            break;
-        case SelKind::Label:
-            if (LabelEl* l = doc.Label.find(i)) l->foreColor = kBlack;
             break;
         case SelKind::DraggingVertex:
         case SelKind::Arrow: {
             doc.spHandle.templ().visible = false;
-            colourArrow(doc, i, kBlack);
             const ArrowRecord* r = doc.arrowRecord(i);
             const int n = r ? r->segmentCount() : 0;
             for (int k = 1; k <= n; ++k) doc.spHandle.setVisible(k, false);
@@ -145,12 +118,11 @@ void clearSelection(Editor& ed) {
             finishDiamondResize(ed);
             [[fallthrough]];
         case SelKind::Diamond:
-            colourDiamond(doc, i, kBlack);
             hideCornerHandles(doc);
             break;
+        case SelKind::Label:
         case SelKind::TitleBlock:
-            colourTitleBlock(doc, kBlack);
-            break;
+            break;  // no handles
         case SelKind::None:
         case SelKind::PlacingShape:
         case SelKind::PlacingLabel:
@@ -167,7 +139,6 @@ void clearSelection(Editor& ed) {
 
 void endInteraction(Editor& ed) {
     Document& doc = ed.doc;
-    if (doc.selKind == SelKind::TitleBlock) colourTitleBlock(doc, kBlack);
     doc.spHandle.templ().visible = false;
     for (int k = 1; k < doc.spHandle.end(); ++k) doc.spHandle.setVisible(k, false);
     doc.selKind = SelKind::None;

@@ -1,15 +1,16 @@
-// The one current element: clearing it back to its normal look, Delete, hiding
-// arrows and diamonds, and the lists of free labels lying inside each rectangle,
-// ellipse and diamond (which move and disappear with it).
+// The one current element: clearing it (its look is drawn from the state, see
+// model/selection_look.h), Delete, hiding arrows and diamonds, and the lists of
+// free labels lying inside each rectangle, ellipse and diamond (which move and
+// disappear with it).
 #pragma once
 
 #include "model/editor.h"
 
 namespace qm {
 
-// Restores the normal look of the selected element and hides its handles. A drag
-// or resize under way is ended as its release would end it. A polyline arrow being
-// drawn stays in drawing.
+// Nothing selected any more, the element's handles hidden. A drag or resize under
+// way is ended as its release would end it. A polyline arrow being drawn stays in
+// drawing.
 void clearSelection(Editor& ed);
 
 // Ends whatever is selected, placed or drawn, for a drawing about to be replaced:
@@ -31,11 +32,5 @@ void createDiamondLines(Document& doc, int i);
 
 void rebuildShapeInnerLists(Document& doc);
 void rebuildDiamondInnerLists(Document& doc);
-
-// Selected / normal colour of each kind's outline.
-void colourShape(Document& doc, int i, Color c);
-void colourDiamond(Document& doc, int i, Color c);
-void colourArrow(Document& doc, int a, Color c);
-void colourTitleBlock(Document& doc, Color c);
 
 }  // namespace qm

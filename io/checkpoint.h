@@ -52,7 +52,7 @@ public:
 
     // Makes `doc` hold the drawing of `target`, as reading its bytes would, but
     // reads only the items that differ from what `doc` holds now. What the file
-    // does not hold (selection colours, handles, the editor's state) is left as it
+    // does not hold (colours, handles, the editor's state) is left as it
     // is. On success encode(doc) gives `target` again, sharing its blocks. On
     // failure `doc` may be half changed and must be replaced by a full read.
     Status restore(Document& doc, const Checkpoint& target, const TextMetrics& metrics);

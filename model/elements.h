@@ -9,7 +9,7 @@ namespace qm {
 // Colours are packed red + 256*green + 65536*blue.
 using Color = int32_t;
 inline constexpr Color kBlack = 0;
-inline constexpr Color kGreen = 65280;  // the selection colour
+inline constexpr Color kGreen = 65280;  // the colour the selection is drawn in, never stored by the editor
 
 enum class ShapeStyle : int16_t { Rectangle = 0, Oval = 2 };
 

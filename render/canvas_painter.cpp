@@ -38,7 +38,7 @@ void paintCanvasFrame(QPainter& p, QSize size) {
     p.fillRect(QRect(w - 2, 1, 1, h - 2), kInnerBottomRight);
 }
 
-void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed) {
+void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed, CanvasLook look) {
     paintCanvasFrame(painter, size);
     const QRect client = QRect(QPoint(0, 0), size).adjusted(kCanvasFrame, kCanvasFrame, -kCanvasFrame, -kCanvasFrame);
     const QRect dirty = exposed.isNull() ? client : exposed & client;
@@ -50,7 +50,7 @@ void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, cons
     const QRectF area(dirty.translated(-client.topLeft()));
     painter.fillRect(area, kCanvasBackground);
     if (doc) {
-        PaintOptions options = defaultPaintOptions();
+        PaintOptions options = look == CanvasLook::Editing ? canvasPaintOptions(*doc) : chartPaintOptions();
         options.exposed = area;
         options.antialias = painter.testRenderHint(QPainter::Antialiasing);
         paintDocument(painter, *doc, options);
@@ -58,14 +58,14 @@ void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, cons
     painter.restore();
 }
 
-QImage canvasPictureImage(const Document* doc, QSize size, int scale) {
+QImage canvasPictureImage(const Document* doc, QSize size, int scale, CanvasLook look) {
     QImage image(size * scale, QImage::Format_RGB32);
     if (image.isNull()) return image;
     image.setDevicePixelRatio(scale);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        paintCanvasPicture(painter, doc, size);
+        paintCanvasPicture(painter, doc, size, {}, look);
     }
     image.setDevicePixelRatio(1);
     return image;

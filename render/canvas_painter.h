@@ -19,18 +19,24 @@ inline constexpr int kCanvasFrame = 2;
 // The canvas's outer size in logical pixels, as its window lays it out.
 QSize canvasPixelSize(const CanvasGeometry& geometry);
 
+// What the picture shows besides the chart: nothing, for every picture and print
+// of it, whatever the editor has selected; or, as the canvas shows it while
+// editing, the selection's look and the selection handles.
+enum class CanvasLook { Chart, Editing };
+
 // Paints the picture of `size` logical pixels (frame included) over
 // QRect(QPoint(0, 0), size) in the painter's coordinates, one unit per logical
 // pixel; a transform on the painter places and scales it. Only what touches
 // `exposed` is painted (a null rectangle: everything). A null document shows an
 // empty canvas. The drawing keeps the painter's antialiasing hint.
-void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed = {});
+void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed = {},
+                        CanvasLook look = CanvasLook::Chart);
 
 // The frame alone, for a screen whose inside comes from a cached layer.
 void paintCanvasFrame(QPainter& painter, QSize size);
 
 // The picture as an image of `scale` pixels per logical pixel, drawn at that
 // density rather than enlarged. Null when the image cannot be allocated.
-QImage canvasPictureImage(const Document* doc, QSize size, int scale = 1);
+QImage canvasPictureImage(const Document* doc, QSize size, int scale = 1, CanvasLook look = CanvasLook::Chart);
 
 }  // namespace qm

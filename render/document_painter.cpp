@@ -11,6 +11,7 @@
 #include <QPolygonF>
 
 #include "model/editor.h"
+#include "model/selection_look.h"
 #include "render/fonts.h"
 #include "render/paint_order.h"
 #include "render/qt_text_metrics.h"
@@ -34,6 +35,12 @@ public:
         return !opt.skip || !opt.skip(PartRef{part, index});
     }
 
+    // The element's own colour, or the selection's.
+    QColor colourOf(Part part, int index, Color own) const {
+        const bool selected = std::binary_search(opt.selected.begin(), opt.selected.end(), PartRef{part, index});
+        return selected ? opt.selectionColour : toQColor(own);
+    }
+
     void draw(PartRef r, const ShapeEl& s) { shape(r.part, r.index, s); }
     void draw(PartRef r, const LineEl& l) { line(r.part, r.index, l); }
     void draw(PartRef r, const LabelEl& l) { label(r.index, l); }
@@ -55,7 +62,7 @@ public:
     void shape(Part part, int index, const ShapeEl& s) {
         const QRect r = paintedBounds(s);
         if (!wanted(part, index, r)) return;
-        const QColor c = toQColor(s.borderColor);
+        const QColor c = colourOf(part, index, s.borderColor);
         switch (s.style) {
             case 1: case 3: case 5: {  // square, circle, rounded square: centred in the box
                 const int side = std::min(r.width(), r.height());
@@ -70,7 +77,7 @@ public:
     void line(Part part, int index, const LineEl& l) {
         if (!wanted(part, index, paintedBounds(l))) return;
         const QPoint a = pxPoint(l.x1, l.y1), b = pxPoint(l.x2, l.y2);
-        setPenColor(toQColor(l.borderColor), l.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+        setPenColor(colourOf(part, index, l.borderColor), l.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
         // Qt draws nothing for a line of length zero; such a line is still a dot.
         if (a == b)
             p.drawPoint(a);
@@ -82,7 +89,7 @@ public:
         if (!wanted(Part::Label, index, paintedBounds(l))) return;
         const QPoint topLeft = pxPoint(l.left, l.top);
         useFont(l.fontName, l.fontSize);
-        setPenColor(toQColor(l.foreColor));
+        setPenColor(colourOf(Part::Label, index, l.foreColor));
         // A caption of one line, as most are, is drawn as it is stored.
         if (!l.wordWrap && l.caption.find('\n') == std::string::npos) {
             const bool above = !opt.exposed.isNull() && topLeft.y() + lineSpacing < opt.exposed.top();
@@ -112,7 +119,7 @@ public:
 
     void handle(int index, const HandleEl& h) {
         const QRect r = paintedBounds(h);
-        if (!wanted(Part::spHandle, index, r)) return;
+        if (!opt.handles || !wanted(Part::spHandle, index, r)) return;
         p.fillRect(r, h.fill == SystemColor::ActiveCaption ? opt.activeCaption : opt.highlight);
     }
 
@@ -191,6 +198,19 @@ PaintOptions defaultPaintOptions() {
     o.highlight = pal.color(QPalette::Active, QPalette::Highlight);
     // Qt has no caption colour; the classic navy of an active title bar.
     o.activeCaption = QColor(10, 36, 106);
+    o.selectionColour = toQColor(kGreen);
+    return o;
+}
+
+PaintOptions canvasPaintOptions(const Document& doc) {
+    PaintOptions o = defaultPaintOptions();
+    o.selected = selectionLook(doc);
+    return o;
+}
+
+PaintOptions chartPaintOptions() {
+    PaintOptions o = defaultPaintOptions();
+    o.handles = false;
     return o;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <vector>
 
 #include <QColor>
 #include <QRect>
@@ -29,10 +30,22 @@ struct PaintOptions {
     // Smoothed edges, for pictures shown smaller than one device pixel to a
     // canvas pixel (a print preview), where thin lines would otherwise vanish.
     bool antialias = false;
+    // The selection's look (model/selection_look.h): these parts, sorted as PartRef
+    // sorts, are drawn in the selection colour instead of their own.
+    std::vector<PartRef> selected;
+    QColor selectionColour;
+    // Selection handles are drawn. Like the selection's look they belong to the
+    // editing, not to the chart.
+    bool handles = true;
 };
 
-// Handle colours from the application's palette.
+// Handle and selection colours from the application's palette; nothing selected.
 PaintOptions defaultPaintOptions();
+// The editing canvas: the document's selection drawn with its look, handles shown.
+PaintOptions canvasPaintOptions(const Document& doc);
+// A picture or a print of the chart: the drawing alone, as if nothing were
+// selected, whatever the editor has selected.
+PaintOptions chartPaintOptions();
 
 inline const QColor kCanvasBackground{255, 255, 255};
 

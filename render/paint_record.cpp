@@ -63,9 +63,23 @@ int8_t slantOf(const LineEl& l) {
 
 uint64_t lookOf(const PaintOptions& o) {
     return (Look() << static_cast<uint64_t>(o.highlight.rgba64()) << static_cast<uint64_t>(o.activeCaption.rgba64())
-                   << int{o.antialias})
+                   << static_cast<uint64_t>(o.selectionColour.rgba64()) << int{o.antialias} << int{o.handles})
         .value();
 }
+
+// Walks a sorted list of parts along with the elements, which come in the same
+// order: whether each element is in the list.
+class SortedParts {
+public:
+    explicit SortedParts(std::span<const PartRef> parts) : next_(parts.begin()), end_(parts.end()) {}
+    bool has(PartRef r) {
+        while (next_ != end_ && *next_ < r) ++next_;
+        return next_ != end_ && *next_ == r;
+    }
+
+private:
+    std::span<const PartRef>::iterator next_, end_;
+};
 
 // The ends of the line a slanting mark stands for: it joins two corners of its
 // box, one pixel in.
@@ -138,19 +152,20 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         for (size_t i = from; i < std::min(to, family.size()); ++i)
             if (family[i].look) replace(family[i], Mark{});
     };
-    // The elements come in stacking order, which is PartRef order, as `leftOut` is
-    // sorted: one walk along it finds which are left out.
-    auto next = leftOut.begin();
+    // The elements come in stacking order, which is PartRef order, as `leftOut` and
+    // the selected parts are sorted: one walk along each finds which are in it.
+    SortedParts skippedParts(leftOut), selectedParts(options.selected);
     forEachElement(doc, [&](PartRef r, const auto& e) {
-        while (next != leftOut.end() && *next < r) ++next;
-        const bool skipped = next != leftOut.end() && *next == r;
+        const bool skipped = skippedParts.has(r) || (r.part == Part::spHandle && !options.handles);
+        const bool selected = selectedParts.has(r);
         const auto f = static_cast<size_t>(r.part);
         const auto i = static_cast<size_t>(r.index);
         std::vector<Mark>& family = marks_[f];
         forget(family, unseen[f], i);
         unseen[f] = i + 1;
         Mark now;
-        if (e.visible && !skipped) now.look = lookOf(e);
+        // Drawn in the selection colour it looks different, whatever its own colour.
+        if (e.visible && !skipped) now.look = selected ? (Look() << lookOf(e)).value() : lookOf(e);
         if (family.size() <= i) {
             if (!now.look) return;
             family.resize(i + 1);

@@ -19,7 +19,8 @@ class PaintRecord {
 public:
     // Brings the record in line with `doc` as paintDocument paints it with
     // `options`, leaving out the elements in `leftOut` (sorted; the options' own
-    // skip and exposed area are not looked at). Returns the areas, old and new, of
+    // skip and exposed area are not looked at). A part the selection's look
+    // takes in or lets go of looks different, as any other change. Returns the areas, old and new, of
     // the elements that look different now: a box each, or a chain of small boxes
     // along a long slanting line; one box covering everything when the options
     // themselves changed.

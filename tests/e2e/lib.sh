@@ -405,6 +405,13 @@ e2e_count() {
         -format '%[fx:round((1-mean)*w*h)]' info:
 }
 
+# e2e_green_pixels IMAGE: how many pixels of a whole picture (a saved or printed
+# one) are near the selection's green: none, where the selection must not show.
+e2e_green_pixels() {
+    convert "$1" -fuzz 20% -fill white +opaque 'rgb(0,255,0)' -fill black -opaque 'rgb(0,255,0)' \
+        -colorspace Gray -format '%[fx:round((1-mean)*w*h)]' info:
+}
+
 # e2e_wait_count SHOT X Y W H R,G,B MIN [MAX]: takes screenshots until the region
 # holds between MIN and MAX pixels of the colour.
 e2e_wait_count() {

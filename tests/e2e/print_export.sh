@@ -7,7 +7,7 @@
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" || exit 1
 e2e_begin "$@"
-for tool in pdfinfo pdftotext pdffonts python3 identify; do
+for tool in pdfinfo pdftotext pdffonts pdftoppm python3 identify convert; do
     command -v "$tool" >/dev/null || e2e_fail "$tool is not installed"
 done
 shot="$out/print.ppm"
@@ -16,7 +16,8 @@ e2e_start "$program" "$out/print.log"
 e2e_wait_window Quillmap
 e2e_wait_painted "$shot"
 
-# A rectangle captioned 开始, left selected (green) for the commands to clear.
+# A rectangle captioned 开始, left selected (green): the commands leave it selected,
+# and neither the page nor the pictures show the selection.
 e2e_toolbar 1
 e2e_move 100 200
 e2e_wait_pixels "$shot" "new rectangle|160,200|$BLACK"
@@ -57,7 +58,9 @@ xdotool key --clearmodifiers Return
 e2e_wait_gone "$dialog"
 expect_pdf "$E2E_WORKDIR/printed.pdf" '842 x 595 pts (A4)'
 cp "$E2E_WORKDIR/printed.pdf" "$out/printed.pdf"
-e2e_wait_pixels "$shot" "rectangle, selection cleared|160,200|$BLACK"
+e2e_wait_pixels "$shot" "rectangle, still selected|160,200|$GREEN"
+pdftoppm -r 48 -png -singlefile "$out/printed.pdf" "$out/printed"
+[ "$(e2e_green_pixels "$out/printed.png")" -eq 0 ] || e2e_fail "the printed page shows the selection"
 
 # --- Print preview: the File menu by its keys ------------------------------------------
 # file_menu KEY: opens the File menu and chooses the item with that access key.
@@ -96,6 +99,8 @@ PY
 e2e_wait_file "$E2E_WORKDIR/chart.png"
 [ "$(identify -format '%m %w %h' "$E2E_WORKDIR/chart.png")" = "PNG 1922 1282" ] ||
     e2e_fail "the PNG is $(identify "$E2E_WORKDIR/chart.png")"
+[ "$(e2e_green_pixels "$E2E_WORKDIR/chart.png")" -eq 0 ] || e2e_fail "the PNG shows the selection"
+e2e_wait_pixels "$shot" "rectangle, still selected|160,200|$GREEN"
 cp "$E2E_WORKDIR"/chart.* "$out/"
 
 e2e_key ctrl+q

@@ -14,6 +14,7 @@
 #include "app/editor_boxes.h"
 #include "app/main_window.h"
 #include "model/sel_kind.h"
+#include "model/selection_look.h"
 #include "pixels.h"
 
 namespace qm {
@@ -83,7 +84,7 @@ private slots:
         LineBox* box = w->view().text1();
         clickLabel(2);
         QCOMPARE(doc().selKind, SelKind::Label);
-        QCOMPARE(label(2).foreColor, kGreen);
+        QCOMPARE(selectionLook(doc()), (std::vector<PartRef>{{Part::Label, 2}}));
         QVERIFY(!box->isVisible());
 
         clickLabel(2);
@@ -301,7 +302,7 @@ private slots:
         QCOMPARE(doc().selIndex, int16_t(6));
         QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, canvas()->toWidget(5000, 3000).toPoint());
         QCOMPARE(doc().selKind, SelKind::None);
-        QCOMPARE(label(6).foreColor, kBlack);
+        QVERIFY(selectionLook(doc()).empty());
         QCOMPARE(w->editor().capture.kind, PointerTarget::None);
     }
 

@@ -13,6 +13,7 @@
 #include "edit/insert.h"
 #include "edit/quillmap_commands.h"
 #include "interact/pointer.h"
+#include "interact/selection.h"
 #include "model/sel_kind.h"
 #include "render/canvas_painter.h"
 #include "render/qt_text_metrics.h"
@@ -63,7 +64,7 @@ private slots:
         QCOMPARE(f.host.dialogs[0].filter, std::string("PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png"));
         QCOMPARE(f.host.dialogs[0].defaultExt, std::string("pdf"));
         QVERIFY(f.host.asked.empty());
-        QCOMPARE(f.ed.doc.selKind, SelKind::None);
+        QCOMPARE(f.ed.doc.selKind, SelKind::Shape);  // the selection stays
         QCOMPARE(f.ed.doc.modified, int16_t(0));
         QCOMPARE(f.ed.doc.fileName, std::string("图.QMP"));
 
@@ -72,10 +73,16 @@ private slots:
         QVERIFY(svg.contains("<svg"));
         QVERIFY(svg.contains("单击这里添加标题"));
         // Twice the canvas's pixels, drawn at that density: the picture routine's
-        // own image at scale 2, with no selection in it.
+        // own image at scale 2, with no selection in it: the chart as it is with
+        // nothing selected, not as the canvas shows it.
         const QImage png = QImage::fromData(f.read("图.png"), "PNG").convertToFormat(QImage::Format_RGB32);
         QCOMPARE(png.size(), QSize(1922, 1282));
         QCOMPARE(png, canvasPictureImage(&f.ed.doc, QSize(961, 641), 2));
+        QVERIFY(png != canvasPictureImage(&f.ed.doc, QSize(961, 641), 2, CanvasLook::Editing));
+        Editor plain{f.host, f.metrics};
+        plain.doc = f.ed.doc;
+        clearSelection(plain);
+        QCOMPARE(png, canvasPictureImage(&plain.doc, QSize(961, 641), 2, CanvasLook::Editing));
     }
 
     void aFailedWriteOrPrintIsToldAndChangesNoFile() {

@@ -31,17 +31,18 @@ QImage blankImage(qreal dpr) {
     return img;
 }
 
-QImage fullPaint(const Document& doc, qreal dpr) {
+QImage fullPaint(const Document& doc, qreal dpr, const PaintOptions& options = defaultPaintOptions()) {
     QImage img = blankImage(dpr);
     QPainter p(&img);
-    paintDocument(p, doc, defaultPaintOptions());
+    paintDocument(p, doc, options);
     return img;
 }
 
-QImage cachedPaint(PaintCache& cache, const Document& doc, const std::vector<PartRef>& moving, qreal dpr) {
+QImage cachedPaint(PaintCache& cache, const Document& doc, const std::vector<PartRef>& moving, qreal dpr,
+                   const PaintOptions& options = defaultPaintOptions()) {
     QImage img = blankImage(dpr);
     QPainter p(&img);
-    cache.paint(p, doc, moving, canvasSize(), dpr, QRectF(), defaultPaintOptions());
+    cache.paint(p, doc, moving, canvasSize(), dpr, QRectF(), options);
     return img;
 }
 
@@ -186,9 +187,9 @@ private slots:
         QVERIFY(!cache.hasLayer());
     }
 
-    // Whatever changes the document, a drag, an edit or a replacement of the whole
-    // (as undo does), the layer catches up by repainting only what differs, and
-    // ends up exactly as a full repaint.
+    // Whatever changes the document, a drag, an edit, the selection or a
+    // replacement of the whole (as undo does), the layer catches up by repainting
+    // only what differs, and ends up exactly as a full repaint.
     void catchingUpEqualsAFullRepaint_data() { aFrameFromTheLayerEqualsAFullRepaint_data(); }
 
     void catchingUpEqualsAFullRepaint() {
@@ -203,18 +204,19 @@ private slots:
         const Document before = ed.doc;
         PaintCache cache(0);  // a layer kept at rest, as for a large drawing
         std::vector<PartRef> moving;
-        cachedPaint(cache, ed.doc, moving, dpr);  // the layer
+        cachedPaint(cache, ed.doc, moving, dpr, canvasPaintOptions(ed.doc));  // the layer
         QRegion dirty;
         const auto catchUp = [&] {
-            dirty = cache.catchUp(ed.doc, moving, canvasSize(), defaultPaintOptions());
-            QCOMPARE(differences(cachedPaint(cache, ed.doc, moving, dpr), fullPaint(ed.doc, dpr)), 0);
+            const PaintOptions look = canvasPaintOptions(ed.doc);
+            dirty = cache.catchUp(ed.doc, moving, canvasSize(), look);
+            QCOMPARE(differences(cachedPaint(cache, ed.doc, moving, dpr, look), fullPaint(ed.doc, dpr, look)), 0);
         };
         const auto small = [&dirty] {
             const QRect r = dirty.boundingRect();
             return !r.isEmpty() && r.width() * r.height() * 8 < canvasSize().width() * canvasSize().height();
         };
 
-        canvasPress(ed, 1, 0, 1300, 1800);  // the rectangle, by its inside
+        canvasPress(ed, 1, 0, 1300, 1800);  // the rectangle, by its inside: only selected so far
         moving = movingParts(ed.doc, true);
         catchUp();
         QVERIFY(small());

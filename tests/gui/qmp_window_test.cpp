@@ -15,6 +15,7 @@
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
 #include "model/sel_kind.h"
+#include "model/selection_look.h"
 #include "pixels.h"
 #include "reduced/qmp_window.h"
 
@@ -230,7 +231,7 @@ private slots:
         });
         QTest::mouseClick(canvas(), Qt::RightButton, Qt::NoModifier, widgetPoint(2000, 2000));
         QCOMPARE(doc().selKind, SelKind::Shape);
-        QCOMPARE(doc().Shape1.find(1)->borderColor, kGreen);
+        QCOMPARE(selectionLook(doc()), (std::vector<PartRef>{{Part::Shape1, 1}, {Part::LineRect, 1}}));
         QCOMPARE(popup.data(), static_cast<QWidget*>(w->editMenu()));
     }
 

@@ -105,7 +105,6 @@ TEST(ClearDocument, EndsSelectionPlacingAndDrawing) {
     ASSERT_TRUE(d.spHandle.visible(3));
     d.selKind = SelKind::DrawingArrow;
     d.lneTemp.visible = true;
-    d.Shape2.borderColor = kGreen;
     t.host.cursorKind = CursorKind::Crosshair;
     t.host.timer1 = true;
     ASSERT_TRUE(clearDocument(t.ed));

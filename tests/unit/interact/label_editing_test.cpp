@@ -12,6 +12,7 @@ namespace qm {
 namespace {
 
 using test::TestEditor;
+using test::looksSelected;
 
 // Puts the system cursor on canvas twips (x, y); the fake maps 1 pixel = 15 twips.
 void cursorAt(TestEditor& t, float x, float y) {
@@ -38,7 +39,7 @@ TEST(LabelEditing, PlaceSelectEditAndCommit) {
     clickAt(t, 3000, 4500);  // drops it: the timer stops, the label is selected
     EXPECT_FALSE(t.host.timer1);
     EXPECT_EQ(d.selKind, SelKind::Label);
-    EXPECT_EQ(d.Label.find(9)->foreColor, kGreen);
+    EXPECT_TRUE(looksSelected(d, {Part::Label, 9}));
     EXPECT_EQ(d.modified, -1) << "dropping a new label is a change";
     EXPECT_FALSE(t.ed.text1.visible);
 
@@ -200,7 +201,7 @@ TEST(LabelEditing, RightPressSelectsTheLabelThenOpensTheMenu) {
     EXPECT_EQ(t.host.menuPopups, 1);
     EXPECT_EQ(d.selKind, SelKind::Label);
     EXPECT_EQ(d.selIndex, 6);
-    EXPECT_EQ(d.Shape1.find(1)->borderColor, kBlack);
+    EXPECT_FALSE(looksSelected(d, {Part::Shape1, 1}));
 }
 
 TEST(LabelEditing, APressOnALabelEndsThePolylineBeingDrawn) {

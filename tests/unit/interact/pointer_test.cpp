@@ -10,6 +10,7 @@ namespace qm {
 namespace {
 
 using test::TestEditor;
+using test::looksSelected;
 
 void drop(Editor& ed, float x, float y) {
     canvasMove(ed, 0, 0, x, y);
@@ -48,7 +49,7 @@ TEST(PressScan, EdgesOverlapsAndPriorities) {
     addDiamond(t.ed, 1200, 1200);
     canvasPress(t.ed, 1, 0, 1300, 1300);
     EXPECT_EQ(d.selKind, SelKind::Diamond) << "a diamond wins over a rectangle";
-    EXPECT_EQ(d.Shape1.find(1)->borderColor, kBlack);
+    EXPECT_FALSE(looksSelected(d, {Part::Shape1, 1}));
 
     canvasPress(t.ed, 1, 0, 11500, 8500);
     EXPECT_EQ(d.selKind, SelKind::None) << "the title block frame's edge does not select it";
@@ -56,7 +57,7 @@ TEST(PressScan, EdgesOverlapsAndPriorities) {
     canvasPress(t.ed, 1, 0, 11700, 8200);
     EXPECT_EQ(d.selKind, SelKind::TitleBlock) << "the title block wins over a rectangle inside it";
     ASSERT_TRUE(d.Shape1.exists(3));
-    EXPECT_EQ(d.Shape1.find(3)->borderColor, kBlack);
+    EXPECT_FALSE(looksSelected(d, {Part::Shape1, 3}));
     EXPECT_FALSE(d.spHandle.visible(1));
 }
 
@@ -169,7 +170,7 @@ TEST(Resize, APressThatCutsACornerDragShortStillAppliesTheMinimum) {
     clearSelection(t.ed);                // e.g. Save while the button is held
     EXPECT_EQ(d.selKind, SelKind::None);
     EXPECT_EQ(d.diamondRec[1].width, 2400);
-    EXPECT_EQ(d.lx1.find(1)->borderColor, kBlack);
+    EXPECT_FALSE(looksSelected(d, {Part::lx1, 1}));
     EXPECT_FALSE(d.spHandle.visible(1));
     canvasPress(t.ed, 1, 0, 4000, 3500);
     EXPECT_EQ(d.selKind, SelKind::Diamond) << "the diamond can be selected again";
@@ -180,7 +181,7 @@ TEST(Resize, APressThatCutsACornerDragShortStillAppliesTheMinimum) {
     clearSelection(t.ed);
     EXPECT_EQ(d.Shape1.find(1)->width, 1965);
     EXPECT_EQ(d.Shape1.find(1)->left, 7000);
-    EXPECT_EQ(d.Shape1.find(1)->borderColor, kBlack);
+    EXPECT_FALSE(looksSelected(d, {Part::Shape1, 1}));
 }
 
 TEST(RightButton, SelectsThenOpensTheEditMenu) {
@@ -217,7 +218,7 @@ TEST(Placing, ANewShapeFollowsThePointerWithItsCornerAndIsSelectedByThePress) {
     EXPECT_EQ(d.LineRect.find(1)->x2, 4000 + 1965);
     canvasPress(t.ed, 1, 0, 4000, 2000);
     EXPECT_EQ(d.selKind, SelKind::Shape);
-    EXPECT_EQ(d.Shape1.find(1)->borderColor, kGreen);
+    EXPECT_TRUE(looksSelected(d, {Part::Shape1, 1}));
     EXPECT_EQ(d.shapeRec[1].lastLeft, 4000);
 }
 

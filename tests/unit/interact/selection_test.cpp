@@ -4,12 +4,14 @@
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "model/sel_kind.h"
+#include "model/selection_look.h"
 #include "unit/support/fakes.h"
 
 namespace qm {
 namespace {
 
 using test::TestEditor;
+using test::looksSelected;
 
 void drop(Editor& ed, float x, float y) {
     canvasMove(ed, 0, 0, x, y);
@@ -81,7 +83,7 @@ TEST(Delete, TitleBlockNumberAndTitleStayWhileOtherLabelsHide) {
     canvasPress(t.ed, 1, kShift, 13000, 8200);
     EXPECT_EQ(d.selKind, SelKind::TitleBlock);
     EXPECT_TRUE(d.Label.visible(6));
-    EXPECT_EQ(d.Shape2.borderColor, kGreen);
+    EXPECT_TRUE(looksSelected(d, {Part::Shape2, 0}));
     d.selKind = SelKind::TitleBlock;
     canvasKeyDown(t.ed, kDeleteKey);
     EXPECT_TRUE(d.Shape2.visible);
@@ -123,7 +125,29 @@ TEST(Selection, SwitchingFromAnArrowToARectangleHidesTheArrowsExtraHandles) {
     EXPECT_FALSE(d.spHandle.visible(5));
     EXPECT_FALSE(d.spHandle.visible(6));
     EXPECT_FALSE(d.spHandle.templ().visible);
-    EXPECT_EQ(d.Line1.find(1)->borderColor, kBlack);
+    EXPECT_FALSE(looksSelected(d, {Part::Line1, 1}));
+}
+
+// The look comes from the state alone: a new element has none until it is dropped,
+// a corner drag keeps it, and the elements' own colours never change.
+TEST(Selection, TheLookIsTheSelectedElementsOutlineDrawnFromTheState) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertDiamond(t.ed);
+    canvasMove(t.ed, 0, 0, 1000, 1000);
+    EXPECT_TRUE(selectionLook(d).empty()) << "placing";
+    drop(t.ed, 1000, 1000);
+    const std::vector<PartRef> diamond{{Part::lx1, 1}, {Part::lx2, 1}, {Part::lx3, 1}, {Part::lx4, 1}, {Part::lx5, 1}};
+    EXPECT_EQ(selectionLook(d), diamond);
+    canvasPress(t.ed, 1, 0, 1000, 1000);  // its top-left corner handle
+    ASSERT_EQ(d.selKind, SelKind::ResizingDiamond);
+    EXPECT_EQ(selectionLook(d), diamond);
+    canvasRelease(t.ed, 1, 0, 1000, 1000);
+    canvasPress(t.ed, 1, 0, 12000, 8200);
+    EXPECT_EQ(selectionLook(d), (std::vector<PartRef>{{Part::Shape2, 0}, {Part::Line2, 0}, {Part::Line3, 0},
+                                                      {Part::Line4, 0}}));
+    for (const auto* lines : d.diamondLines()) EXPECT_EQ(lines->find(1)->borderColor, kBlack);
+    EXPECT_EQ(d.Shape2.borderColor, kBlack);
 }
 
 TEST(InnerLists, StrictInsideOwnTextsExcludedAndCappedAt255) {

@@ -1,6 +1,9 @@
 #include "unit/support/fakes.h"
 
+#include <algorithm>
+
 #include "edit/quillmap_commands.h"
+#include "model/selection_look.h"
 
 namespace qm::test {
 
@@ -59,6 +62,11 @@ void addShape(Document& d, int i) {
     d.Shape1.create(i);
     d.LineRect.create(i);
     d.shapeCount = static_cast<int16_t>(i);
+}
+
+bool looksSelected(const Document& doc, PartRef part) {
+    const std::vector<PartRef> look = selectionLook(doc);
+    return std::binary_search(look.begin(), look.end(), part);
 }
 
 }  // namespace qm::test

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/editor.h"
+#include "model/parts.h"
 
 namespace qm::test {
 
@@ -70,5 +71,8 @@ struct TestEditor {
 
 // Rectangle i and its divider made from the templates, hidden; shapeCount is i.
 void addShape(Document& d, int i);
+
+// Whether the canvas draws the part in the selection colour.
+bool looksSelected(const Document& doc, PartRef part);
 
 }  // namespace qm::test
