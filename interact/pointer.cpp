@@ -148,33 +148,23 @@ void grabHandle(Document& doc, float x, float y) {
 }
 
 std::optional<PointF> selectionCorner(const Document& doc) {
-    switch (doc.selKind) {
-        case SelKind::Shape: {
+    const std::optional<ElementKind> kind = restingSelection(doc.selKind);
+    if (!kind) return std::nullopt;
+    switch (*kind) {
+        case ElementKind::Shape: {
             const ShapeEl* s = doc.Shape1.find(doc.selIndex);
             return s ? PointF{s->left, s->top} : PointF{};
         }
-        case SelKind::Diamond: {
+        case ElementKind::Diamond: {
             // The box's corner is where the first edge starts (left) and ends (top).
             const LineEl* l1 = doc.lx1.find(doc.selIndex);
             return l1 ? PointF{l1->x1, l1->y2} : PointF{};
         }
-        case SelKind::TitleBlock:
+        case ElementKind::TitleBlock:
             return PointF{doc.Shape2.left, doc.Shape2.top};
-        case SelKind::None:
-        case SelKind::PlacingShape:
-        case SelKind::PlacingLabel:
-        case SelKind::Label:  // a label's drag is the label events'
-        case SelKind::DrawingArrow:
-        case SelKind::Arrow:  // an arrow is dragged by its offset from the press alone
-        case SelKind::PlacingDiamond:
-        case SelKind::DraggingVertex:
-        case SelKind::PlacingLeftArrow:
-        case SelKind::PlacingRightArrow:
-        case SelKind::PlacingUpArrow:
-        case SelKind::PlacingDownArrow:
-        case SelKind::ResizingShape:
-        case SelKind::ResizingDiamond:
-            break;
+        case ElementKind::Label:  // a label's drag is the label events'
+        case ElementKind::Arrow:  // an arrow is dragged by its offset from the press alone
+            return std::nullopt;
     }
     return std::nullopt;
 }

@@ -99,40 +99,27 @@ void rebuildInnerList(const LabelGrid& grid, Record& rec, double l, double t, do
 void clearSelection(Editor& ed) {
     Document& doc = ed.doc;
     const int i = doc.selIndex;
-    switch (doc.selKind) {
-        case SelKind::ResizingShape:
-            finishShapeResize(ed);
-            [[fallthrough]];
-        case SelKind::Shape:
-            hideCornerHandles(doc);
-            break;
-        case SelKind::DraggingVertex:
-        case SelKind::Arrow: {
-            doc.spHandle.templ().visible = false;
-            const ArrowRecord* r = doc.arrowRecord(i);
-            const int n = r ? r->segmentCount() : 0;
-            for (int k = 1; k <= n; ++k) doc.spHandle.setVisible(k, false);
-            break;
+    if (isSelection(doc.selKind)) {
+        switch (*elementKindOf(doc.selKind)) {
+            case ElementKind::Shape:
+                if (doc.selKind == SelKind::ResizingShape) finishShapeResize(ed);
+                hideCornerHandles(doc);
+                break;
+            case ElementKind::Arrow: {
+                doc.spHandle.templ().visible = false;
+                const ArrowRecord* r = doc.arrowRecord(i);
+                const int n = r ? r->segmentCount() : 0;
+                for (int k = 1; k <= n; ++k) doc.spHandle.setVisible(k, false);
+                break;
+            }
+            case ElementKind::Diamond:
+                if (doc.selKind == SelKind::ResizingDiamond) finishDiamondResize(ed);
+                hideCornerHandles(doc);
+                break;
+            case ElementKind::Label:
+            case ElementKind::TitleBlock:
+                break;  // no handles
         }
-        case SelKind::ResizingDiamond:
-            finishDiamondResize(ed);
-            [[fallthrough]];
-        case SelKind::Diamond:
-            hideCornerHandles(doc);
-            break;
-        case SelKind::Label:
-        case SelKind::TitleBlock:
-            break;  // no handles
-        case SelKind::None:
-        case SelKind::PlacingShape:
-        case SelKind::PlacingLabel:
-        case SelKind::DrawingArrow:
-        case SelKind::PlacingDiamond:
-        case SelKind::PlacingLeftArrow:
-        case SelKind::PlacingRightArrow:
-        case SelKind::PlacingUpArrow:
-        case SelKind::PlacingDownArrow:
-            break;  // nothing is selected
     }
     if (doc.selKind != SelKind::DrawingArrow) doc.selKind = SelKind::None;
 }
@@ -164,8 +151,12 @@ void deleteSelection(Editor& ed) {
         if (rules.cornerHandles) hideCornerHandles(doc);
         if (rules.innerLabels) hideInnerLabels(doc, r);
     };
-    switch (doc.selKind) {
-        case SelKind::Shape: {
+    // Only an element selected and at rest: not one being placed or drawn, nor one
+    // whose handle is dragged.
+    const std::optional<ElementKind> kind = restingSelection(doc.selKind);
+    if (!kind) return;
+    switch (*kind) {
+        case ElementKind::Shape: {
             const ShapeRecord* r = doc.shapeRecord(i);
             if (!r) return;
             doc.Shape1.setVisible(i, false);
@@ -173,36 +164,24 @@ void deleteSelection(Editor& ed) {
             hideParts(*r);
             break;
         }
-        case SelKind::Label:
+        case ElementKind::Label:
             // The number field and the title belong to the title block for good.
             if (rules.titleBlock && i <= kTitleLabel) return;
             doc.Label.setVisible(i, false);
             break;
-        case SelKind::Arrow:
+        case ElementKind::Arrow:
             hideArrow(doc, i);
             clearSelection(ed);
             break;
-        case SelKind::Diamond: {
+        case ElementKind::Diamond: {
             const DiamondRecord* r = doc.diamondRecord(i);
             if (!r) return;
             setDiamondVisible(doc, i, false);
             hideParts(*r);
             break;
         }
-        case SelKind::TitleBlock:  // the title block is never deleted
-        case SelKind::None:
-        case SelKind::PlacingShape:
-        case SelKind::PlacingLabel:
-        case SelKind::DrawingArrow:
-        case SelKind::PlacingDiamond:
-        case SelKind::DraggingVertex:
-        case SelKind::PlacingLeftArrow:
-        case SelKind::PlacingRightArrow:
-        case SelKind::PlacingUpArrow:
-        case SelKind::PlacingDownArrow:
-        case SelKind::ResizingShape:
-        case SelKind::ResizingDiamond:
-            return;
+        case ElementKind::TitleBlock:
+            return;  // the title block is never deleted
     }
     ed.markModified();
 }

@@ -111,4 +111,10 @@ constexpr SelKind selectedState(ElementKind kind) {
     return SelKind::None;
 }
 
+// The kind of the element selected and at rest, no handle of it dragged.
+constexpr std::optional<ElementKind> restingSelection(SelKind k) {
+    const std::optional<ElementKind> kind = elementKindOf(k);
+    return kind && k == selectedState(*kind) ? kind : std::nullopt;
+}
+
 }  // namespace qm
