@@ -1,9 +1,9 @@
 #include "edit/undo.h"
 
-#include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/document_io.h"
 #include "model/sel_kind.h"
+#include "model/selection_look.h"
 
 namespace qm {
 namespace {
@@ -111,15 +111,17 @@ void escape(Editor& ed) {
             return;
         }
     }
-    if (atRest(ed) || !ed.history) return;
+    if (atRest(ed)) {
+        clearSelection(ed);
+        return;
+    }
+    if (!ed.history) return;
     // What a drag had selected, by its body or a handle, stays selected once the
     // drawing is put back.
     const bool dragged = ed.capture.kind == PointerTarget::Canvas || ed.capture.kind == PointerTarget::Label;
-    const std::optional<ElementKind> kind =
-        dragged && isSelection(doc.selKind) ? elementKindOf(doc.selKind) : std::nullopt;
-    const int index = doc.selIndex;
+    const std::vector<ElementRef> kept = dragged ? selectedElements(doc) : std::vector<ElementRef>{};
     putBack(ed, ed.history->steps.current());
-    if (kind) selectElement(ed, *kind, index);
+    selectElements(ed, kept);
 }
 
 void redo(Editor& ed) {

@@ -45,8 +45,9 @@ void redo(Editor& ed);
 // Esc backs out of what is under way: an editor box closes and the caption stays
 // as it was; a new element that follows the pointer goes as if never inserted; a
 // polyline arrow ends as the right button ends it (and goes when it has no
-// segment yet); a drag or resize puts the element back where the press found it,
-// still selected, and the release that follows changes nothing.
+// segment yet); a drag or resize puts the elements back where the press found
+// them, still selected, and the release that follows changes nothing. At rest it
+// clears the selection.
 void escape(Editor& ed);
 
 }  // namespace qm

@@ -74,13 +74,18 @@ void showArrowHandles(Editor& ed, int n) {
     }
 }
 
-void moveArrowHead(Document& doc, int n, int16_t x, int16_t y) {
-    ArrowRecord* r = doc.arrowRecord(n);
+void translateArrow(Document& doc, int n, float dx, float dy) {
+    const ArrowRecord* r = doc.arrowRecord(n);
     if (!r) return;
+    for (int k = 1; k <= r->segmentCount(); ++k) {
+        if (LineEl* s = doc.Line1.find(r->slot[k])) {
+            s->x1 += dx; s->x2 += dx; s->y1 += dy; s->y2 += dy;
+        }
+    }
     Collection<PictureEl>* heads = doc.heads(r->direction());
     if (PictureEl* head = heads ? heads->find(r->head()) : nullptr) {
-        head->left += static_cast<float>(x - doc.downX);
-        head->top += static_cast<float>(y - doc.downY);
+        head->left += dx;
+        head->top += dy;
     }
 }
 
@@ -259,21 +264,6 @@ void placeStraightArrow(Editor& ed, float x, float y) {
     s->x2 = x + dx[d] * kStraightArrowLength;
     s->y2 = y + dy[d] * kStraightArrowLength;
     if (PictureEl* head = doc.heads(d)->find(n)) placeHead(*head, static_cast<Dir>(d), s->x2, s->y2);
-}
-
-void dragArrow(Editor& ed, float x, float y) {
-    Document& doc = ed.doc;
-    const int n = doc.selIndex;
-    ArrowRecord* r = doc.arrowRecord(n);
-    if (!r) return;
-    const float dx = x - doc.downX, dy = y - doc.downY;
-    for (int k = 1; k <= r->segmentCount(); ++k) {
-        if (LineEl* s = doc.Line1.find(r->slot[k])) {
-            s->x1 += dx; s->x2 += dx; s->y1 += dy; s->y2 += dy;
-        }
-    }
-    moveArrowHead(doc, n, roundI16Sat(x), roundI16Sat(y));
-    showArrowHandles(ed, n);
 }
 
 void dragVertex(Editor& ed, float x, float y) {

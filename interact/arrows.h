@@ -9,10 +9,6 @@
 
 namespace qm {
 
-struct PointF {
-    float x = 0, y = 0;
-};
-
 // Within 100 twips of the segment's line and inside the disc whose diameter is the
 // segment. A zero-length segment is hit only exactly at its point.
 bool hitSegment(int16_t x1, int16_t y1, int16_t x2, int16_t y2, int16_t px, int16_t py);
@@ -24,7 +20,8 @@ Dir directionOf(double fx, double fy, double tx, double ty);
 void placeHead(PictureEl& head, Dir dir, float tx, float ty);
 
 void showArrowHandles(Editor& ed, int n);
-void moveArrowHead(Document& doc, int n, int16_t x, int16_t y);
+// Arrow n moved whole: its segments and its head.
+void translateArrow(Document& doc, int n, float dx, float dy);
 void orientArrowHead(Document& doc, int n);
 
 // Polyline drawing (selKind 5) with square corners and a rubber band from the last
@@ -48,8 +45,6 @@ void freePolylineRightRelease(Editor& ed, float x, float y);
 
 // A new straight arrow (selKind 11..14) follows the pointer with its tail.
 void placeStraightArrow(Editor& ed, float x, float y);
-// The selected arrow follows the pointer by its offset from downX, downY.
-void dragArrow(Editor& ed, float x, float y);
 // Vertex hitIndex of the selected arrow follows the pointer.
 void dragVertex(Editor& ed, float x, float y);
 

@@ -1,9 +1,12 @@
 #include "interact/pointer.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "interact/arrows.h"
+#include "interact/glue.h"
 #include "interact/handles.h"
+#include "interact/move.h"
 #include "interact/resize.h"
 #include "interact/rules.h"
 #include "interact/selection.h"
@@ -15,38 +18,6 @@
 namespace qm {
 namespace {
 
-void selectShape(Editor& ed, int i, int shift) {
-    Document& doc = ed.doc;
-    clearSelection(ed);
-    doc.selKind = SelKind::Shape;
-    doc.selIndex = static_cast<int16_t>(i);
-    if (rulesOf(ed).cornerHandles) showShapeHandles(ed, i);
-    if (shift == kShift) {
-        doc.Label.setVisible(doc.shapeRec[i].label2, true);
-        doc.Label.setVisible(doc.shapeRec[i].label1, true);
-    }
-}
-
-void selectDiamond(Editor& ed, int i, int shift) {
-    Document& doc = ed.doc;
-    clearSelection(ed);
-    doc.selKind = SelKind::Diamond;
-    doc.selIndex = static_cast<int16_t>(i);
-    if (rulesOf(ed).cornerHandles) showDiamondHandles(ed, i);
-    if (shift == kShift) {
-        doc.Label.setVisible(doc.diamondRec[i].label1, true);
-        doc.Label.setVisible(doc.diamondRec[i].label2, true);
-    }
-}
-
-void selectArrow(Editor& ed, int a) {
-    Document& doc = ed.doc;
-    clearSelection(ed);
-    doc.selKind = SelKind::Arrow;
-    doc.selIndex = static_cast<int16_t>(a);
-    showArrowHandles(ed, a);
-}
-
 // A cheap test that rules out most segments of a large drawing before the exact
 // hit test on rounded values (which it never contradicts).
 bool nearSegmentBox(const LineEl& s, float x, float y) {
@@ -55,83 +26,99 @@ bool nearSegmentBox(const LineEl& s, float x, float y) {
            y <= std::max(s.y1, s.y2) + m;
 }
 
-// A rectangle or ellipse carried with its divider, inner labels, texts and (where
-// the program has them) corner handles.
+// A new rectangle or ellipse carried with its divider, inner labels, texts and
+// (where the program has them) corner handles.
 void carryShape(Editor& ed, int i, float left, float top) {
     moveShapeTo(ed.doc, i, left, top);
     if (rulesOf(ed).cornerHandles) showShapeHandles(ed, i);
     layoutOwnShapeTexts(ed.doc, i);
 }
 
-void carryDiamond(Editor& ed, int i, double x, double y, bool handles) {
+void carryDiamond(Editor& ed, int i, double x, double y) {
     layoutDiamondAt(ed.doc, i, x, y);
     layoutOwnDiamondTexts(ed.doc, i);
-    if (handles) showDiamondHandles(ed, i);
 }
 
-}  // namespace
-
-void selectElement(Editor& ed, ElementKind kind, int i) {
-    Document& doc = ed.doc;
-    switch (kind) {
-        case ElementKind::Shape:
-            if (i <= doc.shapeCount && doc.Shape1.exists(i)) selectShape(ed, i, 0);
-            break;
-        case ElementKind::Diamond:
-            if (i <= doc.diamondCount && doc.lx1.exists(i)) selectDiamond(ed, i, 0);
-            break;
-        case ElementKind::Arrow:
-            if (i <= doc.arrowCount && doc.arrowRecord(i)) selectArrow(ed, i);
-            break;
-        case ElementKind::TitleBlock:
-            clearSelection(ed);
-            doc.selKind = SelKind::TitleBlock;
-            break;
-        case ElementKind::Label:
-            if (i <= doc.labelCount && doc.Label.exists(i)) {
-                clearSelection(ed);
-                doc.selKind = SelKind::Label;
-                doc.selIndex = static_cast<int16_t>(i);
-            }
-            break;
-    }
-}
-
-void selectUnder(Editor& ed, int shift, float x, float y) {
-    Document& doc = ed.doc;
+// The elements a press at (x, y) lands on, in the order the press takes them, each
+// later one taking the selection from those before: the first rectangle or
+// ellipse, each diamond, the title block, each arrow.
+std::vector<ElementRef> hitsAt(const Editor& ed, float x, float y) {
+    const Document& doc = ed.doc;
+    std::vector<ElementRef> hits;
     for (int i = 1; i <= lastRecordIndex(doc.shapeCount); ++i) {
         const ShapeEl* s = doc.Shape1.find(i);
-        if (!s || !s->visible || doc.selKind == SelKind::ResizingShape || doc.selKind == SelKind::Shape) continue;
-        if (s->left <= x && x <= s->left + s->width && s->top <= y && y <= s->top + s->height)
-            selectShape(ed, i, shift);
+        if (!s || !s->visible) continue;
+        if (s->left <= x && x <= s->left + s->width && s->top <= y && y <= s->top + s->height) {
+            hits.push_back({ElementKind::Shape, i});
+            break;
+        }
     }
     for (int i = 1; i <= lastRecordIndex(doc.diamondCount); ++i) {
         const LineEl *l1 = doc.lx1.find(i), *l2 = doc.lx2.find(i), *l4 = doc.lx4.find(i);
-        if (!l1 || !l2 || !l4 || !l1->visible || doc.selKind == SelKind::ResizingDiamond) continue;
-        if (l1->x1 <= x && x <= l2->x2 && l1->y2 <= y && y <= l4->y1) selectDiamond(ed, i, shift);
+        if (!l1 || !l2 || !l4 || !l1->visible) continue;
+        if (l1->x1 <= x && x <= l2->x2 && l1->y2 <= y && y <= l4->y1) hits.push_back({ElementKind::Diamond, i});
     }
     const ShapeEl& f = doc.Shape2;
-    if (rulesOf(ed).titleBlock && f.left < x && x < f.left + f.width && f.top < y && y < f.top + f.height) {
-        selectElement(ed, ElementKind::TitleBlock, 0);
-        if (shift == kShift) doc.Label.setVisible(titleBlockCellLabel(doc, x, y), true);
-    }
+    if (rulesOf(ed).titleBlock && f.left < x && x < f.left + f.width && f.top < y && y < f.top + f.height)
+        hits.push_back({ElementKind::TitleBlock, 0});
     const int16_t px = roundI16Sat(x), py = roundI16Sat(y);
     for (int a = 1; a <= lastRecordIndex(doc.arrowCount); ++a) {
-        // The record is only read: a press that merely selects leaves the file as it was.
         const ArrowRecord& r = doc.arrowRec[a];
         const int n = r.segmentCount();
         for (int s = 1; s <= n; ++s) {
             const LineEl* seg = doc.Line1.find(r.slot[s]);
-            if (!seg || !seg->visible || doc.selKind == SelKind::DraggingVertex) continue;
-            if (!nearSegmentBox(*seg, x, y)) continue;
+            if (!seg || !seg->visible || !nearSegmentBox(*seg, x, y)) continue;
             if (hitSegment(roundI16Sat(seg->x1), roundI16Sat(seg->y1), roundI16Sat(seg->x2), roundI16Sat(seg->y2),
-                           px, py))
-                selectArrow(ed, a);
+                           px, py)) {
+                hits.push_back({ElementKind::Arrow, a});
+                break;
+            }
         }
+    }
+    return hits;
+}
+
+// Shift shows the hidden texts of what a press selects: a rectangle's, ellipse's
+// or diamond's two, the title block's cell under the pointer.
+void revealTexts(Document& doc, ElementRef e, float x, float y) {
+    if (const ShapeRecord* r = e.kind == ElementKind::Shape ? doc.shapeRecord(e.index) : nullptr) {
+        doc.Label.setVisible(r->label2, true);
+        doc.Label.setVisible(r->label1, true);
+    } else if (const DiamondRecord* d = e.kind == ElementKind::Diamond ? doc.diamondRecord(e.index) : nullptr) {
+        doc.Label.setVisible(d->label1, true);
+        doc.Label.setVisible(d->label2, true);
+    } else if (e.kind == ElementKind::TitleBlock) {
+        doc.Label.setVisible(titleBlockCellLabel(doc, x, y), true);
     }
 }
 
-void grabHandle(Document& doc, float x, float y) {
+// The rubber band let go: what it took in is selected.
+void finishBand(Editor& ed) {
+    Document& doc = ed.doc;
+    doc.selKind = SelKind::None;
+    const BoxF band{static_cast<float>(std::min(doc.downX, doc.bandX)), static_cast<float>(std::min(doc.downY, doc.bandY)),
+                    static_cast<float>(std::max(doc.downX, doc.bandX)), static_cast<float>(std::max(doc.downY, doc.bandY))};
+    if (band.left == band.right && band.top == band.bottom) return;  // a click on empty canvas
+    selectElements(ed, elementsInside(ed, band));
+}
+
+}  // namespace
+
+std::optional<ElementRef> elementUnder(const Editor& ed, float x, float y) {
+    const std::vector<ElementRef> hits = hitsAt(ed, x, y);
+    if (hits.empty()) return std::nullopt;
+    return hits.back();
+}
+
+void selectUnder(Editor& ed, int shift, float x, float y) {
+    for (ElementRef e : hitsAt(ed, x, y)) {
+        selectElement(ed, e.kind, e.index);
+        if (shift == kShift) revealTexts(ed.doc, e, x, y);
+    }
+}
+
+bool grabHandle(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
     if (doc.selKind == SelKind::Arrow) {
         const ArrowRecord* r = doc.arrowRecord(doc.selIndex);
         const int n = r ? std::min<int>(r->count(), ArrowRecord::kMaxSegments) : -1;
@@ -141,32 +128,35 @@ void grabHandle(Document& doc, float x, float y) {
         }
     } else if (doc.selKind == SelKind::Shape || doc.selKind == SelKind::Diamond) {
         if (int k = handleUnder(doc, 1, 4, x, y); k >= 1) {
+            const ElementRef resized{*elementKindOf(doc.selKind), doc.selIndex};
             doc.selKind = doc.selKind == SelKind::Shape ? SelKind::ResizingShape : SelKind::ResizingDiamond;
             doc.hitIndex = static_cast<int16_t>(k);
+            doc.glued = findGlue(doc, std::span(&resized, 1), {});
         }
     }
+    if (!dragsHandle(doc.selKind)) return false;
+    noteDragStart(doc, x, y, std::nullopt);
+    return true;
 }
 
-std::optional<PointF> selectionCorner(const Document& doc) {
-    const std::optional<ElementKind> kind = restingSelection(doc.selKind);
-    if (!kind) return std::nullopt;
-    switch (*kind) {
-        case ElementKind::Shape: {
-            const ShapeEl* s = doc.Shape1.find(doc.selIndex);
-            return s ? PointF{s->left, s->top} : PointF{};
-        }
-        case ElementKind::Diamond: {
-            // The box's corner is where the first edge starts (left) and ends (top).
-            const LineEl* l1 = doc.lx1.find(doc.selIndex);
-            return l1 ? PointF{l1->x1, l1->y2} : PointF{};
-        }
-        case ElementKind::TitleBlock:
-            return PointF{doc.Shape2.left, doc.Shape2.top};
-        case ElementKind::Label:  // a label's drag is the label events'
-        case ElementKind::Arrow:  // an arrow is dragged by its offset from the press alone
-            return std::nullopt;
-    }
-    return std::nullopt;
+bool pressOnGroup(Editor& ed, float x, float y) {
+    const Document& doc = ed.doc;
+    if (doc.selKind != SelKind::Several) return false;
+    const std::vector<ElementRef> hits = hitsAt(ed, x, y);
+    if (std::none_of(hits.begin(), hits.end(), [&](ElementRef e) { return carriedBySelection(doc, e); })) return false;
+    beginMove(ed, x, y);
+    return true;
+}
+
+void startDragOrBand(Editor& ed, float x, float y) {
+    if (ed.doc.selKind != SelKind::None)
+        beginMove(ed, x, y);
+    else
+        noteDragStart(ed.doc, x, y, std::nullopt);  // where a band would start
+}
+
+void toggleUnder(Editor& ed, float x, float y) {
+    if (const std::optional<ElementRef> e = elementUnder(ed, x, y)) toggleSelected(ed, *e);
 }
 
 void noteDragStart(Document& doc, float x, float y, std::optional<PointF> corner) {
@@ -183,12 +173,11 @@ PointF clampToCanvas(const Editor& ed, float x, float y) {
 }
 
 void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
-    Document& doc = ed.doc;
-    if (doc.selKind == SelKind::DrawingArrow) return;  // drawing happens on release
-    grabHandle(doc, x, y);
-    if (!dragsHandle(doc.selKind)) clearSelection(ed);
+    if (ed.doc.selKind == SelKind::DrawingArrow) return;  // drawing happens on release
+    if (grabHandle(ed, x, y) || pressOnGroup(ed, x, y)) return;
+    clearSelection(ed);
     selectUnder(ed, shift, x, y);
-    noteDragStart(doc, x, y, selectionCorner(doc));
+    startDragOrBand(ed, x, y);
 }
 
 void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
@@ -202,34 +191,23 @@ void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
             carryShape(ed, i, x, y);
             break;
         case SelKind::Shape:
-            if (!left) return;
-            carryShape(ed, i, doc.startLeft + x - doc.downX, doc.startTop + y - doc.downY);
-            break;
+        case SelKind::Arrow:
+        case SelKind::Diamond:
+        case SelKind::TitleBlock:
+        case SelKind::Several:
+            if (left) dragSelection(ed, x, y);
+            return;  // what moved marked the drawing
         case SelKind::DrawingArrow:
             ed.host.setCanvasCursor(CursorKind::Crosshair);
             rulesOf(ed).drawArrowMove(ed, x, y);
             return;  // the segment follows the pointer until a release; no change yet
-        case SelKind::Arrow:
-            if (!left) return;
-            dragArrow(ed, x, y);
-            doc.downX = roundI16Sat(x);
-            doc.downY = roundI16Sat(y);
-            break;
         case SelKind::PlacingDiamond:
             ed.host.setCanvasCursor(CursorKind::Insert);
-            carryDiamond(ed, i, x, y, false);
-            break;
-        case SelKind::Diamond:
-            if (!left) return;
-            carryDiamond(ed, i, doc.startLeft + x - doc.downX, doc.startTop + y - doc.downY, rulesOf(ed).cornerHandles);
+            carryDiamond(ed, i, x, y);
             break;
         case SelKind::DraggingVertex:
             if (!left) return;
             dragVertex(ed, x, y);
-            break;
-        case SelKind::TitleBlock:
-            if (!left) return;
-            layoutTitleBlock(doc, roundI16Sat(doc.startLeft + x - doc.downX), roundI16Sat(doc.startTop + y - doc.downY));
             break;
         case SelKind::PlacingLeftArrow:
         case SelKind::PlacingRightArrow:
@@ -243,7 +221,14 @@ void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
         case SelKind::ResizingDiamond:
             resizeDiamondStep(ed, x, y);
             break;
-        case SelKind::None:
+        case SelKind::None:  // a drag from empty canvas draws a rubber band
+        case SelKind::SelectingArea:
+            if (left) {
+                doc.selKind = SelKind::SelectingArea;
+                doc.bandX = roundI16Sat(x);
+                doc.bandY = roundI16Sat(y);
+            }
+            return;  // the band is no part of the drawing
         case SelKind::PlacingLabel:  // labels are carried by Timer1
         case SelKind::Label:
             return;
@@ -268,19 +253,27 @@ void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY
             break;
         case SelKind::ResizingShape:
             finishShapeResize(ed);
+            doc.glued.clear();
             break;
         case SelKind::ResizingDiamond:
             finishDiamondResize(ed);
+            doc.glued.clear();
+            break;
+        case SelKind::Shape:
+        case SelKind::Arrow:
+        case SelKind::Diamond:
+        case SelKind::TitleBlock:
+        case SelKind::Several:
+            endMove(ed);
+            break;
+        case SelKind::SelectingArea:
+            finishBand(ed);
             break;
         case SelKind::None:
         case SelKind::PlacingShape:
-        case SelKind::Shape:
         case SelKind::PlacingLabel:
         case SelKind::Label:
-        case SelKind::Arrow:
         case SelKind::PlacingDiamond:
-        case SelKind::Diamond:
-        case SelKind::TitleBlock:
         case SelKind::PlacingLeftArrow:
         case SelKind::PlacingRightArrow:
         case SelKind::PlacingUpArrow:
@@ -296,8 +289,16 @@ void canvasClick(Editor& ed) {
     if (ed.doc.selKind != SelKind::DrawingArrow) ed.host.setCanvasCursor(CursorKind::Default);
 }
 
-void canvasKeyDown(Editor& ed, int keyCode) {
-    if (keyCode == kDeleteKey) deleteSelection(ed);
+void canvasKeyDown(Editor& ed, int keyCode, int shift) {
+    const float step = shift & kShift ? 10 * kTwipsPerPixel : kTwipsPerPixel;
+    switch (keyCode) {
+        case kDeleteKey: rulesOf(ed).deleteSelection(ed); break;
+        case kLeftKey: nudgeSelection(ed, -step, 0); break;
+        case kRightKey: nudgeSelection(ed, step, 0); break;
+        case kUpKey: nudgeSelection(ed, 0, -step); break;
+        case kDownKey: nudgeSelection(ed, 0, step); break;
+        default: break;
+    }
 }
 
 }  // namespace qm

@@ -1,8 +1,9 @@
 // The canvas pointer state machine: press, move, release and click on the canvas,
-// interpreted through selKind. Selects by hit test, drags and resizes, carries a new
-// element until a press drops it, and draws polyline arrows click by click. A
-// program's press is put together from the steps below (see rules.h); the moves,
-// the release and the click are the same for both programs.
+// interpreted through selKind. Selects by hit test, drags and resizes, selects
+// what a rubber band takes in, carries a new element until a press drops it, and
+// draws polyline arrows click by click. A program's press is put together from the
+// steps below (see rules.h); the moves, the release, the click and the keys are
+// the same for both programs.
 #pragma once
 #include <optional>
 
@@ -13,7 +14,11 @@ namespace qm {
 
 inline constexpr int kLeftButton = 1;
 inline constexpr int kRightButton = 2;
+// Modifier flags of pointer events and keys.
 inline constexpr int kShift = 1;
+inline constexpr int kCtrl = 2;
+// Key codes of the canvas's keys.
+inline constexpr int kLeftKey = 37, kUpKey = 38, kRightKey = 39, kDownKey = 40;
 inline constexpr int kDeleteKey = 46;
 
 // Positions are canvas client twips; button and shift are the flag values above.
@@ -21,24 +26,32 @@ void canvasPress(Editor& ed, int button, int shift, float x, float y);  // quill
 void canvasMove(Editor& ed, int button, int shift, float x, float y);
 void canvasRelease(Editor& ed, int button, int shift, float x, float y);
 void canvasClick(Editor& ed);
-void canvasKeyDown(Editor& ed, int keyCode);
+// A key on the canvas: Delete, and the arrow keys, which move the selection by a
+// pixel, with Shift by ten.
+void canvasKeyDown(Editor& ed, int keyCode, int shift = 0);
 
 // The steps of a press. selectUnder selects what lies under the pointer: rectangles
 // and ellipses (the first hit), diamonds, the title block, arrows, a later kind
 // taking the selection from an earlier one; with Shift the texts of a rectangle,
 // ellipse or diamond (or the title block's cell) are shown too.
 void selectUnder(Editor& ed, int shift, float x, float y);
-// Selects element i of a kind as a press or click on it would, texts left as they
-// are; nothing when there is no such element. The title block has no index.
-void selectElement(Editor& ed, ElementKind kind, int i);
-// A press on a handle of the selected element: an arrow's vertex starts dragging
-// it (selKind 9), a corner of a rectangle, ellipse or diamond starts resizing it.
-void grabHandle(Document& doc, float x, float y);
+// The element a press at (x, y) selects, by the same rules.
+std::optional<ElementRef> elementUnder(const Editor& ed, float x, float y);
+// A press on a visible handle of the selected element takes it, whatever lies
+// under it: an arrow's vertex starts dragging it (selKind 9), a corner of a
+// rectangle, ellipse or diamond starts resizing it. True when a handle was taken.
+bool grabHandle(Editor& ed, float x, float y);
+// A press on one of several selected elements (or on what goes with one) starts
+// dragging them all and keeps them selected; true when it did.
+bool pressOnGroup(Editor& ed, float x, float y);
+// After selectUnder: a selected element is ready to be dragged; on empty canvas a
+// drag with the left button will draw a rubber band from here.
+void startDragOrBand(Editor& ed, float x, float y);
+// Ctrl+click: the element under the pointer joins the selection or leaves it.
+void toggleUnder(Editor& ed, float x, float y);
 // Notes where a drag starts: the pointer (downX, downY) and, when something is
 // dragged from a corner, that corner (startLeft, startTop).
 void noteDragStart(Document& doc, float x, float y, std::optional<PointF> corner);
-// The top-left corner of the selected rectangle, ellipse, diamond or title block.
-std::optional<PointF> selectionCorner(const Document& doc);
 
 // The pointer kept on the canvas's client area while something is carried.
 PointF clampToCanvas(const Editor& ed, float x, float y);

@@ -1,8 +1,10 @@
 #include "interact/pointer_routing.h"
 
 #include "interact/label_editing.h"
+#include "interact/move.h"
 #include "interact/pointer.h"
 #include "interact/rules.h"
+#include "interact/selection.h"
 #include "model/sel_kind.h"
 
 namespace qm {
@@ -11,6 +13,32 @@ namespace {
 template <class El>
 bool contains(const El& e, float x, float y) {
     return e.visible && e.left <= x && x < e.left + e.width && e.top <= y && y < e.top + e.height;
+}
+
+// A fresh press that the selection takes before the element under it: with Ctrl
+// the element (a label, or what a press on the canvas selects) joins the selection
+// or leaves it, and the rest of the gesture goes nowhere; on a label that goes
+// with several selected elements it drags them all, as the canvas's moves do.
+bool selectionTakes(Editor& ed, int button, int shift, float x, float y) {
+    Document& doc = ed.doc;
+    const PointerTarget t = ed.capture;
+    if ((shift & kCtrl) && button == kLeftButton && !followsPointer(doc.selKind)) {
+        if (t.kind == PointerTarget::Label)
+            toggleSelected(ed, {ElementKind::Label, t.index});
+        else if (t.kind == PointerTarget::Canvas || (t.kind == PointerTarget::Picture && rulesOf(ed).arrowheadPress))
+            toggleUnder(ed, x, y);
+        else
+            return false;
+        ed.capture = {PointerTarget::Abandoned};
+        return true;
+    }
+    if (t.kind == PointerTarget::Label && doc.selKind == SelKind::Several &&
+        carriedBySelection(doc, {ElementKind::Label, t.index})) {
+        ed.capture = {PointerTarget::Canvas, 0};
+        beginMove(ed, x, y);
+        return true;
+    }
+    return false;
 }
 
 bool insideCanvas(const Editor& ed, float x, float y) {
@@ -32,7 +60,10 @@ PointerTarget targetAt(const Document& doc, float x, float y) {
 }
 
 void pointerDown(Editor& ed, int button, int shift, float x, float y) {
-    if (ed.capture.kind == PointerTarget::None) ed.capture = targetAt(ed.doc, x, y);
+    if (ed.capture.kind == PointerTarget::None) {
+        ed.capture = targetAt(ed.doc, x, y);
+        if (selectionTakes(ed, button, shift, x, y)) return;
+    }
     const PointerTarget t = ed.capture;
     switch (t.kind) {
         case PointerTarget::Label:

@@ -35,11 +35,12 @@ const Rules kRules{
 
 void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
     Document& doc = ed.doc;
-    clearSelection(ed);
     if (doc.selKind == SelKind::DrawingArrow) return;
+    if (grabHandle(ed, x, y) || pressOnGroup(ed, x, y)) return;
+    clearSelection(ed);
     selectUnder(ed, shift, x, y);
-    grabHandle(doc, x, y);
-    noteDragStart(doc, x, y, selectionCorner(doc));
+    // A press on a vertex of the arrow it selects drags that vertex at once.
+    if (!grabHandle(ed, x, y)) startDragOrBand(ed, x, y);
 }
 
 void labelPress(Editor& ed, int i, int button) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "interact/glue.h"
 #include "interact/handles.h"
 #include "model/labels.h"
 #include "model/relayout.h"
@@ -64,11 +65,13 @@ void resizeShapeStep(Editor& ed, float x, float y) {
     if (const ShapeEl* s = doc.Shape1.find(i)) moveShapeTo(doc, i, s->left, s->top);
     showShapeHandles(ed, i);
     layoutOwnShapeTexts(doc, i);
+    followGlue(doc, doc.glued);
 }
 
 void resizeDiamondStep(Editor& ed, float x, float y) {
     resizeDiamond(ed.doc, x, y);
     layoutDiamondFromRecord(ed, ed.doc.selIndex);
+    followGlue(ed.doc, ed.doc.glued);
 }
 
 void finishShapeResize(Editor& ed) {
@@ -80,6 +83,7 @@ void finishShapeResize(Editor& ed) {
         moveShapeTo(doc, i, s->left, s->top);
         layoutOwnShapeTexts(doc, i);
         showShapeHandles(ed, i);
+        followGlue(doc, doc.glued);
     }
     doc.selKind = SelKind::Shape;
 }
@@ -91,6 +95,7 @@ void finishDiamondResize(Editor& ed) {
         r->width = std::max(r->width, kMinDiamondWidth);
         r->height = std::max(r->height, kMinDiamondHeight);
         layoutDiamondFromRecord(ed, i);
+        followGlue(doc, doc.glued);
     }
     doc.selKind = SelKind::Diamond;
 }

@@ -8,7 +8,7 @@
 namespace qm {
 
 // Corner hitIndex of the selected element follows the pointer; parts, texts and
-// handles are laid out again.
+// handles are laid out again, and the arrow ends glued to it follow.
 void resizeShapeStep(Editor& ed, float x, float y);
 void resizeDiamondStep(Editor& ed, float x, float y);
 

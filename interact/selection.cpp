@@ -12,6 +12,7 @@
 #include "model/labels.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
+#include "model/selection_look.h"
 #include "model/title_block.h"
 
 namespace qm {
@@ -94,13 +95,140 @@ void rebuildInnerList(const LabelGrid& grid, Record& rec, double l, double t, do
     });
 }
 
+void selectShape(Editor& ed, int i) {
+    Document& doc = ed.doc;
+    clearSelection(ed);
+    doc.selKind = SelKind::Shape;
+    doc.selIndex = static_cast<int16_t>(i);
+    if (rulesOf(ed).cornerHandles) showShapeHandles(ed, i);
+}
+
+void selectDiamond(Editor& ed, int i) {
+    Document& doc = ed.doc;
+    clearSelection(ed);
+    doc.selKind = SelKind::Diamond;
+    doc.selIndex = static_cast<int16_t>(i);
+    if (rulesOf(ed).cornerHandles) showDiamondHandles(ed, i);
+}
+
+void selectArrow(Editor& ed, int a) {
+    Document& doc = ed.doc;
+    clearSelection(ed);
+    doc.selKind = SelKind::Arrow;
+    doc.selIndex = static_cast<int16_t>(a);
+    showArrowHandles(ed, a);
+}
+
+// The title block and its labels, which stay where the drawing's layout puts them.
+bool ofTitleBlock(const Editor& ed, ElementRef e) {
+    if (e.kind == ElementKind::TitleBlock) return true;
+    return e.kind == ElementKind::Label && rulesOf(ed).titleBlock && e.index >= kNumberLabel &&
+           e.index <= kLastCellLabel;
+}
+
+// Every element of the drawing, visible or not.
+template <class Fn>
+void forEachElementRef(const Document& doc, Fn fn) {
+    for (int i = 1; i <= lastRecordIndex(doc.shapeCount); ++i) fn(ElementRef{ElementKind::Shape, i});
+    for (int i = 1; i <= lastRecordIndex(doc.diamondCount); ++i) fn(ElementRef{ElementKind::Diamond, i});
+    for (int i = 1; i <= lastRecordIndex(doc.arrowCount); ++i) fn(ElementRef{ElementKind::Arrow, i});
+    for (int i = 1; i <= doc.labelCount; ++i) fn(ElementRef{ElementKind::Label, i});
+}
+
 }  // namespace
+
+void selectElement(Editor& ed, ElementKind kind, int i) {
+    Document& doc = ed.doc;
+    switch (kind) {
+        case ElementKind::Shape:
+            if (i <= doc.shapeCount && doc.Shape1.exists(i)) selectShape(ed, i);
+            break;
+        case ElementKind::Diamond:
+            if (i <= doc.diamondCount && doc.lx1.exists(i)) selectDiamond(ed, i);
+            break;
+        case ElementKind::Arrow:
+            if (i <= doc.arrowCount && doc.arrowRecord(i)) selectArrow(ed, i);
+            break;
+        case ElementKind::TitleBlock:
+            clearSelection(ed);
+            doc.selKind = SelKind::TitleBlock;
+            break;
+        case ElementKind::Label:
+            if (i <= doc.labelCount && doc.Label.exists(i)) {
+                clearSelection(ed);
+                doc.selKind = SelKind::Label;
+                doc.selIndex = static_cast<int16_t>(i);
+            }
+            break;
+    }
+}
+
+void selectElements(Editor& ed, std::vector<ElementRef> elements) {
+    const Document& doc = ed.doc;
+    std::erase_if(elements, [&](ElementRef e) { return !outlineOf(doc, e); });
+    std::sort(elements.begin(), elements.end());
+    elements.erase(std::unique(elements.begin(), elements.end()), elements.end());
+    if (elements.size() > 1) std::erase_if(elements, [&](ElementRef e) { return ofTitleBlock(ed, e); });
+    std::vector<ElementRef> texts;
+    const auto addTexts = [&texts](const auto* r) {
+        if (r) texts.insert(texts.end(), {{ElementKind::Label, r->label1}, {ElementKind::Label, r->label2}});
+    };
+    for (ElementRef e : elements) {
+        if (e.kind == ElementKind::Shape) addTexts(doc.shapeRecord(e.index));
+        if (e.kind == ElementKind::Diamond) addTexts(doc.diamondRecord(e.index));
+    }
+    std::erase_if(elements, [&](ElementRef e) { return std::find(texts.begin(), texts.end(), e) != texts.end(); });
+    clearSelection(ed);
+    if (elements.size() == 1) {
+        selectElement(ed, elements.front().kind, elements.front().index);
+    } else if (elements.size() > 1) {
+        ed.doc.selKind = SelKind::Several;
+        ed.doc.group = std::move(elements);
+    }
+}
+
+void toggleSelected(Editor& ed, ElementRef e) {
+    std::vector<ElementRef> now = selectedElements(ed.doc);
+    if (const auto it = std::find(now.begin(), now.end(), e); it != now.end())
+        now.erase(it);
+    else
+        now.push_back(e);
+    selectElements(ed, std::move(now));
+}
+
+void selectAll(Editor& ed) {
+    std::vector<ElementRef> all;
+    forEachElementRef(ed.doc, [&](ElementRef e) {
+        if (!ofTitleBlock(ed, e)) all.push_back(e);
+    });
+    selectElements(ed, std::move(all));
+}
+
+std::vector<ElementRef> elementsInside(const Editor& ed, const BoxF& box) {
+    std::vector<ElementRef> inside;
+    forEachElementRef(ed.doc, [&](ElementRef e) {
+        const std::optional<BoxF> o = ofTitleBlock(ed, e) ? std::nullopt : outlineOf(ed.doc, e);
+        if (o && o->left >= box.left && o->right <= box.right && o->top >= box.top && o->bottom <= box.bottom)
+            inside.push_back(e);
+    });
+    return inside;
+}
+
+bool carriedBySelection(const Document& doc, ElementRef e) {
+    for (ElementRef s : selectedElements(doc)) {
+        if (s == e) return true;
+        if (e.kind != ElementKind::Label) continue;
+        const std::vector<int> labels = carriedLabels(doc, s);
+        if (std::find(labels.begin(), labels.end(), e.index) != labels.end()) return true;
+    }
+    return false;
+}
 
 void clearSelection(Editor& ed) {
     Document& doc = ed.doc;
     const int i = doc.selIndex;
-    if (isSelection(doc.selKind)) {
-        switch (*elementKindOf(doc.selKind)) {
+    if (const std::optional<ElementKind> kind = isSelection(doc.selKind) ? elementKindOf(doc.selKind) : std::nullopt) {
+        switch (*kind) {
             case ElementKind::Shape:
                 if (doc.selKind == SelKind::ResizingShape) finishShapeResize(ed);
                 hideCornerHandles(doc);
@@ -121,6 +249,8 @@ void clearSelection(Editor& ed) {
                 break;  // no handles
         }
     }
+    doc.group.clear();  // several elements show no handles
+    doc.glued.clear();
     if (doc.selKind != SelKind::DrawingArrow) doc.selKind = SelKind::None;
 }
 
@@ -129,6 +259,8 @@ void endInteraction(Editor& ed) {
     doc.spHandle.templ().visible = false;
     for (int k = 1; k < doc.spHandle.end(); ++k) doc.spHandle.setVisible(k, false);
     doc.selKind = SelKind::None;
+    doc.group.clear();
+    doc.glued.clear();
     doc.lneTemp.visible = false;
     ed.host.setCanvasCursor(CursorKind::Default);
     ed.host.setTimerEnabled(TimerId::Timer1, false);
@@ -139,10 +271,13 @@ void finishArrowDrawing(Editor& ed) {
     endPolyline(ed, std::nullopt);
 }
 
-void deleteSelection(Editor& ed) {
+namespace {
+
+// Hides element e with its parts; false when there was nothing to hide.
+bool deleteElement(Editor& ed, ElementRef e) {
     Document& doc = ed.doc;
     const Rules& rules = rulesOf(ed);
-    const int i = doc.selIndex;
+    const int i = e.index;
     // A rectangle, ellipse or diamond goes with its texts, its handles and the
     // labels lying on it.
     auto hideParts = [&](const auto& r) {
@@ -151,38 +286,52 @@ void deleteSelection(Editor& ed) {
         if (rules.cornerHandles) hideCornerHandles(doc);
         if (rules.innerLabels) hideInnerLabels(doc, r);
     };
-    // Only an element selected and at rest: not one being placed or drawn, nor one
-    // whose handle is dragged.
-    const std::optional<ElementKind> kind = restingSelection(doc.selKind);
-    if (!kind) return;
-    switch (*kind) {
+    switch (e.kind) {
         case ElementKind::Shape: {
             const ShapeRecord* r = doc.shapeRecord(i);
-            if (!r) return;
+            if (!r) return false;
             doc.Shape1.setVisible(i, false);
             doc.LineRect.setVisible(i, false);
             hideParts(*r);
-            break;
+            return true;
         }
         case ElementKind::Label:
             // The number field and the title belong to the title block for good.
-            if (rules.titleBlock && i <= kTitleLabel) return;
+            if (rules.titleBlock && i <= kTitleLabel) return false;
             doc.Label.setVisible(i, false);
-            break;
+            return true;
         case ElementKind::Arrow:
             hideArrow(doc, i);
-            clearSelection(ed);
-            break;
+            return true;
         case ElementKind::Diamond: {
             const DiamondRecord* r = doc.diamondRecord(i);
-            if (!r) return;
+            if (!r) return false;
             setDiamondVisible(doc, i, false);
             hideParts(*r);
-            break;
+            return true;
         }
         case ElementKind::TitleBlock:
-            return;  // the title block is never deleted
+            return false;  // the title block is never deleted
     }
+    return false;
+}
+
+}  // namespace
+
+void deleteSelection(Editor& ed) {
+    Document& doc = ed.doc;
+    if (doc.selKind == SelKind::Several) {
+        bool any = false;
+        for (ElementRef e : doc.group) any = deleteElement(ed, e) || any;
+        clearSelection(ed);
+        if (any) ed.markModified();
+        return;
+    }
+    // Only an element selected and at rest: not one being placed or drawn, nor one
+    // whose handle is dragged.
+    const std::optional<ElementKind> kind = restingSelection(doc.selKind);
+    if (!kind || !deleteElement(ed, {*kind, doc.selIndex})) return;
+    if (*kind == ElementKind::Arrow) clearSelection(ed);
     ed.markModified();
 }
 

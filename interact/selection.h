@@ -1,16 +1,44 @@
-// The one current element: clearing it (its look is drawn from the state, see
-// model/selection_look.h), Delete, hiding arrows and diamonds, and the lists of
+// What is selected: one element (selKind and selIndex) or several (the group),
+// chosen, added to, cleared (the look is drawn from the state, see
+// model/selection_look.h); Delete, hiding arrows and diamonds, and the lists of
 // free labels lying inside each rectangle, ellipse and diamond (which move and
 // disappear with it).
 #pragma once
+#include <vector>
 
 #include "model/editor.h"
+#include "model/element_parts.h"
 
 namespace qm {
 
+// Selects element i of a kind as a press or click on it would, texts left as they
+// are; nothing when there is no such element. The title block has no index.
+void selectElement(Editor& ed, ElementKind kind, int i);
+
+// Makes `elements` the selection, whatever was selected before: none, one (as
+// selectElement selects it) or several. Left out are elements hidden or missing,
+// a rectangle's, ellipse's or diamond's own texts when it is among them (they go
+// with it), and, when there are others, the title block and its labels, which
+// never join a selection of several.
+void selectElements(Editor& ed, std::vector<ElementRef> elements);
+
+// Ctrl+click: the element joins the selection, or leaves it when it was in it.
+void toggleSelected(Editor& ed, ElementRef e);
+
+// 全选: every visible element but the title block and its labels.
+void selectAll(Editor& ed);
+
+// The elements whose outline lies wholly inside the box, as a rubber band takes
+// them: visible ones, the title block and its labels never.
+std::vector<ElementRef> elementsInside(const Editor& ed, const BoxF& box);
+
+// Whether the element is selected or goes with a selected one wherever it goes (a
+// text of a selected rectangle, the labels lying on it).
+bool carriedBySelection(const Document& doc, ElementRef e);
+
 // Nothing selected any more, the element's handles hidden. A drag or resize under
-// way is ended as its release would end it. A polyline arrow being drawn stays in
-// drawing.
+// way is ended as its release would end it, a rubber band dropped. A polyline
+// arrow being drawn stays in drawing.
 void clearSelection(Editor& ed);
 
 // Ends whatever is selected, placed or drawn, for a drawing about to be replaced:
@@ -23,7 +51,8 @@ void endInteraction(Editor& ed);
 // no segment is abandoned. Does nothing outside drawing.
 void finishArrowDrawing(Editor& ed);
 
-// The Delete command: hides the selected element and its parts.
+// The Delete command: hides the selected elements and their parts. Arrows that
+// end on a deleted shape stay where they are.
 void deleteSelection(Editor& ed);
 
 void hideArrow(Document& doc, int a);

@@ -1,6 +1,8 @@
 #include "interact/timers.h"
 
+#include "interact/move.h"
 #include "interact/pointer.h"
+#include "model/element_parts.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
 
@@ -26,35 +28,33 @@ void timer1Tick(Editor& ed) {
         l->top = static_cast<float>(p.y);
         ed.host.setCanvasCursor(CursorKind::Insert);
     } else {
-        l->left = static_cast<float>(doc.startLeft + p.x - doc.downX);
-        l->top = static_cast<float>(doc.startTop + p.y - doc.downY);
+        // The label stops at the canvas's edge, as every dragged element does.
+        const float left = doc.startLeft, top = doc.startTop;
+        const PointF by = clampOffset({left, top, left + l->width, top + l->height}, canvasBox(ed),
+                                      {static_cast<float>(p.x - doc.downX), static_cast<float>(p.y - doc.downY)});
+        l->left = left + by.x;
+        l->top = top + by.y;
     }
 }
 
 std::optional<TwipPoint> snapTarget(const Document& doc, int32_t px, int32_t py) {
-    for (int i = 1; i <= doc.shapeCount; ++i) {
-        const ShapeEl* s = doc.Shape1.find(i);
-        const LineEl* divider = doc.LineRect.find(i);
-        if (!s || !s->visible || !divider) continue;
-        const double l = s->left, t = s->top, w = s->width, h = s->height, yd = divider->y1;
-        if (near(py, yd)) {
-            if (near(px, l)) return point(l, yd);
-            if (near(px, l + w)) return point(l + w, yd);
-        } else if (near(px, l + w / 2)) {
-            if (near(py, t)) return point(l + w / 2, t);
-            if (near(py, t + h)) return point(l + w / 2, t + h);
+    // Level with the side points the pointer is pulled sideways onto them, else
+    // (near the middle line) up or down onto the top or the bottom.
+    const auto pull = [px, py](const std::array<PointF, 4>& p) -> std::optional<TwipPoint> {
+        if (near(py, p[0].y)) {
+            if (near(px, p[0].x)) return point(p[0].x, p[0].y);
+            if (near(px, p[1].x)) return point(p[1].x, p[1].y);
+        } else if (near(px, p[2].x)) {
+            if (near(py, p[2].y)) return point(p[2].x, p[2].y);
+            if (near(py, p[3].y)) return point(p[3].x, p[3].y);
         }
-    }
-    for (int i = 1; i <= doc.diamondCount; ++i) {
-        const LineEl *l1 = doc.lx1.find(i), *l2 = doc.lx2.find(i), *l4 = doc.lx4.find(i);
-        if (!l1 || !l1->visible || !l2 || !l4) continue;
-        if (near(py, l1->y1)) {
-            if (near(px, l1->x1)) return point(l1->x1, l1->y1);
-            if (near(px, l2->x2)) return point(l2->x2, l1->y1);
-        } else if (near(px, l1->x2)) {
-            if (near(py, l1->y2)) return point(l1->x2, l1->y2);
-            if (near(py, l4->y1)) return point(l1->x2, l4->y1);
-        }
+        return std::nullopt;
+    };
+    for (ElementKind kind : {ElementKind::Shape, ElementKind::Diamond}) {
+        const int count = kind == ElementKind::Shape ? doc.shapeCount : doc.diamondCount;
+        for (int i = 1; i <= count; ++i)
+            if (const auto points = connectionPoints(doc, {kind, i}))
+                if (const auto target = pull(*points)) return target;
     }
     return std::nullopt;
 }

@@ -9,6 +9,7 @@
 
 #include "model/collection.h"
 #include "model/elements.h"
+#include "model/parts.h"
 #include "model/records.h"
 #include "model/sel_kind.h"
 
@@ -17,6 +18,26 @@ namespace qm {
 struct ScreenPoint {
     int32_t x = 0, y = 0;
     bool operator==(const ScreenPoint&) const = default;
+};
+
+// A point of the drawing, in twips.
+struct PointF {
+    float x = 0, y = 0;
+    bool operator==(const PointF&) const = default;
+};
+
+// An arrow end that the move under way carries along with the connection point of
+// a rectangle, ellipse or diamond it lay on when the move began.
+struct GluedEnd {
+    int arrow = 0;
+    bool head = false;  // the end of the last segment; else the start of the first
+    ElementRef on;      // the shape or diamond
+    int point = 0;      // which of its connection points
+    PointF at;          // where that point was when the end last followed it
+    // How the end's segment lay at the start, which its other vertex keeps when the
+    // end moves: level (it moves up and down with the end), upright (left and
+    // right), or neither, for a slanting segment or an arrow of one segment.
+    enum Keep : uint8_t { Level, Upright, Neither } keep = Neither;
 };
 
 // The "QMP" tag padded with blanks to 255 characters.
@@ -56,6 +77,10 @@ struct Document {
     // Editor state.
     SelKind selKind = SelKind::None;
     int16_t selIndex = 0;
+    std::vector<ElementRef> group;  // selKind Several: the elements selected, sorted
+    std::vector<GluedEnd> glued;    // the arrow ends a move under way carries along
+    PointF moved;                   // how far the drag under way has carried the selection
+    int16_t bandX = 0, bandY = 0;   // selKind SelectingArea: the band's corner at the pointer
     int16_t hitIndex = 0;
     int16_t orthoDraw = 0;
     int16_t downX = 0, downY = 0;

@@ -34,8 +34,9 @@ struct EditBox {
 // Which element a press landed on; the moves and the release that follow go to
 // the same target, whatever they pass over.
 struct PointerTarget {
-    // Abandoned: a press whose gesture was backed out (Esc, Undo); the moves and
-    // the release that remain of it go nowhere.
+    // Abandoned: a press whose gesture was backed out (Esc, Undo) or that did all
+    // it does at once (a Ctrl+click); the moves and the release that remain of it
+    // go nowhere.
     enum Kind { None, Canvas, Label, Picture, Abandoned } kind = None;
     int index = 0;       // of the label or arrowhead picture
     Dir dir = Dir::Up;   // of the arrowhead picture: which collection it is in

@@ -28,16 +28,21 @@ enum class SelKind : int16_t {
     PlacingDownArrow = 14,
     ResizingShape = 15,    // a corner of the selected rectangle or ellipse is dragged
     ResizingDiamond = 16,  // a corner of the selected diamond is dragged
+    Several = 17,          // two or more elements selected together: Document::group
+    SelectingArea = 18,    // a rubber band dragged from empty canvas selects what it takes in
 };
 
 // What the user sees as one element. Shape: a rectangle or an ellipse.
 enum class ElementKind : uint8_t { Shape, Label, Arrow, Diamond, TitleBlock };
 
 // The kind of element a state is about: the one being placed or drawn, the one
-// selected, or the one whose handle is dragged. None when nothing is selected.
+// selected, or the one whose handle is dragged. None when nothing or several
+// elements are selected.
 constexpr std::optional<ElementKind> elementKindOf(SelKind k) {
     switch (k) {
-        case SelKind::None: return std::nullopt;
+        case SelKind::None:
+        case SelKind::Several:
+        case SelKind::SelectingArea: return std::nullopt;
         case SelKind::PlacingShape:
         case SelKind::Shape:
         case SelKind::ResizingShape: return ElementKind::Shape;
@@ -78,7 +83,9 @@ constexpr bool isNewElement(SelKind k) {
         case SelKind::DraggingVertex:
         case SelKind::TitleBlock:
         case SelKind::ResizingShape:
-        case SelKind::ResizingDiamond: return false;
+        case SelKind::ResizingDiamond:
+        case SelKind::Several:
+        case SelKind::SelectingArea: return false;
     }
     return false;
 }
@@ -96,8 +103,8 @@ constexpr bool followsPointer(SelKind k) { return isNewElement(k) || dragsHandle
 constexpr bool canvasCarries(SelKind k) { return isNewElement(k) && elementKindOf(k) != ElementKind::Label; }
 
 // An element is selected: chosen by a press or a click, also while one of its
-// handles is dragged. It is drawn with the selection's look.
-constexpr bool isSelection(SelKind k) { return elementKindOf(k) && !isNewElement(k); }
+// handles is dragged; or several are. They are drawn with the selection's look.
+constexpr bool isSelection(SelKind k) { return k == SelKind::Several || (elementKindOf(k) && !isNewElement(k)); }
 
 // The state of a selected element of that kind at rest.
 constexpr SelKind selectedState(ElementKind kind) {

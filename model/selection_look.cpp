@@ -31,6 +31,7 @@ void addOutline(std::vector<PartRef>& out, const Document& doc, ElementRef e) {
 }  // namespace
 
 std::vector<ElementRef> selectedElements(const Document& doc) {
+    if (doc.selKind == SelKind::Several) return doc.group;
     if (!isSelection(doc.selKind)) return {};
     const ElementKind kind = *elementKindOf(doc.selKind);
     return {ElementRef{kind, kind == ElementKind::TitleBlock ? 0 : int{doc.selIndex}}};

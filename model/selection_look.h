@@ -10,9 +10,9 @@
 
 namespace qm {
 
-// The selected elements: the one selKind and selIndex name, while it is selected
-// or one of its handles is dragged; none while nothing is selected or a new
-// element is being placed or drawn.
+// The selected elements, sorted: the one selKind and selIndex name, while it is
+// selected or one of its handles is dragged, or the group of several; none while
+// nothing is selected or a new element is being placed or drawn.
 std::vector<ElementRef> selectedElements(const Document& doc);
 
 // The parts of the selected elements drawn in the selection colour, sorted as

@@ -61,17 +61,25 @@ TEST(PressScan, EdgesOverlapsAndPriorities) {
     EXPECT_FALSE(d.spHandle.visible(1));
 }
 
-TEST(PressScan, ArrowsAreFoundByTheirSegmentsAndWinOverAHandleBeneath) {
+TEST(PressScan, AHandleOfTheSelectionTakesThePressWhateverLiesOverIt) {
     TestEditor t;
     Document& d = t.doc;
     addRectangle(t.ed, 1000, 1000);
     insertStraightArrow(t.ed, Dir::Right);
-    drop(t.ed, 200, 1000);  // runs through the rectangle's top-left corner
+    drop(t.ed, 200, 1000);  // runs through the rectangle's top-left corner to (1400, 1000) on its top
     canvasPress(t.ed, 1, 0, 1500, 1500);
     ASSERT_EQ(d.selKind, SelKind::Shape);
     canvasPress(t.ed, 1, 0, 1000, 1000);
-    EXPECT_EQ(d.selKind, SelKind::Arrow) << "the segment over the corner handle takes the press";
-    EXPECT_EQ(d.selIndex, 1);
+    EXPECT_EQ(d.selKind, SelKind::ResizingShape) << "the corner handle, though a segment lies over it";
+    canvasRelease(t.ed, 1, 0, 1000, 1000);
+    canvasPress(t.ed, 1, 0, 600, 1000);
+    ASSERT_EQ(d.selKind, SelKind::Arrow) << "an arrow is found by its segments";
+    canvasRelease(t.ed, 1, 0, 600, 1000);
+    canvasPress(t.ed, 1, 0, 1400, 1000);  // the arrow's end, over the rectangle
+    EXPECT_EQ(d.selKind, SelKind::DraggingVertex);
+    canvasMove(t.ed, 1, 0, 1400, 3000);
+    EXPECT_EQ(d.Line1.find(1)->x1, 200) << "the vertex moves, not the whole arrow";
+    EXPECT_EQ(d.Line1.find(1)->y2, 3000);
     EXPECT_EQ(d.Shape1.find(1)->width, 1965);
 }
 

@@ -1,0 +1,35 @@
+// Arrows that stay on their shapes. When a move begins, the ends of arrows lying on
+// a connection point of a rectangle, ellipse or diamond about to move are found
+// from where everything lies; as the shapes move or change size, those ends follow
+// their points. Nothing of it is stored in the drawing, so files stay as they were
+// and older ones glue alike.
+#pragma once
+#include <span>
+#include <vector>
+
+#include "model/document.h"
+#include "model/editor.h"
+
+namespace qm {
+
+// How far from a connection point an end still lies on it: one pixel, since
+// pointer snapping puts ends on the pixel nearest the point.
+inline constexpr float kGlueReach = kTwipsPerPixel;
+
+// The ends, of arrows other than `wholeArrows` (which the move carries whole),
+// lying on a connection point of one of `shapes`; an end on points of two shapes
+// goes with the first. The keep of each is taken from its segment as it lies now.
+std::vector<GluedEnd> findGlue(const Document& doc, std::span<const ElementRef> shapes,
+                               std::span<const ElementRef> wholeArrows);
+
+// Each end follows its point to where it lies now. An arrow with both ends glued
+// whose points moved alike moves whole; otherwise a glued end's vertex moves with
+// its point, and so does the vertex next to it, along the one axis that keeps the
+// end's segment level or upright (an arrow of one segment keeps its other end).
+// A head that moved is turned along its last segment.
+void followGlue(Document& doc, std::vector<GluedEnd>& glued);
+
+// The arrows the ends belong to, each once, in index order.
+std::vector<int> gluedArrows(const std::vector<GluedEnd>& glued);
+
+}  // namespace qm

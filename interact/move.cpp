@@ -1,0 +1,201 @@
+#include "interact/move.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "interact/arrows.h"
+#include "interact/glue.h"
+#include "interact/handles.h"
+#include "interact/rules.h"
+#include "interact/selection.h"
+#include "model/relayout.h"
+#include "model/rounding.h"
+#include "model/sel_kind.h"
+#include "model/selection_look.h"
+#include "model/title_block.h"
+
+namespace qm {
+namespace {
+
+bool movesShapes(ElementRef e) { return e.kind == ElementKind::Shape || e.kind == ElementKind::Diamond; }
+
+// The labels that the rectangles, ellipses and diamonds among `elements` take
+// along: moved with them, never on their own as well.
+std::vector<int> labelsCarried(const Document& doc, std::span<const ElementMove> moves) {
+    std::vector<int> out;
+    for (const ElementMove& m : moves) {
+        const std::vector<int> labels = carriedLabels(doc, m.element);
+        out.insert(out.end(), labels.begin(), labels.end());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+void moveElement(Document& doc, ElementRef e, PointF by) {
+    const int i = e.index;
+    switch (e.kind) {
+        case ElementKind::Shape:
+            if (const ShapeEl* s = doc.Shape1.find(i)) {
+                moveShapeTo(doc, i, s->left + by.x, s->top + by.y);
+                layoutOwnShapeTexts(doc, i);
+            }
+            break;
+        case ElementKind::Diamond:
+            if (const DiamondRecord* r = doc.diamondRecord(i)) {
+                layoutDiamondAt(doc, i, r->x + by.x, r->y + by.y);
+                layoutOwnDiamondTexts(doc, i);
+            }
+            break;
+        case ElementKind::Arrow:
+            translateArrow(doc, i, by.x, by.y);
+            break;
+        case ElementKind::Label:
+            if (LabelEl* l = doc.Label.find(i)) {
+                l->left += by.x;
+                l->top += by.y;
+            }
+            break;
+        case ElementKind::TitleBlock:
+            layoutTitleBlock(doc, roundI16Sat(doc.Shape2.left + by.x), roundI16Sat(doc.Shape2.top + by.y));
+            break;
+    }
+}
+
+void showSelectionHandles(Editor& ed) {
+    const Document& doc = ed.doc;
+    const std::optional<ElementKind> kind = restingSelection(doc.selKind);
+    if (!kind) return;
+    switch (*kind) {
+        case ElementKind::Shape:
+            if (rulesOf(ed).cornerHandles) showShapeHandles(ed, doc.selIndex);
+            break;
+        case ElementKind::Diamond:
+            if (rulesOf(ed).cornerHandles) showDiamondHandles(ed, doc.selIndex);
+            break;
+        case ElementKind::Arrow:
+            showArrowHandles(ed, doc.selIndex);
+            break;
+        case ElementKind::Label:
+        case ElementKind::TitleBlock:
+            break;
+    }
+}
+
+// The moves, then the glued ends after their points and the handles after their
+// element.
+void carry(Editor& ed, std::span<const ElementMove> moves) {
+    Document& doc = ed.doc;
+    const std::vector<int> carried = labelsCarried(doc, moves);
+    for (const ElementMove& m : moves) {
+        if (m.by == PointF{}) continue;
+        const bool onItsOwn = m.element.kind != ElementKind::Label ||
+                              !std::binary_search(carried.begin(), carried.end(), m.element.index);
+        if (onItsOwn) moveElement(doc, m.element, m.by);
+    }
+    followGlue(doc, doc.glued);
+    showSelectionHandles(ed);
+    ed.markModified();
+}
+
+// Labels that moved on their own may now lie on a shape, or no longer: found again
+// as a label's own drag finds them.
+void relist(Editor& ed, std::span<const ElementMove> moves) {
+    const bool labels = std::any_of(moves.begin(), moves.end(), [](const ElementMove& m) {
+        return m.element.kind == ElementKind::Label && !(m.by == PointF{});
+    });
+    if (!labels || !rulesOf(ed).innerLabels) return;
+    rebuildShapeInnerLists(ed.doc);
+    rebuildDiamondInnerLists(ed.doc);
+}
+
+std::vector<ElementMove> allBy(const std::vector<ElementRef>& elements, PointF by) {
+    std::vector<ElementMove> moves;
+    moves.reserve(elements.size());
+    for (ElementRef e : elements) moves.push_back({e, by});
+    return moves;
+}
+
+void findGlueFor(Document& doc, std::span<const ElementMove> moves) {
+    std::vector<ElementRef> shapes, arrows;
+    for (const ElementMove& m : moves) {
+        if (movesShapes(m.element)) shapes.push_back(m.element);
+        if (m.element.kind == ElementKind::Arrow) arrows.push_back(m.element);
+    }
+    doc.glued = findGlue(doc, shapes, arrows);
+}
+
+bool movable(const Editor& ed) {
+    const SelKind k = ed.doc.selKind;
+    return ed.capture.kind == PointerTarget::None && (k == SelKind::Several || restingSelection(k));
+}
+
+}  // namespace
+
+BoxF canvasBox(const Editor& ed) {
+    const CanvasGeometry& c = ed.canvas;
+    return {0, 0, c.width - 2 * c.frame, c.height - 2 * c.frame};
+}
+
+PointF clampOffset(const BoxF& box, const BoxF& canvas, PointF want) {
+    const auto clampAxis = [](float v, float low, float high, float lo, float hi) {
+        // Never further off than it is: an edge already past the canvas's may only come back.
+        return std::clamp(v, std::min(0.0f, lo - low), std::max(0.0f, hi - high));
+    };
+    return {clampAxis(want.x, box.left, box.right, canvas.left, canvas.right),
+            clampAxis(want.y, box.top, box.bottom, canvas.top, canvas.bottom)};
+}
+
+std::optional<BoxF> selectionBox(const Document& doc) {
+    std::optional<BoxF> box;
+    for (ElementRef e : selectedElements(doc))
+        if (const std::optional<BoxF> o = outlineOf(doc, e)) box = box ? unite(*box, *o) : *o;
+    return box;
+}
+
+void beginMove(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    doc.downX = roundI16Sat(x);
+    doc.downY = roundI16Sat(y);
+    doc.moved = {};
+    findGlueFor(doc, allBy(selectedElements(doc), {}));
+}
+
+void dragSelection(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    const std::optional<BoxF> box = selectionBox(doc);
+    if (!box) return;
+    const BoxF start{box->left - doc.moved.x, box->top - doc.moved.y, box->right - doc.moved.x,
+                     box->bottom - doc.moved.y};
+    const PointF want{std::nearbyint(x - doc.downX), std::nearbyint(y - doc.downY)};
+    const PointF to = clampOffset(start, canvasBox(ed), want);
+    const PointF step{to.x - doc.moved.x, to.y - doc.moved.y};
+    if (step == PointF{}) return;
+    doc.moved = to;
+    carry(ed, allBy(selectedElements(doc), step));
+}
+
+void nudgeSelection(Editor& ed, float dx, float dy) {
+    Document& doc = ed.doc;
+    const std::optional<BoxF> box = movable(ed) ? selectionBox(doc) : std::nullopt;
+    if (!box) return;
+    const PointF by = clampOffset(*box, canvasBox(ed), {dx, dy});
+    if (by == PointF{}) return;
+    moveElements(ed, allBy(selectedElements(doc), by));
+}
+
+void endMove(Editor& ed) {
+    Document& doc = ed.doc;
+    relist(ed, allBy(selectedElements(doc), doc.moved));
+    doc.glued.clear();
+    doc.moved = {};
+}
+
+void moveElements(Editor& ed, std::span<const ElementMove> moves) {
+    findGlueFor(ed.doc, moves);
+    carry(ed, moves);
+    relist(ed, moves);
+    ed.doc.glued.clear();
+}
+
+}  // namespace qm
