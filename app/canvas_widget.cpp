@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "interact/pointer.h"
 #include "model/editor.h"
 #include "render/canvas_painter.h"
 
@@ -128,8 +129,12 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CanvasWidget::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete) {
-        if (hooks.deleteKey) hooks.deleteKey();
+    static const std::pair<int, int> keys[] = {{Qt::Key_Delete, kDeleteKey}, {Qt::Key_Left, kLeftKey},
+                                              {Qt::Key_Up, kUpKey},         {Qt::Key_Right, kRightKey},
+                                              {Qt::Key_Down, kDownKey}};
+    for (const auto& [qt, code] : keys) {
+        if (event->key() != qt) continue;
+        if (hooks.key) hooks.key(code, shiftFlags(event->modifiers()));
         return;
     }
     QFrame::keyPressEvent(event);

@@ -26,10 +26,12 @@ struct CanvasPointer {
 };
 
 // A release follows only a press that began in the client area; whether it was a
-// click is for the receiver to decide.
+// click is for the receiver to decide. `key` gets the canvas's keys as the core
+// names them (interact/pointer.h: Delete and the arrow keys) with the modifier
+// flags; other keys go on to the widget's parent.
 struct CanvasHooks {
     std::function<void(const CanvasPointer&)> press, move, release;
-    std::function<void()> deleteKey;
+    std::function<void(int key, int shift)> key;
 };
 
 class CanvasWidget : public QFrame {

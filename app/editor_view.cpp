@@ -11,6 +11,7 @@
 #include "app/editor_boxes.h"
 #include "edit/undo.h"
 #include "interact/label_editing.h"
+#include "interact/pointer.h"
 #include "interact/pointer_routing.h"
 #include "interact/rules.h"
 #include "render/paint_cache.h"
@@ -37,7 +38,7 @@ EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rul
     canvas_->hooks.press = [this](const CanvasPointer& p) { press(p); };
     canvas_->hooks.move = [this](const CanvasPointer& p) { move(p); };
     canvas_->hooks.release = [this](const CanvasPointer& p) { release(p); };
-    canvas_->hooks.deleteKey = [this] { perform(deleteCommand); };
+    canvas_->hooks.key = [this](int key, int shift) { perform([=](Editor& ed) { canvasKeyDown(ed, key, shift); }); };
     wireBoxes();
 
     connect(&host_.timer(TimerId::Timer1), &QTimer::timeout, this, [this] { tick(rulesOf(ed_).timer1Tick); });
@@ -140,10 +141,20 @@ void EditorView::setHistoryActions(QAction* undo, QAction* redo) {
     refresh();
 }
 
+void EditorView::enableWhen(QAction* action, std::function<bool(EditorView&)> enabled) {
+    action->setEnabled(enabled(*this));
+    enabling_.emplace_back(action, std::move(enabled));
+}
+
+void EditorView::updateEnabled() {
+    for (const auto& [action, enabled] : enabling_) action->setEnabled(enabled(*this));
+}
+
 void EditorView::refresh() {
     settle(ed_);
     if (undo_) undo_->setEnabled(canUndo(ed_));
     if (redo_) redo_->setEnabled(canRedo(ed_));
+    updateEnabled();
     canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
     canvas_->refreshDrawing();
     syncBoxes();
@@ -178,7 +189,6 @@ void EditorView::refreshMoving() {
         refresh();
         return;
     }
-    if (parts.empty()) return;  // an idle move changes nothing on the canvas
     canvas_->setMoving(std::move(parts));
     canvas_->refreshMoving();
 }

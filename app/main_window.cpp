@@ -7,6 +7,7 @@
 #include "edit/file_commands.h"
 #include "edit/insert.h"
 #include "edit/quillmap_commands.h"
+#include "interact/arrange.h"
 #include "interact/rules.h"
 
 namespace qm {
@@ -16,6 +17,28 @@ namespace {
 template <class Result>
 Action onCanvas(Result (*command)(Editor&, CanvasWidget&)) {
     return [command](EditorView& v) { v.perform([&v, command](Editor& ed) { command(ed, *v.canvas()); }); };
+}
+
+std::vector<MenuItem> alignItems() {
+    const Enabled two = [](EditorView& v) { return canAlign(v.editor().doc); };
+    const Enabled three = [](EditorView& v) { return canDistribute(v.editor().doc); };
+    const auto align = [two](const char* caption, const char* name, Alignment how) {
+        return MenuItem{caption, name, {}, core([how](Editor& ed) { alignSelection(ed, how); }), {}, {}, two};
+    };
+    const auto spread = [three](const char* caption, const char* name, bool across) {
+        return MenuItem{caption, name, {}, core([across](Editor& ed) { distributeSelection(ed, across); }), {}, {}, three};
+    };
+    return {
+        align("左对齐(&L)", "alignLeft", Alignment::Left),
+        align("水平居中(&C)", "alignCentre", Alignment::Centre),
+        align("右对齐(&R)", "alignRight", Alignment::Right),
+        align("顶端对齐(&T)", "alignTop", Alignment::Top),
+        align("垂直居中(&M)", "alignMiddle", Alignment::Middle),
+        align("底端对齐(&B)", "alignBottom", Alignment::Bottom),
+        {nullptr, "alignSeparator"},
+        spread("横向均匀分布(&H)", "distributeAcross", true),
+        spread("纵向均匀分布(&V)", "distributeDown", false),
+    };
 }
 
 WindowDescription quillmapWindow() {
@@ -49,6 +72,7 @@ WindowDescription quillmapWindow() {
                 {"折线箭头", "instJT", {}, core(insertPolylineArrow)},
             }},
             {nullptr, "noname"},
+            {"对齐(&J)", "editAlign", {}, {}, alignItems()},
             // "Del" is part of the caption only: the Delete key belongs to the canvas,
             // and a shortcut here would also take it from the editor boxes.
             {"删除        Del", "editDelete", {}, core(deleteCommand)},

@@ -13,6 +13,7 @@
 #include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
+#include "model/selection_look.h"
 #include "model/title_block.h"
 
 namespace qm {
@@ -94,12 +95,9 @@ void revealTexts(Document& doc, ElementRef e, float x, float y) {
 
 // The rubber band let go: what it took in is selected.
 void finishBand(Editor& ed) {
-    Document& doc = ed.doc;
-    doc.selKind = SelKind::None;
-    const BoxF band{static_cast<float>(std::min(doc.downX, doc.bandX)), static_cast<float>(std::min(doc.downY, doc.bandY)),
-                    static_cast<float>(std::max(doc.downX, doc.bandX)), static_cast<float>(std::max(doc.downY, doc.bandY))};
-    if (band.left == band.right && band.top == band.bottom) return;  // a click on empty canvas
-    selectElements(ed, elementsInside(ed, band));
+    const std::optional<BoxF> band = rubberBand(ed.doc);
+    ed.doc.selKind = SelKind::None;
+    if (band) selectElements(ed, elementsInside(ed, *band));
 }
 
 }  // namespace

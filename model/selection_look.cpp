@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/title_block.h"
+
 namespace qm {
 namespace {
 
@@ -28,6 +30,11 @@ void addOutline(std::vector<PartRef>& out, const Document& doc, ElementRef e) {
     }
 }
 
+void sortUnique(std::vector<PartRef>& parts) {
+    std::sort(parts.begin(), parts.end());
+    parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
+}
+
 }  // namespace
 
 std::vector<ElementRef> selectedElements(const Document& doc) {
@@ -40,9 +47,47 @@ std::vector<ElementRef> selectedElements(const Document& doc) {
 std::vector<PartRef> selectionLook(const Document& doc) {
     std::vector<PartRef> out;
     for (const ElementRef& e : selectedElements(doc)) addOutline(out, doc, e);
-    std::sort(out.begin(), out.end());
-    out.erase(std::unique(out.begin(), out.end()), out.end());
+    sortUnique(out);
     return out;
+}
+
+void appendMovingParts(std::vector<PartRef>& out, const Document& doc, ElementRef e) {
+    switch (e.kind) {
+        case ElementKind::Shape:
+        case ElementKind::Diamond:
+        case ElementKind::Label:
+            addOutline(out, doc, e);
+            break;
+        case ElementKind::Arrow:
+            if (const ArrowRecord* r = doc.arrowRecord(e.index)) {
+                addOutline(out, doc, e);
+                for (Part p : {Part::picUp, Part::picDown, Part::picLeft, Part::picRight}) {
+                    out.push_back({p, e.index});
+                    if (r->head() != e.index) out.push_back({p, r->head()});
+                }
+            }
+            break;
+        case ElementKind::TitleBlock:
+            addOutline(out, doc, e);
+            for (int i = kFirstCellLabel; i <= kLastCellLabel; ++i) out.push_back({Part::Label, i});
+            break;
+    }
+    for (int label : carriedLabels(doc, e)) out.push_back({Part::Label, label});
+}
+
+std::vector<PartRef> groupParts(const Document& doc) {
+    std::vector<PartRef> out;
+    if (doc.selKind != SelKind::Several) return out;
+    for (ElementRef e : doc.group) appendMovingParts(out, doc, e);
+    sortUnique(out);
+    return out;
+}
+
+std::optional<BoxF> rubberBand(const Document& doc) {
+    if (doc.selKind != SelKind::SelectingArea) return std::nullopt;
+    const auto [x1, x2] = std::minmax(doc.downX, doc.bandX);
+    const auto [y1, y2] = std::minmax(doc.downY, doc.bandY);
+    return BoxF{static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2), static_cast<float>(y2)};
 }
 
 }  // namespace qm

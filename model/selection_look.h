@@ -3,9 +3,11 @@
 // selection colour. The elements keep their own colours, so a picture or a print
 // of the chart, which leaves the look out, has no selection to clear first.
 #pragma once
+#include <optional>
 #include <vector>
 
 #include "model/document.h"
+#include "model/element_parts.h"
 #include "model/parts.h"
 
 namespace qm {
@@ -19,5 +21,18 @@ std::vector<ElementRef> selectedElements(const Document& doc);
 // PartRef sorts: a rectangle's or ellipse's outline and divider, a diamond's lines,
 // an arrow's segments, the title block's frame and dividers, a label's text.
 std::vector<PartRef> selectionLook(const Document& doc);
+
+// The parts that go wherever an element goes, handles aside: its own, the texts
+// and labels a rectangle, ellipse or diamond takes along, an arrow's head in
+// whichever direction it turns, the title block's frame, dividers and cell texts.
+void appendMovingParts(std::vector<PartRef>& out, const Document& doc, ElementRef e);
+
+// Several elements selected together are drawn above the rest of the drawing, as
+// a layer of their own that a drag of them moves whole: the parts going with them,
+// sorted. Empty unless several are selected.
+std::vector<PartRef> groupParts(const Document& doc);
+
+// The rubber band being dragged, in twips; none at other times.
+std::optional<BoxF> rubberBand(const Document& doc);
 
 }  // namespace qm

@@ -205,6 +205,7 @@ PaintOptions defaultPaintOptions() {
 PaintOptions canvasPaintOptions(const Document& doc) {
     PaintOptions o = defaultPaintOptions();
     o.selected = selectionLook(doc);
+    o.raised = groupParts(doc);
     return o;
 }
 
@@ -246,12 +247,73 @@ QRect paintedBounds(const PictureEl& p) {
     return p.visible ? pixelRect(p.left, p.top, p.width, p.height) : QRect();
 }
 
+QRect paintedBounds(const Document& doc, std::span<const PartRef> parts) {
+    QRect out;
+    forEachPart(doc, parts, [&out](PartRef, const auto& e) { out |= paintedBounds(e); });
+    return out;
+}
+
 void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& options) {
+    if (!options.raised.empty()) {
+        PaintOptions below = options;
+        below.raised.clear();
+        below.skip = [&options](PartRef r) {
+            return std::binary_search(options.raised.begin(), options.raised.end(), r) ||
+                   (options.skip && options.skip(r));
+        };
+        paintDocument(painter, doc, below);
+        const QTransform t = painter.deviceTransform();
+        QRect area = paintedBounds(doc, options.raised);
+        if (!options.exposed.isNull()) area &= options.exposed.toAlignedRect();
+        if (area.isEmpty()) return;
+        if (t.type() <= QTransform::TxScale && t.m11() == t.m22()) {
+            painter.drawImage(QPointF(area.topLeft()), raisedLayer(doc, options, area, t.m11()));
+        } else {
+            PaintOptions on = below;
+            on.skip = options.skip;
+            paintParts(painter, doc, options.raised, on);  // turned or slanted: no layer to lay
+        }
+        return;
+    }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, options.antialias);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     Pass pass(painter, options);
     forEachElement(doc, [&pass](PartRef r, const auto& e) { pass.draw(r, e); });
+    painter.restore();
+}
+
+QImage raisedLayer(const Document& doc, const PaintOptions& options, const QRect& area, qreal dpr) {
+    QImage layer(QSize(static_cast<int>(std::ceil(area.width() * dpr)), static_cast<int>(std::ceil(area.height() * dpr))),
+                 QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(dpr);
+    layer.fill(Qt::transparent);
+    QPainter p(&layer);
+    p.translate(-QPointF(area.topLeft()));
+    p.setClipRect(area);
+    PaintOptions on = options;
+    on.raised.clear();
+    on.exposed = QRectF(area);
+    paintParts(p, doc, options.raised, on);
+    return layer;
+}
+
+QRect rubberBandBounds(const Document& doc) {
+    const std::optional<BoxF> band = rubberBand(doc);
+    if (!band) return {};
+    return QRect(pxPoint(band->left, band->top), pxPoint(band->right, band->bottom)).adjusted(-1, -1, 1, 1);
+}
+
+void paintRubberBand(QPainter& painter, const Document& doc) {
+    const std::optional<BoxF> band = rubberBand(doc);
+    if (!band) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(Qt::black, 1, Qt::DotLine);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(pxPoint(band->left, band->top), pxPoint(band->right, band->bottom)));
     painter.restore();
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QColor>
+#include <QImage>
 #include <QRect>
 #include <QRectF>
 
@@ -37,11 +38,16 @@ struct PaintOptions {
     // Selection handles are drawn. Like the selection's look they belong to the
     // editing, not to the chart.
     bool handles = true;
+    // Parts drawn above all the others, as a layer of their own: several selected
+    // elements (groupParts in model/selection_look.h), sorted as PartRef sorts.
+    // paintDocument lays them over the rest; paintParts paints what it is given.
+    std::vector<PartRef> raised;
 };
 
 // Handle and selection colours from the application's palette; nothing selected.
 PaintOptions defaultPaintOptions();
-// The editing canvas: the document's selection drawn with its look, handles shown.
+// The editing canvas: the document's selection drawn with its look (several
+// selected elements raised), handles shown.
 PaintOptions canvasPaintOptions(const Document& doc);
 // A picture or a print of the chart: the drawing alone, as if nothing were
 // selected, whatever the editor has selected.
@@ -50,10 +56,23 @@ PaintOptions chartPaintOptions();
 inline const QColor kCanvasBackground{255, 255, 255};
 
 // Draws every visible element in stacking order: shape outlines, lines and labels,
-// then selection handles, then arrowhead pictures. Templates (index 0) are never
+// then selection handles, then arrowhead pictures, and over all of them the raised
+// parts, through a layer of their own (raisedLayer). Templates (index 0) are never
 // drawn, except handle 0, which the arrow code places as an ordinary handle. The
 // background is left alone so that the routine can also paint an overlay.
 void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& options);
+
+// The raised parts within `area` (canvas client pixels), the options' skip
+// honoured, on a transparent image of `dpr` device pixels to a pixel whose corner
+// is the area's: laid over the rest of the drawing at that corner, by
+// paintDocument and, moved whole with a drag, by the paint cache. Both give the
+// same pixels, which a move by whole device pixels only shifts.
+QImage raisedLayer(const Document& doc, const PaintOptions& options, const QRect& area, qreal dpr);
+
+// The rubber band of a drag from empty canvas, dotted, over everything; and the
+// pixels it covers (empty while there is none).
+void paintRubberBand(QPainter& painter, const Document& doc);
+QRect rubberBandBounds(const Document& doc);
 
 // Draws only the given elements, in the order given (sort them to stack them as
 // paintDocument does). Hidden and missing ones are left out, as are templates
@@ -68,6 +87,8 @@ QRect paintedBounds(const LineEl& l);
 QRect paintedBounds(const LabelEl& l);
 QRect paintedBounds(const HandleEl& h);
 QRect paintedBounds(const PictureEl& p);
+// The union of the painted boxes of `parts`.
+QRect paintedBounds(const Document& doc, std::span<const PartRef> parts);
 
 // A document colour (red + 256 green + 65536 blue) as a QColor.
 QColor toQColor(Color c);

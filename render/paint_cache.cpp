@@ -8,65 +8,13 @@
 
 #include "model/records.h"
 #include "model/sel_kind.h"
-#include "model/title_block.h"
+#include "model/editor.h"
+#include "model/selection_look.h"
 
 namespace qm {
 namespace {
 
 void add(std::vector<PartRef>& out, Part part, int index) { out.push_back(PartRef{part, index}); }
-
-// A rectangle's or diamond's own texts and the free labels lying inside it move
-// with it; the inner lists are not rebuilt during a drag, so they hold still.
-template <class Record>
-void addTexts(std::vector<PartRef>& out, const Record& rec) {
-    add(out, Part::Label, rec.label1);
-    add(out, Part::Label, rec.label2);
-    for (int k = 1; k <= innerLabelCount(rec); ++k) add(out, Part::Label, rec.innerLabel[static_cast<size_t>(k)]);
-}
-
-void addCornerHandles(std::vector<PartRef>& out) {
-    for (int k = 1; k <= 4; ++k) add(out, Part::spHandle, k);
-}
-
-void addShape(std::vector<PartRef>& out, const Document& doc, int i) {
-    const ShapeRecord* r = doc.shapeRecord(i);
-    if (!r) return;
-    add(out, Part::Shape1, i);
-    add(out, Part::LineRect, i);
-    addTexts(out, *r);
-    addCornerHandles(out);
-}
-
-void addDiamond(std::vector<PartRef>& out, const Document& doc, int i) {
-    const DiamondRecord* r = doc.diamondRecord(i);
-    if (!r) return;
-    for (Part p : {Part::lx1, Part::lx2, Part::lx3, Part::lx4, Part::lx5}) add(out, p, i);
-    addTexts(out, *r);
-    addCornerHandles(out);
-}
-
-// Segments, the head in whichever direction it turns to, the vertex handles and
-// the rubber band of drawing.
-void addArrow(std::vector<PartRef>& out, const Document& doc, int a) {
-    const ArrowRecord* rec = doc.arrowRecord(a);
-    if (!rec) return;
-    const ArrowRecord& r = *rec;
-    const int n = r.segmentCount();
-    for (int k = 1; k <= n; ++k) add(out, Part::Line1, r.slot[static_cast<size_t>(k)]);
-    for (Part p : {Part::picUp, Part::picDown, Part::picLeft, Part::picRight}) {
-        add(out, p, a);
-        if (r.head() != a) add(out, p, r.head());
-    }
-    for (int k = 0; k <= n; ++k) add(out, Part::spHandle, k);
-    add(out, Part::lneTemp, 0);
-}
-
-// The frame, its dividers and the six cell texts laid out with them; the number
-// field and the title stay where they are.
-void addTitleBlock(std::vector<PartRef>& out) {
-    for (Part p : {Part::Shape2, Part::Line2, Part::Line3, Part::Line4}) add(out, p, 0);
-    for (int i = kFirstCellLabel; i <= kLastCellLabel; ++i) add(out, Part::Label, i);
-}
 
 }  // namespace
 
@@ -74,18 +22,29 @@ std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld) {
     std::vector<PartRef> out;
     // A new element follows the pointer by itself; a selected one moves, or has a
     // handle dragged, only while a press lasts.
-    const std::optional<ElementKind> kind = elementKindOf(doc.selKind);
-    if (!kind || !(isNewElement(doc.selKind) || pointerHeld)) return out;
-    const int i = doc.selIndex;
-    switch (*kind) {
-        case ElementKind::Shape: addShape(out, doc, i); break;
-        case ElementKind::Diamond: addDiamond(out, doc, i); break;
-        case ElementKind::Arrow: addArrow(out, doc, i); break;
-        case ElementKind::TitleBlock: addTitleBlock(out); break;
-        case ElementKind::Label: add(out, Part::Label, i); break;
+    if (!(isNewElement(doc.selKind) || pointerHeld)) return out;
+    if (const std::optional<ElementKind> kind = elementKindOf(doc.selKind)) {
+        const int i = *kind == ElementKind::TitleBlock ? 0 : doc.selIndex;
+        appendMovingParts(out, doc, {*kind, i});
+        // Its handles, and an arrow's rubber band of drawing.
+        switch (*kind) {
+            case ElementKind::Shape:
+            case ElementKind::Diamond:
+                for (int k = 1; k <= 4; ++k) add(out, Part::spHandle, k);
+                break;
+            case ElementKind::Arrow:
+                if (const ArrowRecord* r = doc.arrowRecord(i))
+                    for (int k = 0; k <= r->segmentCount(); ++k) add(out, Part::spHandle, k);
+                add(out, Part::lneTemp, 0);
+                break;
+            case ElementKind::Label:
+            case ElementKind::TitleBlock:
+                break;
+        }
     }
-    // A record's unused label slot holds 0, which names no label.
-    std::erase_if(out, [](const PartRef& r) { return r.part == Part::Label && r.index < 1; });
+    // The arrows glued to what moves bend or move with it; several selected
+    // elements themselves move as their own layer (groupParts).
+    for (const GluedEnd& g : doc.glued) appendMovingParts(out, doc, {ElementKind::Arrow, g.arrow});
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
@@ -139,10 +98,27 @@ QSize devicePixels(QSize size, qreal dpr) {
     return {static_cast<int>(std::ceil(size.width() * dpr)), static_cast<int>(std::ceil(size.height() * dpr))};
 }
 
-PaintOptions leavingOut(const PaintOptions& options, const std::vector<PartRef>& moving) {
+PaintOptions leavingOut(const PaintOptions& options, const std::vector<PartRef>& left) {
     PaintOptions still = options;
-    still.skip = [&moving](PartRef r) { return std::binary_search(moving.begin(), moving.end(), r); };
+    still.raised.clear();
+    still.skip = [&left](PartRef r) { return std::binary_search(left.begin(), left.end(), r); };
     return still;
+}
+
+std::vector<PartRef> merged(const std::vector<PartRef>& a, const std::vector<PartRef>& b) {
+    std::vector<PartRef> out;
+    out.reserve(a.size() + b.size());
+    std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+    return out;
+}
+
+// Twips a move of whole pixels takes an element.
+PointF inTwips(QPoint pixels) {
+    return {static_cast<float>(pixels.x()) * kTwipsPerPixel, static_cast<float>(pixels.y()) * kTwipsPerPixel};
+}
+
+bool onDevicePixels(QPoint offset, qreal dpr) {
+    return std::fmod(offset.x() * dpr, 1.0) == 0 && std::fmod(offset.y() * dpr, 1.0) == 0;
 }
 
 }  // namespace
@@ -151,54 +127,131 @@ PaintCache::PaintCache(size_t layerFrom) : layerFrom_(layerFrom) {}
 
 void PaintCache::invalidate() {
     layer_ = QImage();
+    carried_ = {};
+    raised_.clear();
     record_.clear();
     size_ = QSize();
 }
 
-bool PaintCache::keepsLayer(const std::vector<PartRef>& moving) const {
-    return !moving.empty() || record_.painted() >= layerFrom_;
+bool PaintCache::keepsLayer(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const {
+    // With a layer the record leaves the raised parts out; they count all the same.
+    return !moving.empty() || record_.painted() + (layer_.isNull() ? 0 : raised.size()) >= layerFrom_;
+}
+
+std::vector<PartRef> PaintCache::leftOut(const std::vector<PartRef>& moving,
+                                         const std::vector<PartRef>& raised) const {
+    return keepsLayer(moving, raised) && !raised.empty() ? merged(moving, raised) : moving;
 }
 
 void PaintCache::record(const Document& doc, const std::vector<PartRef>& moving, QSize size,
                         const PaintOptions& options) {
     layer_ = QImage();
+    carried_ = {};
     record_.clear();
     record_.update(doc, options, moving);
     size_ = size;
     movingShown_ = paintedBounds(doc, moving);
+    bandShown_ = rubberBandBounds(doc);
+}
+
+std::optional<QPoint> PaintCache::carriedOffset(const Document& doc) const {
+    const QRect now = paintedBounds(doc, std::span(&carried_.anchor, 1));
+    if (carried_.image.isNull() || now.isEmpty()) return std::nullopt;
+    return now.topLeft() - carried_.anchorAt;
+}
+
+QRect PaintCache::carriedShown() const {
+    return carried_.image.isNull() ? QRect() : carried_.area.translated(carried_.offset);
 }
 
 QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& moving) {
-    const QRect now = paintedBounds(doc, moving);
-    QRegion out = QRegion(movingShown_) + now;
+    const QRect now = paintedBounds(doc, moving), band = rubberBandBounds(doc);
+    QRegion out = QRegion(movingShown_) + now + bandShown_ + band;
     movingShown_ = now;
+    bandShown_ = band;
+    // Several selected elements dragged: their layer moves as far as one of them
+    // did; without one, they are painted where they are.
+    if (const std::optional<QPoint> offset = carriedOffset(doc)) {
+        if (*offset != carried_.offset) {
+            out += carriedShown();
+            carried_.offset = *offset;
+            out += carriedShown();
+        }
+    } else if (!raised_.empty()) {
+        const QRect raisedNow = paintedBounds(doc, raised_);
+        if (raisedNow != raisedShown_) out += QRegion(raisedShown_) + raisedNow;
+        raisedShown_ = raisedNow;
+    }
     return out & QRect(QPoint(0, 0), size_);
 }
 
-void PaintCache::build(const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
+void PaintCache::build(const Document& doc, const std::vector<PartRef>& left, QSize size, qreal dpr,
                        const PaintOptions& options) {
     layer_ = QImage(devicePixels(size, dpr), QImage::Format_RGB32);
     layer_.setDevicePixelRatio(dpr);
     layer_.fill(kCanvasBackground);
     QPainter p(&layer_);
-    PaintOptions still = leavingOut(options, moving);
+    PaintOptions still = leavingOut(options, left);
     still.exposed = QRectF(QPointF(0, 0), QSizeF(size));
     paintDocument(p, doc, still);
-    record_.update(doc, options, moving);  // the layer shows the document as it is now
+    record_.update(doc, options, left);  // the layer shows the document as it is now
+}
+
+void PaintCache::buildCarried(const Document& doc, QSize size, qreal dpr, const PaintOptions& options) {
+    carried_ = {};
+    const QRect bounds = paintedBounds(doc, options.raised);
+    carried_.area = bounds & QRect(QPoint(0, 0), size);
+    if (carried_.area.isEmpty()) return;
+    carried_.parts = options.raised;
+    carried_.image = raisedLayer(doc, options, carried_.area, dpr);
+    carried_.whole = carried_.area == bounds;
+    carried_.look = lookMovedBack(doc, carried_.parts, {});
+    for (const PartRef& r : carried_.parts) {
+        const QRect b = paintedBounds(doc, std::span(&r, 1));
+        if (b.isEmpty()) continue;
+        carried_.anchor = r;
+        carried_.anchorAt = b.topLeft();
+        break;
+    }
+}
+
+QRegion PaintCache::catchUpCarried(const Document& doc, const std::vector<PartRef>& raised, qreal dpr) {
+    QRegion dirty;
+    if (carried_.image.isNull()) return dirty;
+    // The layer still shows the raised parts, moved whole by whole device pixels,
+    // none of them cut off by the canvas's edge where it was painted: it stays.
+    const std::optional<QPoint> offset = carriedOffset(doc);
+    const bool holds = offset && carried_.parts == raised && onDevicePixels(*offset, dpr) &&
+                       (carried_.whole || *offset == QPoint()) &&
+                       lookMovedBack(doc, carried_.parts, inTwips(*offset)) == carried_.look;
+    dirty += carriedShown();
+    if (holds) {
+        carried_.offset = *offset;
+        dirty += carriedShown();
+    } else {
+        carried_ = {};
+    }
+    return dirty;
 }
 
 QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size,
                             const PaintOptions& options) {
     const QRect client(QPoint(0, 0), size);
     if (size != size_) {
-        record(doc, moving, size, options);
+        record(doc, leftOut(moving, options.raised), size, options);
         return client;
     }
-    const std::vector<QRect> changed = record_.update(doc, options, moving);
-    if (!keepsLayer(moving)) layer_ = QImage();
+    const std::vector<PartRef> left = leftOut(moving, options.raised);
+    const std::vector<QRect> changed = record_.update(doc, options, left);
+    raised_ = options.raised;
+    raisedShown_ = paintedBounds(doc, raised_);
+    if (!keepsLayer(moving, options.raised)) layer_ = QImage();
+    // A layer of raised parts that no longer shows them is painted anew when shown;
+    // without one they are painted from the document.
+    QRegion dirty = catchUpCarried(doc, options.raised, layer_.isNull() ? 1 : layer_.devicePixelRatio());
+    if (carried_.image.isNull() && !options.raised.empty()) dirty += paintedBounds(doc, options.raised);
     const std::vector<QRect> boxes =
         changed.size() > kMaxPieces ? std::vector<QRect>{client} : coalesce(changed, client);
-    QRegion dirty;
     for (const QRect& box : boxes) dirty += box;
     if (layer_.isNull()) return dirty + moved(doc, moving);
     // Box by box, each clipped to a plain rectangle, which the raster engine
@@ -206,7 +259,8 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // Where boxes overlap, the later one paints that part again, whole and in order.
     const std::vector<std::vector<PartRef>> parts = record_.partsWithin(boxes);
     QPainter p(&layer_);
-    PaintOptions still = options;  // the record leaves out the moving parts
+    PaintOptions still = options;  // the record leaves out the moving and raised parts
+    still.raised.clear();
     for (size_t k = 0; k < boxes.size(); ++k) {
         const QRect& box = boxes[k];
         if (box.isEmpty()) continue;
@@ -220,24 +274,42 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
 
 void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size,
                        qreal dpr, const QRectF& exposed, const PaintOptions& options) {
-    if (size != size_) record(doc, moving, size, options);
+    if (size != size_) record(doc, leftOut(moving, options.raised), size, options);
     const QRectF area = exposed.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : exposed;
-    if (keepsLayer(moving)) {
-        if (layer_.isNull() || layer_.size() != devicePixels(size, dpr) || layer_.devicePixelRatio() != dpr)
-            build(doc, moving, size, dpr, options);
+    if (keepsLayer(moving, options.raised)) {
+        if (layer_.isNull() || layer_.size() != devicePixels(size, dpr) || layer_.devicePixelRatio() != dpr) {
+            carried_ = {};
+            build(doc, merged(moving, options.raised), size, dpr, options);
+        }
         painter.drawImage(area, layer_, QRectF(area.topLeft() * dpr, area.size() * dpr));
+        if (!options.raised.empty()) {
+            if (carried_.image.isNull() || carried_.parts != options.raised) buildCarried(doc, size, dpr, options);
+            const QRectF shown = QRectF(carriedShown()) & area;
+            if (!shown.isEmpty()) {
+                painter.save();
+                painter.setClipRect(area);
+                painter.drawImage(QPointF(carriedShown().topLeft()), carried_.image);
+                painter.restore();
+            }
+        }
     } else {
         // A drawing this small paints in less time than the layer would take to
         // keep: straight from the document, as the layer would show it.
         layer_ = QImage();
+        carried_ = {};
         painter.fillRect(area, kCanvasBackground);
         PaintOptions still = leavingOut(options, moving);
+        still.raised = options.raised;
         still.exposed = area;
         paintDocument(painter, doc, still);
     }
     PaintOptions live = options;
     live.exposed = area;
     paintParts(painter, doc, moving, live);
+    painter.save();
+    painter.setClipRect(area);
+    paintRubberBand(painter, doc);
+    painter.restore();
 }
 
 }  // namespace qm

@@ -3,6 +3,7 @@
 // that layer back and draws the moving element over it. A drawing at the limits
 // takes far longer than a frame to paint in full; its moving part does not.
 #pragma once
+#include <optional>
 #include <vector>
 
 #include <QImage>
@@ -39,9 +40,10 @@ public:
     bool hasLayer() const { return !layer_.isNull(); }
 
     // Paints the document in canvas client pixels over `size`: everything except
-    // `moving` from the layer (built on first need, at the painter's device pixel
-    // ratio `dpr`) or, for a small drawing at rest, from the document, then the
-    // moving parts over it. `moving` is sorted as movingParts gives it.
+    // `moving` and the raised parts from the layer (built on first need, at the
+    // painter's device pixel ratio `dpr`), the raised parts from a layer of their
+    // own, or, for a small drawing at rest, all from the document; then the moving
+    // parts and the rubber band over it. `moving` is sorted as movingParts gives it.
     void paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
                const QRectF& exposed, const PaintOptions& options);
 
@@ -53,20 +55,52 @@ public:
     // Without a layer the areas are found alike, for the next paint.
     QRegion catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size, const PaintOptions& options);
 
-    // Only the moving parts changed: where they were and where they are now.
+    // Only the moving parts, the rubber band and the raised parts' place changed:
+    // where they were and where they are now.
     QRegion moved(const Document& doc, const std::vector<PartRef>& moving);
 
+    // A layer of the raised parts is kept (and moved with them).
+    bool hasRaisedLayer() const { return !carried_.image.isNull(); }
+
 private:
-    bool keepsLayer(const std::vector<PartRef>& moving) const;
-    // Starts afresh: the record taken from `doc`, no layer yet.
-    void record(const Document& doc, const std::vector<PartRef>& moving, QSize size, const PaintOptions& options);
-    void build(const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
+    bool keepsLayer(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
+    // What the layer and the record leave out: the moving parts, and the raised
+    // ones where they have a layer of their own.
+    std::vector<PartRef> leftOut(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
+    // Starts afresh: the record taken from `doc` without `left`, no layer yet.
+    void record(const Document& doc, const std::vector<PartRef>& left, QSize size, const PaintOptions& options);
+    void build(const Document& doc, const std::vector<PartRef>& left, QSize size, qreal dpr,
                const PaintOptions& options);
+    // The raised parts of `options` painted into their own layer.
+    void buildCarried(const Document& doc, QSize size, qreal dpr, const PaintOptions& options);
+    // Keeps the raised layer at the place its parts moved to, or lets it go when it
+    // no longer shows them; the areas to show anew.
+    QRegion catchUpCarried(const Document& doc, const std::vector<PartRef>& raised, qreal dpr);
+    // How far the raised parts moved since their layer was painted, by one of them.
+    std::optional<QPoint> carriedOffset(const Document& doc) const;
+    QRect carriedShown() const;
+
+    // Several selected elements, painted once into a layer that a drag of them
+    // moves whole, so that each frame of it costs two images laid down.
+    struct Carried {
+        QImage image;                // transparent where none of them paints
+        QRect area;                  // canvas client pixels the image covers, as painted
+        std::vector<PartRef> parts;  // what it shows
+        uint64_t look = 0;           // lookMovedBack of the parts, as painted
+        bool whole = false;          // no part was cut off at the canvas's edge
+        PartRef anchor{};            // one of them, and where its box began
+        QPoint anchorAt;
+        QPoint offset;               // how far they have moved since
+    };
 
     size_t layerFrom_;
     QImage layer_;
+    Carried carried_;
     QSize size_;          // invalid until something was recorded
     QRect movingShown_;   // where the moving parts were when last shown anew
+    QRect bandShown_;     // where the rubber band was
+    std::vector<PartRef> raised_;  // the raised parts when the layer last caught up
+    QRect raisedShown_;            // where they were, while they have no layer
     PaintRecord record_;  // what the layer, or the canvas, shows
 };
 

@@ -33,22 +33,26 @@ private:
 };
 
 // Everything of an element that its pixels depend on besides its box; the box is
-// compared on its own.
-uint64_t lookOf(const ShapeEl& s) {
-    return (Look() << s.left << s.top << s.width << s.height << int{s.style} << s.borderColor).value();
+// compared on its own. Positions are taken (dx, dy) back, to compare an element
+// with itself before a move.
+uint64_t lookOf(const ShapeEl& s, float dx = 0, float dy = 0) {
+    return (Look() << s.left - dx << s.top - dy << s.width << s.height << int{s.style} << s.borderColor).value();
 }
-uint64_t lookOf(const LineEl& l) {
-    return (Look() << l.x1 << l.y1 << l.x2 << l.y2 << l.borderColor << static_cast<int>(l.style)).value();
+uint64_t lookOf(const LineEl& l, float dx = 0, float dy = 0) {
+    return (Look() << l.x1 - dx << l.y1 - dy << l.x2 - dx << l.y2 - dy << l.borderColor << static_cast<int>(l.style))
+        .value();
 }
-uint64_t lookOf(const LabelEl& l) {
-    return (Look() << l.left << l.top << l.width << l.height << std::string_view(l.caption) << l.foreColor
+uint64_t lookOf(const LabelEl& l, float dx = 0, float dy = 0) {
+    return (Look() << l.left - dx << l.top - dy << l.width << l.height << std::string_view(l.caption) << l.foreColor
                    << int{l.wordWrap} << std::string_view(l.fontName) << l.fontSize)
         .value();
 }
-uint64_t lookOf(const HandleEl& h) {
-    return (Look() << h.left << h.top << h.width << h.height << static_cast<int>(h.fill)).value();
+uint64_t lookOf(const HandleEl& h, float dx = 0, float dy = 0) {
+    return (Look() << h.left - dx << h.top - dy << h.width << h.height << static_cast<int>(h.fill)).value();
 }
-uint64_t lookOf(const PictureEl& p) { return (Look() << p.left << p.top << p.width << p.height).value(); }
+uint64_t lookOf(const PictureEl& p, float dx = 0, float dy = 0) {
+    return (Look() << p.left - dx << p.top - dy << p.width << p.height).value();
+}
 
 // Which way a line crosses its box: 1 down to the right, -1 up to the right, 0
 // along one side.
@@ -154,18 +158,20 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
     };
     // The elements come in stacking order, which is PartRef order, as `leftOut` and
     // the selected parts are sorted: one walk along each finds which are in it.
-    SortedParts skippedParts(leftOut), selectedParts(options.selected);
+    SortedParts skippedParts(leftOut), selectedParts(options.selected), raisedParts(options.raised);
     forEachElement(doc, [&](PartRef r, const auto& e) {
         const bool skipped = skippedParts.has(r) || (r.part == Part::spHandle && !options.handles);
-        const bool selected = selectedParts.has(r);
+        const bool selected = selectedParts.has(r), raised = raisedParts.has(r);
         const auto f = static_cast<size_t>(r.part);
         const auto i = static_cast<size_t>(r.index);
         std::vector<Mark>& family = marks_[f];
         forget(family, unseen[f], i);
         unseen[f] = i + 1;
         Mark now;
-        // Drawn in the selection colour it looks different, whatever its own colour.
-        if (e.visible && !skipped) now.look = selected ? (Look() << lookOf(e)).value() : lookOf(e);
+        // Drawn in the selection colour, or above the rest, it looks different,
+        // whatever its own colour.
+        if (e.visible && !skipped)
+            now.look = selected || raised ? (Look() << lookOf(e) << int{selected} << int{raised}).value() : lookOf(e);
         if (family.size() <= i) {
             if (!now.look) return;
             family.resize(i + 1);
@@ -231,10 +237,12 @@ std::vector<std::vector<PartRef>> PaintRecord::partsWithin(std::span<const QRect
     return out;
 }
 
-QRect paintedBounds(const Document& doc, std::span<const PartRef> parts) {
-    QRect out;
-    forEachPart(doc, parts, [&out](PartRef, const auto& e) { out |= paintedBounds(e); });
-    return out;
+uint64_t lookMovedBack(const Document& doc, std::span<const PartRef> parts, PointF by) {
+    Look all;
+    forEachPart(doc, parts, [&](PartRef r, const auto& e) {
+        all << static_cast<int>(r.part) << r.index << int{e.visible} << lookOf(e, by.x, by.y);
+    });
+    return all.value();
 }
 
 }  // namespace qm

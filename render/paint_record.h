@@ -50,7 +50,8 @@ private:
     size_t painted_ = 0;
 };
 
-// The union of the painted boxes of `parts`.
-QRect paintedBounds(const Document& doc, std::span<const PartRef> parts);
+// A fingerprint of how `parts` look as painted, each element taken `by` twips back
+// from where it lies: equal fingerprints, the same pixels moved by as much.
+uint64_t lookMovedBack(const Document& doc, std::span<const PartRef> parts, PointF by);
 
 }  // namespace qm

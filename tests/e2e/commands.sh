@@ -104,7 +104,7 @@ convert "$shot" "$out/2-edit-menu.png"
 # 删除 hides the selected element: the right arrow, selected by a click.
 e2e_click 340 600
 e2e_wait_pixels "$shot" "selected arrow|340,600|$GREEN"
-SKIP=2 menu $EDIT_MENU 8
+SKIP=2 menu $EDIT_MENU 9
 e2e_wait_pixels "$shot" "deleted arrow|340,600|$WHITE" "other arrow|120,600|$BLACK"
 
 # --- The File menu -------------------------------------------------------------

@@ -90,8 +90,8 @@ private slots:
         canvas->hooks.press = record("press");
         canvas->hooks.move = record("move");
         canvas->hooks.release = record("release");
-        int deletes = 0;
-        canvas->hooks.deleteKey = [&] { ++deletes; };
+        QStringList keys;
+        canvas->hooks.key = [&](int key, int shift) { keys << QStringLiteral("%1 %2").arg(key).arg(shift); };
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
@@ -118,7 +118,9 @@ private slots:
 
         QTest::keyClick(canvas, Qt::Key_Delete);
         QTest::keyClick(canvas, Qt::Key_A);
-        QCOMPARE(deletes, 1);
+        QTest::keyClick(canvas, Qt::Key_Left, Qt::ShiftModifier);
+        QTest::keyClick(canvas, Qt::Key_Down);
+        QCOMPARE(keys, QStringList({QStringLiteral("46 0"), QStringLiteral("37 1"), QStringLiteral("40 0")}));
     }
 
     void newCommandRebuildsTheDocument() {

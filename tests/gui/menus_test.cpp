@@ -135,6 +135,7 @@ private slots:
             {u("插入竖向标签(&H)"), QStringLiteral("instHLabel"), QString()},
             {u("插入箭头(&A)"), QStringLiteral("insJT"), QString()},
             {QStringLiteral("-"), QStringLiteral("noname"), QString()},
+            {u("对齐(&J)"), QStringLiteral("editAlign"), QString()},
             {u("删除        Del"), QStringLiteral("editDelete"), QString()},
         });
         QCOMPARE(action("editRedo")->shortcuts(),
