@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include <QByteArray>
+#include <QRect>
 #include <QSize>
 
 #include "io/result.h"
@@ -33,5 +34,10 @@ QByteArray encodeBmp24(const QImage& image);
 // into the formats that keep one.
 Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat format, int scale,
                                   const std::string& title);
+
+// The same of the drawing alone, without the canvas's frame: the part `area` of the
+// canvas's client area (logical pixels).
+Result<std::string> encodeDrawingPicture(const Document& doc, const QRect& area, PictureFormat format, int scale,
+                                         const std::string& title);
 
 }  // namespace qm
