@@ -3,6 +3,8 @@
 #include <utility>
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
@@ -46,6 +48,9 @@ EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rul
     if (!rulesOf(ed_).timer2Tick) host_.timer(TimerId::Timer2).stop();
 
     canvas_->setDocument(&ed_.doc);
+    // Queued: what the clipboard offers is looked at in a slot of its own first.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditorView::updateEnabled,
+            Qt::QueuedConnection);
 
     // Asked every second, and once more after each event has been dealt with; the
     // core decides whether a copy is due. Never inside an event's handling, since
@@ -140,10 +145,20 @@ void EditorView::setHistoryActions(QAction* undo, QAction* redo) {
     refresh();
 }
 
+void EditorView::enableWhen(QAction* action, std::function<bool(EditorView&)> enabled) {
+    action->setEnabled(enabled(*this));
+    enabling_.emplace_back(action, std::move(enabled));
+}
+
+void EditorView::updateEnabled() {
+    for (const auto& [action, enabled] : enabling_) action->setEnabled(enabled(*this));
+}
+
 void EditorView::refresh() {
     settle(ed_);
     if (undo_) undo_->setEnabled(canUndo(ed_));
     if (redo_) redo_->setEnabled(canRedo(ed_));
+    updateEnabled();
     canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
     canvas_->refreshDrawing();
     syncBoxes();

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "render/document_painter.h"
+#include "render/paint_order.h"
 #include "render/twips.h"
 
 namespace qm {
@@ -63,6 +64,12 @@ void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, Can
         paintDocument(painter, *doc, options);
     }
     painter.restore();
+}
+
+QRect drawingBounds(const Document& doc) {
+    QRect box;
+    forEachElement(doc, [&box](PartRef, const auto& e) { box |= paintedBounds(e); });
+    return box;
 }
 
 QImage paintedImage(QSize size, int scale, const std::function<void(QPainter&)>& paint) {

@@ -38,6 +38,9 @@ void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, cons
 // pixels) on the canvas's white, its top-left corner at the painter's origin.
 void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, CanvasLook look = CanvasLook::Chart);
 
+// The box, in client pixels, that the visible elements paint inside; empty for none.
+QRect drawingBounds(const Document& doc);
+
 // The frame alone, for a screen whose inside comes from a cached layer.
 void paintCanvasFrame(QPainter& painter, QSize size);
 
