@@ -9,6 +9,7 @@
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/clipboard_payload.h"
+#include "io/document_io.h"
 #include "io/qmp_convert.h"
 #include "model/labels.h"
 #include "model/rounding.h"
@@ -170,36 +171,58 @@ float fit(float want, float low, float high, float extent) {
     return std::clamp(want, -low, extent - high);
 }
 
-template <class T>
-void shiftBox(T& e, float dx, float dy) {
-    e.left += dx;
-    e.top += dy;
-}
-
-void shift(LineEl& l, float dx, float dy) {
-    l.x1 += dx;
-    l.x2 += dx;
-    l.y1 += dy;
-    l.y2 += dy;
+// Every element and every position a record holds moved by (dx, dy) twips.
+void moveElements(Document& e, float dx, float dy) {
+    const auto box = [dx, dy](auto& c, int count) {
+        for (int i = 1; i <= count; ++i) {
+            if (auto* el = c.find(i)) {
+                el->left += dx;
+                el->top += dy;
+            }
+        }
+    };
+    const auto lines = [dx, dy](Collection<LineEl>& c, int count) {
+        for (int i = 1; i <= count; ++i) {
+            if (LineEl* l = c.find(i)) {
+                l->x1 += dx;
+                l->x2 += dx;
+                l->y1 += dy;
+                l->y2 += dy;
+            }
+        }
+    };
+    box(e.Shape1, e.shapeCount);
+    lines(e.LineRect, e.shapeCount);
+    box(e.Label, e.labelCount);
+    lines(e.Line1, e.segCount);
+    for (int d = 0; d < 4; ++d) box(*e.heads(d), e.arrowCount);
+    for (Collection<LineEl>* l : e.diamondLines()) lines(*l, e.diamondCount);
+    const auto x = static_cast<int32_t>(dx), y = static_cast<int32_t>(dy);
+    for (int i = 1; i <= lastRecordIndex(e.shapeCount); ++i) {
+        e.shapeRec[static_cast<size_t>(i)].lastLeft += x;
+        e.shapeRec[static_cast<size_t>(i)].lastTop += y;
+    }
+    for (int i = 1; i <= lastRecordIndex(e.diamondCount); ++i) {
+        e.diamondRec[static_cast<size_t>(i)].x += x;
+        e.diamondRec[static_cast<size_t>(i)].y += y;
+    }
 }
 
 // The new elements at `base` + their number, the records following them.
 class Paster {
 public:
-    Paster(Document& doc, const Document& e, float dx, float dy)
-        : doc_(doc), e_(e), dx_(dx), dy_(dy), labels_(doc.labelCount), shapes_(doc.shapeCount),
+    Paster(Document& doc, const Document& e)
+        : doc_(doc), e_(e), labels_(doc.labelCount), shapes_(doc.shapeCount),
           segments_(doc.segCount), arrows_(doc.arrowCount), diamonds_(doc.diamondCount) {}
 
     std::vector<ElementRef> run() {
         for (int i = 1; i <= e_.labelCount; ++i) {
-            LabelEl* l = copy(doc_.Label, labels_ + i, e_.Label.find(i));
-            if (l) shiftBox(*l, dx_, dy_);
+            copy(doc_.Label, labels_ + i, e_.Label.find(i));
             doc_.labelReserve(labels_ + i) =
                 static_cast<size_t>(i) < e_.labelRec.size() ? e_.labelRec[static_cast<size_t>(i)] : LabelReserveRecord{};
         }
         for (int i = 1; i <= e_.shapeCount; ++i) shape(i);
-        for (int i = 1; i <= e_.segCount; ++i)
-            if (LineEl* l = copy(doc_.Line1, segments_ + i, e_.Line1.find(i))) shift(*l, dx_, dy_);
+        for (int i = 1; i <= e_.segCount; ++i) copy(doc_.Line1, segments_ + i, e_.Line1.find(i));
         for (int i = 1; i <= e_.arrowCount; ++i) arrow(i);
         for (int i = 1; i <= e_.diamondCount; ++i) diamond(i);
         doc_.labelCount = static_cast<int16_t>(labels_ + e_.labelCount);
@@ -223,8 +246,6 @@ private:
     }
 
     int16_t label(int16_t i) const { return static_cast<int16_t>(i >= 1 ? labels_ + i : 0); }
-    int32_t dxi() const { return static_cast<int32_t>(dx_); }
-    int32_t dyi() const { return static_cast<int32_t>(dy_); }
 
     // Only the used entries come over: stale ones past the count would name labels
     // of the drawing pasted into.
@@ -243,15 +264,15 @@ private:
 
     void shape(int i) {
         const int n = shapes_ + i;
-        if (ShapeEl* s = copy(doc_.Shape1, n, e_.Shape1.find(i))) shiftBox(*s, dx_, dy_);
-        if (LineEl* l = copy(doc_.LineRect, n, e_.LineRect.find(i))) shift(*l, dx_, dy_);
+        copy(doc_.Shape1, n, e_.Shape1.find(i));
+        copy(doc_.LineRect, n, e_.LineRect.find(i));
         const ShapeRecord& src = e_.shapeRec[static_cast<size_t>(i)];
         ShapeRecord& rec = doc_.shapeRec[static_cast<size_t>(n)];
         rec = ShapeRecord{};
         rec.selfIndex = static_cast<int16_t>(src.selfIndex ? n : 0);
         rec.moved = src.moved;
-        rec.lastLeft = src.lastLeft + dxi();
-        rec.lastTop = src.lastTop + dyi();
+        rec.lastLeft = src.lastLeft;
+        rec.lastTop = src.lastTop;
         rec.shapeType = src.shapeType;
         texts(rec, src);
     }
@@ -272,7 +293,7 @@ private:
         for (int d = 0; d < 4; ++d) {
             Collection<PictureEl>& heads = *doc_.heads(d);
             if (const PictureEl* p = e_.heads(d)->find(i)) {
-                shiftBox(*copy(heads, n, p), dx_, dy_);
+                copy(heads, n, p);
             } else {
                 heads.destroy(n);  // an abandoned arrow's number may have kept one
             }
@@ -284,14 +305,14 @@ private:
         const auto to = doc_.diamondLines();
         const auto from = e_.diamondLines();
         for (size_t k = 0; k < to.size(); ++k)
-            if (LineEl* l = copy(*to[k], n, from[k]->find(i))) shift(*l, dx_, dy_);
+            copy(*to[k], n, from[k]->find(i));
         const DiamondRecord& src = e_.diamondRec[static_cast<size_t>(i)];
         DiamondRecord& rec = doc_.diamondRec[static_cast<size_t>(n)];
         rec = DiamondRecord{};
         rec.width = src.width;
         rec.height = src.height;
-        rec.x = src.x + dxi();
-        rec.y = src.y + dyi();
+        rec.x = src.x;
+        rec.y = src.y;
         texts(rec, src);
     }
 
@@ -327,7 +348,6 @@ private:
 
     Document& doc_;
     const Document& e_;
-    float dx_, dy_;
     int labels_, shapes_, segments_, arrows_, diamonds_;
 };
 
@@ -438,10 +458,6 @@ std::vector<ElementRef> pasteElements(Editor& ed, const Document& elements, int 
         ed.host.message("提示", why, Icon::Information);
         return {};
     }
-    finishArrowDrawing(ed);
-    clearSelection(ed);
-    endInteraction(ed);
-
     const Box box = boxOf(elements);
     const float want = kPasteStep * static_cast<float>(step);
     float dx = want, dy = want;
@@ -450,7 +466,18 @@ std::vector<ElementRef> pasteElements(Editor& ed, const Document& elements, int 
         dx = std::round(fit(want, box.left, box.right, c.width - 2 * c.frame));
         dy = std::round(fit(want, box.top, box.bottom, c.height - 2 * c.frame));
     }
-    std::vector<ElementRef> pasted = Paster(ed.doc, elements, dx, dy).run();
+    // Moved, the elements must still be what a file can hold, or the drawing
+    // could no longer be saved.
+    Document moved = elements;
+    moveElements(moved, dx, dy);
+    if (auto saved = encodeDocument(moved, Layout::Quillmap); !saved) {
+        ed.host.message("提示", "剪贴板中的图形不能粘贴。\n" + saved.error().describe(), Icon::Information);
+        return {};
+    }
+    finishArrowDrawing(ed);
+    clearSelection(ed);
+    endInteraction(ed);
+    std::vector<ElementRef> pasted = Paster(ed.doc, moved).run();
     if (!pasted.empty()) selectElement(ed, pasted.front().kind, pasted.front().index);
     ed.markModified();
     return pasted;
