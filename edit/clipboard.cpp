@@ -19,6 +19,14 @@
 namespace qm {
 namespace {
 
+template <class Record>
+void forgetInnerLabels(Record& rec) {
+    rec.innerCount = 0;
+    rec.innerLabel = {};
+    rec.innerDX = {};
+    rec.innerDY = {};
+}
+
 // Builds the document of copied elements, numbering each part on first sight.
 class Copier {
 public:
@@ -36,12 +44,8 @@ public:
         const int n = ++out.shapeCount;
         place(out.Shape1, n, *s);
         if (const LineEl* l = from_.LineRect.find(i)) place(out.LineRect, n, *l);
-        ShapeRecord& rec = out.shapeRec[static_cast<size_t>(n)];
+        ShapeRecord& rec = out.shapeRec[static_cast<size_t>(n)] = *src;
         rec.selfIndex = static_cast<int16_t>(src->selfIndex ? n : 0);
-        rec.moved = src->moved;
-        rec.lastLeft = src->lastLeft;
-        rec.lastTop = src->lastTop;
-        rec.shapeType = src->shapeType;
         texts(rec, *src);
     }
 
@@ -53,12 +57,7 @@ public:
         const auto lines = from_.diamondLines();
         for (size_t k = 0; k < lines.size(); ++k)
             if (const LineEl* l = lines[k]->find(i)) place(*to[k], n, *l);
-        DiamondRecord& rec = out.diamondRec[static_cast<size_t>(n)];
-        rec.width = src->width;
-        rec.height = src->height;
-        rec.x = src->x;
-        rec.y = src->y;
-        texts(rec, *src);
+        texts(out.diamondRec[static_cast<size_t>(n)] = *src, *src);
     }
 
     void arrow(int a) {
@@ -111,6 +110,7 @@ private:
     void texts(Record& rec, const Record& src) {
         rec.label1 = label(src.label1);
         rec.label2 = label(src.label2);
+        forgetInnerLabels(rec);
         for (int k = 1; k <= innerLabelCount(src); ++k) {
             const int i = src.innerLabel[static_cast<size_t>(k)];
             if (!from_.Label.visible(i)) continue;
@@ -253,6 +253,7 @@ private:
     void texts(Record& rec, const Record& src) const {
         rec.label1 = label(src.label1);
         rec.label2 = label(src.label2);
+        forgetInnerLabels(rec);
         rec.innerCount = static_cast<int16_t>(innerLabelCount(src));
         for (int k = 1; k <= rec.innerCount; ++k) {
             const auto c = static_cast<size_t>(k);
@@ -267,13 +268,8 @@ private:
         copy(doc_.Shape1, n, e_.Shape1.find(i));
         copy(doc_.LineRect, n, e_.LineRect.find(i));
         const ShapeRecord& src = e_.shapeRec[static_cast<size_t>(i)];
-        ShapeRecord& rec = doc_.shapeRec[static_cast<size_t>(n)];
-        rec = ShapeRecord{};
+        ShapeRecord& rec = doc_.shapeRec[static_cast<size_t>(n)] = src;
         rec.selfIndex = static_cast<int16_t>(src.selfIndex ? n : 0);
-        rec.moved = src.moved;
-        rec.lastLeft = src.lastLeft;
-        rec.lastTop = src.lastTop;
-        rec.shapeType = src.shapeType;
         texts(rec, src);
     }
 
@@ -307,13 +303,7 @@ private:
         for (size_t k = 0; k < to.size(); ++k)
             copy(*to[k], n, from[k]->find(i));
         const DiamondRecord& src = e_.diamondRec[static_cast<size_t>(i)];
-        DiamondRecord& rec = doc_.diamondRec[static_cast<size_t>(n)];
-        rec = DiamondRecord{};
-        rec.width = src.width;
-        rec.height = src.height;
-        rec.x = src.x;
-        rec.y = src.y;
-        texts(rec, src);
+        texts(doc_.diamondRec[static_cast<size_t>(n)] = src, src);
     }
 
     // What the user sees as pasted: the labels that are part of a pasted shape or

@@ -14,16 +14,9 @@
 namespace qm {
 namespace {
 
+using test::drop;
 using test::ReducedEditor;
 using test::TestEditor;
-
-// Drops what follows the pointer at (x, y) and leaves it selected.
-void dropAt(Editor& ed, float x, float y) {
-    canvasMove(ed, 0, 0, x, y);
-    canvasPress(ed, 1, 0, x, y);
-    canvasRelease(ed, 1, 0, x, y);
-    canvasClick(ed);
-}
 
 std::string saved(const Document& d) { return encodeDocument(d, Layout::Quillmap).value(); }
 
@@ -31,17 +24,17 @@ std::string saved(const Document& d) { return encodeDocument(d, Layout::Quillmap
 // the other; rectangle 1, diamond 1, arrow 1, labels 9 to 13.
 void drawChart(TestEditor& t) {
     insertRectangle(t.ed);
-    dropAt(t.ed, 1000, 1000);
+    drop(t.ed, 1000, 1000);
     setCaption(*t.doc.Label.find(9), "开始", t.metrics);
     insertDiamond(t.ed);
-    dropAt(t.ed, 5000, 1000);
+    drop(t.ed, 5000, 1000);
     insertHorizontalLabel(t.ed);
     LabelEl& inner = *t.doc.Label.find(13);
     inner.left = 1100;
     inner.top = 1100;
     rebuildShapeInnerLists(t.doc);
     insertRightArrow(t.ed);
-    dropAt(t.ed, 3000, 1600);
+    drop(t.ed, 3000, 1600);
 }
 
 TEST(Clipboard, PastedElementsAreNewAndRenumberedAndArrowsStayOnThePastedShapes) {
