@@ -142,6 +142,15 @@ TEST(Clipboard, ADamagedForeignOrOversizedPayloadIsRefusedAndChangesNothing) {
         EXPECT_TRUE(saved(t.doc) == bytes) << t.host.asked[0].text;
     }
     EXPECT_NE(t.host.asked[0].text.find(std::to_string(kMaxPayloadBytes + 1)), std::string::npos);
+
+    // Elements that a file could not hold are refused too: the drawing must stay savable.
+    const ElementRef diamond[] = {{SelKind::Diamond, 1}};
+    Document wide = copyElements(t.doc, diamond);
+    wide.diamondRec[1].width = 100000;
+    t.host.asked.clear();
+    EXPECT_TRUE(pasteElements(t.ed, wide, 1).empty());
+    EXPECT_EQ(t.host.asked.size(), 1u);
+    EXPECT_TRUE(saved(t.doc) == bytes);
 }
 
 TEST(Clipboard, BetweenTheProgramsAPasteConvertsOrNamesWhatQmpCannotHold) {
