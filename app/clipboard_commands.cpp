@@ -14,7 +14,6 @@
 #include "interact/label_editing.h"
 #include "interact/rules.h"
 #include "io/clipboard_payload.h"
-#include "io/document_io.h"
 #include "render/canvas_painter.h"
 #include "render/picture_encoders.h"
 
@@ -135,20 +134,14 @@ void paste(EditorView& v, Layout layout) {
     }
 }
 
-// The whole chart as Save would write it (nothing selected, no handle, nothing
-// under way), without the canvas's frame.
-void copyChartPicture(EditorView& v, Layout layout) {
-    v.perform([&](Editor& ed) {
+// The whole chart as pictures and prints show it (nothing selected, no handle),
+// without the canvas's frame; an open editor box's text first goes into its label.
+void copyChartPicture(EditorView& v) {
+    v.perform([](Editor& ed) {
         if (!commitOpenEditors(ed)) return;
-        auto bytes = encodeDocument(ed.doc, layout);
-        auto chart = bytes ? decodeDocument(*bytes, layout, ed.metrics) : Result<Document>(bytes.error());
-        if (!chart) {
-            ed.host.message("错误", "不能复制图表。\n" + chart.error().describe(), Icon::Critical);
-            return;
-        }
         const QSize outer = canvasPixelSize(ed.canvas);
         const QRect client(0, 0, outer.width() - 2 * kCanvasFrame, outer.height() - 2 * kCanvasFrame);
-        QGuiApplication::clipboard()->setMimeData(new DrawingMimeData(std::move(chart).value(), client));
+        QGuiApplication::clipboard()->setMimeData(new DrawingMimeData(ed.doc, client));
     });
 }
 
@@ -179,7 +172,7 @@ std::vector<MenuItem> clipboardItems(Layout layout) {
          {}, canPaste},
         {"创建副本(&I)", "editDuplicate", QKeySequence(Qt::CTRL | Qt::Key_D), duplicate, {}, {}, canDuplicate},
         {"全选(&S)", "editSelectAll", QKeySequence(Qt::CTRL | Qt::Key_A), selectAll, {}, {}, boxOpen},
-        {"复制图表为图片(&G)", "editCopyChart", {}, [layout](EditorView& v) { copyChartPicture(v, layout); }},
+        {"复制图表为图片(&G)", "editCopyChart", {}, copyChartPicture},
         {nullptr, "noname"},
     };
 }

@@ -7,10 +7,10 @@
 
 #include "edit/clipboard.h"
 #include "edit/qmp_commands.h"
+#include "edit/quillmap_commands.h"
 #include "interact/qmp_rules.h"
 #include "io/clipboard_payload.h"
 #include "io/document_io.h"
-#include "model/new_document.h"
 #include "model/null_host.h"
 #include "reader_checks.h"
 

@@ -42,10 +42,10 @@ public:
     // Every element of the drawing copied, as the clipboard payload `name`.
     void addElements(const std::string& name, const Document& doc, Layout layout) {
         std::vector<ElementRef> all;
-        for (int i = 1; i <= doc.shapeCount; ++i) all.push_back({SelKind::Shape, i});
-        for (int i = 1; i <= doc.diamondCount; ++i) all.push_back({SelKind::Diamond, i});
-        for (int i = 1; i <= doc.arrowCount; ++i) all.push_back({SelKind::Arrow, i});
-        for (int i = 1; i <= doc.labelCount; ++i) all.push_back({SelKind::Label, i});
+        for (int i = 1; i <= doc.shapeCount; ++i) all.push_back({ElementKind::Shape, i});
+        for (int i = 1; i <= doc.diamondCount; ++i) all.push_back({ElementKind::Diamond, i});
+        for (int i = 1; i <= doc.arrowCount; ++i) all.push_back({ElementKind::Arrow, i});
+        for (int i = 1; i <= doc.labelCount; ++i) all.push_back({ElementKind::Label, i});
         const Result<std::string> payload = encodePayload(copyElements(doc, all), layout);
         if (!payload) {
             std::fprintf(stderr, "%s: %s\n", name.c_str(), payload.error().describe().c_str());

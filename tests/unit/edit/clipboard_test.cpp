@@ -144,7 +144,7 @@ TEST(Clipboard, ADamagedForeignOrOversizedPayloadIsRefusedAndChangesNothing) {
     EXPECT_NE(t.host.asked[0].text.find(std::to_string(kMaxPayloadBytes + 1)), std::string::npos);
 
     // Elements that a file could not hold are refused too: the drawing must stay savable.
-    const ElementRef diamond[] = {{SelKind::Diamond, 1}};
+    const ElementRef diamond[] = {{ElementKind::Diamond, 1}};
     Document wide = copyElements(t.doc, diamond);
     wide.diamondRec[1].width = 100000;
     t.host.asked.clear();
