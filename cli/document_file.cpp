@@ -30,8 +30,6 @@ Editor makeEditor(Layout layout, Host& host, const TextMetrics& metrics) {
 
 }  // namespace
 
-Layout detectLayout(std::string_view bytes) { return bytes.starts_with("QMP") ? Layout::Quillmap : Layout::Qmp; }
-
 const char* layoutName(Layout layout) { return layout == Layout::Qmp ? "qmp" : "quillmap"; }
 
 IoError invalidDocument(const std::string& path, Layout layout, const IoError& fault) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "io/document_io.h"
 #include "io/raw_document.h"
 #include "io/result.h"
 #include "model/editor.h"
@@ -13,10 +14,6 @@
 
 namespace qm::cli {
 
-// quillmap when the bytes begin with "QMP", qmp otherwise. A qmp file never begins
-// so (its first two bytes are a shape count of at most 255), which lets a quillmap
-// file with a damaged tag be reported as such instead of as a nonsensical qmp file.
-Layout detectLayout(std::string_view bytes);
 const char* layoutName(Layout layout);
 
 // The error of a file that is no valid document of `layout`, naming the file and
