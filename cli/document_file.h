@@ -53,6 +53,10 @@ struct DocumentEditor {
 // editor's Open command does; labels are sized through `metrics`. Errors name the file.
 Result<std::unique_ptr<DocumentEditor>> openDocumentFile(const std::string& path, const TextMetrics& metrics);
 
+// Text metrics that measure nothing, for what does not depend on the size of
+// labels: whether a file opens, and where its elements are.
+const TextMetrics& unmeasuredMetrics();
+
 // Whether the two paths name one file (also through links); false when either
 // does not exist.
 bool sameFile(const std::string& a, const std::string& b);

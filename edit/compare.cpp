@@ -12,24 +12,6 @@
 namespace qm {
 namespace {
 
-// What is compared of each kind besides its texts: its own place, its size (a
-// label's follows from its text, a title row's from the frame), an arrow's points.
-struct KindTraits {
-    bool placed, sized;
-};
-constexpr std::array<KindTraits, kElementKinds> kTraits{{
-    {true, false},   // TitleText
-    {false, false},  // TitleRow
-    {true, false},   // TitleBlock
-    {true, true},    // Rectangle
-    {true, true},    // Ellipse
-    {true, true},    // Diamond
-    {false, false},  // Arrow: its points
-    {true, false},   // Label
-    {true, false},   // VerticalLabel
-}};
-const KindTraits& traits(ElementKind k) { return kTraits[static_cast<size_t>(k)]; }
-
 int32_t twips(float v) { return roundI32Sat(v); }
 
 TwipBox boxOf(float left, float top, float width, float height) {
@@ -123,7 +105,7 @@ std::tuple<int, int> orderOf(const DrawingElement& e) {
 
 void compareElements(const Comparison& c, int b, int a, std::vector<Change>& out) {
     const DrawingElement &old = c.older[static_cast<size_t>(b)], &now = c.newer[static_cast<size_t>(a)];
-    const KindTraits& t = traits(now.kind);
+    const KindTraits& t = kindTraits(now.kind);
     const bool resized = t.sized && (old.box.width != now.box.width || old.box.height != now.box.height);
     const bool placeChanged = old.box.left != now.box.left || old.box.top != now.box.top;
     if (t.placed && placeChanged && !resized) out.push_back({ChangeKind::Moved, b, a});
@@ -152,7 +134,25 @@ std::string joined(const std::vector<TwipPoint>& pts) {
 
 std::string sizeText(const TwipBox& b) { return pixelText(b.width) + "×" + pixelText(b.height); }
 
-const char* slotName(const DrawingElement& e, int slot, const CompareWords& w) {
+
+}  // namespace
+
+const KindTraits& kindTraits(ElementKind k) {
+    static constexpr std::array<KindTraits, kElementKinds> traits{{
+        {true, false},   // TitleText
+        {false, false},  // TitleRow
+        {true, false},   // TitleBlock
+        {true, true},    // Rectangle
+        {true, true},    // Ellipse
+        {true, true},    // Diamond
+        {false, false},  // Arrow: its points
+        {true, false},   // Label
+        {true, false},   // VerticalLabel
+    }};
+    return traits[static_cast<size_t>(k)];
+}
+
+const char* textName(const DrawingElement& e, int slot, const CompareWords& w) {
     const auto s = static_cast<size_t>(slot);
     switch (e.kind) {
         case ElementKind::Rectangle:
@@ -162,8 +162,6 @@ const char* slotName(const DrawingElement& e, int slot, const CompareWords& w) {
         default: return w.text;
     }
 }
-
-}  // namespace
 
 std::vector<DrawingElement> drawingElements(const Document& doc) {
     std::vector<DrawingElement> out;
@@ -311,9 +309,9 @@ std::string elementName(const DrawingElement& e, const CompareWords& w) {
 
 std::string describeElement(const DrawingElement& e, const CompareWords& w) {
     std::string s = elementName(e, w);
-    if (traits(e.kind).placed)
+    if (kindTraits(e.kind).placed)
         s += std::string(" ") + w.at + " (" + pixelText(e.box.left) + ", " + pixelText(e.box.top) + ")";
-    if (traits(e.kind).sized) s += std::string(" ") + w.size + ' ' + sizeText(e.box);
+    if (kindTraits(e.kind).sized) s += std::string(" ") + w.size + ' ' + sizeText(e.box);
     if (e.kind == ElementKind::Arrow) {
         s += std::string(" ") + w.points + ' ' + joined(e.points);
         if (e.headDir >= 0) s += std::string(" ") + w.head + ' ' + w.directions[static_cast<size_t>(e.headDir)];
@@ -347,7 +345,7 @@ std::string describeChange(const Comparison& c, const Change& change, const Comp
         }
         case ChangeKind::Text: {
             const auto k = static_cast<size_t>(change.slot);
-            return s + slotName(e, change.slot, w) + ' ' + quoted(old.texts[k]) + " → " + quoted(now.texts[k]);
+            return s + textName(e, change.slot, w) + ' ' + quoted(old.texts[k]) + " → " + quoted(now.texts[k]);
         }
         case ChangeKind::Points: {
             std::string line = s + w.points + ' ' + joined(old.points) + " → " + joined(now.points);

@@ -51,6 +51,14 @@ struct DrawingElement {
     TwipPoint head;                  // where its head picture stands
 };
 
+// What is compared of each kind besides its texts: its own place, and its size (a
+// label's follows from its text, a title row's from the frame); an arrow is
+// compared by its points.
+struct KindTraits {
+    bool placed, sized;
+};
+const KindTraits& kindTraits(ElementKind kind);
+
 // The title block's fields in report order and their names.
 struct TitleField {
     const char* name;
@@ -113,6 +121,8 @@ extern const CompareWords kChineseWords;  // the editor
 
 // "rectangle 3", "标题", "标题栏".
 std::string elementName(const DrawingElement& e, const CompareWords& w);
+// The name of text `slot` of the element: "upper text", "caption", "text".
+const char* textName(const DrawingElement& e, int slot, const CompareWords& w);
 // The element on one line: name, place and size (or points), texts; what
 // qmptool dump --text prints for each element.
 std::string describeElement(const DrawingElement& e, const CompareWords& w);
