@@ -9,4 +9,9 @@ namespace qm::bench {
 
 void fillToTheLimits(Editor& ed);
 
+// The same drawing with every element changed, the most a compare can report:
+// each rectangle, ellipse and diamond moved, each arrow reshaped, every caption
+// (title block, shape texts, labels) changed.
+void changeEveryElement(Editor& ed);
+
 }  // namespace qm::bench
