@@ -75,6 +75,7 @@ TEST(Compare, EveryKindOfChangeTitleBlockFirstThenByElement) {
     layoutTitleBlock(d, 11500 + 150, 8000);  // its cells follow the frame and are not reported as moved
     moveShapeTo(d, 1, d.Shape1.find(1)->left + 150, d.Shape1.find(1)->top - 75);
     layoutOwnShapeTexts(d, 1);  // its texts move with it and are not reported on their own
+    d.Shape1.find(2)->left -= 300;  // resized by its top-left corner: not also a move
     d.Shape1.find(2)->width += 300;
     setCaption(*d.Label.find(d.shapeRec[2].label1), "结束", t.metrics);
     selectElement(t.ed, SelKind::Diamond, 1);
@@ -95,7 +96,7 @@ TEST(Compare, EveryKindOfChangeTitleBlockFirstThenByElement) {
         R"(审核: text "单击添加审核" → "李四")",
         "标题栏: moved by (10, 0) px to (776.67, 533.33)",
         "rectangle 1: moved by (10, -5) px to (110, 95)",
-        "ellipse 2: resized from 131×81 to 151×81 px",
+        "ellipse 2: resized from 131×81 to 151×81 px, at (280, 100)",
         R"(ellipse 2: upper text "单击这里添加文本" → "结束")",
         "rectangle 3: added at (600, 400) size 131×81 \"单击这里添加文本\" / \"单击这里添加文本\"",
         "diamond 1: deleted, was at (100, 300) size 160×80 \"单击这里添加文本\" / \"单击这里添加文本\"",
