@@ -26,23 +26,23 @@ void points(JsonWriter& w, const char* name, const std::vector<TwipPoint>& pts) 
     w.endArray();
 }
 
-void head(JsonWriter& w, const char* name, const DrawingElement& e) {
+void head(JsonWriter& w, const char* name, const ChartElement& e) {
     w.key(name);
     if (e.headDir < 0) w.null();
     else w.string(kEnglishWords.directions[static_cast<size_t>(e.headDir)]);
 }
 
 // The element's kind and index, or the title block item's name.
-void identity(JsonWriter& w, const DrawingElement& e) {
+void identity(JsonWriter& w, const ChartElement& e) {
     w.key("element");
     switch (e.kind) {
-        case ElementKind::TitleText:
-        case ElementKind::TitleRow:
+        case ChartKind::TitleText:
+        case ChartKind::TitleRow:
             w.string("title field");
             w.key("field");
             w.string(elementName(e, kEnglishWords));
             return;
-        case ElementKind::TitleBlock: w.string("title block"); return;
+        case ChartKind::TitleBlock: w.string("title block"); return;
         default:
             w.string(kEnglishWords.kinds[static_cast<size_t>(e.kind)]);
             w.key("index");
@@ -51,8 +51,8 @@ void identity(JsonWriter& w, const DrawingElement& e) {
 }
 
 // Everything of an added or deleted element.
-void whole(JsonWriter& w, const DrawingElement& e) {
-    if (e.kind == ElementKind::Arrow) {
+void whole(JsonWriter& w, const ChartElement& e) {
+    if (e.kind == ChartKind::Arrow) {
         points(w, "points", e.points);
         head(w, "head", e);
     } else if (kindTraits(e.kind).placed) {
@@ -70,7 +70,7 @@ void whole(JsonWriter& w, const DrawingElement& e) {
 }
 
 void change(JsonWriter& w, const Comparison& c, const Change& ch) {
-    const DrawingElement& e = c.element(ch);
+    const ChartElement& e = c.element(ch);
     w.beginObject(Inline::Inline);
     w.key("change");
     w.string(kChangeNames[static_cast<size_t>(ch.kind)]);
@@ -80,7 +80,7 @@ void change(JsonWriter& w, const Comparison& c, const Change& ch) {
         w.endObject();
         return;
     }
-    const DrawingElement &old = c.older[static_cast<size_t>(ch.before)], &now = c.newer[static_cast<size_t>(ch.after)];
+    const ChartElement &old = c.older[static_cast<size_t>(ch.before)], &now = c.newer[static_cast<size_t>(ch.after)];
     switch (ch.kind) {
         case ChangeKind::Moved:
             pixels(w, "dx", now.box.left - old.box.left);
@@ -147,7 +147,7 @@ std::string diffJson(const Comparison& c, const std::string& oldPath, const std:
 
 std::string drawingText(const Document& doc) {
     std::string out;
-    for (const DrawingElement& e : drawingElements(doc)) out += describeElement(e, kEnglishWords) + '\n';
+    for (const ChartElement& e : chartElements(doc)) out += describeElement(e, kEnglishWords) + '\n';
     return out;
 }
 

@@ -34,31 +34,31 @@ std::string textOf(const Document& doc, int label) {
 }
 
 // An element with one text (label2 0) or two.
-DrawingElement withTexts(const Document& doc, ElementKind kind, int index, TwipBox box, int label1, int label2) {
-    DrawingElement e{kind, index, box, {textOf(doc, label1)}, {label1, label2}, {}, {}, -1, {}};
+ChartElement withTexts(const Document& doc, ChartKind kind, int index, TwipBox box, int label1, int label2) {
+    ChartElement e{kind, index, box, {textOf(doc, label1)}, {label1, label2}, {}, {}, -1, {}};
     if (label2 != 0) e.texts.push_back(textOf(doc, label2));
     return e;
 }
 
-void addTitleBlock(const Document& doc, std::vector<DrawingElement>& out) {
+void addTitleBlock(const Document& doc, std::vector<ChartElement>& out) {
     for (const TitleField& f : kTitleFields) {
         if (f.captionLabel == 0) {
             const LabelEl* l = doc.Label.find(f.label);
             const TwipBox box = l ? boxOf(l->left, l->top, l->width, l->height) : TwipBox{};
-            out.push_back(withTexts(doc, ElementKind::TitleText, f.label, box, f.label, 0));
+            out.push_back(withTexts(doc, ChartKind::TitleText, f.label, box, f.label, 0));
         } else {
-            out.push_back(withTexts(doc, ElementKind::TitleRow, f.label, {}, f.captionLabel, f.label));
+            out.push_back(withTexts(doc, ChartKind::TitleRow, f.label, {}, f.captionLabel, f.label));
         }
     }
     const ShapeEl& s = doc.Shape2;
-    out.push_back({ElementKind::TitleBlock, 0, boxOf(s.left, s.top, s.width, s.height), {}, {}, {}, {}, -1, {}});
+    out.push_back({ChartKind::TitleBlock, 0, boxOf(s.left, s.top, s.width, s.height), {}, {}, {}, {}, -1, {}});
 }
 
 // Vertices in drawing order; a segment that does not start where the previous one
 // ended adds its start too.
-void addArrow(const Document& doc, int a, std::vector<DrawingElement>& out) {
+void addArrow(const Document& doc, int a, std::vector<ChartElement>& out) {
     const ArrowRecord& r = doc.arrowRec[a];
-    DrawingElement e{ElementKind::Arrow, a, {}, {}, {}, {}, {}, -1, {}};
+    ChartElement e{ChartKind::Arrow, a, {}, {}, {}, {}, {}, -1, {}};
     bool visible = false;
     for (int k = 1; k <= r.segmentCount(); ++k) {
         const LineEl* l = doc.Line1.find(r.slot[k]);
@@ -85,26 +85,26 @@ void addArrow(const Document& doc, int a, std::vector<DrawingElement>& out) {
 
 // The order elements are reported in, and the key they are matched by besides
 // their kind: a rectangle and an ellipse share their indices, as do both labels.
-std::tuple<int, int> orderOf(const DrawingElement& e) {
+std::tuple<int, int> orderOf(const ChartElement& e) {
     switch (e.kind) {
-        case ElementKind::TitleText:
-        case ElementKind::TitleRow:
+        case ChartKind::TitleText:
+        case ChartKind::TitleRow:
             for (size_t k = 0; k < kTitleFields.size(); ++k)
                 if (kTitleFields[k].label == e.index) return {0, static_cast<int>(k)};
             return {0, 0};
-        case ElementKind::TitleBlock: return {0, static_cast<int>(kTitleFields.size())};
-        case ElementKind::Rectangle:
-        case ElementKind::Ellipse: return {1, e.index};
-        case ElementKind::Diamond: return {2, e.index};
-        case ElementKind::Arrow: return {3, e.index};
-        case ElementKind::Label:
-        case ElementKind::VerticalLabel: return {4, e.index};
+        case ChartKind::TitleBlock: return {0, static_cast<int>(kTitleFields.size())};
+        case ChartKind::Rectangle:
+        case ChartKind::Ellipse: return {1, e.index};
+        case ChartKind::Diamond: return {2, e.index};
+        case ChartKind::Arrow: return {3, e.index};
+        case ChartKind::Label:
+        case ChartKind::VerticalLabel: return {4, e.index};
     }
     return {5, e.index};
 }
 
 void compareElements(const Comparison& c, int b, int a, std::vector<Change>& out) {
-    const DrawingElement &old = c.older[static_cast<size_t>(b)], &now = c.newer[static_cast<size_t>(a)];
+    const ChartElement &old = c.older[static_cast<size_t>(b)], &now = c.newer[static_cast<size_t>(a)];
     const KindTraits& t = kindTraits(now.kind);
     const bool resized = t.sized && (old.box.width != now.box.width || old.box.height != now.box.height);
     const bool placeChanged = old.box.left != now.box.left || old.box.top != now.box.top;
@@ -112,7 +112,7 @@ void compareElements(const Comparison& c, int b, int a, std::vector<Change>& out
     if (resized) out.push_back({ChangeKind::Resized, b, a});
     for (size_t s = 0; s < now.texts.size() && s < old.texts.size(); ++s)
         if (old.texts[s] != now.texts[s]) out.push_back({ChangeKind::Text, b, a, static_cast<int>(s)});
-    if (now.kind == ElementKind::Arrow && (old.points != now.points || old.headDir != now.headDir || !(old.head == now.head))) {
+    if (now.kind == ChartKind::Arrow && (old.points != now.points || old.headDir != now.headDir || !(old.head == now.head))) {
         // An arrow carried whole moved; anything else reshaped it.
         const int32_t dx = now.box.left - old.box.left, dy = now.box.top - old.box.top;
         bool carried = old.points.size() == now.points.size() && old.headDir == now.headDir &&
@@ -137,8 +137,8 @@ std::string sizeText(const TwipBox& b) { return pixelText(b.width) + "×" + pixe
 
 }  // namespace
 
-const KindTraits& kindTraits(ElementKind k) {
-    static constexpr std::array<KindTraits, kElementKinds> traits{{
+const KindTraits& kindTraits(ChartKind k) {
+    static constexpr std::array<KindTraits, kChartKinds> traits{{
         {true, false},   // TitleText
         {false, false},  // TitleRow
         {true, false},   // TitleBlock
@@ -152,19 +152,19 @@ const KindTraits& kindTraits(ElementKind k) {
     return traits[static_cast<size_t>(k)];
 }
 
-const char* textName(const DrawingElement& e, int slot, const CompareWords& w) {
+const char* textName(const ChartElement& e, int slot, const CompareWords& w) {
     const auto s = static_cast<size_t>(slot);
     switch (e.kind) {
-        case ElementKind::Rectangle:
-        case ElementKind::Ellipse:
-        case ElementKind::Diamond: return w.shapeTexts[s];
-        case ElementKind::TitleRow: return w.rowTexts[s];
+        case ChartKind::Rectangle:
+        case ChartKind::Ellipse:
+        case ChartKind::Diamond: return w.shapeTexts[s];
+        case ChartKind::TitleRow: return w.rowTexts[s];
         default: return w.text;
     }
 }
 
-std::vector<DrawingElement> drawingElements(const Document& doc) {
-    std::vector<DrawingElement> out;
+std::vector<ChartElement> chartElements(const Document& doc) {
+    std::vector<ChartElement> out;
     if (doc.Shape2.visible) addTitleBlock(doc, out);
     // Labels that belong to the title block or to a shape are reported with it.
     std::vector<bool> owned(static_cast<size_t>(std::max<int>(doc.labelCount, 0)) + 1, false);
@@ -181,8 +181,8 @@ std::vector<DrawingElement> drawingElements(const Document& doc) {
         own(r.label1);
         own(r.label2);
         if (!s->visible) continue;
-        const ElementKind kind = s->style == static_cast<int16_t>(ShapeStyle::Oval) ? ElementKind::Ellipse
-                                                                                   : ElementKind::Rectangle;
+        const ChartKind kind = s->style == static_cast<int16_t>(ShapeStyle::Oval) ? ChartKind::Ellipse
+                                                                                   : ChartKind::Rectangle;
         out.push_back(withTexts(doc, kind, i, boxOf(s->left, s->top, s->width, s->height), r.label1, r.label2));
     }
     for (int i = 1; i <= lastRecordIndex(doc.diamondCount); ++i) {
@@ -200,20 +200,20 @@ std::vector<DrawingElement> drawingElements(const Document& doc) {
         const DiamondRecord& r = doc.diamondRec[i];
         own(r.label1);
         own(r.label2);
-        if (visible) out.push_back(withTexts(doc, ElementKind::Diamond, i, boundsOf(corners), r.label1, r.label2));
+        if (visible) out.push_back(withTexts(doc, ChartKind::Diamond, i, boundsOf(corners), r.label1, r.label2));
     }
     for (int a = 1; a <= lastRecordIndex(doc.arrowCount); ++a) addArrow(doc, a, out);
     for (int i = 1; i <= doc.labelCount; ++i) {
         const LabelEl* l = doc.Label.find(i);
         if (!l || !l->visible || owned[static_cast<size_t>(i)]) continue;
-        const ElementKind kind = l->wordWrap ? ElementKind::VerticalLabel : ElementKind::Label;
+        const ChartKind kind = l->wordWrap ? ChartKind::VerticalLabel : ChartKind::Label;
         out.push_back({kind, i, boxOf(l->left, l->top, l->width, l->height), {l->caption}, {i, 0}, {}, {}, -1, {}});
     }
     return out;
 }
 
 Comparison compareDrawings(const Document& older, const Document& newer) {
-    Comparison c{drawingElements(older), drawingElements(newer), {}};
+    Comparison c{chartElements(older), chartElements(newer), {}};
     // Both lists are in report order, so one walk along both matches them.
     size_t b = 0, a = 0;
     while (b < c.older.size() || a < c.newer.size()) {
@@ -295,24 +295,24 @@ std::string quoted(const std::string& text) {
     return s + '"';
 }
 
-std::string elementName(const DrawingElement& e, const CompareWords& w) {
+std::string elementName(const ChartElement& e, const CompareWords& w) {
     switch (e.kind) {
-        case ElementKind::TitleText:
-        case ElementKind::TitleRow:
+        case ChartKind::TitleText:
+        case ChartKind::TitleRow:
             for (const TitleField& f : kTitleFields)
                 if (f.label == e.index) return f.name;
             return {};
-        case ElementKind::TitleBlock: return kTitleBlockName;
+        case ChartKind::TitleBlock: return kTitleBlockName;
         default: return std::string(w.kinds[static_cast<size_t>(e.kind)]) + ' ' + std::to_string(e.index);
     }
 }
 
-std::string describeElement(const DrawingElement& e, const CompareWords& w) {
+std::string describeElement(const ChartElement& e, const CompareWords& w) {
     std::string s = elementName(e, w);
     if (kindTraits(e.kind).placed)
         s += std::string(" ") + w.at + " (" + pixelText(e.box.left) + ", " + pixelText(e.box.top) + ")";
     if (kindTraits(e.kind).sized) s += std::string(" ") + w.size + ' ' + sizeText(e.box);
-    if (e.kind == ElementKind::Arrow) {
+    if (e.kind == ChartKind::Arrow) {
         s += std::string(" ") + w.points + ' ' + joined(e.points);
         if (e.headDir >= 0) s += std::string(" ") + w.head + ' ' + w.directions[static_cast<size_t>(e.headDir)];
     }
@@ -321,7 +321,7 @@ std::string describeElement(const DrawingElement& e, const CompareWords& w) {
 }
 
 std::string describeChange(const Comparison& c, const Change& change, const CompareWords& w) {
-    const DrawingElement& e = c.element(change);
+    const ChartElement& e = c.element(change);
     std::string s = elementName(e, w) + w.separator;
     if (change.kind == ChangeKind::Added || change.kind == ChangeKind::Deleted) {
         // The whole element, without its name, which the line already starts with.
@@ -330,7 +330,7 @@ std::string describeChange(const Comparison& c, const Change& change, const Comp
         if (change.kind == ChangeKind::Added) return s + w.added + (rest.empty() ? "" : " " + rest);
         return s + w.deleted + (rest.empty() ? "" : std::string(", ") + w.was + ' ' + rest);
     }
-    const DrawingElement &old = c.older[static_cast<size_t>(change.before)], &now = c.newer[static_cast<size_t>(change.after)];
+    const ChartElement &old = c.older[static_cast<size_t>(change.before)], &now = c.newer[static_cast<size_t>(change.after)];
     switch (change.kind) {
         case ChangeKind::Moved:
             return s + w.moved + ' ' + w.by + " (" + pixelText(now.box.left - old.box.left) + ", " +

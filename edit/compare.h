@@ -22,10 +22,10 @@ namespace qm {
 // dividers) and five fields: the title and the number field (labels of their own,
 // placed freely) and the three rows of the table (caption and value cell, placed
 // by the frame).
-enum class ElementKind : uint8_t {
+enum class ChartKind : uint8_t {
     TitleText, TitleRow, TitleBlock, Rectangle, Ellipse, Diamond, Arrow, Label, VerticalLabel,
 };
-inline constexpr int kElementKinds = 9;
+inline constexpr int kChartKinds = 9;
 
 struct TwipPoint {
     int32_t x = 0, y = 0;
@@ -39,8 +39,8 @@ struct TwipBox {
 
 // One present element, its geometry in whole twips as a save would store it, so
 // that a drawing compares equal to the file it was just saved to.
-struct DrawingElement {
-    ElementKind kind;
+struct ChartElement {
+    ChartKind kind;
     int index;  // rectangle, ellipse, diamond, arrow number or label; a title row's value label
     TwipBox box;
     std::vector<std::string> texts;  // in reading order; a hidden text is empty
@@ -57,7 +57,7 @@ struct DrawingElement {
 struct KindTraits {
     bool placed, sized;
 };
-const KindTraits& kindTraits(ElementKind kind);
+const KindTraits& kindTraits(ChartKind kind);
 
 // The title block's fields in report order and their names.
 struct TitleField {
@@ -72,7 +72,7 @@ inline constexpr const char* kTitleBlockName = "标题栏";
 
 // The present elements of a drawing in report order: the title block first, then
 // rectangles and ellipses, diamonds, arrows and labels, each by index.
-std::vector<DrawingElement> drawingElements(const Document& doc);
+std::vector<ChartElement> chartElements(const Document& doc);
 
 enum class ChangeKind : uint8_t { Added, Deleted, Moved, Resized, Text, Points };
 
@@ -85,10 +85,10 @@ struct Change {
 };
 
 struct Comparison {
-    std::vector<DrawingElement> older, newer;
+    std::vector<ChartElement> older, newer;
     std::vector<Change> changes;  // title block first, then by element, in report order
     bool same() const { return changes.empty(); }
-    const DrawingElement& element(const Change& c) const { return c.after >= 0 ? newer[c.after] : older[c.before]; }
+    const ChartElement& element(const Change& c) const { return c.after >= 0 ? newer[c.after] : older[c.before]; }
 };
 
 Comparison compareDrawings(const Document& older, const Document& newer);
@@ -107,7 +107,7 @@ Status bringToOneLayout(Version& older, Version& newer, const TextMetrics& metri
 
 // The words of the report in one language; the layout of the lines is shared.
 struct CompareWords {
-    std::array<const char*, kElementKinds> kinds;  // by ElementKind; empty for the title block's, which have names
+    std::array<const char*, kChartKinds> kinds;  // by ChartKind; empty for the title block's, which have names
     const char* separator;  // after the element's name
     const char *added, *deleted, *moved, *resized, *points, *head;
     const char *at, *size, *by, *to, *from, *pixels, *was;
@@ -120,12 +120,12 @@ extern const CompareWords kEnglishWords;  // qmptool
 extern const CompareWords kChineseWords;  // the editor
 
 // "rectangle 3", "标题", "标题栏".
-std::string elementName(const DrawingElement& e, const CompareWords& w);
+std::string elementName(const ChartElement& e, const CompareWords& w);
 // The name of text `slot` of the element: "upper text", "caption", "text".
-const char* textName(const DrawingElement& e, int slot, const CompareWords& w);
+const char* textName(const ChartElement& e, int slot, const CompareWords& w);
 // The element on one line: name, place and size (or points), texts; what
 // qmptool dump --text prints for each element.
-std::string describeElement(const DrawingElement& e, const CompareWords& w);
+std::string describeElement(const ChartElement& e, const CompareWords& w);
 // The change on one line.
 std::string describeChange(const Comparison& c, const Change& change, const CompareWords& w);
 // A twips value in pixels, 15 to a pixel, with at most two decimals: "20", "0.47".
