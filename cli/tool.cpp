@@ -19,6 +19,7 @@
 #include "io/atomic_file.h"
 #include "io/codepage.h"
 #include "render/canvas_painter.h"
+#include "render/change_painter.h"
 #include "render/picture_encoders.h"
 #include "render/print_layout.h"
 #include "render/qt_text_metrics.h"
@@ -29,7 +30,7 @@ namespace {
 const char* const kUsage =
     "Usage: qmptool check FILE...\n"
     "       qmptool dump [--text] FILE\n"
-    "       qmptool diff OLD NEW [--json]\n"
+    "       qmptool diff OLD NEW [--json] [-o OUT]\n"
     "       qmptool render FILE OUT [--scale N]\n"
     "       qmptool print FILE OUT.pdf [--paper A4|A3|A5|Letter] [--portrait]\n"
     "       qmptool convert IN OUT\n"
@@ -43,10 +44,13 @@ const char* const kUsage =
     "  dump FILE                  every field of the file as one JSON object, in file order\n"
     "  dump --text FILE           one line per element: kind and index, place and size in\n"
     "                             pixels, captions; the title block first; for line diffs\n"
-    "  diff OLD NEW [--json]      what changed from OLD to NEW, one line per change, the title\n"
+    "  diff OLD NEW [--json] [-o OUT]\n"
+    "                             what changed from OLD to NEW, one line per change, the title\n"
     "                             block first: elements added, deleted, moved, resized, texts\n"
     "                             and arrow points changed; a qmp drawing compared with a\n"
-    "                             quillmap one is converted first\n"
+    "                             quillmap one is converted first; -o OUT also writes a\n"
+    "                             picture of the change, .png, .svg or .pdf: NEW with added\n"
+    "                             elements green, deleted ones red, changed ones orange\n"
     "  render FILE OUT [--scale N]\n"
     "                             draws the document as the editor shows it after opening it;\n"
     "                             OUT's extension picks the format: .bmp .png .svg .pdf;\n"
@@ -66,12 +70,13 @@ const char* const kUsage =
     "  --portrait                 for print: the page upright rather than landscape\n"
     "  --text                     for dump: lines of text rather than JSON\n"
     "  --json                     for diff: the changes as one JSON object\n"
+    "  -o OUT                     for diff: the picture of the change to write\n"
     "  --                         what follows is a file name, even when it starts with -\n"
     "\n"
     "Examples:\n"
     "  qmptool check *.QMP\n"
     "  qmptool dump 流程图.QMP > 流程图.json\n"
-    "  qmptool diff 旧流程图.QMP 流程图.QMP\n"
+    "  qmptool diff 旧流程图.QMP 流程图.QMP -o 改动.png\n"
     "  qmptool render 流程图.QMP 流程图.png --scale 2\n"
     "  qmptool print 流程图.QMP 流程图.pdf --paper A3\n"
     "  qmptool convert 旧流程图.QMP 新流程图.QMP\n"
@@ -88,6 +93,7 @@ struct Arguments {
     bool portrait = false;
     bool text = false;  // dump --text
     bool json = false;  // diff --json
+    std::optional<std::string> output;  // diff -o
     bool help = false;
     bool version = false;
     std::string wrong;  // what is wrong with the command line, if anything
@@ -147,6 +153,12 @@ Arguments parse(int argc, char** argv) {
             a.text = true;
         } else if (options && arg == "--json") {
             a.json = true;
+        } else if (options && arg == "-o") {
+            if (k + 1 >= argc) {
+                a.wrong = "-o needs a file name";
+                break;
+            }
+            a.output = argv[++k];
         } else if (options && arg.size() > 1 && arg[0] == '-') {
             a.wrong = "unknown option \"" + arg + "\"";
         } else if (a.command.empty()) {
@@ -319,9 +331,18 @@ int print(const Arguments& a, char* program) {
 // editor measures them, since a converted title is centred by its width.
 int diff(const Arguments& a, char* program) {
     if (a.files.size() != 2) return usageError("diff needs OLD and NEW");
+    const std::optional<PictureFormat> format = a.output ? pictureFormatFor(*a.output) : std::nullopt;
+    if (a.output && (!format || *format == PictureFormat::Bmp))
+        return usageError("cannot tell the picture format from \"" + *a.output + "\": use .png, .svg or .pdf");
+    for (const std::string& in : a.files)
+        if (a.output && sameFile(in, *a.output)) {
+            printError("\"" + *a.output + "\" is an input file; the picture needs another name");
+            return kDiffTrouble;
+        }
     Gui gui(program);
     const QtTextMetrics metrics;
     Version versions[2];
+    CanvasGeometry canvas;  // NEW's, which the picture shows
     for (size_t k = 0; k < 2; ++k) {
         Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(a.files[k], metrics);
         if (!opened) {
@@ -329,12 +350,26 @@ int diff(const Arguments& a, char* program) {
             return kDiffTrouble;
         }
         versions[k] = {std::move((*opened)->ed.doc), (*opened)->layout};
+        canvas = (*opened)->ed.canvas;
     }
-    if (Status st = bringToOneLayout(versions[0], versions[1], metrics, a.files[0], a.files[1]); !st) {
-        printError(st.error().describe());
-        return kDiffTrouble;
-    }
+    for (size_t k = 0; k < 2; ++k)
+        if (Status st = convertForComparison(versions[k], versions[1 - k].layout, metrics, a.files[k]); !st) {
+            printError(st.error().describe());
+            return kDiffTrouble;
+        }
     const Comparison c = compareDrawings(versions[0].doc, versions[1].doc);
+    if (a.output) {
+        const Result<std::string> bytes = encodeChangePicture(versions[0].doc, versions[1].doc, c,
+                                                              canvasPixelSize(canvas), *format, a.files[1]);
+        if (!bytes) {
+            printError("cannot draw \"" + *a.output + "\": " + bytes.error().message);
+            return kDiffTrouble;
+        }
+        if (Status st = writeFileAtomically(*a.output, *bytes); !st) {
+            printError(st.error().describe());
+            return kDiffTrouble;
+        }
+    }
     put(a.json ? diffJson(c, a.files[0], a.files[1]) : diffText(c));
     return finishOutput(c.same() ? kDiffSame : kDiffDifferent, kDiffTrouble);
 }
@@ -370,7 +405,7 @@ int runTool(int argc, char** argv) {
     if (a.scale && a.command != "render") return usageError("--scale is for render only");
     if ((a.paper || a.portrait) && a.command != "print") return usageError("--paper and --portrait are for print only");
     if (a.text && a.command != "dump") return usageError("--text is for dump only");
-    if (a.json && a.command != "diff") return usageError("--json is for diff only");
+    if ((a.json || a.output) && a.command != "diff") return usageError("--json and -o are for diff only");
     // Every command reads document texts; without the converters each file would
     // be reported as invalid.
     if (Status codePages = checkCodePages(); !codePages) {

@@ -232,16 +232,12 @@ Comparison compareDrawings(const Document& older, const Document& newer) {
     return c;
 }
 
-Status bringToOneLayout(Version& older, Version& newer, const TextMetrics& metrics, const std::string& olderName,
-                        const std::string& newerName) {
-    if (older.layout == newer.layout) return {};
-    Version& qmp = older.layout == Layout::Qmp ? older : newer;
-    Result<Document> converted = convertQmpToQuillmap(qmp.doc, metrics);
+Status convertForComparison(Version& version, Layout otherLayout, const TextMetrics& metrics, const std::string& name) {
+    if (version.layout != Layout::Qmp || otherLayout != Layout::Quillmap) return {};
+    Result<Document> converted = convertQmpToQuillmap(version.doc, metrics);
     if (!converted)
-        return IoError{"cannot convert \"" + (&qmp == &older ? olderName : newerName) +
-                           "\" to compare it: " + converted.error().describe(),
-                       std::nullopt};
-    qmp = {std::move(converted).value(), Layout::Quillmap};
+        return IoError{"cannot convert \"" + name + "\" to compare it: " + converted.error().describe(), std::nullopt};
+    version = {std::move(converted).value(), Layout::Quillmap};
     return {};
 }
 

@@ -100,10 +100,9 @@ struct Version {
 };
 
 // A qmp drawing compared with a quillmap one is converted first, as qmptool
-// convert would convert it; two drawings of one layout stay as they are. The
-// error says which one could not be converted by `olderName` or `newerName`.
-Status bringToOneLayout(Version& older, Version& newer, const TextMetrics& metrics, const std::string& olderName,
-                        const std::string& newerName);
+// convert would convert it; any other drawing stays as it is. The error names the
+// drawing by `name`.
+Status convertForComparison(Version& version, Layout otherLayout, const TextMetrics& metrics, const std::string& name);
 
 // The words of the report in one language; the layout of the lines is shared.
 struct CompareWords {

@@ -59,13 +59,17 @@ void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, cons
 }
 
 QImage canvasPictureImage(const Document* doc, QSize size, int scale, CanvasLook look) {
+    return paintedImage([&](QPainter& p) { paintCanvasPicture(p, doc, size, {}, look); }, size, scale);
+}
+
+QImage paintedImage(const std::function<void(QPainter&)>& paint, QSize size, int scale) {
     QImage image(size * scale, QImage::Format_RGB32);
     if (image.isNull()) return image;
     image.setDevicePixelRatio(scale);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
-        paintCanvasPicture(painter, doc, size, {}, look);
+        paint(painter);
     }
     image.setDevicePixelRatio(1);
     return image;

@@ -2,6 +2,8 @@
 // sunken two-pixel frame with the drawing inside. This one routine paints it for
 // every output (the screen, BMP, PNG, SVG, PDF and printed pages) on any QPainter.
 #pragma once
+#include <functional>
+
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -38,5 +40,7 @@ void paintCanvasFrame(QPainter& painter, QSize size);
 // The picture as an image of `scale` pixels per logical pixel, drawn at that
 // density rather than enlarged. Null when the image cannot be allocated.
 QImage canvasPictureImage(const Document* doc, QSize size, int scale = 1, CanvasLook look = CanvasLook::Chart);
+// The same for any picture of `size` logical pixels that `paint` paints.
+QImage paintedImage(const std::function<void(QPainter&)>& paint, QSize size, int scale = 1);
 
 }  // namespace qm

@@ -3,11 +3,18 @@
 // quillmap version, and the drawing as lines.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "render/change_painter.h"
 #include "drawings.h"
+#include "edit/insert.h"
+#include "interact/pointer.h"
+#include "interact/selection.h"
+#include "model/relayout.h"
+#include "model/sel_kind.h"
 #include "io/document_io.h"
 #include "model/labels.h"
 #include "tool_run.h"
@@ -84,6 +91,55 @@ TEST(Diff, AQmpDrawingIsComparedWithAQuillmapOneAfterConvertingIt) {
     const test::ToolRun run = diff(dir, "new.QMP", "old.qmp");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, QByteArray("标题: text \"审批流程\" → \"单击这里添加标题\"\n"));
+}
+
+// Pixels of exactly this colour in the canvas box (twips) of an element, one
+// pixel around it; the picture's client area starts inside a 2-pixel frame.
+int pixelsOf(const QImage& img, const QColor& c, float left, float top, float width, float height) {
+    const QRect box(static_cast<int>(left / 15) + 1, static_cast<int>(top / 15) + 1, static_cast<int>(width / 15) + 3,
+                    static_cast<int>(height / 15) + 3);
+    int n = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) n += img.pixelColor(x, y) == c;
+    return n;
+}
+
+TEST(Diff, ThePictureShowsAddedInGreenDeletedInRedChangedInOrangeOverItsOldDottedOutline) {
+    DrawingEditor d(Layout::Quillmap);
+    test::drawEveryKind(d);
+    TempFolder dir;
+    ASSERT_TRUE(writeDocument(dir.path("old.QMP"), d.doc));
+    const ShapeEl before = *d.doc.Shape1.find(1), ellipse = *d.doc.Shape1.find(2);
+    moveShapeTo(d.doc, 1, before.left + 450, before.top + 900);
+    layoutOwnShapeTexts(d.doc, 1);
+    selectElement(d.ed, SelKind::Shape, 2);
+    deleteSelection(d.ed);
+    insertShape(d.ed, ShapeStyle::Rectangle);
+    d.place(8000, 6000);  // stays selected, in the editor's green
+    ASSERT_TRUE(writeDocument(dir.path("new.QMP"), d.doc));
+    const ShapeEl &moved = *d.doc.Shape1.find(1), &added = *d.doc.Shape1.find(4);
+
+    for (const char* name : {"change.png", "change.svg", "change.pdf"}) {
+        const test::ToolRun run = test::runQmptool({QStringLiteral("diff"), dir.qpath("old.QMP"), dir.qpath("new.QMP"),
+                                                    QStringLiteral("-o"), dir.qpath(name)});
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_EQ(run.out.count('\n'), 3) << "the list as without -o";
+    }
+    EXPECT_TRUE(dir.read("change.svg").starts_with("<?xml"));
+    EXPECT_TRUE(dir.read("change.pdf").starts_with("%PDF"));
+    const QImage img(dir.qpath("change.png"));
+    ASSERT_EQ(img.size(), QSize(961, 641));
+    const auto pixels = [&img](const QColor& c, const ShapeEl& s) { return pixelsOf(img, c, s.left, s.top, s.width, s.height); };
+    EXPECT_GT(pixels(kAddedColour, added), 300) << "the added rectangle's outline, green";
+    EXPECT_GT(pixels(kDeletedColour, ellipse), 300) << "the deleted ellipse drawn from the old chart, red";
+    EXPECT_GT(pixels(kChangedColour, moved), 300) << "the moved rectangle, orange";
+    const int dotted = pixels(kChangedColour, before), outline = 2 * static_cast<int>((before.width + before.height) / 15);
+    EXPECT_GT(dotted, outline / 3) << "its old outline, dotted";
+    EXPECT_LT(dotted, outline * 2 / 3) << "its old outline, dotted";
+    const LineEl& unchanged = *d.doc.lx1.find(1);
+    EXPECT_GT(pixelsOf(img, Qt::black, unchanged.x1, unchanged.y1, 0, 0), 0) << "the unchanged diamond, black";
+    for (const QColor& c : {kAddedColour, kDeletedColour, kChangedColour})
+        EXPECT_GT(pixelsOf(img, c, 0, 8000, 1500, 1600), 10) << "the legend at the bottom left";
 }
 
 TEST(DumpText, OneLinePerPresentElementTitleBlockFirst) {
