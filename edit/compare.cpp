@@ -242,21 +242,22 @@ Status convertForComparison(Version& version, Layout otherLayout, const TextMetr
 }
 
 const CompareWords kEnglishWords{
-    {"", "", "", "rectangle", "ellipse", "diamond", "arrow", "label", "vertical label"},
-    ": ",
-    "added", "deleted", "moved", "resized", "points", "head",
-    "at", "size", "by", "to", "from", "px", "was",
-    {"upper text", "lower text"}, {"caption", "text"}, "text",
-    {"up", "down", "left", "right"},
+    .kinds = {"", "", "", "rectangle", "ellipse", "diamond", "arrow", "label", "vertical label"},
+    .separator = ": ", .comma = ", ",
+    .added = "added", .deleted = "deleted", .moved = "moved by", .resized = "resized", .points = "points",
+    .head = "head",
+    .at = "at", .size = "size", .to = "to", .from = "from", .pixels = "px", .was = "was",
+    .shapeTexts = {"upper text", "lower text"}, .rowTexts = {"caption", "text"}, .text = "text",
+    .directions = {"up", "down", "left", "right"},
 };
 
 const CompareWords kChineseWords{
-    {"", "", "", "矩形", "椭圆", "菱形", "箭头", "标签", "竖排标签"},
-    "：",
-    "新增", "删除", "移动", "大小改变", "折点改变", "箭头",
-    "位置", "大小", "移动", "到", "从", "像素", "原为",
-    {"上方文字", "下方文字"}, {"栏名", "内容"}, "文字",
-    {"向上", "向下", "向左", "向右"},
+    .kinds = {"", "", "", "矩形", "椭圆", "菱形", "箭头", "标签", "竖排标签"},
+    .separator = "：", .comma = "，",
+    .added = "新增", .deleted = "删除", .moved = "移动", .resized = "大小改变", .points = "折点", .head = "箭头",
+    .at = "位置", .size = "大小", .to = "到", .from = "从", .pixels = "像素", .was = "原为",
+    .shapeTexts = {"上方文字", "下方文字"}, .rowTexts = {"栏名", "内容"}, .text = "文字",
+    .directions = {"向上", "向下", "向左", "向右"},
 };
 
 std::string pixelText(int32_t twips) {
@@ -324,19 +325,19 @@ std::string describeChange(const Comparison& c, const Change& change, const Comp
         const std::string all = describeElement(e, w), name = elementName(e, w);
         const std::string rest = all.substr(std::min(all.size(), name.size() + 1));
         if (change.kind == ChangeKind::Added) return s + w.added + (rest.empty() ? "" : " " + rest);
-        return s + w.deleted + (rest.empty() ? "" : std::string(", ") + w.was + ' ' + rest);
+        return s + w.deleted + (rest.empty() ? "" : w.comma + std::string(w.was) + ' ' + rest);
     }
     const ChartElement &old = c.older[static_cast<size_t>(change.before)], &now = c.newer[static_cast<size_t>(change.after)];
     switch (change.kind) {
         case ChangeKind::Moved:
-            return s + w.moved + ' ' + w.by + " (" + pixelText(now.box.left - old.box.left) + ", " +
+            return s + w.moved + " (" + pixelText(now.box.left - old.box.left) + ", " +
                    pixelText(now.box.top - old.box.top) + ") " + w.pixels + ' ' + w.to + " (" +
                    pixelText(now.box.left) + ", " + pixelText(now.box.top) + ")";
         case ChangeKind::Resized: {
             std::string line = s + w.resized + ' ' + w.from + ' ' + sizeText(old.box) + ' ' + w.to + ' ' +
                                sizeText(now.box) + ' ' + w.pixels;
             if (old.box.left != now.box.left || old.box.top != now.box.top)
-                line += std::string(", ") + w.at + " (" + pixelText(now.box.left) + ", " + pixelText(now.box.top) + ")";
+                line += w.comma + std::string(w.at) + " (" + pixelText(now.box.left) + ", " + pixelText(now.box.top) + ")";
             return line;
         }
         case ChangeKind::Text: {
@@ -346,7 +347,7 @@ std::string describeChange(const Comparison& c, const Change& change, const Comp
         case ChangeKind::Points: {
             std::string line = s + w.points + ' ' + joined(old.points) + " → " + joined(now.points);
             if (old.headDir != now.headDir && old.headDir >= 0 && now.headDir >= 0)
-                line += std::string(", ") + w.head + ' ' + w.directions[static_cast<size_t>(old.headDir)] + " → " +
+                line += w.comma + std::string(w.head) + ' ' + w.directions[static_cast<size_t>(old.headDir)] + " → " +
                         w.directions[static_cast<size_t>(now.headDir)];
             return line;
         }

@@ -108,8 +108,9 @@ Status convertForComparison(Version& version, Layout otherLayout, const TextMetr
 struct CompareWords {
     std::array<const char*, kChartKinds> kinds;  // by ChartKind; empty for the title block's, which have names
     const char* separator;  // after the element's name
+    const char* comma;      // between the parts of a change
     const char *added, *deleted, *moved, *resized, *points, *head;
-    const char *at, *size, *by, *to, *from, *pixels, *was;
+    const char *at, *size, *to, *from, *pixels, *was;
     std::array<const char*, 2> shapeTexts;  // upper, lower
     std::array<const char*, 2> rowTexts;    // caption, value
     const char* text;
