@@ -2,6 +2,8 @@
 // caption, object name, access key, shortcut and order, and what each command
 // does to the drawing when it is chosen.
 #include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,9 +14,12 @@
 #include <functional>
 
 #include "app/canvas_widget.h"
+#include "app/compare_window.h"
 #include "app/main_window.h"
 #include "interact/pointer.h"
 #include "model/sel_kind.h"
+#include "render/canvas_painter.h"
+#include "render/change_painter.h"
 
 namespace qm {
 namespace {
@@ -121,6 +126,7 @@ private slots:
             {u("打印(&P)..."), QStringLiteral("filePrint"), QStringLiteral("Ctrl+P")},
             {u("打印预览(&V)..."), QStringLiteral("filePrintPreview"), QString()},
             {u("导出(&X)..."), QStringLiteral("fileExport"), QString()},
+            {u("比较(&M)..."), QStringLiteral("fileCompare"), QString()},
             {QStringLiteral("-"), QStringLiteral("fileSeparator"), QString()},
             {u("退出"), QStringLiteral("fileExit"), QStringLiteral("Ctrl+Q")},
         });
@@ -154,6 +160,17 @@ private slots:
         });
         // The canvas's context menu is this same Edit menu.
         QCOMPARE(w->editMenu(), menus[1]->menu());
+        // An access key chooses one item of its menu.
+        for (const QMenu* m : w->findChildren<QMenu*>()) {
+            QSet<QChar> keys;
+            for (const QAction* a : m->actions()) {
+                const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
+                if (amp < 0 || amp + 1 >= a->text().size()) continue;
+                const QChar key = a->text()[amp + 1].toUpper();
+                QVERIFY2(!keys.contains(key), qPrintable(m->objectName() + QStringLiteral(": &") + key));
+                keys.insert(key);
+            }
+        }
     }
 
     void noCommandTakesTheDeleteKey() {
@@ -304,6 +321,67 @@ private slots:
         doc().modified = -1;
         w->toolbar()->actions()[13]->trigger();  // 保存: no dialog, same file
         QCOMPARE(doc().modified, int16_t(0));
+    }
+
+    // 比较: the open drawing as it is now against a file, in a window of its own;
+    // a row selects its element; nothing is written; a bad file is named and why.
+    void compareShowsTheChangesInAWindowOfItsOwnAndWritesNothing() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString older = dir.filePath(u("旧 版.QMP"));
+        chooseFile(older);
+        action("fileSaveAs")->trigger();
+        action("insJX")->trigger();
+        dropAt(3000, 3000);  // unsaved, and selected in the editor's green with its handles
+        QCOMPARE(doc().selKind, int16_t(SelKind::Shape));
+
+        chooseFile(older);
+        action("fileCompare")->trigger();
+        auto* window = w->findChild<CompareWindow*>();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(window->isWindow() && !window->isModal());
+        QCOMPARE(window->list()->count(), 1);
+        QVERIFY(window->list()->item(0)->text().startsWith(u("矩形 1：新增 位置 (200, 200) 大小 131×81")));
+        // The picture shows the rectangle as added, not as the editor's selection.
+        const QImage picture = window->picture()->pixmap().toImage();
+        const qreal dpr = picture.devicePixelRatio();
+        for (const QPointF at : {QPointF(230, 200), QPointF(200, 200)})  // an edge; a corner, without its handle
+            QCOMPARE(picture.pixelColor(((at + QPointF(kCanvasFrame, kCanvasFrame)) * dpr).toPoint()), kAddedColour);
+
+        // Opening the window and giving its list the focus choose nothing.
+        QPointer<CompareWindow> first = window;
+        window->close();
+        QTRY_VERIFY(!first);  // closed, it is gone
+        canvasPress(w->editor(), 1, 0, 13000, 500);  // nothing there
+        QCOMPARE(doc().selKind, int16_t(SelKind::None));
+        chooseFile(older);
+        action("fileCompare")->trigger();
+        window = w->findChild<CompareWindow*>();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(window->list()->hasFocus());
+        QCOMPARE(doc().selKind, int16_t(SelKind::None));
+        window->list()->setCurrentRow(0);
+        QCOMPARE(doc().selKind, int16_t(SelKind::Shape));
+        QCOMPARE(doc().selIndex, int16_t(1));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u("旧 版.QMP")});
+        QCOMPARE(doc().modified, int16_t(-1));
+
+        const QString bad = dir.filePath(QStringLiteral("bad.QMP"));
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("QMP but nothing more");
+        f.close();
+        QString message;
+        whenModal<QFileDialog>([&](QFileDialog* d) {
+            d->selectFile(bad);
+            answer(QMessageBox::Ok, &message);
+            static_cast<QDialog*>(d)->accept();
+        });
+        action("fileCompare")->trigger();
+        QVERIFY2(message.contains(bad), qPrintable(message));
+        QCOMPARE(w->findChildren<CompareWindow*>().size(), 1);
+        QCOMPARE(doc().shapeCount, int16_t(1));
     }
 
     void aDocumentNamedAtStartIsOpened() {
