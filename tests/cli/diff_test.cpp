@@ -59,8 +59,15 @@ TEST(Diff, ExitStatusIsZeroForTheSameDrawingOneForADifferentOneTwoForTrouble) {
         "text": "upper text", "old": "开始", "new": "开始处理"})").object());
     EXPECT_EQ(changes[1].toObject()[QStringLiteral("dx")].toDouble(), 10);
 
-    // Missing, a folder, damaged, no document at all: one line naming the file.
+    // A picture is never written over an input, whatever the input is called.
     const std::string bytes = dir.read("old.QMP");
+    dir.write("chart.png", bytes);
+    const test::ToolRun over = test::runQmptool(
+        {QStringLiteral("diff"), dir.qpath("chart.png"), dir.qpath("new.QMP"), QStringLiteral("-o"), dir.qpath("chart.png")});
+    EXPECT_EQ(over.exitCode, 2);
+    EXPECT_EQ(dir.read("chart.png"), bytes);
+
+    // Missing, a folder, damaged, no document at all: one line naming the file.
     dir.write("short.QMP", bytes.substr(0, bytes.size() / 2));
     dir.write("notes.txt", "not a chart\n");
     for (const std::string bad : {"missing.QMP", ".", "short.QMP", "notes.txt"}) {

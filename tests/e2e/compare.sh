@@ -15,20 +15,13 @@ e2e_wait_window Quillmap
 e2e_wait_painted "$shot"
 
 # The version on disk: one rectangle.
-e2e_toolbar 1
-e2e_move 100 200
-e2e_wait_pixels "$shot" "new rectangle|160,200|$BLACK"
-xdotool click 1
-e2e_wait_pixels "$shot" "first rectangle|160,200|$GREEN"
+e2e_drop_rectangle 100 200 "$shot"
 e2e_key ctrl+s
 e2e_file_dialog save "$E2E_WORKDIR/old.QMP"
 e2e_wait_file "$E2E_WORKDIR/old.QMP"
 
 # The drawing as it is now: a second rectangle, not saved, nothing selected.
-e2e_toolbar 1
-e2e_move 400 200
-e2e_wait_pixels "$shot" "second rectangle|460,200|$BLACK"
-xdotool click 1
+e2e_drop_rectangle 400 200 "$shot"
 e2e_click 700 450
 e2e_wait_pixels "$shot" "second rectangle, dropped|460,200|$BLACK" "first rectangle, saved|160,200|$BLACK"
 

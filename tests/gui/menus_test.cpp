@@ -65,6 +65,11 @@ void answer(QMessageBox::StandardButton button, QString* text = nullptr) {
     });
 }
 
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 void chooseFile(const QString& path) {
     whenModal<QFileDialog>([path](QFileDialog* d) {
         d->selectFile(path);
@@ -368,10 +373,7 @@ private slots:
         QCOMPARE(doc().modified, int16_t(-1));
 
         const QString bad = dir.filePath(QStringLiteral("bad.QMP"));
-        QFile f(bad);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("QMP but nothing more");
-        f.close();
+        QVERIFY(writeFile(bad, "QMP but nothing more"));
         QString message;
         whenModal<QFileDialog>([&](QFileDialog* d) {
             d->selectFile(bad);
@@ -403,10 +405,7 @@ private slots:
 
         // Anything else is refused with the format message; the drawing stays.
         const QString junk = dir.filePath(QStringLiteral("junk.QMP"));
-        QFile f(junk);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("not a drawing");
-        f.close();
+        QVERIFY(writeFile(junk, "not a drawing"));
         QString message;
         answer(QMessageBox::Ok, &message);
         QVERIFY(!fresh.openFile(junk.toStdString()));
