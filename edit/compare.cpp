@@ -165,6 +165,8 @@ const char* textName(const ChartElement& e, int slot, const CompareWords& w) {
 
 std::vector<ChartElement> chartElements(const Document& doc) {
     std::vector<ChartElement> out;
+    out.reserve(kTitleFields.size() + 1 + static_cast<size_t>(std::max(0, doc.shapeCount + doc.diamondCount +
+                                                                        doc.arrowCount + doc.labelCount)));
     if (doc.Shape2.visible) addTitleBlock(doc, out);
     // Labels that belong to the title block or to a shape are reported with it.
     std::vector<bool> owned(static_cast<size_t>(std::max<int>(doc.labelCount, 0)) + 1, false);
