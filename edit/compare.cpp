@@ -112,7 +112,8 @@ void compareElements(const Comparison& c, int b, int a, std::vector<Change>& out
     if (resized) out.push_back({ChangeKind::Resized, b, a});
     for (size_t s = 0; s < now.texts.size() && s < old.texts.size(); ++s)
         if (old.texts[s] != now.texts[s]) out.push_back({ChangeKind::Text, b, a, static_cast<int>(s)});
-    if (now.kind == ChartKind::Arrow && (old.points != now.points || old.headDir != now.headDir || !(old.head == now.head))) {
+    const bool differs = old.points != now.points || old.headDir != now.headDir || old.head != now.head;
+    if (now.kind == ChartKind::Arrow && differs) {
         // An arrow carried whole moved; anything else reshaped it.
         const int32_t dx = now.box.left - old.box.left, dy = now.box.top - old.box.top;
         bool carried = old.points.size() == now.points.size() && old.headDir == now.headDir &&
@@ -133,7 +134,6 @@ std::string joined(const std::vector<TwipPoint>& pts) {
 }
 
 std::string sizeText(const TwipBox& b) { return pixelText(b.width) + "×" + pixelText(b.height); }
-
 
 }  // namespace
 
@@ -329,7 +329,8 @@ std::string describeChange(const Comparison& c, const Change& change, const Comp
         if (change.kind == ChangeKind::Added) return s + w.added + (rest.empty() ? "" : " " + rest);
         return s + w.deleted + (rest.empty() ? "" : w.comma + std::string(w.was) + ' ' + rest);
     }
-    const ChartElement &old = c.older[static_cast<size_t>(change.before)], &now = c.newer[static_cast<size_t>(change.after)];
+    const ChartElement& old = c.older[static_cast<size_t>(change.before)];
+    const ChartElement& now = c.newer[static_cast<size_t>(change.after)];
     switch (change.kind) {
         case ChangeKind::Moved:
             return s + w.moved + " (" + pixelText(now.box.left - old.box.left) + ", " +
@@ -339,7 +340,8 @@ std::string describeChange(const Comparison& c, const Change& change, const Comp
             std::string line = s + w.resized + ' ' + w.from + ' ' + sizeText(old.box) + ' ' + w.to + ' ' +
                                sizeText(now.box) + ' ' + w.pixels;
             if (old.box.left != now.box.left || old.box.top != now.box.top)
-                line += w.comma + std::string(w.at) + " (" + pixelText(now.box.left) + ", " + pixelText(now.box.top) + ")";
+                line += w.comma + std::string(w.at) + " (" + pixelText(now.box.left) + ", " +
+                        pixelText(now.box.top) + ")";
             return line;
         }
         case ChangeKind::Text: {

@@ -132,7 +132,8 @@ void legend(QPainter& p, QSize client) {
     const int line = fm.height() + 4, swatch = 20, pad = 6;
     int textWidth = 0;
     for (const auto& r : rows) textWidth = std::max(textWidth, fm.horizontalAdvance(QString::fromUtf8(r.text)));
-    const QRect box(pad, client.height() - pad - (2 * pad + line * 4), 3 * pad + swatch + textWidth, 2 * pad + line * 4);
+    const int height = 2 * pad + line * 4;
+    const QRect box(pad, client.height() - pad - height, 3 * pad + swatch + textWidth, height);
     p.setPen(QPen(Qt::gray, 1));
     p.setBrush(Qt::white);
     p.drawRect(box.adjusted(0, 0, -1, -1));

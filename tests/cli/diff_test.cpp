@@ -62,8 +62,8 @@ TEST(Diff, ExitStatusIsZeroForTheSameDrawingOneForADifferentOneTwoForTrouble) {
     // A picture is never written over an input, whatever the input is called.
     const std::string bytes = dir.read("old.QMP");
     dir.write("chart.png", bytes);
-    const test::ToolRun over = test::runQmptool(
-        {QStringLiteral("diff"), dir.qpath("chart.png"), dir.qpath("new.QMP"), QStringLiteral("-o"), dir.qpath("chart.png")});
+    const test::ToolRun over = test::runQmptool({QStringLiteral("diff"), dir.qpath("chart.png"), dir.qpath("new.QMP"),
+                                                 QStringLiteral("-o"), dir.qpath("chart.png")});
     EXPECT_EQ(over.exitCode, 2);
     EXPECT_EQ(dir.read("chart.png"), bytes);
 
@@ -136,11 +136,14 @@ TEST(Diff, ThePictureShowsAddedInGreenDeletedInRedChangedInOrangeOverItsOldDotte
     EXPECT_TRUE(dir.read("change.pdf").starts_with("%PDF"));
     const QImage img(dir.qpath("change.png"));
     ASSERT_EQ(img.size(), QSize(961, 641));
-    const auto pixels = [&img](const QColor& c, const ShapeEl& s) { return pixelsOf(img, c, s.left, s.top, s.width, s.height); };
+    const auto pixels = [&img](const QColor& c, const ShapeEl& s) {
+        return pixelsOf(img, c, s.left, s.top, s.width, s.height);
+    };
     EXPECT_GT(pixels(kAddedColour, added), 300) << "the added rectangle's outline, green";
     EXPECT_GT(pixels(kDeletedColour, ellipse), 300) << "the deleted ellipse drawn from the old chart, red";
     EXPECT_GT(pixels(kChangedColour, moved), 300) << "the moved rectangle, orange";
-    const int dotted = pixels(kChangedColour, before), outline = 2 * static_cast<int>((before.width + before.height) / 15);
+    const int dotted = pixels(kChangedColour, before);
+    const int outline = 2 * static_cast<int>((before.width + before.height) / 15);
     EXPECT_GT(dotted, outline / 3) << "its old outline, dotted";
     EXPECT_LT(dotted, outline * 2 / 3) << "its old outline, dotted";
     const LineEl& unchanged = *d.doc.lx1.find(1);
