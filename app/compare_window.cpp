@@ -1,5 +1,7 @@
 #include "app/compare_window.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -24,19 +26,19 @@ QString q(const std::string& s) { return QString::fromStdString(s); }
 
 // How the editor selects an element of this kind: a title field as the label
 // holding it, the frame as the title block.
-int16_t selectionKind(ChartKind kind) {
+ElementKind selectionKind(ChartKind kind) {
     switch (kind) {
         case ChartKind::Rectangle:
-        case ChartKind::Ellipse: return SelKind::Shape;
-        case ChartKind::Diamond: return SelKind::Diamond;
-        case ChartKind::Arrow: return SelKind::Arrow;
-        case ChartKind::TitleBlock: return SelKind::TitleBlock;
+        case ChartKind::Ellipse: return ElementKind::Shape;
+        case ChartKind::Diamond: return ElementKind::Diamond;
+        case ChartKind::Arrow: return ElementKind::Arrow;
+        case ChartKind::TitleBlock: return ElementKind::TitleBlock;
         case ChartKind::TitleText:
         case ChartKind::TitleRow:
         case ChartKind::Label:
-        case ChartKind::VerticalLabel: return SelKind::Label;
+        case ChartKind::VerticalLabel: return ElementKind::Label;
     }
-    return SelKind::None;
+    return ElementKind::Label;
 }
 
 // The other version as quillmap holds drawings, or the reason it cannot be compared.
@@ -114,8 +116,10 @@ void CompareWindow::choose(int row) {
     const ChartElement& e = comparison_.newer[static_cast<size_t>(c.after)];
     view_.perform([&e](Editor& ed) {
         // The drawing may have changed since it was compared.
-        for (const ChartElement& now : chartElements(ed.doc))
-            if (now.kind == e.kind && now.index == e.index) return selectElement(ed, selectionKind(e.kind), e.index);
+        const std::vector<ChartElement> present = chartElements(ed.doc);
+        if (std::any_of(present.begin(), present.end(),
+                        [&e](const ChartElement& now) { return now.kind == e.kind && now.index == e.index; }))
+            selectElement(ed, selectionKind(e.kind), e.index);
     });
 }
 

@@ -174,7 +174,7 @@ std::vector<ChartElement> chartElements(const Document& doc) {
         if (label >= 1 && static_cast<size_t>(label) < owned.size()) owned[static_cast<size_t>(label)] = true;
     };
     if (doc.Shape2.visible)
-        for (int i = 1; i <= 8; ++i) own(i);
+        for (int i = kNumberLabel; i <= kLastCellLabel; ++i) own(i);
 
     for (int i = 1; i <= lastRecordIndex(doc.shapeCount); ++i) {
         const ShapeEl* s = doc.Shape1.find(i);

@@ -13,6 +13,7 @@
 #include "io/result.h"
 #include "model/document.h"
 #include "model/text_metrics.h"
+#include "model/title_block.h"
 
 namespace qm {
 
@@ -66,7 +67,11 @@ struct TitleField {
     int captionLabel = 0; // a table row's caption cell
 };
 inline constexpr std::array<TitleField, 5> kTitleFields{{
-    {"标题", 2}, {"编号", 1}, {"制作人", 6, 3}, {"审核", 7, 4}, {"依据", 8, 5},
+    {"标题", kTitleLabel},
+    {"编号", kNumberLabel},
+    {"制作人", cellLabel(0, 1), cellLabel(0, 0)},
+    {"审核", cellLabel(1, 1), cellLabel(1, 0)},
+    {"依据", cellLabel(2, 1), cellLabel(2, 0)},
 }};
 inline constexpr const char* kTitleBlockName = "标题栏";
 

@@ -20,26 +20,6 @@ QRect pixelBox(const TwipBox& b) {
 
 QPointF pixelPoint(const TwipPoint& p) { return {pixelValue(p.x), pixelValue(p.y)}; }
 
-// The drawing in its own black, without handles or rubber band: the editor's green
-// selection would read as an addition.
-void plain(Document& d) {
-    const auto each = [](auto& family, auto&& f) {
-        for (int i = 1; i < family.end(); ++i)
-            if (auto* e = family.find(i)) f(*e);
-    };
-    const auto black = [](auto& e) { e.borderColor = kBlack; };
-    each(d.Shape1, black);
-    each(d.LineRect, black);
-    each(d.Line1, black);
-    for (Collection<LineEl>* lines : d.diamondLines()) each(*lines, black);
-    each(d.Label, [](LabelEl& l) { l.foreColor = kBlack; });
-    for (LineEl* l : {&d.Line2, &d.Line3, &d.Line4}) l->borderColor = kBlack;
-    d.Shape2.borderColor = kBlack;
-    d.lneTemp.visible = false;
-    d.spHandle.templ().visible = false;
-    each(d.spHandle, [](HandleEl& h) { h.visible = false; });
-}
-
 void colour(Document& d, const ChartElement& e, Color c) {
     for (int l : e.labels)
         if (LabelEl* label = d.Label.find(l)) label->foreColor = c;
@@ -152,7 +132,7 @@ void legend(QPainter& p, QSize client) {
 void paintChangePicture(QPainter& painter, const Document& older, const Document& newer, const Comparison& c,
                         QSize size) {
     Document shown = newer, gone = older;
-    plain(shown);
+    shown.lneTemp.visible = false;  // the rubber band of an arrow being drawn is no part of the chart
     std::vector<PartRef> goneParts;
     for (const Change& ch : c.changes) {
         if (ch.kind == ChangeKind::Deleted) {
@@ -170,7 +150,7 @@ void paintChangePicture(QPainter& painter, const Document& older, const Document
     painter.save();
     painter.setClipRect(client, Qt::IntersectClip);
     painter.translate(client.topLeft());
-    PaintOptions options = defaultPaintOptions();
+    PaintOptions options = chartPaintOptions();
     options.antialias = painter.testRenderHint(QPainter::Antialiasing);
     paintParts(painter, gone, goneParts, options);
     for (const Change& ch : c.changes) {

@@ -10,7 +10,7 @@
 #include "cli/document_file.h"
 #include "io/document_io.h"
 #include "large_document.h"
-#include "model/new_document.h"
+#include "edit/quillmap_commands.h"
 #include "model/null_host.h"
 
 namespace qm {

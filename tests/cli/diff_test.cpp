@@ -119,7 +119,7 @@ TEST(Diff, ThePictureShowsAddedInGreenDeletedInRedChangedInOrangeOverItsOldDotte
     const ShapeEl before = *d.doc.Shape1.find(1), ellipse = *d.doc.Shape1.find(2);
     moveShapeTo(d.doc, 1, before.left + 450, before.top + 900);
     layoutOwnShapeTexts(d.doc, 1);
-    selectElement(d.ed, SelKind::Shape, 2);
+    selectElement(d.ed, ElementKind::Shape, 2);
     deleteSelection(d.ed);
     insertShape(d.ed, ShapeStyle::Rectangle);
     d.place(8000, 6000);  // stays selected, in the editor's green

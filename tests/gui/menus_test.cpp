@@ -338,7 +338,7 @@ private slots:
         action("fileSaveAs")->trigger();
         action("insJX")->trigger();
         dropAt(3000, 3000);  // unsaved, and selected in the editor's green with its handles
-        QCOMPARE(doc().selKind, int16_t(SelKind::Shape));
+        QCOMPARE(doc().selKind, SelKind::Shape);
 
         chooseFile(older);
         action("fileCompare")->trigger();
@@ -359,15 +359,15 @@ private slots:
         window->close();
         QTRY_VERIFY(!first);  // closed, it is gone
         canvasPress(w->editor(), 1, 0, 13000, 500);  // nothing there
-        QCOMPARE(doc().selKind, int16_t(SelKind::None));
+        QCOMPARE(doc().selKind, SelKind::None);
         chooseFile(older);
         action("fileCompare")->trigger();
         window = w->findChild<CompareWindow*>();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QVERIFY(window->list()->hasFocus());
-        QCOMPARE(doc().selKind, int16_t(SelKind::None));
+        QCOMPARE(doc().selKind, SelKind::None);
         window->list()->setCurrentRow(0);
-        QCOMPARE(doc().selKind, int16_t(SelKind::Shape));
+        QCOMPARE(doc().selKind, SelKind::Shape);
         QCOMPARE(doc().selIndex, int16_t(1));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u("旧 版.QMP")});
         QCOMPARE(doc().modified, int16_t(-1));

@@ -78,7 +78,7 @@ TEST(Compare, EveryKindOfChangeTitleBlockFirstThenByElement) {
     d.Shape1.find(2)->left -= 300;  // resized by its top-left corner: not also a move
     d.Shape1.find(2)->width += 300;
     setCaption(*d.Label.find(d.shapeRec[2].label1), "结束", t.metrics);
-    selectElement(t.ed, SelKind::Diamond, 1);
+    selectElement(t.ed, ElementKind::Diamond, 1);
     deleteSelection(t.ed);
     d.Line1.find(1)->y2 += 450;  // the straight arrow's tip: a changed point
     for (int k = 1; k <= d.arrowRec[2].segmentCount(); ++k) {  // the polyline carried whole
@@ -116,7 +116,7 @@ TEST(Compare, ElementsAreMatchedByKindAndIndexAndHiddenOnesAreAbsent) {
     Document& d = t.doc;
     const Document older = d;
     // Deleted and drawn again: another index, so not a move.
-    selectElement(t.ed, SelKind::Shape, 1);
+    selectElement(t.ed, ElementKind::Shape, 1);
     deleteSelection(t.ed);
     insertShape(t.ed, ShapeStyle::Rectangle);
     drop(t.ed, 1500, 1500);
