@@ -66,13 +66,11 @@ void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, Can
     painter.restore();
 }
 
-QRect drawingBounds(const Document& doc) {
-    QRect box;
-    forEachElement(doc, [&box](PartRef, const auto& e) { box |= paintedBounds(e); });
-    return box;
+QImage canvasPictureImage(const Document* doc, QSize size, int scale, CanvasLook look) {
+    return paintedImage([&](QPainter& p) { paintCanvasPicture(p, doc, size, {}, look); }, size, scale);
 }
 
-QImage paintedImage(QSize size, int scale, const std::function<void(QPainter&)>& paint) {
+QImage paintedImage(const std::function<void(QPainter&)>& paint, QSize size, int scale) {
     QImage image(size * scale, QImage::Format_RGB32);
     if (image.isNull()) return image;
     image.setDevicePixelRatio(scale);
@@ -83,10 +81,6 @@ QImage paintedImage(QSize size, int scale, const std::function<void(QPainter&)>&
     }
     image.setDevicePixelRatio(1);
     return image;
-}
-
-QImage canvasPictureImage(const Document* doc, QSize size, int scale, CanvasLook look) {
-    return paintedImage(size, scale, [&](QPainter& p) { paintCanvasPicture(p, doc, size, {}, look); });
 }
 
 }  // namespace qm

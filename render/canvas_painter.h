@@ -44,11 +44,9 @@ QRect drawingBounds(const Document& doc);
 // The frame alone, for a screen whose inside comes from a cached layer.
 void paintCanvasFrame(QPainter& painter, QSize size);
 
-// An image of `size` logical pixels, `scale` pixels each, painted by `paint` at that
-// density rather than enlarged. Null when the image cannot be allocated.
-QImage paintedImage(QSize size, int scale, const std::function<void(QPainter&)>& paint);
-
 // The picture as such an image.
 QImage canvasPictureImage(const Document* doc, QSize size, int scale = 1, CanvasLook look = CanvasLook::Chart);
+// The same for any picture of `size` logical pixels that `paint` paints.
+QImage paintedImage(const std::function<void(QPainter&)>& paint, QSize size, int scale = 1);
 
 }  // namespace qm

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QColor>
+#include <QPolygonF>
 #include <QRect>
 #include <QRectF>
 
@@ -68,6 +69,10 @@ QRect paintedBounds(const LineEl& l);
 QRect paintedBounds(const LabelEl& l);
 QRect paintedBounds(const HandleEl& h);
 QRect paintedBounds(const PictureEl& p);
+
+// The triangle an arrowhead picture of this family shows within its box: the tip
+// on the middle of the side it points to, the base along the opposite side.
+QPolygonF arrowheadTriangle(Part part, const QRect& box);
 
 // A document colour (red + 256 green + 65536 blue) as a QColor.
 QColor toQColor(Color c);

@@ -33,10 +33,10 @@ bool isUncompressed24Bit(const QByteArray& bmp) {
     return qFromLittleEndian<quint16>(d + 28) == 24 && qFromLittleEndian<quint32>(d + 30) == 0;
 }
 
-using Paint = std::function<void(QPainter&)>;
+using Painting = std::function<void(QPainter&)>;
 
-Result<std::string> encodeRaster(QSize size, PictureFormat format, int scale, const Paint& paint) {
-    const QImage image = paintedImage(size, scale, paint);
+Result<std::string> encodeRaster(const Painting& paint, QSize size, PictureFormat format, int scale) {
+    const QImage image = paintedImage(paint, size, scale);
     if (image.isNull()) return failure("not enough memory for a picture of this scale");
     if (format == PictureFormat::Bmp) {
         const QByteArray bmp = encodeBmp24(image);
@@ -52,7 +52,7 @@ Result<std::string> encodeRaster(QSize size, PictureFormat format, int scale, co
     return toString(bytes);
 }
 
-Result<std::string> encodeSvg(QSize size, const std::string& title, const Paint& paint) {
+Result<std::string> encodeSvg(const Painting& paint, QSize size, const std::string& title) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -69,7 +69,7 @@ Result<std::string> encodeSvg(QSize size, const std::string& title, const Paint&
     return toString(bytes);
 }
 
-Result<std::string> encodePdf(QSize size, const std::string& title, const Paint& paint) {
+Result<std::string> encodePdf(const Painting& paint, QSize size, const std::string& title) {
     const QSizeF points = QSizeF(size) * 72.0 / kVectorDpi;
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -89,18 +89,6 @@ Result<std::string> encodePdf(QSize size, const std::string& title, const Paint&
     paint(painter);
     if (!painter.end()) return failure("cannot finish the PDF picture");
     return toString(bytes);
-}
-
-Result<std::string> encode(QSize size, PictureFormat format, int scale, const std::string& title, const Paint& paint) {
-    if (scale < 1 || scale > kMaxScale)
-        return IoError{"the scale must be a whole number from 1 to " + std::to_string(kMaxScale), std::nullopt};
-    switch (format) {
-    case PictureFormat::Bmp:
-    case PictureFormat::Png: return encodeRaster(size, format, scale, paint);
-    case PictureFormat::Svg: return encodeSvg(size, title, paint);
-    case PictureFormat::Pdf: return encodePdf(size, title, paint);
-    }
-    return failure("unknown picture format");
 }
 
 std::string lower(std::string_view s) {
@@ -141,12 +129,25 @@ QByteArray encodeBmp24(const QImage& image) {
 
 Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat format, int scale,
                                   const std::string& title) {
-    return encode(size, format, scale, title, [&](QPainter& p) { paintCanvasPicture(p, &doc, size); });
+    return encodePainted([&](QPainter& p) { paintCanvasPicture(p, &doc, size); }, size, format, scale, title);
+}
+
+Result<std::string> encodePainted(const std::function<void(QPainter&)>& paint, QSize size, PictureFormat format,
+                                  int scale, const std::string& title) {
+    if (scale < 1 || scale > kMaxScale)
+        return IoError{"the scale must be a whole number from 1 to " + std::to_string(kMaxScale), std::nullopt};
+    switch (format) {
+    case PictureFormat::Bmp:
+    case PictureFormat::Png: return encodeRaster(paint, size, format, scale);
+    case PictureFormat::Svg: return encodeSvg(paint, size, title);
+    case PictureFormat::Pdf: return encodePdf(paint, size, title);
+    }
+    return failure("unknown picture format");
 }
 
 Result<std::string> encodeDrawingPicture(const Document& doc, const QRect& area, PictureFormat format, int scale,
                                          const std::string& title) {
-    return encode(area.size(), format, scale, title, [&](QPainter& p) { paintDrawing(p, &doc, area); });
+    return encodePainted([&](QPainter& p) { paintDrawing(p, &doc, area); }, area.size(), format, scale, title);
 }
 
 }  // namespace qm

@@ -75,4 +75,23 @@ std::vector<ElementRef> drawChart(Editor& ed, int n) {
     return all;
 }
 
+void changeEveryElement(Editor& ed) {
+    Document& doc = ed.doc;
+    for (int i = 1; i <= doc.shapeCount; ++i) {
+        const ShapeEl& s = *doc.Shape1.find(i);
+        moveShapeTo(doc, i, s.left + 15, s.top + 15);
+        layoutOwnShapeTexts(doc, i);
+    }
+    for (int i = 1; i <= doc.diamondCount; ++i) {
+        const DiamondRecord& r = doc.diamondRec[i];
+        layoutDiamondAt(doc, i, r.x + 15, r.y + 15);
+        layoutOwnDiamondTexts(doc, i);
+    }
+    for (int a = 1; a <= doc.arrowCount; ++a) doc.Line1.find(doc.arrowRec[a].slot[1])->x1 += 15;
+    for (int i = 1; i <= doc.labelCount; ++i) {
+        LabelEl& l = *doc.Label.find(i);
+        setCaption(l, l.caption + "改", ed.metrics);
+    }
+}
+
 }  // namespace qm::bench

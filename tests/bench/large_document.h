@@ -16,4 +16,9 @@ void fillToTheLimits(Editor& ed);
 // copying all of them.
 std::vector<ElementRef> drawChart(Editor& ed, int n);
 
+// The same drawing with every element changed, the most a compare can report:
+// each rectangle, ellipse and diamond moved, each arrow reshaped, every caption
+// (title block, shape texts, labels) changed.
+void changeEveryElement(Editor& ed);
+
 }  // namespace qm::bench

@@ -503,6 +503,16 @@ e2e_enter_text() {
     fi
 }
 
+# e2e_drop_rectangle X Y SHOT: a rectangle from the toolbar follows the pointer to
+# (X, Y), where its top-left corner goes, and a click drops it there, selected.
+e2e_drop_rectangle() {
+    e2e_toolbar 1
+    e2e_move "$1" "$2"
+    e2e_wait_pixels "$3" "new rectangle|$(($1 + 60)),$2|$BLACK"
+    xdotool click 1
+    e2e_wait_pixels "$3" "dropped rectangle|$(($1 + 60)),$2|$GREEN"
+}
+
 # e2e_edit_label X Y TEXT SHOT: edits the caption of the label under (X, Y): a
 # click selects it (green), a second click without moving opens the editor box
 # (grey frame) with the caption selected, TEXT replaces it and Enter commits.

@@ -3,6 +3,8 @@
 // does to the drawing when it is chosen.
 #include <QClipboard>
 #include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMessageBox>
@@ -14,9 +16,12 @@
 #include <functional>
 
 #include "app/canvas_widget.h"
+#include "app/compare_window.h"
 #include "app/main_window.h"
 #include "interact/pointer.h"
 #include "model/sel_kind.h"
+#include "render/canvas_painter.h"
+#include "render/change_painter.h"
 
 namespace qm {
 namespace {
@@ -60,6 +65,11 @@ void answer(QMessageBox::StandardButton button, QString* text = nullptr) {
         if (text) *text = box->text();
         box->button(button)->click();
     });
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 void chooseFile(const QString& path) {
@@ -123,6 +133,7 @@ private slots:
             {u("打印(&P)..."), QStringLiteral("filePrint"), QStringLiteral("Ctrl+P")},
             {u("打印预览(&V)..."), QStringLiteral("filePrintPreview"), QString()},
             {u("导出(&X)..."), QStringLiteral("fileExport"), QString()},
+            {u("比较(&M)..."), QStringLiteral("fileCompare"), QString()},
             {QStringLiteral("-"), QStringLiteral("fileSeparator"), QString()},
             {u("退出"), QStringLiteral("fileExit"), QStringLiteral("Ctrl+Q")},
         });
@@ -163,14 +174,14 @@ private slots:
         });
         // The canvas's context menu is this same Edit menu.
         QCOMPARE(w->editMenu(), menus[1]->menu());
-        // Access keys are unique within each menu (qmp's Edit menu has a part of these).
-        for (const QMenu* menu : w->findChildren<QMenu*>()) {
+        // An access key chooses one item of its menu.
+        for (const QMenu* m : w->findChildren<QMenu*>()) {
             QSet<QChar> keys;
-            for (const QAction* a : menu->actions()) {
+            for (const QAction* a : m->actions()) {
                 const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
-                if (amp < 0) continue;
-                const QChar key = a->text().at(amp + 1).toUpper();
-                QVERIFY2(!keys.contains(key), qPrintable(a->text()));
+                if (amp < 0 || amp + 1 >= a->text().size()) continue;
+                const QChar key = a->text()[amp + 1].toUpper();
+                QVERIFY2(!keys.contains(key), qPrintable(m->objectName() + QStringLiteral(": &") + key));
                 keys.insert(key);
             }
         }
@@ -376,6 +387,64 @@ private slots:
         QCOMPARE(doc().modified, int16_t(0));
     }
 
+    // 比较: the open drawing as it is now against a file, in a window of its own;
+    // a row selects its element; nothing is written; a bad file is named and why.
+    void compareShowsTheChangesInAWindowOfItsOwnAndWritesNothing() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString older = dir.filePath(u("旧 版.QMP"));
+        chooseFile(older);
+        action("fileSaveAs")->trigger();
+        action("insJX")->trigger();
+        dropAt(3000, 3000);  // unsaved, and selected in the editor's green with its handles
+        QCOMPARE(doc().selKind, SelKind::Shape);
+
+        chooseFile(older);
+        action("fileCompare")->trigger();
+        auto* window = w->findChild<CompareWindow*>();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(window->isWindow() && !window->isModal());
+        QCOMPARE(window->list()->count(), 1);
+        QVERIFY(window->list()->item(0)->text().startsWith(u("矩形 1：新增 位置 (200, 200) 大小 131×81")));
+        // The picture shows the rectangle as added, not as the editor's selection.
+        const QImage picture = window->picture()->pixmap().toImage();
+        const qreal dpr = picture.devicePixelRatio();
+        for (const QPointF at : {QPointF(230, 200), QPointF(200, 200)})  // an edge; a corner, without its handle
+            QCOMPARE(picture.pixelColor(((at + QPointF(kCanvasFrame, kCanvasFrame)) * dpr).toPoint()), kAddedColour);
+
+        // Opening the window and giving its list the focus choose nothing.
+        QPointer<CompareWindow> first = window;
+        window->close();
+        QTRY_VERIFY(!first);  // closed, it is gone
+        canvasPress(w->editor(), 1, 0, 13000, 500);  // nothing there
+        QCOMPARE(doc().selKind, SelKind::None);
+        chooseFile(older);
+        action("fileCompare")->trigger();
+        window = w->findChild<CompareWindow*>();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(window->list()->hasFocus());
+        QCOMPARE(doc().selKind, SelKind::None);
+        window->list()->setCurrentRow(0);
+        QCOMPARE(doc().selKind, SelKind::Shape);
+        QCOMPARE(doc().selIndex, int16_t(1));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u("旧 版.QMP")});
+        QCOMPARE(doc().modified, int16_t(-1));
+
+        const QString bad = dir.filePath(QStringLiteral("bad.QMP"));
+        QVERIFY(writeFile(bad, "QMP but nothing more"));
+        QString message;
+        whenModal<QFileDialog>([&](QFileDialog* d) {
+            d->selectFile(bad);
+            answer(QMessageBox::Ok, &message);
+            static_cast<QDialog*>(d)->accept();
+        });
+        action("fileCompare")->trigger();
+        QVERIFY2(message.contains(bad), qPrintable(message));
+        QCOMPARE(w->findChildren<CompareWindow*>().size(), 1);
+        QCOMPARE(doc().shapeCount, int16_t(1));
+    }
+
     void aDocumentNamedAtStartIsOpened() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -395,10 +464,7 @@ private slots:
 
         // Anything else is refused with the format message; the drawing stays.
         const QString junk = dir.filePath(QStringLiteral("junk.QMP"));
-        QFile f(junk);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("not a drawing");
-        f.close();
+        QVERIFY(writeFile(junk, "not a drawing"));
         QString message;
         answer(QMessageBox::Ok, &message);
         QVERIFY(!fresh.openFile(junk.toStdString()));
