@@ -66,6 +66,12 @@ void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, Can
     painter.restore();
 }
 
+QRect drawingBounds(const Document& doc) {
+    QRect box;
+    forEachElement(doc, [&box](PartRef, const auto& e) { box |= paintedBounds(e); });
+    return box;
+}
+
 QImage canvasPictureImage(const Document* doc, QSize size, int scale, CanvasLook look) {
     return paintedImage([&](QPainter& p) { paintCanvasPicture(p, doc, size, {}, look); }, size, scale);
 }
