@@ -3,6 +3,8 @@
 #include <utility>
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
@@ -47,6 +49,9 @@ EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rul
     if (!rulesOf(ed_).timer2Tick) host_.timer(TimerId::Timer2).stop();
 
     canvas_->setDocument(&ed_.doc);
+    // Queued: what the clipboard offers is looked at in a slot of its own first.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditorView::updateEnabled,
+            Qt::QueuedConnection);
 
     // Asked every second, and once more after each event has been dealt with; the
     // core decides whether a copy is due. Never inside an event's handling, since

@@ -13,6 +13,7 @@
 #include <QObject>
 
 #include "app/qt_host.h"
+#include "edit/clipboard.h"
 #include "edit/recovery.h"
 #include "model/editor.h"
 #include "model/text_metrics_cache.h"
@@ -55,8 +56,12 @@ public:
     // The Edit menu's Undo and Redo, greyed out whenever there is nothing to undo
     // or redo.
     void setHistoryActions(QAction* undo, QAction* redo);
-    // An item greyed out whenever `enabled` says so: asked after every event.
+    // An item greyed out whenever `enabled` says so: asked after every event and
+    // when the clipboard changes.
     void enableWhen(QAction* action, std::function<bool(EditorView&)> enabled);
+
+    // Pastes of one payload in a row, each further right and down.
+    PasteSeries& pastes() { return pastes_; }
 
     // After any event: lets the core settle (a step of the history when the editor
     // has come to rest), then brings the canvas, the editor boxes, the paint cache
@@ -108,6 +113,7 @@ private:
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     std::vector<std::pair<QAction*, std::function<bool(EditorView&)>>> enabling_;
+    PasteSeries pastes_;
     std::optional<Recovery> recovery_;
     QTimer recoveryTimer_;
 };

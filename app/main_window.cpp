@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/canvas_widget.h"
+#include "app/compare_window.h"
 #include "app/export_command.h"
 #include "app/help_contents.h"
 #include "app/print_commands.h"
@@ -56,6 +57,7 @@ WindowDescription quillmapWindow() {
             {"打印(&P)...", "filePrint", QKeySequence(Qt::CTRL | Qt::Key_P), onCanvas(printCommand)},
             {"打印预览(&V)...", "filePrintPreview", {}, onCanvas(printPreviewCommand)},
             {"导出(&X)...", "fileExport", {}, onCanvas(exportCommand)},
+            {"比较(&M)...", "fileCompare", {}, compareCommand},
             {nullptr, "fileSeparator"},
         }},
         .edit = {

@@ -30,7 +30,10 @@ Editor makeEditor(Layout layout, Host& host, const TextMetrics& metrics) {
 
 }  // namespace
 
-Layout detectLayout(std::string_view bytes) { return bytes.starts_with("QMP") ? Layout::Quillmap : Layout::Qmp; }
+const TextMetrics& unmeasuredMetrics() {
+    static const NoMetrics metrics;
+    return metrics;
+}
 
 const char* layoutName(Layout layout) { return layout == Layout::Qmp ? "qmp" : "quillmap"; }
 
@@ -41,8 +44,7 @@ IoError invalidDocument(const std::string& path, Layout layout, const IoError& f
 Result<RawDocument> checkDocument(std::string_view bytes, Layout layout) {
     Result<RawDocument> raw = decodeRawDocument(bytes, layout);
     if (!raw) return raw;
-    static const NoMetrics metrics;
-    if (auto doc = buildDocument(*raw, metrics); !doc) return doc.error();
+    if (auto doc = buildDocument(*raw, unmeasuredMetrics()); !doc) return doc.error();
     return raw;
 }
 
@@ -53,8 +55,7 @@ Result<DocumentOutline> checkDocumentFile(std::string&& bytes) {
     const DocumentOutline outline{layout,        raw->shapes.size(), raw->labels.size(), raw->segments.size(),
                                   raw->arrows.size(), raw->diamonds.size(), bytes.size() - raw->end};
     std::string().swap(bytes);
-    static const NoMetrics metrics;
-    if (auto doc = buildDocument(std::move(*raw), metrics); !doc) return doc.error();
+    if (auto doc = buildDocument(std::move(*raw), unmeasuredMetrics()); !doc) return doc.error();
     return outline;
 }
 

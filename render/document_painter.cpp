@@ -127,20 +127,10 @@ public:
         const QRect r = paintedBounds(pic);
         if (!wanted(part, index, r)) return;
         p.fillRect(r, Qt::white);
-        // Tip on the middle of the side it points to, base along the opposite side.
-        const qreal x0 = r.x(), y0 = r.y(), x1 = x0 + r.width(), y1 = y0 + r.height();
-        const qreal cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
-        QPolygonF tri;
-        switch (part) {
-            case Part::picUp: tri << QPointF(cx, y0) << QPointF(x1, y1) << QPointF(x0, y1); break;
-            case Part::picDown: tri << QPointF(cx, y1) << QPointF(x0, y0) << QPointF(x1, y0); break;
-            case Part::picLeft: tri << QPointF(x0, cy) << QPointF(x1, y0) << QPointF(x1, y1); break;
-            default: tri << QPointF(x1, cy) << QPointF(x0, y1) << QPointF(x0, y0); break;
-        }
         p.save();
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
-        p.drawPolygon(tri);
+        p.drawPolygon(arrowheadTriangle(part, r));
         p.restore();
     }
 
@@ -213,6 +203,17 @@ PaintOptions chartPaintOptions() {
     PaintOptions o = defaultPaintOptions();
     o.handles = false;
     return o;
+}
+
+QPolygonF arrowheadTriangle(Part part, const QRect& box) {
+    const qreal x0 = box.x(), y0 = box.y(), x1 = x0 + box.width(), y1 = y0 + box.height();
+    const qreal cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
+    switch (part) {
+        case Part::picUp: return {{QPointF(cx, y0), QPointF(x1, y1), QPointF(x0, y1)}};
+        case Part::picDown: return {{QPointF(cx, y1), QPointF(x0, y0), QPointF(x1, y0)}};
+        case Part::picLeft: return {{QPointF(x0, cy), QPointF(x1, y0), QPointF(x1, y1)}};
+        default: return {{QPointF(x1, cy), QPointF(x0, y1), QPointF(x0, y0)}};
+    }
 }
 
 QColor toQColor(Color c) {

@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPolygonF>
 #include <QRect>
 #include <QRectF>
 
@@ -89,6 +90,10 @@ QRect paintedBounds(const HandleEl& h);
 QRect paintedBounds(const PictureEl& p);
 // The union of the painted boxes of `parts`.
 QRect paintedBounds(const Document& doc, std::span<const PartRef> parts);
+
+// The triangle an arrowhead picture of this family shows within its box: the tip
+// on the middle of the side it points to, the base along the opposite side.
+QPolygonF arrowheadTriangle(Part part, const QRect& box);
 
 // A document colour (red + 256 green + 65536 blue) as a QColor.
 QColor toQColor(Color c);

@@ -1,5 +1,7 @@
 #include "render/picture_encoders.h"
 
+#include <functional>
+
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
@@ -31,8 +33,10 @@ bool isUncompressed24Bit(const QByteArray& bmp) {
     return qFromLittleEndian<quint16>(d + 28) == 24 && qFromLittleEndian<quint32>(d + 30) == 0;
 }
 
-Result<std::string> encodeRaster(const Document& doc, QSize size, PictureFormat format, int scale) {
-    const QImage image = canvasPictureImage(&doc, size, scale);
+using Painting = std::function<void(QPainter&)>;
+
+Result<std::string> encodeRaster(const Painting& paint, QSize size, PictureFormat format, int scale) {
+    const QImage image = paintedImage(paint, size, scale);
     if (image.isNull()) return failure("not enough memory for a picture of this scale");
     if (format == PictureFormat::Bmp) {
         const QByteArray bmp = encodeBmp24(image);
@@ -48,7 +52,7 @@ Result<std::string> encodeRaster(const Document& doc, QSize size, PictureFormat 
     return toString(bytes);
 }
 
-Result<std::string> encodeSvg(const Document& doc, QSize size, const std::string& title) {
+Result<std::string> encodeSvg(const Painting& paint, QSize size, const std::string& title) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -60,27 +64,29 @@ Result<std::string> encodeSvg(const Document& doc, QSize size, const std::string
     svg.setTitle(QString::fromStdString(title));
     QPainter painter;
     if (!painter.begin(&svg)) return failure("cannot start an SVG picture");
-    paintCanvasPicture(painter, &doc, size);
+    paint(painter);
     painter.end();
     return toString(bytes);
 }
 
-Result<std::string> encodePdf(const Document& doc, QSize size, const std::string& title) {
+Result<std::string> encodePdf(const Painting& paint, QSize size, const std::string& title) {
     const QSizeF points = QSizeF(size) * 72.0 / kVectorDpi;
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
     pdf.setResolution(kVectorDpi);
-    // One page the size of the canvas; wider than high, so the page is landscape.
-    const QPageSize page(points.transposed(), QPageSize::Point, QString(), QPageSize::ExactMatch);
-    if (!pdf.setPageLayout(QPageLayout(page, QPageLayout::Landscape, QMarginsF())))
+    // One page the size of the picture; a page size is given upright, so a picture
+    // wider than high is a landscape page.
+    const bool wide = points.width() > points.height();
+    const QPageSize page(wide ? points.transposed() : points, QPageSize::Point, QString(), QPageSize::ExactMatch);
+    if (!pdf.setPageLayout(QPageLayout(page, wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF())))
         return failure("cannot lay out the PDF page");
     pdf.setTitle(QString::fromStdString(title));
     pdf.setCreator(QStringLiteral("Quillmap"));
     QPainter painter;
     if (!painter.begin(&pdf)) return failure("cannot start a PDF picture");
-    paintCanvasPicture(painter, &doc, size);
+    paint(painter);
     if (!painter.end()) return failure("cannot finish the PDF picture");
     return toString(bytes);
 }
@@ -123,15 +129,25 @@ QByteArray encodeBmp24(const QImage& image) {
 
 Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat format, int scale,
                                   const std::string& title) {
+    return encodePainted([&](QPainter& p) { paintCanvasPicture(p, &doc, size); }, size, format, scale, title);
+}
+
+Result<std::string> encodePainted(const std::function<void(QPainter&)>& paint, QSize size, PictureFormat format,
+                                  int scale, const std::string& title) {
     if (scale < 1 || scale > kMaxScale)
         return IoError{"the scale must be a whole number from 1 to " + std::to_string(kMaxScale), std::nullopt};
     switch (format) {
     case PictureFormat::Bmp:
-    case PictureFormat::Png: return encodeRaster(doc, size, format, scale);
-    case PictureFormat::Svg: return encodeSvg(doc, size, title);
-    case PictureFormat::Pdf: return encodePdf(doc, size, title);
+    case PictureFormat::Png: return encodeRaster(paint, size, format, scale);
+    case PictureFormat::Svg: return encodeSvg(paint, size, title);
+    case PictureFormat::Pdf: return encodePdf(paint, size, title);
     }
     return failure("unknown picture format");
+}
+
+Result<std::string> encodeDrawingPicture(const Document& doc, const QRect& area, PictureFormat format, int scale,
+                                         const std::string& title) {
+    return encodePainted([&](QPainter& p) { paintDrawing(p, &doc, area); }, area.size(), format, scale, title);
 }
 
 }  // namespace qm
