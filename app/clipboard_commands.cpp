@@ -13,6 +13,7 @@
 #include "edit/clipboard.h"
 #include "interact/label_editing.h"
 #include "interact/rules.h"
+#include "interact/selection.h"
 #include "io/clipboard_payload.h"
 #include "render/canvas_painter.h"
 #include "render/picture_encoders.h"
@@ -156,9 +157,11 @@ std::vector<MenuItem> clipboardItems(Layout layout) {
     const auto duplicate = [](EditorView& v) {
         if (!boxOpen(v)) v.perform([](Editor& ed) { duplicateSelection(ed); });
     };
-    // 全选 selects the text of an open box; on the canvas it has nothing to select
-    // until a selection can hold several elements.
-    const auto selectAll = [](EditorView& v) { inOpenBox(v, [](auto& box) { box.selectAll(); }); };
+    // 全选 selects the text of an open box, or else every element but the title block.
+    const auto selectAll = [](EditorView& v) {
+        if (!inOpenBox(v, [](auto& box) { box.selectAll(); })) v.perform(qm::selectAll);
+    };
+    const auto canSelectAll = [](EditorView& v) { return boxOpen(v) || qm::canSelectAll(v.editor()); };
     const auto canPaste = [](EditorView& v) {
         const Offer& offer = clipboardOffer();
         return offer.text || (offer.elements && !boxOpen(v));
@@ -171,7 +174,7 @@ std::vector<MenuItem> clipboardItems(Layout layout) {
         {"粘贴(&P)", "editPaste", QKeySequence(Qt::CTRL | Qt::Key_V), [layout](EditorView& v) { paste(v, layout); }, {},
          {}, canPaste},
         {"创建副本(&I)", "editDuplicate", QKeySequence(Qt::CTRL | Qt::Key_D), duplicate, {}, {}, canDuplicate},
-        {"全选(&S)", "editSelectAll", QKeySequence(Qt::CTRL | Qt::Key_A), selectAll, {}, {}, boxOpen},
+        {"全选(&S)", "editSelectAll", QKeySequence(Qt::CTRL | Qt::Key_A), selectAll, {}, {}, canSelectAll},
         {"复制图表为图片(&G)", "editCopyChart", {}, copyChartPicture},
         {nullptr, "noname"},
     };

@@ -468,7 +468,7 @@ std::vector<ElementRef> pasteElements(Editor& ed, const Document& elements, int 
     clearSelection(ed);
     endInteraction(ed);
     std::vector<ElementRef> pasted = Paster(ed.doc, moved).run();
-    if (!pasted.empty()) selectElement(ed, pasted.front().kind, pasted.front().index);
+    selectElements(ed, pasted);
     ed.markModified();
     return pasted;
 }

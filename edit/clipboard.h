@@ -47,7 +47,7 @@ private:
 // where that would take them past the canvas's edge. Whole or nothing: a paste that
 // would pass a limit changes nothing and says which in a "提示" box. Returns the
 // new elements (rectangles and ellipses, diamonds, arrows, then labels that belong
-// to none of them); the first is selected.
+// to none of them); they become the selection.
 std::vector<ElementRef> pasteElements(Editor& ed, const Document& elements, int step);
 
 // The Paste command for the clipboard's payload, into a drawing of `layout`; a

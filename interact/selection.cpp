@@ -126,14 +126,20 @@ bool ofTitleBlock(const Editor& ed, ElementRef e) {
            e.index <= kLastCellLabel;
 }
 
-// Every element of the drawing, visible or not.
+// Every element of the drawing, visible or not, until fn returns false.
 template <class Fn>
 void forEachElementRef(const Document& doc, Fn fn) {
-    for (int i = 1; i <= lastRecordIndex(doc.shapeCount); ++i) fn(ElementRef{ElementKind::Shape, i});
-    for (int i = 1; i <= lastRecordIndex(doc.diamondCount); ++i) fn(ElementRef{ElementKind::Diamond, i});
-    for (int i = 1; i <= lastRecordIndex(doc.arrowCount); ++i) fn(ElementRef{ElementKind::Arrow, i});
-    for (int i = 1; i <= doc.labelCount; ++i) fn(ElementRef{ElementKind::Label, i});
+    for (int i = 1; i <= lastRecordIndex(doc.shapeCount); ++i)
+        if (!fn(ElementRef{ElementKind::Shape, i})) return;
+    for (int i = 1; i <= lastRecordIndex(doc.diamondCount); ++i)
+        if (!fn(ElementRef{ElementKind::Diamond, i})) return;
+    for (int i = 1; i <= lastRecordIndex(doc.arrowCount); ++i)
+        if (!fn(ElementRef{ElementKind::Arrow, i})) return;
+    for (int i = 1; i <= doc.labelCount; ++i)
+        if (!fn(ElementRef{ElementKind::Label, i})) return;
 }
+
+bool selectable(const Editor& ed, ElementRef e) { return !ofTitleBlock(ed, e) && outlineOf(ed.doc, e); }
 
 }  // namespace
 
@@ -199,9 +205,16 @@ void toggleSelected(Editor& ed, ElementRef e) {
 void selectAll(Editor& ed) {
     std::vector<ElementRef> all;
     forEachElementRef(ed.doc, [&](ElementRef e) {
-        if (!ofTitleBlock(ed, e)) all.push_back(e);
+        if (selectable(ed, e)) all.push_back(e);
+        return true;
     });
     selectElements(ed, std::move(all));
+}
+
+bool canSelectAll(const Editor& ed) {
+    bool found = false;
+    forEachElementRef(ed.doc, [&](ElementRef e) { return !(found = selectable(ed, e)); });
+    return found;
 }
 
 std::vector<ElementRef> elementsInside(const Editor& ed, const BoxF& box) {
@@ -210,6 +223,7 @@ std::vector<ElementRef> elementsInside(const Editor& ed, const BoxF& box) {
         const std::optional<BoxF> o = ofTitleBlock(ed, e) ? std::nullopt : outlineOf(ed.doc, e);
         if (o && o->left >= box.left && o->right <= box.right && o->top >= box.top && o->bottom <= box.bottom)
             inside.push_back(e);
+        return true;
     });
     return inside;
 }

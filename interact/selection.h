@@ -27,6 +27,8 @@ void toggleSelected(Editor& ed, ElementRef e);
 
 // 全选: every visible element but the title block and its labels.
 void selectAll(Editor& ed);
+// Whether 全选 finds anything to select.
+bool canSelectAll(const Editor& ed);
 
 // The elements whose outline lies wholly inside the box, as a rubber band takes
 // them: visible ones, the title block and its labels never.

@@ -108,8 +108,8 @@ SKIP=3 menu $EDIT_MENU 15
 e2e_wait_pixels "$shot" "deleted arrow|340,600|$WHITE" "other arrow|120,600|$BLACK"
 
 # 复制 and 粘贴: the rectangle again 10 pixels right and down, selected; 创建副本
-# once more from the copy; 剪切 takes the last one away. 全选 has nothing to
-# select on the canvas yet, so it is greyed.
+# once more from the copy; 剪切 takes the last one away; 全选 selects everything
+# but the title block.
 e2e_click 45 455
 e2e_wait_pixels "$shot" "selected rectangle|100,450|$GREEN"
 SKIP=1 menu $EDIT_MENU 3
@@ -119,6 +119,9 @@ SKIP=1 menu $EDIT_MENU 5
 e2e_wait_pixels "$out/2-pasted.ppm" "duplicate|185,470|$GREEN" "pasted rectangle|175,460|$BLACK"
 SKIP=1 menu $EDIT_MENU 2
 e2e_wait_pixels "$shot" "cut duplicate|185,470|$WHITE" "pasted rectangle|175,460|$BLACK"
+SKIP=1 menu $EDIT_MENU 6
+e2e_wait_pixels "$out/2-all.ppm" "all: the rectangle|100,450|$GREEN" "the pasted one|175,460|$GREEN" \
+    "an arrow|120,600|$GREEN" "not the title block|767,578|$BLACK"
 # 复制图表为图片: the chart without the canvas's frame at twice its pixels, as
 # another program reads it from the clipboard.
 SKIP=1 menu $EDIT_MENU 7

@@ -20,6 +20,7 @@
 #include "app/main_window.h"
 #include "interact/pointer.h"
 #include "model/sel_kind.h"
+#include "model/selection_look.h"
 #include "render/canvas_painter.h"
 #include "render/change_painter.h"
 
@@ -307,6 +308,13 @@ private slots:
         QCOMPARE(doc().shapeCount, int16_t(2));
         QCOMPARE(doc().Shape1.find(2)->left, 3150.0f);
         QCOMPARE(doc().selIndex, int16_t(2));
+        // 全选, then 创建副本 of both: the copies arrive selected together.
+        QVERIFY(action("editSelectAll")->isEnabled());
+        action("editSelectAll")->trigger();
+        QCOMPARE(doc().selKind, SelKind::Several);
+        action("editDuplicate")->trigger();
+        QCOMPARE(selectedElements(doc()),
+                 (std::vector<ElementRef>{{ElementKind::Shape, 3}, {ElementKind::Shape, 4}}));
 
         clipboard->setText(u("你好"));
         action("editPaste")->trigger();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "edit/clipboard.h"
 #include "edit/insert.h"
 #include "interact/pointer.h"
@@ -8,6 +10,7 @@
 #include "io/document_io.h"
 #include "model/labels.h"
 #include "model/sel_kind.h"
+#include "model/selection_look.h"
 #include "unit/support/fakes.h"
 #include "unit/support/reduced_editor.h"
 
@@ -54,8 +57,10 @@ TEST(Clipboard, PastedElementsAreNewAndRenumberedAndArrowsStayOnThePastedShapes)
     PasteSeries series;
     const auto pasted = pastePayload(t.ed, payload, Layout::Quillmap, series);
     EXPECT_EQ(pasted, (std::vector<ElementRef>{{ElementKind::Shape, 2}, {ElementKind::Diamond, 2}, {ElementKind::Arrow, 2}}));
-    EXPECT_EQ(d.selKind, SelKind::Shape);
-    EXPECT_EQ(d.selIndex, 2);
+    EXPECT_EQ(d.selKind, SelKind::Several);
+    auto all = pasted;
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(selectedElements(d), all) << "all of them, and not their texts on their own";
     ASSERT_EQ(d.labelCount, 18);
     EXPECT_EQ(d.Shape1.find(2)->left, d.Shape1.find(1)->left + 150);
     const ShapeRecord& shape = d.shapeRec[2];
