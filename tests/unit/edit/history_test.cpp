@@ -8,10 +8,12 @@
 #include "edit/insert.h"
 #include "edit/quillmap_commands.h"
 #include "edit/undo.h"
+#include "interact/arrange.h"
 #include "interact/label_editing.h"
 #include "interact/pointer.h"
 #include "interact/pointer_routing.h"
 #include "interact/rules.h"
+#include "interact/selection.h"
 #include "interact/timers.h"
 #include "io/document_io.h"
 #include "model/sel_kind.h"
@@ -122,6 +124,22 @@ const std::vector<Action>& actions() {
          }},
         {"reveal it with Shift", [](Session& s) { s.click(11530, 8600, 1, kShift); }},
         {"move the title block", [](Session& s) { s.drag(11530, 8030, 10030, 7030); }},
+        {"nudge it with Shift and an arrow key",
+         [](Session& s) {
+             s.click(4200, 3000);
+             s.run([](Editor& ed) { canvasKeyDown(ed, kRightKey, kShift); });
+         }},
+        {"band the rectangle and the label, then drag both",
+         [](Session& s) {
+             s.drag(1000, 1500, 6900, 7000);
+             ASSERT_EQ(s.ed.doc.selKind, SelKind::Several);
+             s.drag(4200, 3000, 4500, 3300);
+         }},
+        {"align everything left",
+         [](Session& s) {
+             s.run(selectAll);
+             s.run([](Editor& ed) { alignSelection(ed, Alignment::Left); });
+         }},
         {"delete the rectangle",
          [](Session& s) {
              s.click(4200, 3000);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "edit/insert.h"
+#include "edit/undo.h"
 #include "interact/pointer.h"
+#include "interact/pointer_routing.h"
 #include "interact/selection.h"
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
@@ -142,6 +144,47 @@ TEST(Selection, TheLookIsTheSelectedElementsOutlineDrawnFromTheState) {
                                                       {Part::Line4, 0}}));
     for (const auto* lines : d.diamondLines()) EXPECT_EQ(lines->find(1)->borderColor, kBlack);
     EXPECT_EQ(d.Shape2.borderColor, kBlack);
+}
+
+// A band takes what lies wholly inside it, Ctrl+click adds and removes one, 全选
+// takes everything but the title block, and a click on empty canvas or Esc clears.
+TEST(Selection, SeveralByBandCtrlClickAndSelectAll) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertRectangle(t.ed);
+    drop(t.ed, 1000, 1500);  // 1000..2965 x 1500..2715
+    insertDiamond(t.ed);
+    drop(t.ed, 4000, 1500);
+    insertRightArrow(t.ed);
+    drop(t.ed, 1000, 4000);
+    const ElementRef rect{ElementKind::Shape, 1}, diamond{ElementKind::Diamond, 1}, arrow{ElementKind::Arrow, 1};
+    canvasPress(t.ed, 1, 0, 300, 1200);
+    canvasMove(t.ed, 1, 0, 4500, 4600);  // over part of the diamond only
+    canvasRelease(t.ed, 1, 0, 4500, 4600);
+    EXPECT_EQ(d.selKind, SelKind::Several);
+    EXPECT_EQ(selectedElements(d), (std::vector<ElementRef>{rect, arrow}));
+    EXPECT_TRUE(looksSelected(d, {Part::Shape1, 1}));
+    EXPECT_FALSE(d.spHandle.visible(1)) << "several show no handles";
+
+    pointerDown(t.ed, 1, kCtrl, 5000, 2100);
+    pointerUp(t.ed, 1, kCtrl, 5000, 2100);
+    EXPECT_EQ(selectedElements(d), (std::vector<ElementRef>{rect, arrow, diamond}));  // in ElementRef order
+    pointerDown(t.ed, 1, kCtrl, 1500, 1600);
+    pointerUp(t.ed, 1, kCtrl, 1500, 1600);
+    EXPECT_EQ(selectedElements(d), (std::vector<ElementRef>{arrow, diamond}));
+    canvasPress(t.ed, 1, 0, 8000, 5000);
+    canvasRelease(t.ed, 1, 0, 8000, 5000);
+    EXPECT_EQ(d.selKind, SelKind::None);
+
+    insertHorizontalLabel(t.ed);
+    drop(t.ed, 7000, 4000);
+    d.Label.setVisible(9, false);  // the rectangle's upper text, hidden
+    selectAll(t.ed);
+    EXPECT_EQ(selectedElements(d), (std::vector<ElementRef>{rect, {ElementKind::Label, 13}, arrow, diamond}))
+        << "no title block, none of its labels, no shape's own text, nothing hidden";
+    escape(t.ed);
+    EXPECT_EQ(d.selKind, SelKind::None);
+    EXPECT_FALSE(canSelectAll(TestEditor().ed)) << "a new drawing has only the title block";
 }
 
 TEST(InnerLists, StrictInsideOwnTextsExcludedAndCappedAt255) {

@@ -1,0 +1,184 @@
+// Moving what is selected and the arrows glued to it: a group stops at the
+// canvas's edge as a whole, glued ends follow their connection points for each
+// kind of shape and both kinds of arrow, and nothing moves unless something was
+// moved.
+#include <gtest/gtest.h>
+
+#include "edit/insert.h"
+#include "interact/move.h"
+#include "interact/pointer.h"
+#include "interact/selection.h"
+#include "io/document_io.h"
+#include "model/element_parts.h"
+#include "model/sel_kind.h"
+#include "unit/support/fakes.h"
+
+namespace qm {
+namespace {
+
+using test::drop;
+using test::TestEditor;
+
+constexpr ElementRef kRect{ElementKind::Shape, 1}, kEllipse{ElementKind::Shape, 2}, kDiamond{ElementKind::Diamond, 1};
+enum Point { Left, Right, Top, Bottom };  // connectionPoints' order
+
+PointF pointOf(const Document& d, ElementRef e, Point p) { return (*connectionPoints(d, e))[p]; }
+const LineEl& segment(const Document& d, int arrow, int k) { return *d.Line1.find(d.arrowRec[arrow].slot[k]); }
+PointF tail(const Document& d, int arrow) { return {segment(d, arrow, 1).x1, segment(d, arrow, 1).y1}; }
+PointF tip(const Document& d, int arrow) {
+    const LineEl& s = segment(d, arrow, d.arrowRec[arrow].segmentCount());
+    return {s.x2, s.y2};
+}
+std::string bytes(const Document& d) { return encodeDocument(d, Layout::Quillmap).value(); }
+
+void click(Editor& ed, float x, float y, int button = 1) {
+    canvasMove(ed, 0, 0, x, y);
+    canvasPress(ed, button, 0, x, y);
+    canvasRelease(ed, button, 0, x, y);
+}
+
+void dragBy(Editor& ed, float x, float y, float dx, float dy) {
+    canvasPress(ed, 1, 0, x, y);
+    canvasMove(ed, 1, 0, x + dx / 2, y + dy / 2);
+    canvasMove(ed, 1, 0, x + dx, y + dy);
+    canvasRelease(ed, 1, 0, x + dx, y + dy);
+}
+
+// A rectangle and an ellipse joined by a straight arrow (1) from the rectangle's
+// right point to the ellipse's left one; a polyline arrow (2) from the rectangle's
+// bottom point down, then right to the diamond's left point.
+struct Chart : TestEditor {
+    Chart() {
+        insertRectangle(ed);
+        drop(ed, 1000, 1500);
+        insertRightArrow(ed);  // 1200 twips long, from where it is dropped
+        const PointF from = pointOf(doc, kRect, Right);
+        drop(ed, from.x, from.y);
+        insertEllipse(ed);
+        drop(ed, from.x + 1200, 1500);  // as high as the rectangle: the same left point
+        insertDiamond(ed);
+        drop(ed, 4000, 4500);
+        const PointF down = pointOf(doc, kRect, Bottom), to = pointOf(doc, kDiamond, Left);
+        insertPolylineArrow(ed);
+        click(ed, down.x, down.y);
+        click(ed, down.x, to.y);
+        click(ed, to.x, to.y, 2);
+    }
+};
+
+TEST(Glue, EndsOnAConnectionPointFollowItAndPolylineEndSegmentsStayAxisParallel) {
+    Chart c;
+    Document& d = c.doc;
+    ASSERT_EQ(d.arrowRec[2].segmentCount(), 2);
+    ASSERT_EQ(tip(d, 1), pointOf(d, kEllipse, Left));
+    const PointF corner{segment(d, 2, 1).x2, segment(d, 2, 1).y2};
+    const PointF head = tip(d, 1);
+
+    dragBy(c.ed, 1500, 1600, 300, 450);  // the rectangle
+    EXPECT_EQ(tail(d, 1), pointOf(d, kRect, Right));
+    EXPECT_EQ(tip(d, 1), head) << "the other end stays";
+    EXPECT_EQ(tail(d, 2), pointOf(d, kRect, Bottom));
+    EXPECT_EQ(segment(d, 2, 1).x2, corner.x + 300) << "the first segment stays upright";
+    EXPECT_EQ(segment(d, 2, 2).y1, corner.y) << "so the last one stays level";
+    EXPECT_EQ(tip(d, 2), pointOf(d, kDiamond, Left));
+
+    click(c.ed, 4400, 5100);  // the diamond, by an arrow key with Shift
+    ASSERT_EQ(d.selKind, SelKind::Diamond);
+    canvasKeyDown(c.ed, kDownKey, kShift);
+    EXPECT_EQ(tip(d, 2), pointOf(d, kDiamond, Left));
+    EXPECT_EQ(segment(d, 2, 2).y1, segment(d, 2, 2).y2) << "the last segment stays level";
+    EXPECT_EQ(segment(d, 2, 1).x1, segment(d, 2, 1).x2);
+
+    const ShapeEl& ellipse = *d.Shape1.find(2);
+    click(c.ed, ellipse.left + 900, ellipse.top + 300);
+    const HandleEl& grip = *d.handle(1);  // top-left corner: the ellipse gets larger
+    dragBy(c.ed, grip.left + grip.width / 2, grip.top + grip.height / 2, -150, -600);
+    ASSERT_NE(pointOf(d, kEllipse, Left).y, head.y) << "resized";
+    EXPECT_EQ(tip(d, 1), pointOf(d, kEllipse, Left));
+    EXPECT_EQ(tail(d, 1), pointOf(d, kRect, Right));
+    const PictureEl& arrowhead = *d.picRight.find(d.arrowRec[1].head());
+    EXPECT_LT(arrowhead.left, tip(d, 1).x);
+    EXPECT_GT(arrowhead.left + arrowhead.width, tip(d, 1).x) << "the head went with its end";
+}
+
+// An arrow whose both ends go with the moved shapes, or which is selected with
+// them, moves whole; one end glued is a vertex moved, the rest kept.
+TEST(Glue, AnArrowGoingWithBothItsEndsMovesWhole) {
+    Chart c;
+    Document& d = c.doc;
+    const LineEl straight = segment(d, 1, 1);
+    const LineEl polyline2 = segment(d, 2, 2);
+    selectElements(c.ed, {kRect, kEllipse});
+    canvasKeyDown(c.ed, kRightKey);
+    EXPECT_EQ(segment(d, 1, 1).x1, straight.x1 + 15);
+    EXPECT_EQ(segment(d, 1, 1).x2, straight.x2 + 15);
+    EXPECT_EQ(segment(d, 2, 2).x2, polyline2.x2) << "the polyline's end on the diamond stays";
+
+    selectElements(c.ed, {kDiamond, {ElementKind::Arrow, 2}, kRect});
+    const LineEl first = segment(d, 2, 1);
+    canvasKeyDown(c.ed, kUpKey);
+    EXPECT_EQ(segment(d, 2, 1).y1, first.y1 - 15);
+    EXPECT_EQ(segment(d, 2, 1).y2, first.y2 - 15);
+    EXPECT_EQ(tail(d, 1), pointOf(d, kRect, Right)) << "arrow 1 is glued by one end only";
+    EXPECT_EQ(tip(d, 1).y, straight.y2);
+
+    // Deleting a shape leaves its arrows as they lie.
+    const LineEl now = segment(d, 1, 1);
+    selectElements(c.ed, {kEllipse});
+    canvasKeyDown(c.ed, kDeleteKey);
+    EXPECT_TRUE(d.Line1.visible(d.arrowRec[1].slot[1]));
+    EXPECT_EQ(segment(d, 1, 1).x2, now.x2);
+    EXPECT_EQ(segment(d, 1, 1).y2, now.y2);
+}
+
+// Glue is found anew at each press and stored nowhere: pressing and selecting
+// without moving saves the same bytes, and an end near a point, not on it, keeps
+// its distance as it follows.
+TEST(Glue, NothingMovedSavesTheSameBytesAndAnEndNearAPointKeepsItsDistance) {
+    Chart c;
+    Document& d = c.doc;
+    d.Line1.find(d.arrowRec[2].slot[2])->x2 -= 10;  // within one pixel of the diamond's point
+    const std::string drawn = bytes(d);
+    canvasPress(c.ed, 1, 0, 1500, 1600);  // the rectangle: glue found, let go
+    canvasRelease(c.ed, 1, 0, 1500, 1600);
+    selectAll(c.ed);
+    canvasPress(c.ed, 1, 0, 1500, 1600);  // all of them
+    canvasRelease(c.ed, 1, 0, 1500, 1600);
+    dragBy(c.ed, 300, 1200, 8000, 5000);  // a band
+    EXPECT_EQ(d.selKind, SelKind::Several);
+    EXPECT_TRUE(bytes(d) == drawn);
+
+    const float off = pointOf(d, kDiamond, Left).x - tip(d, 2).x;
+    ASSERT_EQ(off, 10);
+    selectElements(c.ed, {kDiamond});
+    canvasKeyDown(c.ed, kLeftKey);
+    canvasKeyDown(c.ed, kDownKey);
+    EXPECT_EQ(pointOf(d, kDiamond, Left).x - tip(d, 2).x, off);
+    EXPECT_EQ(pointOf(d, kDiamond, Left).y, tip(d, 2).y);
+}
+
+// Dragged against the canvas's edge, several elements stop together where the
+// first of them reaches it; a nudge there moves nothing.
+TEST(GroupMove, StopsAtTheCanvasEdgeAsAWhole) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertRectangle(t.ed);
+    drop(t.ed, 1000, 1500);
+    insertDiamond(t.ed);
+    drop(t.ed, 600, 5000);
+    selectElements(t.ed, {kRect, kDiamond});
+    const BoxF diamond = *outlineOf(d, kDiamond);
+    dragBy(t.ed, 1500, 2000, -1400, -1900);
+    EXPECT_EQ(outlineOf(d, kDiamond)->left, 0);
+    EXPECT_EQ(d.Shape1.find(1)->left, 1000 - diamond.left);
+    EXPECT_EQ(d.Shape1.find(1)->top, 0);
+    EXPECT_EQ(outlineOf(d, kDiamond)->top, diamond.top - 1500);
+    EXPECT_EQ(d.selKind, SelKind::Several);
+    const std::string there = bytes(d);
+    canvasKeyDown(t.ed, kLeftKey, kShift);
+    canvasKeyDown(t.ed, kUpKey);
+    EXPECT_TRUE(bytes(d) == there);
+}
+
+}  // namespace
+}  // namespace qm
