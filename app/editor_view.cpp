@@ -1,5 +1,8 @@
 #include "app/editor_view.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <utility>
 
 #include <QAction>
@@ -7,28 +10,38 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
 #include "edit/undo.h"
 #include "interact/label_editing.h"
 #include "interact/pointer_routing.h"
 #include "interact/rules.h"
+#include "render/canvas_painter.h"
+#include "render/fonts.h"
 #include "render/paint_cache.h"
 #include "render/twips.h"
 
 namespace qm {
 
-EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rules* rules)
-    : QObject(canvasParent), ed_(host_, measured_, geometry, rules) {
+namespace {
+
+// The zoom levels the steps go through.
+constexpr std::array<qreal, 9> kZoomLevels{0.25, 0.5, 0.75, 1, 1.25, 1.5, 2, 3, 4};
+
+}  // namespace
+
+EditorView::EditorView(CanvasScrollArea* area, QMargins canvasMargins, CanvasGeometry geometry, const Rules* rules)
+    : QObject(area), ed_(host_, measured_, geometry, rules), area_(area) {
     setObjectName(QStringLiteral("editorView"));
-    canvas_ = new CanvasWidget(canvasParent);
-    const QPoint origin = canvasParent->contentsRect().topLeft();
-    canvas_->setGeometry(origin.x() + pixels(geometry.left), origin.y() + pixels(geometry.top),
-                         pixels(geometry.width), pixels(geometry.height));
+    canvas_ = new CanvasWidget;
+    canvas_->resize(canvasPixelSize(geometry));
+    area->setCanvas(canvas_, canvasMargins);
+    area->zoomWheel = [this](int steps, QPoint at) { zoomBy(steps, at); };
     text1_ = new LineBox(canvas_);
     text2_ = new TallBox(canvas_);
 
-    host_.setWindow(canvasParent->window());
+    host_.setWindow(area->window());
     host_.setCanvas(canvas_);
     host_.setEditorBox(EditorBox::Text1, text1_);
     host_.setEditorBox(EditorBox::Text2, text2_);
@@ -183,16 +196,61 @@ void EditorView::refreshMoving() {
     canvas_->refreshMoving();
 }
 
+qreal EditorView::zoom() const { return canvas_->zoom(); }
+
+void EditorView::setZoom(qreal zoom, std::optional<QPoint> anchor) {
+    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    if (zoom == canvas_->zoom()) return;
+    const QPoint at = anchor.value_or(area_->viewport()->rect().center());
+    const CanvasPointer held = canvas_->toTwips(canvas_->mapFrom(area_->viewport(), QPointF(at)));
+    canvas_->setZoom(zoom);
+    area_->keepUnder(canvas_->toWidget(held.x, held.y), at);
+    ed_.twipsPerScreenPixel = static_cast<float>(kTwipsPerPixel / zoom);
+    syncBoxes();
+}
+
+void EditorView::zoomBy(int steps, std::optional<QPoint> anchor) {
+    // From a zoom between two levels (fitted to the window) the first step goes
+    // to the next level on.
+    constexpr qreal e = 1e-6;
+    qreal to = zoom();
+    for (; steps > 0; --steps) {
+        const auto next = std::upper_bound(kZoomLevels.begin(), kZoomLevels.end(), to + e);
+        to = next == kZoomLevels.end() ? kZoomLevels.back() : *next;
+    }
+    for (; steps < 0; ++steps) {
+        const auto here = std::lower_bound(kZoomLevels.begin(), kZoomLevels.end(), to - e);
+        to = here == kZoomLevels.begin() ? kZoomLevels.front() : *std::prev(here);
+    }
+    setZoom(to, anchor);
+}
+
+void EditorView::zoomToFit() {
+    const QSize room = area_->room() - QSize(2 * kCanvasFrame, 2 * kCanvasFrame);
+    const QSize client = canvas_->pictureSize() - QSize(2 * kCanvasFrame, 2 * kCanvasFrame);
+    const qreal fit = std::min(static_cast<qreal>(room.width()) / client.width(),
+                               static_cast<qreal>(room.height()) / client.height());
+    // A hundredth of a percent less, so that rounding the canvas's size up never
+    // brings the scrollbars back.
+    setZoom(std::floor(fit * 10000) / 10000);
+}
+
 void EditorView::syncBoxes() {
     // Re-entered when hiding a box moves the focus and that commits it.
     if (syncDepth_ > 2) return;
     ++syncDepth_;
-    auto place = [this](QWidget* w, const EditBox& box, auto setText) {
+    const qreal zoom = canvas_->zoom();
+    // The text in the box as large as the label's on the zoomed canvas.
+    QFont font = labelFont(kDefaultFontName, 9);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * zoom))));
+    auto place = [this, zoom, &font](QWidget* w, const EditBox& box, auto setText) {
         if (box.visible) {
+            if (w->font() != font) w->setFont(font);
             const QPointF at = canvas_->toWidget(box.left, box.top);
+            const auto scaled = [zoom](float twips) { return static_cast<int>(std::lround(pixels(twips) * zoom)); };
             // Never lower than a line of its own text, or what is typed is cut off.
-            const int height = std::max(pixels(box.height), w->fontMetrics().height() + 2);
-            w->setGeometry(qRound(at.x()), qRound(at.y()), pixels(box.width), height);
+            const int height = std::max(scaled(box.height), w->fontMetrics().height() + 2);
+            w->setGeometry(qRound(at.x()), qRound(at.y()), scaled(box.width), height);
             setText(box.text);
             if (!w->isVisible()) {
                 w->show();

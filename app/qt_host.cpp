@@ -173,7 +173,9 @@ void QtHost::setTimerEnabled(TimerId timer, bool enabled) {
 bool QtHost::pointerSnapAllowed() {
     if (!canvas_ || !window_ || !window_->isActiveWindow()) return false;
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
-    return canvas_->contentsRect().contains(canvas_->mapFromGlobal(QCursor::pos()));
+    // Over the part of the canvas in view: a zoomed canvas reaches past its window.
+    const QPoint at = canvas_->mapFromGlobal(QCursor::pos());
+    return canvas_->contentsRect().contains(at) && canvas_->visibleRegion().contains(at);
 }
 
 bool QtHost::startHelpViewer(const std::string& path) {

@@ -23,6 +23,13 @@ namespace {
 
 QPoint pxPoint(float x, float y) { return {pixels(x), pixels(y)}; }
 
+// A handle `scale` times its size about its centre, in canvas client pixels.
+QRectF scaledHandle(const HandleEl& h, qreal scale) {
+    const QRectF r(pixelRect(h.left, h.top, h.width, h.height));
+    const QSizeF size = r.size() * scale;
+    return QRectF(r.center() - QPointF(size.width(), size.height()) / 2, size);
+}
+
 // Draws a family's elements in index order, leaving out hidden ones, those outside
 // the exposed area and those the caller skips.
 class Pass {
@@ -118,9 +125,19 @@ public:
     }
 
     void handle(int index, const HandleEl& h) {
-        const QRect r = paintedBounds(h);
+        const QRect r = paintedBounds(h, opt.handleScale);
         if (!opt.handles || !wanted(Part::spHandle, index, r)) return;
-        p.fillRect(r, h.fill == SystemColor::ActiveCaption ? opt.activeCaption : opt.highlight);
+        const QColor& fill = h.fill == SystemColor::ActiveCaption ? opt.activeCaption : opt.highlight;
+        if (opt.handleScale == 1) {
+            p.fillRect(r, fill);
+            return;
+        }
+        // A sharp square of whole screen pixels, however the canvas is scaled.
+        const QTransform& device = p.deviceTransform();
+        const QRectF on = device.mapRect(scaledHandle(h, opt.handleScale));
+        const QRectF snapped(QPointF(std::round(on.left()), std::round(on.top())),
+                             QSizeF(std::max(1.0, std::round(on.width())), std::max(1.0, std::round(on.height()))));
+        p.fillRect(device.inverted().mapRect(snapped), fill);
     }
 
     void picture(Part part, int index, const PictureEl& pic) {
@@ -239,8 +256,11 @@ QRect paintedBounds(const LabelEl& l) {
     return box.adjusted(-4, -4, 4, 4);
 }
 
-QRect paintedBounds(const HandleEl& h) {
-    return h.visible ? pixelRect(h.left, h.top, h.width, h.height) : QRect();
+QRect paintedBounds(const HandleEl& h, qreal scale) {
+    if (!h.visible) return {};
+    if (scale == 1) return pixelRect(h.left, h.top, h.width, h.height);
+    // Room for the rounding onto whole screen pixels.
+    return scaledHandle(h, scale).toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 QRect paintedBounds(const PictureEl& p) {

@@ -38,6 +38,9 @@ struct PaintOptions {
     // Selection handles are drawn. Like the selection's look they belong to the
     // editing, not to the chart.
     bool handles = true;
+    // Selection handles at this many times their size about their centres, on
+    // whole device pixels: on a zoomed canvas they keep their size on the screen.
+    qreal handleScale = 1;
 };
 
 // Handle and selection colours from the application's palette; nothing selected.
@@ -67,7 +70,7 @@ void paintParts(QPainter& painter, const Document& doc, std::span<const PartRef>
 QRect paintedBounds(const ShapeEl& s);
 QRect paintedBounds(const LineEl& l);
 QRect paintedBounds(const LabelEl& l);
-QRect paintedBounds(const HandleEl& h);
+QRect paintedBounds(const HandleEl& h, qreal scale = 1);
 QRect paintedBounds(const PictureEl& p);
 
 // The triangle an arrowhead picture of this family shows within its box: the tip

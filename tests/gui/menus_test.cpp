@@ -112,12 +112,13 @@ private slots:
         w.reset();
     }
 
-    void theMenuBarHasTheThreeMenusInOrder() {
+    void theMenuBarHasTheFourMenusInOrder() {
         const QList<QAction*> menus = w->menuBar()->actions();
-        QCOMPARE(menus.size(), 3);
-        const QStringList titles{u("文件(&F)"), u("编辑(&E)"), u("帮助(&H)")};
-        const QStringList names{QStringLiteral("menuFile"), QStringLiteral("edit"), QStringLiteral("help")};
-        for (int i = 0; i < 3; ++i) {
+        QCOMPARE(menus.size(), 4);
+        const QStringList titles{u("文件(&F)"), u("编辑(&E)"), u("视图(&V)"), u("帮助(&H)")};
+        const QStringList names{QStringLiteral("menuFile"), QStringLiteral("edit"), QStringLiteral("view"),
+                                QStringLiteral("help")};
+        for (int i = 0; i < 4; ++i) {
             QVERIFY(menus[i]->menu());
             QCOMPARE(menus[i]->text(), titles[i]);
             QCOMPARE(menus[i]->menu()->objectName(), names[i]);
@@ -160,6 +161,14 @@ private slots:
             {u("折线箭头"), QStringLiteral("instJT"), QString()},
         });
         compareItems(itemsOf(menus[2]->menu()), {
+            {u("放大(&I)"), QStringLiteral("viewZoomIn"), QStringLiteral("Ctrl+=")},
+            {u("缩小(&O)"), QStringLiteral("viewZoomOut"), QStringLiteral("Ctrl+-")},
+            {u("实际大小(&A)"), QStringLiteral("viewActualSize"), QStringLiteral("Ctrl+0")},
+            {u("适合窗口(&F)"), QStringLiteral("viewFitWindow"), QString()},
+        });
+        QCOMPARE(action("viewZoomIn")->shortcuts(),
+                 QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)}));
+        compareItems(itemsOf(menus[3]->menu()), {
             {u("内容(&C)"), QStringLiteral("helpReadMe"), QString()},
             {u("关于"), QStringLiteral("helpAbout"), QString()},
         });
@@ -443,6 +452,7 @@ private slots:
         action("insJX")->trigger();
         dropAt(3000, 3000);
         const int16_t modified = doc().modified;
+        w->view().setZoom(2);  // a picture of the drawing, not of the screen
         chooseFile(dir.filePath(u("图 1")));  // the default extension is added
         QTest::keyClick(w.get(), Qt::Key_B, Qt::ControlModifier);
         QFile file(dir.filePath(u("图 1.BMP")));

@@ -1,6 +1,7 @@
 // The cached layer of drags: which elements count as moving in each state, and a
 // frame drawn from the layer looks exactly like a full repaint, at 1x and 2x,
-// while the layer is reused rather than redrawn for every frame.
+// while the layer is reused rather than redrawn for every frame, also when it
+// holds only the part of a zoomed canvas in view and the view moves on.
 #include <QPainter>
 #include <QtTest>
 #include <algorithm>
@@ -267,6 +268,35 @@ private slots:
         QCOMPARE(ed.doc.selKind, SelKind::Arrow);
         catchUp();
         QVERIFY(!QTest::currentTestFailed());
+    }
+
+    void aLayerOfThePartInViewKeepsWhatItHoldsAsTheViewMoves() {
+        constexpr qreal dpr = 2;  // a canvas at 200%
+        Editor ed(host, metrics);
+        startUp(ed);
+        insertShape(ed, ShapeStyle::Rectangle);
+        drop(ed, 1500, 1500);
+        insertDiamond(ed);
+        drop(ed, 5400, 2400);
+        canvasPress(ed, 1, 0, 14000, 9500);
+        PaintCache cache(0);
+        const auto inView = [&](const QRectF& view) {
+            QImage img = blankImage(dpr);
+            QPainter p(&img);
+            cache.paint(p, ed.doc, {}, canvasSize(), dpr, view, defaultPaintOptions(), view);
+            p.end();
+            const QRect device = QRectF(view.topLeft() * dpr, view.size() * dpr).toRect();
+            return differences(img.copy(device), fullPaint(ed.doc, dpr).copy(device));
+        };
+        QCOMPARE(inView(QRectF(0, 0, 300, 200)), 0);
+        // A change in view and out of it, then the view moves half off what the
+        // layer holds: the half it keeps is as the change left it.
+        canvasPress(ed, 1, 0, 1600, 1600);
+        canvasMove(ed, 1, 0, 5200, 1900);
+        canvasRelease(ed, 1, 0, 5200, 1900);
+        cache.catchUp(ed.doc, {}, canvasSize(), defaultPaintOptions());
+        QCOMPARE(inView(QRectF(150, 100, 300, 200)), 0);
+        QCOMPARE(inView(QRectF(0, 0, 300, 200)), 0);
     }
 
     void onlyTheExposedAreaIsPainted() {

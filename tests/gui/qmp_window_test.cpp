@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
 #include "model/sel_kind.h"
@@ -113,15 +114,15 @@ private slots:
         QVERIFY(!w->windowIcon().isNull());
         QCOMPARE(w->client()->size(), QSize(974, 646));  // 14610 x 9690 twips
         QCOMPARE(w->client()->mapTo(w.get(), QPoint(0, 0)), QPoint(0, w->menuBar()->height()));
-        QCOMPARE(w->minimumSize(), w->maximumSize());
-        // Picture1 on the client area itself at (75, 525), 14415 x 9015 twips.
+        // Picture1 at (75, 525) of the client area, 14415 x 9015 twips, with no
+        // frame of a container round it.
         QCOMPARE(canvas()->objectName(), QStringLiteral("Picture1"));
-        QCOMPARE(canvas()->parentWidget(), w->client());
-        QCOMPARE(canvas()->geometry(), QRect(5, 35, 961, 601));
+        QCOMPARE(QRect(canvas()->mapTo(w->client(), QPoint(0, 0)), canvas()->size()), QRect(5, 35, 961, 601));
+        QCOMPARE(w->scrollArea()->frameShape(), QFrame::NoFrame);
         QCOMPARE(canvas()->clientOrigin(), QPoint(2, 2));
         QCOMPARE(w->toolbar()->objectName(), QStringLiteral("Toolbar1"));
         QCOMPARE(w->toolbar()->geometry().top(), 0);
-        QVERIFY(w->toolbar()->geometry().bottom() < canvas()->geometry().top());
+        QVERIFY(w->toolbar()->geometry().bottom() < canvas()->mapTo(w->client(), QPoint(0, 0)).y());
         QVERIFY(!w->findChild<QWidget*>(QStringLiteral("Picture2")));
 
         // No title block, nothing changed, and no pointer snapping running.
@@ -137,9 +138,9 @@ private slots:
 
     void menusInOrder() {
         const QList<QAction*> bar = w->menuBar()->actions();
-        QCOMPARE(bar.size(), 3);
-        const char* titles[][2] = {{"文件(&F)", "menuFile"}, {"编辑(&E)", "edit"}, {"帮助(&H)", "help"}};
-        for (int m = 0; m < 3; ++m) {
+        QCOMPARE(bar.size(), 4);
+        const char* titles[][2] = {{"文件(&F)", "menuFile"}, {"编辑(&E)", "edit"}, {"视图(&V)", "view"}, {"帮助(&H)", "help"}};
+        for (int m = 0; m < 4; ++m) {
             QCOMPARE(bar[m]->text(), u(titles[m][0]));
             QCOMPARE(bar[m]->menu()->objectName(), QString::fromLatin1(titles[m][1]));
         }
@@ -158,7 +159,7 @@ private slots:
         const QList<Item> help{{u("内容(&C)"), u("helpReadMe"), {}}, {u("关于"), u("helpAbout"), {}}};
         QVERIFY2(itemsOf(bar[0]->menu()) == file, qPrintable(describe(itemsOf(bar[0]->menu()))));
         QVERIFY2(itemsOf(bar[1]->menu()) == edit, qPrintable(describe(itemsOf(bar[1]->menu()))));
-        QVERIFY2(itemsOf(bar[2]->menu()) == help, qPrintable(describe(itemsOf(bar[2]->menu()))));
+        QVERIFY2(itemsOf(bar[3]->menu()) == help, qPrintable(describe(itemsOf(bar[3]->menu()))));
         // The arrow item is plain: no submenu of directions, no vertical label.
         QVERIFY(!action("insJT")->menu());
         QVERIFY(!w->findChild<QAction*>(QStringLiteral("instHLabel")));
