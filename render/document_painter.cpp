@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
+#include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPolygonF>
 
 #include "model/editor.h"
@@ -86,10 +88,15 @@ public:
         const QPoint a = pxPoint(l.x1, l.y1), b = pxPoint(l.x2, l.y2);
         setPenColor(colourOf(part, index, l.borderColor), l.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
         // Qt draws nothing for a line of length zero; such a line is still a dot.
-        if (a == b)
+        if (a == b) {
             p.drawPoint(a);
-        else
+        } else if (opt.fillStrokes && l.style == LineStyle::Solid) {
+            QPainterPath path(a);
+            path.lineTo(b);
+            fillStroke(path, penColor);
+        } else {
             p.drawLine(a, b);
+        }
     }
 
     void label(int index, const LabelEl& l) {
@@ -165,12 +172,25 @@ private:
         setPenColor(c);
         p.setBrush(Qt::NoBrush);
         const QRect inner(r.left(), r.top(), r.width() - 1, r.height() - 1);
-        if (style == 2 || style == 3) {
+        const bool ellipse = style == 2 || style == 3;
+        const qreal radius = std::min(r.width(), r.height()) / 6.0;
+        if (opt.fillStrokes) {
+            QPainterPath path;
+            if (ellipse) path.addEllipse(inner);
+            else path.addRoundedRect(inner, radius, radius);
+            fillStroke(path, c);
+        } else if (ellipse) {
             p.drawEllipse(inner);
         } else {
-            const qreal radius = std::min(r.width(), r.height()) / 6.0;
             p.drawRoundedRect(inner, radius, radius);
         }
+    }
+
+    // The outline the pen would stroke, filled: the same pixels however the area
+    // painted is clipped.
+    void fillStroke(const QPainterPath& path, const QColor& c) {
+        QPainterPathStroker stroker(p.pen());
+        p.fillPath(stroker.createStroke(path), c);
     }
 
     // Labels mostly share one font; looking it up and setting it once per run of

@@ -41,6 +41,11 @@ struct PaintOptions {
     // Selection handles at this many times their size about their centres, on
     // whole device pixels: on a zoomed canvas they keep their size on the screen.
     qreal handleScale = 1;
+    // Lines and curved outlines filled as the outline their pen would stroke. At a
+    // scale of the drawing other than the device's own, Qt strokes a line under a
+    // clip with other pixels than the whole line: repairing the cached layer box by
+    // box would leave seams along lines that cross the boxes' edges.
+    bool fillStrokes = false;
 };
 
 // Handle and selection colours from the application's palette; nothing selected.

@@ -64,7 +64,7 @@ int8_t slantOf(const LineEl& l) {
 uint64_t lookOf(const PaintOptions& o) {
     return (Look() << static_cast<uint64_t>(o.highlight.rgba64()) << static_cast<uint64_t>(o.activeCaption.rgba64())
                    << static_cast<uint64_t>(o.selectionColour.rgba64()) << int{o.antialias} << int{o.handles}
-                   << static_cast<float>(o.handleScale))
+                   << static_cast<float>(o.handleScale) << int{o.fillStrokes})
         .value();
 }
 

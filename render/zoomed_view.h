@@ -32,11 +32,13 @@ struct ZoomedView {
     }
 
     // The options `base` as the drawing is painted at this zoom on a screen of
-    // `dpr` device pixels to a pixel: handles at their size on the screen, and
-    // lines thinner than a device pixel smoothed, or they would vanish.
+    // `dpr` device pixels to a pixel: handles at their size on the screen, lines
+    // that look alike wherever the layer is repaired, and lines thinner than a
+    // device pixel smoothed, or they would vanish.
     PaintOptions paintOptions(PaintOptions base, qreal dpr) const {
         PaintOptions options = std::move(base);
         options.handleScale = 1 / zoom;
+        options.fillStrokes = zoom != 1;
         options.antialias = zoom * dpr < 1;
         return options;
     }
