@@ -14,6 +14,7 @@ namespace qm {
 // also when the canvas shrinks back to a size that fits.
 CanvasScrollArea::CanvasScrollArea(QWidget* parent) : QScrollArea(parent) {
     setWidgetResizable(true);
+    setFocusPolicy(Qt::NoFocus);  // the keys are the canvas's
     auto* sheet = new QWidget;
     sheet->setObjectName(QStringLiteral("canvasSheet"));
     sheet->installEventFilter(this);

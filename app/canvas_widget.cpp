@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -31,6 +32,7 @@ CanvasWidget::CanvasWidget(QWidget* parent) : QFrame(parent) {
     setMouseTracking(true);  // placing follows the pointer with no button down
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QString::fromUtf8("画布"));
 }
 
 void CanvasWidget::setDocument(const Document* doc) {
@@ -176,11 +178,22 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CanvasWidget::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete) {
-        if (hooks.deleteKey) hooks.deleteKey();
+    const bool menuKey = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (menuKey && hooks.menuKey) {
+        hooks.menuKey();
         return;
     }
+    if (hooks.key && hooks.key(*event)) return;
     QFrame::keyPressEvent(event);
+}
+
+void CanvasWidget::contextMenuEvent(QContextMenuEvent* event) {
+    // A right press opens the menu through the rules, at the pointer.
+    if (event->reason() == QContextMenuEvent::Mouse || !hooks.menuKey) {
+        event->ignore();
+        return;
+    }
+    hooks.menuKey();
 }
 
 }  // namespace qm

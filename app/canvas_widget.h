@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QImage>
 
+class QKeyEvent;
 class QPainter;
 
 #include "model/document.h"
@@ -28,10 +29,13 @@ struct CanvasPointer {
 };
 
 // A release follows only a press that began in the client area; whether it was a
-// click is for the receiver to decide.
+// click is for the receiver to decide. Every key pressed on the canvas, Tab and
+// Shift+Tab included, goes to `key`, which says whether it used it; the context
+// menu key (or Shift+F10) asks for the Edit menu at the selection.
 struct CanvasHooks {
     std::function<void(const CanvasPointer&)> press, move, release;
-    std::function<void()> deleteKey;
+    std::function<bool(const QKeyEvent&)> key;
+    std::function<void()> menuKey;
 };
 
 class CanvasWidget : public QFrame {
@@ -87,6 +91,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // Tab steps through the drawing, not to the next control.
+    bool focusNextPrevChild(bool) override { return false; }
 
 private:
     CanvasPointer pointerFor(const QMouseEvent* event, int button) const;

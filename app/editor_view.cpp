@@ -6,17 +6,24 @@
 #include <utility>
 
 #include <QAction>
+#include <QCursor>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
 
+#include "app/canvas_accessible.h"
 #include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
 #include "edit/undo.h"
+#include "interact/keyboard.h"
 #include "interact/label_editing.h"
+#include "interact/pointer.h"
 #include "interact/pointer_routing.h"
 #include "interact/rules.h"
+#include "model/chart_elements.h"
+#include "model/selection_look.h"
 #include "render/canvas_painter.h"
 #include "render/fonts.h"
 #include "render/paint_cache.h"
@@ -34,6 +41,7 @@ constexpr std::array<qreal, 9> kZoomLevels{0.25, 0.5, 0.75, 1, 1.25, 1.5, 2, 3, 
 EditorView::EditorView(CanvasScrollArea* area, QMargins canvasMargins, CanvasGeometry geometry, const Rules* rules)
     : QObject(area), ed_(host_, measured_, geometry, rules), area_(area) {
     setObjectName(QStringLiteral("editorView"));
+    installCanvasAccessibility();
     canvas_ = new CanvasWidget;
     canvas_->resize(canvasPixelSize(geometry));
     area->setCanvas(canvas_, canvasMargins);
@@ -50,7 +58,8 @@ EditorView::EditorView(CanvasScrollArea* area, QMargins canvasMargins, CanvasGeo
     canvas_->hooks.press = [this](const CanvasPointer& p) { press(p); };
     canvas_->hooks.move = [this](const CanvasPointer& p) { move(p); };
     canvas_->hooks.release = [this](const CanvasPointer& p) { release(p); };
-    canvas_->hooks.deleteKey = [this] { perform(deleteCommand); };
+    canvas_->hooks.key = [this](const QKeyEvent& e) { return canvasKey(e); };
+    canvas_->hooks.menuKey = [this] { popupEditMenuAtSelection(); };
     wireBoxes();
 
     connect(&host_.timer(TimerId::Timer1), &QTimer::timeout, this, [this] { tick(rulesOf(ed_).timer1Tick); });
@@ -141,6 +150,71 @@ void EditorView::release(const CanvasPointer& p) {
     refresh();
 }
 
+bool EditorView::canvasKey(const QKeyEvent& e) {
+    const bool shift = e.modifiers() & Qt::ShiftModifier;
+    if (isNewElement(ed_.doc.selKind)) {
+        const int step = shift ? 10 : 1;  // screen pixels
+        switch (e.key()) {
+            case Qt::Key_Left: movePointerBy(-step, 0); return true;
+            case Qt::Key_Right: movePointerBy(step, 0); return true;
+            case Qt::Key_Up: movePointerBy(0, -step); return true;
+            case Qt::Key_Down: movePointerBy(0, step); return true;
+            // Shift+Enter is the right button: it ends a polyline arrow.
+            case Qt::Key_Return:
+            case Qt::Key_Enter: clickAtPointer(shift ? kRightButton : kLeftButton); return true;
+            default: break;
+        }
+    }
+    switch (e.key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: {
+            const int step = e.key() == Qt::Key_Backtab || shift ? -1 : 1;
+            perform([step](Editor& ed) { selectNextElement(ed, step); });
+            return true;
+        }
+        case Qt::Key_Delete: perform(deleteCommand); return true;
+        default: return false;
+    }
+}
+
+void EditorView::movePointerBy(int dx, int dy) {
+    const QRect inView = canvas_->visibleRegion().boundingRect() & canvas_->contentsRect();
+    if (inView.isEmpty()) return;
+    QPoint at = canvas_->mapFromGlobal(QCursor::pos());
+    at = inView.contains(at) ? at + QPoint(dx, dy) : inView.center();
+    const QRect client = canvas_->contentsRect();
+    at = QPoint(std::clamp(at.x(), client.left(), client.right()), std::clamp(at.y(), client.top(), client.bottom()));
+    const QPoint onSheet = canvas_->mapTo(area_->widget(), at);
+    area_->ensureVisible(onSheet.x(), onSheet.y(), 20, 20);
+    host_.setCursorPos({canvas_->mapToGlobal(at).x(), canvas_->mapToGlobal(at).y()});
+    // Where moving the system cursor makes no pointer move of its own, the canvas
+    // takes one here; where it does, that one finds everything in place already.
+    move(canvas_->toTwips(QPointF(at)));
+    if (host_.timer(TimerId::Timer1).isActive()) tick(rulesOf(ed_).timer1Tick);
+}
+
+void EditorView::clickAtPointer(int button) {
+    movePointerBy(0, 0);
+    CanvasPointer p = canvas_->toTwips(QPointF(canvas_->mapFromGlobal(QCursor::pos())));
+    p.button = button;
+    press(p);
+    release(p);
+}
+
+void EditorView::popupEditMenuAtSelection() {
+    const QRect inView = canvas_->visibleRegion().boundingRect() & canvas_->contentsRect();
+    QPoint at = inView.center();
+    if (const std::vector<ElementRef> selected = selectedElements(ed_.doc); !selected.empty()) {
+        const TwipBox b = elementBox(ed_.doc, selected.front());
+        const QPoint middle = canvas_->toWidget(b.left + b.width / 2, b.top + b.height / 2).toPoint();
+        if (!inView.isEmpty())
+            at = QPoint(std::clamp(middle.x(), inView.left(), inView.right()),
+                        std::clamp(middle.y(), inView.top(), inView.bottom()));
+    }
+    host_.popupEditMenuAt(canvas_->mapToGlobal(at));
+    refresh();
+}
+
 void EditorView::tick(void (*handler)(Editor&)) {
     if (!handler) return;
     handler(ed_);
@@ -160,6 +234,7 @@ void EditorView::refresh() {
     canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
     canvas_->refreshDrawing();
     syncBoxes();
+    announceChanges(canvas_);
     last_ = glance();
     if (recovery_) QTimer::singleShot(0, this, &EditorView::updateRecovery);
 }

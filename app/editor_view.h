@@ -16,6 +16,7 @@
 #include "model/text_metrics_cache.h"
 #include "render/qt_text_metrics.h"
 
+class QKeyEvent;
 class QMenu;
 class QWidget;
 
@@ -97,6 +98,16 @@ private:
     void press(const CanvasPointer& p);
     void move(const CanvasPointer& p);
     void release(const CanvasPointer& p);
+    // Every key of the canvas, in one place; true when it was used. The rules of
+    // each key are commands of the core.
+    bool canvasKey(const QKeyEvent& e);
+    // A new element follows the pointer; with the keyboard alone the keys move the
+    // pointer over the canvas (into view first) and click with it, so that every
+    // rule of placing, snapping included, holds as with the mouse.
+    void movePointerBy(int dx, int dy);
+    void clickAtPointer(int button);
+    // The Edit menu over the selected element, or over the canvas in view.
+    void popupEditMenuAtSelection();
     void tick(void (*handler)(Editor&));
     // After a move or a tick: repaint the moving parts over the cached layer.
     void refreshMoving();

@@ -11,6 +11,7 @@
 
 #include "app/about_dialog.h"
 #include "app/canvas_scroll_area.h"
+#include "app/canvas_widget.h"
 #include "app/icons.h"
 #include "edit/file_commands.h"
 #include "edit/undo.h"
@@ -110,6 +111,7 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     view_->setHistoryActions(editMenu_->findChild<QAction*>(QStringLiteral("editUndo")),
                              editMenu_->findChild<QAction*>(QStringLiteral("editRedo")));
     resize(sizeHint());
+    view_->canvas()->setFocus(Qt::OtherFocusReason);  // the keys go to the drawing from the start
     // Laid out now rather than when first shown, so that every widget is where it
     // will be from the start.
     layout()->activate();
@@ -139,7 +141,7 @@ void EditorWindow::buildHelpMenu(const WindowDescription& desc) {
     const QString date = QString::fromUtf8(desc.aboutDate);
     fillMenu(help, *view_, {
         {"内容(&C)", "helpReadMe", {}, desc.helpContents},
-        {"关于", "helpAbout", {}, [this, date](EditorView&) { showAboutWindow(this, date); }},
+        {"关于(&A)", "helpAbout", {}, [this, date](EditorView&) { showAboutWindow(this, date); }},
     });
 }
 

@@ -157,11 +157,13 @@ void QtHost::focusEditor(EditorBox box) {
     w->setFocus(Qt::OtherFocusReason);
 }
 
-void QtHost::popupEditMenu() {
+void QtHost::popupEditMenu() { popupEditMenuAt(QCursor::pos()); }
+
+void QtHost::popupEditMenuAt(QPoint global) {
     // Modal, like the rules expect: the chosen command has run when this returns.
     if (!editMenu_) return;
     ++modalRuns_;
-    editMenu_->exec(QCursor::pos());
+    editMenu_->exec(global);
 }
 
 void QtHost::setTimerEnabled(TimerId timer, bool enabled) {

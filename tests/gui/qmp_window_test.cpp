@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "access_keys.h"
 #include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
@@ -144,19 +145,19 @@ private slots:
             QCOMPARE(bar[m]->text(), u(titles[m][0]));
             QCOMPARE(bar[m]->menu()->objectName(), QString::fromLatin1(titles[m][1]));
         }
-        const QList<Item> file{{u("新建"), u("fileNew"), u("Ctrl+N")},
-                               {u("打开"), u("fileOpen"), u("Ctrl+O")},
-                               {u("保存"), u("fileSave"), u("Ctrl+S")},
+        const QList<Item> file{{u("新建(&N)"), u("fileNew"), u("Ctrl+N")},
+                               {u("打开(&O)"), u("fileOpen"), u("Ctrl+O")},
+                               {u("保存(&S)"), u("fileSave"), u("Ctrl+S")},
                                {u("另存为(&E)"), u("fileSaveAs"), {}},
-                               {u("保存为BMP图像"), u("fileSaveAsBMP"), u("Ctrl+B")},
-                               {u("退出"), u("fileExit"), u("Ctrl+Q")}};
+                               {u("保存为BMP图像(&B)"), u("fileSaveAsBMP"), u("Ctrl+B")},
+                               {u("退出(&Q)"), u("fileExit"), u("Ctrl+Q")}};
         const QList<Item> edit{{u("撤销(&U)"), u("editUndo"), u("Ctrl+Z")}, {u("重做(&Y)"), u("editRedo"), u("Ctrl+Y")},
                                {u("-"), u("noname"), {}},
                                {u("插入矩形(&R)"), u("insJX"), {}},   {u("插入椭圆(&O)"), u("insTY"), {}},
                                {u("插入菱形(&D)"), u("insLX"), {}},   {u("插入标签(&L)"), u("insLabel"), {}},
                                {u("插入箭头(&A)"), u("insJT"), {}},   {u("-"), u("noname"), {}},
-                               {u("删除"), u("editDelete"), u("Del")}};
-        const QList<Item> help{{u("内容(&C)"), u("helpReadMe"), {}}, {u("关于"), u("helpAbout"), {}}};
+                               {u("删除(&E)"), u("editDelete"), u("Del")}};
+        const QList<Item> help{{u("内容(&C)"), u("helpReadMe"), {}}, {u("关于(&A)"), u("helpAbout"), {}}};
         QVERIFY2(itemsOf(bar[0]->menu()) == file, qPrintable(describe(itemsOf(bar[0]->menu()))));
         QVERIFY2(itemsOf(bar[1]->menu()) == edit, qPrintable(describe(itemsOf(bar[1]->menu()))));
         QVERIFY2(itemsOf(bar[3]->menu()) == help, qPrintable(describe(itemsOf(bar[3]->menu()))));
@@ -165,6 +166,8 @@ private slots:
         QVERIFY(!w->findChild<QAction*>(QStringLiteral("instHLabel")));
         QVERIFY(!w->findChild<QAction*>(QStringLiteral("instJT")));
         QCOMPARE(w->editMenu(), bar[1]->menu());  // also the context menu
+        const QStringList problems = test::accessKeyProblems(w->menuBar());
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u("\n"))));
     }
 
     void toolbarButtonsRunTheirCommands() {
