@@ -59,6 +59,13 @@ private:
     ElementRef ref_;
 };
 
+// The interfaces made for canvases: made when assistive technology first asks
+// about a canvas, and until then there is no one to tell anything.
+std::map<const CanvasWidget*, CanvasAccessible*>& readers() {
+    static std::map<const CanvasWidget*, CanvasAccessible*> made;
+    return made;
+}
+
 QAccessibleInterface* canvasFactory(const QString&, QObject* object) {
     if (auto* canvas = qobject_cast<CanvasWidget*>(object)) return new CanvasAccessible(canvas);
     return nullptr;
@@ -75,15 +82,17 @@ void installCanvasAccessibility() {
 }
 
 void announceChanges(CanvasWidget* canvas) {
-    if (!QAccessible::isActive()) return;
-    if (auto* a = dynamic_cast<CanvasAccessible*>(QAccessible::queryAccessibleInterface(canvas))) a->announceChanges();
+    const auto it = readers().find(canvas);
+    if (it != readers().end()) it->second->announceChanges();
 }
 
 CanvasAccessible::CanvasAccessible(CanvasWidget* canvas) : QAccessibleWidget(canvas, QAccessible::Canvas) {
     if (const Document* doc = canvas->document()) shown_ = readChart(*doc);
+    readers()[canvas] = this;
 }
 
 CanvasAccessible::~CanvasAccessible() {
+    readers().erase(canvas());
     for (const auto& [ref, id] : children_) QAccessible::deleteAccessibleInterface(id);
 }
 

@@ -47,8 +47,8 @@ private:
 // Makes Qt create a CanvasAccessible for every canvas. Once is enough.
 void installCanvasAccessibility();
 
-// Tells assistive technology, when one is listening, what changed in the drawing
-// the canvas shows.
+// Tells assistive technology what changed in the drawing the canvas shows, once
+// it has asked about the canvas; costs nothing before.
 void announceChanges(CanvasWidget* canvas);
 
 }  // namespace qm

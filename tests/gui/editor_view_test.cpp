@@ -470,6 +470,59 @@ private slots:
         QTRY_VERIFY(showsTheDrawing());
     }
 
+    // With the keyboard alone: a new element follows the pointer, which the arrow
+    // keys bring into view and move, a pixel or with Shift ten; Enter drops it as
+    // a click would; a polyline arrow takes its vertices with Enter and ends with
+    // Shift+Enter; the context menu key opens the Edit menu over the selection.
+    void theKeyboardCarriesNewElementsAndOpensTheMenu() {
+        QtHost& h = w->host();
+        const auto key = [this](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(canvas(), k, m); };
+        const auto trigger = [this](const char* name) { w->findChild<QAction*>(QString::fromLatin1(name))->trigger(); };
+        canvas()->setFocus();
+        h.setCursorPos({0, 0});  // not over the canvas
+        trigger("insJX");
+        key(Qt::Key_Right);
+        const QRect inView = canvas()->visibleRegion().boundingRect() & canvas()->contentsRect();
+        const CanvasPointer middle = canvas()->toTwips(QPointF(inView.center()));
+        QCOMPARE(doc().Shape1.find(1)->left, middle.x);
+        key(Qt::Key_Right, Qt::ShiftModifier);
+        key(Qt::Key_Down);
+        key(Qt::Key_Return);
+        QCOMPARE(doc().selKind, SelKind::Shape);
+        QCOMPARE(doc().Shape1.find(1)->left, middle.x + 150);
+        QCOMPARE(doc().Shape1.find(1)->top, middle.y + 15);
+
+        trigger("instJT");
+        key(Qt::Key_Down, Qt::ShiftModifier);
+        for (int k = 0; k < 10; ++k) key(Qt::Key_Down, Qt::ShiftModifier);
+        key(Qt::Key_Return);
+        for (int k = 0; k < 10; ++k) key(Qt::Key_Right, Qt::ShiftModifier);
+        key(Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(doc().arrowCount, int16_t(1));
+        QCOMPARE(doc().selKind, SelKind::None);
+        QVERIFY(doc().Line1.visible(doc().arrowRec[1].slot[1]));
+
+        trigger("insLabel");
+        for (int k = 0; k < 5; ++k) key(Qt::Key_Up, Qt::ShiftModifier);  // clear of the arrow's head
+        const int i = doc().selIndex;
+        const CanvasPointer at = canvas()->toTwips(QPointF(canvas()->mapFromGlobal(QCursor::pos())));
+        QCOMPARE(label(i).left, at.x);
+        key(Qt::Key_Return);
+        QCOMPARE(doc().selKind, SelKind::Label);
+        QVERIFY(!h.timer(TimerId::Timer1).isActive());
+
+        key(Qt::Key_Backtab, Qt::ShiftModifier);  // shapes come before labels
+        QCOMPARE(doc().selKind, SelKind::Shape);
+        QWidget* shown = nullptr;
+        QTimer::singleShot(0, [&shown] {
+            shown = QApplication::activePopupWidget();
+            if (shown) shown->close();
+        });
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), canvas()->mapToGlobal(QPoint()));
+        QCoreApplication::sendEvent(canvas(), &menuKey);
+        QCOMPARE(shown, static_cast<QWidget*>(w->editMenu()));
+    }
+
     // Ctrl with the wheel zooms one level per notch about the point under the pointer.
     void theWheelZoomsAboutThePointer() {
         QWidget* viewport = w->scrollArea()->viewport();
