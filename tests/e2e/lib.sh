@@ -56,18 +56,20 @@ e2e_begin() {
     mkdir -p "$out"
 }
 
-# e2e_start PROGRAM LOGFILE: starts it in a fresh working folder; sets APP_PID.
+# e2e_start PROGRAM LOGFILE [ARG...]: starts it in a fresh working folder with the
+# arguments given; sets APP_PID.
 # What a failure leaves is kept in the log's folder.
 # Its state folder (recovery copies) is in there too, so that no copy of another
 # run is offered; set E2E_STATE_HOME to keep one from start to start.
 e2e_start() {
-    local program
+    local program log=$2
     program=$(realpath "$1") || e2e_fail "no program $1"
-    E2E_OUT=$(dirname "$2")
+    shift 2
+    E2E_OUT=$(dirname "$log")
     rm -f "$E2E_OUT"/failure-*
     E2E_WORKDIR=$(mktemp -d)
-    (cd "$E2E_WORKDIR" && XDG_STATE_HOME=${E2E_STATE_HOME:-$E2E_WORKDIR/state} QT_QPA_PLATFORM=xcb exec "$program") \
-        >"$2" 2>&1 &
+    (cd "$E2E_WORKDIR" && XDG_STATE_HOME=${E2E_STATE_HOME:-$E2E_WORKDIR/state} QT_QPA_PLATFORM=xcb exec "$program" "$@") \
+        >"$log" 2>&1 &
     APP_PID=$!
     trap e2e_cleanup EXIT
 }
