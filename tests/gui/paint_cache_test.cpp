@@ -74,6 +74,16 @@ class TestPaintCache : public QObject {
         canvasRelease(ed, 1, 0, x, y);
     }
 
+    // A new drawing with a rectangle and a diamond at these corners, nothing selected.
+    static void rectangleAndDiamond(Editor& ed, float rx, float ry, float dx, float dy) {
+        startUp(ed);
+        insertShape(ed, ShapeStyle::Rectangle);
+        drop(ed, rx, ry);
+        insertDiamond(ed);
+        drop(ed, dx, dy);
+        canvasPress(ed, 1, 0, 14000, 9500);
+    }
+
 private slots:
     void aShapeMovesWithItsTextsInnerLabelsAndHandles() {
         Editor ed(host, metrics);
@@ -196,12 +206,7 @@ private slots:
     void catchingUpEqualsAFullRepaint() {
         QFETCH(qreal, dpr);
         Editor ed(host, metrics);
-        startUp(ed);
-        insertShape(ed, ShapeStyle::Rectangle);
-        drop(ed, 1000, 1500);
-        insertDiamond(ed);
-        drop(ed, 6000, 1500);
-        canvasPress(ed, 1, 0, 14000, 9500);
+        rectangleAndDiamond(ed, 1000, 1500, 6000, 1500);
         const Document before = ed.doc;
         PaintCache cache(0);  // a layer kept at rest, as for a large drawing
         std::vector<PartRef> moving;
@@ -273,12 +278,7 @@ private slots:
     void aLayerOfThePartInViewKeepsWhatItHoldsAsTheViewMoves() {
         constexpr qreal dpr = 2;  // a canvas at 200%
         Editor ed(host, metrics);
-        startUp(ed);
-        insertShape(ed, ShapeStyle::Rectangle);
-        drop(ed, 1500, 1500);
-        insertDiamond(ed);
-        drop(ed, 5400, 2400);
-        canvasPress(ed, 1, 0, 14000, 9500);
+        rectangleAndDiamond(ed, 1500, 1500, 5400, 2400);
         PaintCache cache(0);
         const auto inView = [&](const QRectF& view) {
             QImage img = blankImage(dpr);
