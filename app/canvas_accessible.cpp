@@ -31,7 +31,7 @@ public:
 
     QRect rect() const override {
         const CanvasWidget* c = canvas_->canvas();
-        const TwipBox b = canvas_->reading(ref_).box;
+        const ElementBox b = canvas_->reading(ref_).box;
         const QRect on = QRectF(c->toWidget(b.left, b.top), c->toWidget(b.left + b.width, b.top + b.height))
                              .normalized()
                              .toAlignedRect();

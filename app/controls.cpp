@@ -32,6 +32,7 @@ void fillMenu(QMenu* menu, EditorView& view, const std::vector<MenuItem>& items)
             a->setShortcut(item.shortcut);
             if (!item.alternate.isEmpty()) a->setShortcuts({item.shortcut, item.alternate});
             if (item.run) QObject::connect(a, &QAction::triggered, &view, [&view, run = item.run] { run(view); });
+            if (item.enabled) view.enableWhen(a, item.enabled);
         }
     }
 }

@@ -6,7 +6,9 @@
 #include <utility>
 
 #include <QAction>
+#include <QClipboard>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
@@ -68,6 +70,9 @@ EditorView::EditorView(CanvasScrollArea* area, QMargins canvasMargins, CanvasGeo
     if (!rulesOf(ed_).timer2Tick) host_.timer(TimerId::Timer2).stop();
 
     canvas_->setDocument(&ed_.doc);
+    // Queued: what the clipboard offers is looked at in a slot of its own first.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditorView::updateEnabled,
+            Qt::QueuedConnection);
 
     // Asked every second, and once more after each event has been dealt with; the
     // core decides whether a copy is due. Never inside an event's handling, since
@@ -205,7 +210,7 @@ void EditorView::popupEditMenuAtSelection() {
     const QRect inView = canvas_->visibleRegion().boundingRect() & canvas_->contentsRect();
     QPoint at = inView.center();
     if (const std::vector<ElementRef> selected = selectedElements(ed_.doc); !selected.empty()) {
-        const TwipBox b = elementBox(ed_.doc, selected.front());
+        const ElementBox b = elementBox(ed_.doc, selected.front());
         const QPoint middle = canvas_->toWidget(b.left + b.width / 2, b.top + b.height / 2).toPoint();
         if (!inView.isEmpty())
             at = QPoint(std::clamp(middle.x(), inView.left(), inView.right()),
@@ -227,10 +232,20 @@ void EditorView::setHistoryActions(QAction* undo, QAction* redo) {
     refresh();
 }
 
+void EditorView::enableWhen(QAction* action, std::function<bool(EditorView&)> enabled) {
+    action->setEnabled(enabled(*this));
+    enabling_.emplace_back(action, std::move(enabled));
+}
+
+void EditorView::updateEnabled() {
+    for (const auto& [action, enabled] : enabling_) action->setEnabled(enabled(*this));
+}
+
 void EditorView::refresh() {
     settle(ed_);
     if (undo_) undo_->setEnabled(canUndo(ed_));
     if (redo_) redo_->setEnabled(canRedo(ed_));
+    updateEnabled();
     canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
     canvas_->refreshDrawing();
     syncBoxes();

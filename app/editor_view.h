@@ -7,10 +7,13 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <QObject>
 
 #include "app/qt_host.h"
+#include "edit/clipboard.h"
 #include "edit/recovery.h"
 #include "model/editor.h"
 #include "model/text_metrics_cache.h"
@@ -57,6 +60,12 @@ public:
     // The Edit menu's Undo and Redo, greyed out whenever there is nothing to undo
     // or redo.
     void setHistoryActions(QAction* undo, QAction* redo);
+    // An item greyed out whenever `enabled` says so: asked after every event and
+    // when the clipboard changes.
+    void enableWhen(QAction* action, std::function<bool(EditorView&)> enabled);
+
+    // Pastes of one payload in a row, each further right and down.
+    PasteSeries& pastes() { return pastes_; }
 
     // After any event: lets the core settle (a step of the history when the editor
     // has come to rest), then brings the canvas, the editor boxes, the paint cache
@@ -115,6 +124,7 @@ private:
     void wireBoxes();
     void commitOnFocusLoss(EditorBox box);
     void updateRecovery();
+    void updateEnabled();
 
     QtTextMetrics metrics_;
     CachedTextMetrics measured_{metrics_};  // what the editor measures labels with
@@ -129,6 +139,8 @@ private:
     bool dropNextPress_ = false;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
+    std::vector<std::pair<QAction*, std::function<bool(EditorView&)>>> enabling_;
+    PasteSeries pastes_;
     std::optional<Recovery> recovery_;
     QTimer recoveryTimer_;
 };

@@ -12,6 +12,7 @@
 #include "app/about_dialog.h"
 #include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
+#include "app/clipboard_commands.h"
 #include "app/icons.h"
 #include "edit/file_commands.h"
 #include "edit/undo.h"
@@ -90,6 +91,7 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     editMenu_ = new QMenu(QString::fromUtf8("编辑(&E)"), this);
     editMenu_->setObjectName(QStringLiteral("edit"));
     fillMenu(editMenu_, *view_, historyItems());
+    fillMenu(editMenu_, *view_, clipboardItems(desc.layout));
     fillMenu(editMenu_, *view_, desc.edit);
     view_->setEditMenu(editMenu_);
     // Esc backs out of whatever is under way; a box, menu or dialog of its own

@@ -40,7 +40,7 @@ struct WindowDescription {
     void (*startUp)(Editor&) = nullptr;
     void (*connectFileCommands)(Editor&) = nullptr;
     FileMenuCommands file;
-    std::vector<MenuItem> edit;  // the Edit menu `edit` after Undo and Redo; also the canvas's context menu
+    std::vector<MenuItem> edit;  // the Edit menu `edit` after Undo, Redo and the clipboard; also the canvas's context menu
     Action helpContents;         // 内容(&C); empty: the item does nothing
     const char* aboutDate = "";  // shown by the About window
     std::vector<ToolButton> toolbar;

@@ -66,8 +66,8 @@ std::vector<int> elementLabels(const Document& doc, ElementRef e) {
     return {};
 }
 
-TwipBox elementBox(const Document& doc, ElementRef e) {
-    const auto box = [](float l, float t, float r, float b) { return TwipBox{l, t, r - l, b - t}; };
+ElementBox elementBox(const Document& doc, ElementRef e) {
+    const auto box = [](float l, float t, float r, float b) { return ElementBox{l, t, r - l, b - t}; };
     switch (e.kind) {
         case ElementKind::Shape:
             if (const ShapeEl* s = doc.Shape1.find(e.index)) return {s->left, s->top, s->width, s->height};
@@ -84,12 +84,12 @@ TwipBox elementBox(const Document& doc, ElementRef e) {
         case ElementKind::Arrow: {
             const ArrowRecord* r = doc.arrowRecord(e.index);
             if (!r) break;
-            TwipBox out;
+            ElementBox out;
             bool any = false;
             for (int k = 1; k <= r->segmentCount(); ++k) {
                 const LineEl* s = doc.Line1.find(r->slot[static_cast<size_t>(k)]);
                 if (!s) continue;
-                const TwipBox b = box(std::min(s->x1, s->x2), std::min(s->y1, s->y2), std::max(s->x1, s->x2),
+                const ElementBox b = box(std::min(s->x1, s->x2), std::min(s->y1, s->y2), std::max(s->x1, s->x2),
                                       std::max(s->y1, s->y2));
                 out = any ? box(std::min(out.left, b.left), std::min(out.top, b.top),
                                 std::max(out.left + out.width, b.left + b.width),

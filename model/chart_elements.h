@@ -20,10 +20,10 @@ std::vector<ElementRef> chartElements(const Document& doc);
 std::vector<int> elementLabels(const Document& doc, ElementRef e);
 
 // The box an element covers, in canvas twips; an arrow's spans its segments.
-struct TwipBox {
+struct ElementBox {
     float left = 0, top = 0, width = 0, height = 0;
-    bool operator==(const TwipBox&) const = default;
+    bool operator==(const ElementBox&) const = default;
 };
-TwipBox elementBox(const Document& doc, ElementRef e);
+ElementBox elementBox(const Document& doc, ElementRef e);
 
 }  // namespace qm

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "render/document_painter.h"
+#include "render/paint_order.h"
 #include "render/twips.h"
 
 namespace qm {
@@ -43,19 +44,32 @@ void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, cons
     const QRect client = QRect(QPoint(0, 0), size).adjusted(kCanvasFrame, kCanvasFrame, -kCanvasFrame, -kCanvasFrame);
     const QRect dirty = exposed.isNull() ? client : exposed & client;
     if (dirty.isEmpty()) return;
-    painter.save();
     // Elements reaching past the client area are cut at the frame, as on screen.
-    painter.setClipRect(dirty, Qt::IntersectClip);
-    painter.translate(client.topLeft());
-    const QRectF area(dirty.translated(-client.topLeft()));
-    painter.fillRect(area, kCanvasBackground);
+    painter.save();
+    painter.translate(dirty.topLeft());
+    paintDrawing(painter, doc, dirty.translated(-client.topLeft()), look);
+    painter.restore();
+}
+
+void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, CanvasLook look) {
+    painter.save();
+    painter.setClipRect(QRect(QPoint(0, 0), area.size()), Qt::IntersectClip);
+    painter.translate(-area.topLeft());
+    const QRectF shown(area);
+    painter.fillRect(shown, kCanvasBackground);
     if (doc) {
         PaintOptions options = look == CanvasLook::Editing ? canvasPaintOptions(*doc) : chartPaintOptions();
-        options.exposed = area;
+        options.exposed = shown;
         options.antialias = painter.testRenderHint(QPainter::Antialiasing);
         paintDocument(painter, *doc, options);
     }
     painter.restore();
+}
+
+QRect drawingBounds(const Document& doc) {
+    QRect box;
+    forEachElement(doc, [&box](PartRef, const auto& e) { box |= paintedBounds(e); });
+    return box;
 }
 
 QImage canvasPictureImage(const Document* doc, QSize size, int scale, CanvasLook look) {

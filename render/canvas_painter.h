@@ -34,11 +34,17 @@ enum class CanvasLook { Chart, Editing };
 void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed = {},
                         CanvasLook look = CanvasLook::Chart);
 
+// The drawing alone, without the frame: the part `area` of the client area (logical
+// pixels) on the canvas's white, its top-left corner at the painter's origin.
+void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, CanvasLook look = CanvasLook::Chart);
+
+// The box, in client pixels, that the visible elements paint inside; empty for none.
+QRect drawingBounds(const Document& doc);
+
 // The frame alone, for a screen whose inside comes from a cached layer.
 void paintCanvasFrame(QPainter& painter, QSize size);
 
-// The picture as an image of `scale` pixels per logical pixel, drawn at that
-// density rather than enlarged. Null when the image cannot be allocated.
+// The picture as such an image.
 QImage canvasPictureImage(const Document* doc, QSize size, int scale = 1, CanvasLook look = CanvasLook::Chart);
 // The same for any picture of `size` logical pixels that `paint` paints.
 QImage paintedImage(const std::function<void(QPainter&)>& paint, QSize size, int scale = 1);

@@ -1,5 +1,7 @@
 #include "render/picture_encoders.h"
 
+#include <functional>
+
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
@@ -74,9 +76,11 @@ Result<std::string> encodePdf(const Painting& paint, QSize size, const std::stri
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
     pdf.setResolution(kVectorDpi);
-    // One page the size of the canvas; wider than high, so the page is landscape.
-    const QPageSize page(points.transposed(), QPageSize::Point, QString(), QPageSize::ExactMatch);
-    if (!pdf.setPageLayout(QPageLayout(page, QPageLayout::Landscape, QMarginsF())))
+    // One page the size of the picture; a page size is given upright, so a picture
+    // wider than high is a landscape page.
+    const bool wide = points.width() > points.height();
+    const QPageSize page(wide ? points.transposed() : points, QPageSize::Point, QString(), QPageSize::ExactMatch);
+    if (!pdf.setPageLayout(QPageLayout(page, wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF())))
         return failure("cannot lay out the PDF page");
     pdf.setTitle(QString::fromStdString(title));
     pdf.setCreator(QStringLiteral("Quillmap"));
@@ -139,6 +143,11 @@ Result<std::string> encodePainted(const std::function<void(QPainter&)>& paint, Q
     case PictureFormat::Pdf: return encodePdf(paint, size, title);
     }
     return failure("unknown picture format");
+}
+
+Result<std::string> encodeDrawingPicture(const Document& doc, const QRect& area, PictureFormat format, int scale,
+                                         const std::string& title) {
+    return encodePainted([&](QPainter& p) { paintDrawing(p, &doc, area); }, area.size(), format, scale, title);
 }
 
 }  // namespace qm

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include <QByteArray>
+#include <QRect>
 #include <QSize>
 
 #include "io/result.h"
@@ -40,5 +41,10 @@ Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat
 // QRect(QPoint(0, 0), size), such as the picture of a change.
 Result<std::string> encodePainted(const std::function<void(QPainter&)>& paint, QSize size, PictureFormat format,
                                   int scale, const std::string& title);
+
+// The same of the drawing alone, without the canvas's frame: the part `area` of the
+// canvas's client area (logical pixels).
+Result<std::string> encodeDrawingPicture(const Document& doc, const QRect& area, PictureFormat format, int scale,
+                                         const std::string& title);
 
 }  // namespace qm

@@ -203,9 +203,18 @@ private slots:
         QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QString(), true);
         QCoreApplication::sendEvent(box, &repeat);
         QVERIFY(box->isVisible());
+        // The Edit menu's Paste and Select All work on the box, as its own keys do.
         QGuiApplication::clipboard()->setText(QString::fromUtf8("：总览"));
-        box->paste();
+        QAction* paste = w->findChild<QAction*>(QStringLiteral("editPaste"));
+        QTRY_VERIFY(paste->isEnabled());
+        paste->trigger();
         QCOMPARE(w->editor().text1.text, std::string("流程图：总览"));
+        QCOMPARE(doc().labelCount, int16_t(8));
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(box->selectedText(), box->text());
+        box->deselect();
+        w->findChild<QAction*>(QStringLiteral("editSelectAll"))->trigger();
+        QCOMPARE(box->selectedText(), box->text());
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(label(2).caption, std::string("流程图：总览"));
     }

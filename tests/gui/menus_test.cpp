@@ -1,10 +1,12 @@
 // The menu bar, the Edit menu and the toolbar as the user meets them: every
 // caption, object name, access key, shortcut and order, and what each command
 // does to the drawing when it is chosen.
+#include <QClipboard>
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -141,6 +143,13 @@ private slots:
             {u("撤销(&U)"), QStringLiteral("editUndo"), QStringLiteral("Ctrl+Z")},
             {u("重做(&Y)"), QStringLiteral("editRedo"), QStringLiteral("Ctrl+Y")},
             {QStringLiteral("-"), QStringLiteral("noname"), QString()},
+            {u("剪切(&T)"), QStringLiteral("editCut"), QStringLiteral("Ctrl+X")},
+            {u("复制(&C)"), QStringLiteral("editCopy"), QStringLiteral("Ctrl+C")},
+            {u("粘贴(&P)"), QStringLiteral("editPaste"), QStringLiteral("Ctrl+V")},
+            {u("创建副本(&I)"), QStringLiteral("editDuplicate"), QStringLiteral("Ctrl+D")},
+            {u("全选(&S)"), QStringLiteral("editSelectAll"), QStringLiteral("Ctrl+A")},
+            {u("复制图表为图片(&G)"), QStringLiteral("editCopyChart"), QString()},
+            {QStringLiteral("-"), QStringLiteral("noname"), QString()},
             {u("插入矩形(&R)"), QStringLiteral("insJX"), QString()},
             {u("插入椭圆(&O)"), QStringLiteral("insTY"), QString()},
             {u("插入菱形(&D)"), QStringLiteral("insLX"), QString()},
@@ -152,7 +161,7 @@ private slots:
         });
         QCOMPARE(action("editRedo")->shortcuts(),
                  QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
-        const QMenu* arrows = menus[1]->menu()->actions()[8]->menu();
+        const QMenu* arrows = menus[1]->menu()->actions()[15]->menu();
         QVERIFY(arrows);
         compareItems(itemsOf(arrows), {
             {u("上箭头(&U)"), QStringLiteral("instUpJT"), QString()},
@@ -272,6 +281,56 @@ private slots:
         QVERIFY(!doc().Label.visible(rec.label2));
         QVERIFY(doc().Shape2.visible);  // nothing else
         QVERIFY(w->canvas()->renderImage().pixelColor(w->canvas()->toWidget(3300, 3000).toPoint()) == Qt::white);
+    }
+
+    // Cut, Copy and Duplicate need a selection and Paste something to paste. Copy
+    // puts our elements, their pictures and their texts on the clipboard; Paste
+    // brings them back 10 pixels on, and plain text as a label; 复制图表为图片 is
+    // the chart at twice its pixels, without the frame and the selection's look.
+    void clipboardItems() {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        for (const char* name : {"editCut", "editCopy", "editDuplicate", "editPaste", "editSelectAll"})
+            QTRY_VERIFY2(!action(name)->isEnabled(), name);
+        action("insJX")->trigger();
+        dropAt(3000, 3000);
+        for (const char* name : {"editCut", "editCopy", "editDuplicate"}) QVERIFY2(action(name)->isEnabled(), name);
+        action("editCopy")->trigger();
+        const QMimeData* data = clipboard->mimeData();
+        QVERIFY(data->hasFormat(QStringLiteral("application/x-quillmap-elements")));
+        QCOMPARE(data->text(), u("单击这里添加文本\n单击这里添加文本"));
+        QVERIFY(data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
+        const QImage elements = QImage::fromData(data->data(QStringLiteral("image/png")), "PNG");
+        QCOMPARE(elements.size(), QSize(2 * 134, 2 * 81));  // the rectangle, its divider reaching one pixel past
+        QCOMPARE(elements.pixelColor(2, 0), QColor(Qt::black));
+        QTRY_VERIFY(action("editPaste")->isEnabled());
+        action("editPaste")->trigger();
+        QCOMPARE(doc().shapeCount, int16_t(2));
+        QCOMPARE(doc().Shape1.find(2)->left, 3150.0f);
+        QCOMPARE(doc().selIndex, int16_t(2));
+
+        clipboard->setText(u("你好"));
+        action("editPaste")->trigger();
+        QCOMPARE(doc().Label.find(doc().labelCount)->caption, std::string("你好"));
+        QCOMPARE(doc().selKind, SelKind::Label);
+
+        action("editCopyChart")->trigger();
+        const QImage chart = QImage::fromData(clipboard->mimeData()->data(QStringLiteral("image/png")), "PNG");
+        QCOMPARE(chart.size(), QSize(2 * 957, 2 * 637));
+        QCOMPARE(chart.pixelColor(0, 0), QColor(Qt::white));
+        QCOMPARE(chart.pixelColor(2 * 200, 2 * 200), QColor(Qt::black));  // the first rectangle's corner
+        const auto greens = [](const QImage& image) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    n += c.green() > 200 && c.red() < 100 && c.blue() < 100;
+                }
+            return n;
+        };
+        QVERIFY(greens(w->canvas()->renderImage()) > 0);  // the new label is selected
+        QCOMPARE(greens(chart), 0);
+        QTRY_VERIFY(!action("editPaste")->isEnabled());  // a picture is nothing to paste
     }
 
     void newOpenSaveAndSaveAs() {

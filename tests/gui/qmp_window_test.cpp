@@ -153,6 +153,12 @@ private slots:
                                {u("退出(&Q)"), u("fileExit"), u("Ctrl+Q")}};
         const QList<Item> edit{{u("撤销(&U)"), u("editUndo"), u("Ctrl+Z")}, {u("重做(&Y)"), u("editRedo"), u("Ctrl+Y")},
                                {u("-"), u("noname"), {}},
+                               {u("剪切(&T)"), u("editCut"), u("Ctrl+X")},   {u("复制(&C)"), u("editCopy"), u("Ctrl+C")},
+                               {u("粘贴(&P)"), u("editPaste"), u("Ctrl+V")},
+                               {u("创建副本(&I)"), u("editDuplicate"), u("Ctrl+D")},
+                               {u("全选(&S)"), u("editSelectAll"), u("Ctrl+A")},
+                               {u("复制图表为图片(&G)"), u("editCopyChart"), {}},
+                               {u("-"), u("noname"), {}},
                                {u("插入矩形(&R)"), u("insJX"), {}},   {u("插入椭圆(&O)"), u("insTY"), {}},
                                {u("插入菱形(&D)"), u("insLX"), {}},   {u("插入标签(&L)"), u("insLabel"), {}},
                                {u("插入箭头(&A)"), u("insJT"), {}},   {u("-"), u("noname"), {}},
