@@ -117,7 +117,7 @@ void CompareWindow::choose(int row) {
     const ChartElement& e = comparison_.newer[static_cast<size_t>(c.after)];
     view_.perform([&e](Editor& ed) {
         // The drawing may have changed since it was compared.
-        const std::vector<ChartElement> present = chartElements(ed.doc);
+        const std::vector<ChartElement> present = comparedElements(ed.doc);
         if (std::any_of(present.begin(), present.end(),
                         [&e](const ChartElement& now) { return now.kind == e.kind && now.index == e.index; }))
             selectElement(ed, selectionKind(e.kind), e.index);

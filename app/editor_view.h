@@ -19,11 +19,13 @@
 #include "model/text_metrics_cache.h"
 #include "render/qt_text_metrics.h"
 
+class QKeyEvent;
 class QMenu;
 class QWidget;
 
 namespace qm {
 
+class CanvasScrollArea;
 class CanvasWidget;
 class LineBox;
 class TallBox;
@@ -32,17 +34,19 @@ struct CanvasPointer;
 class EditorView : public QObject {
     Q_OBJECT
 public:
-    // The canvas is created inside `canvasParent`, at the geometry's left and top
-    // from the parent's contents origin, with the geometry's outer size. `rules`
-    // picks the program's handlers (null: quillmap's). The document is empty until
-    // the owner runs its start-up on editor() and calls refresh().
-    explicit EditorView(QWidget* canvasParent, CanvasGeometry geometry = {}, const Rules* rules = nullptr);
+    // The canvas is created in `area`, at the margins given there, with the
+    // geometry's outer size at 100%. `rules` picks the program's handlers (null:
+    // quillmap's). The document is empty until the owner runs its start-up on
+    // editor() and calls refresh().
+    EditorView(CanvasScrollArea* area, QMargins canvasMargins, CanvasGeometry geometry = {},
+               const Rules* rules = nullptr);
     ~EditorView() override;
 
     Editor& editor() { return ed_; }
     QtHost& host() { return host_; }
     const QtTextMetrics& metrics() const { return metrics_; }
     CanvasWidget* canvas() const { return canvas_; }
+    CanvasScrollArea* scrollArea() const { return area_; }
     LineBox* text1() const { return text1_; }
     TallBox* text2() const { return text2_; }
 
@@ -75,6 +79,18 @@ public:
     // A normal exit: the copy goes.
     void endRecovery();
 
+    // The zoom of the view, kMinZoom to kMaxZoom (1 is 100%): a setting of the view,
+    // never of the drawing, so it is no step of the history and changes nothing
+    // in the file. The canvas point under `anchor` (viewport pixels; the middle
+    // of the view when none) stays where it is.
+    static constexpr qreal kMinZoom = 0.25, kMaxZoom = 4;
+    void setZoom(qreal zoom, std::optional<QPoint> anchor = {});
+    qreal zoom() const;
+    // Steps along the zoom levels (positive: in), from the level nearest the zoom.
+    void zoomBy(int steps, std::optional<QPoint> anchor = {});
+    // The largest zoom at which the whole canvas fits the view without scrolling.
+    void zoomToFit();
+
 private:
     // What a move or a tick may change without any element following the pointer;
     // compared before and after, so that idle pointer moves do not repaint.
@@ -91,6 +107,16 @@ private:
     void press(const CanvasPointer& p);
     void move(const CanvasPointer& p);
     void release(const CanvasPointer& p);
+    // Every key of the canvas, in one place; true when it was used. The rules of
+    // each key are commands of the core.
+    bool canvasKey(const QKeyEvent& e);
+    // A new element follows the pointer; with the keyboard alone the keys move the
+    // pointer over the canvas (into view first) and click with it, so that every
+    // rule of placing, snapping included, holds as with the mouse.
+    void movePointerBy(int dx, int dy);
+    void clickAtPointer(int button);
+    // The Edit menu over the selected element, or over the canvas in view.
+    void popupEditMenuAtSelection();
     void tick(void (*handler)(Editor&));
     // After a move or a tick: repaint the moving parts over the cached layer.
     void refreshMoving();
@@ -104,6 +130,7 @@ private:
     CachedTextMetrics measured_{metrics_};  // what the editor measures labels with
     QtHost host_;
     Editor ed_;
+    CanvasScrollArea* area_ = nullptr;
     CanvasWidget* canvas_ = nullptr;
     LineBox* text1_ = nullptr;
     TallBox* text2_ = nullptr;

@@ -147,7 +147,7 @@ std::string diffJson(const Comparison& c, const std::string& oldPath, const std:
 
 std::string drawingText(const Document& doc) {
     std::string out;
-    for (const ChartElement& e : chartElements(doc)) out += describeElement(e, kEnglishWords) + '\n';
+    for (const ChartElement& e : comparedElements(doc)) out += describeElement(e, kEnglishWords) + '\n';
     return out;
 }
 

@@ -163,7 +163,7 @@ const char* textName(const ChartElement& e, int slot, const CompareWords& w) {
     }
 }
 
-std::vector<ChartElement> chartElements(const Document& doc) {
+std::vector<ChartElement> comparedElements(const Document& doc) {
     std::vector<ChartElement> out;
     out.reserve(kTitleFields.size() + 1 + static_cast<size_t>(std::max(0, doc.shapeCount + doc.diamondCount +
                                                                         doc.arrowCount + doc.labelCount)));
@@ -215,7 +215,7 @@ std::vector<ChartElement> chartElements(const Document& doc) {
 }
 
 Comparison compareDrawings(const Document& older, const Document& newer) {
-    Comparison c{chartElements(older), chartElements(newer), {}};
+    Comparison c{comparedElements(older), comparedElements(newer), {}};
     // Both lists are in report order, so one walk along both matches them.
     size_t b = 0, a = 0;
     while (b < c.older.size() || a < c.newer.size()) {

@@ -77,7 +77,7 @@ inline constexpr const char* kTitleBlockName = "标题栏";
 
 // The present elements of a drawing in report order: the title block first, then
 // rectangles and ellipses, diamonds, arrows and labels, each by index.
-std::vector<ChartElement> chartElements(const Document& doc);
+std::vector<ChartElement> comparedElements(const Document& doc);
 
 enum class ChangeKind : uint8_t { Added, Deleted, Moved, Resized, Text, Points };
 

@@ -48,8 +48,8 @@ EditBox& editBox(Editor& ed, EditorBox box) { return box == EditorBox::Text1 ? e
 
 TwipPoint pointerInTwips(Editor& ed) {
     const ScreenPoint c = ed.host.screenToCanvas(ed.host.cursorPos());
-    const PointF p = clampToCanvas(ed, static_cast<float>(c.x) * kTwipsPerPixel,
-                                   static_cast<float>(c.y) * kTwipsPerPixel);
+    const PointF p = clampToCanvas(ed, static_cast<float>(c.x) * ed.twipsPerScreenPixel,
+                                   static_cast<float>(c.y) * ed.twipsPerScreenPixel);
     return {roundI32Sat(p.x), roundI32Sat(p.y)};
 }
 

@@ -21,8 +21,8 @@ namespace {
 
 // A cheap test that rules out most segments of a large drawing before the exact
 // hit test on rounded values (which it never contradicts).
-bool nearSegmentBox(const LineEl& s, float x, float y) {
-    constexpr float m = 101;
+bool nearSegmentBox(const LineEl& s, float x, float y, float reach) {
+    const float m = reach + 1;
     return x >= std::min(s.x1, s.x2) - m && x <= std::max(s.x1, s.x2) + m && y >= std::min(s.y1, s.y2) - m &&
            y <= std::max(s.y1, s.y2) + m;
 }
@@ -63,14 +63,15 @@ std::vector<ElementRef> hitsAt(const Editor& ed, float x, float y) {
     if (rulesOf(ed).titleBlock && f.left < x && x < f.left + f.width && f.top < y && y < f.top + f.height)
         hits.push_back({ElementKind::TitleBlock, 0});
     const int16_t px = roundI16Sat(x), py = roundI16Sat(y);
+    const float reach = ed.screenTolerance(kSegmentReach);
     for (int a = 1; a <= lastRecordIndex(doc.arrowCount); ++a) {
         const ArrowRecord& r = doc.arrowRec[a];
         const int n = r.segmentCount();
         for (int s = 1; s <= n; ++s) {
             const LineEl* seg = doc.Line1.find(r.slot[s]);
-            if (!seg || !seg->visible || !nearSegmentBox(*seg, x, y)) continue;
+            if (!seg || !seg->visible || !nearSegmentBox(*seg, x, y, reach)) continue;
             if (hitSegment(roundI16Sat(seg->x1), roundI16Sat(seg->y1), roundI16Sat(seg->x2), roundI16Sat(seg->y2),
-                           px, py)) {
+                           px, py, reach)) {
                 hits.push_back({ElementKind::Arrow, a});
                 break;
             }
@@ -117,15 +118,16 @@ void selectUnder(Editor& ed, int shift, float x, float y) {
 
 bool grabHandle(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
+    const float scale = ed.screenTolerance(1);
     if (doc.selKind == SelKind::Arrow) {
         const ArrowRecord* r = doc.arrowRecord(doc.selIndex);
         const int n = r ? std::min<int>(r->count(), ArrowRecord::kMaxSegments) : -1;
-        if (int k = handleUnder(doc, 0, n, x, y); k >= 0) {
+        if (int k = handleUnder(doc, 0, n, x, y, scale); k >= 0) {
             doc.selKind = SelKind::DraggingVertex;
             doc.hitIndex = static_cast<int16_t>(k);
         }
     } else if (doc.selKind == SelKind::Shape || doc.selKind == SelKind::Diamond) {
-        if (int k = handleUnder(doc, 1, 4, x, y); k >= 1) {
+        if (int k = handleUnder(doc, 1, 4, x, y, scale); k >= 1) {
             const ElementRef resized{*elementKindOf(doc.selKind), doc.selIndex};
             doc.selKind = doc.selKind == SelKind::Shape ? SelKind::ResizingShape : SelKind::ResizingDiamond;
             doc.hitIndex = static_cast<int16_t>(k);

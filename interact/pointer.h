@@ -40,6 +40,7 @@ std::optional<ElementRef> elementUnder(const Editor& ed, float x, float y);
 // A press on a visible handle of the selected element takes it, whatever lies
 // under it: an arrow's vertex starts dragging it (selKind 9), a corner of a
 // rectangle, ellipse or diamond starts resizing it. True when a handle was taken.
+// Handles keep their size on the screen at every zoom.
 bool grabHandle(Editor& ed, float x, float y);
 // A press on one of several selected elements (or on what goes with one) starts
 // dragging them all and keeps them selected; true when it did.

@@ -9,10 +9,6 @@
 namespace qm {
 namespace {
 
-constexpr double kSnapReach = 100;
-
-bool near(double a, double v) { return v - kSnapReach < a && a < v + kSnapReach; }
-
 std::optional<TwipPoint> point(double x, double y) { return TwipPoint{roundI32Sat(x), roundI32Sat(y)}; }
 
 }  // namespace
@@ -37,10 +33,11 @@ void timer1Tick(Editor& ed) {
     }
 }
 
-std::optional<TwipPoint> snapTarget(const Document& doc, int32_t px, int32_t py) {
+std::optional<TwipPoint> snapTarget(const Document& doc, int32_t px, int32_t py, double reach) {
+    const auto near = [reach](double a, double v) { return v - reach < a && a < v + reach; };
     // Level with the side points the pointer is pulled sideways onto them, else
     // (near the middle line) up or down onto the top or the bottom.
-    const auto pull = [px, py](const std::array<PointF, 4>& p) -> std::optional<TwipPoint> {
+    const auto pull = [px, py, near](const std::array<PointF, 4>& p) -> std::optional<TwipPoint> {
         if (near(py, p[0].y)) {
             if (near(px, p[0].x)) return point(p[0].x, p[0].y);
             if (near(px, p[1].x)) return point(p[1].x, p[1].y);
@@ -64,9 +61,10 @@ void timer2Tick(Editor& ed) {
     const bool drawing = isNewElement(k) && elementKindOf(k) == ElementKind::Arrow;
     if (!drawing || !ed.host.pointerSnapAllowed()) return;
     const TwipPoint p = pointerInTwips(ed);
-    const auto target = snapTarget(ed.doc, p.x, p.y);
+    const auto target = snapTarget(ed.doc, p.x, p.y, ed.screenTolerance(kSnapReach));
     if (!target) return;
-    const ScreenPoint canvasPx{roundI32Sat(target->x / kTwipsPerPixel), roundI32Sat(target->y / kTwipsPerPixel)};
+    const float perPixel = ed.twipsPerScreenPixel;
+    const ScreenPoint canvasPx{roundI32Sat(target->x / perPixel), roundI32Sat(target->y / perPixel)};
     ed.host.setCursorPos(ed.host.canvasToScreen(canvasPx));
 }
 

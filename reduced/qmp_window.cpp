@@ -41,7 +41,7 @@ WindowDescription qmpWindow() {
             {"插入标签(&L)", "insLabel", {}, core(insertHorizontalLabel)},
             {"插入箭头(&A)", "insJT", {}, core(insertPolylineArrow)},
             {nullptr, "noname"},
-            {"删除", "editDelete", QKeySequence(Qt::Key_Delete), deleteItem},
+            {"删除(&E)", "editDelete", QKeySequence(Qt::Key_Delete), deleteItem},
         },
         .helpContents = {},  // qmp ships no help text: the item does nothing
         .aboutDate = "2010-6-18",

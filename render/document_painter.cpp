@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
+#include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPolygonF>
 
 #include "model/editor.h"
@@ -22,6 +25,13 @@ namespace qm {
 namespace {
 
 QPoint pxPoint(float x, float y) { return {pixels(x), pixels(y)}; }
+
+// A handle `scale` times its size about its centre, in canvas client pixels.
+QRectF scaledHandle(const HandleEl& h, qreal scale) {
+    const QRectF r(pixelRect(h.left, h.top, h.width, h.height));
+    const QSizeF size = r.size() * scale;
+    return QRectF(r.center() - QPointF(size.width(), size.height()) / 2, size);
+}
 
 // Draws a family's elements in index order, leaving out hidden ones, those outside
 // the exposed area and those the caller skips.
@@ -79,10 +89,15 @@ public:
         const QPoint a = pxPoint(l.x1, l.y1), b = pxPoint(l.x2, l.y2);
         setPenColor(colourOf(part, index, l.borderColor), l.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
         // Qt draws nothing for a line of length zero; such a line is still a dot.
-        if (a == b)
+        if (a == b) {
             p.drawPoint(a);
-        else
+        } else if (opt.fillStrokes && l.style == LineStyle::Solid) {
+            QPainterPath path(a);
+            path.lineTo(b);
+            fillStroke(path, penColor);
+        } else {
             p.drawLine(a, b);
+        }
     }
 
     void label(int index, const LabelEl& l) {
@@ -118,9 +133,19 @@ public:
     }
 
     void handle(int index, const HandleEl& h) {
-        const QRect r = paintedBounds(h);
+        const QRect r = paintedBounds(h, opt.handleScale);
         if (!opt.handles || !wanted(Part::spHandle, index, r)) return;
-        p.fillRect(r, h.fill == SystemColor::ActiveCaption ? opt.activeCaption : opt.highlight);
+        const QColor& fill = h.fill == SystemColor::ActiveCaption ? opt.activeCaption : opt.highlight;
+        if (opt.handleScale == 1) {
+            p.fillRect(r, fill);
+            return;
+        }
+        // A sharp square of whole screen pixels, however the canvas is scaled.
+        const QTransform& device = p.deviceTransform();
+        const QRectF on = device.mapRect(scaledHandle(h, opt.handleScale));
+        const QRectF snapped(QPointF(std::round(on.left()), std::round(on.top())),
+                             QSizeF(std::max(1.0, std::round(on.width())), std::max(1.0, std::round(on.height()))));
+        p.fillRect(device.inverted().mapRect(snapped), fill);
     }
 
     void picture(Part part, int index, const PictureEl& pic) {
@@ -148,12 +173,25 @@ private:
         setPenColor(c);
         p.setBrush(Qt::NoBrush);
         const QRect inner(r.left(), r.top(), r.width() - 1, r.height() - 1);
-        if (style == 2 || style == 3) {
+        const bool ellipse = style == 2 || style == 3;
+        const qreal radius = std::min(r.width(), r.height()) / 6.0;
+        if (opt.fillStrokes) {
+            QPainterPath path;
+            if (ellipse) path.addEllipse(inner);
+            else path.addRoundedRect(inner, radius, radius);
+            fillStroke(path, c);
+        } else if (ellipse) {
             p.drawEllipse(inner);
         } else {
-            const qreal radius = std::min(r.width(), r.height()) / 6.0;
             p.drawRoundedRect(inner, radius, radius);
         }
+    }
+
+    // The outline the pen would stroke, filled: the same pixels however the area
+    // painted is clipped.
+    void fillStroke(const QPainterPath& path, const QColor& c) {
+        QPainterPathStroker stroker(p.pen());
+        p.fillPath(stroker.createStroke(path), c);
     }
 
     // Labels mostly share one font; looking it up and setting it once per run of
@@ -240,17 +278,25 @@ QRect paintedBounds(const LabelEl& l) {
     return box.adjusted(-4, -4, 4, 4);
 }
 
-QRect paintedBounds(const HandleEl& h) {
-    return h.visible ? pixelRect(h.left, h.top, h.width, h.height) : QRect();
+QRect paintedBounds(const HandleEl& h, qreal scale) {
+    if (!h.visible) return {};
+    if (scale == 1) return pixelRect(h.left, h.top, h.width, h.height);
+    // Room for the rounding onto whole screen pixels.
+    return scaledHandle(h, scale).toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 QRect paintedBounds(const PictureEl& p) {
     return p.visible ? pixelRect(p.left, p.top, p.width, p.height) : QRect();
 }
 
-QRect paintedBounds(const Document& doc, std::span<const PartRef> parts) {
+QRect paintedBounds(const Document& doc, std::span<const PartRef> parts, qreal handleScale) {
     QRect out;
-    forEachPart(doc, parts, [&out](PartRef, const auto& e) { out |= paintedBounds(e); });
+    forEachPart(doc, parts, [&out, handleScale](PartRef, const auto& e) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(e)>, HandleEl>)
+            out |= paintedBounds(e, handleScale);
+        else
+            out |= paintedBounds(e);
+    });
     return out;
 }
 

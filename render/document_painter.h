@@ -43,6 +43,14 @@ struct PaintOptions {
     // elements (groupParts in model/selection_look.h), sorted as PartRef sorts.
     // paintDocument lays them over the rest; paintParts paints what it is given.
     std::vector<PartRef> raised;
+    // Selection handles at this many times their size about their centres, on
+    // whole device pixels: on a zoomed canvas they keep their size on the screen.
+    qreal handleScale = 1;
+    // Lines and curved outlines filled as the outline their pen would stroke. At a
+    // scale of the drawing other than the device's own, Qt strokes a line under a
+    // clip with other pixels than the whole line: repairing the cached layer box by
+    // box would leave seams along lines that cross the boxes' edges.
+    bool fillStrokes = false;
 };
 
 // Handle and selection colours from the application's palette; nothing selected.
@@ -86,10 +94,10 @@ void paintParts(QPainter& painter, const Document& doc, std::span<const PartRef>
 QRect paintedBounds(const ShapeEl& s);
 QRect paintedBounds(const LineEl& l);
 QRect paintedBounds(const LabelEl& l);
-QRect paintedBounds(const HandleEl& h);
+QRect paintedBounds(const HandleEl& h, qreal scale = 1);
 QRect paintedBounds(const PictureEl& p);
-// The union of the painted boxes of `parts`.
-QRect paintedBounds(const Document& doc, std::span<const PartRef> parts);
+// The union of the painted boxes of `parts`, handles at `handleScale` (PaintOptions).
+QRect paintedBounds(const Document& doc, std::span<const PartRef> parts, qreal handleScale = 1);
 
 // The triangle an arrowhead picture of this family shows within its box: the tip
 // on the middle of the side it points to, the base along the opposite side.

@@ -6,9 +6,9 @@
 
 #include <QPainter>
 
+#include "model/editor.h"
 #include "model/records.h"
 #include "model/sel_kind.h"
-#include "model/editor.h"
 #include "model/selection_look.h"
 
 namespace qm {
@@ -127,6 +127,7 @@ PaintCache::PaintCache(size_t layerFrom) : layerFrom_(layerFrom) {}
 
 void PaintCache::invalidate() {
     layer_ = QImage();
+    layerArea_ = QRect();
     carried_ = {};
     raised_.clear();
     record_.clear();
@@ -143,14 +144,16 @@ std::vector<PartRef> PaintCache::leftOut(const std::vector<PartRef>& moving,
     return keepsLayer(moving, raised) && !raised.empty() ? merged(moving, raised) : moving;
 }
 
-void PaintCache::record(const Document& doc, const std::vector<PartRef>& moving, QSize size,
+void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, QSize size,
                         const PaintOptions& options) {
     layer_ = QImage();
+    layerArea_ = QRect();
     carried_ = {};
     record_.clear();
-    record_.update(doc, options, moving);
+    record_.update(doc, options, left);
     size_ = size;
-    movingShown_ = paintedBounds(doc, moving);
+    handleScale_ = options.handleScale;
+    movingShown_ = paintedBounds(doc, left, handleScale_);
     bandShown_ = rubberBandBounds(doc);
 }
 
@@ -165,7 +168,7 @@ QRect PaintCache::carriedShown() const {
 }
 
 QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& moving) {
-    const QRect now = paintedBounds(doc, moving), band = rubberBandBounds(doc);
+    const QRect now = paintedBounds(doc, moving, handleScale_), band = rubberBandBounds(doc);
     QRegion out = QRegion(movingShown_) + now + bandShown_ + band;
     movingShown_ = now;
     bandShown_ = band;
@@ -185,16 +188,40 @@ QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& movin
     return out & QRect(QPoint(0, 0), size_);
 }
 
-void PaintCache::build(const Document& doc, const std::vector<PartRef>& left, QSize size, qreal dpr,
+void PaintCache::beginOnLayer(QPainter& p) {
+    p.begin(&layer_);
+    p.translate(-QPointF(layerArea_.topLeft()) / layer_.devicePixelRatio());
+}
+
+void PaintCache::cover(const Document& doc, const std::vector<PartRef>& left, const QRect& area, qreal dpr,
                        const PaintOptions& options) {
-    layer_ = QImage(devicePixels(size, dpr), QImage::Format_RGB32);
-    layer_.setDevicePixelRatio(dpr);
-    layer_.fill(kCanvasBackground);
-    QPainter p(&layer_);
+    QImage next(area.size(), QImage::Format_RGB32);
+    QRegion fresh(area);
+    if (!layer_.isNull() && layer_.devicePixelRatio() == dpr) {
+        // What the old layer holds stays as it is, pixel for pixel.
+        layer_.setDevicePixelRatio(1);
+        QPainter copy(&next);
+        copy.drawImage(layerArea_.topLeft() - area.topLeft(), layer_);
+        fresh -= layerArea_;
+    }
+    next.setDevicePixelRatio(dpr);
+    const bool allFresh = fresh == QRegion(area);
+    layer_ = std::move(next);
+    layerArea_ = area;
+    QPainter p;
+    beginOnLayer(p);
     PaintOptions still = leavingOut(options, left);
-    still.exposed = QRectF(QPointF(0, 0), QSizeF(size));
-    paintDocument(p, doc, still);
-    record_.update(doc, options, left);  // the layer shows the document as it is now
+    for (const QRect& piece : fresh) {
+        // Device pixels to canvas pixels: exact, for the edges lie on whole device pixels.
+        const QRectF clip(QPointF(piece.topLeft()) / dpr, QSizeF(piece.size()) / dpr);
+        p.setClipRect(clip);
+        p.fillRect(clip, kCanvasBackground);
+        still.exposed = clip;
+        paintDocument(p, doc, still);
+    }
+    // A layer painted whole shows the document as it is now. What a grown one kept
+    // is as the record has it, and is brought in line by the next catching up.
+    if (allFresh) record_.update(doc, options, left);
 }
 
 void PaintCache::buildCarried(const Document& doc, QSize size, qreal dpr, const PaintOptions& options) {
@@ -258,12 +285,16 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // clips images and lines to far faster than to a region of many rectangles.
     // Where boxes overlap, the later one paints that part again, whole and in order.
     const std::vector<std::vector<PartRef>> parts = record_.partsWithin(boxes);
-    QPainter p(&layer_);
+    QPainter p;
+    beginOnLayer(p);
+    // What the layer does not hold needs no painting now; it is painted when shown.
+    const QRectF held(QPointF(layerArea_.topLeft()) / layer_.devicePixelRatio(),
+                      QSizeF(layerArea_.size()) / layer_.devicePixelRatio());
     PaintOptions still = options;  // the record leaves out the moving and raised parts
     still.raised.clear();
     for (size_t k = 0; k < boxes.size(); ++k) {
         const QRect& box = boxes[k];
-        if (box.isEmpty()) continue;
+        if (box.isEmpty() || !held.intersects(QRectF(box))) continue;
         p.setClipRect(box);
         p.fillRect(box, kCanvasBackground);
         still.exposed = QRectF(box);
@@ -273,19 +304,24 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
 }
 
 void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size,
-                       qreal dpr, const QRectF& exposed, const PaintOptions& options) {
+                       qreal dpr, const QRectF& exposed, const PaintOptions& options, const QRectF& shown) {
     if (size != size_) record(doc, leftOut(moving, options.raised), size, options);
-    const QRectF area = exposed.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : exposed;
+    const QRectF whole(QPointF(0, 0), QSizeF(size));
+    const QRectF area = exposed.isNull() ? whole : exposed;
     if (keepsLayer(moving, options.raised)) {
-        if (layer_.isNull() || layer_.size() != devicePixels(size, dpr) || layer_.devicePixelRatio() != dpr) {
-            carried_ = {};
-            build(doc, merged(moving, options.raised), size, dpr, options);
-        }
-        painter.drawImage(area, layer_, QRectF(area.topLeft() * dpr, area.size() * dpr));
+        const auto device = [dpr](const QRectF& r) { return QRectF(r.topLeft() * dpr, r.size() * dpr).toAlignedRect(); };
+        const QRect all(QPoint(0, 0), devicePixels(size, dpr));
+        const QRect needed = (device(shown.isNull() ? whole : shown) | device(area)) & all;
+        if (needed.isEmpty()) return;
+        if (layer_.isNull() || layer_.devicePixelRatio() != dpr || !layerArea_.contains(needed))
+            cover(doc, leftOut(moving, options.raised), needed, dpr, options);
+        painter.drawImage(area, layer_, QRectF(area.topLeft() * dpr - QPointF(layerArea_.topLeft()), area.size() * dpr));
         if (!options.raised.empty()) {
-            if (carried_.image.isNull() || carried_.parts != options.raised) buildCarried(doc, size, dpr, options);
-            const QRectF shown = QRectF(carriedShown()) & area;
-            if (!shown.isEmpty()) {
+            if (carried_.image.isNull() || carried_.parts != options.raised ||
+                carried_.image.devicePixelRatio() != dpr)
+                buildCarried(doc, size, dpr, options);
+            const QRectF over = QRectF(carriedShown()) & area;
+            if (!over.isEmpty()) {
                 painter.save();
                 painter.setClipRect(area);
                 painter.drawImage(QPointF(carriedShown().topLeft()), carried_.image);

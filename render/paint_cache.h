@@ -40,12 +40,15 @@ public:
     bool hasLayer() const { return !layer_.isNull(); }
 
     // Paints the document in canvas client pixels over `size`: everything except
-    // `moving` and the raised parts from the layer (built on first need, at the
-    // painter's device pixel ratio `dpr`), the raised parts from a layer of their
-    // own, or, for a small drawing at rest, all from the document; then the moving
-    // parts and the rubber band over it. `moving` is sorted as movingParts gives it.
+    // `moving` and the raised parts from the layer (built on first need, at `dpr`
+    // device pixels to a canvas pixel, as the painter maps them), the raised parts
+    // from a layer of their own, or, for a small drawing at rest, all from the
+    // document; then the moving parts and the rubber band over it. `moving` is
+    // sorted as movingParts gives it. The layer covers `shown` (null: all of
+    // `size`) and what is exposed: on a zoomed canvas the part in view, far less
+    // than all of it; when what is shown moves on, the layer keeps what it holds.
     void paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
-               const QRectF& exposed, const PaintOptions& options);
+               const QRectF& exposed, const PaintOptions& options, const QRectF& shown = {});
 
     // Brings the layer in line with `doc` without `moving`, whatever changed since
     // it was painted: the elements that look different are found by comparing what
@@ -69,8 +72,12 @@ private:
     std::vector<PartRef> leftOut(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
     // Starts afresh: the record taken from `doc` without `left`, no layer yet.
     void record(const Document& doc, const std::vector<PartRef>& left, QSize size, const PaintOptions& options);
-    void build(const Document& doc, const std::vector<PartRef>& left, QSize size, qreal dpr,
+    // A layer over `area` (device pixels) at `dpr`, keeping what the old one holds
+    // of it when the ratio is the same; the rest is painted from the document.
+    void cover(const Document& doc, const std::vector<PartRef>& left, const QRect& area, qreal dpr,
                const PaintOptions& options);
+    // A painter on the layer, in canvas client pixels.
+    void beginOnLayer(QPainter& p);
     // The raised parts of `options` painted into their own layer.
     void buildCarried(const Document& doc, QSize size, qreal dpr, const PaintOptions& options);
     // Keeps the raised layer at the place its parts moved to, or lets it go when it
@@ -95,6 +102,8 @@ private:
 
     size_t layerFrom_;
     QImage layer_;
+    QRect layerArea_;     // what the layer holds, in device pixels of the canvas's client area
+    qreal handleScale_ = 1;
     Carried carried_;
     QSize size_;          // invalid until something was recorded
     QRect movingShown_;   // where the moving parts were when last shown anew

@@ -67,7 +67,8 @@ int8_t slantOf(const LineEl& l) {
 
 uint64_t lookOf(const PaintOptions& o) {
     return (Look() << static_cast<uint64_t>(o.highlight.rgba64()) << static_cast<uint64_t>(o.activeCaption.rgba64())
-                   << static_cast<uint64_t>(o.selectionColour.rgba64()) << int{o.antialias} << int{o.handles})
+                   << static_cast<uint64_t>(o.selectionColour.rgba64()) << int{o.antialias} << int{o.handles}
+                   << static_cast<float>(o.handleScale) << int{o.fillStrokes})
         .value();
 }
 
@@ -84,6 +85,13 @@ public:
 private:
     std::span<const PartRef>::iterator next_, end_;
 };
+
+// Handles alone are painted at a size of the options' choosing.
+template <class Element>
+QRect boundsOf(const Element& e, qreal) {
+    return paintedBounds(e);
+}
+QRect boundsOf(const HandleEl& h, qreal handleScale) { return paintedBounds(h, handleScale); }
 
 // The ends of the line a slanting mark stands for: it joins two corners of its
 // box, one pixel in.
@@ -179,7 +187,7 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         Mark& was = family[i];
         // The look holds the element's geometry: the same look, the same box.
         if (was.look == now.look) return;
-        if (now.look) now.bounds = paintedBounds(e), now.slant = slantOf(e);
+        if (now.look) now.bounds = boundsOf(e, options.handleScale), now.slant = slantOf(e);
         if (now.bounds.isEmpty()) now = Mark{};
         if (was != now) replace(was, now);
     });

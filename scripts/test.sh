@@ -8,7 +8,8 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 qm_install cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgtest-dev libbenchmark-dev python3 \
-    clang libclang-rt-14-dev fonts-wqy-microhei xvfb xdotool x11-utils xclip imagemagick poppler-utils git
+    clang libclang-rt-14-dev fonts-wqy-microhei xvfb xdotool x11-utils xclip imagemagick poppler-utils git \
+    at-spi2-core python3-pyatspi dbus-bin
 
 build=${QM_BUILD_DIR:-$qm_root/build-test}
 qm_configure "$build" Debug -DQM_WERROR=ON

@@ -27,7 +27,7 @@ e2e_wait_painted "$shot"
 # the window's left) and chooses an item, or an item of the item's submenu.
 # SKIP=n counts separators above the item. The Edit menu starts with Undo, Redo
 # and a separator, then the six clipboard items and a separator.
-FILE_MENU=30 EDIT_MENU=85 HELP_MENU=140
+FILE_MENU=30 EDIT_MENU=85 HELP_MENU=200  # 视图 lies between Edit and Help
 menu() {
     xdotool mousemove $((WIN_X + $1)) $((WIN_Y + 9)) click 1
     e2e_wait_popup

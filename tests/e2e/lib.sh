@@ -56,20 +56,22 @@ e2e_begin() {
     mkdir -p "$out"
 }
 
-# e2e_start PROGRAM LOGFILE: starts it in a fresh working folder; sets APP_PID.
+# e2e_start PROGRAM LOGFILE [ARG...]: starts it in a fresh working folder with the
+# arguments given; sets APP_PID.
 # What a failure leaves is kept in the log's folder.
 # Its state folder (recovery copies) is in there too, so that no copy of another
 # run is offered; set E2E_STATE_HOME to keep one from start to start. A test may
 # start several programs; each is ended with the test.
 E2E_PIDS=() E2E_WORKDIRS=()
 e2e_start() {
-    local program
+    local program log=$2
     program=$(realpath "$1") || e2e_fail "no program $1"
-    E2E_OUT=$(dirname "$2")
+    shift 2
+    E2E_OUT=$(dirname "$log")
     rm -f "$E2E_OUT"/failure-*
     E2E_WORKDIR=$(mktemp -d)
-    (cd "$E2E_WORKDIR" && XDG_STATE_HOME=${E2E_STATE_HOME:-$E2E_WORKDIR/state} QT_QPA_PLATFORM=xcb exec "$program") \
-        >"$2" 2>&1 &
+    (cd "$E2E_WORKDIR" && XDG_STATE_HOME=${E2E_STATE_HOME:-$E2E_WORKDIR/state} QT_QPA_PLATFORM=xcb exec "$program" "$@") \
+        >"$log" 2>&1 &
     APP_PID=$!
     E2E_PIDS+=("$APP_PID") E2E_WORKDIRS+=("$E2E_WORKDIR")
     trap e2e_cleanup EXIT

@@ -17,6 +17,7 @@
 
 #include "app/canvas_widget.h"
 #include "app/compare_window.h"
+#include "access_keys.h"
 #include "app/main_window.h"
 #include "interact/pointer.h"
 #include "model/sel_kind.h"
@@ -115,28 +116,29 @@ private slots:
         w.reset();
     }
 
-    void theMenuBarHasTheThreeMenusInOrder() {
+    void theMenuBarHasTheFourMenusInOrder() {
         const QList<QAction*> menus = w->menuBar()->actions();
-        QCOMPARE(menus.size(), 3);
-        const QStringList titles{u("文件(&F)"), u("编辑(&E)"), u("帮助(&H)")};
-        const QStringList names{QStringLiteral("menuFile"), QStringLiteral("edit"), QStringLiteral("help")};
-        for (int i = 0; i < 3; ++i) {
+        QCOMPARE(menus.size(), 4);
+        const QStringList titles{u("文件(&F)"), u("编辑(&E)"), u("视图(&V)"), u("帮助(&H)")};
+        const QStringList names{QStringLiteral("menuFile"), QStringLiteral("edit"), QStringLiteral("view"),
+                                QStringLiteral("help")};
+        for (int i = 0; i < 4; ++i) {
             QVERIFY(menus[i]->menu());
             QCOMPARE(menus[i]->text(), titles[i]);
             QCOMPARE(menus[i]->menu()->objectName(), names[i]);
         }
         compareItems(itemsOf(menus[0]->menu()), {
-            {u("新建"), QStringLiteral("fileNew"), QStringLiteral("Ctrl+N")},
-            {u("打开"), QStringLiteral("fileOpen"), QStringLiteral("Ctrl+O")},
-            {u("保存"), QStringLiteral("fileSave"), QStringLiteral("Ctrl+S")},
+            {u("新建(&N)"), QStringLiteral("fileNew"), QStringLiteral("Ctrl+N")},
+            {u("打开(&O)"), QStringLiteral("fileOpen"), QStringLiteral("Ctrl+O")},
+            {u("保存(&S)"), QStringLiteral("fileSave"), QStringLiteral("Ctrl+S")},
             {u("另存为(&E)"), QStringLiteral("fileSaveAs"), QString()},
-            {u("保存为BMP图像"), QStringLiteral("fileSaveAsBMP"), QStringLiteral("Ctrl+B")},
+            {u("保存为BMP图像(&B)"), QStringLiteral("fileSaveAsBMP"), QStringLiteral("Ctrl+B")},
             {u("打印(&P)..."), QStringLiteral("filePrint"), QStringLiteral("Ctrl+P")},
             {u("打印预览(&V)..."), QStringLiteral("filePrintPreview"), QString()},
             {u("导出(&X)..."), QStringLiteral("fileExport"), QString()},
             {u("比较(&M)..."), QStringLiteral("fileCompare"), QString()},
             {QStringLiteral("-"), QStringLiteral("fileSeparator"), QString()},
-            {u("退出"), QStringLiteral("fileExit"), QStringLiteral("Ctrl+Q")},
+            {u("退出(&Q)"), QStringLiteral("fileExit"), QStringLiteral("Ctrl+Q")},
         });
         compareItems(itemsOf(menus[1]->menu()), {
             {u("撤销(&U)"), QStringLiteral("editUndo"), QStringLiteral("Ctrl+Z")},
@@ -157,36 +159,36 @@ private slots:
             {u("插入箭头(&A)"), QStringLiteral("insJT"), QString()},
             {QStringLiteral("-"), QStringLiteral("noname"), QString()},
             {u("对齐(&J)"), QStringLiteral("editAlign"), QString()},
-            {u("删除        Del"), QStringLiteral("editDelete"), QString()},
+            {u("删除(&E)        Del"), QStringLiteral("editDelete"), QString()},
         });
         QCOMPARE(action("editRedo")->shortcuts(),
                  QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
         const QMenu* arrows = menus[1]->menu()->actions()[15]->menu();
         QVERIFY(arrows);
         compareItems(itemsOf(arrows), {
-            {u("上箭头"), QStringLiteral("instUpJT"), QString()},
-            {u("下箭头"), QStringLiteral("instDownJT"), QString()},
-            {u("左箭头"), QStringLiteral("instLeftJT"), QString()},
-            {u("右箭头"), QStringLiteral("instRightJT"), QString()},
-            {u("折线箭头"), QStringLiteral("instJT"), QString()},
+            {u("上箭头(&U)"), QStringLiteral("instUpJT"), QString()},
+            {u("下箭头(&D)"), QStringLiteral("instDownJT"), QString()},
+            {u("左箭头(&L)"), QStringLiteral("instLeftJT"), QString()},
+            {u("右箭头(&R)"), QStringLiteral("instRightJT"), QString()},
+            {u("折线箭头(&P)"), QStringLiteral("instJT"), QString()},
         });
         compareItems(itemsOf(menus[2]->menu()), {
+            {u("放大(&I)"), QStringLiteral("viewZoomIn"), QStringLiteral("Ctrl+=")},
+            {u("缩小(&O)"), QStringLiteral("viewZoomOut"), QStringLiteral("Ctrl+-")},
+            {u("实际大小(&A)"), QStringLiteral("viewActualSize"), QStringLiteral("Ctrl+0")},
+            {u("适合窗口(&F)"), QStringLiteral("viewFitWindow"), QString()},
+        });
+        QCOMPARE(action("viewZoomIn")->shortcuts(),
+                 QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)}));
+        compareItems(itemsOf(menus[3]->menu()), {
             {u("内容(&C)"), QStringLiteral("helpReadMe"), QString()},
-            {u("关于"), QStringLiteral("helpAbout"), QString()},
+            {u("关于(&A)"), QStringLiteral("helpAbout"), QString()},
         });
         // The canvas's context menu is this same Edit menu.
         QCOMPARE(w->editMenu(), menus[1]->menu());
-        // An access key chooses one item of its menu.
-        for (const QMenu* m : w->findChildren<QMenu*>()) {
-            QSet<QChar> keys;
-            for (const QAction* a : m->actions()) {
-                const qsizetype amp = a->text().indexOf(QLatin1Char('&'));
-                if (amp < 0 || amp + 1 >= a->text().size()) continue;
-                const QChar key = a->text()[amp + 1].toUpper();
-                QVERIFY2(!keys.contains(key), qPrintable(m->objectName() + QStringLiteral(": &") + key));
-                keys.insert(key);
-            }
-        }
+        // Every item has an access key, and one key chooses one item of its menu.
+        const QStringList problems = test::accessKeyProblems(w->menuBar());
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u("\n"))));
     }
 
     void noCommandTakesTheDeleteKey() {
@@ -511,6 +513,7 @@ private slots:
         action("insJX")->trigger();
         dropAt(3000, 3000);
         const int16_t modified = doc().modified;
+        w->view().setZoom(2);  // a picture of the drawing, not of the screen
         chooseFile(dir.filePath(u("图 1")));  // the default extension is added
         QTest::keyClick(w.get(), Qt::Key_B, Qt::ControlModifier);
         QFile file(dir.filePath(u("图 1.BMP")));
