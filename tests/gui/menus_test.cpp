@@ -172,6 +172,18 @@ private slots:
             {u("右箭头(&R)"), QStringLiteral("instRightJT"), QString()},
             {u("折线箭头(&P)"), QStringLiteral("instJT"), QString()},
         });
+        QVERIFY(action("editAlign")->menu());
+        compareItems(itemsOf(action("editAlign")->menu()), {
+            {u("左对齐(&L)"), QStringLiteral("alignLeft"), QString()},
+            {u("水平居中(&C)"), QStringLiteral("alignCentre"), QString()},
+            {u("右对齐(&R)"), QStringLiteral("alignRight"), QString()},
+            {u("顶端对齐(&T)"), QStringLiteral("alignTop"), QString()},
+            {u("垂直居中(&M)"), QStringLiteral("alignMiddle"), QString()},
+            {u("底端对齐(&B)"), QStringLiteral("alignBottom"), QString()},
+            {QStringLiteral("-"), QStringLiteral("alignSeparator"), QString()},
+            {u("横向均匀分布(&H)"), QStringLiteral("distributeAcross"), QString()},
+            {u("纵向均匀分布(&V)"), QStringLiteral("distributeDown"), QString()},
+        });
         compareItems(itemsOf(menus[2]->menu()), {
             {u("放大(&I)"), QStringLiteral("viewZoomIn"), QStringLiteral("Ctrl+=")},
             {u("缩小(&O)"), QStringLiteral("viewZoomOut"), QStringLiteral("Ctrl+-")},
@@ -314,6 +326,9 @@ private slots:
         QVERIFY(action("editSelectAll")->isEnabled());
         action("editSelectAll")->trigger();
         QCOMPARE(doc().selKind, SelKind::Several);
+        // 对齐 needs two selected elements, distributing three.
+        QVERIFY(action("alignLeft")->isEnabled());
+        QVERIFY(!action("distributeAcross")->isEnabled());
         action("editDuplicate")->trigger();
         QCOMPARE(selectedElements(doc()),
                  (std::vector<ElementRef>{{ElementKind::Shape, 3}, {ElementKind::Shape, 4}}));
