@@ -116,25 +116,32 @@ void selectUnder(Editor& ed, int shift, float x, float y) {
     }
 }
 
-bool grabHandle(Editor& ed, float x, float y) {
-    Document& doc = ed.doc;
+std::optional<int> handleAt(const Editor& ed, float x, float y) {
+    const Document& doc = ed.doc;
     const float scale = ed.screenTolerance(1);
+    int k = -1;
     if (doc.selKind == SelKind::Arrow) {
         const ArrowRecord* r = doc.arrowRecord(doc.selIndex);
-        const int n = r ? std::min<int>(r->count(), ArrowRecord::kMaxSegments) : -1;
-        if (int k = handleUnder(doc, 0, n, x, y, scale); k >= 0) {
-            doc.selKind = SelKind::DraggingVertex;
-            doc.hitIndex = static_cast<int16_t>(k);
-        }
+        k = handleUnder(doc, 0, r ? std::min<int>(r->count(), ArrowRecord::kMaxSegments) : -1, x, y, scale);
     } else if (doc.selKind == SelKind::Shape || doc.selKind == SelKind::Diamond) {
-        if (int k = handleUnder(doc, 1, 4, x, y, scale); k >= 1) {
-            const ElementRef resized{*elementKindOf(doc.selKind), doc.selIndex};
-            doc.selKind = doc.selKind == SelKind::Shape ? SelKind::ResizingShape : SelKind::ResizingDiamond;
-            doc.hitIndex = static_cast<int16_t>(k);
-            doc.glued = findGlue(doc, std::span(&resized, 1), {});
-        }
+        k = handleUnder(doc, 1, 4, x, y, scale);
     }
-    if (!dragsHandle(doc.selKind)) return false;
+    if (k < 0) return std::nullopt;
+    return k;
+}
+
+bool grabHandle(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    const std::optional<int> k = handleAt(ed, x, y);
+    if (!k) return false;
+    doc.hitIndex = static_cast<int16_t>(*k);
+    if (doc.selKind == SelKind::Arrow) {
+        doc.selKind = SelKind::DraggingVertex;
+    } else {
+        const ElementRef resized{*elementKindOf(doc.selKind), doc.selIndex};
+        doc.selKind = doc.selKind == SelKind::Shape ? SelKind::ResizingShape : SelKind::ResizingDiamond;
+        doc.glued = findGlue(doc, std::span(&resized, 1), {});
+    }
     noteDragStart(doc, x, y, std::nullopt);
     return true;
 }

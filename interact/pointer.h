@@ -42,6 +42,8 @@ std::optional<ElementRef> elementUnder(const Editor& ed, float x, float y);
 // rectangle, ellipse or diamond starts resizing it. True when a handle was taken.
 // Handles keep their size on the screen at every zoom.
 bool grabHandle(Editor& ed, float x, float y);
+// The visible handle of the selected element at (x, y), as grabHandle finds it.
+std::optional<int> handleAt(const Editor& ed, float x, float y);
 // A press on one of several selected elements (or on what goes with one) starts
 // dragging them all and keeps them selected; true when it did.
 bool pressOnGroup(Editor& ed, float x, float y);

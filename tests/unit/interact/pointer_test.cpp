@@ -2,6 +2,7 @@
 
 #include "edit/insert.h"
 #include "interact/pointer.h"
+#include "interact/pointer_routing.h"
 #include "interact/selection.h"
 #include "model/sel_kind.h"
 #include "unit/support/fakes.h"
@@ -74,6 +75,14 @@ TEST(PressScan, AHandleOfTheSelectionTakesThePressWhateverLiesOverIt) {
     canvasMove(t.ed, 1, 0, 1400, 3000);
     EXPECT_EQ(d.Line1.find(1)->x1, 200) << "the vertex moves, not the whole arrow";
     EXPECT_EQ(d.Line1.find(1)->y2, 3000);
+    canvasRelease(t.ed, 1, 0, 1400, 3000);
+    LabelEl& text = *d.Label.find(9);  // the rectangle's text, laid over the arrow's tail
+    text.left = 100;
+    text.top = 900;
+    ASSERT_EQ(targetAt(d, 200, 1000).kind, PointerTarget::Label);
+    pointerDown(t.ed, 1, 0, 200, 1000);
+    EXPECT_EQ(d.selKind, SelKind::DraggingVertex) << "nor does a label over it";
+    pointerUp(t.ed, 1, 0, 200, 1000);
     EXPECT_EQ(d.Shape1.find(1)->width, 1965);
 }
 
