@@ -149,6 +149,7 @@ void EditorView::refresh() {
     syncBoxes();
     last_ = glance();
     if (recovery_) QTimer::singleShot(0, this, &EditorView::updateRecovery);
+    emit refreshed();
 }
 
 bool EditorView::startRecovery(std::string_view program, Layout layout) {

@@ -66,6 +66,10 @@ public:
     // A normal exit: the copy goes.
     void endRecovery();
 
+signals:
+    // The widgets have just been brought in line with the editor.
+    void refreshed();
+
 private:
     // What a move or a tick may change without any element following the pointer;
     // compared before and after, so that idle pointer moves do not repaint.

@@ -17,9 +17,8 @@
 namespace qm {
 
 EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
-    : QMainWindow(parent), program_(desc.program), layout_(desc.layout) {
+    : QMainWindow(parent), program_(desc.program), title_(QString::fromUtf8(desc.title)), layout_(desc.layout) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromUtf8(desc.title));
     setWindowIcon(applicationIcon());
 
     // The client area has a fixed size and nothing in it moves; the window is as
@@ -68,6 +67,7 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     desc.startUp(ed);
     desc.connectFileCommands(ed);
     startHistory(ed, desc.layout);
+    connect(view_, &EditorView::refreshed, this, &EditorWindow::showTitle);
     view_->setHistoryActions(editMenu_->findChild<QAction*>(QStringLiteral("editUndo")),
                              editMenu_->findChild<QAction*>(QStringLiteral("editRedo")));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -81,6 +81,13 @@ void EditorWindow::buildHelpMenu(const WindowDescription& desc) {
         {"内容(&C)", "helpReadMe", {}, desc.helpContents},
         {"关于", "helpAbout", {}, [this, date](EditorView&) { showAboutWindow(this, date); }},
     });
+}
+
+void EditorWindow::showTitle() {
+    const Document& doc = view_->editor().doc;
+    // Qt shows "[*]" as "*" while the window is marked modified, and as nothing otherwise.
+    setWindowTitle(QString::fromStdString(doc.displayName()) + QStringLiteral("[*] - ") + title_);
+    setWindowModified(doc.isModified());
 }
 
 bool EditorWindow::startRecovery() { return view_->startRecovery(program_, layout_); }

@@ -27,7 +27,7 @@ struct TwipsRect {
 };
 
 struct WindowDescription {
-    const char* title = "";
+    const char* title = "";  // the program's name, after the drawing's in the window's title
     const char* program = "";  // names the program's folders (recovery copies)
     int clientWidth = 0, clientHeight = 0;  // twips
     std::optional<TwipsRect> container;     // Picture2; none: the canvas lies on the client area
@@ -67,6 +67,8 @@ protected:
 
 private:
     void buildHelpMenu(const WindowDescription& desc);
+    // "<drawing> - <program>", marked while the drawing differs from its file.
+    void showTitle();
 
     QWidget* client_ = nullptr;
     QToolBar* toolbar_ = nullptr;
@@ -74,6 +76,7 @@ private:
     EditorView* view_ = nullptr;
     QMenu* editMenu_ = nullptr;
     const char* program_;
+    QString title_;
     Layout layout_;
 };
 

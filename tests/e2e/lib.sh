@@ -104,11 +104,12 @@ e2e_keep_failure() {
     echo "failure artefacts: ${shot:-no screenshot} $list" >&2
 }
 
-# e2e_wait_window TITLE_REGEX [CLIENT_H CANVAS_DX CANVAS_DY]: waits until the
-# program's main window is mapped and gives it the focus; sets WID, WIN_X, WIN_Y,
-# WIN_W, WIN_H and the client/canvas origins (quillmap's unless given).
+# e2e_wait_window PROGRAM_REGEX [CLIENT_H CANVAS_DX CANVAS_DY]: waits until the
+# program's main window ("<drawing> - <program>") is mapped and gives it the
+# focus; sets WID, WIN_X, WIN_Y, WIN_W, WIN_H and the client/canvas origins
+# (quillmap's unless given).
 e2e_wait_window() {
-    WID=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) ||
+    WID=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --name "^.+ - $1\$" | head -n 1) ||
         e2e_fail "no window named '$1' within ${E2E_TIMEOUT}s"
     [ -n "$WID" ] || e2e_fail "no window named '$1'"
     # shellcheck disable=SC2034  # getwindowgeometry sets all of these

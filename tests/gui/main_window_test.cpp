@@ -5,11 +5,14 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QToolBar>
+#include <QWindow>
 #include <QtTest>
 
 #include "app/canvas_widget.h"
 #include "app/main_window.h"
+#include "io/document_io.h"
 #include "model/editor.h"
 #include "pixels.h"
 
@@ -24,7 +27,6 @@ class TestMainWindow : public QObject {
 private slots:
     void layoutIsFixedInTwips() {
         MainWindow w;
-        QCOMPARE(w.windowTitle(), QStringLiteral("Quillmap"));
         QCOMPARE(w.objectName(), QStringLiteral("Form1"));
         QCOMPARE(w.client()->size(), QSize(984, 688));  // 14760 x 10320 twips
         QCOMPARE(w.container()->objectName(), QStringLiteral("Picture2"));
@@ -76,6 +78,25 @@ private slots:
         QVERIFY2(qAbs(centre - (14415.0 / 2 + 75) / 15) <= 3, qPrintable(QString::number(centre)));
         QVERIFY(title.width() > 8 * 15);  // eight characters at 19 px, not boxes of nothing
         QVERIFY(test::countIf(img, title, test::isDark) > 200);
+    }
+
+    void theTitleNamesTheDrawingAndMarksItsChanges() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath(QString::fromUtf8("流程图.QMP")).toStdString();
+        MainWindow w;
+        w.show();
+        QCOMPARE(w.windowHandle()->title(), QString::fromUtf8("未命名 - Quillmap"));
+        QVERIFY(writeDocument(path, w.editor().doc));
+        QVERIFY(w.openFile(path));
+        QCOMPARE(w.windowHandle()->title(), QString::fromUtf8("流程图.QMP - Quillmap"));
+        w.view().perform([](Editor& ed) {
+            ed.doc.Label.find(1)->left = 5000;
+            ed.markModified();
+        });
+        QCOMPARE(w.windowHandle()->title(), QString::fromUtf8("流程图.QMP* - Quillmap"));
+        w.view().perform([](Editor& ed) { ed.doc.Label.find(1)->left = 400; });
+        QCOMPARE(w.windowHandle()->title(), QString::fromUtf8("流程图.QMP - Quillmap"));
+        w.editor().doc.setModified(false);
     }
 
     void canvasInputArrivesAsClientTwips() {
