@@ -268,7 +268,7 @@ int render(const Arguments& a, char* program) {
     if (!format) return usageError("cannot tell the picture format from \"" + out + "\": use .bmp, .png, .svg or .pdf");
     if (a.scale && !isRaster(*format)) return usageError("--scale is for .bmp and .png pictures only");
     return writeDrawn(in, out, "picture", program, [&](const Editor& ed) {
-        return encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, a.scale.value_or(1), ed.doc.fileName);
+        return encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, a.scale.value_or(1));
     });
 }
 

@@ -38,6 +38,35 @@ void paintCanvasFrame(QPainter& p, QSize size) {
     p.fillRect(QRect(w - 2, 1, 1, h - 2), kInnerBottomRight);
 }
 
+namespace {
+
+// The white client area and the drawing on it within `area`, in client
+// coordinates, the painter's origin at the client area's corner.
+void paintClient(QPainter& painter, const Document* doc, const QRectF& area, PaintOptions options) {
+    painter.fillRect(area, kCanvasBackground);
+    if (!doc) return;
+    options.exposed = area;
+    options.antialias = painter.testRenderHint(QPainter::Antialiasing);
+    paintDocument(painter, *doc, options);
+}
+
+// An image of `size` logical pixels at `scale` pixels each, painted by `paint`.
+template <class Paint>
+QImage pictureImage(QSize size, int scale, Paint paint) {
+    QImage image(size * scale, QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        paint(painter);
+    }
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+}  // namespace
+
 void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed, CanvasLook look) {
     paintCanvasFrame(painter, size);
     const QRect client = QRect(QPoint(0, 0), size).adjusted(kCanvasFrame, kCanvasFrame, -kCanvasFrame, -kCanvasFrame);
@@ -47,28 +76,33 @@ void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, cons
     // Elements reaching past the client area are cut at the frame, as on screen.
     painter.setClipRect(dirty, Qt::IntersectClip);
     painter.translate(client.topLeft());
-    const QRectF area(dirty.translated(-client.topLeft()));
-    painter.fillRect(area, kCanvasBackground);
-    if (doc) {
-        PaintOptions options = look == CanvasLook::Editing ? canvasPaintOptions(*doc) : chartPaintOptions();
-        options.exposed = area;
-        options.antialias = painter.testRenderHint(QPainter::Antialiasing);
-        paintDocument(painter, *doc, options);
-    }
+    paintClient(painter, doc, QRectF(dirty.translated(-client.topLeft())),
+                look == CanvasLook::Editing && doc ? canvasPaintOptions(*doc) : chartPaintOptions());
     painter.restore();
 }
 
 QImage canvasPictureImage(const Document* doc, QSize size, int scale, CanvasLook look) {
-    QImage image(size * scale, QImage::Format_RGB32);
-    if (image.isNull()) return image;
-    image.setDevicePixelRatio(scale);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        paintCanvasPicture(painter, doc, size, {}, look);
-    }
-    image.setDevicePixelRatio(1);
-    return image;
+    return pictureImage(size, scale, [&](QPainter& p) { paintCanvasPicture(p, doc, size, {}, look); });
+}
+
+QSize drawingSize(QSize canvasSize) {
+    return (canvasSize - QSize(2 * kCanvasFrame, 2 * kCanvasFrame)).expandedTo(QSize(0, 0));
+}
+
+void paintDrawingPicture(QPainter& painter, const Document* doc, QSize canvasSize,
+                         const std::function<bool(PartRef)>& skip) {
+    const QRect area(QPoint(0, 0), drawingSize(canvasSize));
+    if (area.isEmpty()) return;
+    painter.save();
+    painter.setClipRect(area, Qt::IntersectClip);
+    PaintOptions options = chartPaintOptions();
+    options.skip = skip;
+    paintClient(painter, doc, area, options);
+    painter.restore();
+}
+
+QImage drawingPictureImage(const Document* doc, QSize canvasSize, int scale) {
+    return pictureImage(drawingSize(canvasSize), scale, [&](QPainter& p) { paintDrawingPicture(p, doc, canvasSize); });
 }
 
 }  // namespace qm

@@ -1,13 +1,17 @@
 // The canvas picture: the canvas as its window shows it, a white client area in a
-// sunken two-pixel frame with the drawing inside. This one routine paints it for
-// every output (the screen, BMP, PNG, SVG, PDF and printed pages) on any QPainter.
+// sunken two-pixel frame with the drawing inside, painted on any QPainter for the
+// screen and the BMP copy of it; and the drawing alone, the client area without
+// the window's frame, for printed pages and the PNG, SVG and PDF pictures.
 #pragma once
+#include <functional>
+
 #include <QImage>
 #include <QRect>
 #include <QSize>
 
 #include "model/document.h"
 #include "model/editor.h"
+#include "render/document_painter.h"
 
 class QPainter;
 
@@ -38,5 +42,15 @@ void paintCanvasFrame(QPainter& painter, QSize size);
 // The picture as an image of `scale` pixels per logical pixel, drawn at that
 // density rather than enlarged. Null when the image cannot be allocated.
 QImage canvasPictureImage(const Document* doc, QSize size, int scale = 1, CanvasLook look = CanvasLook::Chart);
+
+// The chart of a canvas of `canvasSize` (frame included) without the frame: its
+// size in logical pixels, and its white area with the chart painted over
+// QRect(QPoint(0, 0), drawingSize(canvasSize)), elements cut at its edges as on
+// screen. `skip` leaves elements out, as PaintOptions::skip does.
+QSize drawingSize(QSize canvasSize);
+void paintDrawingPicture(QPainter& painter, const Document* doc, QSize canvasSize,
+                         const std::function<bool(PartRef)>& skip = {});
+// The same as an image, as canvasPictureImage makes one.
+QImage drawingPictureImage(const Document* doc, QSize canvasSize, int scale = 1);
 
 }  // namespace qm

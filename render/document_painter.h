@@ -8,8 +8,11 @@
 #include <vector>
 
 #include <QColor>
+#include <QList>
+#include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <QString>
 
 #include "model/document.h"
 #include "model/parts.h"
@@ -68,6 +71,15 @@ QRect paintedBounds(const LineEl& l);
 QRect paintedBounds(const LabelEl& l);
 QRect paintedBounds(const HandleEl& h);
 QRect paintedBounds(const PictureEl& p);
+
+// A line of a label's text where paintDocument draws it: the line's top-left corner
+// in canvas client pixels, and its text.
+struct TextLine {
+    QPointF topLeft;
+    QString text;
+};
+// The non-empty lines of a label in its font; none for a label that is not drawn.
+QList<TextLine> labelTextLines(const LabelEl& l);
 
 // A document colour (red + 256 green + 65536 blue) as a QColor.
 QColor toQColor(Color c);

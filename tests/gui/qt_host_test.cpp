@@ -145,7 +145,7 @@ private slots:
             d->selectFile(QString::fromUtf8("流程图"));
             static_cast<QDialog*>(d)->accept();
         });
-        const auto picture = h.saveFileDialog(exportDialogPresets());
+        const auto picture = h.saveFileDialog(exportDialogPresets(Document()));
         QCOMPARE(filters.size(), 3);
         QCOMPARE(renamed, QString::fromUtf8("未命名.svg"));
         QVERIFY(picture.has_value());
