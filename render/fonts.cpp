@@ -57,11 +57,12 @@ Kind kindOf(std::string_view documentName) {
                : Kind::Serif;
 }
 
+// QFontDatabase::families() names a face in the locale's language where it has
+// such a name ("文泉驿微米黑" under zh_CN); hasFamily knows it by all its names.
 QStringList installedOf(const QStringList& names) {
-    const QStringList installed = QFontDatabase::families();
     QStringList found;
     for (const QString& n : names)
-        if (installed.contains(n, Qt::CaseInsensitive)) found << n;
+        if (QFontDatabase::hasFamily(n)) found << n;
     return found;
 }
 
@@ -83,7 +84,7 @@ QString resolveFamily(std::string_view documentName) {
 
     const QString name = QString::fromUtf8(documentName.data(), static_cast<qsizetype>(documentName.size()));
     QString family;
-    if (!name.isEmpty() && QFontDatabase::families().contains(name, Qt::CaseInsensitive)) family = name;
+    if (!name.isEmpty() && QFontDatabase::hasFamily(name)) family = name;
     if (family.isEmpty()) family = firstInstalled(candidates(kindOf(documentName)));
     if (family.isEmpty()) family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     cache.emplace(std::string(documentName), family);

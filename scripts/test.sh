@@ -8,7 +8,8 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 qm_install cmake ninja-build g++ qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgtest-dev libbenchmark-dev python3 \
-    clang libclang-rt-14-dev fonts-wqy-microhei xvfb xdotool x11-utils xclip imagemagick poppler-utils
+    clang libclang-rt-14-dev fonts-wqy-microhei xvfb xdotool x11-utils xclip imagemagick poppler-utils \
+    librsvg2-bin inkscape locales
 
 build=${QM_BUILD_DIR:-$qm_root/build-test}
 qm_configure "$build" Debug -DQM_WERROR=ON
