@@ -176,11 +176,28 @@ bool QtHost::pointerSnapAllowed() {
     return canvas_->contentsRect().contains(canvas_->mapFromGlobal(QCursor::pos()));
 }
 
-bool QtHost::startHelpViewer(const std::string& path) {
+bool QtHost::startHelpViewer(const std::string& path, std::function<void()> failed) {
     const QString file = QString::fromStdString(path);
     for (const QString& program : helpViewers_) {
         if (QStandardPaths::findExecutable(program).isEmpty()) continue;
-        if (QProcess::startDetached(program, {file})) return true;
+        // Not a child of anything: the viewer outlives the window, and a QProcess
+        // destroyed with it would end the viewer too. It goes when the viewer ends.
+        auto* viewer = new QProcess;
+        viewer->setProgram(program);
+        viewer->setArguments({file});
+        viewer->setStandardInputFile(QProcess::nullDevice());
+        viewer->setProcessChannelMode(QProcess::ForwardedChannels);
+        viewer->start();
+        if (!viewer->waitForStarted()) {
+            delete viewer;
+            continue;
+        }
+        QObject::connect(viewer, &QProcess::finished, viewer,
+                         [viewer, failed = std::move(failed)](int code, QProcess::ExitStatus status) {
+                             if ((status != QProcess::NormalExit || code != 0) && failed) failed();
+                             viewer->deleteLater();
+                         });
+        return true;
     }
     return false;
 }

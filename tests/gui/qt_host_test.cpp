@@ -206,14 +206,18 @@ private slots:
         QCOMPARE(w.canvas()->cursor().shape(), Qt::ArrowCursor);
     }
 
-    void helpViewerReportsWhetherSomethingStarted() {
+    void helpViewerReportsWhetherSomethingStartedAndALaterFailure() {
         QtHost h;
         QCOMPARE(h.helpViewers().first(), QStringLiteral("xdg-open"));
+        int failures = 0;
+        const auto failed = [&failures] { ++failures; };
         h.setHelpViewers({QStringLiteral("/nonexistent/viewer"), QStringLiteral("no-such-viewer-here")});
-        QVERIFY(!h.startHelpViewer("ReadMe.txt"));
-        // The first program that exists is started; `true` takes any argument.
-        h.setHelpViewers({QStringLiteral("no-such-viewer-here"), QStringLiteral("true")});
-        QVERIFY(h.startHelpViewer("ReadMe.txt"));
+        QVERIFY(!h.startHelpViewer("ReadMe.txt", failed));
+        // The first program that exists is started; `false` takes any argument and
+        // ends with status 1, as xdg-open does when nothing opens the file.
+        h.setHelpViewers({QStringLiteral("no-such-viewer-here"), QStringLiteral("false")});
+        QVERIFY(h.startHelpViewer("ReadMe.txt", failed));
+        QTRY_COMPARE(failures, 1);
     }
 };
 
