@@ -31,6 +31,7 @@ void fillMenu(QMenu* menu, EditorView& view, const std::vector<MenuItem>& items)
             a->setShortcut(item.shortcut);
             if (!item.alternate.isEmpty()) a->setShortcuts({item.shortcut, item.alternate});
             if (item.run) QObject::connect(a, &QAction::triggered, &view, [&view, run = item.run] { run(view); });
+            if (item.enabled) view.enableWhen(a, item.enabled);
         }
     }
 }
@@ -58,9 +59,9 @@ void fillToolbar(QToolBar* bar, EditorView& view, const std::vector<ToolButton>&
 
 const std::vector<MenuItem>& historyItems() {
     static const std::vector<MenuItem> items{
-        {"撤销(&U)", "editUndo", QKeySequence(Qt::CTRL | Qt::Key_Z), core(undo)},
+        {"撤销(&U)", "editUndo", QKeySequence(Qt::CTRL | Qt::Key_Z), core(undo), {}, {}, canUndo},
         {"重做(&Y)", "editRedo", QKeySequence(Qt::CTRL | Qt::Key_Y), core(redo), {},
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), canRedo},
         {nullptr, "noname"},
     };
     return items;

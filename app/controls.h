@@ -32,9 +32,13 @@ struct MenuItem {
     Action run = {};                   // empty: the item does nothing
     std::vector<MenuItem> submenu = {};  // non-empty: the item opens this submenu
     QKeySequence alternate = {};         // a second shortcut
+    // When the item can be chosen, asked again whenever the view has brought the
+    // widgets in line with the editor; empty: always.
+    std::function<bool(const Editor&)> enabled = {};
 };
 
-// The first items of both programs' Edit menus: Undo and Redo, then a separator.
+// The first items of both programs' Edit menus: Undo and Redo, greyed while there
+// is nothing to undo or redo, then a separator.
 const std::vector<MenuItem>& historyItems();
 
 // The items in table order. A submenu carries its object name on the menu and on

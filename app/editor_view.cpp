@@ -89,7 +89,12 @@ void EditorView::commitOnFocusLoss(EditorBox box) {
     QTimer::singleShot(0, this, [this] { dropNextPress_ = false; });
 }
 
-void EditorView::setEditMenu(QMenu* menu) { host_.setEditMenu(menu); }
+void EditorView::setEditMenu(QMenu* menu) {
+    host_.setEditMenu(menu);
+    // A right press selects what it lands on and opens the menu before the view
+    // has caught up with the press.
+    connect(menu, &QMenu::aboutToShow, this, &EditorView::updateActions);
+}
 
 void EditorView::perform(const std::function<void(Editor&)>& command) {
     command(ed_);
@@ -134,16 +139,19 @@ void EditorView::tick(void (*handler)(Editor&)) {
     refreshMoving();
 }
 
-void EditorView::setHistoryActions(QAction* undo, QAction* redo) {
-    undo_ = undo;
-    redo_ = redo;
-    refresh();
+void EditorView::enableWhen(QAction* action, std::function<bool(const Editor&)> enabled) {
+    action->setEnabled(enabled(ed_));
+    enabling_.emplace_back(action, std::move(enabled));
+}
+
+void EditorView::updateActions() {
+    for (const auto& [action, enabled] : enabling_)
+        if (action) action->setEnabled(enabled(ed_));
 }
 
 void EditorView::refresh() {
     settle(ed_);
-    if (undo_) undo_->setEnabled(canUndo(ed_));
-    if (redo_) redo_->setEnabled(canRedo(ed_));
+    updateActions();
     canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
     canvas_->refreshDrawing();
     syncBoxes();

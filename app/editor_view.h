@@ -7,8 +7,11 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <QObject>
+#include <QPointer>
 
 #include "app/qt_host.h"
 #include "edit/recovery.h"
@@ -50,13 +53,12 @@ public:
     // Runs a command of the core, then brings the widgets in line with it.
     void perform(const std::function<void(Editor&)>& command);
 
-    // The Edit menu's Undo and Redo, greyed out whenever there is nothing to undo
-    // or redo.
-    void setHistoryActions(QAction* undo, QAction* redo);
+    // Greys the action out whenever the predicate says it cannot be chosen.
+    void enableWhen(QAction* action, std::function<bool(const Editor&)> enabled);
 
     // After any event: lets the core settle (a step of the history when the editor
     // has come to rest), then brings the canvas, the editor boxes, the paint cache
-    // and the Undo and Redo items in line with it.
+    // and the actions given a predicate in line with it.
     void refresh();
 
     // Keeps a recovery copy of the drawing while it has unsaved changes, in the
@@ -90,6 +92,7 @@ private:
     // After a move or a tick: repaint the moving parts over the cached layer.
     void refreshMoving();
     void syncBoxes();
+    void updateActions();
     void wireBoxes();
     void commitOnFocusLoss(EditorBox box);
     void updateRecovery();
@@ -104,8 +107,7 @@ private:
     Glance last_{};
     int syncDepth_ = 0;
     bool dropNextPress_ = false;
-    QAction* undo_ = nullptr;
-    QAction* redo_ = nullptr;
+    std::vector<std::pair<QPointer<QAction>, std::function<bool(const Editor&)>>> enabling_;
     std::optional<Recovery> recovery_;
     QTimer recoveryTimer_;
 };

@@ -68,8 +68,7 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     desc.connectFileCommands(ed);
     startHistory(ed, desc.layout);
     connect(view_, &EditorView::refreshed, this, &EditorWindow::showTitle);
-    view_->setHistoryActions(editMenu_->findChild<QAction*>(QStringLiteral("editUndo")),
-                             editMenu_->findChild<QAction*>(QStringLiteral("editRedo")));
+    view_->refresh();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -8,6 +8,7 @@
 #include "edit/insert.h"
 #include "edit/quillmap_commands.h"
 #include "interact/rules.h"
+#include "interact/selection.h"
 
 namespace qm {
 namespace {
@@ -51,7 +52,7 @@ WindowDescription quillmapWindow() {
             {nullptr, "noname"},
             // "Del" is part of the caption only: the Delete key belongs to the canvas,
             // and a shortcut here would also take it from the editor boxes.
-            {"删除        Del", "editDelete", {}, core(deleteCommand)},
+            {"删除        Del", "editDelete", {}, core(deleteCommand), {}, {}, canDeleteSelection},
         },
         .helpContents = [](EditorView& v) { showHelpContents(v.host(), v.canvas()->window()); },
         .aboutDate = "2010-6-20",

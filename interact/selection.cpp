@@ -139,7 +139,26 @@ void finishArrowDrawing(Editor& ed) {
     endPolyline(ed, std::nullopt);
 }
 
+bool canDeleteSelection(const Editor& ed) {
+    const Document& doc = ed.doc;
+    const int i = doc.selIndex;
+    // Only an element selected and at rest: not one being placed or drawn, nor one
+    // whose handle is dragged. A deleted one stays selected, hidden.
+    const std::optional<ElementKind> kind = restingSelection(doc.selKind);
+    if (!kind) return false;
+    switch (*kind) {
+        case ElementKind::Shape: return doc.Shape1.visible(i);
+        case ElementKind::Diamond: return doc.lx1.visible(i);
+        case ElementKind::Arrow: return true;
+        // The number field and the title belong to the title block for good.
+        case ElementKind::Label: return doc.Label.visible(i) && (!rulesOf(ed).titleBlock || i > kTitleLabel);
+        case ElementKind::TitleBlock: return false;
+    }
+    return false;
+}
+
 void deleteSelection(Editor& ed) {
+    if (!canDeleteSelection(ed)) return;
     Document& doc = ed.doc;
     const Rules& rules = rulesOf(ed);
     const int i = doc.selIndex;
@@ -151,11 +170,7 @@ void deleteSelection(Editor& ed) {
         if (rules.cornerHandles) hideCornerHandles(doc);
         if (rules.innerLabels) hideInnerLabels(doc, r);
     };
-    // Only an element selected and at rest: not one being placed or drawn, nor one
-    // whose handle is dragged.
-    const std::optional<ElementKind> kind = restingSelection(doc.selKind);
-    if (!kind) return;
-    switch (*kind) {
+    switch (*restingSelection(doc.selKind)) {
         case ElementKind::Shape: {
             const ShapeRecord* r = doc.shapeRecord(i);
             if (!r) return;
@@ -165,8 +180,6 @@ void deleteSelection(Editor& ed) {
             break;
         }
         case ElementKind::Label:
-            // The number field and the title belong to the title block for good.
-            if (rules.titleBlock && i <= kTitleLabel) return;
             doc.Label.setVisible(i, false);
             break;
         case ElementKind::Arrow:
@@ -181,7 +194,7 @@ void deleteSelection(Editor& ed) {
             break;
         }
         case ElementKind::TitleBlock:
-            return;  // the title block is never deleted
+            return;
     }
     ed.markModified();
 }

@@ -23,6 +23,9 @@ void endInteraction(Editor& ed);
 // no segment is abandoned. Does nothing outside drawing.
 void finishArrowDrawing(Editor& ed);
 
+// Whether Delete would hide something now: a rectangle, ellipse, diamond, arrow or
+// label is selected (not the title block's number field or title).
+bool canDeleteSelection(const Editor& ed);
 // The Delete command: hides the selected element and its parts.
 void deleteSelection(Editor& ed);
 

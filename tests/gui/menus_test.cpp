@@ -237,11 +237,26 @@ private slots:
     }
 
     void deleteHidesTheSelectedElementWithItsTexts() {
+        QVERIFY(!action("editDelete")->isEnabled());  // nothing selected
         action("insJX")->trigger();
+        QVERIFY(!action("editDelete")->isEnabled());  // still being placed
         dropAt(3000, 3000);
         QCOMPARE(doc().selKind, SelKind::Shape);
+        QVERIFY(action("editDelete")->isEnabled());
         const ShapeRecord rec = doc().shapeRec[1];
         action("editDelete")->trigger();
+        QVERIFY(!action("editDelete")->isEnabled());  // what was selected is gone
+
+        // A right press selects before the view has caught up and opens the menu
+        // at once: the menu looks at the editor as it opens.
+        selectElement(w->editor(), ElementKind::Label, 5);
+        bool enabledInMenu = false;
+        QTimer::singleShot(0, [&] {
+            enabledInMenu = action("editDelete")->isEnabled();
+            if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+        });
+        w->host().popupEditMenu();
+        QVERIFY(enabledInMenu);
         QVERIFY(!doc().Shape1.visible(1));
         QVERIFY(!doc().LineRect.visible(1));
         QVERIFY(!doc().Label.visible(rec.label1));
