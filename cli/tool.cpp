@@ -36,7 +36,8 @@ const char* const kUsage =
     "\n"
     "Commands:\n"
     "  check FILE...              one line per file: its layout (quillmap or qmp) and what it\n"
-    "                             holds, or what is wrong with it and at which byte\n"
+    "                             holds (deleted elements counted apart: \"arrows 3 (1\n"
+    "                             deleted)\"), or what is wrong with it and at which byte\n"
     "  dump FILE                  every field of the file as one JSON object, in file order\n"
     "  render FILE OUT [--scale N]\n"
     "                             draws the document as the editor shows it after opening it;\n"
@@ -198,9 +199,14 @@ CheckLine checkLine(const std::string& path) {
     const Layout layout = detectLayout(*bytes);
     const Result<DocumentOutline> doc = checkDocumentFile(std::move(*bytes));
     if (!doc) return {path + ": not a valid " + layoutName(layout) + " document: " + doc.error().describe()};
-    std::string line = path + ": " + layoutName(layout) + ": shapes " + std::to_string(doc->shapes) + ", labels " +
-                       std::to_string(doc->labels) + ", segments " + std::to_string(doc->segments) + ", arrows " +
-                       std::to_string(doc->arrows) + ", diamonds " + std::to_string(doc->diamonds);
+    const auto count = [](const char* name, const SectionCount& c) {
+        std::string text = name + (" " + std::to_string(c.items));
+        if (c.deleted > 0) text += " (" + std::to_string(c.deleted) + " deleted)";
+        return text;
+    };
+    std::string line = path + ": " + layoutName(layout) + ": " + count("shapes", doc->shapes) + ", " +
+                       count("labels", doc->labels) + ", " + count("segments", doc->segments) + ", " +
+                       count("arrows", doc->arrows) + ", " + count("diamonds", doc->diamonds);
     if (doc->ignoredBytes > 0)
         line += "; the " + std::to_string(doc->ignoredBytes) + " bytes after the document are ignored";
     return {line, true};
