@@ -94,16 +94,17 @@ bool saveDocument(Editor& ed, Layout layout, bool askPath) {
     return true;
 }
 
-bool offerSave(Editor& ed, const std::string& question) {
+std::string saveQuestion(const Document& doc) { return "文件“" + doc.displayName() + "”已改变，是否保存？"; }
+
+bool offerSave(Editor& ed) {
     if (!ed.doc.isModified()) return true;
-    return mayGoOn(ed, ed.host.ask("提示", question, Buttons::YesNo, Icon::Question));
+    return mayGoOn(ed, ed.host.ask("提示", saveQuestion(ed.doc), Buttons::YesNoCancel, Icon::Question));
 }
 
 bool closeRequest(Editor& ed) {
     if (!commitOpenEditors(ed)) return false;
     refreshMark(ed);
-    if (!ed.doc.isModified()) return true;
-    return mayGoOn(ed, ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question));
+    return offerSave(ed);
 }
 
 }  // namespace qm

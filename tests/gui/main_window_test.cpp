@@ -150,16 +150,29 @@ private slots:
         auto* fileNew = w.findChild<QAction*>(QStringLiteral("fileNew"));
         QVERIFY(fileNew);
         QCOMPARE(fileNew->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        // Moving them changed the drawing, so New asks first; No discards the change.
+        // Moving them changed the drawing, so New asks first, naming the drawing:
+        // 取消 and Esc keep it, No discards the change.
         QString question;
-        QTimer::singleShot(0, [&question] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) QFAIL("no question");
-            question = box->text();
-            box->button(QMessageBox::No)->click();
-        });
-        fileNew->trigger();
-        QCOMPARE(question, QString::fromUtf8("文件已改变，是否保存？"));
+        QStringList captions;
+        const auto answerWith = [&](const std::function<void(QMessageBox*)>& choose) {
+            QTimer::singleShot(0, [&, choose] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) QFAIL("no question");
+                question = box->text();
+                captions.clear();
+                for (QAbstractButton* b : box->buttons()) captions << b->text();
+                choose(box);
+            });
+            fileNew->trigger();
+        };
+        answerWith([](QMessageBox* box) { box->button(QMessageBox::Cancel)->click(); });
+        QCOMPARE(question, QString::fromUtf8("文件“未命名”已改变，是否保存？"));
+        captions.sort();
+        QCOMPARE(captions, QString::fromUtf8("取消 否 是").split(QLatin1Char(' ')));
+        QCOMPARE(d.Label.find(1)->left, 5000.0f);
+        answerWith([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QCOMPARE(d.Label.find(1)->left, 5000.0f);
+        answerWith([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_N); });
         QCOMPARE(d.Label.find(1)->left, 400.0f);
         QCOMPARE(d.Shape2.left, 11500.0f);
     }

@@ -301,7 +301,7 @@ private slots:
         QString question;
         answer(QMessageBox::No, &question);
         w->toolbar()->actions()[11]->trigger();  // 新建
-        QCOMPARE(question, u("文件") + second + u("已改变，是否保存？"));
+        QCOMPARE(question, u("文件“") + QFileInfo(second).fileName() + u("”已改变，是否保存？"));
         QCOMPARE(doc().shapeCount, int16_t(0));
         QVERIFY(doc().fileName.empty());
 
@@ -358,7 +358,7 @@ private slots:
         QString question;
         answer(QMessageBox::Cancel, &question);
         action("fileExit")->trigger();
-        QCOMPARE(question, u("文件己改变，是否保存？"));
+        QCOMPARE(question, u("文件“未命名”已改变，是否保存？"));
         QVERIFY(w->isVisible());
 
         // Yes, then the save dialog cancelled: nothing was saved, so it stays open.

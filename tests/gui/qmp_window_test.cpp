@@ -211,7 +211,7 @@ private slots:
         QString question;
         answer(QMessageBox::No, &question);
         click(7);
-        QCOMPARE(question, u("文件已改变，是否保存？"));
+        QCOMPARE(question, u("文件“未命名”已改变，是否保存？"));
         QCOMPARE(doc().shapeCount + doc().labelCount + doc().arrowCount + doc().diamondCount, 0);
     }
 
@@ -336,7 +336,7 @@ private slots:
         QString question;
         answer(QMessageBox::Cancel, &question);
         action("fileExit")->trigger();
-        QCOMPARE(question, u("文件己改变，是否保存？"));
+        QCOMPARE(question, u("文件“未命名”已改变，是否保存？"));
         QVERIFY(w->isVisible());
         QCOMPARE(doc().shapeCount, int16_t(1));
 

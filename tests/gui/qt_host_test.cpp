@@ -50,7 +50,7 @@ private slots:
         QCOMPARE(text, QString::fromUtf8("文件已改变，是否保存？"));
         QCOMPARE(icon, QMessageBox::Question);
         captions.sort();
-        QCOMPARE(captions, QStringList({QString::fromUtf8("否(&N)"), QString::fromUtf8("是(&Y)")}));
+        QCOMPARE(captions, QStringList({QString::fromUtf8("否"), QString::fromUtf8("是")}));
 
         whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
         QCOMPARE(h.ask("提示", "?", Buttons::YesNoCancel, Icon::Question), Answer::No);

@@ -170,7 +170,7 @@ TEST_F(FileCommands, CloseAsksOnlyForAChangedDocumentAndStaysUnlessSaved) {
     drawSomething();
     t.host.answers = {Answer::Cancel};
     EXPECT_FALSE(closeRequest(t.ed));
-    EXPECT_EQ(t.host.asked[0].text, "文件己改变，是否保存？");
+    EXPECT_EQ(t.host.asked[0].text, "文件“" + t.doc.displayName() + "”已改变，是否保存？");
     EXPECT_EQ(t.host.asked[0].buttons, Buttons::YesNoCancel);
     t.host.answers = {Answer::Yes};
     t.host.dialogResults = {std::nullopt};
