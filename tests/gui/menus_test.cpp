@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QWindow>
+#include <QRegularExpression>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -14,6 +16,7 @@
 #include "app/canvas_widget.h"
 #include "app/main_window.h"
 #include "interact/pointer.h"
+#include "io/document_io.h"
 #include "model/sel_kind.h"
 
 namespace qm {
@@ -338,18 +341,40 @@ private slots:
         QCOMPARE(QString::fromStdString(fresh.editor().doc.fileName), path);
         QCOMPARE(fresh.editor().doc.modified, int16_t(0));
 
-        // Anything else is refused with the format message; the drawing stays.
+        // A damaged file is refused with the format message, the file's name and
+        // the reader's reason; the drawing stays.
         const QString junk = dir.filePath(QStringLiteral("junk.QMP"));
         QFile f(junk);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("not a drawing");
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        f.write(saved.readAll().chopped(20));
         f.close();
         QString message;
         answer(QMessageBox::Ok, &message);
         QVERIFY(!fresh.openFile(junk.toStdString()));
-        QCOMPARE(message, u("文件格式错误或版本不兼容，文件无法打开"));
+        QVERIFY2(message.startsWith(u("文件格式错误或版本不兼容，文件无法打开：“") + junk + u("”。\n")), qPrintable(message));
+        QVERIFY2(message.contains(QRegularExpression(QStringLiteral("\\(byte \\d+\\)$"))), qPrintable(message));
         QCOMPARE(fresh.editor().doc.shapeCount, int16_t(1));
         QCOMPARE(QString::fromStdString(fresh.editor().doc.fileName), path);
+
+        // A qmp drawing is offered as a converted copy: No keeps the drawing, Yes
+        // opens a new untitled drawing with a title block, the file left as it was.
+        const QString old = dir.filePath(QStringLiteral("old.QMP"));
+        QVERIFY(writeQmpDocument(old.toStdString(), fresh.editor().doc));
+        answer(QMessageBox::No, &message);
+        QVERIFY(!fresh.openFile(old.toStdString()));
+        QVERIFY2(message.contains(u("是 qmp 的文档")), qPrintable(message));
+        QCOMPARE(QString::fromStdString(fresh.editor().doc.fileName), path);
+        answer(QMessageBox::Yes);
+        QVERIFY(fresh.openFile(old.toStdString()));
+        const Document& converted = fresh.editor().doc;
+        QVERIFY(converted.fileName.empty());
+        QVERIFY(converted.isModified());
+        QCOMPARE(converted.shapeCount, int16_t(1));
+        QCOMPARE(converted.Label.find(2)->caption, std::string("单击这里添加标题"));
+        QCOMPARE(fresh.windowHandle()->title(), u("未命名* - Quillmap"));
+        fresh.editor().doc.setModified(false);
     }
 
     void exitAsksAboutAChangedDrawing() {

@@ -55,7 +55,7 @@ TEST(Reduced, FilesAreCheckedBeforeTheDrawingIsCleared) {
     r.host.dialogResults = {fullPath};
     EXPECT_FALSE(reduced::fileOpen(r.ed));
     ASSERT_EQ(r.host.asked.size(), 1u);
-    EXPECT_EQ(r.host.asked[0].text, "文件格式错误或版本不兼容，文件无法打开");
+    EXPECT_EQ(r.host.asked[0].text, "“" + fullPath + "”是 Quillmap 的文档，qmp 不能打开它，请用 Quillmap 打开。");
     EXPECT_EQ(r.doc.shapeCount, 1);
 
     r.host.asked.clear();
