@@ -128,10 +128,7 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CanvasWidget::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete) {
-        if (hooks.deleteKey) hooks.deleteKey();
-        return;
-    }
+    if (hooks.key && hooks.key(*event)) return;
     QFrame::keyPressEvent(event);
 }
 

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QImage>
 
+class QKeyEvent;
 class QPainter;
 
 #include "model/document.h"
@@ -26,10 +27,11 @@ struct CanvasPointer {
 };
 
 // A release follows only a press that began in the client area; whether it was a
-// click is for the receiver to decide.
+// click is for the receiver to decide. Every key pressed on the canvas goes to
+// `key`, which says whether it used it.
 struct CanvasHooks {
     std::function<void(const CanvasPointer&)> press, move, release;
-    std::function<void()> deleteKey;
+    std::function<bool(const QKeyEvent&)> key;
 };
 
 class CanvasWidget : public QFrame {

@@ -1,11 +1,17 @@
 #include "app/editor_view.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatforminputcontext.h>
+#include <qpa/qplatformintegration.h>
 
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
@@ -37,7 +43,7 @@ EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rul
     canvas_->hooks.press = [this](const CanvasPointer& p) { press(p); };
     canvas_->hooks.move = [this](const CanvasPointer& p) { move(p); };
     canvas_->hooks.release = [this](const CanvasPointer& p) { release(p); };
-    canvas_->hooks.deleteKey = [this] { perform(deleteCommand); };
+    canvas_->hooks.key = [this](const QKeyEvent& e) { return canvasKey(e); };
     wireBoxes();
 
     connect(&host_.timer(TimerId::Timer1), &QTimer::timeout, this, [this] { tick(rulesOf(ed_).timer1Tick); });
@@ -66,8 +72,11 @@ EditorView::~EditorView() {
 }
 
 void EditorView::wireBoxes() {
-    text1_->hooks.textChanged = [this](const std::string& t) { ed_.text1.text = t; };
-    text2_->hooks.textChanged = [this](const std::string& t) { ed_.text2.text = t; };
+    text1_->hooks.textChanged = [this](const std::string& t) { editorTextChanged(ed_, EditorBox::Text1, t); };
+    text2_->hooks.textChanged = [this](const std::string& t) {
+        editorTextChanged(ed_, EditorBox::Text2, t);
+        syncBoxes();
+    };
     text1_->hooks.focusLost = [this] { commitOnFocusLoss(EditorBox::Text1); };
     text2_->hooks.focusLost = [this] { commitOnFocusLoss(EditorBox::Text2); };
     text1_->hooks.enterReleased = [this] {
@@ -105,6 +114,37 @@ EditorView::Glance EditorView::glance() const {
     const Document& d = ed_.doc;
     return {d.selKind, d.selIndex, d.hitIndex, d.isModified(), d.shapeCount, d.labelCount, d.arrowCount, d.segCount,
             d.diamondCount, ed_.text1.visible, ed_.text2.visible};
+}
+
+bool EditorView::canvasKey(const QKeyEvent& e) {
+    switch (e.key()) {
+        case Qt::Key_Delete: perform(deleteCommand); return true;
+        case Qt::Key_F2:
+        case Qt::Key_Return:
+        case Qt::Key_Enter: perform([](Editor& ed) { openSelectedText(ed); }); return true;
+        default: break;
+    }
+    // A printable key typed on a selected element is the first of its new text.
+    const bool typed = !e.text().isEmpty() && e.text().front().isPrint() &&
+                       !(e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (!typed) return false;
+    bool opened = false;
+    perform([&opened](Editor& ed) { opened = openSelectedText(ed); });
+    if (opened) typeIntoOpenBox(e);
+    return opened;
+}
+
+void EditorView::typeIntoOpenBox(const QKeyEvent& e) {
+    QWidget* box = ed_.text2.visible ? static_cast<QWidget*>(text2_) : text1_;
+    QKeyEvent key(e.type(), e.key(), e.modifiers(), e.nativeScanCode(), e.nativeVirtualKey(), e.nativeModifiers(),
+                  e.text(), e.isAutoRepeat(), e.count());
+    // The canvas takes no input method, so the key came here unseen by one. Given
+    // to it now, as the window system gives it keys, it starts a composition in the
+    // box that has the focus; handed to the box directly it would be typed raw,
+    // and the syllable it begins would be lost.
+    QPlatformInputContext* im = QGuiApplicationPrivate::platformIntegration()->inputContext();
+    if (box->hasFocus() && im && im->isValid() && im->filterEvent(&key)) return;
+    QCoreApplication::sendEvent(box, &key);
 }
 
 void EditorView::press(const CanvasPointer& p) {
@@ -196,13 +236,15 @@ void EditorView::syncBoxes() {
     // Re-entered when hiding a box moves the focus and that commits it.
     if (syncDepth_ > 2) return;
     ++syncDepth_;
-    auto place = [this](QWidget* w, const EditBox& box, auto setText) {
+    auto place = [this](auto* w, const EditBox& box, auto setText) {
         if (box.visible) {
             const QPointF at = canvas_->toWidget(box.left, box.top);
             // Never lower than a line of its own text, or what is typed is cut off.
             const int height = std::max(pixels(box.height), w->fontMetrics().height() + 2);
             w->setGeometry(qRound(at.x()), qRound(at.y()), pixels(box.width), height);
             setText(box.text);
+            w->setKeptPrefix(static_cast<int>(QString::fromUtf8(box.text.data(), static_cast<qsizetype>(
+                                                  std::min(box.keptPrefix, box.text.size()))).size()));
             if (!w->isVisible()) {
                 w->show();
                 w->raise();

@@ -19,6 +19,7 @@
 #include "model/text_metrics_cache.h"
 #include "render/qt_text_metrics.h"
 
+class QKeyEvent;
 class QMenu;
 class QWidget;
 
@@ -85,6 +86,8 @@ private:
     };
     Glance glance() const;
 
+    bool canvasKey(const QKeyEvent& e);
+    void typeIntoOpenBox(const QKeyEvent& e);
     void press(const CanvasPointer& p);
     void move(const CanvasPointer& p);
     void release(const CanvasPointer& p);

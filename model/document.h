@@ -24,6 +24,8 @@ std::string defaultHeaderTag();
 
 // Template caption of a new label: "click here to add text".
 inline constexpr const char* kLabelTemplateCaption = "单击这里添加文本";
+// The two texts of a new diamond: "add text", short enough to stay inside its outline.
+inline constexpr const char* kDiamondTextCaption = "添加文本";
 inline constexpr const char* kDefaultFontName = "宋体";
 inline constexpr const char* kTitleFontName = "黑体";
 // What an untitled drawing is called in titles, questions and proposed file names.

@@ -112,7 +112,7 @@ private slots:
         canvas->hooks.move = record("move");
         canvas->hooks.release = record("release");
         int deletes = 0;
-        canvas->hooks.deleteKey = [&] { ++deletes; };
+        canvas->hooks.key = [&](const QKeyEvent& e) { return e.key() == Qt::Key_Delete && ++deletes; };
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
