@@ -1,5 +1,8 @@
 #include "app/canvas_widget.h"
 
+#include <cmath>
+
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -29,12 +32,35 @@ CanvasWidget::CanvasWidget(QWidget* parent) : QFrame(parent) {
     setMouseTracking(true);  // placing follows the pointer with no button down
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QString::fromUtf8("画布"));
 }
 
 void CanvasWidget::setDocument(const Document* doc) {
     doc_ = doc;
     cache_.invalidate();
     update();
+}
+
+void CanvasWidget::setZoom(qreal zoom) {
+    if (zoom == zoom_) return;
+    pictureSize_ = pictureSize();
+    zoom_ = zoom;
+    cache_.invalidate();
+    const QSize client = pictureSize_ - QSize(2 * kCanvasFrame, 2 * kCanvasFrame);
+    const QSize shown(static_cast<int>(std::ceil(client.width() * zoom)), static_cast<int>(std::ceil(client.height() * zoom)));
+    setFixedSize(shown + QSize(2 * kCanvasFrame, 2 * kCanvasFrame));
+    update();
+}
+
+QSize CanvasWidget::clientSize() const {
+    return pictureSize() - QSize(2 * kCanvasFrame, 2 * kCanvasFrame);
+}
+
+QRegion CanvasWidget::onWidget(const QRegion& clientArea) const {
+    const ZoomedView v = view();
+    QRegion out;
+    for (const QRect& r : clientArea) out += v.toScreen(r);
+    return out;
 }
 
 void CanvasWidget::setMoving(std::vector<PartRef> parts) {
@@ -49,7 +75,7 @@ void CanvasWidget::refreshDrawing() {
         return;
     }
     movingChanged_ = false;
-    update(cache_.catchUp(*doc_, moving_, contentsRect().size(), canvasPaintOptions(*doc_)).translated(clientOrigin()));
+    update(onWidget(cache_.catchUp(*doc_, moving_, clientSize(), view().paintOptions(canvasPaintOptions(*doc_), devicePixelRatioF()))));
 }
 
 void CanvasWidget::refreshMoving() {
@@ -57,22 +83,23 @@ void CanvasWidget::refreshMoving() {
         refreshDrawing();
         return;
     }
-    update(cache_.moved(*doc_, moving_).translated(clientOrigin()));
+    update(onWidget(cache_.moved(*doc_, moving_)));
 }
 
 CanvasPointer CanvasWidget::toTwips(QPointF widgetPos) const {
     const QPointF client = widgetPos - QPointF(clientOrigin());
+    const auto perPixel = static_cast<float>(kTwipsPerPixel / zoom_);
     CanvasPointer p;
-    p.x = static_cast<float>(client.x()) * kTwipsPerPixel;
-    p.y = static_cast<float>(client.y()) * kTwipsPerPixel;
+    p.x = static_cast<float>(client.x()) * perPixel;
+    p.y = static_cast<float>(client.y()) * perPixel;
     return p;
 }
 
 QPointF CanvasWidget::toWidget(float xTwips, float yTwips) const {
-    return QPointF(clientOrigin()) + QPointF(xTwips / kTwipsPerPixel, yTwips / kTwipsPerPixel);
+    return QPointF(clientOrigin()) + QPointF(xTwips / kTwipsPerPixel, yTwips / kTwipsPerPixel) * zoom_;
 }
 
-QImage CanvasWidget::renderImage() { return canvasPictureImage(doc_, size(), 1, CanvasLook::Editing); }
+QImage CanvasWidget::renderImage() { return canvasPictureImage(doc_, pictureSize(), 1, CanvasLook::Editing); }
 
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
@@ -80,18 +107,41 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
 }
 
 void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
-    if (!doc_) {
-        paintCanvasPicture(painter, doc_, size(), area);
-        return;
-    }
     paintCanvasFrame(painter, size());
     const QRect client = contentsRect();
     const QRect dirty = area & client;
     if (dirty.isEmpty()) return;
-    painter.setClipRect(dirty);
-    painter.translate(client.topLeft());
-    cache_.paint(painter, *doc_, moving_, client.size(), devicePixelRatioF(), QRectF(dirty.translated(-client.topLeft())),
-                 canvasPaintOptions(*doc_));
+    if (!doc_) {
+        painter.fillRect(dirty, kCanvasBackground);
+        return;
+    }
+    // What must be painted, and what is in view, which is all the cached layer
+    // need hold.
+    const ZoomedView v = view();
+    const qreal dpr = devicePixelRatioF();
+    const QRect inView = visibleRegion().boundingRect() & client;
+    const auto paintDrawing = [&](QPainter& p) {
+        p.setClipRect(dirty);
+        p.translate(client.topLeft());
+        if (zoom_ != 1) p.scale(zoom_, zoom_);
+        cache_.paint(p, *doc_, moving_, clientSize(), dpr * zoom_, v.toClient(dirty), v.paintOptions(canvasPaintOptions(*doc_), dpr),
+                     inView.isEmpty() ? QRectF() : v.toClient(inView));
+    };
+    if (zoom_ == 1) {
+        paintDrawing(painter);
+        return;
+    }
+    // Zoomed, what moves is composed on an image first: there lines of text are
+    // stamped at the zoomed density, as the layer holds them, instead of drawn
+    // glyph by glyph, large, in every frame.
+    QImage composed(QSize(static_cast<int>(std::ceil(dirty.width() * dpr)), static_cast<int>(std::ceil(dirty.height() * dpr))),
+                    QImage::Format_RGB32);
+    composed.setDevicePixelRatio(dpr);
+    QPainter onImage(&composed);
+    onImage.translate(-dirty.topLeft());
+    paintDrawing(onImage);
+    onImage.end();
+    painter.drawImage(dirty.topLeft(), composed);
 }
 
 CanvasPointer CanvasWidget::pointerFor(const QMouseEvent* event, int button) const {
@@ -128,8 +178,22 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CanvasWidget::keyPressEvent(QKeyEvent* event) {
+    const bool menuKey = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (menuKey && hooks.menuKey) {
+        hooks.menuKey();
+        return;
+    }
     if (hooks.key && hooks.key(*event)) return;
     QFrame::keyPressEvent(event);
+}
+
+void CanvasWidget::contextMenuEvent(QContextMenuEvent* event) {
+    // A right press opens the menu through the rules, at the pointer.
+    if (event->reason() == QContextMenuEvent::Mouse || !hooks.menuKey) {
+        event->ignore();
+        return;
+    }
+    hooks.menuKey();
 }
 
 }  // namespace qm

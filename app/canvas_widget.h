@@ -1,6 +1,7 @@
 // The canvas Picture1: a white drawing surface in a sunken two-pixel frame that
 // paints the current document and hands pointer and key input to the editor as
-// canvas client twips. It holds no editor rules of its own.
+// canvas client twips. It holds no editor rules of its own. Zoomed, the drawing
+// inside the frame is shown larger or smaller; the frame stays two pixels.
 #pragma once
 #include <functional>
 #include <vector>
@@ -14,6 +15,7 @@ class QPainter;
 #include "model/document.h"
 #include "render/document_painter.h"
 #include "render/paint_cache.h"
+#include "render/zoomed_view.h"
 
 namespace qm {
 
@@ -27,11 +29,13 @@ struct CanvasPointer {
 };
 
 // A release follows only a press that began in the client area; whether it was a
-// click is for the receiver to decide. Every key pressed on the canvas goes to
-// `key`, which says whether it used it.
+// click is for the receiver to decide. Every key pressed on the canvas, Tab and
+// Shift+Tab included, goes to `key`, which says whether it used it; the context
+// menu key (or Shift+F10) asks for the Edit menu at the selection.
 struct CanvasHooks {
     std::function<void(const CanvasPointer&)> press, move, release;
     std::function<bool(const QKeyEvent&)> key;
+    std::function<void()> menuKey;
 };
 
 class CanvasWidget : public QFrame {
@@ -46,6 +50,14 @@ public:
 
     CanvasHooks hooks;
 
+    // The canvas's outer size at 100%, frame included (logical pixels): the size
+    // the widget is given while at 100%. Zoomed, the widget is the client area
+    // times the zoom with two pixels of frame round it.
+    QSize pictureSize() const { return zoom_ == 1 ? size() : pictureSize_; }
+    // Screen pixels to a pixel of the drawing: 1 is 100%.
+    void setZoom(qreal zoom);
+    qreal zoom() const { return zoom_; }
+
     // Where the client area (element coordinates 0,0) lies inside the widget.
     QPoint clientOrigin() const { return contentsRect().topLeft(); }
 
@@ -53,9 +65,9 @@ public:
     CanvasPointer toTwips(QPointF widgetPos) const;
     QPointF toWidget(float xTwips, float yTwips) const;
 
-    // The canvas as it would appear on screen, frame included, at one image pixel
-    // per logical pixel; works for a hidden widget too. Always painted in full from
-    // the document, never from the cached layer.
+    // The canvas as it would appear on screen at 100%, frame included, at one image
+    // pixel per logical pixel, whatever the zoom; works for a hidden widget too.
+    // Always painted in full from the document, never from the cached layer.
     QImage renderImage();
 
     // The elements that move with the pointer now (sorted, as movingParts gives
@@ -79,11 +91,20 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // Tab steps through the drawing, not to the next control.
+    bool focusNextPrevChild(bool) override { return false; }
 
 private:
     CanvasPointer pointerFor(const QMouseEvent* event, int button) const;
+    QSize clientSize() const;  // at 100%
+    // The canvas client pixels as the widget shows them.
+    ZoomedView view() const { return {zoom_, QPointF(clientOrigin())}; }
+    QRegion onWidget(const QRegion& clientArea) const;
 
     const Document* doc_ = nullptr;
+    QSize pictureSize_;  // while zoomed
+    qreal zoom_ = 1;
     bool pressedHere_ = false;  // a press began in the client area
     std::vector<PartRef> moving_;
     bool movingChanged_ = false;  // the layer still holds or lacks parts it should not

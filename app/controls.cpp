@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "app/bmp_command.h"
 #include "app/editor_view.h"
@@ -13,6 +14,10 @@ namespace qm {
 
 Action core(std::function<void(Editor&)> command) {
     return [command = std::move(command)](EditorView& view) { view.perform(command); };
+}
+
+Enabled coreAllows(bool (*test)(const Editor&)) {
+    return [test](EditorView& view) { return test(view.editor()); };
 }
 
 void fillMenu(QMenu* menu, EditorView& view, const std::vector<MenuItem>& items) {
@@ -37,6 +42,9 @@ void fillMenu(QMenu* menu, EditorView& view, const std::vector<MenuItem>& items)
 }
 
 void fillToolbar(QToolBar* bar, EditorView& view, const std::vector<ToolButton>& buttons) {
+    // The button that shows what a narrow window leaves out of the strip.
+    if (auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QString::fromUtf8("更多工具"));
     int number = 0;
     for (const ToolButton& b : buttons) {
         ++number;
@@ -59,9 +67,9 @@ void fillToolbar(QToolBar* bar, EditorView& view, const std::vector<ToolButton>&
 
 const std::vector<MenuItem>& historyItems() {
     static const std::vector<MenuItem> items{
-        {"撤销(&U)", "editUndo", QKeySequence(Qt::CTRL | Qt::Key_Z), core(undo), {}, {}, canUndo},
+        {"撤销(&U)", "editUndo", QKeySequence(Qt::CTRL | Qt::Key_Z), core(undo), {}, {}, coreAllows(canUndo)},
         {"重做(&Y)", "editRedo", QKeySequence(Qt::CTRL | Qt::Key_Y), core(redo), {},
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), canRedo},
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), coreAllows(canRedo)},
         {nullptr, "noname"},
     };
     return items;
@@ -71,15 +79,15 @@ QMenu* buildFileMenu(QMainWindow* window, EditorView& view, const FileMenuComman
     QMenu* file = window->menuBar()->addMenu(QString::fromUtf8("文件(&F)"));
     file->setObjectName(QStringLiteral("menuFile"));
     std::vector<MenuItem> items = {
-        {"新建", "fileNew", QKeySequence(Qt::CTRL | Qt::Key_N), core(commands.fileNew)},
-        {"打开", "fileOpen", QKeySequence(Qt::CTRL | Qt::Key_O), core(commands.fileOpen)},
-        {"保存", "fileSave", QKeySequence(Qt::CTRL | Qt::Key_S), core(commands.fileSave)},
+        {"新建(&N)", "fileNew", QKeySequence(Qt::CTRL | Qt::Key_N), core(commands.fileNew)},
+        {"打开(&O)", "fileOpen", QKeySequence(Qt::CTRL | Qt::Key_O), core(commands.fileOpen)},
+        {"保存(&S)", "fileSave", QKeySequence(Qt::CTRL | Qt::Key_S), core(commands.fileSave)},
         {"另存为(&E)", "fileSaveAs", {}, core(commands.fileSaveAs)},
-        {"保存为BMP图像", "fileSaveAsBMP", QKeySequence(Qt::CTRL | Qt::Key_B),
+        {"保存为BMP图像(&B)", "fileSaveAsBMP", QKeySequence(Qt::CTRL | Qt::Key_B),
          [](EditorView& v) { v.perform([&v](Editor& ed) { saveAsBmpCommand(ed, *v.canvas()); }); }},
     };
     items.insert(items.end(), commands.beforeExit.begin(), commands.beforeExit.end());
-    items.push_back({"退出", "fileExit", QKeySequence(Qt::CTRL | Qt::Key_Q), [window](EditorView&) { window->close(); }});
+    items.push_back({"退出(&Q)", "fileExit", QKeySequence(Qt::CTRL | Qt::Key_Q), [window](EditorView&) { window->close(); }});
     fillMenu(file, view, items);
     return file;
 }

@@ -25,6 +25,11 @@ using Action = std::function<void(EditorView&)>;
 // A command of the core, run through the view, which then brings the widgets in line.
 Action core(std::function<void(Editor&)> command);
 
+// Whether an item can be chosen now; asked after every event.
+using Enabled = std::function<bool(EditorView&)>;
+// The core's answer to whether its command can act now.
+Enabled coreAllows(bool (*test)(const Editor&));
+
 struct MenuItem {
     const char* caption = nullptr;  // UTF-8; null: a separator
     const char* objectName = "";
@@ -32,9 +37,7 @@ struct MenuItem {
     Action run = {};                   // empty: the item does nothing
     std::vector<MenuItem> submenu = {};  // non-empty: the item opens this submenu
     QKeySequence alternate = {};         // a second shortcut
-    // When the item can be chosen, asked again whenever the view has brought the
-    // widgets in line with the editor; empty: always.
-    std::function<bool(const Editor&)> enabled = {};
+    Enabled enabled = {};                // empty: always
 };
 
 // The first items of both programs' Edit menus: Undo and Redo, greyed while there

@@ -40,6 +40,7 @@ bool isPassingFocusChange(Qt::FocusReason reason) {
 
 LineBox::LineBox(QWidget* parent) : InPlaceBox(parent) {
     setObjectName(QStringLiteral("Text1"));
+    setAccessibleName(QString::fromUtf8("编辑文字"));
     styleBox(this);
     setTextMargins(1, 0, 1, 0);
     // textChanged also fires for text committed by an input method and for paste.
@@ -60,6 +61,7 @@ void LineBox::selectFrom(int start) {
 
 TallBox::TallBox(QWidget* parent) : InPlaceBox(parent) {
     setObjectName(QStringLiteral("Text2"));
+    setAccessibleName(QString::fromUtf8("编辑竖排文字"));
     styleBox(this);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

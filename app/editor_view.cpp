@@ -1,10 +1,15 @@
 #include "app/editor_view.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <utility>
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
@@ -13,28 +18,44 @@
 #include <qpa/qplatforminputcontext.h>
 #include <qpa/qplatformintegration.h>
 
+#include "app/canvas_accessible.h"
+#include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
 #include "edit/undo.h"
+#include "interact/keyboard.h"
 #include "interact/label_editing.h"
+#include "interact/pointer.h"
 #include "interact/pointer_routing.h"
 #include "interact/rules.h"
+#include "model/chart_elements.h"
+#include "model/selection_look.h"
+#include "render/canvas_painter.h"
+#include "render/fonts.h"
 #include "render/paint_cache.h"
 #include "render/twips.h"
 
 namespace qm {
 
-EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rules* rules)
-    : QObject(canvasParent), ed_(host_, measured_, geometry, rules) {
+namespace {
+
+// The zoom levels the steps go through.
+constexpr std::array<qreal, 9> kZoomLevels{0.25, 0.5, 0.75, 1, 1.25, 1.5, 2, 3, 4};
+
+}  // namespace
+
+EditorView::EditorView(CanvasScrollArea* area, QMargins canvasMargins, CanvasGeometry geometry, const Rules* rules)
+    : QObject(area), ed_(host_, measured_, geometry, rules), area_(area) {
     setObjectName(QStringLiteral("editorView"));
-    canvas_ = new CanvasWidget(canvasParent);
-    const QPoint origin = canvasParent->contentsRect().topLeft();
-    canvas_->setGeometry(origin.x() + pixels(geometry.left), origin.y() + pixels(geometry.top),
-                         pixels(geometry.width), pixels(geometry.height));
+    installCanvasAccessibility();
+    canvas_ = new CanvasWidget;
+    canvas_->resize(canvasPixelSize(geometry));
+    area->setCanvas(canvas_, canvasMargins);
+    area->zoomWheel = [this](int steps, QPoint at) { zoomBy(steps, at); };
     text1_ = new LineBox(canvas_);
     text2_ = new TallBox(canvas_);
 
-    host_.setWindow(canvasParent->window());
+    host_.setWindow(area->window());
     host_.setCanvas(canvas_);
     host_.setEditorBox(EditorBox::Text1, text1_);
     host_.setEditorBox(EditorBox::Text2, text2_);
@@ -44,6 +65,7 @@ EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rul
     canvas_->hooks.move = [this](const CanvasPointer& p) { move(p); };
     canvas_->hooks.release = [this](const CanvasPointer& p) { release(p); };
     canvas_->hooks.key = [this](const QKeyEvent& e) { return canvasKey(e); };
+    canvas_->hooks.menuKey = [this] { popupEditMenuAtSelection(); };
     wireBoxes();
 
     connect(&host_.timer(TimerId::Timer1), &QTimer::timeout, this, [this] { tick(rulesOf(ed_).timer1Tick); });
@@ -52,6 +74,9 @@ EditorView::EditorView(QWidget* canvasParent, CanvasGeometry geometry, const Rul
     if (!rulesOf(ed_).timer2Tick) host_.timer(TimerId::Timer2).stop();
 
     canvas_->setDocument(&ed_.doc);
+    // Queued: what the clipboard offers is looked at in a slot of its own first.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &EditorView::updateEnabled,
+            Qt::QueuedConnection);
 
     // Asked every second, and once more after each event has been dealt with; the
     // core decides whether a copy is due. Never inside an event's handling, since
@@ -102,7 +127,7 @@ void EditorView::setEditMenu(QMenu* menu) {
     host_.setEditMenu(menu);
     // A right press selects what it lands on and opens the menu before the view
     // has caught up with the press.
-    connect(menu, &QMenu::aboutToShow, this, &EditorView::updateActions);
+    connect(menu, &QMenu::aboutToShow, this, &EditorView::updateEnabled);
 }
 
 void EditorView::perform(const std::function<void(Editor&)>& command) {
@@ -114,24 +139,6 @@ EditorView::Glance EditorView::glance() const {
     const Document& d = ed_.doc;
     return {d.selKind, d.selIndex, d.hitIndex, d.isModified(), d.shapeCount, d.labelCount, d.arrowCount, d.segCount,
             d.diamondCount, ed_.text1.visible, ed_.text2.visible};
-}
-
-bool EditorView::canvasKey(const QKeyEvent& e) {
-    switch (e.key()) {
-        case Qt::Key_Delete: perform(deleteCommand); return true;
-        case Qt::Key_F2:
-        case Qt::Key_Return:
-        case Qt::Key_Enter: perform([](Editor& ed) { openSelectedText(ed); }); return true;
-        default: break;
-    }
-    // A printable key typed on a selected element is the first of its new text.
-    const bool typed = !e.text().isEmpty() && e.text().front().isPrint() &&
-                       !(e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (!typed) return false;
-    bool opened = false;
-    perform([&opened](Editor& ed) { opened = openSelectedText(ed); });
-    if (opened) typeIntoOpenBox(e);
-    return opened;
 }
 
 void EditorView::typeIntoOpenBox(const QKeyEvent& e) {
@@ -173,28 +180,105 @@ void EditorView::release(const CanvasPointer& p) {
     refresh();
 }
 
+bool EditorView::canvasKey(const QKeyEvent& e) {
+    const bool shift = e.modifiers() & Qt::ShiftModifier;
+    if (isNewElement(ed_.doc.selKind)) {
+        const int step = shift ? 10 : 1;  // screen pixels
+        switch (e.key()) {
+            case Qt::Key_Left: movePointerBy(-step, 0); return true;
+            case Qt::Key_Right: movePointerBy(step, 0); return true;
+            case Qt::Key_Up: movePointerBy(0, -step); return true;
+            case Qt::Key_Down: movePointerBy(0, step); return true;
+            // Shift+Enter is the right button: it ends a polyline arrow.
+            case Qt::Key_Return:
+            case Qt::Key_Enter: clickAtPointer(shift ? kRightButton : kLeftButton); return true;
+            default: break;
+        }
+    }
+    switch (e.key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: {
+            const int step = e.key() == Qt::Key_Backtab || shift ? -1 : 1;
+            perform([step](Editor& ed) { selectNextElement(ed, step); });
+            return true;
+        }
+        case Qt::Key_Delete: perform(deleteCommand); return true;
+        case Qt::Key_F2:
+        case Qt::Key_Return:
+        case Qt::Key_Enter: perform([](Editor& ed) { openSelectedText(ed); }); return true;
+        default: break;
+    }
+    // A printable key typed on a selected element is the first of its new text.
+    const bool typed = !e.text().isEmpty() && e.text().front().isPrint() &&
+                       !(e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (!typed) return false;
+    bool opened = false;
+    perform([&opened](Editor& ed) { opened = openSelectedText(ed); });
+    if (opened) typeIntoOpenBox(e);
+    return opened;
+}
+
+void EditorView::movePointerBy(int dx, int dy) {
+    const QRect inView = canvas_->visibleRegion().boundingRect() & canvas_->contentsRect();
+    if (inView.isEmpty()) return;
+    QPoint at = canvas_->mapFromGlobal(QCursor::pos());
+    at = inView.contains(at) ? at + QPoint(dx, dy) : inView.center();
+    const QRect client = canvas_->contentsRect();
+    at = QPoint(std::clamp(at.x(), client.left(), client.right()), std::clamp(at.y(), client.top(), client.bottom()));
+    const QPoint onSheet = canvas_->mapTo(area_->widget(), at);
+    area_->ensureVisible(onSheet.x(), onSheet.y(), 20, 20);
+    host_.setCursorPos({canvas_->mapToGlobal(at).x(), canvas_->mapToGlobal(at).y()});
+    // Where moving the system cursor makes no pointer move of its own, the canvas
+    // takes one here; where it does, that one finds everything in place already.
+    move(canvas_->toTwips(QPointF(at)));
+    if (host_.timer(TimerId::Timer1).isActive()) tick(rulesOf(ed_).timer1Tick);
+}
+
+void EditorView::clickAtPointer(int button) {
+    movePointerBy(0, 0);
+    CanvasPointer p = canvas_->toTwips(QPointF(canvas_->mapFromGlobal(QCursor::pos())));
+    p.button = button;
+    press(p);
+    release(p);
+}
+
+void EditorView::popupEditMenuAtSelection() {
+    const QRect inView = canvas_->visibleRegion().boundingRect() & canvas_->contentsRect();
+    QPoint at = inView.center();
+    if (const std::vector<ElementRef> selected = selectedElements(ed_.doc); !selected.empty()) {
+        const ElementBox b = elementBox(ed_.doc, selected.front());
+        const QPoint middle = canvas_->toWidget(b.left + b.width / 2, b.top + b.height / 2).toPoint();
+        if (!inView.isEmpty())
+            at = QPoint(std::clamp(middle.x(), inView.left(), inView.right()),
+                        std::clamp(middle.y(), inView.top(), inView.bottom()));
+    }
+    host_.popupEditMenuAt(canvas_->mapToGlobal(at));
+    refresh();
+}
+
 void EditorView::tick(void (*handler)(Editor&)) {
     if (!handler) return;
     handler(ed_);
     refreshMoving();
 }
 
-void EditorView::enableWhen(QAction* action, std::function<bool(const Editor&)> enabled) {
-    action->setEnabled(enabled(ed_));
+void EditorView::enableWhen(QAction* action, std::function<bool(EditorView&)> enabled) {
+    action->setEnabled(enabled(*this));
     enabling_.emplace_back(action, std::move(enabled));
 }
 
-void EditorView::updateActions() {
+void EditorView::updateEnabled() {
     for (const auto& [action, enabled] : enabling_)
-        if (action) action->setEnabled(enabled(ed_));
+        if (action) action->setEnabled(enabled(*this));
 }
 
 void EditorView::refresh() {
     settle(ed_);
-    updateActions();
+    updateEnabled();
     canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
     canvas_->refreshDrawing();
     syncBoxes();
+    announceChanges(canvas_);
     last_ = glance();
     if (recovery_) QTimer::singleShot(0, this, &EditorView::updateRecovery);
     emit refreshed();
@@ -232,16 +316,61 @@ void EditorView::refreshMoving() {
     canvas_->refreshMoving();
 }
 
+qreal EditorView::zoom() const { return canvas_->zoom(); }
+
+void EditorView::setZoom(qreal zoom, std::optional<QPoint> anchor) {
+    zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
+    if (zoom == canvas_->zoom()) return;
+    const QPoint at = anchor.value_or(area_->viewport()->rect().center());
+    const CanvasPointer held = canvas_->toTwips(canvas_->mapFrom(area_->viewport(), QPointF(at)));
+    canvas_->setZoom(zoom);
+    area_->keepUnder(canvas_->toWidget(held.x, held.y), at);
+    ed_.twipsPerScreenPixel = static_cast<float>(kTwipsPerPixel / zoom);
+    syncBoxes();
+}
+
+void EditorView::zoomBy(int steps, std::optional<QPoint> anchor) {
+    // From a zoom between two levels (fitted to the window) the first step goes
+    // to the next level on.
+    constexpr qreal e = 1e-6;
+    qreal to = zoom();
+    for (; steps > 0; --steps) {
+        const auto next = std::upper_bound(kZoomLevels.begin(), kZoomLevels.end(), to + e);
+        to = next == kZoomLevels.end() ? kZoomLevels.back() : *next;
+    }
+    for (; steps < 0; ++steps) {
+        const auto here = std::lower_bound(kZoomLevels.begin(), kZoomLevels.end(), to - e);
+        to = here == kZoomLevels.begin() ? kZoomLevels.front() : *std::prev(here);
+    }
+    setZoom(to, anchor);
+}
+
+void EditorView::zoomToFit() {
+    const QSize room = area_->room() - QSize(2 * kCanvasFrame, 2 * kCanvasFrame);
+    const QSize client = canvas_->pictureSize() - QSize(2 * kCanvasFrame, 2 * kCanvasFrame);
+    const qreal fit = std::min(static_cast<qreal>(room.width()) / client.width(),
+                               static_cast<qreal>(room.height()) / client.height());
+    // A hundredth of a percent less, so that rounding the canvas's size up never
+    // brings the scrollbars back.
+    setZoom(std::floor(fit * 10000) / 10000);
+}
+
 void EditorView::syncBoxes() {
     // Re-entered when hiding a box moves the focus and that commits it.
     if (syncDepth_ > 2) return;
     ++syncDepth_;
-    auto place = [this](auto* w, const EditBox& box, auto setText) {
+    const qreal zoom = canvas_->zoom();
+    // The text in the box as large as the label's on the zoomed canvas.
+    QFont font = labelFont(kDefaultFontName, 9);
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * zoom))));
+    auto place = [this, zoom, &font](auto* w, const EditBox& box, auto setText) {
         if (box.visible) {
+            if (w->font() != font) w->setFont(font);
             const QPointF at = canvas_->toWidget(box.left, box.top);
+            const auto scaled = [zoom](float twips) { return static_cast<int>(std::lround(pixels(twips) * zoom)); };
             // Never lower than a line of its own text, or what is typed is cut off.
-            const int height = std::max(pixels(box.height), w->fontMetrics().height() + 2);
-            w->setGeometry(qRound(at.x()), qRound(at.y()), pixels(box.width), height);
+            const int height = std::max(scaled(box.height), w->fontMetrics().height() + 2);
+            w->setGeometry(qRound(at.x()), qRound(at.y()), scaled(box.width), height);
             setText(box.text);
             w->setKeptPrefix(static_cast<int>(QString::fromUtf8(box.text.data(), static_cast<qsizetype>(
                                                   std::min(box.keptPrefix, box.text.size()))).size()));

@@ -14,6 +14,7 @@
 #include <QPointer>
 
 #include "app/qt_host.h"
+#include "edit/clipboard.h"
 #include "edit/recovery.h"
 #include "model/editor.h"
 #include "model/text_metrics_cache.h"
@@ -25,6 +26,7 @@ class QWidget;
 
 namespace qm {
 
+class CanvasScrollArea;
 class CanvasWidget;
 class LineBox;
 class TallBox;
@@ -33,17 +35,19 @@ struct CanvasPointer;
 class EditorView : public QObject {
     Q_OBJECT
 public:
-    // The canvas is created inside `canvasParent`, at the geometry's left and top
-    // from the parent's contents origin, with the geometry's outer size. `rules`
-    // picks the program's handlers (null: quillmap's). The document is empty until
-    // the owner runs its start-up on editor() and calls refresh().
-    explicit EditorView(QWidget* canvasParent, CanvasGeometry geometry = {}, const Rules* rules = nullptr);
+    // The canvas is created in `area`, at the margins given there, with the
+    // geometry's outer size at 100%. `rules` picks the program's handlers (null:
+    // quillmap's). The document is empty until the owner runs its start-up on
+    // editor() and calls refresh().
+    EditorView(CanvasScrollArea* area, QMargins canvasMargins, CanvasGeometry geometry = {},
+               const Rules* rules = nullptr);
     ~EditorView() override;
 
     Editor& editor() { return ed_; }
     QtHost& host() { return host_; }
     const QtTextMetrics& metrics() const { return metrics_; }
     CanvasWidget* canvas() const { return canvas_; }
+    CanvasScrollArea* scrollArea() const { return area_; }
     LineBox* text1() const { return text1_; }
     TallBox* text2() const { return text2_; }
 
@@ -54,8 +58,12 @@ public:
     // Runs a command of the core, then brings the widgets in line with it.
     void perform(const std::function<void(Editor&)>& command);
 
-    // Greys the action out whenever the predicate says it cannot be chosen.
-    void enableWhen(QAction* action, std::function<bool(const Editor&)> enabled);
+    // An item greyed out whenever `enabled` says so: asked after every event, as
+    // a menu opens and when the clipboard changes.
+    void enableWhen(QAction* action, std::function<bool(EditorView&)> enabled);
+
+    // Pastes of one payload in a row, each further right and down.
+    PasteSeries& pastes() { return pastes_; }
 
     // After any event: lets the core settle (a step of the history when the editor
     // has come to rest), then brings the canvas, the editor boxes, the paint cache
@@ -68,6 +76,18 @@ public:
     bool startRecovery(std::string_view program, Layout layout);
     // A normal exit: the copy goes.
     void endRecovery();
+
+    // The zoom of the view, kMinZoom to kMaxZoom (1 is 100%): a setting of the view,
+    // never of the drawing, so it is no step of the history and changes nothing
+    // in the file. The canvas point under `anchor` (viewport pixels; the middle
+    // of the view when none) stays where it is.
+    static constexpr qreal kMinZoom = 0.25, kMaxZoom = 4;
+    void setZoom(qreal zoom, std::optional<QPoint> anchor = {});
+    qreal zoom() const;
+    // Steps along the zoom levels (positive: in), from the level nearest the zoom.
+    void zoomBy(int steps, std::optional<QPoint> anchor = {});
+    // The largest zoom at which the whole canvas fits the view without scrolling.
+    void zoomToFit();
 
 signals:
     // The widgets have just been brought in line with the editor.
@@ -86,31 +106,43 @@ private:
     };
     Glance glance() const;
 
-    bool canvasKey(const QKeyEvent& e);
-    void typeIntoOpenBox(const QKeyEvent& e);
     void press(const CanvasPointer& p);
     void move(const CanvasPointer& p);
     void release(const CanvasPointer& p);
+    // Every key of the canvas, in one place; true when it was used. The rules of
+    // each key are commands of the core.
+    bool canvasKey(const QKeyEvent& e);
+    // The key that opened an editor box, typed into it.
+    void typeIntoOpenBox(const QKeyEvent& e);
+    // A new element follows the pointer; with the keyboard alone the keys move the
+    // pointer over the canvas (into view first) and click with it, so that every
+    // rule of placing, snapping included, holds as with the mouse.
+    void movePointerBy(int dx, int dy);
+    void clickAtPointer(int button);
+    // The Edit menu over the selected element, or over the canvas in view.
+    void popupEditMenuAtSelection();
     void tick(void (*handler)(Editor&));
     // After a move or a tick: repaint the moving parts over the cached layer.
     void refreshMoving();
     void syncBoxes();
-    void updateActions();
     void wireBoxes();
     void commitOnFocusLoss(EditorBox box);
     void updateRecovery();
+    void updateEnabled();
 
     QtTextMetrics metrics_;
     CachedTextMetrics measured_{metrics_};  // what the editor measures labels with
     QtHost host_;
     Editor ed_;
+    CanvasScrollArea* area_ = nullptr;
     CanvasWidget* canvas_ = nullptr;
     LineBox* text1_ = nullptr;
     TallBox* text2_ = nullptr;
     Glance last_{};
     int syncDepth_ = 0;
     bool dropNextPress_ = false;
-    std::vector<std::pair<QPointer<QAction>, std::function<bool(const Editor&)>>> enabling_;
+    std::vector<std::pair<QPointer<QAction>, std::function<bool(EditorView&)>>> enabling_;
+    PasteSeries pastes_;
     std::optional<Recovery> recovery_;
     QTimer recoveryTimer_;
 };

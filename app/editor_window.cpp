@@ -7,24 +7,39 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include "app/about_dialog.h"
+#include "app/canvas_scroll_area.h"
+#include "app/canvas_widget.h"
+#include "app/clipboard_commands.h"
 #include "app/icons.h"
 #include "edit/file_commands.h"
 #include "edit/undo.h"
 #include "render/twips.h"
 
 namespace qm {
+namespace {
+
+// The client area, which asks for the size the program's window has when it opens.
+class ClientArea : public QWidget {
+public:
+    ClientArea(QSize opening, QWidget* parent) : QWidget(parent), opening_(opening) {}
+    QSize sizeHint() const override { return opening_; }
+
+private:
+    QSize opening_;
+};
+
+}  // namespace
 
 EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     : QMainWindow(parent), program_(desc.program), title_(QString::fromUtf8(desc.title)), layout_(desc.layout) {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(applicationIcon());
 
-    // The client area has a fixed size and nothing in it moves; the window is as
-    // large as its menu bar and client area.
-    client_ = new QWidget(this);
-    client_->setFixedSize(pixels(desc.clientWidth), pixels(desc.clientHeight));
+    const QSize opening(pixels(desc.clientWidth), pixels(desc.clientHeight));
+    client_ = new ClientArea(opening, this);
     setCentralWidget(client_);
 
     // The strip ends just above what lies below it.
@@ -33,23 +48,49 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     toolbar_->setObjectName(QStringLiteral("Toolbar1"));
     toolbar_->setMovable(false);
     toolbar_->setIconSize(QSize(16, 16));
-    toolbar_->setGeometry(0, 0, client_->width(), pixels(below) - 2);
+    toolbar_->setFixedHeight(pixels(below) - 2);
 
-    QWidget* canvasParent = client_;
+    // The scrolling area is the container Picture2, in its sunken frame, or else
+    // all of the client area below the strip. At the opening size the canvas lies
+    // where the description puts it: its margins in the area say so.
+    auto* area = new CanvasScrollArea(client_);
+    QRect areaRect(0, toolbar_->height(), opening.width(), opening.height() - toolbar_->height());
+    int frame = 0;
     if (const auto& c = desc.container) {
-        container_ = new QFrame(client_);
-        container_->setObjectName(QStringLiteral("Picture2"));
-        container_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-        container_->setLineWidth(2);
-        container_->setGeometry(pixelRect(c->left, c->top, c->width, c->height));
-        canvasParent = container_;  // Picture1 lies inside its frame
+        container_ = area;
+        area->setObjectName(QStringLiteral("Picture2"));
+        frame = 2;
+        area->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+        area->setLineWidth(frame);
+        areaRect = pixelRect(c->left, c->top, c->width, c->height);
+    } else {
+        area->setObjectName(QStringLiteral("canvasArea"));
+        area->setFrameShape(QFrame::NoFrame);
     }
-    view_ = new EditorView(canvasParent, desc.canvas, desc.rules);
+    const QRect inArea = areaRect.adjusted(frame, frame, -frame, -frame);
+    const QPoint canvasAt = (desc.container ? inArea.topLeft() : QPoint()) +
+                            QPoint(pixels(desc.canvas.left), pixels(desc.canvas.top)) - inArea.topLeft();
+    const QSize canvasSize(pixels(desc.canvas.width), pixels(desc.canvas.height));
+    const QMargins canvasMargins(canvasAt.x(), canvasAt.y(), inArea.width() - canvasAt.x() - canvasSize.width(),
+                                 inArea.height() - canvasAt.y() - canvasSize.height());
+
+    auto* column = new QVBoxLayout(client_);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(toolbar_);
+    auto* around = new QVBoxLayout;
+    around->setContentsMargins(areaRect.left(), areaRect.top() - toolbar_->height(),
+                               opening.width() - areaRect.right() - 1, opening.height() - areaRect.bottom() - 1);
+    around->addWidget(area);
+    column->addLayout(around, 1);
+
+    view_ = new EditorView(area, canvasMargins, desc.canvas, desc.rules);
 
     buildFileMenu(this, *view_, desc.file);
     editMenu_ = new QMenu(QString::fromUtf8("编辑(&E)"), this);
     editMenu_->setObjectName(QStringLiteral("edit"));
     fillMenu(editMenu_, *view_, historyItems());
+    fillMenu(editMenu_, *view_, clipboardItems(desc.layout));
     fillMenu(editMenu_, *view_, desc.edit);
     view_->setEditMenu(editMenu_);
     // Esc backs out of whatever is under way; a box, menu or dialog of its own
@@ -60,6 +101,7 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     addAction(escapeKey);
     connect(escapeKey, &QAction::triggered, view_, [this] { view_->perform(escape); });
     menuBar()->addMenu(editMenu_);
+    buildViewMenu();
     buildHelpMenu(desc);
     fillToolbar(toolbar_, *view_, desc.toolbar);
 
@@ -69,7 +111,29 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     startHistory(ed, desc.layout);
     connect(view_, &EditorView::refreshed, this, &EditorWindow::showTitle);
     view_->refresh();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    resize(sizeHint());
+    view_->canvas()->setFocus(Qt::OtherFocusReason);  // the keys go to the drawing from the start
+    // Laid out now rather than when first shown, so that every widget is where it
+    // will be from the start.
+    layout()->activate();
+    column->activate();
+}
+
+// The view lets go of the widgets it drives while they are still there: left to
+// its parent, the scrolling area, it would go after them.
+EditorWindow::~EditorWindow() { delete view_; }
+
+void EditorWindow::buildViewMenu() {
+    QMenu* viewMenu = menuBar()->addMenu(QString::fromUtf8("视图(&V)"));
+    viewMenu->setObjectName(QStringLiteral("view"));
+    // Ctrl+= is Ctrl++ without Shift on most keyboards.
+    fillMenu(viewMenu, *view_, {
+        {"放大(&I)", "viewZoomIn", QKeySequence(Qt::CTRL | Qt::Key_Equal), [](EditorView& v) { v.zoomBy(1); }, {},
+         QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+        {"缩小(&O)", "viewZoomOut", QKeySequence(Qt::CTRL | Qt::Key_Minus), [](EditorView& v) { v.zoomBy(-1); }},
+        {"实际大小(&A)", "viewActualSize", QKeySequence(Qt::CTRL | Qt::Key_0), [](EditorView& v) { v.setZoom(1); }},
+        {"适合窗口(&F)", "viewFitWindow", {}, [](EditorView& v) { v.zoomToFit(); }},
+    });
 }
 
 void EditorWindow::buildHelpMenu(const WindowDescription& desc) {
@@ -78,7 +142,7 @@ void EditorWindow::buildHelpMenu(const WindowDescription& desc) {
     const QString date = QString::fromUtf8(desc.aboutDate);
     fillMenu(help, *view_, {
         {"内容(&C)", "helpReadMe", {}, desc.helpContents},
-        {"关于", "helpAbout", {}, [this, date](EditorView&) { showAboutWindow(this, date); }},
+        {"关于(&A)", "helpAbout", {}, [this, date](EditorView&) { showAboutWindow(this, date); }},
     });
 }
 

@@ -1,7 +1,9 @@
 // The main window Form1 both programs show, built from a description: a client area
-// of fixed size below the menu bar, the toolbar strip at its top, the canvas
-// (inside the sunken container Picture2 where the program has one) around one
-// EditorView with the program's rules, and the File, Edit and Help menus. Menus
+// below the menu bar, the toolbar strip at its top, the canvas in a scrolling area
+// (the sunken container Picture2 where the program has one) around one EditorView
+// with the program's rules, and the File, Edit, View and Help menus. The window
+// opens at the description's size, where everything lies where the description
+// puts it, and may be resized and maximised: the area takes what it gains. Menus
 // and buttons only name commands; the view runs them and shows the result.
 #pragma once
 #include <optional>
@@ -19,6 +21,7 @@ class QToolBar;
 
 namespace qm {
 
+class CanvasScrollArea;
 class CanvasWidget;
 
 // A rectangle in twips of the window's client area (the area below the menu bar).
@@ -37,7 +40,7 @@ struct WindowDescription {
     void (*startUp)(Editor&) = nullptr;
     void (*connectFileCommands)(Editor&) = nullptr;
     FileMenuCommands file;
-    std::vector<MenuItem> edit;  // the Edit menu `edit` after Undo and Redo; also the canvas's context menu
+    std::vector<MenuItem> edit;  // the Edit menu `edit` after Undo, Redo and the clipboard; also the canvas's context menu
     Action helpContents;         // 内容(&C); empty: the item does nothing
     const char* aboutDate = "";  // shown by the About window
     std::vector<ToolButton> toolbar;
@@ -47,6 +50,7 @@ class EditorWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit EditorWindow(const WindowDescription& desc, QWidget* parent = nullptr);
+    ~EditorWindow() override;
 
     EditorView& view() { return *view_; }
     Editor& editor() { return view_->editor(); }
@@ -54,6 +58,7 @@ public:
     CanvasWidget* canvas() const { return view_->canvas(); }
     QWidget* client() const { return client_; }
     QFrame* container() const { return container_; }  // null where there is none
+    CanvasScrollArea* scrollArea() const { return view_->scrollArea(); }
     QToolBar* toolbar() const { return toolbar_; }
     QMenu* editMenu() const { return editMenu_; }
 
@@ -66,6 +71,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildViewMenu();
     void buildHelpMenu(const WindowDescription& desc);
     // "<drawing> - <program>", marked while the drawing differs from its file.
     void showTitle();

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/canvas_widget.h"
+#include "app/compare_window.h"
 #include "app/export_command.h"
 #include "app/help_contents.h"
 #include "app/print_commands.h"
@@ -34,6 +35,7 @@ WindowDescription quillmapWindow() {
             {"打印(&P)...", "filePrint", QKeySequence(Qt::CTRL | Qt::Key_P), onCanvas(printCommand)},
             {"打印预览(&V)...", "filePrintPreview", {}, onCanvas(printPreviewCommand)},
             {"导出(&X)...", "fileExport", {}, onCanvas(exportCommand)},
+            {"比较(&M)...", "fileCompare", {}, compareCommand},
             {nullptr, "fileSeparator"},
         }},
         .edit = {
@@ -43,16 +45,16 @@ WindowDescription quillmapWindow() {
             {"插入标签(&L)", "insLabel", {}, core(insertHorizontalLabel)},
             {"插入竖向标签(&H)", "instHLabel", {}, core(insertVerticalLabel)},
             {"插入箭头(&A)", "insJT", {}, {}, {
-                {"上箭头", "instUpJT", {}, core(insertUpArrow)},
-                {"下箭头", "instDownJT", {}, core(insertDownArrow)},
-                {"左箭头", "instLeftJT", {}, core(insertLeftArrow)},
-                {"右箭头", "instRightJT", {}, core(insertRightArrow)},
-                {"折线箭头", "instJT", {}, core(insertPolylineArrow)},
+                {"上箭头(&U)", "instUpJT", {}, core(insertUpArrow)},
+                {"下箭头(&D)", "instDownJT", {}, core(insertDownArrow)},
+                {"左箭头(&L)", "instLeftJT", {}, core(insertLeftArrow)},
+                {"右箭头(&R)", "instRightJT", {}, core(insertRightArrow)},
+                {"折线箭头(&P)", "instJT", {}, core(insertPolylineArrow)},
             }},
             {nullptr, "noname"},
             // "Del" is part of the caption only: the Delete key belongs to the canvas,
             // and a shortcut here would also take it from the editor boxes.
-            {"删除        Del", "editDelete", {}, core(deleteCommand), {}, {}, canDeleteSelection},
+            {"删除(&E)        Del", "editDelete", {}, core(deleteCommand), {}, {}, coreAllows(canDeleteSelection)},
         },
         .helpContents = [](EditorView& v) { showHelpContents(v.host(), v.canvas()->window()); },
         .aboutDate = "2010-6-20",

@@ -161,11 +161,13 @@ void QtHost::focusEditor(EditorBox box) {
     w->setFocus(Qt::OtherFocusReason);
 }
 
-void QtHost::popupEditMenu() {
+void QtHost::popupEditMenu() { popupEditMenuAt(QCursor::pos()); }
+
+void QtHost::popupEditMenuAt(QPoint global) {
     // Modal, like the rules expect: the chosen command has run when this returns.
     if (!editMenu_) return;
     ++modalRuns_;
-    editMenu_->exec(QCursor::pos());
+    editMenu_->exec(global);
 }
 
 void QtHost::setTimerEnabled(TimerId timer, bool enabled) {
@@ -177,7 +179,9 @@ void QtHost::setTimerEnabled(TimerId timer, bool enabled) {
 bool QtHost::pointerSnapAllowed() {
     if (!canvas_ || !window_ || !window_->isActiveWindow()) return false;
     if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
-    return canvas_->contentsRect().contains(canvas_->mapFromGlobal(QCursor::pos()));
+    // Over the part of the canvas in view: a zoomed canvas reaches past its window.
+    const QPoint at = canvas_->mapFromGlobal(QCursor::pos());
+    return canvas_->contentsRect().contains(at) && canvas_->visibleRegion().contains(at);
 }
 
 bool QtHost::startHelpViewer(const std::string& path, std::function<void()> failed) {

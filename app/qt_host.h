@@ -58,6 +58,8 @@ public:
     void focusCanvas() override;
     void focusEditor(EditorBox box) override;
     void popupEditMenu() override;
+    // The Edit menu at a screen position rather than at the pointer.
+    void popupEditMenuAt(QPoint global);
     void setTimerEnabled(TimerId timer, bool enabled) override;
     bool pointerSnapAllowed() override;
     bool startHelpViewer(const std::string& path, std::function<void()> failed) override;

@@ -31,7 +31,10 @@ Editor makeEditor(Layout layout, Host& host, const TextMetrics& metrics) {
 
 }  // namespace
 
-Layout detectLayout(std::string_view bytes) { return bytes.starts_with("QMP") ? Layout::Quillmap : Layout::Qmp; }
+const TextMetrics& unmeasuredMetrics() {
+    static const NoMetrics metrics;
+    return metrics;
+}
 
 const char* layoutName(Layout layout) { return layout == Layout::Qmp ? "qmp" : "quillmap"; }
 
@@ -42,8 +45,7 @@ IoError invalidDocument(const std::string& path, Layout layout, const IoError& f
 Result<RawDocument> checkDocument(std::string_view bytes, Layout layout) {
     Result<RawDocument> raw = decodeRawDocument(bytes, layout);
     if (!raw) return raw;
-    static const NoMetrics metrics;
-    if (auto doc = buildDocument(*raw, metrics); !doc) return doc.error();
+    if (auto doc = buildDocument(*raw, unmeasuredMetrics()); !doc) return doc.error();
     return raw;
 }
 
@@ -68,8 +70,7 @@ Result<DocumentOutline> checkDocumentFile(std::string&& bytes) {
         hidden(raw->diamonds, entryHidden),
         bytes.size() - raw->end};
     std::string().swap(bytes);
-    static const NoMetrics metrics;
-    if (auto doc = buildDocument(std::move(*raw), metrics); !doc) return doc.error();
+    if (auto doc = buildDocument(std::move(*raw), unmeasuredMetrics()); !doc) return doc.error();
     return outline;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "io/document_io.h"
 #include "io/raw_document.h"
 #include "io/result.h"
 #include "model/editor.h"
@@ -13,10 +14,6 @@
 
 namespace qm::cli {
 
-// quillmap when the bytes begin with "QMP", qmp otherwise. A qmp file never begins
-// so (its first two bytes are a shape count of at most 255), which lets a quillmap
-// file with a damaged tag be reported as such instead of as a nonsensical qmp file.
-Layout detectLayout(std::string_view bytes);
 const char* layoutName(Layout layout);
 
 // The error of a file that is no valid document of `layout`, naming the file and
@@ -61,6 +58,10 @@ struct DocumentEditor {
 // Reads the file at `path` (UTF-8) and opens it in its layout's editor, as the
 // editor's Open command does; labels are sized through `metrics`. Errors name the file.
 Result<std::unique_ptr<DocumentEditor>> openDocumentFile(const std::string& path, const TextMetrics& metrics);
+
+// Text metrics that measure nothing, for what does not depend on the size of
+// labels: whether a file opens, and where its elements are.
+const TextMetrics& unmeasuredMetrics();
 
 // Whether the two paths name one file (also through links); false when either
 // does not exist.

@@ -13,11 +13,13 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 
+#include "cli/diff_report.h"
 #include "cli/document_file.h"
 #include "cli/json_dump.h"
 #include "io/atomic_file.h"
 #include "io/codepage.h"
 #include "render/canvas_painter.h"
+#include "render/change_painter.h"
 #include "render/picture_encoders.h"
 #include "render/print_layout.h"
 #include "render/qt_text_metrics.h"
@@ -27,18 +29,29 @@ namespace {
 
 const char* const kUsage =
     "Usage: qmptool check FILE...\n"
-    "       qmptool dump FILE\n"
+    "       qmptool dump [--text] FILE\n"
+    "       qmptool diff OLD NEW [--json] [-o OUT]\n"
     "       qmptool render FILE OUT [--scale N]\n"
     "       qmptool print FILE OUT.pdf [--paper A4|A3|A5|Letter] [--portrait]\n"
     "       qmptool convert IN OUT\n"
     "       qmptool --help | --version\n"
-    "Checks, shows, draws, prints and converts Quillmap flowchart documents (.QMP) without a window.\n"
+    "Checks, shows, compares, draws, prints and converts Quillmap flowchart documents (.QMP)\n"
+    "without a window.\n"
     "\n"
     "Commands:\n"
     "  check FILE...              one line per file: its layout (quillmap or qmp) and what it\n"
     "                             holds (deleted elements counted apart: \"arrows 3 (1\n"
     "                             deleted)\"), or what is wrong with it and at which byte\n"
     "  dump FILE                  every field of the file as one JSON object, in file order\n"
+    "  dump --text FILE           one line per element: kind and index, place and size in\n"
+    "                             pixels, captions; the title block first; for line diffs\n"
+    "  diff OLD NEW [--json] [-o OUT]\n"
+    "                             what changed from OLD to NEW, one line per change, the title\n"
+    "                             block first: elements added, deleted, moved, resized, texts\n"
+    "                             and arrow points changed; a qmp drawing compared with a\n"
+    "                             quillmap one is converted first; -o OUT also writes a\n"
+    "                             picture of the change, .png, .svg or .pdf: NEW with added\n"
+    "                             elements green, deleted ones red, changed ones orange\n"
     "  render FILE OUT [--scale N]\n"
     "                             draws the document as the editor shows it after opening it;\n"
     "                             OUT's extension picks the format: .bmp .png .svg .pdf;\n"
@@ -56,16 +69,22 @@ const char* const kUsage =
     "  --scale N                  for render: the pixel multiple of .bmp and .png, 1 to 8\n"
     "  --paper A4|A3|A5|Letter    for print: the paper, A4 unless told\n"
     "  --portrait                 for print: the page upright rather than landscape\n"
+    "  --text                     for dump: lines of text rather than JSON\n"
+    "  --json                     for diff: the changes as one JSON object\n"
+    "  -o OUT                     for diff: the picture of the change to write\n"
     "  --                         what follows is a file name, even when it starts with -\n"
     "\n"
     "Examples:\n"
     "  qmptool check *.QMP\n"
     "  qmptool dump 流程图.QMP > 流程图.json\n"
+    "  qmptool diff 旧流程图.QMP 流程图.QMP -o 改动.png\n"
     "  qmptool render 流程图.QMP 流程图.png --scale 2\n"
     "  qmptool print 流程图.QMP 流程图.pdf --paper A3\n"
     "  qmptool convert 旧流程图.QMP 新流程图.QMP\n"
     "\n"
-    "Exit status: 0 success, 1 an invalid document or a failed read or write, 2 a wrong command line.\n";
+    "Exit status: 0 success, 1 an invalid document or a failed read or write, 2 a wrong command line.\n"
+    "diff, as diff(1): 0 the same drawing, 1 different drawings, 2 trouble (a file missing,\n"
+    "unreadable or no valid document, a failed write, a wrong command line).\n";
 
 struct Arguments {
     std::string command;
@@ -73,6 +92,9 @@ struct Arguments {
     std::optional<int> scale;
     std::optional<QPageSize::PageSizeId> paper;
     bool portrait = false;
+    bool text = false;  // dump --text
+    bool json = false;  // diff --json
+    std::optional<std::string> output;  // diff -o
     bool help = false;
     bool version = false;
     std::string wrong;  // what is wrong with the command line, if anything
@@ -128,6 +150,16 @@ Arguments parse(int argc, char** argv) {
             if (!a.paper) a.wrong = "--paper needs A4, A3, A5 or Letter, not \"" + value + "\"";
         } else if (options && arg == "--portrait") {
             a.portrait = true;
+        } else if (options && arg == "--text") {
+            a.text = true;
+        } else if (options && arg == "--json") {
+            a.json = true;
+        } else if (options && arg == "-o") {
+            if (k + 1 >= argc) {
+                a.wrong = "-o needs a file name";
+                break;
+            }
+            a.output = argv[++k];
         } else if (options && arg.size() > 1 && arg[0] == '-') {
             a.wrong = "unknown option \"" + arg + "\"";
         } else if (a.command.empty()) {
@@ -158,10 +190,10 @@ int usageError(const std::string& message) {
 // arrive is no success.
 void put(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
-int finishOutput(int status) {
+int finishOutput(int status, int failed = kExitFailure) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         printError(std::string("cannot write to standard output: ") + std::strerror(errno));
-        return kExitFailure;
+        return failed;
     }
     return status;
 }
@@ -223,9 +255,22 @@ int check(const Arguments& a) {
     return finishOutput(allValid ? kExitOk : kExitFailure);
 }
 
+// The elements as lines; their places, sizes and captions do not depend on how
+// large labels are measured, so no fonts are needed.
+int dumpText(const std::string& path) {
+    const Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(path, unmeasuredMetrics());
+    if (!opened) {
+        printError(opened.error().describe());
+        return kExitFailure;
+    }
+    put(drawingText((*opened)->ed.doc));
+    return finishOutput(kExitOk);
+}
+
 int dump(const Arguments& a) {
     if (a.files.size() != 1) return usageError("dump needs one FILE");
     const std::string& path = a.files[0];
+    if (a.text) return dumpText(path);
     const Result<std::string> bytes = readWholeFile(path);
     if (!bytes) {
         printError(bytes.error().describe());
@@ -288,6 +333,53 @@ int print(const Arguments& a, char* program) {
                       [&](const Editor& ed) { return printedPdf(ed.doc, canvasPixelSize(ed.canvas), page); });
 }
 
+// Both files as their editors open them, in one layout; labels measured as the
+// editor measures them, since a converted title is centred by its width.
+int diff(const Arguments& a, char* program) {
+    if (a.files.size() != 2) return usageError("diff needs OLD and NEW");
+    const std::optional<PictureFormat> format = a.output ? pictureFormatFor(*a.output) : std::nullopt;
+    if (a.output && (!format || *format == PictureFormat::Bmp))
+        return usageError("cannot tell the picture format from \"" + *a.output + "\": use .png, .svg or .pdf");
+    for (const std::string& in : a.files)
+        if (a.output && sameFile(in, *a.output)) {
+            printError("\"" + *a.output + "\" is an input file; the picture needs another name");
+            return kDiffTrouble;
+        }
+    Gui gui(program);
+    const QtTextMetrics metrics;
+    Version versions[2];
+    CanvasGeometry canvas;  // NEW's, which the picture shows
+    for (size_t k = 0; k < 2; ++k) {
+        Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(a.files[k], metrics);
+        if (!opened) {
+            printError(opened.error().describe());
+            return kDiffTrouble;
+        }
+        versions[k] = {std::move((*opened)->ed.doc), (*opened)->layout};
+        canvas = (*opened)->ed.canvas;
+    }
+    for (size_t k = 0; k < 2; ++k)
+        if (Status st = convertForComparison(versions[k], versions[1 - k].layout, metrics, a.files[k]); !st) {
+            printError(st.error().describe());
+            return kDiffTrouble;
+        }
+    const Comparison c = compareDrawings(versions[0].doc, versions[1].doc);
+    if (a.output) {
+        const Result<std::string> bytes = encodeChangePicture(versions[0].doc, versions[1].doc, c,
+                                                              canvasPixelSize(canvas), *format, a.files[1]);
+        if (!bytes) {
+            printError("cannot draw \"" + *a.output + "\": " + bytes.error().message);
+            return kDiffTrouble;
+        }
+        if (Status st = writeFileAtomically(*a.output, *bytes); !st) {
+            printError(st.error().describe());
+            return kDiffTrouble;
+        }
+    }
+    put(a.json ? diffJson(c, a.files[0], a.files[1]) : diffText(c));
+    return finishOutput(c.same() ? kDiffSame : kDiffDifferent, kDiffTrouble);
+}
+
 int convert(const Arguments& a, char* program) {
     if (a.files.size() != 2) return usageError("convert needs IN and OUT");
     Gui gui(program);
@@ -318,18 +410,21 @@ int runTool(int argc, char** argv) {
     }
     if (a.scale && a.command != "render") return usageError("--scale is for render only");
     if ((a.paper || a.portrait) && a.command != "print") return usageError("--paper and --portrait are for print only");
+    if (a.text && a.command != "dump") return usageError("--text is for dump only");
+    if ((a.json || a.output) && a.command != "diff") return usageError("--json and -o are for diff only");
     // Every command reads document texts; without the converters each file would
     // be reported as invalid.
     if (Status codePages = checkCodePages(); !codePages) {
         printError(codePages.error().describe());
-        return kExitFailure;
+        return a.command == "diff" ? kDiffTrouble : kExitFailure;
     }
     if (a.command == "check") return check(a);
+    if (a.command == "diff") return diff(a, argv[0]);
     if (a.command == "dump") return dump(a);
     if (a.command == "render") return render(a, argv[0]);
     if (a.command == "print") return print(a, argv[0]);
     if (a.command == "convert") return convert(a, argv[0]);
-    return usageError("unknown command \"" + a.command + "\" (check, dump, render, print or convert)");
+    return usageError("unknown command \"" + a.command + "\" (check, dump, diff, render, print or convert)");
 }
 
 }  // namespace qm::cli

@@ -10,27 +10,11 @@
 namespace qm {
 namespace {
 
-// What one insert takes from the collections: a record of a kind whose records
-// end at index 255 (rectangles and ellipses, diamonds, arrows), labels, segments.
-struct Needs {
-    const char* kind = nullptr;  // the kind's name in the message; null: no record
-    int16_t kindCount = 0;       // the kind's counter now
-    int labels = 0;
-    int segments = 0;
-};
-
 // Ends any drawing or selection, then checks that the collections have room.
 bool prepare(Editor& ed, const Needs& needs) {
     finishArrowDrawing(ed);
     clearSelection(ed);
-    const Document& doc = ed.doc;
-    std::string why;
-    if (needs.kind && needs.kindCount >= kMaxRecordIndex)
-        why = std::string(needs.kind) + "的数量已达上限（" + std::to_string(kMaxRecordIndex) + "个），不能再插入。";
-    else if (doc.labelCount > kMaxIndex - needs.labels)
-        why = "标签的数量已达上限（" + std::to_string(kMaxIndex) + "个），不能再插入。";
-    else if (doc.segCount > kMaxIndex - needs.segments)
-        why = "线段的数量已达上限（" + std::to_string(kMaxIndex) + "条），不能再插入。";
+    const std::string why = noRoomFor(ed.doc, needs);
     if (why.empty()) return true;
     ed.host.message("提示", why, Icon::Information);
     return false;
@@ -46,8 +30,21 @@ int newLabel(Document& doc) {
 
 }  // namespace
 
+std::string noRoomFor(const Document& doc, const Needs& needs) {
+    const auto records = [](int count, int more) { return count > kMaxRecordIndex - more; };
+    const std::string recordLimit = "的数量已达上限（" + std::to_string(kMaxRecordIndex) + "个），不能再插入。";
+    if (records(doc.shapeCount, needs.shapes)) return "矩形和椭圆" + recordLimit;
+    if (records(doc.diamondCount, needs.diamonds)) return "菱形" + recordLimit;
+    if (records(doc.arrowCount, needs.arrows)) return "箭头" + recordLimit;
+    if (doc.labelCount > kMaxIndex - needs.labels)
+        return "标签的数量已达上限（" + std::to_string(kMaxIndex) + "个），不能再插入。";
+    if (doc.segCount > kMaxIndex - needs.segments)
+        return "线段的数量已达上限（" + std::to_string(kMaxIndex) + "条），不能再插入。";
+    return {};
+}
+
 void insertShape(Editor& ed, ShapeStyle style) {
-    if (!prepare(ed, {.kind = "矩形和椭圆", .kindCount = ed.doc.shapeCount, .labels = 2})) return;
+    if (!prepare(ed, {.shapes = 1, .labels = 2})) return;
     Document& doc = ed.doc;
     doc.selKind = SelKind::PlacingShape;
     const int i = ++doc.shapeCount;
@@ -69,7 +66,7 @@ void insertShape(Editor& ed, ShapeStyle style) {
 }
 
 void insertDiamond(Editor& ed) {
-    if (!prepare(ed, {.kind = "菱形", .kindCount = ed.doc.diamondCount, .labels = 2})) return;
+    if (!prepare(ed, {.diamonds = 1, .labels = 2})) return;
     Document& doc = ed.doc;
     doc.selKind = SelKind::PlacingDiamond;
     const int i = ++doc.diamondCount;
@@ -103,7 +100,7 @@ void insertLabel(Editor& ed, bool vertical) {
 }
 
 void insertStraightArrow(Editor& ed, Dir dir) {
-    if (!prepare(ed, {.kind = "箭头", .kindCount = ed.doc.arrowCount, .segments = 1})) return;
+    if (!prepare(ed, {.arrows = 1, .segments = 1})) return;
     Document& doc = ed.doc;
     static constexpr SelKind kinds[] = {SelKind::PlacingUpArrow, SelKind::PlacingDownArrow,
                                         SelKind::PlacingLeftArrow, SelKind::PlacingRightArrow};
@@ -129,7 +126,7 @@ void insertStraightArrow(Editor& ed, Dir dir) {
 }
 
 void insertPolylineArrow(Editor& ed) {
-    if (!prepare(ed, {.kind = "箭头", .kindCount = ed.doc.arrowCount, .segments = 1})) return;
+    if (!prepare(ed, {.arrows = 1, .segments = 1})) return;
     Document& doc = ed.doc;
     const int n = ++doc.arrowCount;
     ArrowRecord& rec = doc.arrowRec[n];

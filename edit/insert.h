@@ -2,10 +2,20 @@
 // its collection's templates with a fresh record, and hands it to the pointer code
 // to be placed. A full collection is refused with a message; nothing changes then.
 #pragma once
+#include <string>
 
 #include "model/editor.h"
 
 namespace qm {
+
+// What an insert or a paste adds to the collections.
+struct Needs {
+    int shapes = 0, diamonds = 0, arrows = 0, labels = 0, segments = 0;
+};
+
+// Why the drawing has no room for them, in the words the user is told in a "提示"
+// box; empty when it has.
+std::string noRoomFor(const Document& doc, const Needs& needs);
 
 void insertShape(Editor& ed, ShapeStyle style);
 void insertDiamond(Editor& ed);

@@ -25,16 +25,16 @@ bool bandIsLong(float dx, float dy) {
 
 }  // namespace
 
-bool hitSegment(int16_t x1, int16_t y1, int16_t x2, int16_t y2, int16_t px, int16_t py) {
-    // A hit lies within 100 twips of a point of the segment: most segments of a large
+bool hitSegment(int16_t x1, int16_t y1, int16_t x2, int16_t y2, int16_t px, int16_t py, double reach) {
+    // A hit lies within reach of a point of the segment: most segments of a large
     // drawing are rejected by their box before any arithmetic.
-    if (px < std::min(x1, x2) - 100 || px > std::max(x1, x2) + 100 || py < std::min(y1, y2) - 100 ||
-        py > std::max(y1, y2) + 100)
+    if (px < std::min(x1, x2) - reach || px > std::max(x1, x2) + reach || py < std::min(y1, y2) - reach ||
+        py > std::max(y1, y2) + reach)
         return false;
     const double len = std::hypot(double(x2) - x1, double(y2) - y1);
     if (len == 0) return px == x1 && py == y1;
     const double cross = double(y2 - y1) * px + double(x1 - x2) * py + double(x2 - x1) * y1 - double(x1) * (y2 - y1);
-    if (std::fabs(cross) / len > 100) return false;
+    if (std::fabs(cross) / len > reach) return false;
     const double dot = double(px - x1) * (x2 - px) + double(py - y1) * (y2 - py);
     return dot >= 0;
 }

@@ -13,9 +13,12 @@ struct PointF {
     float x = 0, y = 0;
 };
 
-// Within 100 twips of the segment's line and inside the disc whose diameter is the
-// segment. A zero-length segment is hit only exactly at its point.
-bool hitSegment(int16_t x1, int16_t y1, int16_t x2, int16_t y2, int16_t px, int16_t py);
+inline constexpr double kSegmentReach = 100;  // twips, on an unzoomed canvas
+
+// Within `reach` twips of the segment's line and inside the disc whose diameter is
+// the segment. A zero-length segment is hit only exactly at its point.
+bool hitSegment(int16_t x1, int16_t y1, int16_t x2, int16_t y2, int16_t px, int16_t py,
+                double reach = kSegmentReach);
 
 // Direction of a vector: horizontal only when it is strictly flatter than steep.
 Dir directionOf(double fx, double fy, double tx, double ty);

@@ -20,9 +20,12 @@ void showCornerHandles(Editor& ed, double left, double top, double width, double
     }
 }
 
-bool within(const HandleEl* h, float x, float y) {
-    return h && h->visible && h->left <= x && x <= h->left + h->width && h->top <= y &&
-           y <= h->top + h->height;
+bool within(const HandleEl* h, float x, float y, float scale) {
+    if (!h || !h->visible) return false;
+    // Written as the growth on each side, which is exactly nothing at scale 1.
+    const float growX = h->width * (scale - 1) / 2, growY = h->height * (scale - 1) / 2;
+    return h->left - growX <= x && x <= h->left + h->width + growX && h->top - growY <= y &&
+           y <= h->top + h->height + growY;
 }
 
 }  // namespace
@@ -50,10 +53,10 @@ void hideCornerHandles(Document& doc) {
     for (int k = 1; k <= 4; ++k) doc.spHandle.setVisible(k, false);
 }
 
-int handleUnder(const Document& doc, int first, int last, float x, float y) {
+int handleUnder(const Document& doc, int first, int last, float x, float y, float scale) {
     int hit = -1;
     for (int k = first; k <= last; ++k)
-        if (within(doc.handle(k), x, y)) hit = k;
+        if (within(doc.handle(k), x, y, scale)) hit = k;
     return hit;
 }
 

@@ -14,7 +14,9 @@ void showDiamondHandles(Editor& ed, int i);
 
 void hideCornerHandles(Document& doc);
 
-// The highest-numbered visible handle in first..last under (x, y), or -1.
-int handleUnder(const Document& doc, int first, int last, float x, float y);
+// The highest-numbered visible handle in first..last under (x, y), or -1. A handle
+// is `scale` times its size around its centre: handles are drawn at one size on
+// the screen whatever the zoom.
+int handleUnder(const Document& doc, int first, int last, float x, float y, float scale = 1);
 
 }  // namespace qm

@@ -71,8 +71,8 @@ EditBox& editBox(Editor& ed, EditorBox box) { return box == EditorBox::Text1 ? e
 
 TwipPoint pointerInTwips(Editor& ed) {
     const ScreenPoint c = ed.host.screenToCanvas(ed.host.cursorPos());
-    const PointF p = clampToCanvas(ed, static_cast<float>(c.x) * kTwipsPerPixel,
-                                   static_cast<float>(c.y) * kTwipsPerPixel);
+    const PointF p = clampToCanvas(ed, static_cast<float>(c.x) * ed.twipsPerScreenPixel,
+                                   static_cast<float>(c.y) * ed.twipsPerScreenPixel);
     return {roundI32Sat(p.x), roundI32Sat(p.y)};
 }
 
@@ -147,19 +147,15 @@ void editorKeyReleased(Editor& ed, EditorBox /*box*/, int keyCode) {
     if (keyCode == kEnterKey) ed.host.focusCanvas();
 }
 
-namespace {
-
-// Why the file could not hold the label with this caption, or null when it can.
-const char* captionRefusal(const Editor& ed, const LabelEl& label, EditorBox which, const std::string& text) {
+const char* captionRefusal(const LabelEl& label, const std::string& text, const TextMetrics& metrics) {
     const Result<std::string> stored = encodeDocumentText(text);
     if (!stored) return "文字中有文档无法保存的字符，请修改文字。";
     if (stored->size() > 65535) return "文字太长（超过65535字节），文档无法保存，请缩短文字。";
-    if (!fitsLabelSize(captionExtent(committedLabel(label, which, text), ed.metrics)))
-        return "文字太长，标签超出文档能保存的大小，请缩短文字。";
+    LabelEl trial = label;
+    trial.caption = text;
+    if (!fitsLabelSize(captionExtent(trial, metrics))) return "文字太长，标签超出文档能保存的大小，请缩短文字。";
     return nullptr;
 }
-
-}  // namespace
 
 bool commitEditor(Editor& ed, EditorBox which) {
     EditBox& box = editBox(ed, which);
@@ -171,7 +167,7 @@ bool commitEditor(Editor& ed, EditorBox which) {
     }
     // A caption the document file cannot hold is refused now rather than at every
     // later save; the box stays open with the text, for the user to shorten it.
-    if (const char* refusal = captionRefusal(ed, *l, which, box.text)) {
+    if (const char* refusal = captionRefusal(committedLabel(*l, which, box.text), box.text, ed.metrics)) {
         ed.host.message("提示", refusal, Icon::Information);
         ed.host.focusEditor(which);
         return false;

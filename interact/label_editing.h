@@ -37,6 +37,10 @@ void editorTextChanged(Editor& ed, EditorBox box, std::string text);
 bool commitEditor(Editor& ed, EditorBox box);
 bool commitOpenEditors(Editor& ed);
 
+// Why the file could not hold `label` with this caption, in the words the user is
+// told; null when it can.
+const char* captionRefusal(const LabelEl& label, const std::string& text, const TextMetrics& metrics);
+
 EditBox& editBox(Editor& ed, EditorBox box);
 
 // The system cursor in canvas client twips (rounded), from the host's mapping.

@@ -49,8 +49,8 @@ void selectArrow(Editor& ed, int a) {
 
 // A cheap test that rules out most segments of a large drawing before the exact
 // hit test on rounded values (which it never contradicts).
-bool nearSegmentBox(const LineEl& s, float x, float y) {
-    constexpr float m = 101;
+bool nearSegmentBox(const LineEl& s, float x, float y, float reach) {
+    const float m = reach + 1;
     return x >= std::min(s.x1, s.x2) - m && x <= std::max(s.x1, s.x2) + m && y >= std::min(s.y1, s.y2) - m &&
            y <= std::max(s.y1, s.y2) + m;
 }
@@ -116,6 +116,7 @@ void selectUnder(Editor& ed, int shift, float x, float y) {
         if (shift == kShift) doc.Label.setVisible(titleBlockCellLabel(doc, x, y), true);
     }
     const int16_t px = roundI16Sat(x), py = roundI16Sat(y);
+    const float reach = ed.screenTolerance(kSegmentReach);
     for (int a = 1; a <= lastRecordIndex(doc.arrowCount); ++a) {
         // The record is only read: a press that merely selects leaves the file as it was.
         const ArrowRecord& r = doc.arrowRec[a];
@@ -123,24 +124,26 @@ void selectUnder(Editor& ed, int shift, float x, float y) {
         for (int s = 1; s <= n; ++s) {
             const LineEl* seg = doc.Line1.find(r.slot[s]);
             if (!seg || !seg->visible || doc.selKind == SelKind::DraggingVertex) continue;
-            if (!nearSegmentBox(*seg, x, y)) continue;
+            if (!nearSegmentBox(*seg, x, y, reach)) continue;
             if (hitSegment(roundI16Sat(seg->x1), roundI16Sat(seg->y1), roundI16Sat(seg->x2), roundI16Sat(seg->y2),
-                           px, py))
+                           px, py, reach))
                 selectArrow(ed, a);
         }
     }
 }
 
-void grabHandle(Document& doc, float x, float y) {
+void grabHandle(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    const float scale = ed.screenTolerance(1);
     if (doc.selKind == SelKind::Arrow) {
         const ArrowRecord* r = doc.arrowRecord(doc.selIndex);
         const int n = r ? std::min<int>(r->count(), ArrowRecord::kMaxSegments) : -1;
-        if (int k = handleUnder(doc, 0, n, x, y); k >= 0) {
+        if (int k = handleUnder(doc, 0, n, x, y, scale); k >= 0) {
             doc.selKind = SelKind::DraggingVertex;
             doc.hitIndex = static_cast<int16_t>(k);
         }
     } else if (doc.selKind == SelKind::Shape || doc.selKind == SelKind::Diamond) {
-        if (int k = handleUnder(doc, 1, 4, x, y); k >= 1) {
+        if (int k = handleUnder(doc, 1, 4, x, y, scale); k >= 1) {
             doc.selKind = doc.selKind == SelKind::Shape ? SelKind::ResizingShape : SelKind::ResizingDiamond;
             doc.hitIndex = static_cast<int16_t>(k);
         }
@@ -185,7 +188,7 @@ PointF clampToCanvas(const Editor& ed, float x, float y) {
 void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
     Document& doc = ed.doc;
     if (doc.selKind == SelKind::DrawingArrow) return;  // drawing happens on release
-    grabHandle(doc, x, y);
+    grabHandle(ed, x, y);
     if (!dragsHandle(doc.selKind)) clearSelection(ed);
     selectUnder(ed, shift, x, y);
     noteDragStart(doc, x, y, selectionCorner(doc));

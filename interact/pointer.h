@@ -33,7 +33,8 @@ void selectUnder(Editor& ed, int shift, float x, float y);
 void selectElement(Editor& ed, ElementKind kind, int i);
 // A press on a handle of the selected element: an arrow's vertex starts dragging
 // it (selKind 9), a corner of a rectangle, ellipse or diamond starts resizing it.
-void grabHandle(Document& doc, float x, float y);
+// Handles keep their size on the screen at every zoom.
+void grabHandle(Editor& ed, float x, float y);
 // Notes where a drag starts: the pointer (downX, downY) and, when something is
 // dragged from a corner, that corner (startLeft, startTop).
 void noteDragStart(Document& doc, float x, float y, std::optional<PointF> corner);

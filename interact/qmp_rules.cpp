@@ -38,7 +38,7 @@ void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
     clearSelection(ed);
     if (doc.selKind == SelKind::DrawingArrow) return;
     selectUnder(ed, shift, x, y);
-    grabHandle(doc, x, y);
+    grabHandle(ed, x, y);
     noteDragStart(doc, x, y, selectionCorner(doc));
 }
 

@@ -7,9 +7,6 @@
 namespace qm {
 namespace {
 
-constexpr double kSnapReach = 100;
-
-bool near(double a, double v) { return v - kSnapReach < a && a < v + kSnapReach; }
 
 std::optional<TwipPoint> point(double x, double y) { return TwipPoint{roundI32Sat(x), roundI32Sat(y)}; }
 
@@ -31,7 +28,8 @@ void timer1Tick(Editor& ed) {
     }
 }
 
-std::optional<TwipPoint> snapTarget(const Document& doc, int32_t px, int32_t py) {
+std::optional<TwipPoint> snapTarget(const Document& doc, int32_t px, int32_t py, double reach) {
+    const auto near = [reach](double a, double v) { return v - reach < a && a < v + reach; };
     for (int i = 1; i <= doc.shapeCount; ++i) {
         const ShapeEl* s = doc.Shape1.find(i);
         const LineEl* divider = doc.LineRect.find(i);
@@ -64,9 +62,10 @@ void timer2Tick(Editor& ed) {
     const bool drawing = isNewElement(k) && elementKindOf(k) == ElementKind::Arrow;
     if (!drawing || !ed.host.pointerSnapAllowed()) return;
     const TwipPoint p = pointerInTwips(ed);
-    const auto target = snapTarget(ed.doc, p.x, p.y);
+    const auto target = snapTarget(ed.doc, p.x, p.y, ed.screenTolerance(kSnapReach));
     if (!target) return;
-    const ScreenPoint canvasPx{roundI32Sat(target->x / kTwipsPerPixel), roundI32Sat(target->y / kTwipsPerPixel)};
+    const float perPixel = ed.twipsPerScreenPixel;
+    const ScreenPoint canvasPx{roundI32Sat(target->x / perPixel), roundI32Sat(target->y / perPixel)};
     ed.host.setCursorPos(ed.host.canvasToScreen(canvasPx));
 }
 

@@ -28,14 +28,17 @@ void release(std::string& s) { std::string().swap(s); }
 
 class Builder {
 public:
-    Builder(const RawDocument& raw, const TextMetrics& metrics) : raw_(raw), items_(raw.layout, metrics), m_(metrics) {}
+    Builder(const RawDocument& raw, const TextMetrics& metrics, Contents contents = Contents::Drawing)
+        : raw_(raw), items_(raw.layout, metrics), m_(metrics),
+          titleBlock_(raw.layout == Layout::Quillmap && contents == Contents::Drawing) {}
     Builder(RawDocument& raw, const TextMetrics& metrics) : Builder(std::as_const(raw), metrics) { taken_ = &raw; }
 
     Result<Document> build() {
         Document doc;
         // A loaded drawing is shown by the same template as a new one.
         autosize(doc.Label.templ(), m_);
-        if (raw_.layout != Layout::Quillmap) removeTitleBlock(doc);
+        // The reduced editor has no title block, nor have elements on their own.
+        if (!titleBlock_) removeTitleBlock(doc);
         for (size_t k = 0; k < raw_.shapes.size(); ++k) items_.shape(doc, index(k), raw_.shapes[k]);
         for (size_t k = 0; k < raw_.labels.size(); ++k) {
             Status s = taken_ ? items_.label(doc, index(k), std::move(taken_->labels[k]))
@@ -50,7 +53,8 @@ public:
         doc.segCount = count(raw_.segments.size());
         doc.arrowCount = count(raw_.arrows.size());
         doc.diamondCount = count(raw_.diamonds.size());
-        if (auto s = items_.frame(doc, raw_); !s) return s.error();
+        if (titleBlock_)
+            if (auto s = items_.frame(doc, raw_); !s) return s.error();
         doc.setModified(false);
         return doc;
     }
@@ -63,6 +67,7 @@ private:
     RawDocument* taken_ = nullptr;  // the same raw view, when its texts may be taken
     ItemBuilder items_;
     const TextMetrics& m_;
+    bool titleBlock_;
 };
 
 template <class C>
@@ -407,8 +412,8 @@ Status ItemFlattener::narrow(int16_t& to, int32_t v, int i, const char* field) {
                 " does not fit a 16-bit field of the file");
 }
 
-Result<Document> buildDocument(const RawDocument& raw, const TextMetrics& metrics) {
-    return Builder(raw, metrics).build();
+Result<Document> buildDocument(const RawDocument& raw, const TextMetrics& metrics, Contents contents) {
+    return Builder(raw, metrics, contents).build();
 }
 
 Result<Document> buildDocument(RawDocument&& raw, const TextMetrics& metrics) { return Builder(raw, metrics).build(); }

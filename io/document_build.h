@@ -11,9 +11,15 @@
 
 namespace qm {
 
+// What a raw view holds: a whole drawing, or elements taken out of one (the
+// clipboard's), whose labels 3 to 8 are no title block cells and which show no
+// title block.
+enum class Contents { Drawing, Elements };
+
 // A new Document holding the drawing of `raw`, which validateRawDocument accepted.
 // Labels size themselves through `metrics`; `modified` is 0.
-Result<Document> buildDocument(const RawDocument& raw, const TextMetrics& metrics);
+Result<Document> buildDocument(const RawDocument& raw, const TextMetrics& metrics,
+                               Contents contents = Contents::Drawing);
 // The same, taking each text out of `raw` once it is in the drawing, so that the
 // texts of a large file are never held twice.
 Result<Document> buildDocument(RawDocument&& raw, const TextMetrics& metrics);

@@ -23,6 +23,8 @@ Status writeFile(const std::string& path, const Document& doc, Layout layout) {
 
 }  // namespace
 
+Layout detectLayout(std::string_view bytes) { return bytes.starts_with("QMP") ? Layout::Quillmap : Layout::Qmp; }
+
 Result<RawDocument> decodeRawDocument(std::string_view bytes, Layout layout) {
     auto raw = parseRawDocument(bytes, layout);
     if (!raw) return raw;

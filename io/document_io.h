@@ -17,6 +17,12 @@ namespace qm {
 // document, before the file's name and the reader's reason.
 inline constexpr const char* kFormatErrorMessage = "文件格式错误或版本不兼容，文件无法打开";
 
+// The layout of a file's bytes: quillmap when they begin with "QMP", qmp otherwise.
+// A qmp file never begins so (its first two bytes are a shape count of at most
+// 255), which lets a quillmap file with a damaged tag be reported as such instead
+// of as a nonsensical qmp file.
+Layout detectLayout(std::string_view bytes);
+
 // In memory. Decoding errors carry the byte offset of the fault.
 Result<Document> decodeDocument(std::string_view bytes, Layout layout, const TextMetrics& metrics);
 // The same for the bytes of a whole file, which it lets go of as soon as they are

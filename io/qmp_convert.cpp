@@ -1,5 +1,6 @@
 #include "io/qmp_convert.h"
 
+#include "io/document_io.h"
 #include "io/raw_document.h"
 #include "model/labels.h"
 #include "model/relayout.h"
@@ -12,6 +13,11 @@ Result<Document> convertQmpToQuillmap(const Document& qmp, const TextMetrics& me
     Document out;
     autosize(out.Label.templ(), metrics);
     createTitleBlock(out, metrics, CanvasGeometry{});
+    if (Status s = convertQmpElements(qmp, out, metrics); !s) return s.error();
+    return out;
+}
+
+Status convertQmpElements(const Document& qmp, Document& out, const TextMetrics& metrics) {
     const int titleLabels = out.labelCount;
     if (qmp.labelCount > kMaxIndex - titleLabels)
         return IoError{"the drawing has too many labels to add a title block (" + std::to_string(qmp.labelCount) +
@@ -82,7 +88,38 @@ Result<Document> convertQmpToQuillmap(const Document& qmp, const TextMetrics& me
         for (Collection<LineEl>* lines : out.diamondLines()) lines->setVisible(i, visible);
     }
     out.setModified(false);
-    return out;
+    return {};
+}
+
+// A straight arrow is placed whole by its command and never drawn click by click,
+// so its record keeps the drawing cursor at 0; every drawn arrow moves it on.
+QmpLack qmpCannotHold(const Document& d) {
+    const LabelEl& plain = d.Label.templ();
+    for (int i = 1; i <= d.labelCount; ++i)
+        if (const LabelEl* l = d.Label.find(i); l && l->wordWrap) return QmpLack::VerticalLabel;
+    for (int a = 1; a <= lastRecordIndex(d.arrowCount); ++a) {
+        const ArrowRecord& r = d.arrowRec[a];
+        if (r.count() == 1 && r.slot[ArrowRecord::kDrawCursor] == 0) return QmpLack::StraightArrow;
+    }
+    for (int i = 1; i <= d.shapeCount; ++i)
+        if (const ShapeEl* s = d.Shape1.find(i); s && (s->width != kQmpShapeWidth || s->height != kQmpShapeHeight))
+            return QmpLack::ShapeSize;
+    for (int i = 1; i <= lastRecordIndex(d.diamondCount); ++i) {
+        const DiamondRecord& r = d.diamondRec[i];
+        if (r.width != kQmpDiamondWidth || r.height != kQmpDiamondHeight) return QmpLack::DiamondSize;
+    }
+    for (int i = 1; i <= d.labelCount; ++i)
+        if (const LabelEl* l = d.Label.find(i); l && (l->fontName != plain.fontName || l->fontSize != plain.fontSize))
+            return QmpLack::LabelFont;
+    return QmpLack::None;
+}
+
+Result<Document> convertElementsToQmp(const Document& quillmap, const TextMetrics& metrics) {
+    if (qmpCannotHold(quillmap) != QmpLack::None)
+        return IoError{"the elements hold what a qmp drawing cannot", std::nullopt};
+    auto bytes = encodeDocument(quillmap, Layout::Qmp);
+    if (!bytes) return bytes.error();
+    return decodeDocument(*bytes, Layout::Qmp, metrics);
 }
 
 }  // namespace qm

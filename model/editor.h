@@ -67,6 +67,15 @@ public:
 
     PointerTarget capture;  // set by a press, cleared by the release
 
+    // How many twips one pixel of the screen spans where the canvas is shown:
+    // kTwipsPerPixel at 100%, fewer when the view is zoomed in. The shell sets it
+    // with the zoom; the rules read the system cursor through it.
+    float twipsPerScreenPixel = kTwipsPerPixel;
+    // What the user aims at with the pointer (handles, arrow segments, the pull of
+    // connection points) is as large on the screen at every zoom: `twips` is the
+    // reach on an unzoomed canvas, the result that reach on the canvas as shown.
+    float screenTolerance(float twips) const { return twips * twipsPerScreenPixel / kTwipsPerPixel; }
+
     // Runs the program's Save command; true only when the document was written.
     // Empty until the file commands are wired in: then nothing can be saved.
     std::function<bool()> save;

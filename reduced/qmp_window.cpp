@@ -42,7 +42,7 @@ WindowDescription qmpWindow() {
             {"插入标签(&L)", "insLabel", {}, core(insertHorizontalLabel)},
             {"插入箭头(&A)", "insJT", {}, core(insertPolylineArrow)},
             {nullptr, "noname"},
-            {"删除", "editDelete", QKeySequence(Qt::Key_Delete), deleteItem, {}, {}, canDeleteSelection},
+            {"删除(&E)", "editDelete", QKeySequence(Qt::Key_Delete), deleteItem, {}, {}, coreAllows(canDeleteSelection)},
         },
         .helpContents = {},  // qmp ships no help text: the item does nothing
         .aboutDate = "2010-6-18",

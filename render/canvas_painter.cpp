@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "render/document_painter.h"
+#include "render/paint_order.h"
 #include "render/twips.h"
 
 namespace qm {
@@ -38,21 +39,46 @@ void paintCanvasFrame(QPainter& p, QSize size) {
     p.fillRect(QRect(w - 2, 1, 1, h - 2), kInnerBottomRight);
 }
 
-namespace {
-
-// The white client area and the drawing on it within `area`, in client
-// coordinates, the painter's origin at the client area's corner.
-void paintClient(QPainter& painter, const Document* doc, const QRectF& area, PaintOptions options) {
-    painter.fillRect(area, kCanvasBackground);
-    if (!doc) return;
-    options.exposed = area;
-    options.antialias = painter.testRenderHint(QPainter::Antialiasing);
-    paintDocument(painter, *doc, options);
+void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed, CanvasLook look) {
+    paintCanvasFrame(painter, size);
+    const QRect client = QRect(QPoint(0, 0), size).adjusted(kCanvasFrame, kCanvasFrame, -kCanvasFrame, -kCanvasFrame);
+    const QRect dirty = exposed.isNull() ? client : exposed & client;
+    if (dirty.isEmpty()) return;
+    // Elements reaching past the client area are cut at the frame, as on screen.
+    painter.save();
+    painter.translate(dirty.topLeft());
+    paintDrawing(painter, doc, dirty.translated(-client.topLeft()), look);
+    painter.restore();
 }
 
-// An image of `size` logical pixels at `scale` pixels each, painted by `paint`.
-template <class Paint>
-QImage pictureImage(QSize size, int scale, Paint paint) {
+void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, CanvasLook look,
+                  const std::function<bool(PartRef)>& skip) {
+    painter.save();
+    painter.setClipRect(QRect(QPoint(0, 0), area.size()), Qt::IntersectClip);
+    painter.translate(-area.topLeft());
+    const QRectF shown(area);
+    painter.fillRect(shown, kCanvasBackground);
+    if (doc) {
+        PaintOptions options = look == CanvasLook::Editing ? canvasPaintOptions(*doc) : chartPaintOptions();
+        options.exposed = shown;
+        options.skip = skip;
+        options.antialias = painter.testRenderHint(QPainter::Antialiasing);
+        paintDocument(painter, *doc, options);
+    }
+    painter.restore();
+}
+
+QRect drawingBounds(const Document& doc) {
+    QRect box;
+    forEachElement(doc, [&box](PartRef, const auto& e) { box |= paintedBounds(e); });
+    return box;
+}
+
+QImage canvasPictureImage(const Document* doc, QSize size, int scale, CanvasLook look) {
+    return paintedImage([&](QPainter& p) { paintCanvasPicture(p, doc, size, {}, look); }, size, scale);
+}
+
+QImage paintedImage(const std::function<void(QPainter&)>& paint, QSize size, int scale) {
     QImage image(size * scale, QImage::Format_RGB32);
     if (image.isNull()) return image;
     image.setDevicePixelRatio(scale);
@@ -65,44 +91,13 @@ QImage pictureImage(QSize size, int scale, Paint paint) {
     return image;
 }
 
-}  // namespace
-
-void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed, CanvasLook look) {
-    paintCanvasFrame(painter, size);
-    const QRect client = QRect(QPoint(0, 0), size).adjusted(kCanvasFrame, kCanvasFrame, -kCanvasFrame, -kCanvasFrame);
-    const QRect dirty = exposed.isNull() ? client : exposed & client;
-    if (dirty.isEmpty()) return;
-    painter.save();
-    // Elements reaching past the client area are cut at the frame, as on screen.
-    painter.setClipRect(dirty, Qt::IntersectClip);
-    painter.translate(client.topLeft());
-    paintClient(painter, doc, QRectF(dirty.translated(-client.topLeft())),
-                look == CanvasLook::Editing && doc ? canvasPaintOptions(*doc) : chartPaintOptions());
-    painter.restore();
-}
-
-QImage canvasPictureImage(const Document* doc, QSize size, int scale, CanvasLook look) {
-    return pictureImage(size, scale, [&](QPainter& p) { paintCanvasPicture(p, doc, size, {}, look); });
-}
-
 QSize drawingSize(QSize canvasSize) {
     return (canvasSize - QSize(2 * kCanvasFrame, 2 * kCanvasFrame)).expandedTo(QSize(0, 0));
 }
 
-void paintDrawingPicture(QPainter& painter, const Document* doc, QSize canvasSize,
-                         const std::function<bool(PartRef)>& skip) {
-    const QRect area(QPoint(0, 0), drawingSize(canvasSize));
-    if (area.isEmpty()) return;
-    painter.save();
-    painter.setClipRect(area, Qt::IntersectClip);
-    PaintOptions options = chartPaintOptions();
-    options.skip = skip;
-    paintClient(painter, doc, area, options);
-    painter.restore();
-}
-
 QImage drawingPictureImage(const Document* doc, QSize canvasSize, int scale) {
-    return pictureImage(drawingSize(canvasSize), scale, [&](QPainter& p) { paintDrawingPicture(p, doc, canvasSize); });
+    const QRect area(QPoint(0, 0), drawingSize(canvasSize));
+    return paintedImage([&](QPainter& p) { paintDrawing(p, doc, area); }, area.size(), scale);
 }
 
 }  // namespace qm

@@ -36,21 +36,27 @@ enum class CanvasLook { Chart, Editing };
 void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, const QRect& exposed = {},
                         CanvasLook look = CanvasLook::Chart);
 
+// The drawing alone, without the frame: the part `area` of the client area (logical
+// pixels) on the canvas's white, its top-left corner at the painter's origin,
+// elements cut at its edges. `skip` leaves elements out, as PaintOptions::skip does.
+void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, CanvasLook look = CanvasLook::Chart,
+                  const std::function<bool(PartRef)>& skip = {});
+
+// The box, in client pixels, that the visible elements paint inside; empty for none.
+QRect drawingBounds(const Document& doc);
+
 // The frame alone, for a screen whose inside comes from a cached layer.
 void paintCanvasFrame(QPainter& painter, QSize size);
 
-// The picture as an image of `scale` pixels per logical pixel, drawn at that
-// density rather than enlarged. Null when the image cannot be allocated.
+// The picture as such an image.
 QImage canvasPictureImage(const Document* doc, QSize size, int scale = 1, CanvasLook look = CanvasLook::Chart);
+// The same for any picture of `size` logical pixels that `paint` paints.
+QImage paintedImage(const std::function<void(QPainter&)>& paint, QSize size, int scale = 1);
 
-// The chart of a canvas of `canvasSize` (frame included) without the frame: its
-// size in logical pixels, and its white area with the chart painted over
-// QRect(QPoint(0, 0), drawingSize(canvasSize)), elements cut at its edges as on
-// screen. `skip` leaves elements out, as PaintOptions::skip does.
+// The size in logical pixels of the drawing of a canvas of `canvasSize` (frame
+// included): what prints and pictures show of it, painted by paintDrawing.
 QSize drawingSize(QSize canvasSize);
-void paintDrawingPicture(QPainter& painter, const Document* doc, QSize canvasSize,
-                         const std::function<bool(PartRef)>& skip = {});
-// The same as an image, as canvasPictureImage makes one.
+// The whole drawing of such a canvas as an image, as canvasPictureImage makes one.
 QImage drawingPictureImage(const Document* doc, QSize canvasSize, int scale = 1);
 
 }  // namespace qm

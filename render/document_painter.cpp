@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
+#include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPolygonF>
 
 #include "model/editor.h"
@@ -30,6 +32,13 @@ QString captionText(const LabelEl& l) {
 // The same wrap width the metrics used, so the lines break where the label's
 // height says they do.
 qreal wrapWidthPx(const LabelEl& l) { return l.wordWrap ? static_cast<qreal>(l.width) / kTwipsPerPixel : 0; }
+
+// A handle `scale` times its size about its centre, in canvas client pixels.
+QRectF scaledHandle(const HandleEl& h, qreal scale) {
+    const QRectF r(pixelRect(h.left, h.top, h.width, h.height));
+    const QSizeF size = r.size() * scale;
+    return QRectF(r.center() - QPointF(size.width(), size.height()) / 2, size);
+}
 
 // Draws a family's elements in index order, leaving out hidden ones, those outside
 // the exposed area and those the caller skips.
@@ -87,10 +96,15 @@ public:
         const QPoint a = pxPoint(l.x1, l.y1), b = pxPoint(l.x2, l.y2);
         setPenColor(colourOf(part, index, l.borderColor), l.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
         // Qt draws nothing for a line of length zero; such a line is still a dot.
-        if (a == b)
+        if (a == b) {
             p.drawPoint(a);
-        else
+        } else if (opt.fillStrokes && l.style == LineStyle::Solid) {
+            QPainterPath path(a);
+            path.lineTo(b);
+            fillStroke(path, penColor);
+        } else {
             p.drawLine(a, b);
+        }
     }
 
     void label(int index, const LabelEl& l) {
@@ -122,29 +136,29 @@ public:
     }
 
     void handle(int index, const HandleEl& h) {
-        const QRect r = paintedBounds(h);
+        const QRect r = paintedBounds(h, opt.handleScale);
         if (!opt.handles || !wanted(Part::spHandle, index, r)) return;
-        p.fillRect(r, h.fill == SystemColor::ActiveCaption ? opt.activeCaption : opt.highlight);
+        const QColor& fill = h.fill == SystemColor::ActiveCaption ? opt.activeCaption : opt.highlight;
+        if (opt.handleScale == 1) {
+            p.fillRect(r, fill);
+            return;
+        }
+        // A sharp square of whole screen pixels, however the canvas is scaled.
+        const QTransform& device = p.deviceTransform();
+        const QRectF on = device.mapRect(scaledHandle(h, opt.handleScale));
+        const QRectF snapped(QPointF(std::round(on.left()), std::round(on.top())),
+                             QSizeF(std::max(1.0, std::round(on.width())), std::max(1.0, std::round(on.height()))));
+        p.fillRect(device.inverted().mapRect(snapped), fill);
     }
 
     void picture(Part part, int index, const PictureEl& pic) {
         const QRect r = paintedBounds(pic);
         if (!wanted(part, index, r)) return;
         p.fillRect(r, Qt::white);
-        // Tip on the middle of the side it points to, base along the opposite side.
-        const qreal x0 = r.x(), y0 = r.y(), x1 = x0 + r.width(), y1 = y0 + r.height();
-        const qreal cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
-        QPolygonF tri;
-        switch (part) {
-            case Part::picUp: tri << QPointF(cx, y0) << QPointF(x1, y1) << QPointF(x0, y1); break;
-            case Part::picDown: tri << QPointF(cx, y1) << QPointF(x0, y0) << QPointF(x1, y0); break;
-            case Part::picLeft: tri << QPointF(x0, cy) << QPointF(x1, y0) << QPointF(x1, y1); break;
-            default: tri << QPointF(x1, cy) << QPointF(x0, y1) << QPointF(x0, y0); break;
-        }
         p.save();
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
-        p.drawPolygon(tri);
+        p.drawPolygon(arrowheadTriangle(part, r));
         p.restore();
     }
 
@@ -162,12 +176,25 @@ private:
         setPenColor(c);
         p.setBrush(Qt::NoBrush);
         const QRect inner(r.left(), r.top(), r.width() - 1, r.height() - 1);
-        if (style == 2 || style == 3) {
+        const bool ellipse = style == 2 || style == 3;
+        const qreal radius = std::min(r.width(), r.height()) / 6.0;
+        if (opt.fillStrokes) {
+            QPainterPath path;
+            if (ellipse) path.addEllipse(inner);
+            else path.addRoundedRect(inner, radius, radius);
+            fillStroke(path, c);
+        } else if (ellipse) {
             p.drawEllipse(inner);
         } else {
-            const qreal radius = std::min(r.width(), r.height()) / 6.0;
             p.drawRoundedRect(inner, radius, radius);
         }
+    }
+
+    // The outline the pen would stroke, filled: the same pixels however the area
+    // painted is clipped.
+    void fillStroke(const QPainterPath& path, const QColor& c) {
+        QPainterPathStroker stroker(p.pen());
+        p.fillPath(stroker.createStroke(path), c);
     }
 
     // Labels mostly share one font; looking it up and setting it once per run of
@@ -218,6 +245,17 @@ PaintOptions chartPaintOptions() {
     return o;
 }
 
+QPolygonF arrowheadTriangle(Part part, const QRect& box) {
+    const qreal x0 = box.x(), y0 = box.y(), x1 = x0 + box.width(), y1 = y0 + box.height();
+    const qreal cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
+    switch (part) {
+        case Part::picUp: return {{QPointF(cx, y0), QPointF(x1, y1), QPointF(x0, y1)}};
+        case Part::picDown: return {{QPointF(cx, y1), QPointF(x0, y0), QPointF(x1, y0)}};
+        case Part::picLeft: return {{QPointF(x0, cy), QPointF(x1, y0), QPointF(x1, y1)}};
+        default: return {{QPointF(x1, cy), QPointF(x0, y1), QPointF(x0, y0)}};
+    }
+}
+
 QColor toQColor(Color c) {
     const auto v = static_cast<uint32_t>(c);
     return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
@@ -242,8 +280,11 @@ QRect paintedBounds(const LabelEl& l) {
     return box.adjusted(-4, -4, 4, 4);
 }
 
-QRect paintedBounds(const HandleEl& h) {
-    return h.visible ? pixelRect(h.left, h.top, h.width, h.height) : QRect();
+QRect paintedBounds(const HandleEl& h, qreal scale) {
+    if (!h.visible) return {};
+    if (scale == 1) return pixelRect(h.left, h.top, h.width, h.height);
+    // Room for the rounding onto whole screen pixels.
+    return scaledHandle(h, scale).toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 QRect paintedBounds(const PictureEl& p) {

@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QList>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRect>
 #include <QRectF>
 #include <QString>
@@ -40,6 +41,14 @@ struct PaintOptions {
     // Selection handles are drawn. Like the selection's look they belong to the
     // editing, not to the chart.
     bool handles = true;
+    // Selection handles at this many times their size about their centres, on
+    // whole device pixels: on a zoomed canvas they keep their size on the screen.
+    qreal handleScale = 1;
+    // Lines and curved outlines filled as the outline their pen would stroke. At a
+    // scale of the drawing other than the device's own, Qt strokes a line under a
+    // clip with other pixels than the whole line: repairing the cached layer box by
+    // box would leave seams along lines that cross the boxes' edges.
+    bool fillStrokes = false;
 };
 
 // Handle and selection colours from the application's palette; nothing selected.
@@ -69,7 +78,7 @@ void paintParts(QPainter& painter, const Document& doc, std::span<const PartRef>
 QRect paintedBounds(const ShapeEl& s);
 QRect paintedBounds(const LineEl& l);
 QRect paintedBounds(const LabelEl& l);
-QRect paintedBounds(const HandleEl& h);
+QRect paintedBounds(const HandleEl& h, qreal scale = 1);
 QRect paintedBounds(const PictureEl& p);
 
 // A line of a label's text where paintDocument draws it: the line's top-left corner
@@ -80,6 +89,9 @@ struct TextLine {
 };
 // The non-empty lines of a label in its font; none for a label that is not drawn.
 QList<TextLine> labelTextLines(const LabelEl& l);
+// The triangle an arrowhead picture of this family shows within its box: the tip
+// on the middle of the side it points to, the base along the opposite side.
+QPolygonF arrowheadTriangle(Part part, const QRect& box);
 
 // A document colour (red + 256 green + 65536 blue) as a QColor.
 QColor toQColor(Color c);

@@ -151,6 +151,7 @@ PaintCache::PaintCache(size_t layerFrom) : layerFrom_(layerFrom) {}
 
 void PaintCache::invalidate() {
     layer_ = QImage();
+    layerArea_ = QRect();
     record_.clear();
     size_ = QSize();
 }
@@ -162,29 +163,55 @@ bool PaintCache::keepsLayer(const std::vector<PartRef>& moving) const {
 void PaintCache::record(const Document& doc, const std::vector<PartRef>& moving, QSize size,
                         const PaintOptions& options) {
     layer_ = QImage();
+    layerArea_ = QRect();
     record_.clear();
     record_.update(doc, options, moving);
     size_ = size;
-    movingShown_ = paintedBounds(doc, moving);
+    handleScale_ = options.handleScale;
+    movingShown_ = paintedBounds(doc, moving, handleScale_);
 }
 
 QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& moving) {
-    const QRect now = paintedBounds(doc, moving);
+    const QRect now = paintedBounds(doc, moving, handleScale_);
     QRegion out = QRegion(movingShown_) + now;
     movingShown_ = now;
     return out & QRect(QPoint(0, 0), size_);
 }
 
-void PaintCache::build(const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
+void PaintCache::beginOnLayer(QPainter& p) {
+    p.begin(&layer_);
+    p.translate(-QPointF(layerArea_.topLeft()) / layer_.devicePixelRatio());
+}
+
+void PaintCache::cover(const Document& doc, const std::vector<PartRef>& moving, const QRect& area, qreal dpr,
                        const PaintOptions& options) {
-    layer_ = QImage(devicePixels(size, dpr), QImage::Format_RGB32);
-    layer_.setDevicePixelRatio(dpr);
-    layer_.fill(kCanvasBackground);
-    QPainter p(&layer_);
+    QImage next(area.size(), QImage::Format_RGB32);
+    QRegion fresh(area);
+    if (!layer_.isNull() && layer_.devicePixelRatio() == dpr) {
+        // What the old layer holds stays as it is, pixel for pixel.
+        layer_.setDevicePixelRatio(1);
+        QPainter copy(&next);
+        copy.drawImage(layerArea_.topLeft() - area.topLeft(), layer_);
+        fresh -= layerArea_;
+    }
+    next.setDevicePixelRatio(dpr);
+    const bool allFresh = fresh == QRegion(area);
+    layer_ = std::move(next);
+    layerArea_ = area;
+    QPainter p;
+    beginOnLayer(p);
     PaintOptions still = leavingOut(options, moving);
-    still.exposed = QRectF(QPointF(0, 0), QSizeF(size));
-    paintDocument(p, doc, still);
-    record_.update(doc, options, moving);  // the layer shows the document as it is now
+    for (const QRect& piece : fresh) {
+        // Device pixels to canvas pixels: exact, for the edges lie on whole device pixels.
+        const QRectF clip(QPointF(piece.topLeft()) / dpr, QSizeF(piece.size()) / dpr);
+        p.setClipRect(clip);
+        p.fillRect(clip, kCanvasBackground);
+        still.exposed = clip;
+        paintDocument(p, doc, still);
+    }
+    // A layer painted whole shows the document as it is now. What a grown one kept
+    // is as the record has it, and is brought in line by the next catching up.
+    if (allFresh) record_.update(doc, options, moving);
 }
 
 QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size,
@@ -205,11 +232,15 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // clips images and lines to far faster than to a region of many rectangles.
     // Where boxes overlap, the later one paints that part again, whole and in order.
     const std::vector<std::vector<PartRef>> parts = record_.partsWithin(boxes);
-    QPainter p(&layer_);
+    QPainter p;
+    beginOnLayer(p);
+    // What the layer does not hold needs no painting now; it is painted when shown.
+    const QRectF held(QPointF(layerArea_.topLeft()) / layer_.devicePixelRatio(),
+                      QSizeF(layerArea_.size()) / layer_.devicePixelRatio());
     PaintOptions still = options;  // the record leaves out the moving parts
     for (size_t k = 0; k < boxes.size(); ++k) {
         const QRect& box = boxes[k];
-        if (box.isEmpty()) continue;
+        if (box.isEmpty() || !held.intersects(QRectF(box))) continue;
         p.setClipRect(box);
         p.fillRect(box, kCanvasBackground);
         still.exposed = QRectF(box);
@@ -219,13 +250,18 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
 }
 
 void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size,
-                       qreal dpr, const QRectF& exposed, const PaintOptions& options) {
+                       qreal dpr, const QRectF& exposed, const PaintOptions& options, const QRectF& shown) {
     if (size != size_) record(doc, moving, size, options);
-    const QRectF area = exposed.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : exposed;
+    const QRectF whole(QPointF(0, 0), QSizeF(size));
+    const QRectF area = exposed.isNull() ? whole : exposed;
     if (keepsLayer(moving)) {
-        if (layer_.isNull() || layer_.size() != devicePixels(size, dpr) || layer_.devicePixelRatio() != dpr)
-            build(doc, moving, size, dpr, options);
-        painter.drawImage(area, layer_, QRectF(area.topLeft() * dpr, area.size() * dpr));
+        const auto device = [dpr](const QRectF& r) { return QRectF(r.topLeft() * dpr, r.size() * dpr).toAlignedRect(); };
+        const QRect all(QPoint(0, 0), devicePixels(size, dpr));
+        const QRect needed = (device(shown.isNull() ? whole : shown) | device(area)) & all;
+        if (needed.isEmpty()) return;
+        if (layer_.isNull() || layer_.devicePixelRatio() != dpr || !layerArea_.contains(needed))
+            cover(doc, moving, needed, dpr, options);
+        painter.drawImage(area, layer_, QRectF(area.topLeft() * dpr - QPointF(layerArea_.topLeft()), area.size() * dpr));
     } else {
         // A drawing this small paints in less time than the layer would take to
         // keep: straight from the document, as the layer would show it.

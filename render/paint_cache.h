@@ -39,11 +39,14 @@ public:
     bool hasLayer() const { return !layer_.isNull(); }
 
     // Paints the document in canvas client pixels over `size`: everything except
-    // `moving` from the layer (built on first need, at the painter's device pixel
-    // ratio `dpr`) or, for a small drawing at rest, from the document, then the
-    // moving parts over it. `moving` is sorted as movingParts gives it.
+    // `moving` from the layer (built on first need, at `dpr` device pixels to a
+    // canvas pixel, as the painter maps them) or, for a small drawing at rest,
+    // from the document, then the moving parts over it. `moving` is sorted as
+    // movingParts gives it. The layer covers `shown` (null: all of `size`) and
+    // what is exposed: on a zoomed canvas the part in view, far less than all of
+    // it; when what is shown moves on, the layer keeps what it already holds.
     void paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
-               const QRectF& exposed, const PaintOptions& options);
+               const QRectF& exposed, const PaintOptions& options, const QRectF& shown = {});
 
     // Brings the layer in line with `doc` without `moving`, whatever changed since
     // it was painted: the elements that look different are found by comparing what
@@ -60,11 +63,17 @@ private:
     bool keepsLayer(const std::vector<PartRef>& moving) const;
     // Starts afresh: the record taken from `doc`, no layer yet.
     void record(const Document& doc, const std::vector<PartRef>& moving, QSize size, const PaintOptions& options);
-    void build(const Document& doc, const std::vector<PartRef>& moving, QSize size, qreal dpr,
+    // A layer over `area` (device pixels) at `dpr`, keeping what the old one holds
+    // of it when the ratio is the same; the rest is painted from the document.
+    void cover(const Document& doc, const std::vector<PartRef>& moving, const QRect& area, qreal dpr,
                const PaintOptions& options);
+    // A painter on the layer, in canvas client pixels.
+    void beginOnLayer(QPainter& p);
 
     size_t layerFrom_;
     QImage layer_;
+    QRect layerArea_;     // what the layer holds, in device pixels of the canvas's client area
+    qreal handleScale_ = 1;
     QSize size_;          // invalid until something was recorded
     QRect movingShown_;   // where the moving parts were when last shown anew
     PaintRecord record_;  // what the layer, or the canvas, shows

@@ -63,7 +63,8 @@ int8_t slantOf(const LineEl& l) {
 
 uint64_t lookOf(const PaintOptions& o) {
     return (Look() << static_cast<uint64_t>(o.highlight.rgba64()) << static_cast<uint64_t>(o.activeCaption.rgba64())
-                   << static_cast<uint64_t>(o.selectionColour.rgba64()) << int{o.antialias} << int{o.handles})
+                   << static_cast<uint64_t>(o.selectionColour.rgba64()) << int{o.antialias} << int{o.handles}
+                   << static_cast<float>(o.handleScale) << int{o.fillStrokes})
         .value();
 }
 
@@ -80,6 +81,13 @@ public:
 private:
     std::span<const PartRef>::iterator next_, end_;
 };
+
+// Handles alone are painted at a size of the options' choosing.
+template <class Element>
+QRect boundsOf(const Element& e, qreal) {
+    return paintedBounds(e);
+}
+QRect boundsOf(const HandleEl& h, qreal handleScale) { return paintedBounds(h, handleScale); }
 
 // The ends of the line a slanting mark stands for: it joins two corners of its
 // box, one pixel in.
@@ -173,7 +181,7 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         Mark& was = family[i];
         // The look holds the element's geometry: the same look, the same box.
         if (was.look == now.look) return;
-        if (now.look) now.bounds = paintedBounds(e), now.slant = slantOf(e);
+        if (now.look) now.bounds = boundsOf(e, options.handleScale), now.slant = slantOf(e);
         if (now.bounds.isEmpty()) now = Mark{};
         if (was != now) replace(was, now);
     });
@@ -231,9 +239,9 @@ std::vector<std::vector<PartRef>> PaintRecord::partsWithin(std::span<const QRect
     return out;
 }
 
-QRect paintedBounds(const Document& doc, std::span<const PartRef> parts) {
+QRect paintedBounds(const Document& doc, std::span<const PartRef> parts, qreal handleScale) {
     QRect out;
-    forEachPart(doc, parts, [&out](PartRef, const auto& e) { out |= paintedBounds(e); });
+    forEachPart(doc, parts, [&out, handleScale](PartRef, const auto& e) { out |= boundsOf(e, handleScale); });
     return out;
 }
 

@@ -50,7 +50,7 @@ private:
     size_t painted_ = 0;
 };
 
-// The union of the painted boxes of `parts`.
-QRect paintedBounds(const Document& doc, std::span<const PartRef> parts);
+// The union of the painted boxes of `parts`, handles at `handleScale` (PaintOptions).
+QRect paintedBounds(const Document& doc, std::span<const PartRef> parts, qreal handleScale = 1);
 
 }  // namespace qm

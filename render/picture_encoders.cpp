@@ -37,14 +37,15 @@ bool isUncompressed24Bit(const QByteArray& bmp) {
     return qFromLittleEndian<quint16>(d + 28) == 24 && qFromLittleEndian<quint32>(d + 30) == 0;
 }
 
-Result<std::string> encodeRaster(const Document& doc, QSize size, PictureFormat format, int scale) {
-    const bool bmp = format == PictureFormat::Bmp;
-    const QImage image = bmp ? canvasPictureImage(&doc, size, scale) : drawingPictureImage(&doc, size, scale);
+using Painting = std::function<void(QPainter&)>;
+
+Result<std::string> encodeRaster(const Painting& paint, QSize size, PictureFormat format, int scale) {
+    const QImage image = paintedImage(paint, size, scale);
     if (image.isNull()) return failure("not enough memory for a picture of this scale");
-    if (bmp) {
-        const QByteArray bmpBytes = encodeBmp24(image);
-        if (bmpBytes.isEmpty()) return failure("cannot encode the picture as a 24-bit BMP");
-        return toString(bmpBytes);
+    if (format == PictureFormat::Bmp) {
+        const QByteArray bmp = encodeBmp24(image);
+        if (bmp.isEmpty()) return failure("cannot encode the picture as a 24-bit BMP");
+        return toString(bmp);
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -55,11 +56,9 @@ Result<std::string> encodeRaster(const Document& doc, QSize size, PictureFormat 
     return toString(bytes);
 }
 
-QString pictureTitle(const Document& doc) { return QString::fromStdString(doc.displayName()); }
-
-// One SVG picture of the drawing, painted by `paint` with the painter's origin at
-// the drawing's corner.
-std::optional<QByteArray> svgLayer(const Document& doc, QSize size, const std::function<void(QPainter&)>& paint) {
+// An SVG picture of `size` logical pixels that `paint` paints; none when Qt could
+// not start one.
+std::optional<QByteArray> svgPicture(const Painting& paint, QSize size, const std::string& title) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -68,12 +67,18 @@ std::optional<QByteArray> svgLayer(const Document& doc, QSize size, const std::f
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setResolution(kVectorDpi);
-    svg.setTitle(pictureTitle(doc));
+    svg.setTitle(QString::fromStdString(title));
     QPainter painter;
     if (!painter.begin(&svg)) return std::nullopt;
     paint(painter);
     painter.end();
     return bytes;
+}
+
+Result<std::string> encodeSvg(const Painting& paint, QSize size, const std::string& title) {
+    const std::optional<QByteArray> bytes = svgPicture(paint, size, title);
+    if (!bytes) return failure("cannot start an SVG picture");
+    return toString(*bytes);
 }
 
 // A CSS font-family list; names are quoted, so quotes and backslashes in a
@@ -98,11 +103,12 @@ QString xmlText(QString text) {
     return text;
 }
 
-// Every line of every label as one <text> run, in the order they are painted: the
+// Every line of every label as one <text> run, in the order they are painted, with
+// `origin` (client pixels) at the picture's corner: the
 // whole line in one run keeps its words and spaces together, the faces are named
 // as a list for a program that lacks ours, and the run's advance is fixed to the
 // one it has here, so that any renderer fits the line into the same room.
-QByteArray svgLabelTexts(const Document& doc) {
+QByteArray svgLabelTexts(const Document& doc, QPoint origin) {
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
@@ -119,8 +125,8 @@ QByteArray svgLabelTexts(const Document& doc) {
         for (const TextLine& line : lines) {
             xml.writeStartElement(QStringLiteral("text"));
             xml.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
-            xml.writeAttribute(QStringLiteral("x"), QString::number(line.topLeft.x(), 'g', 7));
-            xml.writeAttribute(QStringLiteral("y"), QString::number(line.topLeft.y() + metrics.ascent(), 'g', 7));
+            xml.writeAttribute(QStringLiteral("x"), QString::number(line.topLeft.x() - origin.x(), 'g', 7));
+            xml.writeAttribute(QStringLiteral("y"), QString::number(line.topLeft.y() - origin.y() + metrics.ascent(), 'g', 7));
             xml.writeAttribute(QStringLiteral("font-family"), families);
             xml.writeAttribute(QStringLiteral("font-size"), QString::number(font.pixelSize()));
             xml.writeAttribute(QStringLiteral("fill"), toQColor(l->foreColor).name());
@@ -154,44 +160,47 @@ std::optional<SvgParts> splitSvg(const QByteArray& svg) {
 // runs the words into each other. The picture is therefore made of the layer below
 // the labels and the layer above them (arrowheads), both painted by Qt, with the
 // labels' lines written between them.
-Result<std::string> encodeSvg(const Document& doc, QSize canvasSize) {
-    const QSize size = drawingSize(canvasSize);
-    const std::optional<QByteArray> below = svgLayer(doc, size, [&](QPainter& p) {
-        paintDrawingPicture(p, &doc, canvasSize, [](PartRef r) { return r.part >= Part::Label; });
-    });
-    const std::optional<QByteArray> above = svgLayer(doc, size, [&](QPainter& p) {
-        PaintOptions options = chartPaintOptions();
-        options.skip = [](PartRef r) { return r.part <= Part::Label; };
-        paintDocument(p, doc, options);
-    });
+Result<std::string> encodeDrawingSvg(const Document& doc, const QRect& area, const std::string& title) {
+    const std::optional<QByteArray> below = svgPicture(
+        [&](QPainter& p) { paintDrawing(p, &doc, area, CanvasLook::Chart, [](PartRef r) { return r.part >= Part::Label; }); },
+        area.size(), title);
+    const std::optional<QByteArray> above = svgPicture(
+        [&](QPainter& p) {
+            p.translate(-area.topLeft());
+            PaintOptions options = chartPaintOptions();
+            options.skip = [](PartRef r) { return r.part <= Part::Label; };
+            paintDocument(p, doc, options);
+        },
+        area.size(), title);
     if (!below || !above) return failure("cannot start an SVG picture");
     const std::optional<SvgParts> lower = splitSvg(*below), upper = splitSvg(*above);
     if (!lower || !upper) return failure("cannot read back the SVG picture Qt wrote");
     QByteArray out = lower->head.toByteArray();
     out += lower->body;
-    out += svgLabelTexts(doc);
+    out += svgLabelTexts(doc, area.topLeft());
     out += upper->body;
     out += QByteArrayLiteral("</svg>\n");
     return toString(out);
 }
 
-Result<std::string> encodePdf(const Document& doc, QSize canvasSize) {
-    const QSize size = drawingSize(canvasSize);
+Result<std::string> encodePdf(const Painting& paint, QSize size, const std::string& title) {
     const QSizeF points = QSizeF(size) * 72.0 / kVectorDpi;
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
     pdf.setResolution(kVectorDpi);
-    // One page the size of the drawing; wider than high, so the page is landscape.
-    const QPageSize page(points.transposed(), QPageSize::Point, QString(), QPageSize::ExactMatch);
-    if (!pdf.setPageLayout(QPageLayout(page, QPageLayout::Landscape, QMarginsF())))
+    // One page the size of the picture; a page size is given upright, so a picture
+    // wider than high is a landscape page.
+    const bool wide = points.width() > points.height();
+    const QPageSize page(wide ? points.transposed() : points, QPageSize::Point, QString(), QPageSize::ExactMatch);
+    if (!pdf.setPageLayout(QPageLayout(page, wide ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF())))
         return failure("cannot lay out the PDF page");
-    pdf.setTitle(pictureTitle(doc));
+    pdf.setTitle(QString::fromStdString(title));
     pdf.setCreator(QStringLiteral("Quillmap"));
     QPainter painter;
     if (!painter.begin(&pdf)) return failure("cannot start a PDF picture");
-    paintDrawingPicture(painter, &doc, canvasSize);
+    paint(painter);
     if (!painter.end()) return failure("cannot finish the PDF picture");
     return toString(bytes);
 }
@@ -233,15 +242,29 @@ QByteArray encodeBmp24(const QImage& image) {
 }
 
 Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat format, int scale) {
+    const std::string title = doc.displayName();
+    if (format != PictureFormat::Bmp)
+        return encodeDrawingPicture(doc, QRect(QPoint(0, 0), drawingSize(size)), format, scale, title);
+    return encodePainted([&](QPainter& p) { paintCanvasPicture(p, &doc, size); }, size, format, scale, title);
+}
+
+Result<std::string> encodePainted(const std::function<void(QPainter&)>& paint, QSize size, PictureFormat format,
+                                  int scale, const std::string& title) {
     if (scale < 1 || scale > kMaxScale)
         return IoError{"the scale must be a whole number from 1 to " + std::to_string(kMaxScale), std::nullopt};
     switch (format) {
     case PictureFormat::Bmp:
-    case PictureFormat::Png: return encodeRaster(doc, size, format, scale);
-    case PictureFormat::Svg: return encodeSvg(doc, size);
-    case PictureFormat::Pdf: return encodePdf(doc, size);
+    case PictureFormat::Png: return encodeRaster(paint, size, format, scale);
+    case PictureFormat::Svg: return encodeSvg(paint, size, title);
+    case PictureFormat::Pdf: return encodePdf(paint, size, title);
     }
     return failure("unknown picture format");
+}
+
+Result<std::string> encodeDrawingPicture(const Document& doc, const QRect& area, PictureFormat format, int scale,
+                                         const std::string& title) {
+    if (format == PictureFormat::Svg && scale >= 1 && scale <= kMaxScale) return encodeDrawingSvg(doc, area, title);
+    return encodePainted([&](QPainter& p) { paintDrawing(p, &doc, area); }, area.size(), format, scale, title);
 }
 
 }  // namespace qm

@@ -52,7 +52,7 @@ bool printCanvasPicture(QPagedPaintDevice& device, const Document& doc, QSize ca
     // A preview shows the page far smaller than print; smoothed, its one-pixel
     // lines stay visible there. Paper and PDF take the shapes as they are.
     painter.setRenderHint(QPainter::Antialiasing);
-    paintDrawingPicture(painter, &doc, canvasSize);
+    paintDrawing(painter, &doc, QRect(QPoint(0, 0), size));
     return painter.end();
 }
 

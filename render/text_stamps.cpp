@@ -172,8 +172,10 @@ private:
     qsizetype bytes_ = 0;
 };
 
-// Whether the painter draws plainly onto an image and the line starts on a whole
-// device pixel: the one case stamps are made for.
+// Whether the painter draws plainly onto an image, scaled alike both ways, and
+// the line starts on a whole device pixel: the one case stamps are made for. The
+// stamp is made at the scale the painter draws at: on a zoomed canvas, the
+// device's pixel ratio times the zoom, as a layer of that ratio holds the line.
 bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr) {
     const QPaintDevice* device = painter.device();
     if (!device || device->devType() != QInternal::Image) return false;
@@ -181,8 +183,8 @@ bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr) {
     if (painter.compositionMode() != QPainter::CompositionMode_SourceOver || painter.opacity() != 1.0) return false;
     if (painter.pen().style() != Qt::SolidLine || painter.pen().color().alpha() != 255) return false;
     const QTransform t = painter.deviceTransform();
-    dpr = device->devicePixelRatio();
-    if (t.type() > QTransform::TxScale || t.m11() != dpr || t.m22() != dpr) return false;
+    dpr = t.m11();
+    if (t.type() > QTransform::TxScale || dpr <= 0 || t.m22() != dpr) return false;
     const QPointF at = t.map(topLeft);
     return QPointF(at.toPoint()) == at;
 }

@@ -1,12 +1,16 @@
 # Benchmarks of what qmptool and the editors do with the largest document the
-# limits allow: opening, saving and drawing it, beside raw file throughput of the
-# same bytes. Run by hand: io_bench; the target startup_bench, which times
-# quillmap's start-up to its first painted frame under Xvfb, and its memory,
-# beside an empty Qt main window's (startup_bench.sh);
-# and the target qmptool_bench, whole qmptool runs on that document.
+# limits allow: opening, saving, drawing and comparing it, beside raw file
+# throughput of the same bytes. Run by hand: io_bench; compare_bench; the target
+# startup_bench, which times quillmap's start-up to its first painted frame under
+# Xvfb, and its memory, beside an empty Qt main window's (startup_bench.sh); and
+# the target qmptool_bench, whole qmptool runs on that document.
 if(TARGET qmptool_lib)
   add_executable(io_bench ${CMAKE_CURRENT_LIST_DIR}/io_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/gui_bench_main.cpp)
   target_link_libraries(io_bench PRIVATE qmptool_lib qm_bench_support qm_test_support benchmark::benchmark)
+  # qmptool diff and dump --text on the largest drawing and a version of it with
+  # every element changed.
+  add_executable(compare_bench ${CMAKE_CURRENT_LIST_DIR}/compare_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/gui_bench_main.cpp)
+  target_link_libraries(compare_bench PRIVATE qmptool_lib qm_bench_support benchmark::benchmark)
 
   # quillmap's start-up beside that of an empty Qt main window with a menu bar.
   add_executable(bare_window ${CMAKE_CURRENT_LIST_DIR}/bare_window.cpp)

@@ -2,11 +2,13 @@
 // below a frame, since the shell still has to paint after it.
 #include <benchmark/benchmark.h>
 
+#include "edit/clipboard.h"
 #include "edit/quillmap_commands.h"
 #include "interact/label_editing.h"
 #include "interact/pointer.h"
 #include "interact/pointer_routing.h"
 #include "interact/selection.h"
+#include "io/clipboard_payload.h"
 #include "large_document.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
@@ -104,6 +106,28 @@ void BM_RebuildInnerLists(benchmark::State& state) {
     state.counters["shape1Inner"] = doc.shapeRec[1].innerCount;
 }
 BENCHMARK(BM_RebuildInnerLists)->Unit(benchmark::kMicrosecond);
+
+// Copy (the elements taken out and written as the clipboard's payload) and paste
+// (the payload read back and put in) of 100 rectangles with their texts and arrows.
+void BM_CopyAndPaste100Shapes(benchmark::State& state) {
+    NullHost host;
+    test::FakeMetrics metrics;
+    Editor ed{host, metrics};
+    startUp(ed);
+    const std::vector<ElementRef> chart = bench::drawChart(ed, 100);
+    const Document drawn = ed.doc;
+    size_t pasted = 0;
+    for (auto _ : state) {
+        const std::string payload = encodePayload(copyElements(ed.doc, chart), Layout::Quillmap).value();
+        PasteSeries series;
+        pasted = pastePayload(ed, payload, Layout::Quillmap, series).size();
+        state.PauseTiming();
+        ed.doc = drawn;
+        state.ResumeTiming();
+    }
+    state.counters["pasted"] = static_cast<double>(pasted);
+}
+BENCHMARK(BM_CopyAndPaste100Shapes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace qm

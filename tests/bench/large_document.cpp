@@ -3,6 +3,8 @@
 #include "edit/insert.h"
 #include "interact/pointer.h"
 #include "model/labels.h"
+#include "model/relayout.h"
+#include "model/sel_kind.h"
 
 namespace qm::bench {
 
@@ -47,6 +49,49 @@ void fillToTheLimits(Editor& ed) {
         l.visible = true;
     }
     canvasPress(ed, 1, 0, 14000, 9500);  // nothing selected
+}
+
+std::vector<ElementRef> drawChart(Editor& ed, int n) {
+    Document& doc = ed.doc;
+    std::vector<ElementRef> all;
+    for (int k = 0; k < n; ++k) {
+        const float x = 100.0f + 2000.0f * static_cast<float>(k % 7), y = 100.0f + 620.0f * static_cast<float>(k / 7);
+        insertRectangle(ed);
+        const int i = doc.shapeCount;
+        ShapeEl& s = *doc.Shape1.find(i);
+        s.width = 800;
+        s.height = 480;
+        moveShapeTo(doc, i, x, y);
+        doc.Shape1.setVisible(i, true);
+        setCaption(*doc.Label.find(doc.shapeRec[i].label1), "步骤" + std::to_string(k + 1), ed.metrics);
+        layoutOwnShapeTexts(doc, i);
+        insertRightArrow(ed);
+        canvasMove(ed, 0, 0, x + 800, y + 240);
+        canvasPress(ed, 1, 0, x + 800, y + 240);
+        all.push_back({ElementKind::Shape, i});
+        all.push_back({ElementKind::Arrow, doc.arrowCount});
+    }
+    canvasPress(ed, 1, 0, 14000, 9500);  // nothing selected
+    return all;
+}
+
+void changeEveryElement(Editor& ed) {
+    Document& doc = ed.doc;
+    for (int i = 1; i <= doc.shapeCount; ++i) {
+        const ShapeEl& s = *doc.Shape1.find(i);
+        moveShapeTo(doc, i, s.left + 15, s.top + 15);
+        layoutOwnShapeTexts(doc, i);
+    }
+    for (int i = 1; i <= doc.diamondCount; ++i) {
+        const DiamondRecord& r = doc.diamondRec[i];
+        layoutDiamondAt(doc, i, r.x + 15, r.y + 15);
+        layoutOwnDiamondTexts(doc, i);
+    }
+    for (int a = 1; a <= doc.arrowCount; ++a) doc.Line1.find(doc.arrowRec[a].slot[1])->x1 += 15;
+    for (int i = 1; i <= doc.labelCount; ++i) {
+        LabelEl& l = *doc.Label.find(i);
+        setCaption(l, l.caption + "改", ed.metrics);
+    }
 }
 
 }  // namespace qm::bench

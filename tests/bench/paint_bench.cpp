@@ -1,10 +1,12 @@
 // Painting the largest drawing the limits allow: one full repaint of the canvas;
 // the frames of a drag (the event in the core plus the frame drawn): the first,
-// after the press, one while moving, and the last, after the release; and Undo
-// and Redo of a drag with their frames, at device pixel ratios 1 and 2. A frame
-// should fit in one 60 Hz refresh, 16.7 ms; Undo, repaint included, in 100 ms.
+// after the press, one while moving, and the last, after the release, at 100%,
+// 200% and 400%; a zoom step to its first frame; and Undo and Redo of a drag with
+// their frames; at device pixel ratios 1 and 2. A frame should fit in one 60 Hz
+// refresh, 16.7 ms; a zoom step and Undo, repaint included, in 100 ms.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include <QImage>
@@ -21,11 +23,12 @@
 #include "model/text_metrics_cache.h"
 #include "render/paint_cache.h"
 #include "render/qt_text_metrics.h"
+#include "render/zoomed_view.h"
 
 namespace qm {
 namespace {
 
-const QSize kClient(957, 637);  // the canvas's client area in logical pixels
+const QSize kClient(957, 637);  // the canvas's client area in logical pixels; also the window's view of it
 
 struct Large {
     NullHost host;
@@ -71,18 +74,36 @@ BENCHMARK(BM_FullRepaint)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 // document, after a move only the moving parts are shown anew, and the areas that
 // gives are painted as the canvas's paint event paints them. Labels are measured
 // through the editor's cache. The layer starts as the drawing was first shown.
-// Positions are canvas client twips.
+// Zoomed, the screen is a window of the canvas's size at 100% that shows the part
+// of the zoomed canvas round a point. Positions are canvas client twips.
 class Canvas {
 public:
-    // The pointer where the label timer reads it: canvas client pixels.
+    // The pointer where the label timer reads it: screen pixels of the canvas.
     struct Host : NullHost {
         ScreenPoint at;
         ScreenPoint cursorPos() override { return at; }
     };
 
-    explicit Canvas(qreal dpr) : dpr_(dpr), img_(frame(dpr)) {
+    explicit Canvas(qreal dpr, qreal zoom = 1, QPointF middle = {}) : dpr_(dpr), img_(frame(dpr)) {
         ed_.doc = largeDocument();
         startHistory(ed_, Layout::Quillmap);
+        zoomTo(zoom, middle);
+    }
+
+    // A zoom step, as the canvas takes one, to the frame that shows the drawing at
+    // `zoom` with the canvas point `middle` (twips) in the middle of the window.
+    void zoomTo(qreal zoom, QPointF middle) {
+        ed_.twipsPerScreenPixel = static_cast<float>(kTwipsPerPixel / zoom);
+        view_.zoom = zoom;
+        // Scrolled by whole pixels as far as the canvas reaches, as a scroll area does.
+        const QPointF centred =
+            (QPointF(kClient.width(), kClient.height()) / 2 - middle / kTwipsPerPixel * zoom).toPoint();
+        const QSizeF spare = QSizeF(kClient) - QSizeF(kClient) * zoom;
+        view_.origin = QPointF(std::clamp(centred.x(), std::min(0.0, spare.width()), 0.0),
+                               std::clamp(centred.y(), std::min(0.0, spare.height()), 0.0));
+        options_ = view_.paintOptions(defaultPaintOptions(), dpr_);
+        cache_.invalidate();
+        img_.fill(kCanvasBackground);  // where the window shows no canvas
         show(cache_.catchUp(ed_.doc, moving_, kClient, options_));
     }
 
@@ -117,27 +138,50 @@ public:
 
     const Editor& editor() const { return ed_; }
     size_t movingCount() const { return moving_.size(); }
-    // The screen against the whole drawing painted afresh.
+    // The screen against the whole drawing painted afresh, at the density the
+    // layer holds it.
     bool showsTheDrawing() const {
+        const qreal density = dpr_ * view_.zoom;
+        QImage canvas(std::ceil(kClient.width() * density), std::ceil(kClient.height() * density), QImage::Format_RGB32);
+        canvas.setDevicePixelRatio(density);
+        canvas.fill(kCanvasBackground);
+        QPainter p(&canvas);
+        paintDocument(p, ed_.doc, options_);
+        p.end();
         QImage full = frame(dpr_);
         full.fill(kCanvasBackground);
-        QPainter p(&full);
-        paintDocument(p, ed_.doc, options_);
+        p.begin(&full);
+        toCanvas(p);
+        p.drawImage(QPointF(0, 0), canvas);
         p.end();
         return full == img_;
     }
 
 private:
-    void point(float x, float y) { host_.at = {static_cast<int32_t>(std::lround(x / kTwipsPerPixel)), static_cast<int32_t>(std::lround(y / kTwipsPerPixel))}; }
+    void point(float x, float y) {
+        const auto screen = [this](float twips) { return static_cast<int32_t>(std::lround(twips / ed_.twipsPerScreenPixel)); };
+        host_.at = {screen(x), screen(y)};
+    }
     void refresh() {
         settle(ed_);
         moving_ = movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None);
         show(cache_.catchUp(ed_.doc, moving_, kClient, options_));
     }
+    void toCanvas(QPainter& p) const {
+        p.translate(view_.origin);
+        if (view_.zoom != 1) p.scale(view_.zoom, view_.zoom);
+    }
+    // The areas of the drawing, painted where the window shows them.
     void show(const QRegion& dirty) {
+        const QRect window(QPoint(0, 0), kClient);
+        QRegion shown;
+        for (const QRect& r : dirty) shown += view_.toScreen(r) & window;
+        if (shown.isEmpty()) return;
         QPainter p(&img_);
-        p.setClipRegion(dirty);
-        cache_.paint(p, ed_.doc, moving_, kClient, dpr_, QRectF(dirty.boundingRect()), options_);
+        p.setClipRegion(shown);
+        toCanvas(p);
+        cache_.paint(p, ed_.doc, moving_, kClient, dpr_ * view_.zoom, view_.toClient(shown.boundingRect()), options_,
+                     view_.toClient(window));
     }
 
     Host host_;
@@ -148,16 +192,18 @@ private:
     QImage img_;
     PaintCache cache_;
     std::vector<PartRef> moving_;
-    const PaintOptions options_ = defaultPaintOptions();
+    ZoomedView view_;
+    PaintOptions options_;
 };
 
 enum Frame { First, Middle, Last };
 
 // Drags what lies at (x, y) 20 pixels right and back again, timing only the frames
-// asked for. At the end the screen must show the drawing as painted afresh.
+// asked for; zoomed, the window shows the canvas round (x, y). At the end the
+// screen must show the drawing as painted afresh.
 void drag(benchmark::State& state, float x, float y, SelKind expectKind, bool onCanvas) {
-    const Frame timed = static_cast<Frame>(state.range(1));
-    Canvas c(static_cast<qreal>(state.range(0)));
+    const Frame timed = static_cast<Frame>(state.range(2));
+    Canvas c(static_cast<qreal>(state.range(0)), static_cast<qreal>(state.range(1)) / 100, QPointF(x, y));
     c.press(x, y, onCanvas);  // a label is dragged once selected
     c.release(x, y);
     float at = x;
@@ -192,9 +238,10 @@ void drag(benchmark::State& state, float x, float y, SelKind expectKind, bool on
 }
 
 void frames(benchmark::internal::Benchmark* b) {
-    b->ArgNames({"dpr", "frame"});
+    b->ArgNames({"dpr", "zoom", "frame"});
     for (int dpr : {1, 2})
-        for (int f : {First, Middle, Last}) b->Args({dpr, f});
+        for (int zoom : {100, 200, 400})
+            for (int f : {First, Middle, Last}) b->Args({dpr, zoom, f});
     // A fixed count: each timed frame comes with a whole drag untimed around it.
     b->Unit(benchmark::kMillisecond)->Iterations(30);
 }
@@ -205,10 +252,19 @@ void frames(benchmark::internal::Benchmark* b) {
 void BM_DragRectangle(benchmark::State& state) { drag(state, 100, 4050, SelKind::Shape, true); }
 BENCHMARK(BM_DragRectangle)->Apply(frames);
 
-// The press at (150, 112) takes the last arrow drawn, whose closing segment slants
-// from its far end back to the canvas's corner, across the whole drawing: 129
-// segments, its head and its handles.
-void BM_DragArrow(benchmark::State& state) { drag(state, 150, 112, SelKind::Arrow, true); }
+// The press takes the last arrow drawn, 150 twips in from the canvas's corner on
+// its closing segment, which slants from its far end back to that corner across
+// the whole drawing: 129 segments, its head and its handles.
+void BM_DragArrow(benchmark::State& state) {
+    const Document& doc = largeDocument();
+    const ArrowRecord& r = doc.arrowRec[static_cast<size_t>(doc.arrowCount)];
+    const LineEl& s = *doc.Line1.find(r.slot[static_cast<size_t>(r.segmentCount())]);
+    const bool fromCorner = std::fabs(s.x1) < std::fabs(s.x2);
+    const float cx = fromCorner ? s.x1 : s.x2, cy = fromCorner ? s.y1 : s.y2;
+    const float fx = fromCorner ? s.x2 : s.x1, fy = fromCorner ? s.y2 : s.y1;
+    const float along = 150 / (fx - cx);
+    drag(state, std::round(cx + 150), std::round(cy + (fy - cy) * along), SelKind::Arrow, true);
+}
 BENCHMARK(BM_DragArrow)->Apply(frames);
 
 // The last label lies above all others, in the thick of them.
@@ -217,6 +273,29 @@ void BM_DragLabel(benchmark::State& state) {
     drag(state, l.left + 100, l.top + 100, SelKind::Label, false);
 }
 BENCHMARK(BM_DragLabel)->Apply(frames);
+
+// A zoom step from the level before to `zoom` (percent), the layer forgotten, the
+// drawing recorded afresh and the window painted: from the key to the first frame
+// at the new zoom. The window shows the middle of the canvas.
+void BM_ZoomStep(benchmark::State& state) {
+    const qreal dpr = static_cast<qreal>(state.range(0));
+    const qreal zoom = static_cast<qreal>(state.range(1)) / 100;
+    const qreal before = zoom > 1 ? zoom / 2 : zoom == 1 ? 0.75 : zoom * 2;  // a step in, or out to 25%
+    const QPointF middle(14415.0 / 2, 9615.0 / 2);
+    Canvas c(dpr, before, middle);
+    for (auto _ : state) {
+        c.zoomTo(zoom, middle);
+        state.PauseTiming();
+        c.zoomTo(before, middle);
+        state.ResumeTiming();
+    }
+    c.zoomTo(zoom, middle);
+    if (!c.showsTheDrawing()) state.SkipWithError("the screen does not show the drawing");
+}
+BENCHMARK(BM_ZoomStep)
+    ->ArgNames({"dpr", "zoom"})
+    ->ArgsProduct({{1, 2}, {25, 100, 200, 400}})
+    ->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // Undo of a drag of rectangle 1 and the Redo after it, each with its frame: the
 // whole drawing put back from the history, the layer brought in line with it.

@@ -175,6 +175,9 @@ TEST(CommandLine, UsageErrorsAreOneLineAndStatusTwo) {
         {QStringLiteral("frobnicate"), QStringLiteral("a.QMP")},
         {QStringLiteral("check"), QStringLiteral("--verbose"), QStringLiteral("a.QMP")},
         {QStringLiteral("check"), QStringLiteral("--scale"), QStringLiteral("2"), QStringLiteral("a.QMP")},
+        {QStringLiteral("diff"), QStringLiteral("a.QMP")},
+        {QStringLiteral("diff"), QStringLiteral("--text"), QStringLiteral("a.QMP"), QStringLiteral("b.QMP")},
+        {QStringLiteral("dump"), QStringLiteral("--json"), QStringLiteral("a.QMP")},
     };
     for (const QStringList& args : wrong) {
         const test::ToolRun run = test::runQmptool(args);
@@ -189,7 +192,7 @@ TEST(CommandLine, HelpAndVersionGoToStandardOutput) {
     const test::ToolRun help = test::runQmptool({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.err.isEmpty());
-    for (const char* example : {"qmptool check ", "qmptool dump ", "qmptool render ", "qmptool convert "})
+    for (const char* example : {"qmptool check ", "qmptool dump ", "qmptool diff ", "qmptool render ", "qmptool convert "})
         EXPECT_TRUE(help.out.contains(example)) << example;
     EXPECT_EQ(test::runQmptool({QStringLiteral("render"), QStringLiteral("-h")}).out, help.out);
 

@@ -28,8 +28,8 @@ e2e_wait_painted "$shot"
 # menu TITLE_X ITEM [SUBITEM]: opens a menu of the menu bar by its title (x from
 # the window's left) and chooses an item, or an item of the item's submenu.
 # SKIP=n counts separators above the item. The Edit menu starts with Undo, Redo
-# and a separator.
-FILE_MENU=30 EDIT_MENU=85 HELP_MENU=140
+# and a separator, then the six clipboard items and a separator.
+FILE_MENU=30 EDIT_MENU=85 HELP_MENU=200  # 视图 lies between Edit and Help
 menu() {
     xdotool mousemove $((WIN_X + $1)) $((WIN_Y + 9)) click 1
     e2e_wait_popup
@@ -89,16 +89,16 @@ same_canvas() {
 for _ in 1 2 3 4 5; do same_canvas || e2e_fail "button 11 changed the canvas (see $shot)"; done
 
 # --- The Edit menu from the menu bar ------------------------------------------
-SKIP=1 menu $EDIT_MENU 2 && place 40 450 60 0        # 插入矩形
-SKIP=1 menu $EDIT_MENU 3 && place 200 450 65 41      # 插入椭圆
-SKIP=1 menu $EDIT_MENU 4 && place 360 440 80 40      # 插入菱形
-SKIP=1 menu $EDIT_MENU 5 && place_label 560 450      # 插入标签
-SKIP=1 menu $EDIT_MENU 6 && place_label 700 420      # 插入竖向标签
-SKIP=1 menu $EDIT_MENU 7 0 && place 800 560 0 -40    # 上箭头
-SKIP=1 menu $EDIT_MENU 7 1 && place 560 520 0 40     # 下箭头
-SKIP=1 menu $EDIT_MENU 7 2 && place 700 600 -40 0    # 左箭头
-SKIP=1 menu $EDIT_MENU 7 3 && place 300 600 40 0     # 右箭头
-SKIP=1 menu $EDIT_MENU 7 4                           # 折线箭头
+SKIP=2 menu $EDIT_MENU 8 && place 40 450 60 0        # 插入矩形
+SKIP=2 menu $EDIT_MENU 9 && place 200 450 65 41      # 插入椭圆
+SKIP=2 menu $EDIT_MENU 10 && place 360 440 80 40     # 插入菱形
+SKIP=2 menu $EDIT_MENU 11 && place_label 560 450     # 插入标签
+SKIP=2 menu $EDIT_MENU 12 && place_label 700 420     # 插入竖向标签
+SKIP=2 menu $EDIT_MENU 13 0 && place 800 560 0 -40   # 上箭头
+SKIP=2 menu $EDIT_MENU 13 1 && place 560 520 0 40    # 下箭头
+SKIP=2 menu $EDIT_MENU 13 2 && place 700 600 -40 0   # 左箭头
+SKIP=2 menu $EDIT_MENU 13 3 && place 300 600 40 0    # 右箭头
+SKIP=2 menu $EDIT_MENU 13 4                          # 折线箭头
 e2e_click 40 600
 e2e_click 200 600 3
 e2e_wait_pixels "$shot" "polyline arrow|120,600|$BLACK"
@@ -106,8 +106,32 @@ convert "$shot" "$out/2-edit-menu.png"
 # 删除 hides the selected element: the right arrow, selected by a click.
 e2e_click 340 600
 e2e_wait_pixels "$shot" "selected arrow|340,600|$GREEN"
-SKIP=2 menu $EDIT_MENU 8
+SKIP=3 menu $EDIT_MENU 14
 e2e_wait_pixels "$shot" "deleted arrow|340,600|$WHITE" "other arrow|120,600|$BLACK"
+
+# 复制 and 粘贴: the rectangle again 10 pixels right and down, selected; 创建副本
+# once more from the copy; 剪切 takes the last one away. 全选 has nothing to
+# select on the canvas yet, so it is greyed.
+e2e_click 45 455
+e2e_wait_pixels "$shot" "selected rectangle|100,450|$GREEN"
+SKIP=1 menu $EDIT_MENU 3
+SKIP=1 menu $EDIT_MENU 4
+e2e_wait_pixels "$shot" "pasted rectangle|175,460|$GREEN" "the original|100,450|$BLACK"
+SKIP=1 menu $EDIT_MENU 5
+e2e_wait_pixels "$out/2-pasted.ppm" "duplicate|185,470|$GREEN" "pasted rectangle|175,460|$BLACK"
+SKIP=1 menu $EDIT_MENU 2
+e2e_wait_pixels "$shot" "cut duplicate|185,470|$WHITE" "pasted rectangle|175,460|$BLACK"
+# 复制图表为图片: the chart without the canvas's frame at twice its pixels, as
+# another program reads it from the clipboard.
+SKIP=1 menu $EDIT_MENU 7
+has_png() { xclip -o -selection clipboard -t TARGETS 2>/dev/null | grep -qx image/png; }
+e2e_wait_for "$E2E_TIMEOUT" has_png || e2e_fail "no PNG on the clipboard"
+xclip -o -selection clipboard -t image/png >"$out/chart.png"
+[ "$(identify -format '%w %h' "$out/chart.png")" = "1914 1274" ] || e2e_fail "the chart is $(identify "$out/chart.png")"
+chart_pixel() { convert "$out/chart.png" -format "%[fx:round(255*p{$1}.r)],%[fx:round(255*p{$1}.g)],%[fx:round(255*p{$1}.b)]" info:; }
+[ "$(chart_pixel 0,0)" = "$WHITE" ] || e2e_fail "the chart's corner is $(chart_pixel 0,0): a frame?"
+[ "$(chart_pixel 200,900)" = "$BLACK" ] || e2e_fail "the rectangle's top edge in the chart is $(chart_pixel 200,900)"
+[ "$(chart_pixel 1534,1156)" = "$BLACK" ] || e2e_fail "the title block's frame in the chart is $(chart_pixel 1534,1156)"
 
 # --- The File menu -------------------------------------------------------------
 # 新建 on a changed drawing asks first; No starts over.
@@ -173,8 +197,8 @@ e2e_toolbar 14  # 保存: the new drawing is untitled
 e2e_file_dialog save "$E2E_WORKDIR/third.QMP"
 e2e_wait_file "$E2E_WORKDIR/third.QMP"
 
-# 退出, below 打印, 打印预览, 导出 and a separator: saved just now, so it closes
-# without a question.
-SKIP=1 menu $FILE_MENU 8
+# 退出, below 打印, 打印预览, 导出, 比较 and a separator: saved just now, so it
+# closes without a question.
+SKIP=1 menu $FILE_MENU 9
 e2e_wait_exit "$E2E_TIMEOUT"
 echo "PASS: every toolbar button and menu item did its work; the BMP is 961x641 at 24 bits"

@@ -14,10 +14,10 @@ e2e_wait_window Quillmap
 e2e_wait_painted "$out/start.ppm"
 
 # Insert a rectangle: right-click the canvas, choose the menu's first item below
-# Undo, Redo and their separator.
+# Undo, Redo, the clipboard's six items and their separators.
 e2e_click 150 150 3
 e2e_wait_popup
-e2e_menu_item 2 1
+e2e_menu_item 8 2
 e2e_wait_gone "$POPUP"
 # It follows the pointer with its top-left corner, outlined in black (131 x 81 px).
 e2e_move 150 150
@@ -44,7 +44,7 @@ e2e_wait_pixels "$out/4-resized.ppm" \
 e2e_click 100 450 3
 e2e_wait_popup
 edit_menu=$POPUP
-e2e_menu_item 7 1
+e2e_menu_item 13 2
 e2e_wait_popup "$edit_menu"
 e2e_menu_item 4
 e2e_wait_gone "$edit_menu"

@@ -56,33 +56,40 @@ e2e_begin() {
     mkdir -p "$out"
 }
 
-# e2e_start PROGRAM LOGFILE: starts it in a fresh working folder; sets APP_PID.
+# e2e_start PROGRAM LOGFILE [ARG...]: starts it in a fresh working folder with the
+# arguments given; sets APP_PID.
 # What a failure leaves is kept in the log's folder.
 # Its state folder (recovery copies) is in there too, so that no copy of another
-# run is offered; set E2E_STATE_HOME to keep one from start to start.
+# run is offered; set E2E_STATE_HOME to keep one from start to start. A test may
+# start several programs; each is ended with the test.
+E2E_PIDS=() E2E_WORKDIRS=()
 e2e_start() {
-    local program
+    local program log=$2
     program=$(realpath "$1") || e2e_fail "no program $1"
-    E2E_OUT=$(dirname "$2")
+    shift 2
+    E2E_OUT=$(dirname "$log")
     rm -f "$E2E_OUT"/failure-*
     E2E_WORKDIR=$(mktemp -d)
-    (cd "$E2E_WORKDIR" && XDG_STATE_HOME=${E2E_STATE_HOME:-$E2E_WORKDIR/state} QT_QPA_PLATFORM=xcb exec "$program") \
-        >"$2" 2>&1 &
+    (cd "$E2E_WORKDIR" && XDG_STATE_HOME=${E2E_STATE_HOME:-$E2E_WORKDIR/state} QT_QPA_PLATFORM=xcb exec "$program" "$@") \
+        >"$log" 2>&1 &
     APP_PID=$!
+    E2E_PIDS+=("$APP_PID") E2E_WORKDIRS+=("$E2E_WORKDIR")
     trap e2e_cleanup EXIT
 }
 
 # e2e_cleanup [STATUS]: the exit trap; the test's exit status decides whether the
 # screen is kept for the record.
 e2e_cleanup() {
-    local status=${1:-$?}
+    local status=${1:-$?} pid
     [ "$status" -eq 0 ] || [ "$status" -eq 77 ] || e2e_keep_failure
     [ -z "${E2E_XCLIP_PID:-}" ] || kill "$E2E_XCLIP_PID" 2>/dev/null || true
-    if [ -n "${APP_PID:-}" ] && kill -0 "$APP_PID" 2>/dev/null; then
-        kill "$APP_PID" 2>/dev/null || true
-        wait "$APP_PID" 2>/dev/null || true
-    fi
-    [ -n "${E2E_WORKDIR:-}" ] && rm -rf "$E2E_WORKDIR"
+    for pid in "${E2E_PIDS[@]}"; do
+        if kill -0 "$pid" 2>/dev/null; then
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+        fi
+    done
+    [ ${#E2E_WORKDIRS[@]} -eq 0 ] || rm -rf "${E2E_WORKDIRS[@]}"
     return 0
 }
 
@@ -105,11 +112,12 @@ e2e_keep_failure() {
 }
 
 # e2e_wait_window PROGRAM_REGEX [CLIENT_H CANVAS_DX CANVAS_DY]: waits until the
-# program's main window ("<drawing> - <program>") is mapped and gives it the
-# focus; sets WID, WIN_X, WIN_Y, WIN_W, WIN_H and the client/canvas origins
-# (quillmap's unless given).
+# main window ("<drawing> - <program>") of the program last started (APP_PID) is
+# mapped and gives it the focus; sets WID, WIN_X, WIN_Y, WIN_W, WIN_H and the
+# client/canvas origins (quillmap's unless given).
 e2e_wait_window() {
-    WID=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --name "^.+ - $1\$" | head -n 1) ||
+    WID=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --all --pid "$APP_PID" --name "^.+ - $1\$" |
+        head -n 1) ||
         e2e_fail "no window named '$1' within ${E2E_TIMEOUT}s"
     [ -n "$WID" ] || e2e_fail "no window named '$1'"
     # shellcheck disable=SC2034  # getwindowgeometry sets all of these
@@ -193,8 +201,10 @@ e2e_await() {
 e2e_wait_exit() {
     # shellcheck disable=SC2016  # expanded by eval, on every try
     e2e_await "$1" eval '! kill -0 "$APP_PID" 2>/dev/null' || e2e_fail "the program did not end within $1s"
-    local status=0
+    local status=0 pid kept=()
     wait "$APP_PID" || status=$?
+    for pid in "${E2E_PIDS[@]}"; do [ "$pid" = "$APP_PID" ] || kept+=("$pid"); done
+    E2E_PIDS=("${kept[@]}")
     APP_PID=
     [ "$status" -eq 0 ] || e2e_fail "the program ended with status $status"
 }
@@ -493,6 +503,16 @@ e2e_enter_text() {
     else
         xdotool type --delay 10 "$1"
     fi
+}
+
+# e2e_drop_rectangle X Y SHOT: a rectangle from the toolbar follows the pointer to
+# (X, Y), where its top-left corner goes, and a click drops it there, selected.
+e2e_drop_rectangle() {
+    e2e_toolbar 1
+    e2e_move "$1" "$2"
+    e2e_wait_pixels "$3" "new rectangle|$(($1 + 60)),$2|$BLACK"
+    xdotool click 1
+    e2e_wait_pixels "$3" "dropped rectangle|$(($1 + 60)),$2|$GREEN"
 }
 
 # e2e_edit_label X Y TEXT SHOT: edits the caption of the label under (X, Y): a

@@ -1,13 +1,18 @@
 // Writes the fuzzers' seeds, one folder per target: documents as the editors
-// write them, and recovery copies of them as the editors keep them.
+// write them, recovery copies of them as the editors keep them, and clipboard
+// payloads of their elements as Copy writes them.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "edit/clipboard.h"
+#include "io/clipboard_payload.h"
 #include "io/document_io.h"
 #include "io/recovery_store.h"
 #include "model/labels.h"
+#include "model/sel_kind.h"
 #include "unit/io/sample_documents.h"
 #include "unit/support/fakes.h"
 
@@ -33,6 +38,21 @@ public:
         write(target, name, *bytes);
         const RecoveryCopy copy{path, 1700000000, *bytes};
         write("recovery", std::string(target) + "-" + name + ".copy", encodeRecoveryCopy(copy, layout));
+    }
+    // Every element of the drawing copied, as the clipboard payload `name`.
+    void addElements(const std::string& name, const Document& doc, Layout layout) {
+        std::vector<ElementRef> all;
+        for (int i = 1; i <= doc.shapeCount; ++i) all.push_back({ElementKind::Shape, i});
+        for (int i = 1; i <= doc.diamondCount; ++i) all.push_back({ElementKind::Diamond, i});
+        for (int i = 1; i <= doc.arrowCount; ++i) all.push_back({ElementKind::Arrow, i});
+        for (int i = 1; i <= doc.labelCount; ++i) all.push_back({ElementKind::Label, i});
+        const Result<std::string> payload = encodePayload(copyElements(doc, all), layout);
+        if (!payload) {
+            std::fprintf(stderr, "%s: %s\n", name.c_str(), payload.error().describe().c_str());
+            ok_ = false;
+            return;
+        }
+        write("clipboard", name, *payload);
     }
     bool ok() const { return ok_; }
 
@@ -73,5 +93,7 @@ int main(int argc, char** argv) {
     Document reduced;
     test::addEveryReducedKind(reduced, every.metrics);
     seeds.add("qmp", "every-kind-qmp.QMP", reduced, Layout::Qmp);
+    seeds.addElements("every-kind.elements", every.doc, Layout::Quillmap);
+    seeds.addElements("every-kind-qmp.elements", reduced, Layout::Qmp);
     return seeds.ok() ? 0 : 1;
 }

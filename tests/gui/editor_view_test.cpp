@@ -2,8 +2,10 @@
 // real Qt events on the main window: boxes open over a label on the second click,
 // commit on Enter or when they lose the focus, keep Delete to themselves, take
 // text from input methods and paste; a drag paints from the cached layer, and
-// after a drag, a delete, Undo and Redo the window shows exactly the drawing.
+// after a drag, a delete, Undo and Redo the window shows exactly the drawing; a
+// chart drawn at any zoom is the same file.
 #include <QClipboard>
+#include <QTemporaryDir>
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -11,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
 #include "app/main_window.h"
@@ -204,9 +207,18 @@ private slots:
         QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QString(), true);
         QCoreApplication::sendEvent(box, &repeat);
         QVERIFY(box->isVisible());
+        // The Edit menu's Paste and Select All work on the box, as its own keys do.
         QGuiApplication::clipboard()->setText(QString::fromUtf8("：总览"));
-        box->paste();
+        QAction* paste = w->findChild<QAction*>(QStringLiteral("editPaste"));
+        QTRY_VERIFY(paste->isEnabled());
+        paste->trigger();
         QCOMPARE(w->editor().text1.text, std::string("流程图：总览"));
+        QCOMPARE(doc().labelCount, int16_t(8));
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(box->selectedText(), box->text());
+        box->deselect();
+        w->findChild<QAction*>(QStringLiteral("editSelectAll"))->trigger();
+        QCOMPARE(box->selectedText(), box->text());
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(label(2).caption, std::string("流程图：总览"));
     }
@@ -481,6 +493,163 @@ private slots:
         for (int x = 100; x < 400; x += 10) moveOver(canvas(), QPoint(x, 300));
         QTRY_VERIFY(paints > 0);
         canvas()->removeEventFilter(&counter);
+    }
+
+    // The same chart drawn with the pointer at each zoom, through every kind of
+    // gesture: placing, dragging, a corner handle, arrows, a label carried by its
+    // timer and edited in its box, the title block. Positions are multiples of 30
+    // twips, whole screen pixels at every zoom tested, so each lands on the same
+    // twips. The file is the same at every zoom; the zoom itself changes nothing.
+    void aChartDrawnAtAnyZoomIsTheSameFile_data() {
+        QTest::addColumn<qreal>("zoom");
+        QTest::newRow("100%") << 1.0;  // first: the file the others must match
+        QTest::newRow("50%") << 0.5;
+        QTest::newRow("200%") << 2.0;
+        QTest::newRow("400%") << 4.0;
+    }
+
+    void aChartDrawnAtAnyZoomIsTheSameFile() {
+        QFETCH(qreal, zoom);
+        static QByteArray atActualSize;
+        QtHost& h = w->host();
+        w->view().setZoom(zoom);
+        QCOMPARE(doc().modified, int16_t(0));
+        QVERIFY(!w->findChild<QAction*>(QStringLiteral("editUndo"))->isEnabled());
+        const auto at = [this](float x, float y) { return canvas()->toWidget(x, y).toPoint(); };
+        const auto click = [&](float x, float y, Qt::MouseButton b = Qt::LeftButton) {
+            moveOver(canvas(), at(x, y));
+            QTest::mouseClick(canvas(), b, Qt::NoModifier, at(x, y));
+        };
+        const auto drag = [&](float x1, float y1, float x2, float y2) {
+            QTest::mousePress(canvas(), Qt::LeftButton, Qt::NoModifier, at(x1, y1));
+            moveOver(canvas(), at((x1 + x2) / 2, (y1 + y2) / 2), Qt::LeftButton);
+            moveOver(canvas(), at(x2, y2), Qt::LeftButton);
+            QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::NoModifier, at(x2, y2));
+        };
+        const auto pointerTo = [&](float x, float y) {
+            const QPointF p = (canvas()->toWidget(x, y) - QPointF(canvas()->clientOrigin()));
+            h.setCursorPos(h.canvasToScreen({qRound(p.x()), qRound(p.y())}));
+        };
+        const auto trigger = [this](const char* name) { w->findChild<QAction*>(QString::fromLatin1(name))->trigger(); };
+
+        trigger("insJX");
+        click(3000, 3000);
+        drag(3150, 3150, 4650, 3750);  // clear of the corner handle at any zoom
+        drag(4500, 3600, 4200, 3300);  // by the top-left handle
+        QCOMPARE(doc().Shape1.find(1)->width, 2265.0f);
+        // The handles keep their five screen pixels at every zoom.
+        const QImage corner = canvas()->grab(QRect(at(6465, 3300) - QPoint(8, 8), QSize(17, 17))).toImage();
+        QCOMPARE(test::countIf(corner, corner.rect(), [](const QColor& c) { return c == defaultPaintOptions().highlight; }), 25);
+
+        trigger("insLX");
+        click(9000, 1500);
+        pointerTo(14000, 9000);  // far from any connection point: nothing to snap to
+        trigger("instJT");
+        click(3000, 6000);
+        click(6000, 6000);
+        click(6000, 7500);
+        click(7500, 7500, Qt::RightButton);
+        trigger("instRightJT");
+        click(3000, 8400);
+
+        trigger("insLabel");
+        const int i = doc().selIndex;
+        pointerTo(9000, 6000);
+        QTRY_COMPARE(label(i).left, 9000.0f);
+        click(9000, 6000);
+        QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, at(9000, 6000));
+        LineBox* box = w->view().text1();
+        QTRY_VERIFY(box->hasFocus());
+        QCOMPARE(box->font().pixelSize(), qRound(12 * zoom));  // the text as large as the label's
+        typeText(box, QString::fromUtf8("审批"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(label(i).caption, std::string("审批"));
+
+        drag(11520, 8010, 10920, 7410);  // the title block
+        QCOMPARE(doc().Shape2.left, 10900.0f);
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        doc().fileName = dir.filePath(QStringLiteral("chart.QMP")).toStdString();
+        trigger("fileSave");
+        QFile file(dir.filePath(QStringLiteral("chart.QMP")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        if (zoom == 1) atActualSize = bytes;
+        QVERIFY(!atActualSize.isEmpty());
+        QVERIFY(bytes == atActualSize);
+
+        // Back at 100% the canvas is the picture the whole drawing paints.
+        w->view().setZoom(1);
+        QTRY_VERIFY(showsTheDrawing());
+    }
+
+    // With the keyboard alone: a new element follows the pointer, which the arrow
+    // keys bring into view and move, a pixel or with Shift ten; Enter drops it as
+    // a click would; a polyline arrow takes its vertices with Enter and ends with
+    // Shift+Enter; the context menu key opens the Edit menu over the selection.
+    void theKeyboardCarriesNewElementsAndOpensTheMenu() {
+        QtHost& h = w->host();
+        const auto key = [this](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(canvas(), k, m); };
+        const auto trigger = [this](const char* name) { w->findChild<QAction*>(QString::fromLatin1(name))->trigger(); };
+        canvas()->setFocus();
+        h.setCursorPos({0, 0});  // not over the canvas
+        trigger("insJX");
+        key(Qt::Key_Right);
+        const QRect inView = canvas()->visibleRegion().boundingRect() & canvas()->contentsRect();
+        const CanvasPointer middle = canvas()->toTwips(QPointF(inView.center()));
+        QCOMPARE(doc().Shape1.find(1)->left, middle.x);
+        key(Qt::Key_Right, Qt::ShiftModifier);
+        key(Qt::Key_Down);
+        key(Qt::Key_Return);
+        QCOMPARE(doc().selKind, SelKind::Shape);
+        QCOMPARE(doc().Shape1.find(1)->left, middle.x + 150);
+        QCOMPARE(doc().Shape1.find(1)->top, middle.y + 15);
+
+        trigger("instJT");
+        key(Qt::Key_Down, Qt::ShiftModifier);
+        for (int k = 0; k < 10; ++k) key(Qt::Key_Down, Qt::ShiftModifier);
+        key(Qt::Key_Return);
+        for (int k = 0; k < 10; ++k) key(Qt::Key_Right, Qt::ShiftModifier);
+        key(Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(doc().arrowCount, int16_t(1));
+        QCOMPARE(doc().selKind, SelKind::None);
+        QVERIFY(doc().Line1.visible(doc().arrowRec[1].slot[1]));
+
+        trigger("insLabel");
+        for (int k = 0; k < 5; ++k) key(Qt::Key_Up, Qt::ShiftModifier);  // clear of the arrow's head
+        const int i = doc().selIndex;
+        const CanvasPointer at = canvas()->toTwips(QPointF(canvas()->mapFromGlobal(QCursor::pos())));
+        QCOMPARE(label(i).left, at.x);
+        key(Qt::Key_Return);
+        QCOMPARE(doc().selKind, SelKind::Label);
+        QVERIFY(!h.timer(TimerId::Timer1).isActive());
+
+        key(Qt::Key_Backtab, Qt::ShiftModifier);  // shapes come before labels
+        QCOMPARE(doc().selKind, SelKind::Shape);
+        QWidget* shown = nullptr;
+        QTimer::singleShot(0, [&shown] {
+            shown = QApplication::activePopupWidget();
+            if (shown) shown->close();
+        });
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), canvas()->mapToGlobal(QPoint()));
+        QCoreApplication::sendEvent(canvas(), &menuKey);
+        QCOMPARE(shown, static_cast<QWidget*>(w->editMenu()));
+    }
+
+    // Ctrl with the wheel zooms one level per notch about the point under the pointer.
+    void theWheelZoomsAboutThePointer() {
+        QWidget* viewport = w->scrollArea()->viewport();
+        const QPoint inViewport = canvas()->mapTo(viewport, canvas()->toWidget(6000, 4500).toPoint());
+        // As the canvas passes it on: it leaves the wheel to the area.
+        QWheelEvent notch(QPointF(inViewport), viewport->mapToGlobal(QPointF(inViewport)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(viewport, &notch);
+        QCOMPARE(w->view().zoom(), 1.25);
+        const QPoint now = canvas()->mapFrom(w->scrollArea()->viewport(), inViewport);
+        QVERIFY(qAbs(canvas()->toTwips(QPointF(now)).x - 6000) <= 15);
+        QVERIFY(qAbs(canvas()->toTwips(QPointF(now)).y - 4500) <= 15);
+        QCOMPARE(doc().modified, int16_t(0));
     }
 };
 

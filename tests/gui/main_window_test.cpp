@@ -1,8 +1,9 @@
-// The main window as the user gets it: the fixed layout of Form1, Picture2 and
-// the canvas, the title block on a fresh start, and canvas input handed on as
-// canvas twips.
+// The main window as the user gets it: the layout of Form1, Picture2 and the
+// canvas at the opening size and as the window grows and shrinks, the title block
+// on a fresh start, and canvas input handed on as canvas twips.
 #include <QFrame>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@
 #include <QWindow>
 #include <QtTest>
 
+#include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
 #include "app/main_window.h"
 #include "io/document_io.h"
@@ -25,7 +27,7 @@ using test::isWhite;
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void layoutIsFixedInTwips() {
+    void layoutOpensInTwipsAndFollowsTheWindow() {
         MainWindow w;
         QCOMPARE(w.objectName(), QStringLiteral("Form1"));
         QCOMPARE(w.client()->size(), QSize(984, 688));  // 14760 x 10320 twips
@@ -33,17 +35,36 @@ private slots:
         QCOMPARE(w.container()->geometry(), QRect(5, 30, 971, 651));
         QCOMPARE(w.canvas()->objectName(), QStringLiteral("Picture1"));
         QCOMPARE(w.canvas()->size(), QSize(961, 641));  // outer size, frame included
-        // (75, 75) twips inside Picture2's two-pixel frame.
-        QCOMPARE(w.canvas()->mapTo(w.client(), QPoint(0, 0)), QPoint(12, 37));
         QCOMPARE(w.canvas()->clientOrigin(), QPoint(2, 2));
         QVERIFY(w.toolbar()->geometry().bottom() < w.container()->geometry().top());
 
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        // The client area sits right below the menu bar and the window cannot
-        // be made to rearrange it.
+        // (75, 75) twips inside Picture2's two-pixel frame.
+        QCOMPARE(w.canvas()->mapTo(w.client(), QPoint(0, 0)), QPoint(12, 37));
+        // The client area sits right below the menu bar.
         QCOMPARE(w.client()->mapTo(&w, QPoint(0, 0)), QPoint(0, w.menuBar()->height()));
-        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QVERIFY(!w.scrollArea()->horizontalScrollBar()->isVisible());
+        // Zoomed in, it scrolls; back at 100% all of it is in view again.
+        w.view().setZoom(2);
+        QTRY_VERIFY(w.scrollArea()->horizontalScrollBar()->isVisible());
+        w.view().setZoom(1);
+        QTRY_VERIFY(!w.scrollArea()->horizontalScrollBar()->isVisible());
+        QVERIFY(!w.scrollArea()->verticalScrollBar()->isVisible());
+        QCOMPARE(w.canvas()->mapTo(w.client(), QPoint(0, 0)), QPoint(12, 37));
+
+        // Larger, Picture2 takes what the window gained and the canvas stays in
+        // its middle; smaller, the canvas keeps its size and scrolls.
+        w.resize(1500, 1100);
+        QTRY_COMPARE(w.container()->width(), 1500 - 13);
+        QCOMPARE(w.canvas()->size(), QSize(961, 641));
+        const QRect around = w.container()->contentsRect();
+        const QPoint middle = w.canvas()->mapTo(w.container(), w.canvas()->rect().center());
+        QVERIFY(qAbs(middle.x() - around.center().x()) <= 3 && qAbs(middle.y() - around.center().y()) <= 3);
+        w.resize(500, 400);
+        QTRY_VERIFY(w.scrollArea()->horizontalScrollBar()->isVisible());
+        QVERIFY(w.scrollArea()->verticalScrollBar()->isVisible());
+        QCOMPARE(w.canvas()->size(), QSize(961, 641));
     }
 
     void startShowsTheTitleBlock() {

@@ -1,8 +1,12 @@
 // The menu bar, the Edit menu and the toolbar as the user meets them: every
 // caption, object name, access key, shortcut and order, and what each command
 // does to the drawing when it is chosen.
+#include <QClipboard>
 #include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -14,10 +18,14 @@
 #include <functional>
 
 #include "app/canvas_widget.h"
+#include "app/compare_window.h"
+#include "access_keys.h"
 #include "app/main_window.h"
 #include "interact/pointer.h"
 #include "io/document_io.h"
 #include "model/sel_kind.h"
+#include "render/canvas_painter.h"
+#include "render/change_painter.h"
 
 namespace qm {
 namespace {
@@ -63,6 +71,11 @@ void answer(QMessageBox::StandardButton button, QString* text = nullptr) {
     });
 }
 
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 void chooseFile(const QString& path) {
     whenModal<QFileDialog>([path](QFileDialog* d) {
         d->selectFile(path);
@@ -105,31 +118,40 @@ private slots:
         w.reset();
     }
 
-    void theMenuBarHasTheThreeMenusInOrder() {
+    void theMenuBarHasTheFourMenusInOrder() {
         const QList<QAction*> menus = w->menuBar()->actions();
-        QCOMPARE(menus.size(), 3);
-        const QStringList titles{u("文件(&F)"), u("编辑(&E)"), u("帮助(&H)")};
-        const QStringList names{QStringLiteral("menuFile"), QStringLiteral("edit"), QStringLiteral("help")};
-        for (int i = 0; i < 3; ++i) {
+        QCOMPARE(menus.size(), 4);
+        const QStringList titles{u("文件(&F)"), u("编辑(&E)"), u("视图(&V)"), u("帮助(&H)")};
+        const QStringList names{QStringLiteral("menuFile"), QStringLiteral("edit"), QStringLiteral("view"),
+                                QStringLiteral("help")};
+        for (int i = 0; i < 4; ++i) {
             QVERIFY(menus[i]->menu());
             QCOMPARE(menus[i]->text(), titles[i]);
             QCOMPARE(menus[i]->menu()->objectName(), names[i]);
         }
         compareItems(itemsOf(menus[0]->menu()), {
-            {u("新建"), QStringLiteral("fileNew"), QStringLiteral("Ctrl+N")},
-            {u("打开"), QStringLiteral("fileOpen"), QStringLiteral("Ctrl+O")},
-            {u("保存"), QStringLiteral("fileSave"), QStringLiteral("Ctrl+S")},
+            {u("新建(&N)"), QStringLiteral("fileNew"), QStringLiteral("Ctrl+N")},
+            {u("打开(&O)"), QStringLiteral("fileOpen"), QStringLiteral("Ctrl+O")},
+            {u("保存(&S)"), QStringLiteral("fileSave"), QStringLiteral("Ctrl+S")},
             {u("另存为(&E)"), QStringLiteral("fileSaveAs"), QString()},
-            {u("保存为BMP图像"), QStringLiteral("fileSaveAsBMP"), QStringLiteral("Ctrl+B")},
+            {u("保存为BMP图像(&B)"), QStringLiteral("fileSaveAsBMP"), QStringLiteral("Ctrl+B")},
             {u("打印(&P)..."), QStringLiteral("filePrint"), QStringLiteral("Ctrl+P")},
             {u("打印预览(&V)..."), QStringLiteral("filePrintPreview"), QString()},
             {u("导出(&X)..."), QStringLiteral("fileExport"), QString()},
+            {u("比较(&M)..."), QStringLiteral("fileCompare"), QString()},
             {QStringLiteral("-"), QStringLiteral("fileSeparator"), QString()},
-            {u("退出"), QStringLiteral("fileExit"), QStringLiteral("Ctrl+Q")},
+            {u("退出(&Q)"), QStringLiteral("fileExit"), QStringLiteral("Ctrl+Q")},
         });
         compareItems(itemsOf(menus[1]->menu()), {
             {u("撤销(&U)"), QStringLiteral("editUndo"), QStringLiteral("Ctrl+Z")},
             {u("重做(&Y)"), QStringLiteral("editRedo"), QStringLiteral("Ctrl+Y")},
+            {QStringLiteral("-"), QStringLiteral("noname"), QString()},
+            {u("剪切(&T)"), QStringLiteral("editCut"), QStringLiteral("Ctrl+X")},
+            {u("复制(&C)"), QStringLiteral("editCopy"), QStringLiteral("Ctrl+C")},
+            {u("粘贴(&P)"), QStringLiteral("editPaste"), QStringLiteral("Ctrl+V")},
+            {u("创建副本(&I)"), QStringLiteral("editDuplicate"), QStringLiteral("Ctrl+D")},
+            {u("全选(&S)"), QStringLiteral("editSelectAll"), QStringLiteral("Ctrl+A")},
+            {u("复制图表为图片(&G)"), QStringLiteral("editCopyChart"), QString()},
             {QStringLiteral("-"), QStringLiteral("noname"), QString()},
             {u("插入矩形(&R)"), QStringLiteral("insJX"), QString()},
             {u("插入椭圆(&O)"), QStringLiteral("insTY"), QString()},
@@ -138,25 +160,36 @@ private slots:
             {u("插入竖向标签(&H)"), QStringLiteral("instHLabel"), QString()},
             {u("插入箭头(&A)"), QStringLiteral("insJT"), QString()},
             {QStringLiteral("-"), QStringLiteral("noname"), QString()},
-            {u("删除        Del"), QStringLiteral("editDelete"), QString()},
+            {u("删除(&E)        Del"), QStringLiteral("editDelete"), QString()},
         });
         QCOMPARE(action("editRedo")->shortcuts(),
                  QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
-        const QMenu* arrows = menus[1]->menu()->actions()[8]->menu();
+        const QMenu* arrows = menus[1]->menu()->actions()[15]->menu();
         QVERIFY(arrows);
         compareItems(itemsOf(arrows), {
-            {u("上箭头"), QStringLiteral("instUpJT"), QString()},
-            {u("下箭头"), QStringLiteral("instDownJT"), QString()},
-            {u("左箭头"), QStringLiteral("instLeftJT"), QString()},
-            {u("右箭头"), QStringLiteral("instRightJT"), QString()},
-            {u("折线箭头"), QStringLiteral("instJT"), QString()},
+            {u("上箭头(&U)"), QStringLiteral("instUpJT"), QString()},
+            {u("下箭头(&D)"), QStringLiteral("instDownJT"), QString()},
+            {u("左箭头(&L)"), QStringLiteral("instLeftJT"), QString()},
+            {u("右箭头(&R)"), QStringLiteral("instRightJT"), QString()},
+            {u("折线箭头(&P)"), QStringLiteral("instJT"), QString()},
         });
         compareItems(itemsOf(menus[2]->menu()), {
+            {u("放大(&I)"), QStringLiteral("viewZoomIn"), QStringLiteral("Ctrl+=")},
+            {u("缩小(&O)"), QStringLiteral("viewZoomOut"), QStringLiteral("Ctrl+-")},
+            {u("实际大小(&A)"), QStringLiteral("viewActualSize"), QStringLiteral("Ctrl+0")},
+            {u("适合窗口(&F)"), QStringLiteral("viewFitWindow"), QString()},
+        });
+        QCOMPARE(action("viewZoomIn")->shortcuts(),
+                 QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)}));
+        compareItems(itemsOf(menus[3]->menu()), {
             {u("内容(&C)"), QStringLiteral("helpReadMe"), QString()},
-            {u("关于"), QStringLiteral("helpAbout"), QString()},
+            {u("关于(&A)"), QStringLiteral("helpAbout"), QString()},
         });
         // The canvas's context menu is this same Edit menu.
         QCOMPARE(w->editMenu(), menus[1]->menu());
+        // Every item has an access key, and one key chooses one item of its menu.
+        const QStringList problems = test::accessKeyProblems(w->menuBar());
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u("\n"))));
     }
 
     void noCommandTakesTheDeleteKey() {
@@ -268,6 +301,56 @@ private slots:
         QVERIFY(w->canvas()->renderImage().pixelColor(w->canvas()->toWidget(3300, 3000).toPoint()) == Qt::white);
     }
 
+    // Cut, Copy and Duplicate need a selection and Paste something to paste. Copy
+    // puts our elements, their pictures and their texts on the clipboard; Paste
+    // brings them back 10 pixels on, and plain text as a label; 复制图表为图片 is
+    // the chart at twice its pixels, without the frame and the selection's look.
+    void clipboardItems() {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        for (const char* name : {"editCut", "editCopy", "editDuplicate", "editPaste", "editSelectAll"})
+            QTRY_VERIFY2(!action(name)->isEnabled(), name);
+        action("insJX")->trigger();
+        dropAt(3000, 3000);
+        for (const char* name : {"editCut", "editCopy", "editDuplicate"}) QVERIFY2(action(name)->isEnabled(), name);
+        action("editCopy")->trigger();
+        const QMimeData* data = clipboard->mimeData();
+        QVERIFY(data->hasFormat(QStringLiteral("application/x-quillmap-elements")));
+        QCOMPARE(data->text(), u("单击这里添加文本\n单击这里添加文本"));
+        QVERIFY(data->data(QStringLiteral("image/svg+xml")).contains("<svg"));
+        const QImage elements = QImage::fromData(data->data(QStringLiteral("image/png")), "PNG");
+        QCOMPARE(elements.size(), QSize(2 * 134, 2 * 81));  // the rectangle, its divider reaching one pixel past
+        QCOMPARE(elements.pixelColor(2, 0), QColor(Qt::black));
+        QTRY_VERIFY(action("editPaste")->isEnabled());
+        action("editPaste")->trigger();
+        QCOMPARE(doc().shapeCount, int16_t(2));
+        QCOMPARE(doc().Shape1.find(2)->left, 3150.0f);
+        QCOMPARE(doc().selIndex, int16_t(2));
+
+        clipboard->setText(u("你好"));
+        action("editPaste")->trigger();
+        QCOMPARE(doc().Label.find(doc().labelCount)->caption, std::string("你好"));
+        QCOMPARE(doc().selKind, SelKind::Label);
+
+        action("editCopyChart")->trigger();
+        const QImage chart = QImage::fromData(clipboard->mimeData()->data(QStringLiteral("image/png")), "PNG");
+        QCOMPARE(chart.size(), QSize(2 * 957, 2 * 637));
+        QCOMPARE(chart.pixelColor(0, 0), QColor(Qt::white));
+        QCOMPARE(chart.pixelColor(2 * 200, 2 * 200), QColor(Qt::black));  // the first rectangle's corner
+        const auto greens = [](const QImage& image) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    n += c.green() > 200 && c.red() < 100 && c.blue() < 100;
+                }
+            return n;
+        };
+        QVERIFY(greens(w->canvas()->renderImage()) > 0);  // the new label is selected
+        QCOMPARE(greens(chart), 0);
+        QTRY_VERIFY(!action("editPaste")->isEnabled());  // a picture is nothing to paste
+    }
+
     void newOpenSaveAndSaveAs() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -324,6 +407,64 @@ private slots:
         QCOMPARE(doc().modified, int16_t(0));
     }
 
+    // 比较: the open drawing as it is now against a file, in a window of its own;
+    // a row selects its element; nothing is written; a bad file is named and why.
+    void compareShowsTheChangesInAWindowOfItsOwnAndWritesNothing() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString older = dir.filePath(u("旧 版.QMP"));
+        chooseFile(older);
+        action("fileSaveAs")->trigger();
+        action("insJX")->trigger();
+        dropAt(3000, 3000);  // unsaved, and selected in the editor's green with its handles
+        QCOMPARE(doc().selKind, SelKind::Shape);
+
+        chooseFile(older);
+        action("fileCompare")->trigger();
+        auto* window = w->findChild<CompareWindow*>();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY(window->isWindow() && !window->isModal());
+        QCOMPARE(window->list()->count(), 1);
+        QVERIFY(window->list()->item(0)->text().startsWith(u("矩形 1：新增 位置 (200, 200) 大小 131×81")));
+        // The picture shows the rectangle as added, not as the editor's selection.
+        const QImage picture = window->picture()->pixmap().toImage();
+        const qreal dpr = picture.devicePixelRatio();
+        for (const QPointF at : {QPointF(230, 200), QPointF(200, 200)})  // an edge; a corner, without its handle
+            QCOMPARE(picture.pixelColor(((at + QPointF(kCanvasFrame, kCanvasFrame)) * dpr).toPoint()), kAddedColour);
+
+        // Opening the window and giving its list the focus choose nothing.
+        QPointer<CompareWindow> first = window;
+        window->close();
+        QTRY_VERIFY(!first);  // closed, it is gone
+        canvasPress(w->editor(), 1, 0, 13000, 500);  // nothing there
+        QCOMPARE(doc().selKind, SelKind::None);
+        chooseFile(older);
+        action("fileCompare")->trigger();
+        window = w->findChild<CompareWindow*>();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(window->list()->hasFocus());
+        QCOMPARE(doc().selKind, SelKind::None);
+        window->list()->setCurrentRow(0);
+        QCOMPARE(doc().selKind, SelKind::Shape);
+        QCOMPARE(doc().selIndex, int16_t(1));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u("旧 版.QMP")});
+        QCOMPARE(doc().modified, int16_t(-1));
+
+        const QString bad = dir.filePath(QStringLiteral("bad.QMP"));
+        QVERIFY(writeFile(bad, "QMP but nothing more"));
+        QString message;
+        whenModal<QFileDialog>([&](QFileDialog* d) {
+            d->selectFile(bad);
+            answer(QMessageBox::Ok, &message);
+            static_cast<QDialog*>(d)->accept();
+        });
+        action("fileCompare")->trigger();
+        QVERIFY2(message.contains(bad), qPrintable(message));
+        QCOMPARE(w->findChildren<CompareWindow*>().size(), 1);
+        QCOMPARE(doc().shapeCount, int16_t(1));
+    }
+
     void aDocumentNamedAtStartIsOpened() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
@@ -344,12 +485,9 @@ private slots:
         // A damaged file is refused with the format message, the file's name and
         // the reader's reason; the drawing stays.
         const QString junk = dir.filePath(QStringLiteral("junk.QMP"));
-        QFile f(junk);
-        QVERIFY(f.open(QIODevice::WriteOnly));
         QFile saved(path);
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        f.write(saved.readAll().chopped(20));
-        f.close();
+        QVERIFY(writeFile(junk, saved.readAll().chopped(20)));
         QString message;
         answer(QMessageBox::Ok, &message);
         QVERIFY(!fresh.openFile(junk.toStdString()));
@@ -406,6 +544,7 @@ private slots:
         action("insJX")->trigger();
         dropAt(3000, 3000);
         const int16_t modified = doc().modified;
+        w->view().setZoom(2);  // a picture of the drawing, not of the screen
         chooseFile(dir.filePath(u("图 1")));  // the default extension is added
         QTest::keyClick(w.get(), Qt::Key_B, Qt::ControlModifier);
         QFile file(dir.filePath(u("图 1.BMP")));

@@ -1,6 +1,7 @@
 // The cached layer of drags: which elements count as moving in each state, and a
 // frame drawn from the layer looks exactly like a full repaint, at 1x and 2x,
-// while the layer is reused rather than redrawn for every frame.
+// while the layer is reused rather than redrawn for every frame, also when it
+// holds only the part of a zoomed canvas in view and the view moves on.
 #include <QPainter>
 #include <QtTest>
 #include <algorithm>
@@ -71,6 +72,16 @@ class TestPaintCache : public QObject {
         canvasMove(ed, 0, 0, x, y);
         canvasPress(ed, 1, 0, x, y);
         canvasRelease(ed, 1, 0, x, y);
+    }
+
+    // A new drawing with a rectangle and a diamond at these corners, nothing selected.
+    static void rectangleAndDiamond(Editor& ed, float rx, float ry, float dx, float dy) {
+        startUp(ed);
+        insertShape(ed, ShapeStyle::Rectangle);
+        drop(ed, rx, ry);
+        insertDiamond(ed);
+        drop(ed, dx, dy);
+        canvasPress(ed, 1, 0, 14000, 9500);
     }
 
 private slots:
@@ -195,12 +206,7 @@ private slots:
     void catchingUpEqualsAFullRepaint() {
         QFETCH(qreal, dpr);
         Editor ed(host, metrics);
-        startUp(ed);
-        insertShape(ed, ShapeStyle::Rectangle);
-        drop(ed, 1000, 1500);
-        insertDiamond(ed);
-        drop(ed, 6000, 1500);
-        canvasPress(ed, 1, 0, 14000, 9500);
+        rectangleAndDiamond(ed, 1000, 1500, 6000, 1500);
         const Document before = ed.doc;
         PaintCache cache(0);  // a layer kept at rest, as for a large drawing
         std::vector<PartRef> moving;
@@ -267,6 +273,30 @@ private slots:
         QCOMPARE(ed.doc.selKind, SelKind::Arrow);
         catchUp();
         QVERIFY(!QTest::currentTestFailed());
+    }
+
+    void aLayerOfThePartInViewKeepsWhatItHoldsAsTheViewMoves() {
+        constexpr qreal dpr = 2;  // a canvas at 200%
+        Editor ed(host, metrics);
+        rectangleAndDiamond(ed, 1500, 1500, 5400, 2400);
+        PaintCache cache(0);
+        const auto inView = [&](const QRectF& view) {
+            QImage img = blankImage(dpr);
+            QPainter p(&img);
+            cache.paint(p, ed.doc, {}, canvasSize(), dpr, view, defaultPaintOptions(), view);
+            p.end();
+            const QRect device = QRectF(view.topLeft() * dpr, view.size() * dpr).toRect();
+            return differences(img.copy(device), fullPaint(ed.doc, dpr).copy(device));
+        };
+        QCOMPARE(inView(QRectF(0, 0, 300, 200)), 0);
+        // A change in view and out of it, then the view moves half off what the
+        // layer holds: the half it keeps is as the change left it.
+        canvasPress(ed, 1, 0, 1600, 1600);
+        canvasMove(ed, 1, 0, 5200, 1900);
+        canvasRelease(ed, 1, 0, 5200, 1900);
+        cache.catchUp(ed.doc, {}, canvasSize(), defaultPaintOptions());
+        QCOMPARE(inView(QRectF(150, 100, 300, 200)), 0);
+        QCOMPARE(inView(QRectF(0, 0, 300, 200)), 0);
     }
 
     void onlyTheExposedAreaIsPainted() {

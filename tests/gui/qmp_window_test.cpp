@@ -13,6 +13,8 @@
 #include <QtTest>
 #include <functional>
 
+#include "access_keys.h"
+#include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
 #include "model/sel_kind.h"
@@ -114,15 +116,15 @@ private slots:
         QVERIFY(!w->windowIcon().isNull());
         QCOMPARE(w->client()->size(), QSize(974, 646));  // 14610 x 9690 twips
         QCOMPARE(w->client()->mapTo(w.get(), QPoint(0, 0)), QPoint(0, w->menuBar()->height()));
-        QCOMPARE(w->minimumSize(), w->maximumSize());
-        // Picture1 on the client area itself at (75, 525), 14415 x 9015 twips.
+        // Picture1 at (75, 525) of the client area, 14415 x 9015 twips, with no
+        // frame of a container round it.
         QCOMPARE(canvas()->objectName(), QStringLiteral("Picture1"));
-        QCOMPARE(canvas()->parentWidget(), w->client());
-        QCOMPARE(canvas()->geometry(), QRect(5, 35, 961, 601));
+        QCOMPARE(QRect(canvas()->mapTo(w->client(), QPoint(0, 0)), canvas()->size()), QRect(5, 35, 961, 601));
+        QCOMPARE(w->scrollArea()->frameShape(), QFrame::NoFrame);
         QCOMPARE(canvas()->clientOrigin(), QPoint(2, 2));
         QCOMPARE(w->toolbar()->objectName(), QStringLiteral("Toolbar1"));
         QCOMPARE(w->toolbar()->geometry().top(), 0);
-        QVERIFY(w->toolbar()->geometry().bottom() < canvas()->geometry().top());
+        QVERIFY(w->toolbar()->geometry().bottom() < canvas()->mapTo(w->client(), QPoint(0, 0)).y());
         QVERIFY(!w->findChild<QWidget*>(QStringLiteral("Picture2")));
 
         // No title block, nothing changed, and no pointer snapping running.
@@ -138,33 +140,41 @@ private slots:
 
     void menusInOrder() {
         const QList<QAction*> bar = w->menuBar()->actions();
-        QCOMPARE(bar.size(), 3);
-        const char* titles[][2] = {{"文件(&F)", "menuFile"}, {"编辑(&E)", "edit"}, {"帮助(&H)", "help"}};
-        for (int m = 0; m < 3; ++m) {
+        QCOMPARE(bar.size(), 4);
+        const char* titles[][2] = {{"文件(&F)", "menuFile"}, {"编辑(&E)", "edit"}, {"视图(&V)", "view"}, {"帮助(&H)", "help"}};
+        for (int m = 0; m < 4; ++m) {
             QCOMPARE(bar[m]->text(), u(titles[m][0]));
             QCOMPARE(bar[m]->menu()->objectName(), QString::fromLatin1(titles[m][1]));
         }
-        const QList<Item> file{{u("新建"), u("fileNew"), u("Ctrl+N")},
-                               {u("打开"), u("fileOpen"), u("Ctrl+O")},
-                               {u("保存"), u("fileSave"), u("Ctrl+S")},
+        const QList<Item> file{{u("新建(&N)"), u("fileNew"), u("Ctrl+N")},
+                               {u("打开(&O)"), u("fileOpen"), u("Ctrl+O")},
+                               {u("保存(&S)"), u("fileSave"), u("Ctrl+S")},
                                {u("另存为(&E)"), u("fileSaveAs"), {}},
-                               {u("保存为BMP图像"), u("fileSaveAsBMP"), u("Ctrl+B")},
-                               {u("退出"), u("fileExit"), u("Ctrl+Q")}};
+                               {u("保存为BMP图像(&B)"), u("fileSaveAsBMP"), u("Ctrl+B")},
+                               {u("退出(&Q)"), u("fileExit"), u("Ctrl+Q")}};
         const QList<Item> edit{{u("撤销(&U)"), u("editUndo"), u("Ctrl+Z")}, {u("重做(&Y)"), u("editRedo"), u("Ctrl+Y")},
+                               {u("-"), u("noname"), {}},
+                               {u("剪切(&T)"), u("editCut"), u("Ctrl+X")},   {u("复制(&C)"), u("editCopy"), u("Ctrl+C")},
+                               {u("粘贴(&P)"), u("editPaste"), u("Ctrl+V")},
+                               {u("创建副本(&I)"), u("editDuplicate"), u("Ctrl+D")},
+                               {u("全选(&S)"), u("editSelectAll"), u("Ctrl+A")},
+                               {u("复制图表为图片(&G)"), u("editCopyChart"), {}},
                                {u("-"), u("noname"), {}},
                                {u("插入矩形(&R)"), u("insJX"), {}},   {u("插入椭圆(&O)"), u("insTY"), {}},
                                {u("插入菱形(&D)"), u("insLX"), {}},   {u("插入标签(&L)"), u("insLabel"), {}},
                                {u("插入箭头(&A)"), u("insJT"), {}},   {u("-"), u("noname"), {}},
-                               {u("删除"), u("editDelete"), u("Del")}};
-        const QList<Item> help{{u("内容(&C)"), u("helpReadMe"), {}}, {u("关于"), u("helpAbout"), {}}};
+                               {u("删除(&E)"), u("editDelete"), u("Del")}};
+        const QList<Item> help{{u("内容(&C)"), u("helpReadMe"), {}}, {u("关于(&A)"), u("helpAbout"), {}}};
         QVERIFY2(itemsOf(bar[0]->menu()) == file, qPrintable(describe(itemsOf(bar[0]->menu()))));
         QVERIFY2(itemsOf(bar[1]->menu()) == edit, qPrintable(describe(itemsOf(bar[1]->menu()))));
-        QVERIFY2(itemsOf(bar[2]->menu()) == help, qPrintable(describe(itemsOf(bar[2]->menu()))));
+        QVERIFY2(itemsOf(bar[3]->menu()) == help, qPrintable(describe(itemsOf(bar[3]->menu()))));
         // The arrow item is plain: no submenu of directions, no vertical label.
         QVERIFY(!action("insJT")->menu());
         QVERIFY(!w->findChild<QAction*>(QStringLiteral("instHLabel")));
         QVERIFY(!w->findChild<QAction*>(QStringLiteral("instJT")));
         QCOMPARE(w->editMenu(), bar[1]->menu());  // also the context menu
+        const QStringList problems = test::accessKeyProblems(w->menuBar());
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u("\n"))));
     }
 
     void toolbarButtonsRunTheirCommands() {

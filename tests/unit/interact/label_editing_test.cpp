@@ -274,6 +274,24 @@ TEST(Snap, TheTimerMovesTheCursorOnlyWhileDrawingAndWhenAllowed) {
     EXPECT_EQ(t.host.screenToCanvas(t.host.cursor).y, 141);  // 2108 / 15, rounded
 }
 
+TEST(Snap, ZoomedInTheCursorIsReadAndPulledInScreenPixelsOfTheZoomedCanvas) {
+    TestEditor t;
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    canvasMove(t.ed, 0, 0, 1500, 1500);
+    canvasPress(t.ed, 1, 0, 1500, 1500);  // left point (1500, 2107.5)
+    insertPolylineArrow(t.ed);
+    t.host.snapAllowed = true;
+    t.ed.twipsPerScreenPixel = 3.75f;  // 400%: the pull reaches 25 twips
+    t.host.cursor = t.host.canvasToScreen({408, 568});  // (1530, 2130) twips
+    timer2Tick(t.ed);
+    EXPECT_EQ(t.host.cursorSets, 0) << "30 twips away is out of reach";
+    t.host.cursor = t.host.canvasToScreen({404, 565});  // (1515, 2118.75)
+    timer2Tick(t.ed);
+    EXPECT_EQ(t.host.cursorSets, 1);
+    EXPECT_EQ(t.host.screenToCanvas(t.host.cursor).x, 400);
+    EXPECT_EQ(t.host.screenToCanvas(t.host.cursor).y, 562);  // 2108 / 3.75, rounded
+}
+
 TEST(Arrowheads, ADragThatBeginsOnAHeadReachesTheCanvas) {
     TestEditor t;
     Document& d = t.doc;

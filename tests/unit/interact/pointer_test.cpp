@@ -9,15 +9,9 @@
 namespace qm {
 namespace {
 
+using test::drop;
 using test::TestEditor;
 using test::looksSelected;
-
-void drop(Editor& ed, float x, float y) {
-    canvasMove(ed, 0, 0, x, y);
-    canvasPress(ed, 1, 0, x, y);
-    canvasRelease(ed, 1, 0, x, y);
-    canvasClick(ed);
-}
 
 void addRectangle(Editor& ed, float x, float y) {
     insertShape(ed, ShapeStyle::Rectangle);
@@ -73,6 +67,24 @@ TEST(PressScan, ArrowsAreFoundByTheirSegmentsAndWinOverAHandleBeneath) {
     EXPECT_EQ(d.selKind, SelKind::Arrow) << "the segment over the corner handle takes the press";
     EXPECT_EQ(d.selIndex, 1);
     EXPECT_EQ(d.Shape1.find(1)->width, 1965);
+}
+
+TEST(PressScan, ZoomedInHandlesAndSegmentsKeepTheirSizeOnTheScreen) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertStraightArrow(t.ed, Dir::Right);
+    drop(t.ed, 5000, 5000);  // a segment from (5000, 5000) to (6200, 5000)
+    addRectangle(t.ed, 1000, 1000);  // selected: handle 1 is centred on (1000, 1000)
+    t.ed.twipsPerScreenPixel = 3.75f;  // 400%: a handle spans 18.75 twips, a segment reaches 25
+    canvasPress(t.ed, 1, 0, 1030, 1030);
+    EXPECT_EQ(d.selKind, SelKind::Shape) << "30 twips from the corner is no longer on its handle";
+    canvasPress(t.ed, 1, 0, 1009, 1009);
+    EXPECT_EQ(d.selKind, SelKind::ResizingShape);
+    canvasRelease(t.ed, 1, 0, 1009, 1009);
+    canvasPress(t.ed, 1, 0, 5600, 5050);
+    EXPECT_EQ(d.selKind, SelKind::None) << "50 twips off the segment is off it";
+    canvasPress(t.ed, 1, 0, 5600, 5020);
+    EXPECT_EQ(d.selKind, SelKind::Arrow);
 }
 
 TEST(Dragging, ExactOffsetHoweverManyMovesArriveAndPartsFollow) {

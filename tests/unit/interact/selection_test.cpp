@@ -10,15 +10,9 @@
 namespace qm {
 namespace {
 
+using test::drop;
 using test::TestEditor;
 using test::looksSelected;
-
-void drop(Editor& ed, float x, float y) {
-    canvasMove(ed, 0, 0, x, y);
-    canvasPress(ed, 1, 0, x, y);
-    canvasRelease(ed, 1, 0, x, y);
-    canvasClick(ed);
-}
 
 TEST(Delete, RectangleHidesItsPartsTextsHandlesAndInnerLabelsButNoArrow) {
     TestEditor t;

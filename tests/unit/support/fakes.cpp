@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "edit/quillmap_commands.h"
+#include "interact/pointer.h"
 #include "model/selection_look.h"
 
 namespace qm::test {
@@ -67,6 +68,13 @@ void addShape(Document& d, int i) {
 bool looksSelected(const Document& doc, PartRef part) {
     const std::vector<PartRef> look = selectionLook(doc);
     return std::binary_search(look.begin(), look.end(), part);
+}
+
+void drop(Editor& ed, float x, float y) {
+    canvasMove(ed, 0, 0, x, y);
+    canvasPress(ed, 1, 0, x, y);
+    canvasRelease(ed, 1, 0, x, y);
+    canvasClick(ed);
 }
 
 }  // namespace qm::test

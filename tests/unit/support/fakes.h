@@ -80,4 +80,7 @@ void addShape(Document& d, int i);
 // Whether the canvas draws the part in the selection colour.
 bool looksSelected(const Document& doc, PartRef part);
 
+// Drops what follows the pointer at (x, y) with a click there, which selects it.
+void drop(Editor& ed, float x, float y);
+
 }  // namespace qm::test

@@ -1,0 +1,136 @@
+#include "app/compare_window.h"
+
+#include <algorithm>
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "app/canvas_widget.h"
+#include "app/editor_view.h"
+#include "edit/file_commands.h"
+#include "interact/pointer.h"
+#include "io/atomic_file.h"
+#include "io/document_io.h"
+#include "model/sel_kind.h"
+#include "render/canvas_painter.h"
+#include "render/change_painter.h"
+
+namespace qm {
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// How the editor selects an element of this kind: a title field as the label
+// holding it, the frame as the title block.
+ElementKind selectionKind(ChartKind kind) {
+    switch (kind) {
+        case ChartKind::Rectangle:
+        case ChartKind::Ellipse: return ElementKind::Shape;
+        case ChartKind::Diamond: return ElementKind::Diamond;
+        case ChartKind::Arrow: return ElementKind::Arrow;
+        case ChartKind::TitleBlock: return ElementKind::TitleBlock;
+        case ChartKind::TitleText:
+        case ChartKind::TitleRow:
+        case ChartKind::Label:
+        case ChartKind::VerticalLabel: return ElementKind::Label;
+    }
+    return ElementKind::Label;
+}
+
+// The other version as quillmap holds drawings, or the reason it cannot be compared.
+std::optional<Document> readOtherVersion(Host& host, const std::string& path, const TextMetrics& metrics) {
+    const auto refuse = [&](const std::string& why) {
+        host.message("错误", "无法与文件“" + path + "”比较。\n" + why, Icon::Critical);
+        return std::nullopt;
+    };
+    Result<std::string> bytes = readWholeFile(path);
+    if (!bytes) return refuse(bytes.error().describe());
+    const Layout layout = detectLayout(*bytes);
+    Result<Document> read = decodeDocumentFile(std::move(*bytes), layout, metrics);
+    if (!read) return refuse(std::string(kFormatErrorMessage) + "\n" + read.error().describe());
+    Version other{std::move(read).value(), layout};
+    if (Status st = convertForComparison(other, Layout::Quillmap, metrics, path); !st)
+        return refuse(st.error().describe());
+    return std::move(other.doc);
+}
+
+}  // namespace
+
+CompareWindow::CompareWindow(EditorView& view, const Document& older, const Document& newer,
+                             const std::string& olderPath, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      view_(view),
+      comparison_(compareDrawings(older, newer)),
+      picture_(new QLabel),
+      list_(new QListWidget) {
+    setObjectName(QStringLiteral("compareWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    const QString name = QFileInfo(q(olderPath)).fileName();
+    setWindowTitle(QStringLiteral("比较 - ") + name);
+
+    const QSize size = canvasPixelSize(view.editor().canvas);
+    const qreal dpr = devicePixelRatioF();
+    QImage image = paintedImage([&](QPainter& p) { paintChangePicture(p, older, newer, comparison_, size); }, size,
+                                qCeil(dpr));
+    image.setDevicePixelRatio(qCeil(dpr));
+    picture_->setPixmap(QPixmap::fromImage(image));
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(picture_);
+
+    for (const Change& c : comparison_.changes)
+        list_->addItem(q(describeChange(comparison_, c, kChineseWords)));
+    // A row is chosen when it is selected, by a click or the arrow keys; the list
+    // taking the focus only makes its first row current, which chooses nothing.
+    connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> chosen = list_->selectedItems();
+        if (!chosen.isEmpty()) choose(list_->row(chosen.front()));
+    });
+
+    auto* summary = new QLabel(comparison_.same()
+                                   ? QStringLiteral("当前图形与“%1”相同。").arg(name)
+                                   : QStringLiteral("当前图形与“%1”相比有 %2 处改动：").arg(name).arg(comparison_.changes.size()));
+    auto* lower = new QWidget;
+    auto* lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->addWidget(summary);
+    lowerLayout->addWidget(list_);
+    auto* split = new QSplitter(Qt::Vertical);
+    split->addWidget(scroll);
+    split->addWidget(lower);
+    split->setStretchFactor(0, 1);
+    split->setSizes({size.height() + 2 * scroll->frameWidth(), 200});
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(split);
+    resize(size.width() + 40, size.height() + 240);
+    list_->setFocus();  // the arrow keys walk through the changes at once
+}
+
+void CompareWindow::choose(int row) {
+    if (row < 0 || static_cast<size_t>(row) >= comparison_.changes.size()) return;
+    const Change& c = comparison_.changes[static_cast<size_t>(row)];
+    if (c.after < 0) return;  // deleted: not in the open drawing
+    const ChartElement& e = comparison_.newer[static_cast<size_t>(c.after)];
+    view_.perform([&e](Editor& ed) {
+        // The drawing may have changed since it was compared.
+        const std::vector<ChartElement> present = comparedElements(ed.doc);
+        if (std::any_of(present.begin(), present.end(),
+                        [&e](const ChartElement& now) { return now.kind == e.kind && now.index == e.index; }))
+            selectElement(ed, selectionKind(e.kind), e.index);
+    });
+}
+
+void compareCommand(EditorView& view) {
+    Editor& ed = view.editor();
+    const std::optional<std::string> path = ed.host.openFileDialog(documentDialogPresets());
+    if (!path) return;
+    const std::optional<Document> older = readOtherVersion(ed.host, *path, ed.metrics);
+    if (!older) return;
+    auto* window = new CompareWindow(view, *older, ed.doc, *path, view.canvas()->window());
+    window->show();
+}
+
+}  // namespace qm

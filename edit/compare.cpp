@@ -1,0 +1,362 @@
+#include "edit/compare.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <tuple>
+
+#include "io/qmp_convert.h"
+#include "model/editor.h"
+#include "model/rounding.h"
+
+namespace qm {
+namespace {
+
+int32_t twips(float v) { return roundI32Sat(v); }
+
+TwipBox boxOf(float left, float top, float width, float height) {
+    return {twips(left), twips(top), twips(width), twips(height)};
+}
+
+// The smallest box holding every point.
+TwipBox boundsOf(const std::vector<TwipPoint>& pts) {
+    if (pts.empty()) return {};
+    int32_t l = INT32_MAX, t = INT32_MAX, r = INT32_MIN, b = INT32_MIN;
+    for (const TwipPoint& p : pts) {
+        l = std::min(l, p.x), t = std::min(t, p.y), r = std::max(r, p.x), b = std::max(b, p.y);
+    }
+    return {l, t, r - l, b - t};
+}
+
+std::string textOf(const Document& doc, int label) {
+    const LabelEl* l = doc.Label.find(label);
+    return l && l->visible ? l->caption : std::string();
+}
+
+// An element with one text (label2 0) or two.
+ChartElement withTexts(const Document& doc, ChartKind kind, int index, TwipBox box, int label1, int label2) {
+    ChartElement e{kind, index, box, {textOf(doc, label1)}, {label1, label2}, {}, {}, -1, {}};
+    if (label2 != 0) e.texts.push_back(textOf(doc, label2));
+    return e;
+}
+
+void addTitleBlock(const Document& doc, std::vector<ChartElement>& out) {
+    for (const TitleField& f : kTitleFields) {
+        if (f.captionLabel == 0) {
+            const LabelEl* l = doc.Label.find(f.label);
+            const TwipBox box = l ? boxOf(l->left, l->top, l->width, l->height) : TwipBox{};
+            out.push_back(withTexts(doc, ChartKind::TitleText, f.label, box, f.label, 0));
+        } else {
+            out.push_back(withTexts(doc, ChartKind::TitleRow, f.label, {}, f.captionLabel, f.label));
+        }
+    }
+    const ShapeEl& s = doc.Shape2;
+    out.push_back({ChartKind::TitleBlock, 0, boxOf(s.left, s.top, s.width, s.height), {}, {}, {}, {}, -1, {}});
+}
+
+// Vertices in drawing order; a segment that does not start where the previous one
+// ended adds its start too.
+void addArrow(const Document& doc, int a, std::vector<ChartElement>& out) {
+    const ArrowRecord& r = doc.arrowRec[a];
+    ChartElement e{ChartKind::Arrow, a, {}, {}, {}, {}, {}, -1, {}};
+    bool visible = false;
+    for (int k = 1; k <= r.segmentCount(); ++k) {
+        const LineEl* l = doc.Line1.find(r.slot[k]);
+        if (!l) continue;
+        visible = visible || l->visible;
+        e.segments.push_back(r.slot[k]);
+        const TwipPoint from{twips(l->x1), twips(l->y1)}, to{twips(l->x2), twips(l->y2)};
+        if (e.points.empty() || !(e.points.back() == from)) e.points.push_back(from);
+        e.points.push_back(to);
+    }
+    std::vector<TwipPoint> extent = e.points;
+    const Collection<PictureEl>* heads = doc.heads(r.direction());
+    if (const PictureEl* p = heads ? heads->find(r.head()) : nullptr; p && p->visible) {
+        visible = true;
+        e.headDir = r.direction();
+        e.head = {twips(p->left), twips(p->top)};
+        extent.push_back(e.head);
+        extent.push_back({twips(p->left + p->width), twips(p->top + p->height)});
+    }
+    if (!visible) return;
+    e.box = boundsOf(extent);
+    out.push_back(std::move(e));
+}
+
+// The order elements are reported in, and the key they are matched by besides
+// their kind: a rectangle and an ellipse share their indices, as do both labels.
+std::tuple<int, int> orderOf(const ChartElement& e) {
+    switch (e.kind) {
+        case ChartKind::TitleText:
+        case ChartKind::TitleRow:
+            for (size_t k = 0; k < kTitleFields.size(); ++k)
+                if (kTitleFields[k].label == e.index) return {0, static_cast<int>(k)};
+            return {0, 0};
+        case ChartKind::TitleBlock: return {0, static_cast<int>(kTitleFields.size())};
+        case ChartKind::Rectangle:
+        case ChartKind::Ellipse: return {1, e.index};
+        case ChartKind::Diamond: return {2, e.index};
+        case ChartKind::Arrow: return {3, e.index};
+        case ChartKind::Label:
+        case ChartKind::VerticalLabel: return {4, e.index};
+    }
+    return {5, e.index};
+}
+
+void compareElements(const Comparison& c, int b, int a, std::vector<Change>& out) {
+    const ChartElement &old = c.older[static_cast<size_t>(b)], &now = c.newer[static_cast<size_t>(a)];
+    const KindTraits& t = kindTraits(now.kind);
+    const bool resized = t.sized && (old.box.width != now.box.width || old.box.height != now.box.height);
+    const bool placeChanged = old.box.left != now.box.left || old.box.top != now.box.top;
+    if (t.placed && placeChanged && !resized) out.push_back({ChangeKind::Moved, b, a});
+    if (resized) out.push_back({ChangeKind::Resized, b, a});
+    for (size_t s = 0; s < now.texts.size() && s < old.texts.size(); ++s)
+        if (old.texts[s] != now.texts[s]) out.push_back({ChangeKind::Text, b, a, static_cast<int>(s)});
+    const bool differs = old.points != now.points || old.headDir != now.headDir || old.head != now.head;
+    if (now.kind == ChartKind::Arrow && differs) {
+        // An arrow carried whole moved; anything else reshaped it.
+        const int32_t dx = now.box.left - old.box.left, dy = now.box.top - old.box.top;
+        bool carried = old.points.size() == now.points.size() && old.headDir == now.headDir &&
+                       now.head == TwipPoint{old.head.x + dx, old.head.y + dy};
+        for (size_t k = 0; carried && k < old.points.size(); ++k)
+            carried = now.points[k] == TwipPoint{old.points[k].x + dx, old.points[k].y + dy};
+        out.push_back({carried ? ChangeKind::Moved : ChangeKind::Points, b, a});
+    }
+}
+
+std::string joined(const std::vector<TwipPoint>& pts) {
+    std::string s;
+    for (const TwipPoint& p : pts) {
+        if (!s.empty()) s += ' ';
+        s += '(' + pixelText(p.x) + ", " + pixelText(p.y) + ')';
+    }
+    return s;
+}
+
+std::string sizeText(const TwipBox& b) { return pixelText(b.width) + "×" + pixelText(b.height); }
+
+}  // namespace
+
+const KindTraits& kindTraits(ChartKind k) {
+    static constexpr std::array<KindTraits, kChartKinds> traits{{
+        {true, false},   // TitleText
+        {false, false},  // TitleRow
+        {true, false},   // TitleBlock
+        {true, true},    // Rectangle
+        {true, true},    // Ellipse
+        {true, true},    // Diamond
+        {false, false},  // Arrow: its points
+        {true, false},   // Label
+        {true, false},   // VerticalLabel
+    }};
+    return traits[static_cast<size_t>(k)];
+}
+
+const char* textName(const ChartElement& e, int slot, const CompareWords& w) {
+    const auto s = static_cast<size_t>(slot);
+    switch (e.kind) {
+        case ChartKind::Rectangle:
+        case ChartKind::Ellipse:
+        case ChartKind::Diamond: return w.shapeTexts[s];
+        case ChartKind::TitleRow: return w.rowTexts[s];
+        default: return w.text;
+    }
+}
+
+std::vector<ChartElement> comparedElements(const Document& doc) {
+    std::vector<ChartElement> out;
+    out.reserve(kTitleFields.size() + 1 + static_cast<size_t>(std::max(0, doc.shapeCount + doc.diamondCount +
+                                                                        doc.arrowCount + doc.labelCount)));
+    if (doc.Shape2.visible) addTitleBlock(doc, out);
+    // Labels that belong to the title block or to a shape are reported with it.
+    std::vector<bool> owned(static_cast<size_t>(std::max<int>(doc.labelCount, 0)) + 1, false);
+    const auto own = [&owned](int label) {
+        if (label >= 1 && static_cast<size_t>(label) < owned.size()) owned[static_cast<size_t>(label)] = true;
+    };
+    if (doc.Shape2.visible)
+        for (int i = kNumberLabel; i <= kLastCellLabel; ++i) own(i);
+
+    for (int i = 1; i <= lastRecordIndex(doc.shapeCount); ++i) {
+        const ShapeEl* s = doc.Shape1.find(i);
+        if (!s) continue;
+        const ShapeRecord& r = doc.shapeRec[i];
+        own(r.label1);
+        own(r.label2);
+        if (!s->visible) continue;
+        const ChartKind kind = s->style == static_cast<int16_t>(ShapeStyle::Oval) ? ChartKind::Ellipse
+                                                                                   : ChartKind::Rectangle;
+        out.push_back(withTexts(doc, kind, i, boxOf(s->left, s->top, s->width, s->height), r.label1, r.label2));
+    }
+    for (int i = 1; i <= lastRecordIndex(doc.diamondCount); ++i) {
+        std::vector<TwipPoint> corners;
+        bool exists = false, visible = false;
+        for (const Collection<LineEl>* lines : doc.diamondLines()) {
+            const LineEl* l = lines->find(i);
+            if (!l) continue;
+            exists = true;
+            visible = visible || l->visible;
+            corners.push_back({twips(l->x1), twips(l->y1)});
+            corners.push_back({twips(l->x2), twips(l->y2)});
+        }
+        if (!exists) continue;
+        const DiamondRecord& r = doc.diamondRec[i];
+        own(r.label1);
+        own(r.label2);
+        if (visible) out.push_back(withTexts(doc, ChartKind::Diamond, i, boundsOf(corners), r.label1, r.label2));
+    }
+    for (int a = 1; a <= lastRecordIndex(doc.arrowCount); ++a) addArrow(doc, a, out);
+    for (int i = 1; i <= doc.labelCount; ++i) {
+        const LabelEl* l = doc.Label.find(i);
+        if (!l || !l->visible || owned[static_cast<size_t>(i)]) continue;
+        const ChartKind kind = l->wordWrap ? ChartKind::VerticalLabel : ChartKind::Label;
+        out.push_back({kind, i, boxOf(l->left, l->top, l->width, l->height), {l->caption}, {i, 0}, {}, {}, -1, {}});
+    }
+    return out;
+}
+
+Comparison compareDrawings(const Document& older, const Document& newer) {
+    Comparison c{comparedElements(older), comparedElements(newer), {}};
+    // Both lists are in report order, so one walk along both matches them.
+    size_t b = 0, a = 0;
+    while (b < c.older.size() || a < c.newer.size()) {
+        if (a == c.newer.size() || (b < c.older.size() && orderOf(c.older[b]) < orderOf(c.newer[a]))) {
+            c.changes.push_back({ChangeKind::Deleted, static_cast<int>(b++), -1});
+        } else if (b == c.older.size() || orderOf(c.newer[a]) < orderOf(c.older[b])) {
+            c.changes.push_back({ChangeKind::Added, -1, static_cast<int>(a++)});
+        } else if (c.older[b].kind != c.newer[a].kind) {
+            // One index, another kind (a rectangle where an ellipse was): not the same element.
+            c.changes.push_back({ChangeKind::Deleted, static_cast<int>(b++), -1});
+            c.changes.push_back({ChangeKind::Added, -1, static_cast<int>(a++)});
+        } else {
+            compareElements(c, static_cast<int>(b++), static_cast<int>(a++), c.changes);
+        }
+    }
+    return c;
+}
+
+Status convertForComparison(Version& version, Layout otherLayout, const TextMetrics& metrics, const std::string& name) {
+    if (version.layout != Layout::Qmp || otherLayout != Layout::Quillmap) return {};
+    Result<Document> converted = convertQmpToQuillmap(version.doc, metrics);
+    if (!converted)
+        return IoError{"cannot convert \"" + name + "\" to compare it: " + converted.error().describe(), std::nullopt};
+    version = {std::move(converted).value(), Layout::Quillmap};
+    return {};
+}
+
+const CompareWords kEnglishWords{
+    .kinds = {"", "", "", "rectangle", "ellipse", "diamond", "arrow", "label", "vertical label"},
+    .separator = ": ", .comma = ", ",
+    .added = "added", .deleted = "deleted", .moved = "moved by", .resized = "resized", .points = "points",
+    .head = "head",
+    .at = "at", .size = "size", .to = "to", .from = "from", .pixels = "px", .was = "was",
+    .shapeTexts = {"upper text", "lower text"}, .rowTexts = {"caption", "text"}, .text = "text",
+    .directions = {"up", "down", "left", "right"},
+};
+
+const CompareWords kChineseWords{
+    .kinds = {"", "", "", "矩形", "椭圆", "菱形", "箭头", "标签", "竖排标签"},
+    .separator = "：", .comma = "，",
+    .added = "新增", .deleted = "删除", .moved = "移动", .resized = "大小改变", .points = "折点", .head = "箭头",
+    .at = "位置", .size = "大小", .to = "到", .from = "从", .pixels = "像素", .was = "原为",
+    .shapeTexts = {"上方文字", "下方文字"}, .rowTexts = {"栏名", "内容"}, .text = "文字",
+    .directions = {"向上", "向下", "向左", "向右"},
+};
+
+std::string pixelText(int32_t twips) {
+    if (twips % 15 == 0) return std::to_string(twips / 15);
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, pixelValue(twips), std::chars_format::fixed, 2);
+    std::string s(buf, r.ptr);
+    while (s.back() == '0') s.pop_back();
+    return s;
+}
+
+double pixelValue(int32_t twips) { return static_cast<double>(twips) / kTwipsPerPixel; }
+
+std::string quoted(const std::string& text) {
+    std::string s = "\"";
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            s += '\\';
+            s += c;
+        } else if (c == '\n') {
+            s += "\\n";
+        } else if (u < 0x20 || u == 0x7F) {
+            const char* hex = "0123456789abcdef";
+            s += "\\x";
+            s += hex[u >> 4];
+            s += hex[u & 15];
+        } else {
+            s += c;
+        }
+    }
+    return s + '"';
+}
+
+std::string elementName(const ChartElement& e, const CompareWords& w) {
+    switch (e.kind) {
+        case ChartKind::TitleText:
+        case ChartKind::TitleRow:
+            for (const TitleField& f : kTitleFields)
+                if (f.label == e.index) return f.name;
+            return {};
+        case ChartKind::TitleBlock: return kTitleBlockName;
+        default: return std::string(w.kinds[static_cast<size_t>(e.kind)]) + ' ' + std::to_string(e.index);
+    }
+}
+
+std::string describeElement(const ChartElement& e, const CompareWords& w) {
+    std::string s = elementName(e, w);
+    if (kindTraits(e.kind).placed)
+        s += std::string(" ") + w.at + " (" + pixelText(e.box.left) + ", " + pixelText(e.box.top) + ")";
+    if (kindTraits(e.kind).sized) s += std::string(" ") + w.size + ' ' + sizeText(e.box);
+    if (e.kind == ChartKind::Arrow) {
+        s += std::string(" ") + w.points + ' ' + joined(e.points);
+        if (e.headDir >= 0) s += std::string(" ") + w.head + ' ' + w.directions[static_cast<size_t>(e.headDir)];
+    }
+    for (size_t k = 0; k < e.texts.size(); ++k) s += (k == 0 ? " " : " / ") + quoted(e.texts[k]);
+    return s;
+}
+
+std::string describeChange(const Comparison& c, const Change& change, const CompareWords& w) {
+    const ChartElement& e = c.element(change);
+    std::string s = elementName(e, w) + w.separator;
+    if (change.kind == ChangeKind::Added || change.kind == ChangeKind::Deleted) {
+        // The whole element, without its name, which the line already starts with.
+        const std::string all = describeElement(e, w), name = elementName(e, w);
+        const std::string rest = all.substr(std::min(all.size(), name.size() + 1));
+        if (change.kind == ChangeKind::Added) return s + w.added + (rest.empty() ? "" : " " + rest);
+        return s + w.deleted + (rest.empty() ? "" : w.comma + std::string(w.was) + ' ' + rest);
+    }
+    const ChartElement& old = c.older[static_cast<size_t>(change.before)];
+    const ChartElement& now = c.newer[static_cast<size_t>(change.after)];
+    switch (change.kind) {
+        case ChangeKind::Moved:
+            return s + w.moved + " (" + pixelText(now.box.left - old.box.left) + ", " +
+                   pixelText(now.box.top - old.box.top) + ") " + w.pixels + ' ' + w.to + " (" +
+                   pixelText(now.box.left) + ", " + pixelText(now.box.top) + ")";
+        case ChangeKind::Resized: {
+            std::string line = s + w.resized + ' ' + w.from + ' ' + sizeText(old.box) + ' ' + w.to + ' ' +
+                               sizeText(now.box) + ' ' + w.pixels;
+            if (old.box.left != now.box.left || old.box.top != now.box.top)
+                line += w.comma + std::string(w.at) + " (" + pixelText(now.box.left) + ", " +
+                        pixelText(now.box.top) + ")";
+            return line;
+        }
+        case ChangeKind::Text: {
+            const auto k = static_cast<size_t>(change.slot);
+            return s + textName(e, change.slot, w) + ' ' + quoted(old.texts[k]) + " → " + quoted(now.texts[k]);
+        }
+        case ChangeKind::Points: {
+            std::string line = s + w.points + ' ' + joined(old.points) + " → " + joined(now.points);
+            if (old.headDir != now.headDir && old.headDir >= 0 && now.headDir >= 0)
+                line += w.comma + std::string(w.head) + ' ' + w.directions[static_cast<size_t>(old.headDir)] + " → " +
+                        w.directions[static_cast<size_t>(now.headDir)];
+            return line;
+        }
+        default: return s;
+    }
+}
+
+}  // namespace qm

@@ -1,0 +1,142 @@
+// What changed between two versions of a drawing, for a reviewer: the title
+// block's fields by their names, then each element matched by kind and index
+// (a drawing never renumbers its elements, and a deleted one stays as a hidden
+// entry, which counts as absent). Pure functions of documents; qmptool diff, the
+// editor's compare window and the picture of the change all read the same list.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "io/raw_document.h"
+#include "io/result.h"
+#include "model/document.h"
+#include "model/text_metrics.h"
+#include "model/title_block.h"
+
+namespace qm {
+
+// What a reviewer calls one element. A rectangle or ellipse is its outline, its
+// divider and its two texts; a diamond its five lines and two texts; an arrow its
+// segments and head; a label stands alone. The title block is its frame (with the
+// dividers) and five fields: the title and the number field (labels of their own,
+// placed freely) and the three rows of the table (caption and value cell, placed
+// by the frame).
+enum class ChartKind : uint8_t {
+    TitleText, TitleRow, TitleBlock, Rectangle, Ellipse, Diamond, Arrow, Label, VerticalLabel,
+};
+inline constexpr int kChartKinds = 9;
+
+struct TwipPoint {
+    int32_t x = 0, y = 0;
+    bool operator==(const TwipPoint&) const = default;
+};
+
+struct TwipBox {
+    int32_t left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const TwipBox&) const = default;
+};
+
+// One present element, its geometry in whole twips as a save would store it, so
+// that a drawing compares equal to the file it was just saved to.
+struct ChartElement {
+    ChartKind kind;
+    int index;  // rectangle, ellipse, diamond, arrow number or label; a title row's value label
+    TwipBox box;
+    std::vector<std::string> texts;  // in reading order; a hidden text is empty
+    std::array<int, 2> labels{};     // the Label indices of the texts (0: none)
+    std::vector<int> segments;       // an arrow's Line1 indices in drawing order
+    std::vector<TwipPoint> points;   // an arrow's vertices
+    int headDir = -1;                // an arrow's head direction (Dir), -1 when it has none
+    TwipPoint head;                  // where its head picture stands
+};
+
+// What is compared of each kind besides its texts: its own place, and its size (a
+// label's follows from its text, a title row's from the frame); an arrow is
+// compared by its points.
+struct KindTraits {
+    bool placed, sized;
+};
+const KindTraits& kindTraits(ChartKind kind);
+
+// The title block's fields in report order and their names.
+struct TitleField {
+    const char* name;
+    int label;            // the label holding the value
+    int captionLabel = 0; // a table row's caption cell
+};
+inline constexpr std::array<TitleField, 5> kTitleFields{{
+    {"标题", kTitleLabel},
+    {"编号", kNumberLabel},
+    {"制作人", cellLabel(0, 1), cellLabel(0, 0)},
+    {"审核", cellLabel(1, 1), cellLabel(1, 0)},
+    {"依据", cellLabel(2, 1), cellLabel(2, 0)},
+}};
+inline constexpr const char* kTitleBlockName = "标题栏";
+
+// The present elements of a drawing in report order: the title block first, then
+// rectangles and ellipses, diamonds, arrows and labels, each by index.
+std::vector<ChartElement> comparedElements(const Document& doc);
+
+enum class ChangeKind : uint8_t { Added, Deleted, Moved, Resized, Text, Points };
+
+// One change; `before` and `after` index the comparison's element lists (-1: not
+// there). `slot` is the text a Text change is about.
+struct Change {
+    ChangeKind kind;
+    int before = -1, after = -1;
+    int slot = 0;
+};
+
+struct Comparison {
+    std::vector<ChartElement> older, newer;
+    std::vector<Change> changes;  // title block first, then by element, in report order
+    bool same() const { return changes.empty(); }
+    const ChartElement& element(const Change& c) const { return c.after >= 0 ? newer[c.after] : older[c.before]; }
+};
+
+Comparison compareDrawings(const Document& older, const Document& newer);
+
+// A drawing in the layout it was read in.
+struct Version {
+    Document doc;
+    Layout layout;
+};
+
+// A qmp drawing compared with a quillmap one is converted first, as qmptool
+// convert would convert it; any other drawing stays as it is. The error names the
+// drawing by `name`.
+Status convertForComparison(Version& version, Layout otherLayout, const TextMetrics& metrics, const std::string& name);
+
+// The words of the report in one language; the layout of the lines is shared.
+struct CompareWords {
+    std::array<const char*, kChartKinds> kinds;  // by ChartKind; empty for the title block's, which have names
+    const char* separator;  // after the element's name
+    const char* comma;      // between the parts of a change
+    const char *added, *deleted, *moved, *resized, *points, *head;
+    const char *at, *size, *to, *from, *pixels, *was;
+    std::array<const char*, 2> shapeTexts;  // upper, lower
+    std::array<const char*, 2> rowTexts;    // caption, value
+    const char* text;
+    std::array<const char*, 4> directions;  // by Dir
+};
+extern const CompareWords kEnglishWords;  // qmptool
+extern const CompareWords kChineseWords;  // the editor
+
+// "rectangle 3", "标题", "标题栏".
+std::string elementName(const ChartElement& e, const CompareWords& w);
+// The name of text `slot` of the element: "upper text", "caption", "text".
+const char* textName(const ChartElement& e, int slot, const CompareWords& w);
+// The element on one line: name, place and size (or points), texts; what
+// qmptool dump --text prints for each element.
+std::string describeElement(const ChartElement& e, const CompareWords& w);
+// The change on one line.
+std::string describeChange(const Comparison& c, const Change& change, const CompareWords& w);
+// A twips value in pixels, 15 to a pixel, with at most two decimals: "20", "0.47".
+std::string pixelText(int32_t twips);
+double pixelValue(int32_t twips);
+// A caption as one quoted line: quotes, backslashes and control characters escaped.
+std::string quoted(const std::string& text);
+
+}  // namespace qm

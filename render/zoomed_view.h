@@ -1,0 +1,47 @@
+// A canvas shown zoomed: its client pixels (one to 15 twips) at `zoom` screen
+// pixels each, the client area's corner at `origin` on the screen. The canvas
+// widget paints and repaints through these conversions, and so does the benchmark
+// that stands in for it.
+#pragma once
+#include <utility>
+
+#include <QPointF>
+#include <QRect>
+#include <QRectF>
+
+#include "render/document_painter.h"
+
+namespace qm {
+
+struct ZoomedView {
+    qreal zoom = 1;
+    QPointF origin;
+
+    // The screen pixels that show an area of the drawing.
+    QRect toScreen(const QRect& client) const {
+        if (zoom == 1) return client.translated(origin.toPoint());
+        // Smoothed or enlarged, an element's pixels reach into the next screen pixel.
+        const QRectF on(origin + QPointF(client.topLeft()) * zoom, QSizeF(client.size()) * zoom);
+        return on.toAlignedRect().adjusted(-1, -1, 1, 1);
+    }
+
+    // The area of the drawing a screen area shows.
+    QRectF toClient(const QRect& screen) const {
+        const QRectF r(QRectF(screen).topLeft() - origin, QSizeF(screen.size()));
+        return QRectF(r.topLeft() / zoom, r.size() / zoom);
+    }
+
+    // The options `base` as the drawing is painted at this zoom on a screen of
+    // `dpr` device pixels to a pixel: handles at their size on the screen, lines
+    // that look alike wherever the layer is repaired, and lines thinner than a
+    // device pixel smoothed, or they would vanish.
+    PaintOptions paintOptions(PaintOptions base, qreal dpr) const {
+        PaintOptions options = std::move(base);
+        options.handleScale = 1 / zoom;
+        options.fillStrokes = zoom != 1;
+        options.antialias = zoom * dpr < 1;
+        return options;
+    }
+};
+
+}  // namespace qm

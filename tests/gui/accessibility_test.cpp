@@ -1,0 +1,115 @@
+// The window to assistive technology, in process through Qt's accessibility: the
+// toolbar's buttons and the menus' items by name, the editor boxes named, and the
+// canvas with the drawing's elements as children, the selected one focused, kept
+// in line as the drawing changes. (Qt delivers the announcements only to a
+// platform bridge with a client; tests/e2e/accessibility.sh has one.)
+#include <QAccessible>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QtTest>
+
+#include "app/canvas_widget.h"
+#include "app/editor_boxes.h"
+#include "app/main_window.h"
+#include "interact/pointer.h"
+#include "model/labels.h"
+
+namespace qm {
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+QStringList childNames(QAccessibleInterface* parent) {
+    QStringList names;
+    for (int k = 0; k < parent->childCount(); ++k) names << parent->child(k)->text(QAccessible::Name);
+    return names;
+}
+
+}  // namespace
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyControlHasAName() {
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QStringList buttons = childNames(QAccessible::queryAccessibleInterface(w.toolbar()));
+        for (const char* text : {"矩形", "菱形", "椭圆", "左箭头", "右箭头", "上箭头", "下箭头", "折线箭头", "标签",
+                                 "竖向标签", "新建", "打开", "保存"})
+            QVERIFY2(buttons.contains(u(text)), text);
+        for (QMenu* menu : w.menuBar()->findChildren<QMenu*>()) {
+            QAccessibleInterface* m = QAccessible::queryAccessibleInterface(menu);
+            for (int k = 0; k < m->childCount(); ++k)
+                if (m->child(k)->role() != QAccessible::Separator)
+                    QVERIFY2(!m->child(k)->text(QAccessible::Name).isEmpty(), qPrintable(menu->title()));
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.view().text1())->text(QAccessible::Name), u("编辑文字"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.view().text2())->text(QAccessible::Name), u("编辑竖排文字"));
+    }
+
+    // A rectangle with two texts and an arrow on a new drawing: the canvas lists
+    // them and the title block; Tab and Shift+Tab select and focus them in turn; a changed text, a deleted
+    // element and a new one are read as they are.
+    void theCanvasReadsTheChartAndFollowsTheSelection() {
+        MainWindow w;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        Editor& ed = w.editor();
+        w.findChild<QAction*>(QStringLiteral("insJX"))->trigger();
+        canvasMove(ed, 0, 0, 3000, 3000);
+        canvasPress(ed, 1, 0, 3000, 3000);
+        canvasRelease(ed, 1, 0, 3000, 3000);
+        w.findChild<QAction*>(QStringLiteral("instUpJT"))->trigger();
+        canvasMove(ed, 0, 0, 7500, 3000);
+        canvasPress(ed, 1, 0, 7500, 3000);
+        canvasRelease(ed, 1, 0, 7500, 3000);
+        canvasPress(ed, 1, 0, 9000, 6000);  // nothing selected
+        const ShapeRecord& rec = ed.doc.shapeRec[1];
+        setCaption(*ed.doc.Label.find(rec.label1), "接收订单", w.view().metrics());
+        setCaption(*ed.doc.Label.find(rec.label2), "录入系统", w.view().metrics());
+        w.view().refresh();
+
+        CanvasWidget* canvas = w.canvas();
+        QAccessibleInterface* c = QAccessible::queryAccessibleInterface(canvas);
+        QCOMPARE(c->role(), QAccessible::Canvas);
+        QCOMPARE(childNames(c).mid(0, 3),
+                 QStringList({u("矩形：接收订单 / 录入系统"), u("上箭头"),
+                              u("标题栏：单击这里添加标题 / 编号: / 制作人：单击添加制作人 / 审核：单击添加审核 / "
+                                "依据：单击添加依据")}));
+        QAccessibleInterface* rectangle = c->child(0);
+        QCOMPARE(rectangle->role(), QAccessible::Graphic);
+        QVERIFY(rectangle->rect().contains(canvas->mapToGlobal(canvas->toWidget(3900, 3600).toPoint())));
+        QVERIFY(!rectangle->state().selected);
+
+        canvas->setFocus();
+        QTest::keyClick(canvas, Qt::Key_Tab);
+        QVERIFY(rectangle->state().selected && rectangle->state().focused);
+        QCOMPARE(c->focusChild(), rectangle);
+        QTest::keyClick(canvas, Qt::Key_Tab);
+        QVERIFY(!rectangle->state().selected);
+        QVERIFY(c->child(1)->state().focused);
+        QTest::keyClick(canvas, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(c->focusChild(), rectangle);
+        QTest::keyClick(canvas, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(c->focusChild(), c->child(2));  // round to the title block
+        QTest::keyClick(canvas, Qt::Key_Tab);
+
+        setCaption(*ed.doc.Label.find(rec.label2), "核对", w.view().metrics());
+        w.view().refresh();
+        QCOMPARE(rectangle->text(QAccessible::Name), u("矩形：接收订单 / 核对"));
+        const int before = c->childCount();
+        QTest::keyClick(canvas, Qt::Key_Delete);
+        QCOMPARE(c->childCount(), before - 1);
+        QCOMPARE(c->child(0)->text(QAccessible::Name), u("上箭头"));
+        w.findChild<QAction*>(QStringLiteral("insLX"))->trigger();
+        QCOMPARE(c->child(1)->text(QAccessible::Name), u("菱形：单击这里添加文本 / 单击这里添加文本"));  // before the title block
+    }
+};
+
+}  // namespace qm
+
+QTEST_MAIN(qm::TestAccessibility)
+#include "accessibility_test.moc"
