@@ -10,7 +10,8 @@ namespace qm {
 const EditorCommandLine kQuillmapCommandLine{
     "quillmap",
     "Quillmap flowchart editor: shapes, labels and arrows on one canvas with a title block,\n"
-    "saved as .QMP documents and exported as BMP pictures.",
+    "saved as .QMP documents, printed (with a preview), and exported as PDF, SVG and PNG\n"
+    "pictures or as a BMP copy of the canvas.",
     true,
     "  quillmap\n"
     "  quillmap 流程图.QMP\n"

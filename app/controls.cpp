@@ -16,6 +16,10 @@ Action core(std::function<void(Editor&)> command) {
     return [command = std::move(command)](EditorView& view) { view.perform(command); };
 }
 
+Enabled coreAllows(bool (*test)(const Editor&)) {
+    return [test](EditorView& view) { return test(view.editor()); };
+}
+
 void fillMenu(QMenu* menu, EditorView& view, const std::vector<MenuItem>& items) {
     for (const MenuItem& item : items) {
         const QString name = QString::fromUtf8(item.objectName);
@@ -63,9 +67,9 @@ void fillToolbar(QToolBar* bar, EditorView& view, const std::vector<ToolButton>&
 
 const std::vector<MenuItem>& historyItems() {
     static const std::vector<MenuItem> items{
-        {"撤销(&U)", "editUndo", QKeySequence(Qt::CTRL | Qt::Key_Z), core(undo)},
+        {"撤销(&U)", "editUndo", QKeySequence(Qt::CTRL | Qt::Key_Z), core(undo), {}, {}, coreAllows(canUndo)},
         {"重做(&Y)", "editRedo", QKeySequence(Qt::CTRL | Qt::Key_Y), core(redo), {},
-         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), coreAllows(canRedo)},
         {nullptr, "noname"},
     };
     return items;

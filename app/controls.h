@@ -27,6 +27,8 @@ Action core(std::function<void(Editor&)> command);
 
 // Whether an item can be chosen now; asked after every event.
 using Enabled = std::function<bool(EditorView&)>;
+// The core's answer to whether its command can act now.
+Enabled coreAllows(bool (*test)(const Editor&));
 
 struct MenuItem {
     const char* caption = nullptr;  // UTF-8; null: a separator
@@ -38,7 +40,8 @@ struct MenuItem {
     Enabled enabled = {};                // empty: always
 };
 
-// The first items of both programs' Edit menus: Undo and Redo, then a separator.
+// The first items of both programs' Edit menus: Undo and Redo, greyed while there
+// is nothing to undo or redo, then a separator.
 const std::vector<MenuItem>& historyItems();
 
 // The items in table order. A submenu carries its object name on the menu and on

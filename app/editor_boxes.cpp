@@ -54,6 +54,11 @@ void LineBox::setUtf8Text(const std::string& text) {
     if (t != this->text()) setText(t);
 }
 
+void LineBox::selectFrom(int start) {
+    const int end = static_cast<int>(text().size());
+    setSelection(end, start - end);
+}
+
 TallBox::TallBox(QWidget* parent) : InPlaceBox(parent) {
     setObjectName(QStringLiteral("Text2"));
     setAccessibleName(QString::fromUtf8("编辑竖排文字"));
@@ -78,6 +83,13 @@ void TallBox::typeKey(QKeyEvent* event) {
     // Enter ends the edit when it is released; the line break it would type here
     // would only add an empty line under a vertical caption.
     if (!EnterKey::is(event)) QPlainTextEdit::keyPressEvent(event);
+}
+
+void TallBox::selectFrom(int start) {
+    QTextCursor c(document());
+    c.movePosition(QTextCursor::End);
+    c.setPosition(start, QTextCursor::KeepAnchor);
+    setTextCursor(c);
 }
 
 }  // namespace qm

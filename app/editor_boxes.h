@@ -44,13 +44,16 @@ class InPlaceBox : public QtBox {
 public:
     explicit InPlaceBox(QWidget* parent) : QtBox(parent) {}
     BoxHooks hooks;
+    // The characters at the start the box keeps out of the selection it opens with.
+    void setKeptPrefix(int chars) { keptPrefix_ = chars; }
 
 protected:
     void focusInEvent(QFocusEvent* event) override {
         QtBox::focusInEvent(event);
         enter_ = {};
-        // The whole caption selected: the first key typed replaces a placeholder.
-        if (!isPassingFocusChange(event->reason())) this->selectAll();
+        // The caption selected, the cursor at its start: the first key typed
+        // replaces a placeholder.
+        if (!isPassingFocusChange(event->reason())) selectFrom(keptPrefix_);
     }
 
     void focusOutEvent(QFocusEvent* event) override {
@@ -72,9 +75,12 @@ protected:
 
     // A pressed key as the Qt widget handles it.
     virtual void typeKey(QKeyEvent* event) { QtBox::keyPressEvent(event); }
+    // Selects from character `start` to the end, with the cursor at `start`.
+    virtual void selectFrom(int start) = 0;
 
 private:
     EnterKey enter_;
+    int keptPrefix_ = 0;
 };
 
 class LineBox : public InPlaceBox<QLineEdit> {
@@ -84,6 +90,9 @@ public:
 
     std::string utf8Text() const { return text().toStdString(); }
     void setUtf8Text(const std::string& text);
+
+protected:
+    void selectFrom(int start) override;
 };
 
 class TallBox : public InPlaceBox<QPlainTextEdit> {
@@ -96,6 +105,7 @@ public:
 
 protected:
     void typeKey(QKeyEvent* event) override;
+    void selectFrom(int start) override;
 };
 
 }  // namespace qm

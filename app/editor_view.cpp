@@ -7,12 +7,16 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
 #include <QWidget>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatforminputcontext.h>
+#include <qpa/qplatformintegration.h>
 
 #include "app/canvas_accessible.h"
 #include "app/canvas_scroll_area.h"
@@ -94,8 +98,11 @@ EditorView::~EditorView() {
 }
 
 void EditorView::wireBoxes() {
-    text1_->hooks.textChanged = [this](const std::string& t) { ed_.text1.text = t; };
-    text2_->hooks.textChanged = [this](const std::string& t) { ed_.text2.text = t; };
+    text1_->hooks.textChanged = [this](const std::string& t) { editorTextChanged(ed_, EditorBox::Text1, t); };
+    text2_->hooks.textChanged = [this](const std::string& t) {
+        editorTextChanged(ed_, EditorBox::Text2, t);
+        syncBoxes();
+    };
     text1_->hooks.focusLost = [this] { commitOnFocusLoss(EditorBox::Text1); };
     text2_->hooks.focusLost = [this] { commitOnFocusLoss(EditorBox::Text2); };
     text1_->hooks.enterReleased = [this] {
@@ -117,7 +124,12 @@ void EditorView::commitOnFocusLoss(EditorBox box) {
     QTimer::singleShot(0, this, [this] { dropNextPress_ = false; });
 }
 
-void EditorView::setEditMenu(QMenu* menu) { host_.setEditMenu(menu); }
+void EditorView::setEditMenu(QMenu* menu) {
+    host_.setEditMenu(menu);
+    // A right press selects what it lands on and opens the menu before the view
+    // has caught up with the press.
+    connect(menu, &QMenu::aboutToShow, this, &EditorView::updateEnabled);
+}
 
 void EditorView::perform(const std::function<void(Editor&)>& command) {
     command(ed_);
@@ -128,6 +140,19 @@ EditorView::Glance EditorView::glance() const {
     const Document& d = ed_.doc;
     return {d.selKind, d.selIndex, d.hitIndex, d.isModified(), d.shapeCount, d.labelCount, d.arrowCount, d.segCount,
             d.diamondCount, ed_.text1.visible, ed_.text2.visible};
+}
+
+void EditorView::typeIntoOpenBox(const QKeyEvent& e) {
+    QWidget* box = ed_.text2.visible ? static_cast<QWidget*>(text2_) : text1_;
+    QKeyEvent key(e.type(), e.key(), e.modifiers(), e.nativeScanCode(), e.nativeVirtualKey(), e.nativeModifiers(),
+                  e.text(), e.isAutoRepeat(), e.count());
+    // The canvas takes no input method, so the key came here unseen by one. Given
+    // to it now, as the window system gives it keys, it starts a composition in the
+    // box that has the focus; handed to the box directly it would be typed raw,
+    // and the syllable it begins would be lost.
+    QPlatformInputContext* im = QGuiApplicationPrivate::platformIntegration()->inputContext();
+    if (box->hasFocus() && im && im->isValid() && im->filterEvent(&key)) return;
+    QCoreApplication::sendEvent(box, &key);
 }
 
 void EditorView::press(const CanvasPointer& p) {
@@ -178,6 +203,9 @@ bool EditorView::canvasKey(const QKeyEvent& e) {
             perform([step](Editor& ed) { selectNextElement(ed, step); });
             return true;
         }
+        case Qt::Key_F2:
+        case Qt::Key_Return:
+        case Qt::Key_Enter: perform([](Editor& ed) { openSelectedText(ed); }); return true;
         default: break;
     }
     // Delete, and the arrow keys that move what is selected.
@@ -191,7 +219,14 @@ bool EditorView::canvasKey(const QKeyEvent& e) {
         perform([code, flags = shiftFlags(e.modifiers())](Editor& ed) { canvasKeyDown(ed, code, flags); });
         return true;
     }
-    return false;
+    // A printable key typed on a selected element is the first of its new text.
+    const bool typed = !e.text().isEmpty() && e.text().front().isPrint() &&
+                       !(e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (!typed) return false;
+    bool opened = false;
+    perform([&opened](Editor& ed) { opened = openSelectedText(ed); });
+    if (opened) typeIntoOpenBox(e);
+    return opened;
 }
 
 void EditorView::movePointerBy(int dx, int dy) {
@@ -238,25 +273,18 @@ void EditorView::tick(void (*handler)(Editor&)) {
     refreshMoving();
 }
 
-void EditorView::setHistoryActions(QAction* undo, QAction* redo) {
-    undo_ = undo;
-    redo_ = redo;
-    refresh();
-}
-
 void EditorView::enableWhen(QAction* action, std::function<bool(EditorView&)> enabled) {
     action->setEnabled(enabled(*this));
     enabling_.emplace_back(action, std::move(enabled));
 }
 
 void EditorView::updateEnabled() {
-    for (const auto& [action, enabled] : enabling_) action->setEnabled(enabled(*this));
+    for (const auto& [action, enabled] : enabling_)
+        if (action) action->setEnabled(enabled(*this));
 }
 
 void EditorView::refresh() {
     settle(ed_);
-    if (undo_) undo_->setEnabled(canUndo(ed_));
-    if (redo_) redo_->setEnabled(canRedo(ed_));
     updateEnabled();
     canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
     canvas_->refreshDrawing();
@@ -264,6 +292,7 @@ void EditorView::refresh() {
     announceChanges(canvas_);
     last_ = glance();
     if (recovery_) QTimer::singleShot(0, this, &EditorView::updateRecovery);
+    emit refreshed();
 }
 
 bool EditorView::startRecovery(std::string_view program, Layout layout) {
@@ -344,7 +373,7 @@ void EditorView::syncBoxes() {
     // The text in the box as large as the label's on the zoomed canvas.
     QFont font = labelFont(kDefaultFontName, 9);
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * zoom))));
-    auto place = [this, zoom, &font](QWidget* w, const EditBox& box, auto setText) {
+    auto place = [this, zoom, &font](auto* w, const EditBox& box, auto setText) {
         if (box.visible) {
             if (w->font() != font) w->setFont(font);
             const QPointF at = canvas_->toWidget(box.left, box.top);
@@ -353,6 +382,8 @@ void EditorView::syncBoxes() {
             const int height = std::max(scaled(box.height), w->fontMetrics().height() + 2);
             w->setGeometry(qRound(at.x()), qRound(at.y()), scaled(box.width), height);
             setText(box.text);
+            w->setKeptPrefix(static_cast<int>(QString::fromUtf8(box.text.data(), static_cast<qsizetype>(
+                                                  std::min(box.keptPrefix, box.text.size()))).size()));
             if (!w->isVisible()) {
                 w->show();
                 w->raise();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <QObject>
+#include <QPointer>
 
 #include "app/qt_host.h"
 #include "edit/clipboard.h"
@@ -57,11 +58,8 @@ public:
     // Runs a command of the core, then brings the widgets in line with it.
     void perform(const std::function<void(Editor&)>& command);
 
-    // The Edit menu's Undo and Redo, greyed out whenever there is nothing to undo
-    // or redo.
-    void setHistoryActions(QAction* undo, QAction* redo);
-    // An item greyed out whenever `enabled` says so: asked after every event and
-    // when the clipboard changes.
+    // An item greyed out whenever `enabled` says so: asked after every event, as
+    // a menu opens and when the clipboard changes.
     void enableWhen(QAction* action, std::function<bool(EditorView&)> enabled);
 
     // Pastes of one payload in a row, each further right and down.
@@ -69,7 +67,7 @@ public:
 
     // After any event: lets the core settle (a step of the history when the editor
     // has come to rest), then brings the canvas, the editor boxes, the paint cache
-    // and the Undo and Redo items in line with it.
+    // and the actions given a predicate in line with it.
     void refresh();
 
     // Keeps a recovery copy of the drawing while it has unsaved changes, in the
@@ -91,6 +89,10 @@ public:
     // The largest zoom at which the whole canvas fits the view without scrolling.
     void zoomToFit();
 
+signals:
+    // The widgets have just been brought in line with the editor.
+    void refreshed();
+
 private:
     // What a move or a tick may change without any element following the pointer;
     // compared before and after, so that idle pointer moves do not repaint.
@@ -110,6 +112,8 @@ private:
     // Every key of the canvas, in one place; true when it was used. The rules of
     // each key are commands of the core.
     bool canvasKey(const QKeyEvent& e);
+    // The key that opened an editor box, typed into it.
+    void typeIntoOpenBox(const QKeyEvent& e);
     // A new element follows the pointer; with the keyboard alone the keys move the
     // pointer over the canvas (into view first) and click with it, so that every
     // rule of placing, snapping included, holds as with the mouse.
@@ -137,9 +141,7 @@ private:
     Glance last_{};
     int syncDepth_ = 0;
     bool dropNextPress_ = false;
-    QAction* undo_ = nullptr;
-    QAction* redo_ = nullptr;
-    std::vector<std::pair<QAction*, std::function<bool(EditorView&)>>> enabling_;
+    std::vector<std::pair<QPointer<QAction>, std::function<bool(EditorView&)>>> enabling_;
     PasteSeries pastes_;
     std::optional<Recovery> recovery_;
     QTimer recoveryTimer_;

@@ -34,9 +34,8 @@ private:
 }  // namespace
 
 EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
-    : QMainWindow(parent), program_(desc.program), layout_(desc.layout) {
+    : QMainWindow(parent), program_(desc.program), title_(QString::fromUtf8(desc.title)), layout_(desc.layout) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromUtf8(desc.title));
     setWindowIcon(applicationIcon());
 
     const QSize opening(pixels(desc.clientWidth), pixels(desc.clientHeight));
@@ -110,8 +109,8 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     desc.startUp(ed);
     desc.connectFileCommands(ed);
     startHistory(ed, desc.layout);
-    view_->setHistoryActions(editMenu_->findChild<QAction*>(QStringLiteral("editUndo")),
-                             editMenu_->findChild<QAction*>(QStringLiteral("editRedo")));
+    connect(view_, &EditorView::refreshed, this, &EditorWindow::showTitle);
+    view_->refresh();
     resize(sizeHint());
     view_->canvas()->setFocus(Qt::OtherFocusReason);  // the keys go to the drawing from the start
     // Laid out now rather than when first shown, so that every widget is where it
@@ -145,6 +144,13 @@ void EditorWindow::buildHelpMenu(const WindowDescription& desc) {
         {"内容(&C)", "helpReadMe", {}, desc.helpContents},
         {"关于(&A)", "helpAbout", {}, [this, date](EditorView&) { showAboutWindow(this, date); }},
     });
+}
+
+void EditorWindow::showTitle() {
+    const Document& doc = view_->editor().doc;
+    // Qt shows "[*]" as "*" while the window is marked modified, and as nothing otherwise.
+    setWindowTitle(QString::fromStdString(doc.displayName()) + QStringLiteral("[*] - ") + title_);
+    setWindowModified(doc.isModified());
 }
 
 bool EditorWindow::startRecovery() { return view_->startRecovery(program_, layout_); }

@@ -30,7 +30,7 @@ struct TwipsRect {
 };
 
 struct WindowDescription {
-    const char* title = "";
+    const char* title = "";  // the program's name, after the drawing's in the window's title
     const char* program = "";  // names the program's folders (recovery copies)
     int clientWidth = 0, clientHeight = 0;  // twips
     std::optional<TwipsRect> container;     // Picture2; none: the canvas lies on the client area
@@ -73,6 +73,8 @@ protected:
 private:
     void buildViewMenu();
     void buildHelpMenu(const WindowDescription& desc);
+    // "<drawing> - <program>", marked while the drawing differs from its file.
+    void showTitle();
 
     QWidget* client_ = nullptr;
     QToolBar* toolbar_ = nullptr;
@@ -80,6 +82,7 @@ private:
     EditorView* view_ = nullptr;
     QMenu* editMenu_ = nullptr;
     const char* program_;
+    QString title_;
     Layout layout_;
 };
 

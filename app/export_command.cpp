@@ -10,8 +10,11 @@
 
 namespace qm {
 
-FileDialogPresets exportDialogPresets() {
-    return {"未命名.pdf", "PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png", "pdf"};
+FileDialogPresets exportDialogPresets(const Document& doc) {
+    // The drawing's name with the first type's extension, as Print proposes its PDF.
+    std::string name = doc.displayName();
+    if (const size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+    return {name + ".pdf", "PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png", "pdf"};
 }
 
 bool savePictureAs(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& presets, int rasterScale) {
@@ -27,8 +30,7 @@ bool savePictureAs(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& pr
         format = pictureFormatFor(*path);
     }
     const Result<std::string> bytes =
-        format ? encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, isRaster(*format) ? rasterScale : 1,
-                               ed.doc.fileName.empty() ? *path : ed.doc.fileName)
+        format ? encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, isRaster(*format) ? rasterScale : 1)
                : Result<std::string>(IoError{"unknown picture format", std::nullopt});
     if (!bytes) {
         ed.host.message("错误", "无法把画布转换为图片，文件“" + *path + "”没有写入。\n" + bytes.error().describe(),
@@ -42,6 +44,8 @@ bool savePictureAs(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& pr
     return true;
 }
 
-bool exportCommand(Editor& ed, CanvasWidget& canvas) { return savePictureAs(ed, canvas, exportDialogPresets(), 2); }
+bool exportCommand(Editor& ed, CanvasWidget& canvas) {
+    return savePictureAs(ed, canvas, exportDialogPresets(ed.doc), 2);
+}
 
 }  // namespace qm

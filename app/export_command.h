@@ -1,8 +1,9 @@
 // The menu command "导出" (PDF, SVG or PNG), and the saving of a picture file it
-// shares with "保存为BMP图像" (bmp_command.h): the canvas picture of the document,
+// shares with "保存为BMP图像" (bmp_command.h): a picture of the document,
 // encoded by render/picture_encoders.h, written to a file the user picks,
 // atomically, leaving the document's changed mark and file name alone.
 #pragma once
+#include "model/document.h"
 #include "model/host.h"
 
 namespace qm {
@@ -10,8 +11,8 @@ namespace qm {
 class CanvasWidget;
 class Editor;
 
-// The presets of the "导出" dialog: its three types, PDF first.
-FileDialogPresets exportDialogPresets();
+// The presets of the "导出" dialog: the drawing's name, its three types, PDF first.
+FileDialogPresets exportDialogPresets(const Document& doc);
 
 // Commits an open editor box, asks for a file with the presets and writes the
 // picture of the chart in the format its extension names; PNG at `rasterScale`
@@ -21,7 +22,8 @@ FileDialogPresets exportDialogPresets();
 // written.
 bool savePictureAs(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& presets, int rasterScale);
 
-// "导出": PDF and SVG as vectors with their text, PNG at twice the canvas's pixels.
+// "导出": the drawing without the window's frame, PDF and SVG as vectors with
+// their text, PNG at twice the drawing's pixels.
 bool exportCommand(Editor& ed, CanvasWidget& canvas);
 
 }  // namespace qm

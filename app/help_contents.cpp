@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringList>
 #include <QVBoxLayout>
@@ -18,6 +19,8 @@ namespace qm {
 namespace {
 
 const QString kHelpFileName = QStringLiteral("ReadMe.txt");
+// The copy built into the program, for a program run from a folder without one.
+const QString kBuiltInHelp = QStringLiteral(":/help/ReadMe.txt");
 const QString kHelpWindowName = QStringLiteral("helpWindow");
 
 }  // namespace
@@ -40,7 +43,8 @@ QString findHelpFile() {
 
 QDialog* showHelpWindow(const QString& path, QWidget* parent) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return nullptr;
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) file.setFileName(kBuiltInHelp);
+    if (!file.isOpen() && !file.open(QIODevice::ReadOnly)) return nullptr;
     auto* window = parent ? parent->findChild<QDialog*>(kHelpWindowName, Qt::FindDirectChildrenOnly) : nullptr;
     if (!window) {
         window = new QDialog(parent);
@@ -70,14 +74,13 @@ QDialog* showHelpWindow(const QString& path, QWidget* parent) {
 
 void showHelpContents(Host& host, QWidget* parent) {
     const QString found = findHelpFile();
-    const QString path = found.isEmpty() ? kHelpFileName : found;
-    if (host.startHelpViewer(path.toStdString())) return;
-    if (!found.isEmpty() && showHelpWindow(found, parent)) return;
-    const std::string text =
-        found.isEmpty()
-            ? std::string("找不到帮助文件 ReadMe.txt，也无法启动文本查看器来显示帮助。")
-            : "无法启动文本查看器来显示帮助，也无法读取帮助文件“" + found.toStdString() + "”。";
-    host.message("提示", text, Icon::Information);
+    // The window may be gone by the time a viewer fails.
+    const QPointer<QWidget> window = parent;
+    const auto ownWindow = [window, found] {
+        if (window) showHelpWindow(found, window);
+    };
+    if (!found.isEmpty() && host.startHelpViewer(found.toStdString(), ownWindow)) return;
+    ownWindow();
 }
 
 }  // namespace qm

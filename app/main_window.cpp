@@ -10,6 +10,7 @@
 #include "edit/quillmap_commands.h"
 #include "interact/arrange.h"
 #include "interact/rules.h"
+#include "interact/selection.h"
 
 namespace qm {
 namespace {
@@ -77,7 +78,7 @@ WindowDescription quillmapWindow() {
             {"对齐(&J)", "editAlign", {}, {}, alignItems()},
             // "Del" is part of the caption only: the Delete key belongs to the canvas,
             // and a shortcut here would also take it from the editor boxes.
-            {"删除(&E)        Del", "editDelete", {}, core(deleteCommand)},
+            {"删除(&E)        Del", "editDelete", {}, core(deleteCommand), {}, {}, coreAllows(canDeleteSelection)},
         },
         .helpContents = [](EditorView& v) { showHelpContents(v.host(), v.canvas()->window()); },
         .aboutDate = "2010-6-20",

@@ -73,9 +73,13 @@ void QtHost::setEditorBox(EditorBox box, QWidget* widget) {
 Answer QtHost::ask(std::string_view title, std::string_view text, Buttons buttons, Icon icon) {
     ++modalRuns_;
     QuestionBox box(qtIcon(icon), fromUtf8(title), fromUtf8(text), QMessageBox::NoButton, window_);
-    // The interface is Chinese whatever the system's language, so the buttons are too.
-    auto add = [&](QMessageBox::StandardButton b, const char* caption) {
-        box.addButton(b)->setText(QString::fromUtf8(caption));
+    // The interface is Chinese whatever the system's language, so the buttons are
+    // too: their plain captions, and the keys Y and N (and Esc) answer as in any
+    // box of this kind.
+    auto add = [&](QMessageBox::StandardButton b, const char* caption, QKeySequence key = {}) {
+        QAbstractButton* button = box.addButton(b);
+        button->setText(QString::fromUtf8(caption));
+        button->setShortcut(key);
     };
     switch (buttons) {
         case Buttons::Ok:
@@ -83,15 +87,15 @@ Answer QtHost::ask(std::string_view title, std::string_view text, Buttons button
             box.setEscapeButton(QMessageBox::Ok);
             break;
         case Buttons::YesNo:
-            add(QMessageBox::Yes, "是(&Y)");
-            add(QMessageBox::No, "否(&N)");
+            add(QMessageBox::Yes, "是", Qt::Key_Y);
+            add(QMessageBox::No, "否", Qt::Key_N);
             box.setDefaultButton(QMessageBox::Yes);
             // No may throw work away; a box dismissed with Esc or closed has not said so.
             box.escapeChoosesNothing = true;
             break;
         case Buttons::YesNoCancel:
-            add(QMessageBox::Yes, "是(&Y)");
-            add(QMessageBox::No, "否(&N)");
+            add(QMessageBox::Yes, "是", Qt::Key_Y);
+            add(QMessageBox::No, "否", Qt::Key_N);
             add(QMessageBox::Cancel, "取消");
             box.setDefaultButton(QMessageBox::Yes);
             box.setEscapeButton(QMessageBox::Cancel);
@@ -180,11 +184,28 @@ bool QtHost::pointerSnapAllowed() {
     return canvas_->contentsRect().contains(at) && canvas_->visibleRegion().contains(at);
 }
 
-bool QtHost::startHelpViewer(const std::string& path) {
+bool QtHost::startHelpViewer(const std::string& path, std::function<void()> failed) {
     const QString file = QString::fromStdString(path);
     for (const QString& program : helpViewers_) {
         if (QStandardPaths::findExecutable(program).isEmpty()) continue;
-        if (QProcess::startDetached(program, {file})) return true;
+        // Not a child of anything: the viewer outlives the window, and a QProcess
+        // destroyed with it would end the viewer too. It goes when the viewer ends.
+        auto* viewer = new QProcess;
+        viewer->setProgram(program);
+        viewer->setArguments({file});
+        viewer->setStandardInputFile(QProcess::nullDevice());
+        viewer->setProcessChannelMode(QProcess::ForwardedChannels);
+        viewer->start();
+        if (!viewer->waitForStarted()) {
+            delete viewer;
+            continue;
+        }
+        QObject::connect(viewer, &QProcess::finished, viewer,
+                         [viewer, failed = std::move(failed)](int code, QProcess::ExitStatus status) {
+                             if ((status != QProcess::NormalExit || code != 0) && failed) failed();
+                             viewer->deleteLater();
+                         });
+        return true;
     }
     return false;
 }

@@ -42,7 +42,7 @@ public:
     QTimer& timer(TimerId id) { return id == TimerId::Timer1 ? timer1_ : timer2_; }
 
     // Programs tried in turn to show the help text when the desktop's own opener
-    // is missing or fails to start.
+    // is missing or fails to start; the first that starts is the viewer.
     void setHelpViewers(QStringList programs) { helpViewers_ = std::move(programs); }
     const QStringList& helpViewers() const { return helpViewers_; }
 
@@ -62,7 +62,7 @@ public:
     void popupEditMenuAt(QPoint global);
     void setTimerEnabled(TimerId timer, bool enabled) override;
     bool pointerSnapAllowed() override;
-    bool startHelpViewer(const std::string& path) override;
+    bool startHelpViewer(const std::string& path, std::function<void()> failed) override;
 
 private:
     QPointer<QWidget> window_;

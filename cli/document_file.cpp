@@ -1,5 +1,6 @@
 #include "cli/document_file.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "edit/file_commands.h"
@@ -52,8 +53,22 @@ Result<DocumentOutline> checkDocumentFile(std::string&& bytes) {
     const Layout layout = detectLayout(bytes);
     Result<RawDocument> raw = decodeRawDocument(bytes, layout);
     if (!raw) return raw.error();
-    const DocumentOutline outline{layout,        raw->shapes.size(), raw->labels.size(), raw->segments.size(),
-                                  raw->arrows.size(), raw->diamonds.size(), bytes.size() - raw->end};
+    const auto hidden = [](const auto& items, auto isHidden) {
+        return SectionCount{items.size(), static_cast<size_t>(std::count_if(items.begin(), items.end(), isHidden))};
+    };
+    const auto entryHidden = [](const auto& item) { return item.entry.visible == 0; };
+    const DocumentOutline outline{
+        layout,
+        hidden(raw->shapes, entryHidden),
+        hidden(raw->labels, entryHidden),
+        hidden(raw->segments, entryHidden),
+        hidden(raw->arrows,
+               [](const RawArrow& a) {
+                   return std::none_of(a.heads.pictures.begin(), a.heads.pictures.end(),
+                                       [](const PictureEntry& p) { return p.visible != 0; });
+               }),
+        hidden(raw->diamonds, entryHidden),
+        bytes.size() - raw->end};
     std::string().swap(bytes);
     if (auto doc = buildDocument(std::move(*raw), unmeasuredMetrics()); !doc) return doc.error();
     return outline;

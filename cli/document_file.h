@@ -24,11 +24,17 @@ IoError invalidDocument(const std::string& path, Layout layout, const IoError& f
 // structure, rules, and building the drawing from them.
 Result<RawDocument> checkDocument(std::string_view bytes, Layout layout);
 
+// The items of a section, and how many of them are deleted: a file keeps what
+// Delete hid, invisible (an arrow with no visible head).
+struct SectionCount {
+    size_t items = 0, deleted = 0;
+};
+
 // What the check of a valid file tells: its layout, the items of each section and
 // the bytes after the document, which the editors ignore.
 struct DocumentOutline {
     Layout layout;
-    size_t shapes, labels, segments, arrows, diamonds;
+    SectionCount shapes, labels, segments, arrows, diamonds;
     uint64_t ignoredBytes;
 };
 

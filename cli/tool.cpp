@@ -40,7 +40,8 @@ const char* const kUsage =
     "\n"
     "Commands:\n"
     "  check FILE...              one line per file: its layout (quillmap or qmp) and what it\n"
-    "                             holds, or what is wrong with it and at which byte\n"
+    "                             holds (deleted elements counted apart: \"arrows 3 (1\n"
+    "                             deleted)\"), or what is wrong with it and at which byte\n"
     "  dump FILE                  every field of the file as one JSON object, in file order\n"
     "  dump --text FILE           one line per element: kind and index, place and size in\n"
     "                             pixels, captions; the title block first; for line diffs\n"
@@ -230,9 +231,14 @@ CheckLine checkLine(const std::string& path) {
     const Layout layout = detectLayout(*bytes);
     const Result<DocumentOutline> doc = checkDocumentFile(std::move(*bytes));
     if (!doc) return {path + ": not a valid " + layoutName(layout) + " document: " + doc.error().describe()};
-    std::string line = path + ": " + layoutName(layout) + ": shapes " + std::to_string(doc->shapes) + ", labels " +
-                       std::to_string(doc->labels) + ", segments " + std::to_string(doc->segments) + ", arrows " +
-                       std::to_string(doc->arrows) + ", diamonds " + std::to_string(doc->diamonds);
+    const auto count = [](const char* name, const SectionCount& c) {
+        std::string text = name + (" " + std::to_string(c.items));
+        if (c.deleted > 0) text += " (" + std::to_string(c.deleted) + " deleted)";
+        return text;
+    };
+    std::string line = path + ": " + layoutName(layout) + ": " + count("shapes", doc->shapes) + ", " +
+                       count("labels", doc->labels) + ", " + count("segments", doc->segments) + ", " +
+                       count("arrows", doc->arrows) + ", " + count("diamonds", doc->diamonds);
     if (doc->ignoredBytes > 0)
         line += "; the " + std::to_string(doc->ignoredBytes) + " bytes after the document are ignored";
     return {line, true};
@@ -313,7 +319,7 @@ int render(const Arguments& a, char* program) {
     if (!format) return usageError("cannot tell the picture format from \"" + out + "\": use .bmp, .png, .svg or .pdf");
     if (a.scale && !isRaster(*format)) return usageError("--scale is for .bmp and .png pictures only");
     return writeDrawn(in, out, "picture", program, [&](const Editor& ed) {
-        return encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, a.scale.value_or(1), ed.doc.fileName);
+        return encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, a.scale.value_or(1));
     });
 }
 

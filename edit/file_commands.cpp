@@ -6,6 +6,7 @@
 #include "io/atomic_file.h"
 #include "io/codepage.h"
 #include "io/document_io.h"
+#include "io/qmp_convert.h"
 
 namespace qm {
 namespace {
@@ -25,6 +26,30 @@ bool mayGoOn(Editor& ed, Answer answer) {
         case Answer::Ok: return false;
     }
     return false;
+}
+
+std::string formatErrorMessage(const std::string& path, const IoError& error) {
+    return std::string(kFormatErrorMessage) + "：“" + path + "”。\n" + error.describe();
+}
+
+// A qmp drawing opened in quillmap: offered as a converted copy, a new untitled
+// drawing with a title block, as qmptool convert writes it; the file stays as it is.
+bool openConverted(Editor& ed, bool (*clear)(Editor&), const std::string& path, const Document& old) {
+    const std::string question = "“" + path +
+                                 "”是 qmp 的文档。是否把它转换为 Quillmap 的文档，作为一张新的未命名的图打开？"
+                                 "\n原文件保持不变。";
+    if (ed.host.ask("提示", question, Buttons::YesNo, Icon::Question) != Answer::Yes) return false;
+    Result<Document> converted = convertQmpToQuillmap(old, ed.metrics);
+    if (!converted) {
+        ed.host.message("错误", "无法转换“" + path + "”。\n" + converted.error().describe(), Icon::Critical);
+        return false;
+    }
+    refreshMark(ed);
+    if (!clear(ed)) return false;
+    replaceDocument(ed, std::move(converted).value(), "");
+    restartHistory(ed);
+    markUnsaved(ed);  // it is in no file yet
+    return true;
 }
 
 }  // namespace
@@ -50,13 +75,24 @@ bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const s
         ed.host.message("错误", "无法打开文件“" + path + "”。\n" + bytes.error().describe(), Icon::Critical);
         return false;
     }
+    // The other program's document is named as such rather than as damaged.
+    const bool quillmapFile = startsWithQuillmapTag(*bytes);
+    if (layout == Layout::Qmp && quillmapFile) {
+        ed.host.message("提示", "“" + path + "”是 Quillmap 的文档，qmp 不能打开它，请用 Quillmap 打开。",
+                        Icon::Information);
+        return false;
+    }
+    if (layout == Layout::Quillmap && !quillmapFile) {
+        if (Result<Document> old = decodeDocument(*bytes, Layout::Qmp, ed.metrics))
+            return openConverted(ed, clear, path, *old);
+    }
     Result<Document> next = decodeDocumentFile(std::move(*bytes), layout, ed.metrics);
     if (!next) {
         // The file is not to blame when the system cannot read any document.
         if (const Status codePages = checkCodePages(); !codePages)
             ed.host.message("错误", missingCodePages(codePages.error()), Icon::Critical);
         else
-            ed.host.message("错误", kFormatErrorMessage, Icon::Stop);
+            ed.host.message("错误", formatErrorMessage(path, next.error()), Icon::Stop);
         return false;
     }
     refreshMark(ed);
@@ -94,16 +130,17 @@ bool saveDocument(Editor& ed, Layout layout, bool askPath) {
     return true;
 }
 
-bool offerSave(Editor& ed, const std::string& question) {
+std::string saveQuestion(const Document& doc) { return "文件“" + doc.displayName() + "”已改变，是否保存？"; }
+
+bool offerSave(Editor& ed) {
     if (!ed.doc.isModified()) return true;
-    return mayGoOn(ed, ed.host.ask("提示", question, Buttons::YesNo, Icon::Question));
+    return mayGoOn(ed, ed.host.ask("提示", saveQuestion(ed.doc), Buttons::YesNoCancel, Icon::Question));
 }
 
 bool closeRequest(Editor& ed) {
     if (!commitOpenEditors(ed)) return false;
     refreshMark(ed);
-    if (!ed.doc.isModified()) return true;
-    return mayGoOn(ed, ed.host.ask("提示", "文件己改变，是否保存？", Buttons::YesNoCancel, Icon::Question));
+    return offerSave(ed);
 }
 
 }  // namespace qm

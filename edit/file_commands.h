@@ -17,11 +17,13 @@ FileDialogPresets documentDialogPresets();
 // before anything is drawn that could not be saved. False then.
 bool reportMissingCodePages(Editor& ed);
 
-// Asks whether to save a changed document. True when the caller may go on: the
-// document was unchanged, the user said No, or the save it asked for (the
-// program's Save, connected to the editor) completed; false when the question was
-// dismissed or the save did not complete.
-bool offerSave(Editor& ed, const std::string& question);
+// The question asked before a changed drawing is lost, naming it.
+std::string saveQuestion(const Document& doc);
+// Asks it (是, 否, 取消) when the drawing changed. True when the caller may go on:
+// the document was unchanged, the user said No, or the save it asked for (the
+// program's Save, connected to the editor) completed; false on 取消, when the
+// question was dismissed, or when the save did not complete.
+bool offerSave(Editor& ed);
 // True when the window may close: unchanged, No, or Yes and the program's Save
 // completed.
 bool closeRequest(Editor& ed);

@@ -82,6 +82,7 @@ void insertDiamond(Editor& ed) {
     rec.y = roundI32Sat(lx1.y2);
     rec.label1 = static_cast<int16_t>(newLabel(doc));
     rec.label2 = static_cast<int16_t>(newLabel(doc));
+    for (const int16_t text : {rec.label1, rec.label2}) setCaption(*doc.Label.find(text), kDiamondTextCaption, ed.metrics);
     layoutShapeTexts(doc, rec.label1, rec.label2, rec.x, rec.y, rec.height, rec.width);
     ed.markModified();
 }

@@ -33,6 +33,4 @@ inline void insertDownArrow(Editor& ed) { insertStraightArrow(ed, Dir::Down); }
 inline void insertLeftArrow(Editor& ed) { insertStraightArrow(ed, Dir::Left); }
 inline void insertRightArrow(Editor& ed) { insertStraightArrow(ed, Dir::Right); }
 
-inline constexpr float kVerticalLabelWidth = 165;
-
 }  // namespace qm

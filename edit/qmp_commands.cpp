@@ -24,7 +24,7 @@ void startUp(Editor& ed) {
 bool clearDocument(Editor& ed) {
     if (!commitOpenEditors(ed)) return false;
     refreshMark(ed);
-    if (!offerSave(ed, "文件已改变，是否保存？")) return false;
+    if (!offerSave(ed)) return false;
     endInteraction(ed);
     destroyDrawing(ed.doc);
     return true;

@@ -23,7 +23,7 @@ void startUp(Editor& ed) {
 }
 
 bool clearDocument(Editor& ed) {
-    if (!offerSave(ed, "文件" + ed.doc.fileName + "已改变，是否保存？")) return false;
+    if (!offerSave(ed)) return false;
     endInteraction(ed);
     destroyDrawing(ed.doc);
     return true;

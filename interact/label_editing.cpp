@@ -1,5 +1,9 @@
 #include "interact/label_editing.h"
 
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
 #include "interact/pointer.h"
 #include "interact/rules.h"
 #include "interact/selection.h"
@@ -13,10 +17,8 @@
 namespace qm {
 namespace {
 
-constexpr float kVerticalLabelWidth = 165;
-
-// A text of a rectangle, ellipse or diamond, or the title, laid out again after its
-// caption changed, as moving its shape in place or a new title would lay it out.
+// A text of a rectangle, ellipse or diamond, or of the title block, laid out again
+// after its caption changed, where the layout of its owner puts it.
 void centreInOwner(Editor& ed, int label) {
     Document& doc = ed.doc;
     for (int i = 1; i <= lastRecordIndex(doc.shapeCount); ++i)
@@ -25,7 +27,24 @@ void centreInOwner(Editor& ed, int label) {
     for (int i = 1; i <= lastRecordIndex(doc.diamondCount); ++i)
         if (const DiamondRecord* r = doc.diamondRecord(i); r && (r->label1 == label || r->label2 == label))
             return layoutOwnDiamondTexts(doc, i);
-    if (label == kTitleLabel && rulesOf(ed).titleBlock) centreTitle(ed.doc, ed.canvas);
+    if (rulesOf(ed).titleBlock) relayoutTitleBlockText(doc, ed.canvas, label);
+}
+
+// The label as it will be when the box's text is committed to it.
+LabelEl committedLabel(const LabelEl& label, EditorBox which, const std::string& text) {
+    LabelEl l = label;
+    l.caption = text;
+    if (which == EditorBox::Text2) l.width = kVerticalLabelWidth;
+    return l;
+}
+
+// The tall box covers its text, however long, and the label under it; the
+// narrow wrap of a vertical label makes it grow downwards.
+void fitTallBox(Editor& ed) {
+    const LabelEl* l = ed.doc.Label.find(ed.doc.editLabel);
+    if (!l) return;
+    const TextExtent e = captionExtent(committedLabel(*l, EditorBox::Text2, ed.text2.text), ed.metrics);
+    ed.text2.height = std::max({kTallBoxHeight, e.height + 2 * kTwipsPerPixel, l->height});
 }
 
 void openEditor(Editor& ed, int i) {
@@ -37,8 +56,12 @@ void openEditor(Editor& ed, int i) {
     box.top = l->top;
     if (which == EditorBox::Text1) box.height = l->height;
     box.text = l->caption;
+    // Typing on the number field replaces the number, never the caption before it.
+    const bool numberField = i == kNumberLabel && rulesOf(ed).titleBlock && l->caption.starts_with(kNumberPrefix);
+    box.keptPrefix = numberField ? std::string_view(kNumberPrefix).size() : 0;
     box.visible = true;
     ed.doc.editLabel = static_cast<int16_t>(i);
+    if (which == EditorBox::Text2) fitTallBox(ed);
     ed.host.focusEditor(which);
 }
 
@@ -97,6 +120,23 @@ void labelRelease(Editor& ed, int i, int /*button*/) {
     rebuildDiamondInnerLists(doc);
 }
 
+void editorTextChanged(Editor& ed, EditorBox which, std::string text) {
+    editBox(ed, which).text = std::move(text);
+    if (which == EditorBox::Text2 && ed.text2.visible) fitTallBox(ed);
+}
+
+bool openSelectedText(Editor& ed) {
+    const Document& doc = ed.doc;
+    int text = 0;
+    if (doc.selKind == SelKind::Label) text = doc.selIndex;
+    if (const ShapeRecord* r = doc.shapeRecord(doc.selIndex); r && doc.selKind == SelKind::Shape) text = r->label1;
+    if (const DiamondRecord* r = doc.diamondRecord(doc.selIndex); r && doc.selKind == SelKind::Diamond)
+        text = r->label1;
+    if (!doc.Label.find(text) || ed.text1.visible || ed.text2.visible) return false;
+    openEditor(ed, text);
+    return true;
+}
+
 void labelClick(Editor& ed, int i) {
     Document& doc = ed.doc;
     if (doc.selIndex == i && doc.selKind == SelKind::Label && doc.pressPt == doc.releasePt) openEditor(ed, i);
@@ -127,9 +167,7 @@ bool commitEditor(Editor& ed, EditorBox which) {
     }
     // A caption the document file cannot hold is refused now rather than at every
     // later save; the box stays open with the text, for the user to shorten it.
-    LabelEl shown = *l;
-    if (which == EditorBox::Text2) shown.width = kVerticalLabelWidth;
-    if (const char* refusal = captionRefusal(shown, box.text, ed.metrics)) {
+    if (const char* refusal = captionRefusal(committedLabel(*l, which, box.text), box.text, ed.metrics)) {
         ed.host.message("提示", refusal, Icon::Information);
         ed.host.focusEditor(which);
         return false;

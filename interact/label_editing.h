@@ -19,8 +19,15 @@ void labelRelease(Editor& ed, int i, int button);
 // one for a word-wrapped label where the program has it); every click selects.
 void labelClick(Editor& ed, int i);
 
+// Opens the box of the first text of the selected rectangle, ellipse, diamond or
+// label, as a key typed on the selection starts editing it; false, and nothing
+// happens, when the selection has no text or a box is already open.
+bool openSelectedText(Editor& ed);
+
 // Editor box events.
 void editorKeyReleased(Editor& ed, EditorBox box, int keyCode);
+// The user changed the box's text; the tall box grows to show all of it.
+void editorTextChanged(Editor& ed, EditorBox box, std::string text);
 // Writes the box's text into the label being edited and hides the box; nothing
 // happens when the box is not open. Called when the box loses the focus, and by
 // every command that reads or replaces the drawing. A text the file could not

@@ -62,9 +62,10 @@ PointerTarget targetAt(const Document& doc, float x, float y) {
 void pointerDown(Editor& ed, int button, int shift, float x, float y) {
     if (ed.capture.kind == PointerTarget::None) {
         ed.capture = targetAt(ed.doc, x, y);
-        // A handle of the selection takes the press from a label or an arrowhead
-        // lying over it, as from anything on the canvas.
-        if (button == kLeftButton && handleAt(ed, x, y)) ed.capture = {PointerTarget::Canvas, 0};
+        // A handle of the selection takes the press from a label lying over it, as
+        // from anything on the canvas (an arrowhead hands its press on already).
+        if (ed.capture.kind == PointerTarget::Label && button == kLeftButton && handleAt(ed, x, y))
+            ed.capture = {PointerTarget::Canvas, 0};
         if (selectionTakes(ed, button, shift, x, y)) return;
     }
     const PointerTarget t = ed.capture;

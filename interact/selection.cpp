@@ -287,8 +287,23 @@ void finishArrowDrawing(Editor& ed) {
 
 namespace {
 
+bool canDeleteElement(const Editor& ed, ElementRef e) {
+    const Document& doc = ed.doc;
+    const int i = e.index;
+    switch (e.kind) {
+        case ElementKind::Shape: return doc.Shape1.visible(i);
+        case ElementKind::Diamond: return doc.lx1.visible(i);
+        case ElementKind::Arrow: return true;
+        // The number field and the title belong to the title block for good.
+        case ElementKind::Label: return doc.Label.visible(i) && (!rulesOf(ed).titleBlock || i > kTitleLabel);
+        case ElementKind::TitleBlock: return false;
+    }
+    return false;
+}
+
 // Hides element e with its parts; false when there was nothing to hide.
 bool deleteElement(Editor& ed, ElementRef e) {
+    if (!canDeleteElement(ed, e)) return false;
     Document& doc = ed.doc;
     const Rules& rules = rulesOf(ed);
     const int i = e.index;
@@ -310,8 +325,6 @@ bool deleteElement(Editor& ed, ElementRef e) {
             return true;
         }
         case ElementKind::Label:
-            // The number field and the title belong to the title block for good.
-            if (rules.titleBlock && i <= kTitleLabel) return false;
             doc.Label.setVisible(i, false);
             return true;
         case ElementKind::Arrow:
@@ -332,6 +345,16 @@ bool deleteElement(Editor& ed, ElementRef e) {
 
 }  // namespace
 
+bool canDeleteSelection(const Editor& ed) {
+    const Document& doc = ed.doc;
+    if (doc.selKind == SelKind::Several)
+        return std::any_of(doc.group.begin(), doc.group.end(), [&ed](ElementRef e) { return canDeleteElement(ed, e); });
+    // Only an element selected and at rest: not one being placed or drawn, nor one
+    // whose handle is dragged. A deleted one stays selected, hidden.
+    const std::optional<ElementKind> kind = restingSelection(doc.selKind);
+    return kind && canDeleteElement(ed, {*kind, doc.selIndex});
+}
+
 void deleteSelection(Editor& ed) {
     Document& doc = ed.doc;
     if (doc.selKind == SelKind::Several) {
@@ -341,8 +364,6 @@ void deleteSelection(Editor& ed) {
         if (any) ed.markModified();
         return;
     }
-    // Only an element selected and at rest: not one being placed or drawn, nor one
-    // whose handle is dragged.
     const std::optional<ElementKind> kind = restingSelection(doc.selKind);
     if (!kind || !deleteElement(ed, {*kind, doc.selIndex})) return;
     if (*kind == ElementKind::Arrow) clearSelection(ed);

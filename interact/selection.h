@@ -53,6 +53,10 @@ void endInteraction(Editor& ed);
 // no segment is abandoned. Does nothing outside drawing.
 void finishArrowDrawing(Editor& ed);
 
+// Whether Delete would hide something now: a rectangle, ellipse, diamond, arrow or
+// label is selected (not the title block's number field or title), alone or among
+// several.
+bool canDeleteSelection(const Editor& ed);
 // The Delete command: hides the selected elements and their parts. Arrows that
 // end on a deleted shape stay where they are.
 void deleteSelection(Editor& ed);

@@ -13,7 +13,8 @@
 
 namespace qm {
 
-// The text the shell shows, titled "错误", for any file that cannot be opened as a document.
+// The text the shell shows, titled "错误", for any file that cannot be opened as a
+// document, before the file's name and the reader's reason.
 inline constexpr const char* kFormatErrorMessage = "文件格式错误或版本不兼容，文件无法打开";
 
 // The layout of a file's bytes: quillmap when they begin with "QMP", qmp otherwise.

@@ -93,6 +93,11 @@ std::array<const Collection<LineEl>*, 5> Document::diamondLines() const {
     return {&lx1, &lx2, &lx3, &lx4, &lx5};
 }
 
+std::string Document::displayName() const {
+    if (fileName.empty()) return kUntitledName;
+    return fileName.substr(fileName.find_last_of('/') + 1);
+}
+
 LabelReserveRecord& Document::labelReserve(int i) {
     if (static_cast<size_t>(i) >= labelRec.size()) labelRec.resize(static_cast<size_t>(i) + 1);
     return labelRec[static_cast<size_t>(i)];

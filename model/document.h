@@ -45,8 +45,12 @@ std::string defaultHeaderTag();
 
 // Template caption of a new label: "click here to add text".
 inline constexpr const char* kLabelTemplateCaption = "单击这里添加文本";
+// The two texts of a new diamond: "add text", short enough to stay inside its outline.
+inline constexpr const char* kDiamondTextCaption = "添加文本";
 inline constexpr const char* kDefaultFontName = "宋体";
 inline constexpr const char* kTitleFontName = "黑体";
+// What an untitled drawing is called in titles, questions and proposed file names.
+inline constexpr const char* kUntitledName = "未命名";
 
 struct Document {
     Document();
@@ -105,6 +109,10 @@ struct Document {
     // of `modified`).
     bool isModified() const { return modified != 0; }
     void setModified(bool changed) { modified = boolI16(changed); }
+
+    // The name the drawing goes by wherever the user reads it (window title, save
+    // question, picture titles): its file's name without the folder, or 未命名.
+    std::string displayName() const;
 
     // The arrowhead collection for a direction code (0 up, 1 down, 2 left, 3 right);
     // nullptr for any other code.

@@ -29,7 +29,13 @@ struct EditBox {
     bool visible = false;
     float left = 0, top = 0, width = 0, height = 0;
     std::string text;
+    // The bytes at the start of `text` the box opens with outside its selection,
+    // so that the first key typed replaces the rest and keeps them.
+    std::size_t keptPrefix = 0;
 };
+
+// The tall box's height when its text needs no more.
+inline constexpr float kTallBoxHeight = 1515;
 
 // Which element a press landed on; the moves and the release that follow go to
 // the same target, whatever they pass over.
@@ -57,8 +63,8 @@ public:
     const Rules* rules;  // the program's pointer and label handlers; null: quillmap's
 
     // Text1: one line, for labels without word wrap; Text2: tall, for vertical labels.
-    EditBox text1{false, 0, 0, 1515, 315, {}};
-    EditBox text2{false, 0, 0, 315, 1515, {}};
+    EditBox text1{false, 0, 0, 1515, 315, {}, 0};
+    EditBox text2{false, 0, 0, 315, kTallBoxHeight, {}, 0};
 
     PointerTarget capture;  // set by a press, cleared by the release
 

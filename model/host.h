@@ -3,6 +3,7 @@
 // keyboard focus, the Edit menu, the two timers and the help viewer. The core never
 // blocks on the user except through this interface; tests fake it.
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,8 +66,10 @@ public:
     // main window is active, no modal window is open and the cursor is over the canvas.
     virtual bool pointerSnapAllowed() = 0;
 
-    // Starts the help viewer on a file without waiting; false when it could not start.
-    virtual bool startHelpViewer(const std::string& path) = 0;
+    // Starts the help viewer on a file without waiting; false when it could not
+    // start. A viewer that starts and then ends in failure (as xdg-open does when
+    // no program opens the file) is reported later by calling `failed`.
+    virtual bool startHelpViewer(const std::string& path, std::function<void()> failed) = 0;
 };
 
 // Reports an unexpected element failure the way the handle routines do:

@@ -11,6 +11,8 @@ namespace qm {
 
 // The largest width and height a label can have: the file stores them in 16 bits.
 inline constexpr float kMaxLabelExtent = 32767;
+// The wrap width of a vertical label: one character a line.
+inline constexpr float kVerticalLabelWidth = 165;
 
 // The size the label's caption takes in its font and wrap, which may be more than
 // the file can hold.

@@ -28,7 +28,7 @@ public:
     void popupEditMenu() override {}
     void setTimerEnabled(TimerId, bool) override {}
     bool pointerSnapAllowed() override { return false; }
-    bool startHelpViewer(const std::string&) override { return false; }
+    bool startHelpViewer(const std::string&, std::function<void()>) override { return false; }
 
     std::vector<std::string> messages;
     CursorKind cursor = CursorKind::Default;

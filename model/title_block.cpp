@@ -18,7 +18,7 @@ void createTitleBlock(Document& doc, const TextMetrics& m, const CanvasGeometry&
         doc.Label.setVisible(i, true);
     }
     LabelEl& number = *doc.Label.find(kNumberLabel);
-    setCaption(number, "编号:", m);
+    setCaption(number, kNumberPrefix, m);
     setFontSize(number, 12, m);
     number.left = 400;
     number.top = 400;
@@ -42,6 +42,12 @@ void createTitleBlock(Document& doc, const TextMetrics& m, const CanvasGeometry&
 
 void centreTitle(Document& doc, const CanvasGeometry& canvas) {
     if (LabelEl* title = doc.Label.find(kTitleLabel)) title->left = canvas.width / 2 + canvas.left - title->width / 2;
+}
+
+void relayoutTitleBlockText(Document& doc, const CanvasGeometry& canvas, int i) {
+    if (i == kTitleLabel) centreTitle(doc, canvas);
+    if (i >= kFirstCellLabel && i <= kLastCellLabel)
+        layoutTitleBlock(doc, roundI16Sat(doc.Shape2.left), roundI16Sat(doc.Shape2.top));
 }
 
 void layoutTitleBlock(Document& doc, int16_t x, int16_t y) {

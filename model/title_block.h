@@ -21,6 +21,8 @@ inline constexpr int kFirstCellLabel = 3;
 inline constexpr int kLastCellLabel = 8;
 // The label of the cell in row 0..2 and column 0 (caption) or 1 (value).
 constexpr int cellLabel(int row, int col) { return kFirstCellLabel + row + 3 * col; }
+// What the number field says before the number the user types after it.
+inline constexpr const char* kNumberPrefix = "编号:";
 
 // Creates the title block of a new drawing on a drawing just destroyed: its eight
 // labels with their texts and fonts, the title centred on the canvas, the table
@@ -29,6 +31,11 @@ void createTitleBlock(Document& doc, const TextMetrics& metrics, const CanvasGeo
 
 // The title centred on the canvas with the width it has now.
 void centreTitle(Document& doc, const CanvasGeometry& canvas);
+
+// Label i of the title block laid out again after its caption changed, where its
+// place follows its size: the title centred on the canvas, a cell's text centred
+// in its cell, as a new title block and an opened file lay them out.
+void relayoutTitleBlockText(Document& doc, const CanvasGeometry& canvas, int i);
 
 // Moves the table frame's top-left corner to (x, y) and lays out the dividers and
 // the six cell labels with it.

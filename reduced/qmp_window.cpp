@@ -4,6 +4,7 @@
 #include "edit/insert.h"
 #include "edit/qmp_commands.h"
 #include "interact/qmp_rules.h"
+#include "interact/selection.h"
 
 namespace qm::reduced {
 namespace {
@@ -41,7 +42,7 @@ WindowDescription qmpWindow() {
             {"插入标签(&L)", "insLabel", {}, core(insertHorizontalLabel)},
             {"插入箭头(&A)", "insJT", {}, core(insertPolylineArrow)},
             {nullptr, "noname"},
-            {"删除(&E)", "editDelete", QKeySequence(Qt::Key_Delete), deleteItem},
+            {"删除(&E)", "editDelete", QKeySequence(Qt::Key_Delete), deleteItem, {}, {}, coreAllows(canDeleteSelection)},
         },
         .helpContents = {},  // qmp ships no help text: the item does nothing
         .aboutDate = "2010-6-18",

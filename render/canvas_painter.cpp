@@ -51,7 +51,8 @@ void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, cons
     painter.restore();
 }
 
-void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, CanvasLook look) {
+void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, CanvasLook look,
+                  const std::function<bool(PartRef)>& skip) {
     painter.save();
     painter.setClipRect(QRect(QPoint(0, 0), area.size()), Qt::IntersectClip);
     painter.translate(-area.topLeft());
@@ -60,6 +61,7 @@ void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, Can
     if (doc) {
         PaintOptions options = look == CanvasLook::Editing ? canvasPaintOptions(*doc) : chartPaintOptions();
         options.exposed = shown;
+        options.skip = skip;
         options.antialias = painter.testRenderHint(QPainter::Antialiasing);
         paintDocument(painter, *doc, options);
     }
@@ -87,6 +89,15 @@ QImage paintedImage(const std::function<void(QPainter&)>& paint, QSize size, int
     }
     image.setDevicePixelRatio(1);
     return image;
+}
+
+QSize drawingSize(QSize canvasSize) {
+    return (canvasSize - QSize(2 * kCanvasFrame, 2 * kCanvasFrame)).expandedTo(QSize(0, 0));
+}
+
+QImage drawingPictureImage(const Document* doc, QSize canvasSize, int scale) {
+    const QRect area(QPoint(0, 0), drawingSize(canvasSize));
+    return paintedImage([&](QPainter& p) { paintDrawing(p, doc, area); }, area.size(), scale);
 }
 
 }  // namespace qm

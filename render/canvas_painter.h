@@ -1,6 +1,7 @@
 // The canvas picture: the canvas as its window shows it, a white client area in a
-// sunken two-pixel frame with the drawing inside. This one routine paints it for
-// every output (the screen, BMP, PNG, SVG, PDF and printed pages) on any QPainter.
+// sunken two-pixel frame with the drawing inside, painted on any QPainter for the
+// screen and the BMP copy of it; and the drawing alone, the client area without
+// the window's frame, for printed pages and the PNG, SVG and PDF pictures.
 #pragma once
 #include <functional>
 
@@ -10,6 +11,7 @@
 
 #include "model/document.h"
 #include "model/editor.h"
+#include "render/document_painter.h"
 
 class QPainter;
 
@@ -35,8 +37,10 @@ void paintCanvasPicture(QPainter& painter, const Document* doc, QSize size, cons
                         CanvasLook look = CanvasLook::Chart);
 
 // The drawing alone, without the frame: the part `area` of the client area (logical
-// pixels) on the canvas's white, its top-left corner at the painter's origin.
-void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, CanvasLook look = CanvasLook::Chart);
+// pixels) on the canvas's white, its top-left corner at the painter's origin,
+// elements cut at its edges. `skip` leaves elements out, as PaintOptions::skip does.
+void paintDrawing(QPainter& painter, const Document* doc, const QRect& area, CanvasLook look = CanvasLook::Chart,
+                  const std::function<bool(PartRef)>& skip = {});
 
 // The box, in client pixels, that the visible elements paint inside; empty for none.
 QRect drawingBounds(const Document& doc);
@@ -48,5 +52,11 @@ void paintCanvasFrame(QPainter& painter, QSize size);
 QImage canvasPictureImage(const Document* doc, QSize size, int scale = 1, CanvasLook look = CanvasLook::Chart);
 // The same for any picture of `size` logical pixels that `paint` paints.
 QImage paintedImage(const std::function<void(QPainter&)>& paint, QSize size, int scale = 1);
+
+// The size in logical pixels of the drawing of a canvas of `canvasSize` (frame
+// included): what prints and pictures show of it, painted by paintDrawing.
+QSize drawingSize(QSize canvasSize);
+// The whole drawing of such a canvas as an image, as canvasPictureImage makes one.
+QImage drawingPictureImage(const Document* doc, QSize canvasSize, int scale = 1);
 
 }  // namespace qm

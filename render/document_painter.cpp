@@ -26,6 +26,14 @@ namespace {
 
 QPoint pxPoint(float x, float y) { return {pixels(x), pixels(y)}; }
 
+QString captionText(const LabelEl& l) {
+    return QString::fromUtf8(l.caption.data(), static_cast<qsizetype>(l.caption.size()));
+}
+
+// The same wrap width the metrics used, so the lines break where the label's
+// height says they do.
+qreal wrapWidthPx(const LabelEl& l) { return l.wordWrap ? static_cast<qreal>(l.width) / kTwipsPerPixel : 0; }
+
 // A handle `scale` times its size about its centre, in canvas client pixels.
 QRectF scaledHandle(const HandleEl& h, qreal scale) {
     const QRectF r(pixelRect(h.left, h.top, h.width, h.height));
@@ -111,10 +119,6 @@ public:
             if (!above) drawTextLine(p, QPointF(topLeft), *font, std::string_view(l.caption));
             return;
         }
-        const QString caption = QString::fromUtf8(l.caption.data(), static_cast<qsizetype>(l.caption.size()));
-        // The same wrap width the metrics used, so the lines break where the label's
-        // height says they do.
-        const qreal wrapPx = l.wordWrap ? static_cast<qreal>(l.width) / kTwipsPerPixel : 0;
         // Lines that start below the area painted are not even laid out, and those
         // above it are not drawn: of a caption of thousands of lines, the canvas
         // shows a handful.
@@ -123,7 +127,7 @@ public:
             const qreal shown = (opt.exposed.bottom() - topLeft.y()) / std::max(lineSpacing, 1.0);
             maxLines = static_cast<qsizetype>(std::max(0.0, shown)) + 1;
         }
-        const QStringList lines = labelLines(*font, caption, wrapPx, maxLines);
+        const QStringList lines = labelLines(*font, captionText(l), wrapWidthPx(l), maxLines);
         qreal top = topLeft.y();
         for (const QString& text : lines) {
             const bool above = !opt.exposed.isNull() && top + lineSpacing < opt.exposed.top();
@@ -297,6 +301,19 @@ QRect paintedBounds(const Document& doc, std::span<const PartRef> parts, qreal h
         else
             out |= paintedBounds(e);
     });
+    return out;
+}
+
+QList<TextLine> labelTextLines(const LabelEl& l) {
+    QList<TextLine> out;
+    if (paintedBounds(l).isEmpty()) return out;
+    const QFont& font = labelFont(l.fontName, l.fontSize);
+    const qreal spacing = QFontMetricsF(font).lineSpacing();
+    QPointF at(pxPoint(l.left, l.top));
+    for (const QString& text : labelLines(font, captionText(l), wrapWidthPx(l))) {
+        if (!text.isEmpty()) out.push_back({at, text});
+        at.ry() += spacing;
+    }
     return out;
 }
 

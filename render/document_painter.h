@@ -9,9 +9,12 @@
 
 #include <QColor>
 #include <QImage>
+#include <QList>
+#include <QPointF>
 #include <QPolygonF>
 #include <QRect>
 #include <QRectF>
+#include <QString>
 
 #include "model/document.h"
 #include "model/parts.h"
@@ -99,6 +102,14 @@ QRect paintedBounds(const PictureEl& p);
 // The union of the painted boxes of `parts`, handles at `handleScale` (PaintOptions).
 QRect paintedBounds(const Document& doc, std::span<const PartRef> parts, qreal handleScale = 1);
 
+// A line of a label's text where paintDocument draws it: the line's top-left corner
+// in canvas client pixels, and its text.
+struct TextLine {
+    QPointF topLeft;
+    QString text;
+};
+// The non-empty lines of a label in its font; none for a label that is not drawn.
+QList<TextLine> labelTextLines(const LabelEl& l);
 // The triangle an arrowhead picture of this family shows within its box: the tip
 // on the middle of the side it points to, the base along the opposite side.
 QPolygonF arrowheadTriangle(Part part, const QRect& box);

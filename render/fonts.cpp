@@ -14,7 +14,7 @@ namespace {
 enum class Kind { Serif, Sans };
 
 // Preferred faces, best first. The last entries exist on every machine we set up
-// (fonts-wqy-microhei) or on most desktops; Qt's own fallback covers the rest.
+// (fonts-wqy-microhei) or on most desktops.
 QStringList candidates(Kind kind) {
     if (kind == Kind::Sans)
         return {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
@@ -26,6 +26,22 @@ QStringList candidates(Kind kind) {
             QStringLiteral("Droid Sans Fallback")};
 }
 
+// Faces for the Latin letters, digits and signs a CJK face may lack (Droid Sans
+// Fallback has none): without them Qt would take its default family, whose face
+// the platform picks.
+QStringList latinFaces() {
+    return {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"), QStringLiteral("Noto Sans"),
+            QStringLiteral("FreeSans")};
+}
+
+// What other systems call the same kinds of face, for pictures viewed there.
+QStringList elsewhere(Kind kind) {
+    if (kind == Kind::Sans)
+        return {QStringLiteral("Microsoft YaHei"), QStringLiteral("SimHei"), QStringLiteral("PingFang SC"),
+                QStringLiteral("Hiragino Sans GB")};
+    return {QStringLiteral("SimSun"), QStringLiteral("Songti SC"), QStringLiteral("STSong")};
+}
+
 // Names Windows documents use for sans-serif CJK faces; everything else is treated
 // like the default "宋体".
 bool isSansName(const QString& name) {
@@ -35,11 +51,24 @@ bool isSansName(const QString& name) {
     return sans.contains(name, Qt::CaseInsensitive);
 }
 
-QString firstInstalled(const QStringList& names) {
-    const QStringList installed = QFontDatabase::families();
+Kind kindOf(std::string_view documentName) {
+    return isSansName(QString::fromUtf8(documentName.data(), static_cast<qsizetype>(documentName.size())))
+               ? Kind::Sans
+               : Kind::Serif;
+}
+
+// QFontDatabase::families() names a face in the locale's language where it has
+// such a name ("文泉驿微米黑" under zh_CN); hasFamily knows it by all its names.
+QStringList installedOf(const QStringList& names) {
+    QStringList found;
     for (const QString& n : names)
-        if (installed.contains(n, Qt::CaseInsensitive)) return n;
-    return {};
+        if (QFontDatabase::hasFamily(n)) found << n;
+    return found;
+}
+
+QString firstInstalled(const QStringList& names) {
+    const QStringList found = installedOf(names);
+    return found.isEmpty() ? QString() : found.first();
 }
 
 }  // namespace
@@ -55,8 +84,8 @@ QString resolveFamily(std::string_view documentName) {
 
     const QString name = QString::fromUtf8(documentName.data(), static_cast<qsizetype>(documentName.size()));
     QString family;
-    if (!name.isEmpty() && QFontDatabase::families().contains(name, Qt::CaseInsensitive)) family = name;
-    if (family.isEmpty()) family = firstInstalled(candidates(isSansName(name) ? Kind::Sans : Kind::Serif));
+    if (!name.isEmpty() && QFontDatabase::hasFamily(name)) family = name;
+    if (family.isEmpty()) family = firstInstalled(candidates(kindOf(documentName)));
     if (family.isEmpty()) family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     cache.emplace(std::string(documentName), family);
     return family;
@@ -71,14 +100,24 @@ const QFont& labelFont(std::string_view documentName, float points) {
 
     const QString family = resolveFamily(documentName);
     QFont font(family);
-    // A family without CJK glyphs (a Latin face named by a document) still shows
-    // Chinese captions with a CJK face rather than Qt's arbitrary fallback.
+    static const QStringList faces = installedOf(candidates(Kind::Sans) + latinFaces());
     QStringList families{family};
-    for (const QString& c : candidates(Kind::Sans))
-        if (c != family) families << c;
+    for (const QString& f : faces)
+        if (f != family) families << f;
     font.setFamilies(families);
     font.setPixelSize(px);
     return cache.emplace(std::move(key), font).first->second;
+}
+
+QStringList pictureFontFamilies(std::string_view documentName) {
+    const Kind kind = kindOf(documentName);
+    QStringList families{resolveFamily(documentName)};
+    families << QString::fromUtf8(documentName.data(), static_cast<qsizetype>(documentName.size()));
+    families << candidates(kind) << elsewhere(kind);
+    families.removeAll(QString());
+    families.removeDuplicates();
+    families << (kind == Kind::Sans ? QStringLiteral("sans-serif") : QStringLiteral("serif"));
+    return families;
 }
 
 }  // namespace qm

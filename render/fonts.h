@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 namespace qm {
 
@@ -19,7 +20,16 @@ int fontPixelSize(float points);
 QString resolveFamily(std::string_view documentName);
 
 // The font a label with this font name and point size is drawn and measured with.
+// Its families are the resolved one, then every installed face of an ordered list
+// (CJK faces, then Latin ones), so that a character its first face lacks comes
+// from the same face on every machine with those faces, whatever the locale: Qt
+// turns to the platform's fallback, which follows the locale, only past them.
 // Cached; needs a QGuiApplication.
 const QFont& labelFont(std::string_view documentName, float points);
+
+// The font-family list a picture file names for a label's text, for programs that
+// draw it with the faces they find: the face used here, the document's own name,
+// common CJK faces of the same kind, and a generic family last.
+QStringList pictureFontFamilies(std::string_view documentName);
 
 }  // namespace qm

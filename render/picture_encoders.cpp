@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QBuffer>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QImageWriter>
 #include <QPageLayout>
@@ -10,9 +11,12 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <QXmlStreamWriter>
 #include <QtEndian>
 
 #include "render/canvas_painter.h"
+#include "render/document_painter.h"
+#include "render/fonts.h"
 
 namespace qm {
 namespace {
@@ -52,7 +56,9 @@ Result<std::string> encodeRaster(const Painting& paint, QSize size, PictureForma
     return toString(bytes);
 }
 
-Result<std::string> encodeSvg(const Painting& paint, QSize size, const std::string& title) {
+// An SVG picture of `size` logical pixels that `paint` paints; none when Qt could
+// not start one.
+std::optional<QByteArray> svgPicture(const Painting& paint, QSize size, const std::string& title) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -63,10 +69,118 @@ Result<std::string> encodeSvg(const Painting& paint, QSize size, const std::stri
     svg.setResolution(kVectorDpi);
     svg.setTitle(QString::fromStdString(title));
     QPainter painter;
-    if (!painter.begin(&svg)) return failure("cannot start an SVG picture");
+    if (!painter.begin(&svg)) return std::nullopt;
     paint(painter);
     painter.end();
-    return toString(bytes);
+    return bytes;
+}
+
+Result<std::string> encodeSvg(const Painting& paint, QSize size, const std::string& title) {
+    const std::optional<QByteArray> bytes = svgPicture(paint, size, title);
+    if (!bytes) return failure("cannot start an SVG picture");
+    return toString(*bytes);
+}
+
+// A CSS font-family list; names are quoted, so quotes and backslashes in a
+// document's font name are left out.
+QString cssFamilies(const QStringList& families) {
+    QStringList quoted;
+    for (QString f : families) {
+        if (f == QLatin1String("serif") || f == QLatin1String("sans-serif")) {
+            quoted << f;
+            continue;
+        }
+        f.remove(QLatin1Char('\\')).remove(QLatin1Char('\'')).remove(QLatin1Char('"'));
+        quoted << QLatin1Char('\'') + f + QLatin1Char('\'');
+    }
+    return quoted.join(QStringLiteral(", "));
+}
+
+// XML takes no control characters but tab; a caption read from a file may hold some.
+QString xmlText(QString text) {
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 && c != QLatin1Char('\t')) c = QChar(0xFFFD);
+    return text;
+}
+
+// Every line of every label as one <text> run, in the order they are painted, with
+// `origin` (client pixels) at the picture's corner: the
+// whole line in one run keeps its words and spaces together, the faces are named
+// as a list for a program that lacks ours, and the run's advance is fixed to the
+// one it has here, so that any renderer fits the line into the same room.
+QByteArray svgLabelTexts(const Document& doc, QPoint origin) {
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.writeStartElement(QStringLiteral("g"));
+    xml.writeAttribute(QStringLiteral("stroke"), QStringLiteral("none"));
+    for (int i = 1; i < doc.Label.end(); ++i) {
+        const LabelEl* l = doc.Label.find(i);
+        if (!l) continue;
+        const QList<TextLine> lines = labelTextLines(*l);
+        if (lines.isEmpty()) continue;
+        const QFont& font = labelFont(l->fontName, l->fontSize);
+        const QFontMetricsF metrics(font);
+        const QString families = cssFamilies(pictureFontFamilies(l->fontName));
+        for (const TextLine& line : lines) {
+            xml.writeStartElement(QStringLiteral("text"));
+            xml.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
+            xml.writeAttribute(QStringLiteral("x"), QString::number(line.topLeft.x() - origin.x(), 'g', 7));
+            xml.writeAttribute(QStringLiteral("y"), QString::number(line.topLeft.y() - origin.y() + metrics.ascent(), 'g', 7));
+            xml.writeAttribute(QStringLiteral("font-family"), families);
+            xml.writeAttribute(QStringLiteral("font-size"), QString::number(font.pixelSize()));
+            xml.writeAttribute(QStringLiteral("fill"), toQColor(l->foreColor).name());
+            xml.writeAttribute(QStringLiteral("textLength"),
+                               QString::number(metrics.horizontalAdvance(line.text), 'g', 7));
+            xml.writeAttribute(QStringLiteral("lengthAdjust"), QStringLiteral("spacingAndGlyphs"));
+            xml.writeCharacters(xmlText(line.text));
+            xml.writeEndElement();
+        }
+    }
+    xml.writeEndElement();
+    bytes.append('\n');
+    return bytes;
+}
+
+// A generated picture as its head (up to its definitions) and its body (what is
+// drawn, up to the closing tag).
+struct SvgParts {
+    QByteArrayView head, body;
+};
+std::optional<SvgParts> splitSvg(const QByteArray& svg) {
+    const QByteArrayView defsEnd("</defs>\n");
+    const qsizetype from = svg.indexOf(defsEnd), to = svg.lastIndexOf(QByteArrayView("</svg>"));
+    if (from < 0 || to < from) return std::nullopt;
+    const qsizetype bodyAt = from + defsEnd.size();
+    return SvgParts{QByteArrayView(svg).first(bodyAt), QByteArrayView(svg).sliced(bodyAt, to - bodyAt)};
+}
+
+// QSvgGenerator writes a line of text as runs of one script each, every run at
+// the place and in the one face it has here, so that a program without that face
+// runs the words into each other. The picture is therefore made of the layer below
+// the labels and the layer above them (arrowheads), both painted by Qt, with the
+// labels' lines written between them.
+Result<std::string> encodeDrawingSvg(const Document& doc, const QRect& area, const std::string& title) {
+    const std::optional<QByteArray> below = svgPicture(
+        [&](QPainter& p) { paintDrawing(p, &doc, area, CanvasLook::Chart, [](PartRef r) { return r.part >= Part::Label; }); },
+        area.size(), title);
+    const std::optional<QByteArray> above = svgPicture(
+        [&](QPainter& p) {
+            p.translate(-area.topLeft());
+            PaintOptions options = chartPaintOptions();
+            options.skip = [](PartRef r) { return r.part <= Part::Label; };
+            paintDocument(p, doc, options);
+        },
+        area.size(), title);
+    if (!below || !above) return failure("cannot start an SVG picture");
+    const std::optional<SvgParts> lower = splitSvg(*below), upper = splitSvg(*above);
+    if (!lower || !upper) return failure("cannot read back the SVG picture Qt wrote");
+    QByteArray out = lower->head.toByteArray();
+    out += lower->body;
+    out += svgLabelTexts(doc, area.topLeft());
+    out += upper->body;
+    out += QByteArrayLiteral("</svg>\n");
+    return toString(out);
 }
 
 Result<std::string> encodePdf(const Painting& paint, QSize size, const std::string& title) {
@@ -127,8 +241,10 @@ QByteArray encodeBmp24(const QImage& image) {
     return bytes;
 }
 
-Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat format, int scale,
-                                  const std::string& title) {
+Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat format, int scale) {
+    const std::string title = doc.displayName();
+    if (format != PictureFormat::Bmp)
+        return encodeDrawingPicture(doc, QRect(QPoint(0, 0), drawingSize(size)), format, scale, title);
     return encodePainted([&](QPainter& p) { paintCanvasPicture(p, &doc, size); }, size, format, scale, title);
 }
 
@@ -147,6 +263,7 @@ Result<std::string> encodePainted(const std::function<void(QPainter&)>& paint, Q
 
 Result<std::string> encodeDrawingPicture(const Document& doc, const QRect& area, PictureFormat format, int scale,
                                          const std::string& title) {
+    if (format == PictureFormat::Svg && scale >= 1 && scale <= kMaxScale) return encodeDrawingSvg(doc, area, title);
     return encodePainted([&](QPainter& p) { paintDrawing(p, &doc, area); }, area.size(), format, scale, title);
 }
 

@@ -1,5 +1,5 @@
 // Picture files of a canvas: BMP and PNG images, SVG and PDF vector pictures with
-// the text kept as text, all painted by the one canvas picture routine. qmptool's
+// the text kept as text, all painted by the canvas picture routines. qmptool's
 // render command and the editors' image exports take their bytes from here.
 #pragma once
 #include <functional>
@@ -31,11 +31,11 @@ inline constexpr int kMaxScale = 8;
 // A 24-bit uncompressed BMP file of the image; empty when encoding failed.
 QByteArray encodeBmp24(const QImage& image);
 
-// The bytes of a picture of the canvas of `size` logical pixels showing the
-// document, `scale` pixels per logical pixel for the raster formats; `title` goes
-// into the formats that keep one.
-Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat format, int scale,
-                                  const std::string& title);
+// The bytes of a picture of the document on a canvas of `size` logical pixels,
+// `scale` pixels per logical pixel for the raster formats. A BMP is the canvas as
+// its window shows it, frame included; PNG, SVG and PDF show the drawing alone.
+// The formats that keep a title carry the drawing's name.
+Result<std::string> encodePicture(const Document& doc, QSize size, PictureFormat format, int scale);
 
 // The same for any picture of `size` logical pixels that `paint` paints over
 // QRect(QPoint(0, 0), size), such as the picture of a change.

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -39,8 +38,9 @@ QRectF printedPictureRect(const QPageLayout& layout, QSize size) {
     return r;
 }
 
-bool printCanvasPicture(QPagedPaintDevice& device, const Document& doc, QSize size) {
+bool printCanvasPicture(QPagedPaintDevice& device, const Document& doc, QSize canvasSize) {
     const QPageLayout layout = device.pageLayout();
+    const QSize size = drawingSize(canvasSize);
     const QRectF target = printedPictureRect(layout, size);
     QPainter painter;
     if (target.isEmpty() || !painter.begin(&device)) return false;
@@ -52,11 +52,11 @@ bool printCanvasPicture(QPagedPaintDevice& device, const Document& doc, QSize si
     // A preview shows the page far smaller than print; smoothed, its one-pixel
     // lines stay visible there. Paper and PDF take the shapes as they are.
     painter.setRenderHint(QPainter::Antialiasing);
-    paintCanvasPicture(painter, &doc, size);
+    paintDrawing(painter, &doc, QRect(QPoint(0, 0), size));
     return painter.end();
 }
 
-QString printTitle(const Document& doc) { return QFileInfo(QString::fromStdString(doc.fileName)).fileName(); }
+QString printTitle(const Document& doc) { return QString::fromStdString(doc.displayName()); }
 
 Result<std::string> printedPdf(const Document& doc, QSize size, const QPageLayout& layout) {
     QByteArray bytes;

@@ -8,7 +8,7 @@ source "$(dirname "$0")/common.sh"
 
 # dpkg-dev and file: CPack finds the package's library dependencies with
 # dpkg-shlibdeps, and the programs among the files with file.
-qm_install cmake ninja-build g++ qt6-base-dev qt6-svg-dev dpkg-dev file
+qm_install cmake ninja-build g++ qt6-base-dev qt6-base-private-dev qt6-svg-dev dpkg-dev file
 
 build=${QM_BUILD_DIR:-$qm_root/build-release}
 qm_configure "$build" Release -DQM_BUILD_TESTS=OFF

@@ -184,7 +184,7 @@ void BM_EncodePicture(benchmark::State& state) {
     const auto format = static_cast<PictureFormat>(state.range(0));
     const Editor& ed = largest().ed;
     for (auto _ : state)
-        benchmark::DoNotOptimize(encodePicture(ed.doc, canvasPixelSize(ed.canvas), format, 1, "largest"));
+        benchmark::DoNotOptimize(encodePicture(ed.doc, canvasPixelSize(ed.canvas), format, 1));
 }
 BENCHMARK(BM_EncodePicture)
     ->Arg(static_cast<int>(PictureFormat::Bmp))
@@ -271,7 +271,7 @@ void BM_RenderLongWrappedCaption(benchmark::State& state) {
     }
     const Editor& ed = (*opened)->ed;
     for (auto _ : state)
-        benchmark::DoNotOptimize(encodePicture(ed.doc, canvasPixelSize(ed.canvas), PictureFormat::Png, 1, "x"));
+        benchmark::DoNotOptimize(encodePicture(ed.doc, canvasPixelSize(ed.canvas), PictureFormat::Png, 1));
 }
 BENCHMARK(BM_RenderLongWrappedCaption)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -108,7 +108,7 @@ def main():
     bare = bool(args) and args[0] == "--bare"
     if bare:
         args = args[1:]
-    title, painted_now = ("Bare", bare_painted) if bare else ("Quillmap", canvas_painted)
+    title, painted_now = ("Bare", bare_painted) if bare else (".+ - Quillmap", canvas_painted)
     program = os.path.realpath(args[0])
     # Where the window came up last time: its pixels are watched from the start,
     # while a second thread notes when the window is mapped.

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "drawings.h"
+#include "interact/pointer.h"
+#include "interact/rules.h"
+#include "interact/selection.h"
 #include "io/document_io.h"
+#include "model/sel_kind.h"
 #include "tool_run.h"
 
 namespace qm {
@@ -12,8 +16,10 @@ namespace {
 using test::DrawingEditor;
 using test::TempFolder;
 
-std::string countsOf(const Document& d) {
-    return "shapes " + std::to_string(d.shapeCount) + ", labels " + std::to_string(d.labelCount) + ", segments " +
+// The counts check prints, with the deleted shapes and labels said apart.
+std::string countsOf(const Document& d, int deletedShapes, int deletedLabels) {
+    return "shapes " + std::to_string(d.shapeCount) + " (" + std::to_string(deletedShapes) + " deleted), labels " +
+           std::to_string(d.labelCount) + " (" + std::to_string(deletedLabels) + " deleted), segments " +
            std::to_string(d.segCount) + ", arrows " + std::to_string(d.arrowCount) + ", diamonds " +
            std::to_string(d.diamondCount);
 }
@@ -43,9 +49,21 @@ TEST(Check, FilesTheEditorsWriteAreValidWithTheirLayoutAndCounts) {
     const test::ToolRun run = test::runQmptool({QStringLiteral("check"), dir.qpath("流程图.QMP"), dir.qpath("old.qmp")});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(QString::fromUtf8(run.out),
-              line(dir.path("流程图.QMP") + ": quillmap: " + countsOf(d.full.doc) + "\n" + dir.path("old.qmp") +
-                   ": qmp: " + countsOf(d.reduced.doc) + "\n"));
+    // Each drawing has a deleted rectangle, whose two texts went with it.
+    EXPECT_EQ(run.out.toStdString(),
+              dir.path("流程图.QMP") + ": quillmap: " + countsOf(d.full.doc, 1, 2) + "\n" + dir.path("old.qmp") +
+                  ": qmp: " + countsOf(d.reduced.doc, 1, 2) + "\n");
+
+    // A deleted arrow: its head and its segments hidden.
+    selectElement(d.full.ed, ElementKind::Arrow, 2);
+    deleteCommand(d.full.ed);
+    ASSERT_TRUE(writeDocument(dir.path("流程图.QMP"), d.full.doc));
+    const std::string segments = std::to_string(d.full.doc.arrowRec[2].segmentCount());
+    EXPECT_NE(test::runQmptool({QStringLiteral("check"), dir.qpath("流程图.QMP")})
+                  .out.toStdString()
+                  .find("segments " + std::to_string(d.full.doc.segCount) + " (" + segments +
+                        " deleted), arrows 2 (1 deleted), diamonds 1"),
+              std::string::npos);
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
 }
 
@@ -55,7 +73,7 @@ TEST(Check, BytesAfterAQuillmapDocumentAreNamedButKeepItValid) {
     dir.write("a.QMP", quillmapBytes(d.full) + "junk!");
     const test::ToolRun run = test::runQmptool({QStringLiteral("check"), dir.qpath("a.QMP")});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.out.contains("a.QMP: quillmap: shapes 3,")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("a.QMP: quillmap: shapes 3 (1 deleted),")) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains("the 5 bytes after the document are ignored")) << run.out.toStdString();
 }
 
@@ -127,7 +145,7 @@ TEST(Check, EveryFileGetsExactlyOneLineWhateverItsName) {
     EXPECT_EQ(run.exitCode, 1);
     const QStringList lines = QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << run.out.toStdString();
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("a?b.QMP: quillmap: quillmap: ") + line(countsOf(d.full.doc))));
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("a?b.QMP: quillmap: quillmap: ") + line(countsOf(d.full.doc, 1, 2))));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("c?[2J.QMP: not a valid qmp document")));
     EXPECT_FALSE(run.out.contains('\x1b'));
 

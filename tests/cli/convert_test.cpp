@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "drawings.h"
+#include "edit/quillmap_commands.h"
 #include "io/document_io.h"
 #include "tool_run.h"
 
@@ -76,6 +77,17 @@ TEST(Convert, AQmpDrawingOpensInQuillmapWithEveryTextAndPositionAndATitleBlock) 
     }
     ASSERT_EQ(q.arrowCount, 1);
     EXPECT_EQ(q.arrowRec[1].count(), qmp.arrowRec[1].count());
+
+    // quillmap's Open offers the same conversion: Yes opens it as a new untitled
+    // drawing that Save As writes byte for byte as qmptool did.
+    DrawingEditor e(Layout::Quillmap);
+    e.host.answers = {Answer::Yes};
+    e.host.dialogResults = {dir.path("old.qmp"), dir.path("editor.QMP")};
+    ASSERT_TRUE(fileOpen(e.ed));
+    EXPECT_EQ(e.host.asked.size(), 1u);
+    EXPECT_TRUE(e.doc.fileName.empty());
+    ASSERT_TRUE(fileSaveAs(e.ed));
+    EXPECT_EQ(dir.read("editor.QMP"), dir.read("新.QMP"));
 }
 
 TEST(Convert, AQuillmapDocumentComesOutAsTheEditorSavesIt) {

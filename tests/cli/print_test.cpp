@@ -5,7 +5,6 @@
 
 #include <QImage>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 
 #include "app/canvas_widget.h"
@@ -13,6 +12,7 @@
 #include "drawings.h"
 #include "edit/file_commands.h"
 #include "edit/quillmap_commands.h"
+#include "gui/pixels.h"
 #include "io/document_io.h"
 #include "tool_run.h"
 
@@ -22,21 +22,10 @@ namespace {
 using test::DrawingEditor;
 using test::TempFolder;
 
-// Standard output of a poppler tool; empty and a failure when it did not run.
-QString poppler(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        ADD_FAILURE() << program.toStdString() << " failed (poppler-utils installed?): "
-                      << p.readAllStandardError().toStdString();
-        return {};
-    }
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 struct Page {
     int pages = 0;
     QString size;                     // as pdfinfo gives it: "842 x 595 pts"
+    QString title;
     QRectF ink;                       // everything not white, in millimetres
     QSizeF paper;                     // millimetres
     QString text;
@@ -46,12 +35,13 @@ constexpr double kDpi = 300;
 
 Page readPage(const QString& pdf) {
     Page page;
-    const QString info = poppler(QStringLiteral("pdfinfo"), {pdf});
+    const QString info = test::programOutput(QStringLiteral("pdfinfo"), {pdf});
     page.pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info).captured(1).toInt();
     page.size = QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+ x [0-9.]+ pts)")).match(info).captured(1);
-    page.text = poppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    page.title = QRegularExpression(QStringLiteral("Title:\\s+(.*)\n")).match(info).captured(1);
+    page.text = test::programOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     const QString prefix = pdf + QStringLiteral(".page");
-    poppler(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-gray"),
+    test::programOutput(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QString::number(kDpi), QStringLiteral("-gray"),
                                          QStringLiteral("-singlefile"), pdf, prefix});
     const QImage img(prefix + QStringLiteral(".pgm"));
     QRect box;
@@ -80,12 +70,25 @@ struct Chart {
     }
 };
 
-// The canvas is 961 pixels wide at 96 to the inch; its outermost right column is
-// white, so 960 of them show on paper.
-constexpr double kTrueWidthMm = 961 * 25.4 / 96;
+// The drawing, the canvas without its window's frame, is 957 x 637 pixels at 96
+// to the inch.
+constexpr double kTrueWidthMm = 957 * 25.4 / 96;
 
-TEST(Print, TheChartAtTrueSizeCentredOrScaledDownWholeOnOnePage) {
+// Where the ink of the chart lies on a page whose drawing is `widthMm` wide and
+// centred: where the PNG picture of the drawing has it, in proportion.
+QRectF expectedInk(const QRect& pictureInk, const QSizeF& paper, double widthMm) {
+    const double mmPerPixel = widthMm / 957;
+    const QPointF corner = QPointF(paper.width(), paper.height()) / 2 - QPointF(957, 637) * mmPerPixel / 2;
+    return QRectF(corner + QPointF(pictureInk.topLeft()) * mmPerPixel, QSizeF(pictureInk.size()) * mmPerPixel);
+}
+
+TEST(Print, TheDrawingAtTrueSizeCentredOrScaledDownWholeOnOnePage) {
     Chart c;
+    ASSERT_EQ(test::runQmptool({QStringLiteral("render"), QString::fromStdString(c.file), c.dir.qpath("a.png")}).exitCode,
+              0);
+    const QImage picture(c.dir.qpath("a.png"));
+    ASSERT_EQ(picture.size(), QSize(957, 637));
+    const QRect pictureInk = test::inkBox(picture, picture.rect());
     const struct {
         QStringList args;
         QString size;
@@ -105,12 +108,15 @@ TEST(Print, TheChartAtTrueSizeCentredOrScaledDownWholeOnOnePage) {
         const Page page = readPage(c.dir.qpath("page.pdf"));
         EXPECT_EQ(page.pages, 1);
         EXPECT_EQ(page.size.toStdString(), k.size.toStdString());
-        EXPECT_NEAR(page.ink.width(), k.widthMm, 0.5);
-        EXPECT_NEAR(page.ink.height() / page.ink.width(), 641.0 / 961, 0.005) << "scaled uniformly";
-        // Centred: as far from the left edge as from the right, and from top and bottom.
-        EXPECT_NEAR(page.ink.left(), page.paper.width() - page.ink.right(), 0.5);
-        EXPECT_NEAR(page.ink.top(), page.paper.height() - page.ink.bottom(), 0.5);
-        for (const char* text : {"单击这里添加标题", "编号:", "制作人", "审核", "依据", "单击添加依据", "开始", "是否通过?"})
+        EXPECT_EQ(page.title, QString::fromUtf8("流程图.QMP"));
+        // The chart's own ink, no window frame around it.
+        const QRectF want = expectedInk(pictureInk, page.paper, k.widthMm);
+        EXPECT_NEAR(page.ink.left(), want.left(), 0.5);
+        EXPECT_NEAR(page.ink.right(), want.right(), 0.5);
+        EXPECT_NEAR(page.ink.top(), want.top(), 0.5);
+        EXPECT_NEAR(page.ink.bottom(), want.bottom(), 0.5);
+        for (const char* text : {"单击这里添加标题", "编号:", "制作人", "审核", "依据", "单击添加依据", "开始", "是否通过?",
+                                 "Step 1", "说明: a \"quoted\" note"})
             EXPECT_TRUE(page.text.contains(QString::fromUtf8(text))) << text;
     }
 }

@@ -1,10 +1,15 @@
 // qmptool render: the picture of a file is the editor's canvas showing that
-// drawing, compared pixel for pixel with a canvas widget in this process; vector
-// formats keep their text as text.
+// drawing (a PNG the drawing inside the window's frame), compared pixel for pixel
+// with a canvas widget in this process; vector formats keep their text as text,
+// and other programs draw the SVG as we do.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include <QImage>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 #include "app/canvas_widget.h"
 #include "drawings.h"
@@ -142,16 +147,16 @@ TEST(Render, PngAtScaleTwoIsTheSameDrawingAtTwiceTheSize) {
     ASSERT_EQ(r.render("b.png", {QStringLiteral("--scale"), QStringLiteral("2")}).exitCode, 0);
     const QImage one = QImage(r.dir.qpath("a.png")).convertToFormat(QImage::Format_RGB32);
     const QImage two = QImage(r.dir.qpath("b.png")).convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(firstDifference(one, openedInEditor(Layout::Quillmap, r.file).convertToFormat(QImage::Format_RGB32)), "")
-        << "scale 1 is the canvas itself";
-    ASSERT_EQ(two.size(), QSize(1922, 1282));
+    const QImage canvas = openedInEditor(Layout::Quillmap, r.file).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(firstDifference(one, canvas.copy(2, 2, 957, 637)), "")
+        << "scale 1 is the canvas inside its window's frame";
+    ASSERT_EQ(two.size(), QSize(1914, 1274));
 
-    // Inside the frame the ink lies at twice the places, to within a pixel of rounding.
-    const QRect inside1 = inkBox(one.copy(4, 4, 961 - 8, 641 - 8));
-    const QRect inside2 = inkBox(two.copy(8, 8, 1922 - 16, 1282 - 16));
-    EXPECT_NEAR(inside2.left(), 2 * inside1.left(), 2);
-    EXPECT_NEAR(inside2.right(), 2 * inside1.right() + 1, 2);
-    EXPECT_NEAR(inside2.bottom(), 2 * inside1.bottom() + 1, 2);
+    // The ink lies at twice the places, to within a pixel of rounding.
+    const QRect ink1 = inkBox(one), ink2 = inkBox(two);
+    EXPECT_NEAR(ink2.left(), 2 * ink1.left(), 2);
+    EXPECT_NEAR(ink2.right(), 2 * ink1.right() + 1, 2);
+    EXPECT_NEAR(ink2.bottom(), 2 * ink1.bottom() + 1, 2);
     // Drawn at the higher density, not enlarged: a one-pixel line stays thin, so
     // some ink rows of the big picture differ from their neighbours.
     int thinRows = 0;
@@ -160,19 +165,101 @@ TEST(Render, PngAtScaleTwoIsTheSameDrawingAtTwiceTheSize) {
     EXPECT_GT(thinRows, 10);
 }
 
-TEST(Render, SvgHoldsTheCanvasSizeAndTheTextAsText) {
+// The <text> runs of an SVG picture: their text and the attributes named.
+struct SvgText {
+    QString text, space, families, length;
+};
+QList<SvgText> svgTexts(const std::string& svg) {
+    QList<SvgText> texts;
+    QXmlStreamReader xml(QByteArray::fromStdString(svg));
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("text")) continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        SvgText t{{}, a.value(QLatin1String("xml:space")).toString(), a.value(QLatin1String("font-family")).toString(),
+                  a.value(QLatin1String("textLength")).toString()};
+        t.text = xml.readElementText();
+        texts << t;
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    return texts;
+}
+
+TEST(Render, SvgHoldsTheDrawingAndEachLineOfTextAsOneRun) {
     Rendered r(Layout::Quillmap);
     ASSERT_EQ(r.render("a.svg").exitCode, 0);
     const std::string svg = r.dir.read("a.svg");
     EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
-    EXPECT_NE(svg.find("<svg"), std::string::npos);
-    EXPECT_NE(svg.find("viewBox=\"0 0 961 641\""), std::string::npos);
-    for (const char* text : {"开始", "是否通过?", "竖", "单击这里添加标题"})
-        EXPECT_NE(svg.find(text), std::string::npos) << text;
-    EXPECT_NE(svg.find("&quot;quoted&quot;"), std::string::npos) << "quotes in a caption are escaped";
+    EXPECT_NE(svg.find("viewBox=\"0 0 957 637\""), std::string::npos);
+    EXPECT_NE(svg.find("<title>流程图.QMP</title>"), std::string::npos) << "the file's name, not its folder";
+    const QList<SvgText> texts = svgTexts(svg);
+    // Each line whole, its spaces kept, in a list of faces that ends in a generic
+    // family and with the advance it has here.
+    for (const char* line : {"开始", "Step 1", "是否通过?", "说明: a \"quoted\" note", "竖", "单击这里添加标题"}) {
+        SCOPED_TRACE(line);
+        const auto it = std::find_if(texts.begin(), texts.end(),
+                                     [&](const SvgText& t) { return t.text == QString::fromUtf8(line); });
+        ASSERT_NE(it, texts.end());
+        EXPECT_EQ(it->space, QStringLiteral("preserve"));
+        EXPECT_TRUE(it->families.endsWith(QLatin1String(", serif")) || it->families.endsWith(QLatin1String(", sans-serif")))
+            << it->families.toStdString();
+        EXPECT_GT(it->length.toDouble(), 0);
+    }
 }
 
-TEST(Render, PdfIsOnePageOfTheCanvasWithRealText) {
+// How much of the ink two renderers draw differently: both pictures in grey,
+// blurred over 3 x 3 pixels so that an edge placed half a pixel apart counts for
+// little; of the pixels darker than three quarters white in either, the share
+// whose greys differ by more than a quarter.
+double inkDifference(const QImage& a, const QImage& b) {
+    auto blurred = [](const QImage& img) {
+        const QImage grey = img.convertToFormat(QImage::Format_Grayscale8);
+        QImage out(grey.size(), QImage::Format_Grayscale8);
+        for (int y = 0; y < grey.height(); ++y)
+            for (int x = 0; x < grey.width(); ++x) {
+                int sum = 0, n = 0;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        if (grey.rect().contains(x + dx, y + dy)) sum += grey.constScanLine(y + dy)[x + dx], ++n;
+                out.scanLine(y)[x] = static_cast<uchar>(sum / n);
+            }
+        return out;
+    };
+    if (a.size() != b.size()) return 1;
+    const QImage ga = blurred(a), gb = blurred(b);
+    int ink = 0, differing = 0;
+    for (int y = 0; y < ga.height(); ++y)
+        for (int x = 0; x < ga.width(); ++x) {
+            const int pa = ga.constScanLine(y)[x], pb = gb.constScanLine(y)[x];
+            if (pa >= 192 && pb >= 192) continue;
+            ++ink;
+            if (std::abs(pa - pb) > 64) ++differing;
+        }
+    return ink ? double(differing) / ink : 1;
+}
+
+TEST(Render, OtherProgramsDrawTheSvgAsThePng) {
+    Rendered r(Layout::Quillmap);
+    ASSERT_EQ(r.render("a.svg").exitCode, 0);
+    ASSERT_EQ(r.render("a.png").exitCode, 0);
+    const QImage png(r.dir.qpath("a.png"));
+    const QString svg = r.dir.qpath("a.svg");
+    test::programOutput(QStringLiteral("rsvg-convert"),
+                        {QStringLiteral("-w"), QStringLiteral("957"), QStringLiteral("-h"), QStringLiteral("637"),
+                         QStringLiteral("-b"), QStringLiteral("white"), QStringLiteral("-o"), r.dir.qpath("rsvg.png"), svg});
+    test::programOutput(QStringLiteral("inkscape"),
+                        {svg, QStringLiteral("--export-type=png"), QStringLiteral("--export-background=white"),
+                         QStringLiteral("--export-filename=") + r.dir.qpath("inkscape.png")},
+                        r.dir.qpath(""));
+    for (const char* drawn : {"rsvg.png", "inkscape.png"}) {
+        const QImage other(r.dir.qpath(drawn));
+        ASSERT_EQ(other.size(), png.size()) << drawn;
+        const double share = inkDifference(png, other);
+        std::printf("%s: %.2f%% of the ink differs from the PNG\n", drawn, 100 * share);
+        EXPECT_LT(share, 0.03) << drawn;
+    }
+}
+
+TEST(Render, PdfIsOnePageOfTheDrawingWithRealText) {
     Rendered r(Layout::Quillmap);
     ASSERT_EQ(r.render("a.pdf").exitCode, 0);
     const std::string pdf = r.dir.read("a.pdf");
@@ -181,8 +268,8 @@ TEST(Render, PdfIsOnePageOfTheCanvasWithRealText) {
     static const QRegularExpression mediaBox(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"));
     const QRegularExpressionMatch box = mediaBox.match(QString::fromLatin1(pdf.data(), qsizetype(pdf.size())));
     ASSERT_TRUE(box.hasMatch());
-    EXPECT_NEAR(box.captured(1).toDouble(), 961 * 0.75, 1);
-    EXPECT_NEAR(box.captured(2).toDouble(), 641 * 0.75, 1);
+    EXPECT_NEAR(box.captured(1).toDouble(), 957 * 0.75, 1);
+    EXPECT_NEAR(box.captured(2).toDouble(), 637 * 0.75, 1);
 
     // Text is drawn with text operators and its glyphs map back to the captions'
     // characters (开 U+5F00, 始 U+59CB, 竖 U+7AD6): selectable, searchable text.

@@ -1,5 +1,7 @@
 #include "tool_run.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -32,6 +34,21 @@ ToolRun runQmptool(const QStringList& args, const QString& stdoutFile) {
     run.out = p.readAllStandardOutput();
     run.err = p.readAllStandardError();
     return run;
+}
+
+QString programOutput(const QString& program, const QStringList& args, const QString& home) {
+    QProcess p;
+    if (!home.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home);
+        p.setProcessEnvironment(env);
+    }
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        ADD_FAILURE() << program.toStdString() << " failed (is it installed?): " << p.readAllStandardError().toStdString();
+        return {};
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 TempFolder::TempFolder() = default;

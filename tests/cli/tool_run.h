@@ -22,6 +22,11 @@ struct ToolRun {
 // Standard output goes to `stdoutFile` when given (such as /dev/full).
 ToolRun runQmptool(const QStringList& args, const QString& stdoutFile = {});
 
+// Standard output of another program (a PDF or SVG reader that is not ours); empty,
+// and the test failed, when it did not run or ended with an error. `home`, when
+// given, is its HOME, for programs that keep settings there.
+QString programOutput(const QString& program, const QStringList& args, const QString& home = {});
+
 class TempFolder {
 public:
     TempFolder();

@@ -10,10 +10,12 @@ e2e_begin "$@"
 mkdir -p "$out/bin"
 shot="$out/commands.ppm"
 
-# The help command's viewer: one that notes what it was asked to show.
+# The help command's viewer: one that notes what it was asked to show and then
+# fails, as xdg-open does when no program opens the file.
 cat >"$out/bin/xdg-open" <<EOF
 #!/bin/sh
 echo "\$1" > "$out/viewer.txt"
+exit 3
 EOF
 chmod +x "$out/bin/xdg-open"
 rm -f "$out/viewer.txt"
@@ -177,9 +179,13 @@ e2e_file_dialog open "$E2E_WORKDIR/first.QMP"
 e2e_wait_pixels "$out/4-opened.ppm" "rectangle|160,200|$BLACK"
 
 # --- The Help menu ---------------------------------------------------------------
-menu $HELP_MENU 0  # 内容(&C): the viewer is given ReadMe.txt
-e2e_wait_file "$out/viewer.txt"
-grep -q 'ReadMe.txt$' "$out/viewer.txt" || e2e_fail "the viewer was given $(cat "$out/viewer.txt")"
+# 内容(&C): the viewer is given the ReadMe.txt of the current folder; when it
+# fails, the program's own help window shows the text.
+cp "$(dirname "$0")/../../ReadMe.txt" "$E2E_WORKDIR/"
+menu $HELP_MENU 0
+e2e_wait_dialog '^帮助 - ReadMe.txt$'
+[ "$(cat "$out/viewer.txt")" = "$E2E_WORKDIR/ReadMe.txt" ] || e2e_fail "the viewer was given $(cat "$out/viewer.txt")"
+e2e_answer '^帮助 - ReadMe.txt$' Escape
 menu $HELP_MENU 1  # 关于
 e2e_wait_dialog "$E2E_ABOUT"
 e2e_shot "$out/5-about.ppm" && convert "$out/5-about.ppm" "$out/5-about.png"

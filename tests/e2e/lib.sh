@@ -111,12 +111,12 @@ e2e_keep_failure() {
     echo "failure artefacts: ${shot:-no screenshot} $list" >&2
 }
 
-# e2e_wait_window TITLE_REGEX [CLIENT_H CANVAS_DX CANVAS_DY]: waits until the
-# main window of the program last started (APP_PID) is mapped and gives it the
-# focus; sets WID, WIN_X, WIN_Y, WIN_W, WIN_H and the client/canvas origins
-# (quillmap's unless given).
+# e2e_wait_window PROGRAM_REGEX [CLIENT_H CANVAS_DX CANVAS_DY]: waits until the
+# main window ("<drawing> - <program>") of the program last started (APP_PID) is
+# mapped and gives it the focus; sets WID, WIN_X, WIN_Y, WIN_W, WIN_H and the
+# client/canvas origins (quillmap's unless given).
 e2e_wait_window() {
-    WID=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --all --pid "$APP_PID" --name "^$1\$" |
+    WID=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --all --pid "$APP_PID" --name "^.+ - $1\$" |
         head -n 1) ||
         e2e_fail "no window named '$1' within ${E2E_TIMEOUT}s"
     [ -n "$WID" ] || e2e_fail "no window named '$1'"
@@ -367,6 +367,13 @@ e2e_file_dialog() {
     text=$(e2e_focused_text) || e2e_fail "nothing could be copied from the file dialog's name box"
     [ "$text" = "$2" ] || e2e_fail "the file dialog's name box holds '$text', not '$2'"
     xdotool key --clearmodifiers Return
+    # A completion list that popped up under the name box as it was typed takes the
+    # first Return (it only closes the list); the dialog then still holds the name.
+    # shellcheck disable=SC2317  # run through e2e_wait_for
+    _e2e_dialog_gone() { ! e2e_program_windows | grep -qx "$dialog"; }
+    if ! e2e_wait_for 5 _e2e_dialog_gone && [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$dialog" ]; then
+        xdotool key --clearmodifiers Return
+    fi
     e2e_wait_gone "$dialog"
 }
 

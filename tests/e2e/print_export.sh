@@ -85,19 +85,19 @@ for name in chart chart.svg chart.png; do
     file_menu x
     e2e_file_dialog save "$E2E_WORKDIR/$name"
 done
-expect_pdf "$E2E_WORKDIR/chart.pdf" '721 x 481 pts'
+expect_pdf "$E2E_WORKDIR/chart.pdf" '718 x 478 pts'
 e2e_wait_file "$E2E_WORKDIR/chart.svg"
 python3 - "$E2E_WORKDIR/chart.svg" <<'PY' || e2e_fail "the SVG is not the chart (see above)"
 import sys
 import xml.etree.ElementTree as ET
 root = ET.parse(sys.argv[1]).getroot()
-assert root.tag.endswith('svg') and root.get('viewBox') == '0 0 961 641', (root.tag, root.get('viewBox'))
+assert root.tag.endswith('svg') and root.get('viewBox') == '0 0 957 637', (root.tag, root.get('viewBox'))
 texts = ''.join(e.text or '' for e in root.iter() if e.tag.endswith('text'))
 for word in ('开始', '单击这里添加标题', '制作人'):
     assert word in texts, word
 PY
 e2e_wait_file "$E2E_WORKDIR/chart.png"
-[ "$(identify -format '%m %w %h' "$E2E_WORKDIR/chart.png")" = "PNG 1922 1282" ] ||
+[ "$(identify -format '%m %w %h' "$E2E_WORKDIR/chart.png")" = "PNG 1914 1274" ] ||
     e2e_fail "the PNG is $(identify "$E2E_WORKDIR/chart.png")"
 [ "$(e2e_green_pixels "$E2E_WORKDIR/chart.png")" -eq 0 ] || e2e_fail "the PNG shows the selection"
 e2e_wait_pixels "$shot" "rectangle, still selected|160,200|$GREEN"

@@ -92,6 +92,9 @@ private slots:
             QVERIFY(help.out.startsWith(QStringLiteral("Usage: ") + QLatin1String(name) + QStringLiteral(" [options]")));
             QCOMPARE(help.err, QString());
             QCOMPARE(run(program, {QStringLiteral("-h")}).out, help.out);
+            if (QLatin1String(name) == QLatin1String("quillmap"))  // what the program does now
+                for (const char* does : {"printed", "PDF, SVG and PNG", "BMP"})
+                    QVERIFY2(help.out.contains(QLatin1String(does)), does);
 
             const Run version = run(program, {QStringLiteral("--version")});
             QVERIFY2(version.finished && version.exitCode == 0, qPrintable(version.err));

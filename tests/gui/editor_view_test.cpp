@@ -10,14 +10,18 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
 #include "app/main_window.h"
+#include "io/document_io.h"
+#include "render/canvas_painter.h"
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
+#include "model/title_block.h"
 #include "pixels.h"
 
 namespace qm {
@@ -288,7 +292,10 @@ private slots:
         QVERIFY(!h.timer(TimerId::Timer1).isActive());
         QVERIFY(box->isVisible());
         QVERIFY(!w->view().text1()->isVisible());
-        QCOMPARE(box->size(), QSize(21, 101));  // 315 x 1515 twips
+        // 315 twips wide, and tall enough for the placeholder's eight lines,
+        // more than its 1515 twips at least.
+        QCOMPARE(box->width(), 21);
+        QVERIFY(box->height() > 101 && box->height() * kTwipsPerPixel >= label(i).height);
         QTRY_VERIFY(box->hasFocus());
         // Ctrl+Z here is the box's own: it takes back the typing, not the insert.
         typeText(box, QStringLiteral("x"));
@@ -303,6 +310,104 @@ private slots:
         QCOMPARE(label(i).width, 165.0f);
         QVERIFY(label(i).height > 165);  // one character under the other
         QVERIFY(!box->isVisible());
+    }
+
+    // After any text is committed the canvas shows the drawing exactly as it is
+    // when its file is opened again: every text where the layout of its owner (the
+    // title block, a rectangle, a diamond) puts it, at the size it has.
+    void committedTextsSitWhereTheyWillBeWhenReopened() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath(QStringLiteral("chart.QMP")).toStdString();
+        QtHost& h = w->host();
+        auto place = [&](const char* command, int x, int y) {
+            w->findChild<QAction*>(QString::fromLatin1(command))->trigger();
+            h.setCursorPos(h.canvasToScreen({x, y}));
+            if (doc().selKind == SelKind::PlacingLabel) QTRY_COMPARE(label(doc().selIndex).left, x * kTwipsPerPixel);
+            moveOver(canvas(), canvas()->toWidget(x * kTwipsPerPixel, y * kTwipsPerPixel).toPoint());
+            QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier,
+                              canvas()->toWidget(x * kTwipsPerPixel + 10, y * kTwipsPerPixel + 10).toPoint());
+        };
+        place("insJX", 100, 150);
+        const ShapeRecord shape = doc().shapeRec[1];
+        place("insLX", 400, 150);
+        const DiamondRecord diamond = doc().diamondRec[1];
+        place("insLabel", 100, 400);
+        const int free = doc().labelCount;
+        place("instHLabel", 300, 400);
+        const int vertical = doc().labelCount;
+
+        const struct {
+            const char* kind;
+            int label;
+            const char* text;
+        } texts[] = {
+            {"title", 2, "审核流程图"},          {"number", 1, "A-12"},
+            {"caption cell", 4, "审定"},         {"value cell", 7, "王五"},
+            {"rectangle text", shape.label1, "开始"}, {"rectangle text", shape.label2, "Step 1"},
+            {"diamond text", diamond.label1, "是否通过?"}, {"diamond text", diamond.label2, "否"},
+            {"label", free, "说明 note"},        {"vertical label", vertical, "竖排文字较长的一段说明"},
+        };
+        for (const auto& t : texts) {
+            openEditorOn(t.label);
+            QWidget* box = w->view().text2()->isVisible() ? static_cast<QWidget*>(w->view().text2())
+                                                           : static_cast<QWidget*>(w->view().text1());
+            QTRY_VERIFY2(box->hasFocus(), t.kind);
+            typeText(box, QString::fromUtf8(t.text));
+            const int boxHeight = box->height();
+            QTest::keyClick(box, Qt::Key_Return);
+            // What is typed replaces the text, but never the number field's caption.
+            const std::string expected = std::string(t.label == kNumberLabel ? kNumberPrefix : "") + t.text;
+            QCOMPARE(label(t.label).caption, expected);
+            // The tall box of a vertical label grew to hold its text.
+            if (box == w->view().text2()) QVERIFY(boxHeight * kTwipsPerPixel >= label(t.label).height);
+            QVERIFY(writeDocument(path, doc()));
+            MainWindow reopened;
+            QVERIFY(reopened.openFile(path));
+            const QImage now = canvasPictureImage(&doc(), canvas()->size());
+            const QImage then = canvasPictureImage(&reopened.editor().doc, canvas()->size());
+            int differing = 0;
+            for (int y = 0; y < now.height(); ++y)
+                for (int x = 0; x < now.width(); ++x) differing += now.pixel(x, y) != then.pixel(x, y);
+            QVERIFY2(differing == 0, qPrintable(QStringLiteral("%1 (label %2): %3 pixels differ")
+                                                    .arg(QLatin1String(t.kind)).arg(t.label).arg(differing)));
+        }
+    }
+
+    // A key typed on a selected rectangle, diamond or label is the first of its new
+    // first text; F2 and Enter open that text as it is. Nothing else takes keys.
+    void typingOnASelectedElementEditsItsFirstText() {
+        LineBox* box = w->view().text1();
+        QTest::keyClick(canvas(), Qt::Key_X);
+        QVERIFY(!box->isVisible());
+
+        for (const char* command : {"insJX", "insLX", "insLabel"}) {
+            w->findChild<QAction*>(QString::fromLatin1(command))->trigger();
+            const QPoint drop = canvas()->toWidget(3000, 3000).toPoint();
+            moveOver(canvas(), drop);
+            QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, drop);
+            const int text = doc().selKind == SelKind::Shape     ? doc().shapeRec[doc().selIndex].label1
+                             : doc().selKind == SelKind::Diamond ? doc().diamondRec[doc().selIndex].label1
+                                                                 : doc().selIndex;
+            const std::string before = label(text).caption;
+            QTest::keyClick(canvas(), Qt::Key_F2);
+            QTRY_VERIFY2(box->hasFocus(), command);
+            QCOMPARE(box->selectedText().toStdString(), before);
+            QTest::keyClick(box, Qt::Key_Return);
+            QTRY_VERIFY(canvas()->hasFocus());
+
+            QTest::sendKeyEvent(QTest::Click, canvas(), Qt::Key_unknown, QString::fromUtf8("流"), Qt::NoModifier);
+            QTRY_VERIFY2(box->hasFocus(), command);
+            typeText(box, QString::fromUtf8("程"));
+            QTest::keyClick(box, Qt::Key_Return);
+            QCOMPARE(label(text).caption, std::string("流程"));
+            QTest::keyClick(canvas(), Qt::Key_Enter);
+            QTRY_VERIFY2(box->hasFocus(), command);
+            QCOMPARE(box->text(), QString::fromUtf8("流程"));
+            QTest::keyClick(box, Qt::Key_Return);
+            // Shortcuts are no text.
+            QTest::keyClick(canvas(), Qt::Key_C, Qt::ControlModifier);
+            QVERIFY(!box->isVisible());
+        }
     }
 
     void theEditMenuOfALabelTakesTheRelease() {

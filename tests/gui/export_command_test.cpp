@@ -38,7 +38,7 @@ struct Fixture {
         canvasMove(ed, 0, 0, 1000, 1000);
         canvasPress(ed, 1, 0, 1000, 1000);
         ed.doc.modified = 0;
-        ed.doc.fileName = "图.QMP";
+        ed.doc.fileName = path("图.QMP");
     }
     ~Fixture() { canvas.setDocument(nullptr); }
     std::string path(const char* name) const { return dir.filePath(QString::fromUtf8(name)).toStdString(); }
@@ -60,29 +60,34 @@ private slots:
         for (int k = 0; k < 3; ++k) QVERIFY(exportCommand(f.ed, f.canvas));
 
         QCOMPARE(f.host.dialogs.size(), size_t(3));
-        QCOMPARE(f.host.dialogs[0].fileName, std::string("未命名.pdf"));
+        QCOMPARE(f.host.dialogs[0].fileName, std::string("图.pdf"));  // the drawing's name, as Print proposes
         QCOMPARE(f.host.dialogs[0].filter, std::string("PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png"));
         QCOMPARE(f.host.dialogs[0].defaultExt, std::string("pdf"));
         QVERIFY(f.host.asked.empty());
         QCOMPARE(f.ed.doc.selKind, SelKind::Shape);  // the selection stays
         QCOMPARE(f.ed.doc.modified, int16_t(0));
-        QCOMPARE(f.ed.doc.fileName, std::string("图.QMP"));
+        QCOMPARE(f.ed.doc.fileName, f.path("图.QMP"));
 
-        QVERIFY(f.read("图.pdf").startsWith("%PDF-"));
+        // Titled with the file's name, never its folder: in PDF as UTF-16 text.
+        const QByteArray pdf = f.read("图.pdf");
+        QVERIFY(pdf.startsWith("%PDF-"));
+        QVERIFY(pdf.contains("/Title (\xFE\xFF" + QByteArray("\x56\xFE\x00.\x00Q\x00M\x00P", 10) + ")"));
         const QByteArray svg = f.read("图.SVG");
         QVERIFY(svg.contains("<svg"));
+        QVERIFY(svg.contains("<title>图.QMP</title>"));
         QVERIFY(svg.contains("单击这里添加标题"));
-        // Twice the canvas's pixels, drawn at that density: the picture routine's
-        // own image at scale 2, with no selection in it: the chart as it is with
-        // nothing selected, not as the canvas shows it.
+        // Twice the drawing's pixels, drawn at that density: the chart without the
+        // window's frame at scale 2, as it is with nothing selected, not as the
+        // canvas shows it.
         const QImage png = QImage::fromData(f.read("图.png"), "PNG").convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(png.size(), QSize(1922, 1282));
-        QCOMPARE(png, canvasPictureImage(&f.ed.doc, QSize(961, 641), 2));
-        QVERIFY(png != canvasPictureImage(&f.ed.doc, QSize(961, 641), 2, CanvasLook::Editing));
+        QCOMPARE(png.size(), QSize(1914, 1274));
+        QCOMPARE(png, drawingPictureImage(&f.ed.doc, QSize(961, 641), 2));
         Editor plain{f.host, f.metrics};
         plain.doc = f.ed.doc;
         clearSelection(plain);
-        QCOMPARE(png, canvasPictureImage(&plain.doc, QSize(961, 641), 2, CanvasLook::Editing));
+        const QImage inFrame = canvasPictureImage(&plain.doc, QSize(961, 641), 2, CanvasLook::Editing);
+        QCOMPARE(png, inFrame.copy(4, 4, 1914, 1274));
+        QVERIFY(png != canvasPictureImage(&f.ed.doc, QSize(961, 641), 2, CanvasLook::Editing).copy(4, 4, 1914, 1274));
     }
 
     void aFailedWriteOrPrintIsToldAndChangesNoFile() {

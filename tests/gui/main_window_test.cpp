@@ -6,12 +6,15 @@
 #include <QScrollBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QToolBar>
+#include <QWindow>
 #include <QtTest>
 
 #include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
 #include "app/main_window.h"
+#include "io/document_io.h"
 #include "model/editor.h"
 #include "pixels.h"
 
@@ -26,7 +29,6 @@ class TestMainWindow : public QObject {
 private slots:
     void layoutOpensInTwipsAndFollowsTheWindow() {
         MainWindow w;
-        QCOMPARE(w.windowTitle(), QStringLiteral("Quillmap"));
         QCOMPARE(w.objectName(), QStringLiteral("Form1"));
         QCOMPARE(w.client()->size(), QSize(984, 688));  // 14760 x 10320 twips
         QCOMPARE(w.container()->objectName(), QStringLiteral("Picture2"));
@@ -99,6 +101,25 @@ private slots:
         QVERIFY(test::countIf(img, title, test::isDark) > 200);
     }
 
+    void theTitleNamesTheDrawingAndMarksItsChanges() {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath(QString::fromUtf8("流程图.QMP")).toStdString();
+        MainWindow w;
+        w.show();
+        QCOMPARE(w.windowHandle()->title(), QString::fromUtf8("未命名 - Quillmap"));
+        QVERIFY(writeDocument(path, w.editor().doc));
+        QVERIFY(w.openFile(path));
+        QCOMPARE(w.windowHandle()->title(), QString::fromUtf8("流程图.QMP - Quillmap"));
+        w.view().perform([](Editor& ed) {
+            ed.doc.Label.find(1)->left = 5000;
+            ed.markModified();
+        });
+        QCOMPARE(w.windowHandle()->title(), QString::fromUtf8("流程图.QMP* - Quillmap"));
+        w.view().perform([](Editor& ed) { ed.doc.Label.find(1)->left = 400; });
+        QCOMPARE(w.windowHandle()->title(), QString::fromUtf8("流程图.QMP - Quillmap"));
+        w.editor().doc.setModified(false);
+    }
+
     void canvasInputArrivesAsClientTwips() {
         MainWindow w;
         CanvasWidget* canvas = w.canvas();
@@ -150,16 +171,29 @@ private slots:
         auto* fileNew = w.findChild<QAction*>(QStringLiteral("fileNew"));
         QVERIFY(fileNew);
         QCOMPARE(fileNew->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        // Moving them changed the drawing, so New asks first; No discards the change.
+        // Moving them changed the drawing, so New asks first, naming the drawing:
+        // 取消 and Esc keep it, No discards the change.
         QString question;
-        QTimer::singleShot(0, [&question] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) QFAIL("no question");
-            question = box->text();
-            box->button(QMessageBox::No)->click();
-        });
-        fileNew->trigger();
-        QCOMPARE(question, QString::fromUtf8("文件已改变，是否保存？"));
+        QStringList captions;
+        const auto answerWith = [&](const std::function<void(QMessageBox*)>& choose) {
+            QTimer::singleShot(0, [&, choose] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) QFAIL("no question");
+                question = box->text();
+                captions.clear();
+                for (QAbstractButton* b : box->buttons()) captions << b->text();
+                choose(box);
+            });
+            fileNew->trigger();
+        };
+        answerWith([](QMessageBox* box) { box->button(QMessageBox::Cancel)->click(); });
+        QCOMPARE(question, QString::fromUtf8("文件“未命名”已改变，是否保存？"));
+        captions.sort();
+        QCOMPARE(captions, QString::fromUtf8("取消 否 是").split(QLatin1Char(' ')));
+        QCOMPARE(d.Label.find(1)->left, 5000.0f);
+        answerWith([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QCOMPARE(d.Label.find(1)->left, 5000.0f);
+        answerWith([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_N); });
         QCOMPARE(d.Label.find(1)->left, 400.0f);
         QCOMPARE(d.Shape2.left, 11500.0f);
     }

@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QWindow>
+#include <QRegularExpression>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -20,6 +22,8 @@
 #include "access_keys.h"
 #include "app/main_window.h"
 #include "interact/pointer.h"
+#include "interact/selection.h"
+#include "io/document_io.h"
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
 #include "render/canvas_painter.h"
@@ -284,11 +288,26 @@ private slots:
     }
 
     void deleteHidesTheSelectedElementWithItsTexts() {
+        QVERIFY(!action("editDelete")->isEnabled());  // nothing selected
         action("insJX")->trigger();
+        QVERIFY(!action("editDelete")->isEnabled());  // still being placed
         dropAt(3000, 3000);
         QCOMPARE(doc().selKind, SelKind::Shape);
+        QVERIFY(action("editDelete")->isEnabled());
         const ShapeRecord rec = doc().shapeRec[1];
         action("editDelete")->trigger();
+        QVERIFY(!action("editDelete")->isEnabled());  // what was selected is gone
+
+        // A right press selects before the view has caught up and opens the menu
+        // at once: the menu looks at the editor as it opens.
+        selectElement(w->editor(), ElementKind::Label, 5);
+        bool enabledInMenu = false;
+        QTimer::singleShot(0, [&] {
+            enabledInMenu = action("editDelete")->isEnabled();
+            if (QWidget* menu = QApplication::activePopupWidget()) menu->close();
+        });
+        w->host().popupEditMenu();
+        QVERIFY(enabledInMenu);
         QVERIFY(!doc().Shape1.visible(1));
         QVERIFY(!doc().LineRect.visible(1));
         QVERIFY(!doc().Label.visible(rec.label1));
@@ -393,7 +412,7 @@ private slots:
         QString question;
         answer(QMessageBox::No, &question);
         w->toolbar()->actions()[11]->trigger();  // 新建
-        QCOMPARE(question, u("文件") + second + u("已改变，是否保存？"));
+        QCOMPARE(question, u("文件“") + QFileInfo(second).fileName() + u("”已改变，是否保存？"));
         QCOMPARE(doc().shapeCount, int16_t(0));
         QVERIFY(doc().fileName.empty());
 
@@ -488,15 +507,37 @@ private slots:
         QCOMPARE(QString::fromStdString(fresh.editor().doc.fileName), path);
         QCOMPARE(fresh.editor().doc.modified, int16_t(0));
 
-        // Anything else is refused with the format message; the drawing stays.
+        // A damaged file is refused with the format message, the file's name and
+        // the reader's reason; the drawing stays.
         const QString junk = dir.filePath(QStringLiteral("junk.QMP"));
-        QVERIFY(writeFile(junk, "not a drawing"));
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(writeFile(junk, saved.readAll().chopped(20)));
         QString message;
         answer(QMessageBox::Ok, &message);
         QVERIFY(!fresh.openFile(junk.toStdString()));
-        QCOMPARE(message, u("文件格式错误或版本不兼容，文件无法打开"));
+        QVERIFY2(message.startsWith(u("文件格式错误或版本不兼容，文件无法打开：“") + junk + u("”。\n")), qPrintable(message));
+        QVERIFY2(message.contains(QRegularExpression(QStringLiteral("\\(byte \\d+\\)$"))), qPrintable(message));
         QCOMPARE(fresh.editor().doc.shapeCount, int16_t(1));
         QCOMPARE(QString::fromStdString(fresh.editor().doc.fileName), path);
+
+        // A qmp drawing is offered as a converted copy: No keeps the drawing, Yes
+        // opens a new untitled drawing with a title block, the file left as it was.
+        const QString old = dir.filePath(QStringLiteral("old.QMP"));
+        QVERIFY(writeQmpDocument(old.toStdString(), fresh.editor().doc));
+        answer(QMessageBox::No, &message);
+        QVERIFY(!fresh.openFile(old.toStdString()));
+        QVERIFY2(message.contains(u("是 qmp 的文档")), qPrintable(message));
+        QCOMPARE(QString::fromStdString(fresh.editor().doc.fileName), path);
+        answer(QMessageBox::Yes);
+        QVERIFY(fresh.openFile(old.toStdString()));
+        const Document& converted = fresh.editor().doc;
+        QVERIFY(converted.fileName.empty());
+        QVERIFY(converted.isModified());
+        QCOMPARE(converted.shapeCount, int16_t(1));
+        QCOMPARE(converted.Label.find(2)->caption, std::string("单击这里添加标题"));
+        QCOMPARE(fresh.windowHandle()->title(), u("未命名* - Quillmap"));
+        fresh.editor().doc.setModified(false);
     }
 
     void exitAsksAboutAChangedDrawing() {
@@ -505,7 +546,7 @@ private slots:
         QString question;
         answer(QMessageBox::Cancel, &question);
         action("fileExit")->trigger();
-        QCOMPARE(question, u("文件己改变，是否保存？"));
+        QCOMPARE(question, u("文件“未命名”已改变，是否保存？"));
         QVERIFY(w->isVisible());
 
         // Yes, then the save dialog cancelled: nothing was saved, so it stays open.
@@ -559,11 +600,16 @@ private slots:
         script.close();
         script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
         w->host().setHelpViewers({viewer});
+        // The help text in the current folder, where it is looked for first.
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QVERIFY(QFile(dir.filePath(QStringLiteral("ReadMe.txt"))).open(QIODevice::WriteOnly));
         action("helpReadMe")->trigger();
+        QDir::setCurrent(cwd);
         QTRY_VERIFY(QFileInfo(seen).size() > 0);
         QFile shown(seen);
         QVERIFY(shown.open(QIODevice::ReadOnly));
-        QVERIFY(shown.readAll().trimmed().endsWith("ReadMe.txt"));
+        QCOMPARE(shown.readAll().trimmed(), dir.filePath(QStringLiteral("ReadMe.txt")).toUtf8());
 
         QString title;
         bool modal = false;

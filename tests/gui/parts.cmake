@@ -7,6 +7,7 @@ qm_gui_test(test_gui_export_command export_command_test.cpp)
 target_link_libraries(test_gui_export_command PRIVATE qm_test_support)
 qm_gui_test(test_gui_help_contents help_contents_test.cpp)
 target_link_libraries(test_gui_help_contents PRIVATE qm_test_support)
+target_compile_definitions(test_gui_help_contents PRIVATE QM_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 
 # The export again at device pixel ratio 2: the picture keeps its 961 x 641 pixels
 # and its two-pixel frame.

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 #include <QtTest>
 #include <functional>
 
@@ -110,7 +111,7 @@ private slots:
     }
 
     void layoutAndAnEmptyStart() {
-        QCOMPARE(w->windowTitle(), u("Quillmap [Beta]"));
+        QCOMPARE(w->windowHandle()->title(), u("未命名 - Quillmap [Beta]"));
         QCOMPARE(w->objectName(), QStringLiteral("Form1"));
         QVERIFY(!w->windowIcon().isNull());
         QCOMPARE(w->client()->size(), QSize(974, 646));  // 14610 x 9690 twips
@@ -220,7 +221,7 @@ private slots:
         QString question;
         answer(QMessageBox::No, &question);
         click(7);
-        QCOMPARE(question, u("文件已改变，是否保存？"));
+        QCOMPARE(question, u("文件“未命名”已改变，是否保存？"));
         QCOMPARE(doc().shapeCount + doc().labelCount + doc().arrowCount + doc().diamondCount, 0);
     }
 
@@ -345,7 +346,7 @@ private slots:
         QString question;
         answer(QMessageBox::Cancel, &question);
         action("fileExit")->trigger();
-        QCOMPARE(question, u("文件己改变，是否保存？"));
+        QCOMPARE(question, u("文件“未命名”已改变，是否保存？"));
         QVERIFY(w->isVisible());
         QCOMPARE(doc().shapeCount, int16_t(1));
 

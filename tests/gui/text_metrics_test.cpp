@@ -1,5 +1,6 @@
 // Label measuring: the faces chosen for document font names, and sizes that
 // follow the text the way the canvas draws it.
+#include <QFontDatabase>
 #include <QRawFont>
 #include <QTextLayout>
 #include <QtTest>
@@ -34,6 +35,9 @@ private slots:
         const QByteArray utf8 = name.toUtf8();
         const QRawFont raw = QRawFont::fromFont(labelFont(std::string_view(utf8.data(), utf8.size()), 9));
         QVERIFY2(raw.isValid(), qPrintable(resolveFamily(utf8.toStdString())));
+        // One of our CJK faces, not the platform's default face, which follows the
+        // locale (this test runs under C and under zh_CN).
+        QVERIFY(resolveFamily(utf8.toStdString()) != QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
         for (const QChar c : QString::fromUtf8("编号单击这里添加标题制作人审核依据"))
             QVERIFY2(raw.supportsCharacter(c), qPrintable(raw.familyName() + QStringLiteral(": ") + c));
     }

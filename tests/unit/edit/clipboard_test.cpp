@@ -47,7 +47,7 @@ TEST(Clipboard, PastedElementsAreNewAndRenumberedAndArrowsStayOnThePastedShapes)
     const Document before = d;
     const ElementRef chosen[] = {{ElementKind::Shape, 1}, {ElementKind::Diamond, 1}, {ElementKind::Arrow, 1}};
     const Document copied = copyElements(d, chosen);
-    EXPECT_EQ(elementTexts(copied), "开始\n单击这里添加文本\n单击这里添加文本\n单击这里添加文本\n单击这里添加文本");
+    EXPECT_EQ(elementTexts(copied), "开始\n单击这里添加文本\n单击这里添加文本\n添加文本\n添加文本");
     const std::string payload = encodePayload(copied, Layout::Quillmap).value();
     // Through the reader and back to the same bytes.
     const auto read = decodePayload(payload, t.metrics);

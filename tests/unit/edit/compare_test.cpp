@@ -99,7 +99,7 @@ TEST(Compare, EveryKindOfChangeTitleBlockFirstThenByElement) {
         "ellipse 2: resized from 131×81 to 151×81 px, at (280, 100)",
         R"(ellipse 2: upper text "单击这里添加文本" → "结束")",
         "rectangle 3: added at (600, 400) size 131×81 \"单击这里添加文本\" / \"单击这里添加文本\"",
-        "diamond 1: deleted, was at (100, 300) size 160×80 \"单击这里添加文本\" / \"单击这里添加文本\"",
+        "diamond 1: deleted, was at (100, 300) size 160×80 \"添加文本\" / \"添加文本\"",
         "arrow 1: points (500, 100) (500, 180) → (500, 100) (500, 210)",
         "arrow 2: moved by (2, 0) px to (602, 100)",
         R"(label 15: moved by (0.47, 0) px to (400.47, 400))",

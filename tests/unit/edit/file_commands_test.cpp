@@ -125,7 +125,8 @@ TEST_F(FileCommands, OpenReplacesTheDrawingOnlyWithAValidFile) {
     EXPECT_FALSE(fileOpen(other.ed));
     ASSERT_EQ(other.host.asked.size(), 1u) << "no save question for a file that cannot be opened";
     EXPECT_EQ(other.host.asked[0].title, "错误");
-    EXPECT_EQ(other.host.asked[0].text, "文件格式错误或版本不兼容，文件无法打开");
+    EXPECT_EQ(other.host.asked[0].text.rfind("文件格式错误或版本不兼容，文件无法打开：“" + foreign + "”。\n", 0), 0u)
+        << other.host.asked[0].text;
     EXPECT_EQ(other.host.asked[0].icon, Icon::Stop);
     EXPECT_EQ(other.doc.modified, -1);
 
@@ -170,7 +171,7 @@ TEST_F(FileCommands, CloseAsksOnlyForAChangedDocumentAndStaysUnlessSaved) {
     drawSomething();
     t.host.answers = {Answer::Cancel};
     EXPECT_FALSE(closeRequest(t.ed));
-    EXPECT_EQ(t.host.asked[0].text, "文件己改变，是否保存？");
+    EXPECT_EQ(t.host.asked[0].text, "文件“" + t.doc.displayName() + "”已改变，是否保存？");
     EXPECT_EQ(t.host.asked[0].buttons, Buttons::YesNoCancel);
     t.host.answers = {Answer::Yes};
     t.host.dialogResults = {std::nullopt};

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "edit/insert.h"
 #include "interact/pointer.h"
 #include "model/sel_kind.h"
@@ -50,6 +52,14 @@ TEST(InsertShape, ARecordLeftFromAnEarlierDocumentIsReset) {
     EXPECT_EQ(d.diamondRec[1].y, 450);
     EXPECT_EQ(d.diamondRec[1].width, 2400);
     EXPECT_EQ(d.diamondRec[1].height, 1200);
+    // Its two texts lie inside its outline: every corner of their boxes within
+    // |dx| / (width / 2) + |dy| / (height / 2) <= 1 of its centre.
+    for (const int16_t text : {d.diamondRec[1].label1, d.diamondRec[1].label2}) {
+        const LabelEl& l = *d.Label.find(text);
+        for (const float x : {l.left, l.left + l.width})
+            for (const float y : {l.top, l.top + l.height})
+                EXPECT_LE(std::abs(x - (2925 + 1200)) / 1200 + std::abs(y - (450 + 600)) / 600, 1.0f) << l.caption;
+    }
     insertPolylineArrow(t.ed);
     EXPECT_EQ(d.arrowRec[1].count(), 0);
     EXPECT_EQ(d.arrowRec[1].head(), 1);

@@ -55,7 +55,7 @@ TEST(Reduced, FilesAreCheckedBeforeTheDrawingIsCleared) {
     r.host.dialogResults = {fullPath};
     EXPECT_FALSE(reduced::fileOpen(r.ed));
     ASSERT_EQ(r.host.asked.size(), 1u);
-    EXPECT_EQ(r.host.asked[0].text, "文件格式错误或版本不兼容，文件无法打开");
+    EXPECT_EQ(r.host.asked[0].text, "“" + fullPath + "”是 Quillmap 的文档，qmp 不能打开它，请用 Quillmap 打开。");
     EXPECT_EQ(r.doc.shapeCount, 1);
 
     r.host.asked.clear();
@@ -63,7 +63,7 @@ TEST(Reduced, FilesAreCheckedBeforeTheDrawingIsCleared) {
     r.host.dialogResults = {empty};
     ASSERT_TRUE(reduced::fileOpen(r.ed));
     ASSERT_EQ(r.host.asked.size(), 1u);
-    EXPECT_EQ(r.host.asked[0].text, "文件已改变，是否保存？");
+    EXPECT_EQ(r.host.asked[0].text, "文件“chart.QMP”已改变，是否保存？");
     EXPECT_EQ(r.doc.shapeCount, 0);
     EXPECT_EQ(r.doc.fileName, empty);
     EXPECT_EQ(r.doc.modified, 0);
@@ -88,7 +88,8 @@ TEST(Reduced, ClearingCommitsAnOpenEditorAndADismissedQuestionKeepsTheDrawing) {
     r.host.answers = {Answer::Cancel};
     EXPECT_FALSE(reduced::newDocument(r.ed));
     ASSERT_EQ(r.host.asked.size(), 1u);
-    EXPECT_EQ(r.host.asked[0].text, "文件已改变，是否保存？");
+    EXPECT_EQ(r.host.asked[0].text, "文件“未命名”已改变，是否保存？");
+    EXPECT_EQ(r.host.asked[0].buttons, Buttons::YesNoCancel);
     const LabelEl* kept = r.doc.Label.find(i);
     ASSERT_NE(kept, nullptr) << "the drawing was cleared";
     EXPECT_EQ(kept->caption, "正在输入");

@@ -66,8 +66,8 @@ TEST(ClearDocument, NoDiscardsAndKeepsTheChangedMark) {
     ASSERT_TRUE(newDocument(t.ed));
     ASSERT_EQ(t.host.asked.size(), 1u);
     EXPECT_EQ(t.host.asked[0].title, "提示");
-    EXPECT_EQ(t.host.asked[0].text, "文件/tmp/图 1.QMP已改变，是否保存？");
-    EXPECT_EQ(t.host.asked[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(t.host.asked[0].text, "文件“图 1.QMP”已改变，是否保存？");  // the drawing, not its folder
+    EXPECT_EQ(t.host.asked[0].buttons, Buttons::YesNoCancel);
     EXPECT_EQ(t.host.asked[0].icon, Icon::Question);
     EXPECT_EQ(t.doc.modified, -1);
     EXPECT_EQ(t.doc.fileName, "");

@@ -40,7 +40,11 @@ public:
     void popupEditMenu() override { ++menuPopups; }
     void setTimerEnabled(TimerId timer, bool enabled) override;
     bool pointerSnapAllowed() override { return snapAllowed; }
-    bool startHelpViewer(const std::string& path) override { helpPaths.push_back(path); return helpStarts; }
+    bool startHelpViewer(const std::string& path, std::function<void()> failed) override {
+        helpPaths.push_back(path);
+        helpFailed = std::move(failed);
+        return helpStarts;
+    }
 
     // Script and record.
     std::deque<Answer> answers;  // next answers to ask(); Ok / No when empty
@@ -57,6 +61,7 @@ public:
     bool timer1 = false, timer2 = true;
     std::vector<std::string> helpPaths;
     bool helpStarts = true;
+    std::function<void()> helpFailed;  // what the last viewer started is to call when it fails
     bool snapAllowed = true;
 };
 
