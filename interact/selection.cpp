@@ -95,28 +95,17 @@ void rebuildInnerList(const LabelGrid& grid, Record& rec, double l, double t, do
     });
 }
 
-void selectShape(Editor& ed, int i) {
+// One element selected with its handles: a rectangle's, ellipse's or diamond's
+// corners where the program has them, an arrow's vertices.
+void selectWithHandles(Editor& ed, SelKind kind, int i) {
     Document& doc = ed.doc;
     clearSelection(ed);
-    doc.selKind = SelKind::Shape;
+    doc.selKind = kind;
     doc.selIndex = static_cast<int16_t>(i);
-    if (rulesOf(ed).cornerHandles) showShapeHandles(ed, i);
-}
-
-void selectDiamond(Editor& ed, int i) {
-    Document& doc = ed.doc;
-    clearSelection(ed);
-    doc.selKind = SelKind::Diamond;
-    doc.selIndex = static_cast<int16_t>(i);
-    if (rulesOf(ed).cornerHandles) showDiamondHandles(ed, i);
-}
-
-void selectArrow(Editor& ed, int a) {
-    Document& doc = ed.doc;
-    clearSelection(ed);
-    doc.selKind = SelKind::Arrow;
-    doc.selIndex = static_cast<int16_t>(a);
-    showArrowHandles(ed, a);
+    if (kind == SelKind::Arrow)
+        showArrowHandles(ed, i);
+    else if (rulesOf(ed).cornerHandles)
+        (kind == SelKind::Shape ? showShapeHandles : showDiamondHandles)(ed, i);
 }
 
 // The title block and its labels, which stay where the drawing's layout puts them.
@@ -147,13 +136,13 @@ void selectElement(Editor& ed, ElementKind kind, int i) {
     Document& doc = ed.doc;
     switch (kind) {
         case ElementKind::Shape:
-            if (i <= doc.shapeCount && doc.Shape1.exists(i)) selectShape(ed, i);
+            if (i <= doc.shapeCount && doc.Shape1.exists(i)) selectWithHandles(ed, SelKind::Shape, i);
             break;
         case ElementKind::Diamond:
-            if (i <= doc.diamondCount && doc.lx1.exists(i)) selectDiamond(ed, i);
+            if (i <= doc.diamondCount && doc.lx1.exists(i)) selectWithHandles(ed, SelKind::Diamond, i);
             break;
         case ElementKind::Arrow:
-            if (i <= doc.arrowCount && doc.arrowRecord(i)) selectArrow(ed, i);
+            if (i <= doc.arrowCount && doc.arrowRecord(i)) selectWithHandles(ed, SelKind::Arrow, i);
             break;
         case ElementKind::TitleBlock:
             clearSelection(ed);
