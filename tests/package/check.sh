@@ -110,10 +110,12 @@ runuser -u quill -- touch "$recovery/5f3c9a2e.lock"
 recovery_state() { (cd "$recovery" && stat -c '%n %s %a %U %y' . ./* && sha256sum ./*); }
 recovery_state >"$work/recovery-state"
 cat "$work/recovery-state"
-# recovery_untouched AFTER: the copy, its lock and its folder are as they were.
+# recovery_untouched AFTER: the copy, its lock and its folder are as they were;
+# and no package was left half installed or configured by a failed script.
 recovery_untouched() {
     recovery_state | diff "$work/recovery-state" - || fail "$1 changed the recovery folder"
-    echo "the recovery copy is untouched after $1"
+    [ -z "$(dpkg --audit)" ] || fail "after $1, dpkg --audit finds: $(dpkg --audit)"
+    echo "after $1: the recovery copy is untouched, dpkg --audit finds nothing"
     checks=$((checks + 1))
 }
 before_install=$(installed_packages)
