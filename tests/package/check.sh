@@ -97,9 +97,10 @@ apt_get purge $(comm -13 <(echo "$before_build") <(installed_packages)) >"$work/
 apt_get autoremove --purge >>"$work/purge.log"
 
 step "the tools the checks use, and the caches their packages keep by dpkg triggers"
-# autopkgtest and what debian/tests/control asks for, so that its run installs nothing.
+# autopkgtest, dpkg-dev (with which it builds its package of the tests' Depends)
+# and what debian/tests/control asks for, so that its run installs nothing.
 apt_get install --no-install-recommends desktop-file-utils appstream man-db shared-mime-info \
-    autopkgtest python3 xauth xdotool xvfb >"$work/tools.log"
+    autopkgtest dpkg-dev python3 xauth xdotool xvfb >"$work/tools.log"
 
 step "a user with a recovery copy in their state folder: none of what follows may touch it"
 useradd --create-home quill
