@@ -1,9 +1,12 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QStringList>
 
 namespace qm {
 
@@ -35,6 +38,47 @@ const char* const kAfterOptions =
     "\n"
     "Qt's own options, such as -platform NAME, -display DISPLAY, -style STYLE and -reverse,\n"
     "are taken as well.\n";
+
+// The options QApplication takes out of argv (QGuiApplication, QApplication and
+// the xcb platform, Qt 6.4), with whether the next word is their value. Ours are
+// read before Qt has taken them, so this list tells a Qt option from an unknown
+// one, and the value of "-style Fusion" from a FILE. Like Qt, "--platform" is
+// "-platform".
+struct QtOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr QtOption kQtOptions[] = {
+    {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowtitle", true}, {"qwindowicon", true}, {"session", true},
+    {"style", true}, {"stylesheet", true}, {"reverse", false}, {"testability", false}, {"widgetcount", false},
+    // xcb's: its names for -qwindowgeometry, -qwindowtitle and -qwindowicon, and its own.
+    {"geometry", true}, {"title", true}, {"icon", true}, {"display", true}, {"name", true}, {"visual", true},
+    {"sync", false}, {"nograb", false}, {"dograb", false},
+};
+// Qt's options that come as "-name=value".
+constexpr const char* kQtValueOptions[] = {"style=", "stylesheet=", "qmljsdebugger="};
+
+// The arguments without Qt's options and their values; "--" ends the options.
+QStringList withoutQtOptions(const QStringList& arguments) {
+    QStringList kept = arguments.mid(0, 1);  // the program
+    for (qsizetype k = 1; k < arguments.size(); ++k) {
+        const QString& word = arguments[k];
+        if (word == QStringLiteral("--")) return kept << arguments.mid(k);
+        const QString name = word.mid(word.startsWith(QStringLiteral("--")) ? 2 : 1);
+        const bool option = word.startsWith(QLatin1Char('-'));
+        const auto qt = std::find_if(std::begin(kQtOptions), std::end(kQtOptions),
+                                     [&](const QtOption& o) { return name == QLatin1String(o.name); });
+        if (option && qt != std::end(kQtOptions)) {
+            if (qt->takesValue) ++k;
+        } else if (!option || std::none_of(std::begin(kQtValueOptions), std::end(kQtValueOptions), [&](const char* p) {
+                       return name.startsWith(QLatin1String(p));
+                   })) {
+            kept << word;
+        }
+    }
+    return kept;
+}
 
 void configure(QCommandLineParser& parser, const EditorCommandLine& line) {
     // Qt's options are single-dash words; "-foo" is one option, not -f -o -o.
@@ -87,23 +131,17 @@ EditorArguments usageError(const EditorCommandLine& line, const QString& what) {
 
 }  // namespace
 
-std::optional<int> answerHelpOrVersion(const EditorCommandLine& line, int argc, char** argv) {
+EditorArguments parseEditorArguments(const EditorCommandLine& line, int argc, char** argv) {
     QStringList arguments;
     for (int k = 0; k < argc; ++k) arguments << QString::fromLocal8Bit(argv[k]);
     QCommandLineParser parser;
     configure(parser, line);
-    // Qt's own options are unknown here; what is really wrong is told later.
-    (void)parser.parse(arguments);
+    const bool parsed = parser.parse(withoutQtOptions(arguments));
+    // Asked for help, the user gets it whatever else is on the line.
     if (parser.isSet(QStringLiteral("version")))
-        return print(QString::fromUtf8(line.program) + QLatin1Char(' ') + QStringLiteral(QM_VERSION "\n"));
-    if (parser.isSet(QStringLiteral("help"))) return print(helpText(parser, line));
-    return std::nullopt;
-}
-
-EditorArguments checkEditorArguments(const EditorCommandLine& line, const QStringList& arguments) {
-    QCommandLineParser parser;
-    configure(parser, line);
-    if (!parser.parse(arguments)) {
+        return {print(QString::fromUtf8(line.program) + QLatin1Char(' ') + QStringLiteral(QM_VERSION "\n")), {}};
+    if (parser.isSet(QStringLiteral("help"))) return {print(helpText(parser, line)), {}};
+    if (!parsed) {
         QString error = parser.errorText();
         if (error.endsWith(QLatin1Char('.'))) error.chop(1);
         return usageError(line, error);

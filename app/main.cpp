@@ -9,10 +9,9 @@
 #include "edit/file_commands.h"
 
 int main(int argc, char** argv) {
-    if (const auto answered = qm::answerHelpOrVersion(qm::kQuillmapCommandLine, argc, argv)) return *answered;
-    QApplication app(argc, argv);
-    const qm::EditorArguments args = qm::checkEditorArguments(qm::kQuillmapCommandLine, QApplication::arguments());
+    const qm::EditorArguments args = qm::parseEditorArguments(qm::kQuillmapCommandLine, argc, argv);
     if (args.exitStatus) return *args.exitStatus;
+    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmap"));
     QApplication::setWindowIcon(qm::applicationIcon());  // the dialogs' too
     qm::installChineseTranslations(app);

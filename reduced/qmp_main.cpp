@@ -9,10 +9,8 @@
 #include "reduced/qmp_window.h"
 
 int main(int argc, char** argv) {
-    if (const auto answered = qm::answerHelpOrVersion(qm::kQmpCommandLine, argc, argv)) return *answered;
+    if (const auto answered = qm::parseEditorArguments(qm::kQmpCommandLine, argc, argv).exitStatus) return *answered;
     QApplication app(argc, argv);
-    if (const auto wrong = qm::checkEditorArguments(qm::kQmpCommandLine, QApplication::arguments()).exitStatus)
-        return *wrong;
     QApplication::setApplicationName(QStringLiteral("qmp"));
     QApplication::setWindowIcon(qm::applicationIcon());
     qm::installChineseTranslations(app);

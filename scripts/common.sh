@@ -12,24 +12,32 @@ qm_missing_packages() {
     done
 }
 
-# Installs what is missing; as root directly, otherwise through sudo. The package
-# lists are refreshed only when something has to be installed.
+# qm_apt_get WHAT ARGS...: apt-get ARGS as root directly, otherwise through sudo,
+# after refreshing the package lists; WHAT says what is missing when neither is
+# possible.
+qm_apt_get() {
+    local what=$1 as_root=()
+    shift
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "Installing $what needs root or sudo" >&2
+            return 1
+        fi
+        as_root=(sudo)
+    fi
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
+        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "$@"
+}
+
+# Installs what is missing. The package lists are refreshed only when something
+# has to be installed.
 qm_install() {
     local missing
     missing=$(qm_missing_packages "$@" | tr '\n' ' ')
     [ -n "${missing// /}" ] || return 0
     echo "Installing Debian packages: $missing"
-    local as_root=()
-    if [ "$(id -u)" -ne 0 ]; then
-        if ! command -v sudo >/dev/null; then
-            echo "These packages are missing and installing them needs root or sudo: $missing" >&2
-            return 1
-        fi
-        as_root=(sudo)
-    fi
     # shellcheck disable=SC2086  # the list is meant to split into words
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
-        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+    qm_apt_get "these packages: $missing" install -y -q --no-install-recommends $missing
 }
 
 # qm_configure BUILD_DIR BUILD_TYPE [CMAKE_ARGS...]: a Ninja build of the project.

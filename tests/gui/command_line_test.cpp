@@ -1,6 +1,6 @@
 // The three programs' command lines as a user meets them: the editors answer
-// --help and --version without a display and refuse a wrong command line in one
-// line with status 2; and each man page says what the program's --help says.
+// --help and --version and refuse a wrong command line in one line with status 2,
+// all without a display; and each man page says what the program's --help says.
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -15,14 +15,12 @@ struct Run {
     QString out, err;
 };
 
-// platform: a Qt platform to choose, or none with no display at all, so that a
-// program which reaches for one aborts.
-Run run(const char* program, const QStringList& args, const QString& platform = {}) {
+// With no display at all, so that a program which reaches for one aborts.
+Run run(const char* program, const QStringList& args) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    if (!platform.isEmpty()) env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(QString::fromUtf8(program), args);
@@ -106,8 +104,8 @@ private slots:
         }
     }
 
+    // Without a display too: the command line is read before Qt looks for one.
     void aWrongCommandLineIsOneLineAndStatusTwo() {
-        const QString offscreen = QStringLiteral("offscreen");
         const QList<std::pair<const char*, QStringList>> wrong = {
             {QUILLMAP_PATH, {QStringLiteral("--bogus")}},
             {QUILLMAP_PATH, {QStringLiteral("-x"), QStringLiteral("a.QMP")}},
@@ -116,7 +114,7 @@ private slots:
             {QMP_PATH, {QStringLiteral("a.QMP")}},
         };
         for (const auto& [program, args] : wrong) {
-            const Run r = run(program, args, offscreen);
+            const Run r = run(program, args);
             const QString what = QString::fromUtf8(program) + QLatin1Char(' ') + args.join(QLatin1Char(' '));
             QVERIFY2(r.finished, qPrintable(what));
             QCOMPARE(r.exitCode, 2);
@@ -124,11 +122,19 @@ private slots:
             QVERIFY2(r.err.endsWith(QLatin1Char('\n')) && r.err.count(QLatin1Char('\n')) == 1, qPrintable(r.err));
             QVERIFY2(r.err.contains(QStringLiteral("--help")), qPrintable(r.err));
         }
-        // Qt takes its own options first; only the unknown one is named.
-        const Run r = run(QUILLMAP_PATH,
-                          {QStringLiteral("-platform"), offscreen, QStringLiteral("-reverse"), QStringLiteral("--bogus")});
+        // Qt's own options and their values are passed over; only the unknown one is named.
+        Run r = run(QUILLMAP_PATH, {QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("-reverse"),
+                                    QStringLiteral("--bogus")});
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.startsWith(QStringLiteral("quillmap: Unknown option 'bogus'")), qPrintable(r.err));
+        r = run(QUILLMAP_PATH, {QStringLiteral("--style"), QStringLiteral("Fusion"), QStringLiteral("a.QMP"),
+                                QStringLiteral("b.QMP")});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("\"a.QMP\" and \"b.QMP\"")), qPrintable(r.err));
+        // ... and still reach Qt, which here has no such platform to open.
+        r = run(QMP_PATH, {QStringLiteral("-platform"), QStringLiteral("nosuch")});
+        QVERIFY(!r.finished || r.exitCode != 2);
+        QVERIFY2(r.err.contains(QStringLiteral("\"nosuch\"")), qPrintable(r.err));
     }
 
     void manPagesSayWhatHelpSays() {

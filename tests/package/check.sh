@@ -3,14 +3,17 @@
 #
 #   scripts/fresh-root.sh tests/package/check.sh
 #
-# Builds the package with scripts/package.sh, takes away again everything the
-# build installed (so that only the package's Depends can supply what the
-# programs need), installs it with `apt install ./quillmap_*.deb`, runs the
-# programs and the desktop validators, shows that a system without glibc's CJK
-# converters is told so, then removes and purges it and compares every file of
-# the system with the list taken before the install. Needs root and the Debian
-# archive; changes the system it runs on, so it refuses one where quillmap is
-# installed already.
+# Builds the source and binary packages with scripts/package.sh and checks them
+# with lintian; builds a newer one (version +1 in a changelog entry of a
+# throw-away clone); takes away again everything the builds installed (so that
+# only the package's Depends can supply what the programs need); installs the
+# package with `apt install ./quillmap_*.deb`, runs the programs, the desktop
+# validators and the package's own tests (autopkgtest, null server); shows that a
+# system without glibc's CJK converters is told so; upgrades to the newer
+# package; then removes and purges it and compares every file of the system with
+# the list taken before the install. A user's recovery copy must come through
+# all of it untouched. Needs root and the Debian archive; changes the system it
+# runs on, so it refuses one where quillmap is installed already.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 repo=$PWD
@@ -44,12 +47,49 @@ snapshot() {
         -o -path /var/lib/dpkg -o -path /var/log -o -path /var/cache/man \) -prune -o -print | sort
 }
 
-step "scripts/package.sh (builds in this root)"
+step "scripts/package.sh: the source and binary packages (builds in this root)"
 before_build=$(installed_packages)
 deb=$(scripts/package.sh | tail -n 1)
+version=$(dpkg-deb --field "$deb" Version)
+arch=$(dpkg-deb --field "$deb" Architecture)
+changes=$(dirname "$deb")/quillmap_${version}_$arch.changes
+run dpkg-deb --field "$deb" Package Version Architecture Depends
+echo "\$ ls $(dirname "$deb")"
+ls "$(dirname "$deb")"
+echo "\$ dpkg-deb --contents quillmap-dbgsym_${version}_$arch.deb   # the programs' debugging symbols"
+dbgsym=$(dirname "$deb")/quillmap-dbgsym_${version}_$arch.deb
+[ "$(dpkg-deb --contents "$dbgsym" | grep -c '/usr/lib/debug/.build-id/.*\.debug$')" -eq 3 ] ||
+    fail "the -dbgsym package lacks the three programs' symbols"
+echo "debugging symbols of 3 programs"
+checks=$((checks + 1))
 cp "$deb" "$work/"
 deb=$work/$(basename "$deb")
-run dpkg-deb --field "$deb" Package Version Architecture Depends
+
+step "lintian --pedantic --display-info on the .changes: no tag but those debian/*.lintian-overrides explain"
+apt_get install --no-install-recommends lintian >"$work/lintian-install.log"
+echo "\$ lintian --pedantic --display-info --show-overrides $(basename "$changes")   # as nobody, as lintian asks"
+mkdir "$work/lintian-home"
+chown nobody "$work/lintian-home"
+chmod 755 "$work"
+runuser -u nobody -- env HOME="$work/lintian-home" TMPDIR="$work/lintian-home" \
+    lintian --pedantic --display-info --show-overrides "$changes" | tee "$work/lintian.log"
+if grep -v '^[ON]: ' "$work/lintian.log"; then fail "lintian reports the tags above"; fi
+echo "lintian: $(grep -c '^O: ' "$work/lintian.log") overridden tags, nothing else"
+checks=$((checks + 1))
+
+# The same package one version later, built from a clone whose changelog has an
+# entry more; nothing of it is committed.
+next_version=$(echo "$version" | awk -F. -v OFS=. '{ $NF = $NF + 1; print }')
+step "a newer build, version $next_version (the tests were run by the first build)"
+mkdir "$work/next"
+tar --exclude='./build*' -cf - . | tar -xf - -C "$work/next"
+{
+    printf 'quillmap (%s) unstable; urgency=medium\n\n  * A newer build, to check the upgrade.\n\n' "$next_version"
+    printf ' -- %s  %s\n\n' "$(dpkg-parsechangelog -SMaintainer)" "$(date -R)"
+    cat debian/changelog
+} >"$work/next/debian/changelog"
+next_deb=$(DEB_BUILD_OPTIONS=nocheck QM_BUILD_DIR=$work/next-build "$work/next/scripts/package.sh" -b | tail -n 1)
+run dpkg-deb --field "$next_deb" Package Version
 
 step "purging the $(comm -13 <(echo "$before_build") <(installed_packages) | wc -l) packages the build installed"
 # shellcheck disable=SC2046  # one package a word
@@ -57,7 +97,28 @@ apt_get purge $(comm -13 <(echo "$before_build") <(installed_packages)) >"$work/
 apt_get autoremove --purge >>"$work/purge.log"
 
 step "the tools the checks use, and the caches their packages keep by dpkg triggers"
-apt_get install --no-install-recommends desktop-file-utils appstream man-db shared-mime-info >"$work/tools.log"
+# autopkgtest, dpkg-dev (with which it builds its package of the tests' Depends)
+# and what debian/tests/control asks for, so that its run installs nothing.
+apt_get install --no-install-recommends desktop-file-utils appstream man-db shared-mime-info \
+    autopkgtest dpkg-dev python3 xauth xdotool xvfb >"$work/tools.log"
+
+step "a user with a recovery copy in their state folder: none of what follows may touch it"
+useradd --create-home quill
+recovery=/home/quill/.local/state/quillmap/recovery
+runuser -u quill -- mkdir -p -m 700 "$recovery"
+runuser -u quill -- install -m 600 "$sample" "$recovery/5f3c9a2e.copy"
+runuser -u quill -- touch "$recovery/5f3c9a2e.lock"
+recovery_state() { (cd "$recovery" && stat -c '%n %s %a %U %y' . ./* && sha256sum ./*); }
+recovery_state >"$work/recovery-state"
+cat "$work/recovery-state"
+# recovery_untouched AFTER: the copy, its lock and its folder are as they were;
+# and no package was left half installed or configured by a failed script.
+recovery_untouched() {
+    recovery_state | diff "$work/recovery-state" - || fail "$1 changed the recovery folder"
+    [ -z "$(dpkg --audit)" ] || fail "after $1, dpkg --audit finds: $(dpkg --audit)"
+    echo "after $1: the recovery copy is untouched, dpkg --audit finds nothing"
+    checks=$((checks + 1))
+}
 before_install=$(installed_packages)
 snapshot >"$work/files-fresh"
 
@@ -71,12 +132,14 @@ dpkg -L quillmap >"$work/ours"
 apt_get remove quillmap >"$work/remove.log"
 snapshot >"$work/files-before"
 run env DEBIAN_FRONTEND=noninteractive apt install -y -q "./$(basename "$deb")"
+recovery_untouched "the install"
 cd "$repo"
 
 step "the programs"
 run qmptool --version
 run quillmap --version
 run qmp --version
+[ "$(quillmap --version)" = "quillmap ${version%%-*}" ] || fail "quillmap's version is not the package's $version"
 run qmptool check "$sample"
 run qmptool render "$sample" "$work/流程图.png" --scale 2
 run qmptool render "$sample" "$work/流程图.svg"
@@ -84,14 +147,33 @@ run qmptool render "$sample" "$work/流程图.pdf"
 [ "$(head -c 8 "$work/流程图.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "流程图.png is no PNG"
 grep -q '<svg' "$work/流程图.svg" || fail "流程图.svg is no SVG"
 echo "the PNG and the SVG are what they say"
-set +e
-# A desktop session has a runtime folder; without one Qt would add a note of its own.
+# The editors' command lines need no display. A desktop session has a runtime
+# folder; without one Qt would add a note of its own.
 mkdir -m 700 "$work/runtime"
-XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen quillmap --bogus 2>"$work/usage.err"
-status=$?
-set -e
-echo "\$ quillmap --bogus  ->  status $status: $(cat "$work/usage.err")"
-if [ "$status" -ne 2 ] || [ "$(wc -l <"$work/usage.err")" -ne 1 ]; then fail "a wrong command line: status $status"; fi
+for program in quillmap qmp; do
+    for option in --help --version --bogus; do
+        set +e
+        env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$work/runtime" \
+            "$program" "$option" >"$work/answer.out" 2>"$work/answer.err"
+        status=$?
+        set -e
+        expected=0
+        [ "$option" != --bogus ] || expected=2
+        echo "\$ $program $option   # no display  ->  status $status, $(wc -l <"$work/answer.out") lines out: $(cat "$work/answer.err")"
+        [ "$status" -eq "$expected" ] || fail "$program $option: status $status, not $expected"
+        if [ "$option" = --bogus ]; then
+            [ "$(wc -l <"$work/answer.err")" -eq 1 ] || fail "$program $option: not one line"
+        else
+            if [ ! -s "$work/answer.out" ] || [ -s "$work/answer.err" ]; then fail "$program $option: no answer"; fi
+        fi
+        checks=$((checks + 1))
+    done
+done
+
+step "the package's own tests (debian/tests) on the installed package: autopkgtest, null server"
+# Its Python would otherwise leave its modules compiled beside them on first use,
+# files that are no more ours than the tool is.
+run env PYTHONDONTWRITEBYTECODE=1 autopkgtest --no-built-binaries "$repo" -- null
 
 step "what the programs load at run time"
 platforms=$(dirname "$(dpkg -L libqt6gui6 | grep '/plugins/platforms/libqxcb.so$')")
@@ -127,8 +209,17 @@ rm /etc/dpkg/dpkg.cfg.d/no-cjk-gconv
 apt_get install --reinstall libc6 >>"$work/libc6.log" 2>&1
 run qmptool check "$sample"
 
+step "apt install ./$(basename "$next_deb"): the upgrade"
+run env DEBIAN_FRONTEND=noninteractive apt install -y -q "$next_deb"
+[ "$(dpkg-query -W -f='${Version} ${db:Status-Abbrev}' quillmap)" = "$next_version ii " ] ||
+    fail "quillmap $next_version is not what is installed"
+run qmptool check "$sample"
+recovery_untouched "the upgrade"
+dpkg -L quillmap >>"$work/ours"
+
 step "apt remove, apt purge"
 run env DEBIAN_FRONTEND=noninteractive apt remove -y -q quillmap
+recovery_untouched "apt remove"
 left=$(while read -r path; do if [ -f "$path" ]; then echo "$path"; fi; done <"$work/ours")
 [ -z "$left" ] || fail "apt remove left: $left"
 echo "no file of the package is left"
@@ -139,6 +230,7 @@ else
     echo "dpkg keeps nothing of quillmap after apt remove, so there is nothing left to purge"
     checks=$((checks + 1))
 fi
+recovery_untouched "the purge"
 snapshot >"$work/files-after"
 echo "\$ diff files-before files-after   # every file and folder, the dependencies still installed"
 diff "$work/files-before" "$work/files-after" || fail "the system's files differ from before the install"
