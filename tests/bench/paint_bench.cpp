@@ -14,10 +14,12 @@
 
 #include "edit/quillmap_commands.h"
 #include "edit/undo.h"
+#include "interact/move.h"
 #include "interact/pointer_routing.h"
 #include "interact/selection.h"
 #include "interact/timers.h"
 #include "large_document.h"
+#include "model/chart_elements.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
 #include "model/text_metrics_cache.h"
@@ -133,6 +135,20 @@ public:
     }
     void redo() {
         qm::redo(ed_);
+        refresh();
+    }
+
+    // 全选, a chosen set, a nudge: each with its frame.
+    void selectAll() {
+        qm::selectAll(ed_);
+        refresh();
+    }
+    void select(std::vector<ElementRef> elements) {
+        selectElements(ed_, std::move(elements));
+        refresh();
+    }
+    void nudge(float dx, float dy) {
+        nudgeSelection(ed_, dx, dy);
         refresh();
     }
 
@@ -273,6 +289,83 @@ void BM_DragLabel(benchmark::State& state) {
     drag(state, l.left + 100, l.top + 100, SelKind::Label, false);
 }
 BENCHMARK(BM_DragLabel)->Apply(frames);
+
+// 全选 on the largest drawing, to its frame: every element but the title block
+// drawn as selected.
+void BM_SelectAll(benchmark::State& state) {
+    Canvas c(static_cast<qreal>(state.range(0)));
+    for (auto _ : state) {
+        c.selectAll();
+        state.PauseTiming();
+        c.select({});
+        state.ResumeTiming();
+    }
+    if (c.editor().doc.selKind != SelKind::None) state.SkipWithError("the selection was not cleared");
+}
+BENCHMARK(BM_SelectAll)->ArgName("dpr")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// A drag of all the elements together. The largest drawing fills the canvas to
+// every edge, where a selection stops as a whole, so everything at once cannot
+// move at all: the selection is every element but the few that come within 400
+// twips of the right edge (some labels and the arrows' far ends), dragged 20
+// pixels right by rectangle 1 and back, as BM_DragRectangle drags it alone.
+void BM_DragNearlyEverything(benchmark::State& state) {
+    const Frame timed = static_cast<Frame>(state.range(1));
+    Canvas c(static_cast<qreal>(state.range(0)));
+    std::vector<ElementRef> group;
+    for (const ElementRef& e : chartElements(c.editor().doc)) {
+        const ElementBox b = elementBox(c.editor().doc, e);
+        if (e.kind != ElementKind::TitleBlock && b.left + b.width < 14415 - 400) group.push_back(e);
+    }
+    c.select(group);
+    const float x = 100, y = 4050;
+    float at = x;
+    for (auto _ : state) {
+        const float to = at == x ? x + 300 : x;
+        state.PauseTiming();
+        if (timed == First) state.ResumeTiming();
+        c.press(at, y, true);
+        if (timed == First) state.PauseTiming();
+        if (c.editor().doc.selKind != SelKind::Several) {
+            state.SkipWithError("the press did not keep the selection to drag");
+            break;
+        }
+        const size_t steps = c.editor().history->steps.steps();
+        c.move((at + to) / 2, y);
+        if (timed == Middle) state.ResumeTiming();
+        c.move(to, y);
+        if (timed == Middle) state.PauseTiming();
+        if (timed == Last) state.ResumeTiming();
+        c.release(to, y);
+        if (timed != Last) state.ResumeTiming();
+        if (c.editor().history->steps.steps() == steps) {
+            state.SkipWithError("the drag moved nothing");
+            break;
+        }
+        at = to;
+    }
+    if (!c.showsTheDrawing()) state.SkipWithError("the screen does not show the drawing");
+    state.counters["selected"] = static_cast<double>(group.size());
+    state.counters["moving parts"] = static_cast<double>(c.movingCount());
+}
+BENCHMARK(BM_DragNearlyEverything)
+    ->ArgNames({"dpr", "frame"})
+    ->ArgsProduct({{1, 2}, {First, Middle, Last}})
+    ->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// One element nudged a pixel by an arrow key, to its frame: rectangle 1, under
+// its crowd of labels.
+void BM_NudgeOne(benchmark::State& state) {
+    Canvas c(static_cast<qreal>(state.range(0)));
+    c.select({{ElementKind::Shape, 1}});
+    float dx = 15;
+    for (auto _ : state) {
+        c.nudge(dx, 0);
+        dx = -dx;
+    }
+    if (!c.showsTheDrawing()) state.SkipWithError("the screen does not show the drawing");
+}
+BENCHMARK(BM_NudgeOne)->ArgName("dpr")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(30);
 
 // A zoom step from the level before to `zoom` (percent), the layer forgotten, the
 // drawing recorded afresh and the window painted: from the key to the first frame
