@@ -217,11 +217,10 @@ enum Frame { First, Middle, Last };
 // Drags what lies at (x, y) 20 pixels right and back again, timing only the frames
 // asked for; zoomed, the window shows the canvas round (x, y). At the end the
 // screen must show the drawing as painted afresh.
-void drag(benchmark::State& state, float x, float y, SelKind expectKind, bool onCanvas) {
-    const Frame timed = static_cast<Frame>(state.range(2));
-    Canvas c(static_cast<qreal>(state.range(0)), static_cast<qreal>(state.range(1)) / 100, QPointF(x, y));
-    c.press(x, y, onCanvas);  // a label is dragged once selected
-    c.release(x, y);
+// The frames of drags of what lies at (x, y) 300 twips right and back again, on
+// `c`, timing only the frame asked for. Returns the parts the last press set moving.
+size_t timeDrags(benchmark::State& state, Canvas& c, Frame timed, float x, float y, SelKind expectKind,
+                 bool onCanvas) {
     float at = x;
     size_t moving = 0;
     for (auto _ : state) {
@@ -231,7 +230,7 @@ void drag(benchmark::State& state, float x, float y, SelKind expectKind, bool on
         c.press(at, y, onCanvas);
         if (timed == First) state.PauseTiming();
         if (c.editor().doc.selKind != expectKind) {
-            state.SkipWithError("the press did not select the element to drag");
+            state.SkipWithError("the press did not select what is to be dragged");
             break;
         }
         moving = c.movingCount();
@@ -250,6 +249,17 @@ void drag(benchmark::State& state, float x, float y, SelKind expectKind, bool on
         at = to;
     }
     if (!c.showsTheDrawing()) state.SkipWithError("the screen does not show the drawing");
+    return moving;
+}
+
+// Drags what lies at (x, y) 20 pixels right and back again; zoomed, the window
+// shows the canvas round (x, y). At the end the screen must show the drawing as
+// painted afresh.
+void drag(benchmark::State& state, float x, float y, SelKind expectKind, bool onCanvas) {
+    Canvas c(static_cast<qreal>(state.range(0)), static_cast<qreal>(state.range(1)) / 100, QPointF(x, y));
+    c.press(x, y, onCanvas);  // a label is dragged once selected
+    c.release(x, y);
+    const size_t moving = timeDrags(state, c, static_cast<Frame>(state.range(2)), x, y, expectKind, onCanvas);
     state.counters["moving parts"] = static_cast<double>(moving);
 }
 
@@ -310,7 +320,6 @@ BENCHMARK(BM_SelectAll)->ArgName("dpr")->Arg(1)->Arg(2)->Unit(benchmark::kMillis
 // twips of the right edge (some labels and the arrows' far ends), dragged 20
 // pixels right by rectangle 1 and back, as BM_DragRectangle drags it alone.
 void BM_DragNearlyEverything(benchmark::State& state) {
-    const Frame timed = static_cast<Frame>(state.range(1));
     Canvas c(static_cast<qreal>(state.range(0)));
     std::vector<ElementRef> group;
     for (const ElementRef& e : chartElements(c.editor().doc)) {
@@ -318,35 +327,8 @@ void BM_DragNearlyEverything(benchmark::State& state) {
         if (e.kind != ElementKind::TitleBlock && b.left + b.width < 14415 - 400) group.push_back(e);
     }
     c.select(group);
-    const float x = 100, y = 4050;
-    float at = x;
-    for (auto _ : state) {
-        const float to = at == x ? x + 300 : x;
-        state.PauseTiming();
-        if (timed == First) state.ResumeTiming();
-        c.press(at, y, true);
-        if (timed == First) state.PauseTiming();
-        if (c.editor().doc.selKind != SelKind::Several) {
-            state.SkipWithError("the press did not keep the selection to drag");
-            break;
-        }
-        const size_t steps = c.editor().history->steps.steps();
-        c.move((at + to) / 2, y);
-        if (timed == Middle) state.ResumeTiming();
-        c.move(to, y);
-        if (timed == Middle) state.PauseTiming();
-        if (timed == Last) state.ResumeTiming();
-        c.release(to, y);
-        if (timed != Last) state.ResumeTiming();
-        if (c.editor().history->steps.steps() == steps) {
-            state.SkipWithError("the drag moved nothing");
-            break;
-        }
-        at = to;
-    }
-    if (!c.showsTheDrawing()) state.SkipWithError("the screen does not show the drawing");
+    timeDrags(state, c, static_cast<Frame>(state.range(1)), 100, 4050, SelKind::Several, true);
     state.counters["selected"] = static_cast<double>(group.size());
-    state.counters["moving parts"] = static_cast<double>(c.movingCount());
 }
 BENCHMARK(BM_DragNearlyEverything)
     ->ArgNames({"dpr", "frame"})
