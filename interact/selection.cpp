@@ -172,7 +172,9 @@ void selectElements(Editor& ed, std::vector<ElementRef> elements) {
         if (e.kind == ElementKind::Shape) addTexts(doc.shapeRecord(e.index));
         if (e.kind == ElementKind::Diamond) addTexts(doc.diamondRecord(e.index));
     }
-    std::erase_if(elements, [&](ElementRef e) { return std::find(texts.begin(), texts.end(), e) != texts.end(); });
+    // A shape's own texts go with it: selected beside it, they would move twice.
+    std::sort(texts.begin(), texts.end());
+    std::erase_if(elements, [&](ElementRef e) { return std::binary_search(texts.begin(), texts.end(), e); });
     clearSelection(ed);
     if (elements.size() == 1) {
         selectElement(ed, elements.front().kind, elements.front().index);

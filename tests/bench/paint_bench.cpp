@@ -103,10 +103,9 @@ public:
         const QSizeF spare = QSizeF(kClient) - QSizeF(kClient) * zoom;
         view_.origin = QPointF(std::clamp(centred.x(), std::min(0.0, spare.width()), 0.0),
                                std::clamp(centred.y(), std::min(0.0, spare.height()), 0.0));
-        options_ = view_.paintOptions(defaultPaintOptions(), dpr_);
         cache_.invalidate();
         img_.fill(kCanvasBackground);  // where the window shows no canvas
-        show(cache_.catchUp(ed_.doc, moving_, kClient, options_));
+        show(cache_.catchUp(ed_.doc, moving_, kClient, options()));
     }
 
     // The frame after a press, a move, a release, an Undo and a Redo. `onCanvas`:
@@ -162,7 +161,7 @@ public:
         canvas.setDevicePixelRatio(density);
         canvas.fill(kCanvasBackground);
         QPainter p(&canvas);
-        paintDocument(p, ed_.doc, options_);
+        paintDocument(p, ed_.doc, options());
         p.end();
         QImage full = frame(dpr_);
         full.fill(kCanvasBackground);
@@ -181,8 +180,11 @@ private:
     void refresh() {
         settle(ed_);
         moving_ = movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None);
-        show(cache_.catchUp(ed_.doc, moving_, kClient, options_));
+        show(cache_.catchUp(ed_.doc, moving_, kClient, options()));
     }
+    // As the canvas paints the editor's drawing: the selection in its colour,
+    // several selected elements raised above the rest.
+    PaintOptions options() const { return view_.paintOptions(canvasPaintOptions(ed_.doc), dpr_); }
     void toCanvas(QPainter& p) const {
         p.translate(view_.origin);
         if (view_.zoom != 1) p.scale(view_.zoom, view_.zoom);
@@ -196,7 +198,7 @@ private:
         QPainter p(&img_);
         p.setClipRegion(shown);
         toCanvas(p);
-        cache_.paint(p, ed_.doc, moving_, kClient, dpr_ * view_.zoom, view_.toClient(shown.boundingRect()), options_,
+        cache_.paint(p, ed_.doc, moving_, kClient, dpr_ * view_.zoom, view_.toClient(shown.boundingRect()), options(),
                      view_.toClient(window));
     }
 
@@ -209,7 +211,6 @@ private:
     PaintCache cache_;
     std::vector<PartRef> moving_;
     ZoomedView view_;
-    PaintOptions options_;
 };
 
 enum Frame { First, Middle, Last };
