@@ -37,6 +37,7 @@ CanvasWidget::CanvasWidget(QWidget* parent) : QFrame(parent) {
 
 void CanvasWidget::setDocument(const Document* doc) {
     doc_ = doc;
+    look_.reset();
     cache_.invalidate();
     update();
 }
@@ -75,7 +76,13 @@ void CanvasWidget::refreshDrawing() {
         return;
     }
     movingChanged_ = false;
-    update(onWidget(cache_.catchUp(*doc_, moving_, clientSize(), view().paintOptions(canvasPaintOptions(*doc_), devicePixelRatioF()))));
+    look_ = canvasPaintOptions(*doc_);
+    update(onWidget(cache_.catchUp(*doc_, moving_, clientSize(), view().paintOptions(*look_, devicePixelRatioF()))));
+}
+
+const PaintOptions& CanvasWidget::look() {
+    if (!look_) look_ = canvasPaintOptions(*doc_);
+    return *look_;
 }
 
 void CanvasWidget::refreshMoving() {
@@ -124,7 +131,7 @@ void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
         p.setClipRect(dirty);
         p.translate(client.topLeft());
         if (zoom_ != 1) p.scale(zoom_, zoom_);
-        cache_.paint(p, *doc_, moving_, clientSize(), dpr * zoom_, v.toClient(dirty), v.paintOptions(canvasPaintOptions(*doc_), dpr),
+        cache_.paint(p, *doc_, moving_, clientSize(), dpr * zoom_, v.toClient(dirty), v.paintOptions(look(), dpr),
                      inView.isEmpty() ? QRectF() : v.toClient(inView));
     };
     if (zoom_ == 1) {

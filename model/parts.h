@@ -6,6 +6,7 @@
 #pragma once
 #include <compare>
 #include <cstdint>
+#include <vector>
 
 #include "model/sel_kind.h"
 
@@ -33,5 +34,10 @@ struct ElementRef {
     int index = 0;  // in its collection (the arrow's number); 0 for the title block
     auto operator<=>(const ElementRef&) const = default;
 };
+
+// Sorts `parts` as the painter stacks them and drops repeats. A selection of
+// everything holds tens of thousands of parts, sorted again whenever it changes:
+// they are sorted by marking each index of each family, not by comparing.
+void sortUnique(std::vector<PartRef>& parts);
 
 }  // namespace qm

@@ -30,11 +30,6 @@ void addOutline(std::vector<PartRef>& out, const Document& doc, ElementRef e) {
     }
 }
 
-void sortUnique(std::vector<PartRef>& parts) {
-    std::sort(parts.begin(), parts.end());
-    parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
-}
-
 }  // namespace
 
 std::vector<ElementRef> selectedElements(const Document& doc) {

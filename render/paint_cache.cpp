@@ -45,8 +45,7 @@ std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld) {
     // The arrows glued to what moves bend or move with it; several selected
     // elements themselves move as their own layer (groupParts).
     for (const GluedEnd& g : doc.glued) appendMovingParts(out, doc, {ElementKind::Arrow, g.arrow});
-    std::sort(out.begin(), out.end());
-    out.erase(std::unique(out.begin(), out.end()), out.end());
+    sortUnique(out);
     return out;
 }
 
@@ -226,8 +225,13 @@ void PaintCache::cover(const Document& doc, const std::vector<PartRef>& left, co
 
 void PaintCache::buildCarried(const Document& doc, QSize size, qreal dpr, const PaintOptions& options) {
     carried_ = {};
+    // Painted whole, a part lying across the canvas's edge has the same pixels as
+    // when the document is painted at once (a line cut by the edge of an image is
+    // drawn with other pixels), and the layer can be moved on after the drop.
+    // Parts far off the canvas are cut, to keep the layer small.
+    constexpr int kBeyondEdge = 256;
     const QRect bounds = paintedBounds(doc, options.raised);
-    carried_.area = bounds & QRect(QPoint(0, 0), size);
+    carried_.area = bounds & QRect(QPoint(0, 0), size).adjusted(-kBeyondEdge, -kBeyondEdge, kBeyondEdge, kBeyondEdge);
     if (carried_.area.isEmpty()) return;
     carried_.parts = options.raised;
     carried_.image = raisedLayer(doc, options, carried_.area, dpr);

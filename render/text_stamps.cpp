@@ -27,14 +27,15 @@ struct LineKey {
 size_t qHash(const LineKey& k, size_t seed = 0) { return qHashMulti(seed, k.font, k.text); }
 
 // How a stamp is drawn: the same font, colour and device pixels per logical pixel
-// give the same glyph pictures and the same blending.
+// give the same glyph pictures; the same kind of image, the same blending.
 struct Ink {
     const QFont* font;
     QRgb colour;
     qreal dpr;
+    QImage::Format format;
     bool operator==(const Ink&) const = default;
 };
-size_t qHash(const Ink& k, size_t seed = 0) { return qHashMulti(seed, k.font, k.colour, k.dpr); }
+size_t qHash(const Ink& k, size_t seed = 0) { return qHashMulti(seed, k.font, k.colour, k.dpr, int{k.format}); }
 
 // The text as UTF-8: a label's caption is looked up as it is stored, without
 // converting it first.
@@ -109,16 +110,21 @@ void stamp(QPainter& painter, const QPointF& topLeft, qreal dpr, const Stamp& s)
 }
 
 // Whether stamping lays down what drawing does for this ink: a probe line drawn
-// both ways over every grey level and a few colours must give the same pixels.
+// both ways over every grey level and a few colours must give the same pixels;
+// on an image with an alpha channel (a layer of raised parts), over every degree
+// of transparency too.
 bool stampsExact(const Ink& ink) {
     const qreal dpr = ink.dpr;
-    QImage drawn(QSize(320, 48) * dpr, QImage::Format_RGB32);
+    QImage drawn(QSize(320, 48) * dpr, ink.format);
     drawn.setDevicePixelRatio(dpr);
+    const bool alpha = drawn.hasAlphaChannel();
     for (int y = 0; y < drawn.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(drawn.scanLine(y));
         for (int x = 0; x < drawn.width(); ++x) {
             const int g = x % 256;
             row[x] = y % 4 == 0 ? qRgb(g, 255 - g, (g * 7) % 256) : qRgb(g, g, g);
+            if (alpha && y % 4 == 2) row[x] = qPremultiply(qRgba(g, 255 - g, g / 2, (x * 3 + y) % 256));
+            if (alpha && y % 8 == 3) row[x] = 0;
         }
     }
     QImage stamped = drawn;
@@ -172,14 +178,16 @@ private:
     qsizetype bytes_ = 0;
 };
 
-// Whether the painter draws plainly onto an image, scaled alike both ways, and
-// the line starts on a whole device pixel: the one case stamps are made for. The
+// Whether the painter draws plainly onto an image, opaque or a premultiplied
+// layer, scaled alike both ways, and the line starts on a whole device pixel: the
+// one case stamps are made for. The
 // stamp is made at the scale the painter draws at: on a zoomed canvas, the
 // device's pixel ratio times the zoom, as a layer of that ratio holds the line.
-bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr) {
+bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr, QImage::Format& format) {
     const QPaintDevice* device = painter.device();
     if (!device || device->devType() != QInternal::Image) return false;
-    if (static_cast<const QImage*>(device)->format() != QImage::Format_RGB32) return false;
+    format = static_cast<const QImage*>(device)->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) return false;
     if (painter.compositionMode() != QPainter::CompositionMode_SourceOver || painter.opacity() != 1.0) return false;
     if (painter.pen().style() != Qt::SolidLine || painter.pen().color().alpha() != 255) return false;
     const QTransform t = painter.deviceTransform();
@@ -193,8 +201,9 @@ bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr) {
 void draw(QPainter& painter, const QPointF& topLeft, const QFont& font, std::string_view utf8, const QString* text) {
     static Stamps stamps;
     qreal dpr = 1;
-    if (stampable(painter, topLeft, dpr))
-        if (const Stamp* s = stamps.find(Ink{&font, painter.pen().color().rgb(), dpr}, utf8, text)) {
+    QImage::Format format = QImage::Format_Invalid;
+    if (stampable(painter, topLeft, dpr, format))
+        if (const Stamp* s = stamps.find(Ink{&font, painter.pen().color().rgb(), dpr, format}, utf8, text)) {
             stamp(painter, topLeft, dpr, *s);
             return;
         }

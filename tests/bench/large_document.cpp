@@ -19,10 +19,11 @@ void fillToTheLimits(Editor& ed) {
         canvasMove(ed, 0, 0, x + 500, y + 1500);
         canvasPress(ed, 1, 0, x + 500, y + 1500);
     }
-    // 255 arrows of 128 or 129 segments each: 32767 in all.
+    // 255 arrows of 128 or 129 segments each, the last one the release adds:
+    // 32767 in all, each in a slot of its own.
     int seg = 0;
     for (int a = 1; a <= 255; ++a) {
-        const int n = a <= 127 ? 129 : 128;
+        const int n = a <= 127 ? 128 : 127;
         insertPolylineArrow(ed);
         ArrowRecord& r = doc.arrowRec[a];
         const float y0 = 100.0f + 12.0f * static_cast<float>(a);
@@ -37,9 +38,10 @@ void fillToTheLimits(Editor& ed) {
             r.slot[k] = static_cast<int16_t>(s);
         }
         r.count() = static_cast<int16_t>(n);
+        doc.segCount = static_cast<int16_t>(seg);
         canvasRelease(ed, 2, 0, 0, 0);  // finishes it with its head
+        seg = doc.segCount;
     }
-    doc.segCount = static_cast<int16_t>(seg);
     while (doc.labelCount < kMaxIndex) {
         const int i = ++doc.labelCount;
         doc.Label.create(i);

@@ -1,5 +1,8 @@
 // The painting routine on its own: what each element kind puts on the canvas,
 // stacking, and what must never be drawn (hidden elements, templates).
+#include <algorithm>
+#include <cmath>
+
 #include <QPainter>
 #include <QtTest>
 
@@ -64,6 +67,19 @@ bool sameColor(const QColor& a, const QColor& b) { return a.rgb() == b.rgb(); }
 class TestDocumentPainter : public QObject {
     Q_OBJECT
 private slots:
+    // Twips become pixels by the library's roundings (whole twips halves to even,
+    // then pixels halves away from zero), done inline for speed: the same pixels.
+    void twipsRoundAsTheLibraryRoundsThem() {
+        const auto reference = [](double twips) {
+            return static_cast<int>(std::lround(std::clamp(std::nearbyint(twips) / kTwipsPerPixel, -1.0e7, 1.0e7)));
+        };
+        for (int k = -300000; k <= 300000; ++k)
+            for (const double f : {0.0, 0.25, 0.5, 0.75})
+                QCOMPARE(pixels(k + f), reference(k + f));
+        for (const double far : {1.0e9, -1.0e9, 1.0e20, -1.0e20, 7.5, -7.5, 22.5, -22.5}) QCOMPARE(pixels(far), reference(far));
+        QCOMPARE(pixels(std::nan("")), 0);
+    }
+
     // Positions that hold half twips are painted where the file puts them, so a
     // drawing opened again looks exactly as it did before it was saved: the title
     // centred on the canvas, a divider in the middle of a shape of odd height.

@@ -146,6 +146,19 @@ TEST(Selection, TheLookIsTheSelectedElementsOutlineDrawnFromTheState) {
     EXPECT_EQ(d.Shape2.borderColor, kBlack);
 }
 
+// The parts of a selection of thousands are put in order by marking them, not by
+// comparing: the same order, repeats dropped.
+TEST(Selection, ManyPartsSortAsFewDo) {
+    std::vector<PartRef> parts;
+    for (int k = 0; k < 20000; ++k) parts.push_back({static_cast<Part>(k * 7 % 19), k * 7919 % 32768});
+    parts.insert(parts.end(), parts.begin(), parts.begin() + 500);
+    std::vector<PartRef> compared = parts;
+    std::sort(compared.begin(), compared.end());
+    compared.erase(std::unique(compared.begin(), compared.end()), compared.end());
+    sortUnique(parts);
+    EXPECT_EQ(parts, compared);
+}
+
 // A band takes what lies wholly inside it, Ctrl+click adds and removes one, 全选
 // takes everything but the title block, and a click on empty canvas or Esc clears.
 TEST(Selection, SeveralByBandCtrlClickAndSelectAll) {
