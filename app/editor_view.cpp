@@ -243,6 +243,10 @@ void EditorView::movePointerBy(int dx, int dy) {
     // takes one here; where it does, that one finds everything in place already.
     move(canvas_->toTwips(QPointF(at)));
     if (host_.timer(TimerId::Timer1).isActive()) tick(rulesOf(ed_).timer1Tick);
+    // A step of the keys that ends near a shape's connection point snaps there at
+    // once, not whenever the snapping timer next looks: else where the next step
+    // starts would depend on how fast the keys came.
+    if (host_.timer(TimerId::Timer2).isActive()) tick(rulesOf(ed_).timer2Tick);
 }
 
 void EditorView::clickAtPointer(int button) {

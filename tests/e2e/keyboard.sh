@@ -41,9 +41,12 @@ e2e_wait_pixels "$shot" "rectangle's top edge|438,318|$BLACK" "left of it|376,33
 e2e_key Return
 e2e_wait_pixels "$out/1-rectangle.ppm" "dropped rectangle|438,318|$GREEN"
 
-# A right arrow 150 pixels below it.
+# A right arrow 150 pixels below it, carried round the rectangle's left side,
+# whose connection point would snap it.
 edit_item a r
+e2e_key shift+Right
 for _ in $(seq 15); do e2e_key shift+Down; done
+e2e_key shift+Left
 e2e_wait_pixels "$shot" "arrow|418,468|$BLACK"
 e2e_key Return
 e2e_wait_pixels "$out/2-arrow.ppm" "dropped arrow|418,468|$GREEN" "rectangle, no longer selected|438,318|$BLACK"
