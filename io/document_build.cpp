@@ -249,13 +249,23 @@ private:
 }  // namespace
 
 Status TextBytesCache::encode(std::string& to, const std::string& utf8) {
+    for (const Entry* e : recent_) {
+        if (e && e->first == utf8) {
+            to = e->second;
+            return {};
+        }
+    }
     if (auto hit = bytes_.find(utf8); hit != bytes_.end()) {
         to = hit->second;
+        recent_ = {&*hit, recent_[0]};
         return {};
     }
     auto r = encodeDocumentText(utf8);
     if (!r) return r.error();
-    if (bytes_.size() >= 4096) bytes_.clear();
+    if (bytes_.size() >= 4096) {
+        bytes_.clear();
+        recent_ = {};
+    }
     to = *r;
     bytes_.emplace(utf8, std::move(r.value()));
     return {};
@@ -281,6 +291,10 @@ Status ItemFlattener::put(int16_t& to, float v, int i, const char* kind, const c
         to = *r;
         return {};
     }
+    return unfit(v, i, kind, field);
+}
+
+Status ItemFlattener::unfit(float v, int i, const char* kind, const char* field) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%g", static_cast<double>(v));
     return fail(std::string(kind) + " " + std::to_string(i) + ": " + field + " " + buf +

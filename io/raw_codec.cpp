@@ -152,7 +152,7 @@ public:
     void f32(const char*, const float& f) { out_.f32(f); }
     template <size_t N>
     void i16s(const char*, const std::array<int16_t, N>& a) {
-        for (int16_t v : a) out_.i16(v);
+        out_.i16s(a);
     }
     void bytes8(const char*, const std::array<uint8_t, 8>& a) { out_.bytes(a.data(), a.size()); }
     void text(const char* name, const std::string& f) {
@@ -304,7 +304,12 @@ void walkRawFields(const RawDocument& raw, RawFieldSink& sink) {
 
 template <class Item>
 Result<std::string> encodeRawItems(std::span<const Item> items, Layout layout) {
+    // Sized first, so that the bytes are written once and hold no spare room (a
+    // checkpoint keeps them).
+    layout::OffsetFinder size;
+    for (const Item& item : items) layout::describeItem(size, item, layout);
     Encoder e;
+    e.out().reserve(size.pos);
     for (size_t k = 0; k < items.size() && e.ok(); ++k) layout::describeItem(e, items[k], layout);
     if (!e.ok()) return *e.error();
     return e.out().take();
