@@ -37,11 +37,15 @@ public:
     Status encode(std::string& to, const std::string& utf8);
 
 private:
-    using Entry = std::pair<const std::string, std::string>;
     std::unordered_map<std::string, std::string> bytes_;
-    // The last two texts found, looked at before the map: the labels of a drawing
-    // mostly take turns between one caption and one font name.
-    std::array<const Entry*, 2> recent_{};
+    // Copies of the last two texts found, looked at before the map: the labels of
+    // a drawing mostly take turns between one caption and one font name.
+    struct Recent {
+        std::string utf8, bytes;
+        bool known = false;
+    };
+    std::array<Recent, 2> recent_;
+    size_t newest_ = 0;
 };
 
 // The same one item at a time, for an editing history that keeps a drawing in
@@ -62,11 +66,12 @@ public:
 
 private:
     static Status fail(std::string message);
-    static Status put(int16_t& to, float v, int i, const char* kind, const char* field);
+    static void put(Status& st, int16_t& to, float v, int i, const char* kind, const char* field);
     static Status unfit(float v, int i, const char* kind, const char* field);
-    Status text(std::string& to, const std::string& utf8, int i, const char* field);
-    static Status line(int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, int i, const char* kind);
-    static Status narrow(int16_t& to, int32_t v, int i, const char* field);
+    void text(Status& st, std::string& to, const std::string& utf8, int i, const char* field);
+    static void line(Status& st, int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, int i,
+                     const char* kind);
+    static void narrow(Status& st, int16_t& to, int32_t v, int i, const char* field);
 
     const Document& doc_;
     bool full_;
