@@ -59,12 +59,13 @@ public:
         size_t lo = inside_.size(), hi = 0;
         for (int cy = cy0; cy <= cy1; ++cy) {
             const auto first = static_cast<size_t>(cy * kCols + cx0), last = static_cast<size_t>(cy * kCols + cx1);
+            // Without branches: about half the labels of a box's cells lie outside it.
             for (uint32_t k = cellStart_[first]; k < cellStart_[last + 1]; ++k) {
                 const Listed& c = corners_[k];
                 const double x = c.x, y = c.y;
-                if (!(x > l && l + w > x && y > t && t + h > y)) continue;
+                const uint64_t in = uint64_t{x > l} & uint64_t{l + w > x} & uint64_t{y > t} & uint64_t{t + h > y};
                 const auto word = static_cast<size_t>(c.index) / 64;
-                inside_[word] |= uint64_t{1} << (c.index % 64);
+                inside_[word] |= in << (c.index % 64);
                 lo = std::min(lo, word);
                 hi = std::max(hi, word);
             }

@@ -286,22 +286,11 @@ void ItemFlattener::frame(RawDocument& raw) const {
 
 Status ItemFlattener::fail(std::string message) { return IoError{std::move(message), std::nullopt}; }
 
-// Geometry is stored rounded to the nearest integer, halves to even. Like every
-// step below, it does nothing once `st` holds a failure, so that an item's steps
-// run one after another and the first failure is the one reported.
-void ItemFlattener::put(Status& st, int16_t& to, float v, int i, const char* kind, const char* field) {
-    if (!st) return;
-    if (const auto r = roundI16(v))
-        to = *r;
-    else
-        st = unfit(v, i, kind, field);
-}
-
-Status ItemFlattener::unfit(float v, int i, const char* kind, const char* field) {
+void ItemFlattener::unfit(Status& st, float v, int i, const char* kind, const char* field) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%g", static_cast<double>(v));
-    return fail(std::string(kind) + " " + std::to_string(i) + ": " + field + " " + buf +
-                " does not fit a 16-bit field of the file");
+    st = fail(std::string(kind) + " " + std::to_string(i) + ": " + field + " " + buf +
+              " does not fit a 16-bit field of the file");
 }
 
 void ItemFlattener::text(Status& done, std::string& to, const std::string& utf8, int i, const char* field) {

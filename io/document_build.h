@@ -8,6 +8,7 @@
 
 #include "io/raw_document.h"
 #include "model/document.h"
+#include "model/rounding.h"
 #include "model/text_metrics.h"
 
 namespace qm {
@@ -66,8 +67,18 @@ public:
 
 private:
     static Status fail(std::string message);
-    static void put(Status& st, int16_t& to, float v, int i, const char* kind, const char* field);
-    static Status unfit(float v, int i, const char* kind, const char* field);
+    // Geometry is stored rounded to the nearest integer, halves to even. Like every
+    // step below, it does nothing once `st` holds a failure, so that an item's
+    // steps run one after another and the first failure is the one reported.
+    // Inline, as it runs for every coordinate of a drawing.
+    static void put(Status& st, int16_t& to, float v, int i, const char* kind, const char* field) {
+        if (!st) return;
+        if (const auto r = roundI16(v))
+            to = *r;
+        else
+            unfit(st, v, i, kind, field);
+    }
+    static void unfit(Status& st, float v, int i, const char* kind, const char* field);
     void text(Status& st, std::string& to, const std::string& utf8, int i, const char* field);
     static void line(Status& st, int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, int i,
                      const char* kind);
