@@ -2,6 +2,8 @@
 // that records, files and routine arguments use. Rounds to nearest, halves to even,
 // and says so when the value does not fit instead of wrapping silently.
 #pragma once
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -13,10 +15,15 @@ namespace rounding_detail {
 // default), as nearbyint rounds it, for |v| < 2^51: adding 1.5 * 2^52 leaves no
 // bits below the units, and taking it away again is exact. Inline and free of
 // library calls, since saving or checkpointing a large drawing rounds every
-// coordinate of it.
+// coordinate of it. Where sums are kept wider than double (x87), the bits below
+// the units would survive, so there the library rounds.
 inline double roundInCurrentMode(double v) {
+#if FLT_EVAL_METHOD == 0
     constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52
     return (v + kShift) - kShift;
+#else
+    return std::nearbyint(v);
+#endif
 }
 
 template <class Int>
