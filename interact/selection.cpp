@@ -98,10 +98,10 @@ private:
     static int cellY(double y) { return clampCell(y, kRows); }
     static int cellOf(double x, double y) { return cellY(y) * kCols + cellX(x); }
 
-    std::vector<Corner> at_;                   // by label index
+    std::vector<Corner> at_;                        // by label index
     std::array<uint32_t, kCells + 1> cellStart_{};  // where each cell's labels begin in corners_
-    std::vector<Listed> corners_;              // cell by cell
-    mutable std::vector<uint64_t> inside_;     // a bit per label; all clear between calls
+    std::vector<Listed> corners_;                   // cell by cell
+    mutable std::vector<uint64_t> inside_;          // a bit per label; all clear between calls
 };
 
 // Fills one inner list with the labels whose top-left corner lies strictly inside the

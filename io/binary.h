@@ -74,7 +74,8 @@ public:
     void bytes(const void* p, uint64_t n) {
         if (n > 0) std::memcpy(room(n), p, n);
     }
-    // Room for n bytes in all; what take() returns then holds no more.
+    // Room for n bytes in all, made at once: a writer that fills it exactly hands
+    // over a string with no room to spare.
     void reserve(uint64_t n) {
         if (n > out_.size()) out_.resize(n);
     }

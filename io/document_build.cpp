@@ -293,22 +293,22 @@ void ItemFlattener::unfit(Status& st, float v, int i, const char* kind, const ch
               " does not fit a 16-bit field of the file");
 }
 
-void ItemFlattener::text(Status& done, std::string& to, const std::string& utf8, int i, const char* field) {
-    if (!done) return;
-    Status st;
+void ItemFlattener::text(Status& st, std::string& to, const std::string& utf8, int i, const char* field) {
+    if (!st) return;
+    Status converted;
     if (texts_) {
-        st = texts_->encode(to, utf8);
+        converted = texts_->encode(to, utf8);
     } else if (auto r = encodeDocumentText(utf8)) {
         to = std::move(r.value());
     } else {
-        st = r.error();
+        converted = r.error();
     }
     const auto who = [i] { return "label " + std::to_string(i); };
-    if (!st)
-        done = fail(who() + ": " + field + ": " + st.error().describe());
+    if (!converted)
+        st = fail(who() + ": " + field + ": " + converted.error().describe());
     else if (to.size() > 0xFFFF)
-        done = fail(who() + ": " + field + " takes " + std::to_string(to.size()) +
-                    " bytes, more than the 65535 a document can store");
+        st = fail(who() + ": " + field + " takes " + std::to_string(to.size()) +
+                  " bytes, more than the 65535 a document can store");
 }
 
 void ItemFlattener::line(Status& st, int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, int i,
