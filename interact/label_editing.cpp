@@ -116,8 +116,7 @@ void labelRelease(Editor& ed, int i, int /*button*/) {
     }
     // The label may now lie on a rectangle, ellipse or diamond, or no longer.
     if (!rulesOf(ed).innerLabels) return;
-    rebuildShapeInnerLists(doc);
-    rebuildDiamondInnerLists(doc);
+    rebuildInnerLists(doc);
 }
 
 void editorTextChanged(Editor& ed, EditorBox which, std::string text) {

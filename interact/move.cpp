@@ -105,8 +105,7 @@ void relist(Editor& ed, std::span<const ElementMove> moves) {
         return m.element.kind == ElementKind::Label && !(m.by == PointF{});
     });
     if (!labels || !rulesOf(ed).innerLabels) return;
-    rebuildShapeInnerLists(ed.doc);
-    rebuildDiamondInnerLists(ed.doc);
+    rebuildInnerLists(ed.doc);
 }
 
 std::vector<ElementMove> allBy(const std::vector<ElementRef>& elements, PointF by) {

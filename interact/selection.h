@@ -67,5 +67,7 @@ void createDiamondLines(Document& doc, int i);
 
 void rebuildShapeInnerLists(Document& doc);
 void rebuildDiamondInnerLists(Document& doc);
+// Both, looking at where the labels lie once.
+void rebuildInnerLists(Document& doc);
 
 }  // namespace qm

@@ -1,5 +1,6 @@
 #include "io/binary.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -70,20 +71,6 @@ bool ByteReader::bytes(std::string& out, uint64_t n, std::string_view what) {
     return true;
 }
 
-void ByteWriter::u16(uint16_t v) {
-    const char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-    out_.append(b, 2);
-}
-
-void ByteWriter::i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
-
-void ByteWriter::i32(int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    const char b[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
-                       static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
-    out_.append(b, 4);
-}
-
-void ByteWriter::f32(float v) { i32(static_cast<int32_t>(std::bit_cast<uint32_t>(v))); }
+void ByteWriter::grow(uint64_t n) { out_.resize(std::max<uint64_t>(2 * out_.size(), used_ + n)); }
 
 }  // namespace qm

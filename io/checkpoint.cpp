@@ -9,9 +9,13 @@
 namespace qm {
 namespace {
 
+// Assigned over what `kept` held, so that its texts' buffers are reused.
 template <class T>
-std::optional<T> copyOf(const T* e) {
-    return e ? std::optional<T>(*e) : std::nullopt;
+void keep(std::optional<T>& kept, const T* e) {
+    if (e)
+        kept = *e;
+    else
+        kept.reset();
 }
 
 template <class T>
@@ -41,8 +45,10 @@ struct Section<RawShape> {
         return qm::same(in.shape, d.Shape1.find(i)) && qm::same(in.line, d.LineRect.find(i)) &&
                in.record == d.shapeRec[static_cast<size_t>(i)];
     }
-    static Input take(const Document& d, int i) {
-        return {copyOf(d.Shape1.find(i)), copyOf(d.LineRect.find(i)), d.shapeRec[static_cast<size_t>(i)]};
+    static void take(const Document& d, int i, Input& in) {
+        keep(in.shape, d.Shape1.find(i));
+        keep(in.line, d.LineRect.find(i));
+        in.record = d.shapeRec[static_cast<size_t>(i)];
     }
     static Status build(const ItemBuilder& b, Document& d, int i, const RawShape& r) {
         b.shape(d, i, r);
@@ -75,7 +81,10 @@ struct Section<RawLabel> {
     static bool same(const Input& in, const Document& d, int i) {
         return qm::same(in.label, d.Label.find(i)) && in.reserve == reserveOf(d, i);
     }
-    static Input take(const Document& d, int i) { return {copyOf(d.Label.find(i)), reserveOf(d, i)}; }
+    static void take(const Document& d, int i, Input& in) {
+        keep(in.label, d.Label.find(i));
+        in.reserve = reserveOf(d, i);
+    }
     static Status build(const ItemBuilder& b, Document& d, int i, const RawLabel& r) { return b.label(d, i, r); }
     static void drop(Document& d, int i) { d.Label.destroy(i); }
 };
@@ -87,7 +96,7 @@ struct Section<RawSegment> {
     static int16_t count(const Document& d) { return d.segCount; }
     static void setCount(Document& d, size_t n) { d.segCount = static_cast<int16_t>(n); }
     static bool same(const Input& in, const Document& d, int i) { return qm::same(in, d.Line1.find(i)); }
-    static Input take(const Document& d, int i) { return copyOf(d.Line1.find(i)); }
+    static void take(const Document& d, int i, Input& in) { keep(in, d.Line1.find(i)); }
     static Status build(const ItemBuilder& b, Document& d, int i, const RawSegment& r) {
         b.segment(d, i, r);
         return {};
@@ -110,10 +119,9 @@ struct Section<RawArrow> {
             if (!qm::same(in.heads[static_cast<size_t>(k)], d.heads(k)->find(i))) return false;
         return true;
     }
-    static Input take(const Document& d, int i) {
-        Input in{d.arrowRec[static_cast<size_t>(i)], {}};
-        for (int k = 0; k < 4; ++k) in.heads[static_cast<size_t>(k)] = copyOf(d.heads(k)->find(i));
-        return in;
+    static void take(const Document& d, int i, Input& in) {
+        in.record = d.arrowRec[static_cast<size_t>(i)];
+        for (int k = 0; k < 4; ++k) keep(in.heads[static_cast<size_t>(k)], d.heads(k)->find(i));
     }
     static Status build(const ItemBuilder& b, Document& d, int i, const RawArrow& r) {
         b.arrow(d, i, r);
@@ -137,7 +145,10 @@ struct Section<RawDiamond> {
     static bool same(const Input& in, const Document& d, int i) {
         return in.record == d.diamondRec[static_cast<size_t>(i)] && qm::same(in.edge, d.lx1.find(i));
     }
-    static Input take(const Document& d, int i) { return {d.diamondRec[static_cast<size_t>(i)], copyOf(d.lx1.find(i))}; }
+    static void take(const Document& d, int i, Input& in) {
+        in.record = d.diamondRec[static_cast<size_t>(i)];
+        keep(in.edge, d.lx1.find(i));
+    }
     static Status build(const ItemBuilder& b, Document& d, int i, const RawDiamond& r) {
         b.diamond(d, i, r);
         return {};
@@ -237,8 +248,8 @@ Status encodeSection(const Document& doc, Layout layout, ItemFlattener& flat, Gr
             auto bytes = encodeRawItems<Raw>(std::span<const Raw>(memo.scratch.data(), n), layout);
             if (!bytes) return bytes.error();
             if (!group.block || *group.block != *bytes) group.block = std::make_shared<const std::string>(std::move(*bytes));
-            group.inputs.clear();
-            for (size_t k = 0; k < n; ++k) group.inputs.push_back(S::take(doc, first + static_cast<int>(k)));
+            group.inputs.resize(n);
+            for (size_t k = 0; k < n; ++k) S::take(doc, first + static_cast<int>(k), group.inputs[k]);
         }
         out.push_back(group.block);
     }

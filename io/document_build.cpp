@@ -249,8 +249,19 @@ private:
 }  // namespace
 
 Status TextBytesCache::encode(std::string& to, const std::string& utf8) {
+    for (const Recent& e : recent_) {
+        if (e.known && e.utf8 == utf8) {
+            to = e.bytes;
+            return {};
+        }
+    }
     if (auto hit = bytes_.find(utf8); hit != bytes_.end()) {
         to = hit->second;
+        newest_ = 1 - newest_;
+        Recent& kept = recent_[newest_];
+        kept.utf8 = hit->first;
+        kept.bytes = hit->second;
+        kept.known = true;
         return {};
     }
     auto r = encodeDocumentText(utf8);
@@ -275,83 +286,85 @@ void ItemFlattener::frame(RawDocument& raw) const {
 
 Status ItemFlattener::fail(std::string message) { return IoError{std::move(message), std::nullopt}; }
 
-// Geometry is stored rounded to the nearest integer, halves to even.
-Status ItemFlattener::put(int16_t& to, float v, int i, const char* kind, const char* field) {
-    if (const auto r = roundI16(v)) {
-        to = *r;
-        return {};
-    }
+void ItemFlattener::unfit(Status& st, float v, int i, const char* kind, const char* field) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%g", static_cast<double>(v));
-    return fail(std::string(kind) + " " + std::to_string(i) + ": " + field + " " + buf +
-                " does not fit a 16-bit field of the file");
+    st = fail(std::string(kind) + " " + std::to_string(i) + ": " + field + " " + buf +
+              " does not fit a 16-bit field of the file");
 }
 
-Status ItemFlattener::text(std::string& to, const std::string& utf8, int i, const char* field) {
-    Status st;
+void ItemFlattener::text(Status& st, std::string& to, const std::string& utf8, int i, const char* field) {
+    if (!st) return;
+    Status converted;
     if (texts_) {
-        st = texts_->encode(to, utf8);
+        converted = texts_->encode(to, utf8);
     } else if (auto r = encodeDocumentText(utf8)) {
         to = std::move(r.value());
     } else {
-        st = r.error();
+        converted = r.error();
     }
     const auto who = [i] { return "label " + std::to_string(i); };
-    if (!st) return fail(who() + ": " + field + ": " + st.error().describe());
-    if (to.size() > 0xFFFF)
-        return fail(who() + ": " + field + " takes " + std::to_string(to.size()) +
-                    " bytes, more than the 65535 a document can store");
-    return {};
+    if (!converted)
+        st = fail(who() + ": " + field + ": " + converted.error().describe());
+    else if (to.size() > 0xFFFF)
+        st = fail(who() + ": " + field + " takes " + std::to_string(to.size()) +
+                  " bytes, more than the 65535 a document can store");
 }
 
-Status ItemFlattener::line(int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, int i,
-                           const char* kind) {
-    Status s;
-    (s = put(x1, l.x1, i, kind, "x1")) && (s = put(x2, l.x2, i, kind, "x2")) && (s = put(y1, l.y1, i, kind, "y1")) &&
-        (s = put(y2, l.y2, i, kind, "y2"));
-    return s;
+void ItemFlattener::line(Status& st, int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, int i,
+                         const char* kind) {
+    put(st, x1, l.x1, i, kind, "x1");
+    put(st, x2, l.x2, i, kind, "x2");
+    put(st, y1, l.y1, i, kind, "y1");
+    put(st, y2, l.y2, i, kind, "y2");
 }
 
 Status ItemFlattener::item(int i, RawShape& s) {
     s = RawShape{};
+    Status st;
     // A missing element leaves its entry zero, as the file always had it.
     if (const ShapeEl* e = doc_.Shape1.find(i)) {
-        Status st;
-        if (!((st = put(s.entry.left, e->left, i, "shape", "left")) && (st = put(s.entry.top, e->top, i, "shape", "top"))))
-            return st;
+        put(st, s.entry.left, e->left, i, "shape", "left");
+        put(st, s.entry.top, e->top, i, "shape", "top");
         s.entry.visible = boolI16(e->visible);
         s.entry.style = e->style;
-        if (full_ && !((st = put(s.entry.width, e->width, i, "shape", "width")) &&
-                       (st = put(s.entry.height, e->height, i, "shape", "height"))))
-            return st;
+        if (full_) {
+            put(st, s.entry.width, e->width, i, "shape", "width");
+            put(st, s.entry.height, e->height, i, "shape", "height");
+        }
     }
     if (const LineEl* l = doc_.LineRect.find(i)) {
-        if (Status st = line(s.line.x1, s.line.x2, s.line.y1, s.line.y2, *l, i, "shape"); !st) return st;
+        line(st, s.line.x1, s.line.x2, s.line.y1, s.line.y2, *l, i, "shape");
         s.line.visible = boolI16(l->visible);
     }
     s.record = doc_.shapeRec[static_cast<size_t>(i)];
-    return {};
+    return st;
 }
 
 Status ItemFlattener::item(int i, RawLabel& s) {
-    s.entry = LabelEntry{};
-    s.reserve = LabelReserveRecord{};
-    if (const LabelEl* l = doc_.Label.find(i)) {
-        Status st;
-        if (!((st = put(s.entry.left, l->left, i, "label", "left")) && (st = put(s.entry.top, l->top, i, "label", "top")) &&
-              (st = text(s.entry.caption, l->caption, i, "caption"))))
-            return st;
+    Status st;
+    const LabelEl* l = doc_.Label.find(i);
+    // A label of the quillmap layout sets every field below; only what it leaves
+    // is cleared, so that `s` keeps its texts' buffers for the next label.
+    if (!l || !full_) s.entry = LabelEntry{};
+    if (l) {
+        put(st, s.entry.left, l->left, i, "label", "left");
+        put(st, s.entry.top, l->top, i, "label", "top");
+        text(st, s.entry.caption, l->caption, i, "caption");
         s.entry.visible = boolI16(l->visible);
         if (full_) {
-            if (!((st = put(s.entry.height, l->height, i, "label", "height")) &&
-                  (st = put(s.entry.width, l->width, i, "label", "width")) &&
-                  (st = put(s.entry.fontSize, l->fontSize, i, "label", "font size")) &&
-                  (st = text(s.entry.fontName, l->fontName, i, "font name"))))
-                return st;
+            put(st, s.entry.height, l->height, i, "label", "height");
+            put(st, s.entry.width, l->width, i, "label", "width");
+            put(st, s.entry.fontSize, l->fontSize, i, "label", "font size");
+            text(st, s.entry.fontName, l->fontName, i, "font name");
             s.entry.wordWrap = boolI16(l->wordWrap);
         }
     }
-    if (static_cast<size_t>(i) < doc_.labelRec.size()) s.reserve = doc_.labelRec[static_cast<size_t>(i)];
+    if (!st) return st;
+    if (static_cast<size_t>(i) < doc_.labelRec.size())
+        s.reserve = doc_.labelRec[static_cast<size_t>(i)];
+    else
+        s.reserve = LabelReserveRecord{};
     if (s.reserve.text.size() > 0xFFFF)
         return fail("label " + std::to_string(i) + ": the reserved text is longer than the 65535 bytes a document can store");
     return {};
@@ -360,56 +373,56 @@ Status ItemFlattener::item(int i, RawLabel& s) {
 Status ItemFlattener::item(int i, RawSegment& raw) {
     SegmentEntry& s = raw.entry;
     s = SegmentEntry{};
+    Status st;
     if (const LineEl* l = doc_.Line1.find(i)) {
-        if (Status st = line(s.x1, s.x2, s.y1, s.y2, *l, i, "segment"); !st) return st;
+        line(st, s.x1, s.x2, s.y1, s.y2, *l, i, "segment");
         s.visible = boolI16(l->visible);
     }
-    return {};
+    return st;
 }
 
 // An arrow drawn in the editor has one picture; the other three are written as
 // (0, 0, 0).
 Status ItemFlattener::item(int i, RawArrow& a) {
     a.record = doc_.arrowRec[static_cast<size_t>(i)];
+    Status st;
     for (int d = 0; d < 4; ++d) {
         PictureEntry& e = a.heads.pictures[static_cast<size_t>(d)];
         e = PictureEntry{};
         if (const PictureEl* p = doc_.heads(d)->find(i)) {
-            Status st;
-            if (!((st = put(e.left, p->left, i, "arrow", "head left")) && (st = put(e.top, p->top, i, "arrow", "head top"))))
-                return st;
+            put(st, e.left, p->left, i, "arrow", "head left");
+            put(st, e.top, p->top, i, "arrow", "head top");
             e.visible = boolI16(p->visible);
         }
     }
-    return {};
+    return st;
 }
 
 Status ItemFlattener::item(int i, RawDiamond& d) {
     d.entry = DiamondEntry{};
     const DiamondRecord& rec = doc_.diamondRec[static_cast<size_t>(i)];
+    Status st;
     // The box's corner is where the first edge starts (left) and ends (top).
     if (const LineEl* l = doc_.lx1.find(i)) {
-        Status st;
-        if (!((st = put(d.entry.left, l->x1, i, "diamond", "left")) && (st = put(d.entry.top, l->y2, i, "diamond", "top"))))
-            return st;
+        put(st, d.entry.left, l->x1, i, "diamond", "left");
+        put(st, d.entry.top, l->y2, i, "diamond", "top");
         d.entry.visible = boolI16(l->visible);
     }
     if (full_) {
-        Status st;
-        if (!((st = narrow(d.entry.width, rec.width, i, "width")) && (st = narrow(d.entry.height, rec.height, i, "height"))))
-            return st;
+        narrow(st, d.entry.width, rec.width, i, "width");
+        narrow(st, d.entry.height, rec.height, i, "height");
     }
     d.record = rec;
-    return {};
+    return st;
 }
 
-Status ItemFlattener::narrow(int16_t& to, int32_t v, int i, const char* field) {
-    if (v >= INT16_MIN && v <= INT16_MAX) {
+void ItemFlattener::narrow(Status& st, int16_t& to, int32_t v, int i, const char* field) {
+    if (!st) return;
+    if (v >= INT16_MIN && v <= INT16_MAX)
         to = static_cast<int16_t>(v);
-        return {};
-    }
-    return fail("diamond " + std::to_string(i) + ": " + field + " " + std::to_string(v) +
-                " does not fit a 16-bit field of the file");
+    else
+        st = fail("diamond " + std::to_string(i) + ": " + field + " " + std::to_string(v) +
+                  " does not fit a 16-bit field of the file");
 }
 
 Result<Document> buildDocument(const RawDocument& raw, const TextMetrics& metrics, Contents contents) {

@@ -2,11 +2,13 @@
 // drawing with every element at its stored place, and a drawing becomes the raw
 // view of either layout, refusing values the file cannot hold.
 #pragma once
+#include <array>
 #include <string>
 #include <unordered_map>
 
 #include "io/raw_document.h"
 #include "model/document.h"
+#include "model/rounding.h"
 #include "model/text_metrics.h"
 
 namespace qm {
@@ -37,6 +39,14 @@ public:
 
 private:
     std::unordered_map<std::string, std::string> bytes_;
+    // Copies of the last two texts found, looked at before the map: the labels of
+    // a drawing mostly take turns between one caption and one font name.
+    struct Recent {
+        std::string utf8, bytes;
+        bool known = false;
+    };
+    std::array<Recent, 2> recent_;
+    size_t newest_ = 0;
 };
 
 // The same one item at a time, for an editing history that keeps a drawing in
@@ -57,10 +67,22 @@ public:
 
 private:
     static Status fail(std::string message);
-    static Status put(int16_t& to, float v, int i, const char* kind, const char* field);
-    Status text(std::string& to, const std::string& utf8, int i, const char* field);
-    static Status line(int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, int i, const char* kind);
-    static Status narrow(int16_t& to, int32_t v, int i, const char* field);
+    // Geometry is stored rounded to the nearest integer, halves to even. Like every
+    // step below, it does nothing once `st` holds a failure, so that an item's
+    // steps run one after another and the first failure is the one reported.
+    // Inline, as it runs for every coordinate of a drawing.
+    static void put(Status& st, int16_t& to, float v, int i, const char* kind, const char* field) {
+        if (!st) return;
+        if (const auto r = roundI16(v))
+            to = *r;
+        else
+            unfit(st, v, i, kind, field);
+    }
+    static void unfit(Status& st, float v, int i, const char* kind, const char* field);
+    void text(Status& st, std::string& to, const std::string& utf8, int i, const char* field);
+    static void line(Status& st, int16_t& x1, int16_t& x2, int16_t& y1, int16_t& y2, const LineEl& l, int i,
+                     const char* kind);
+    static void narrow(Status& st, int16_t& to, int32_t v, int i, const char* field);
 
     const Document& doc_;
     bool full_;

@@ -1,6 +1,7 @@
 // Parsing and encoding of the raw view, and the field walk, all driven by the one
 // description of the layouts in raw_layout.h.
 #include <algorithm>
+#include <array>
 
 #include "io/binary.h"
 #include "io/raw_layout.h"
@@ -17,13 +18,17 @@ public:
     void enterList(const char* name) { list_ = name, index_ = 0; }
     void leaveList() { list_ = nullptr; }
     void setIndex(size_t i) { index_ = i; }
-    void push(const char* g) { groups_.push_back(g); }
-    void pop() { groups_.pop_back(); }
+    // Every item and field is entered and left, so this stays off the heap.
+    void push(const char* g) {
+        if (depth_ < groups_.size()) groups_[depth_] = g;
+        ++depth_;
+    }
+    void pop() { --depth_; }
 
     std::string to(const char* field) const {
         std::string s;
         if (list_) s = std::string(list_) + "[" + std::to_string(index_) + "]";
-        for (const char* g : groups_) s += (s.empty() ? "" : ".") + std::string(g);
+        for (size_t k = 0; k < std::min(depth_, groups_.size()); ++k) s += (s.empty() ? "" : ".") + std::string(groups_[k]);
         if (field) s += (s.empty() ? "" : ".") + std::string(field);
         return s;
     }
@@ -31,7 +36,8 @@ public:
 private:
     const char* list_ = nullptr;
     size_t index_ = 0;
-    std::vector<const char*> groups_;
+    std::array<const char*, 4> groups_{};  // the layouts nest three deep
+    size_t depth_ = 0;
 };
 
 class Parser {
@@ -152,7 +158,7 @@ public:
     void f32(const char*, const float& f) { out_.f32(f); }
     template <size_t N>
     void i16s(const char*, const std::array<int16_t, N>& a) {
-        for (int16_t v : a) out_.i16(v);
+        out_.i16s(a);
     }
     void bytes8(const char*, const std::array<uint8_t, 8>& a) { out_.bytes(a.data(), a.size()); }
     void text(const char* name, const std::string& f) {
@@ -304,7 +310,12 @@ void walkRawFields(const RawDocument& raw, RawFieldSink& sink) {
 
 template <class Item>
 Result<std::string> encodeRawItems(std::span<const Item> items, Layout layout) {
+    // Sized first, so that the bytes are written once and hold no spare room (a
+    // checkpoint keeps them).
+    layout::OffsetFinder size;
+    for (const Item& item : items) layout::describeItem(size, item, layout);
     Encoder e;
+    e.out().reserve(size.pos);
     for (size_t k = 0; k < items.size() && e.ok(); ++k) layout::describeItem(e, items[k], layout);
     if (!e.ok()) return *e.error();
     return e.out().take();

@@ -11,10 +11,13 @@
 #include "edit/quillmap_commands.h"
 #include "edit/undo.h"
 #include "interact/pointer.h"
+#include "interact/pointer_routing.h"
 #include "interact/selection.h"
 #include "io/document_io.h"
 #include "large_document.h"
+#include "model/chart_elements.h"
 #include "model/null_host.h"
+#include "model/sel_kind.h"
 #include "render/qt_text_metrics.h"
 
 namespace qm {
@@ -68,6 +71,47 @@ void BM_SettleAfterRectangleDrag(benchmark::State& state) {
     memoryCounters(state, ed);
 }
 BENCHMARK(BM_SettleAfterRectangleDrag)->Unit(benchmark::kMillisecond)->Iterations(40);
+
+// The release of a drag of nearly everything (every element but the few within
+// 400 twips of the right edge, as the painting benchmark selects them), by
+// rectangle 1 300 twips right and back: range 0 times the release's pointer
+// event, range 1 the checkpoint taken after it.
+void BM_GroupDrop(benchmark::State& state) {
+    const bool timeSettle = state.range(0) == 1;
+    Editor ed{large().host, large().metrics};
+    ed.doc = large().ed.doc;
+    std::vector<ElementRef> group;
+    for (const ElementRef& e : chartElements(ed.doc)) {
+        const ElementBox b = elementBox(ed.doc, e);
+        if (e.kind != ElementKind::TitleBlock && b.left + b.width < 14415 - 400) group.push_back(e);
+    }
+    selectElements(ed, group);
+    startHistory(ed, Layout::Quillmap);
+    float at = 100;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const float to = at == 100 ? 400 : 100;
+        ed.capture = {PointerTarget::Canvas, 0};
+        pointerDown(ed, 1, 0, at, 4050);
+        pointerMove(ed, 1, 0, (at + to) / 2, 4050);
+        pointerMove(ed, 1, 0, to, 4050);
+        if (!timeSettle) state.ResumeTiming();
+        pointerUp(ed, 1, 0, to, 4050);
+        if (!timeSettle) state.PauseTiming();
+        const Checkpoint before = ed.history->steps.current();
+        if (timeSettle) state.ResumeTiming();
+        settle(ed);
+        if (timeSettle) state.PauseTiming();
+        if (ed.doc.selKind != SelKind::Several || ed.history->steps.current() == before) {
+            state.SkipWithError("the drag moved nothing");
+            break;
+        }
+        at = to;
+        state.ResumeTiming();
+    }
+    state.counters["selected"] = static_cast<double>(group.size());
+}
+BENCHMARK(BM_GroupDrop)->ArgName("settle")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // What every event at rest pays when nothing changed.
 void BM_SettleNothingChanged(benchmark::State& state) {

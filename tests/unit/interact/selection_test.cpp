@@ -226,6 +226,27 @@ TEST(InnerLists, StrictInsideOwnTextsExcludedAndCappedAt255) {
     }
     rebuildShapeInnerLists(d);
     EXPECT_EQ(d.shapeRec[1].innerCount, 255);
+
+    // The labels past the cap (some hundred, in index order after the far
+    // rectangle's texts) are no inner labels of the next shape looked at.
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    canvasMove(t.ed, 0, 0, 6000, 6000);
+    canvasPress(t.ed, 1, 0, 6000, 6000);
+    for (int k = 0; k < 100; ++k) {
+        const int i = ++d.labelCount;
+        d.Label.create(i);
+        d.Label.find(i)->left = 1000;
+        d.Label.find(i)->top = 1000;
+    }
+    const ShapeEl& far = *d.Shape1.find(2);
+    const int onFar = ++d.labelCount;
+    d.Label.create(onFar);
+    d.Label.find(onFar)->left = far.left + 10;
+    d.Label.find(onFar)->top = far.top + 10;
+    rebuildInnerLists(d);
+    EXPECT_EQ(d.shapeRec[1].innerCount, 255);
+    EXPECT_EQ(d.shapeRec[2].innerCount, 1);
+    EXPECT_EQ(d.shapeRec[2].innerLabel[1], onFar);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
     EXPECT_EQ(roundI16(832.5), 832);
     EXPECT_EQ(roundI16(2.51), 3);
     EXPECT_EQ(roundI32(70000.5), 70000);
+    EXPECT_EQ(roundI16Sat(2.5), 2);
+    EXPECT_EQ(roundI16Sat(-3.5), -4);
 }
 
 TEST(Rounding, ValuesThatDoNotFitAreReportedNotWrapped) {
