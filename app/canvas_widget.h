@@ -108,12 +108,12 @@ private:
     qreal zoom_ = 1;
     bool pressedHere_ = false;  // a press began in the client area
     std::vector<PartRef> moving_;
-    bool movingChanged_ = false;
+    bool movingChanged_ = false;  // the layer still holds or lacks parts it should not
     // The selection's look as the drawing was last brought in line with the
     // document: worked out once per change, not for every frame of a drag, which
     // on a selection of thousands costs more than the frame.
     std::optional<PaintOptions> look_;
-    const PaintOptions& look();  // the layer still holds or lacks parts it should not
+    const PaintOptions& look();
     PaintCache cache_;
     // The frame, then the drawing inside the area (widget coordinates).
     void paintCanvas(QPainter& painter, const QRect& area);

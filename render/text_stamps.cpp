@@ -180,9 +180,9 @@ private:
 
 // Whether the painter draws plainly onto an image, opaque or a premultiplied
 // layer, scaled alike both ways, and the line starts on a whole device pixel: the
-// one case stamps are made for. The
-// stamp is made at the scale the painter draws at: on a zoomed canvas, the
-// device's pixel ratio times the zoom, as a layer of that ratio holds the line.
+// one case stamps are made for. The stamp is made at the scale the painter draws
+// at: on a zoomed canvas, the device's pixel ratio times the zoom, as a layer of
+// that ratio holds the line.
 bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr, QImage::Format& format) {
     const QPaintDevice* device = painter.device();
     if (!device || device->devType() != QInternal::Image) return false;
