@@ -15,6 +15,7 @@
 
 #include "model/editor.h"
 #include "model/selection_look.h"
+#include "render/bands.h"
 #include "render/fonts.h"
 #include "render/paint_order.h"
 #include "render/qt_text_metrics.h"
@@ -127,7 +128,11 @@ public:
             const qreal shown = (opt.exposed.bottom() - topLeft.y()) / std::max(lineSpacing, 1.0);
             maxLines = static_cast<qsizetype>(std::max(0.0, shown)) + 1;
         }
-        const QStringList lines = labelLines(*font, captionText(l), wrapWidthPx(l), maxLines);
+        QStringList lines;
+        {
+            const std::lock_guard lock(fontLock());
+            lines = labelLines(*font, captionText(l), wrapWidthPx(l), maxLines);
+        }
         qreal top = topLeft.y();
         for (const QString& text : lines) {
             const bool above = !opt.exposed.isNull() && top + lineSpacing < opt.exposed.top();
@@ -202,6 +207,7 @@ private:
     // equal fonts keeps a large drawing fast.
     void useFont(const std::string& name, float size) {
         if (font && name == fontName && size == fontSize) return;
+        const std::lock_guard lock(fontLock());
         font = &labelFont(name, size);
         fontName = name;
         fontSize = size;
@@ -352,13 +358,16 @@ QImage raisedLayer(const Document& doc, const PaintOptions& options, const QRect
                  QImage::Format_ARGB32_Premultiplied);
     layer.setDevicePixelRatio(dpr);
     layer.fill(Qt::transparent);
-    QPainter p(&layer);
-    p.translate(-QPointF(area.topLeft()));
-    p.setClipRect(area);
     PaintOptions on = options;
     on.raised.clear();
-    on.exposed = QRectF(area);
-    paintParts(p, doc, options.raised, on);
+    paintInBands(layer, layer.rect(), [&](QPainter& p, const QRectF& band) {
+        const QPointF corner(area.topLeft());
+        p.translate(-corner);
+        p.setClipRect(area, Qt::IntersectClip);
+        PaintOptions within = on;
+        within.exposed = QRectF(area) & band.translated(corner);
+        if (!within.exposed.isEmpty()) paintParts(p, doc, options.raised, within);
+    });
     return layer;
 }
 

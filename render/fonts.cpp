@@ -91,6 +91,11 @@ QString resolveFamily(std::string_view documentName) {
     return family;
 }
 
+std::mutex& fontLock() {
+    static std::mutex lock;
+    return lock;
+}
+
 const QFont& labelFont(std::string_view documentName, float points) {
     // Painting looks a font up for every label, so the QFont objects are kept.
     static std::map<std::pair<std::string, int>, QFont, std::less<>> cache;

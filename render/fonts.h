@@ -2,6 +2,7 @@
 // program writes them ("宋体", "黑体"); this is the one place that turns such a
 // name and a point size into the QFont both the painter and the metrics use.
 #pragma once
+#include <mutex>
 #include <string_view>
 
 #include <QFont>
@@ -26,6 +27,11 @@ QString resolveFamily(std::string_view documentName);
 // turns to the platform's fallback, which follows the locale, only past them.
 // Cached; needs a QGuiApplication.
 const QFont& labelFont(std::string_view documentName, float points);
+
+// Fonts, their engines and the caches of laid-out text are shared by the threads
+// that paint one picture together (render/bands.h): whoever looks a font up,
+// measures or lays out text, or draws it other than as a stamp, holds this.
+std::mutex& fontLock();
 
 // The font-family list a picture file names for a label's text, for programs that
 // draw it with the faces they find: the face used here, the document's own name,

@@ -10,6 +10,7 @@
 #include "model/records.h"
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
+#include "render/bands.h"
 
 namespace qm {
 namespace {
@@ -187,11 +188,6 @@ QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& movin
     return out & QRect(QPoint(0, 0), size_);
 }
 
-void PaintCache::beginOnLayer(QPainter& p) {
-    p.begin(&layer_);
-    p.translate(-QPointF(layerArea_.topLeft()) / layer_.devicePixelRatio());
-}
-
 void PaintCache::cover(const Document& doc, const std::vector<PartRef>& left, const QRect& area, qreal dpr,
                        const PaintOptions& options) {
     QImage next(area.size(), QImage::Format_RGB32);
@@ -207,17 +203,23 @@ void PaintCache::cover(const Document& doc, const std::vector<PartRef>& left, co
     const bool allFresh = fresh == QRegion(area);
     layer_ = std::move(next);
     layerArea_ = area;
-    QPainter p;
-    beginOnLayer(p);
-    PaintOptions still = leavingOut(options, left);
-    for (const QRect& piece : fresh) {
-        // Device pixels to canvas pixels: exact, for the edges lie on whole device pixels.
-        const QRectF clip(QPointF(piece.topLeft()) / dpr, QSizeF(piece.size()) / dpr);
-        p.setClipRect(clip);
-        p.fillRect(clip, kCanvasBackground);
-        still.exposed = clip;
-        paintDocument(p, doc, still);
-    }
+    const PaintOptions still = leavingOut(options, left);
+    const QPointF corner = QPointF(area.topLeft()) / dpr;
+    paintInBands(layer_, fresh.boundingRect().translated(-area.topLeft()), [&](QPainter& p, const QRectF& band) {
+        p.translate(-corner);
+        PaintOptions within = still;
+        for (const QRect& piece : fresh) {
+            // Device pixels to canvas pixels: exact, for the edges lie on whole device pixels.
+            const QRectF clip(QPointF(piece.topLeft()) / dpr, QSizeF(piece.size()) / dpr);
+            within.exposed = clip & band.translated(corner);
+            if (within.exposed.isEmpty()) continue;
+            p.save();
+            p.setClipRect(clip, Qt::IntersectClip);
+            p.fillRect(clip, kCanvasBackground);
+            paintDocument(p, doc, within);
+            p.restore();
+        }
+    });
     // A layer painted whole shows the document as it is now. What a grown one kept
     // is as the record has it, and is brought in line by the next catching up.
     if (allFresh) record_.update(doc, options, left);
@@ -289,21 +291,32 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // clips images and lines to far faster than to a region of many rectangles.
     // Where boxes overlap, the later one paints that part again, whole and in order.
     const std::vector<std::vector<PartRef>> parts = record_.partsWithin(boxes);
-    QPainter p;
-    beginOnLayer(p);
+    const qreal dpr = layer_.devicePixelRatio();
+    const QPointF corner = QPointF(layerArea_.topLeft()) / dpr;
     // What the layer does not hold needs no painting now; it is painted when shown.
-    const QRectF held(QPointF(layerArea_.topLeft()) / layer_.devicePixelRatio(),
-                      QSizeF(layerArea_.size()) / layer_.devicePixelRatio());
+    const QRectF held(corner, QSizeF(layerArea_.size()) / dpr);
+    QRectF reach;
+    for (const QRect& box : boxes)
+        if (!box.isEmpty() && held.intersects(QRectF(box))) reach |= QRectF(box) & held;
+    if (reach.isEmpty()) return dirty + moved(doc, moving);
     PaintOptions still = options;  // the record leaves out the moving and raised parts
     still.raised.clear();
-    for (size_t k = 0; k < boxes.size(); ++k) {
-        const QRect& box = boxes[k];
-        if (box.isEmpty() || !held.intersects(QRectF(box))) continue;
-        p.setClipRect(box);
-        p.fillRect(box, kCanvasBackground);
-        still.exposed = QRectF(box);
-        paintParts(p, doc, parts[k], still);
-    }
+    const QRect rows = QRectF((reach.topLeft() - corner) * dpr, reach.size() * dpr).toAlignedRect();
+    paintInBands(layer_, rows, [&](QPainter& p, const QRectF& band) {
+        p.translate(-corner);
+        PaintOptions within = still;
+        for (size_t k = 0; k < boxes.size(); ++k) {
+            const QRect& box = boxes[k];
+            if (box.isEmpty() || !held.intersects(QRectF(box))) continue;
+            within.exposed = QRectF(box) & band.translated(corner);
+            if (within.exposed.isEmpty()) continue;
+            p.save();
+            p.setClipRect(box, Qt::IntersectClip);
+            p.fillRect(box, kCanvasBackground);
+            paintParts(p, doc, parts[k], within);
+            p.restore();
+        }
+    });
     return dirty + moved(doc, moving);
 }
 

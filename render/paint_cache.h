@@ -76,8 +76,6 @@ private:
     // of it when the ratio is the same; the rest is painted from the document.
     void cover(const Document& doc, const std::vector<PartRef>& left, const QRect& area, qreal dpr,
                const PaintOptions& options);
-    // A painter on the layer, in canvas client pixels.
-    void beginOnLayer(QPainter& p);
     // The raised parts of `options` painted into their own layer.
     void buildCarried(const Document& doc, QSize size, qreal dpr, const PaintOptions& options);
     // Keeps the raised layer at the place its parts moved to, or lets it go when it

@@ -10,6 +10,8 @@
 #include <QSet>
 #include <QStaticText>
 
+#include "render/fonts.h"
+
 namespace qm {
 namespace {
 
@@ -198,13 +200,17 @@ bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr, QIma
 }
 
 // `text` is `utf8` as a QString, when the caller has it already.
+// Everything but laying a stamp down holds the font lock.
 void draw(QPainter& painter, const QPointF& topLeft, const QFont& font, std::string_view utf8, const QString* text) {
     static Stamps stamps;
     qreal dpr = 1;
     QImage::Format format = QImage::Format_Invalid;
+    std::unique_lock lock(fontLock());
     if (stampable(painter, topLeft, dpr, format))
         if (const Stamp* s = stamps.find(Ink{&font, painter.pen().color().rgb(), dpr, format}, utf8, text)) {
-            stamp(painter, topLeft, dpr, *s);
+            const Stamp kept = *s;  // the cache may start again once the lock is let go
+            lock.unlock();
+            stamp(painter, topLeft, dpr, kept);
             return;
         }
     painter.drawStaticText(topLeft, laidOut(font, text ? *text : fromUtf8(utf8)));

@@ -159,6 +159,10 @@ private slots:
         QTest::addColumn<qreal>("dpr");
         QTest::newRow("1x") << 1.0;
         QTest::newRow("2x") << 2.0;
+        // Screens scaled by a fraction, where canvas pixels and device pixels meet
+        // only now and then: the layer's edges and the cuts between its bands.
+        QTest::newRow("1.25x") << 1.25;
+        QTest::newRow("1.5x") << 1.5;
     }
 
     void aFrameFromTheLayerEqualsAFullRepaint() {
