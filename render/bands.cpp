@@ -137,8 +137,16 @@ void paintInBands(QImage& image, const QRect& area, const std::function<void(QPa
     };
     Helper& helper = Helper::instance();
     const bool shared = helper.begin(work);
-    work();
+    // The helper paints through this frame's locals: it must be done before they
+    // go, also when this thread's share throws.
+    std::exception_ptr error;
+    try {
+        work();
+    } catch (...) {
+        error = std::current_exception();
+    }
     if (shared) helper.finish();
+    if (error) std::rethrow_exception(error);
 }
 
 }  // namespace qm
