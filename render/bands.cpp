@@ -1,8 +1,8 @@
 #include "render/bands.h"
 
 #include <algorithm>
-#include <cmath>
 #include <atomic>
+#include <cmath>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
