@@ -104,7 +104,8 @@ void paintInBands(QImage& image, const QRect& area, const std::function<void(QPa
     // band reaches up to the image's top and the last down past its bottom, so that
     // only the cuts clip anything.
     std::vector<int> cuts{0};
-    const int threads = static_cast<int>(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
+    // Asked once: the library reads the count of cores from a file each time.
+    static const int threads = static_cast<int>(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
     if (threads > 1 && qint64{rows.width()} * rows.height() >= kBandsFrom) {
         const int n = threads * kBandsPerThread;
         for (int k = 1; k < n; ++k) {
