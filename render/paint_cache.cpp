@@ -131,6 +131,7 @@ void PaintCache::invalidate() {
     carried_ = {};
     raised_.clear();
     record_.clear();
+    beforeRaising_.reset();
     size_ = QSize();
 }
 
@@ -149,6 +150,8 @@ void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, Q
     layer_ = QImage();
     layerArea_ = QRect();
     carried_ = {};
+    beforeRaising_.reset();
+    raised_.clear();
     record_.clear();
     record_.update(doc, options, left);
     size_ = size;
@@ -267,6 +270,23 @@ QRegion PaintCache::catchUpCarried(const Document& doc, const std::vector<PartRe
     return dirty;
 }
 
+void PaintCache::keepOrRestoreStill(const std::vector<PartRef>& raised) {
+    if (layer_.isNull()) {
+        beforeRaising_.reset();
+    } else if (raised_.empty() && !raised.empty()) {
+        beforeRaising_ = Still{layer_, layerArea_, record_};
+    } else if (raised.empty() && beforeRaising_) {
+        // What changed since, a moved group, a deleted one, the selection's look,
+        // the record finds as after any other edit.
+        if (beforeRaising_->layer.devicePixelRatio() == layer_.devicePixelRatio()) {
+            layer_ = std::move(beforeRaising_->layer);
+            layerArea_ = beforeRaising_->area;
+            record_ = std::move(beforeRaising_->record);
+        }
+        beforeRaising_.reset();
+    }
+}
+
 QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size,
                             const PaintOptions& options) {
     const QRect client(QPoint(0, 0), size);
@@ -275,6 +295,7 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
         return client;
     }
     const std::vector<PartRef> left = leftOut(moving, options.raised);
+    keepOrRestoreStill(options.raised);
     const std::vector<QRect> changed = record_.update(doc, options, left);
     raised_ = options.raised;
     raisedShown_ = paintedBounds(doc, raised_);

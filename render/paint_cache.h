@@ -84,6 +84,9 @@ private:
     // How far the raised parts moved since their layer was painted, by one of them.
     std::optional<QPoint> carriedOffset(const Document& doc) const;
     QRect carriedShown() const;
+    // Keeps the layer aside when elements are first raised out of it, and takes it
+    // back when they are lowered again.
+    void keepOrRestoreStill(const std::vector<PartRef>& raised);
 
     // Several selected elements, painted once into a layer that a drag of them
     // moves whole, so that each frame of it costs two images laid down.
@@ -98,6 +101,15 @@ private:
         QPoint offset;               // how far they have moved since
     };
 
+    // The layer as it was when several elements were first raised out of it, kept
+    // while they stay raised: lowering them again (a click that clears 全选) puts
+    // it back and paints only what changed since, not the whole drawing.
+    struct Still {
+        QImage layer;
+        QRect area;
+        PaintRecord record;
+    };
+
     size_t layerFrom_;
     QImage layer_;
     QRect layerArea_;     // what the layer holds, in device pixels of the canvas's client area
@@ -109,6 +121,7 @@ private:
     std::vector<PartRef> raised_;  // the raised parts when the layer last caught up
     QRect raisedShown_;            // where they were, while they have no layer
     PaintRecord record_;  // what the layer, or the canvas, shows
+    std::optional<Still> beforeRaising_;
 };
 
 }  // namespace qm

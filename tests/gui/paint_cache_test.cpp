@@ -10,6 +10,7 @@
 #include "edit/quillmap_commands.h"
 #include "interact/label_editing.h"
 #include "interact/pointer.h"
+#include "interact/selection.h"
 #include "model/labels.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
@@ -275,6 +276,17 @@ private slots:
         catchUp();
         drag(2000, 6000, 2000, 7000);
         QCOMPARE(ed.doc.selKind, SelKind::Arrow);
+        catchUp();
+
+        // All of it raised out of the layer, dragged together and lowered again by a
+        // click on empty canvas: the layer they left is taken back and brought in line.
+        selectAll(ed);
+        catchUp();
+        drag(rx, ry, rx + 900, ry + 600);
+        QCOMPARE(ed.doc.selKind, SelKind::Several);
+        catchUp();
+        canvasPress(ed, 1, 0, 14000, 9500);
+        QCOMPARE(ed.doc.selKind, SelKind::None);
         catchUp();
         QVERIFY(!QTest::currentTestFailed());
     }
