@@ -74,6 +74,7 @@ public:
         pen.setCapStyle(Qt::FlatCap);
         p.setPen(pen);
         penSet = true;
+        filling = false;
         penColor = c;
         penStyle = style;
     }
@@ -96,17 +97,17 @@ public:
     void line(Part part, int index, const LineEl& l) {
         if (!wanted(part, index, paintedBounds(l))) return;
         const QPoint a = pxPoint(l.x1, l.y1), b = pxPoint(l.x2, l.y2);
-        setPenColor(colourOf(part, index, l.borderColor), l.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
-        // Qt draws nothing for a line of length zero; such a line is still a dot.
-        if (a == b) {
-            p.drawPoint(a);
-        } else if (opt.fillStrokes && l.style == LineStyle::Solid) {
-            QPainterPath path(a);
-            path.lineTo(b);
-            fillStroke(path, penColor);
-        } else {
-            p.drawLine(a, b);
+        const QColor c = colourOf(part, index, l.borderColor);
+        if (opt.fillStrokes && l.style == LineStyle::Solid && a != b) {
+            fillLine(a, b, c);
+            return;
         }
+        setPenColor(c, l.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+        // Qt draws nothing for a line of length zero; such a line is still a dot.
+        if (a == b)
+            p.drawPoint(a);
+        else
+            p.drawLine(a, b);
     }
 
     void label(int index, const LabelEl& l) {
@@ -203,6 +204,25 @@ private:
         p.fillPath(stroker.createStroke(path), c);
     }
 
+    // What the pen strokes along a straight line, filled: the four corners
+    // QPainterPathStroker gives a flat-capped line one pixel wide, and so the same
+    // pixels, without building and stroking a path for each of the drawing's
+    // thousands of segments.
+    void fillLine(QPoint a, QPoint b, const QColor& c) {
+        const qreal dx = b.x() - a.x(), dy = b.y() - a.y(), length = std::sqrt(dx * dx + dy * dy);
+        const qreal nx = -dy / length / 2, ny = dx / length / 2;
+        const QPointF corners[4] = {{a.x() + nx, a.y() + ny}, {b.x() + nx, b.y() + ny}, {b.x() - nx, b.y() - ny},
+                                    {a.x() - nx, a.y() - ny}};
+        if (!filling || c != fillColor) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(c);
+            penSet = false;
+            filling = true;
+            fillColor = c;
+        }
+        p.drawPolygon(corners, 4, Qt::WindingFill);
+    }
+
     // Labels mostly share one font; looking it up and setting it once per run of
     // equal fonts keeps a large drawing fast.
     void useFont(const std::string& name, float size) {
@@ -225,6 +245,8 @@ private:
     qreal ascent = 0, lineSpacing = 0;
     bool penSet = false;
     QColor penColor;
+    bool filling = false;  // the pen is off and the brush is fillColor
+    QColor fillColor;
     Qt::PenStyle penStyle = Qt::SolidLine;
 };
 
