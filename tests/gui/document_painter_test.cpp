@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QPainter>
+#include <QPainterPathStroker>
 #include <QtTest>
 
 #include "edit/insert.h"
@@ -174,6 +175,37 @@ private slots:
         const QRect ink = test::inkBox(img, QRect(0, 0, 957, 637));
         QCOMPARE(ink.left(), 100);
         QVERIFY(QRect(100, 400, 200, 1).contains(ink));
+    }
+
+    // Zoomed, straight lines are filled rather than stroked; they must still cover
+    // exactly what the pen strokes.
+    void zoomedLinesCoverWhatThePenStrokes() {
+        Document d = blank();
+        const std::vector<LineEl> lines = {{1500, 1515, 4500, 1515, true, kBlack, LineStyle::Solid},
+                                           {1515, 1500, 1515, 4500, true, kBlack, LineStyle::Solid},
+                                           {1500, 1500, 4200, 3300, true, kBlack, LineStyle::Solid},
+                                           {1800, 4400, 4450, 1650, true, kBlack, LineStyle::Solid}};
+        for (size_t k = 0; k < lines.size(); ++k) add(d.Line1, static_cast<int>(k) + 1) = lines[k];
+        PaintOptions o = options();
+        o.fillStrokes = true;
+        for (const qreal scale : {0.25, 1.5, 4.0}) {
+            QImage drawn(400, 400, QImage::Format_RGB32), stroked = drawn;
+            drawn.fill(Qt::white);
+            stroked.fill(Qt::white);
+            QPainter p(&drawn);
+            p.scale(scale, scale);
+            paintDocument(p, d, o);
+            QPainter q(&stroked);
+            q.scale(scale, scale);
+            QPen pen(Qt::black, 1);
+            pen.setCapStyle(Qt::FlatCap);
+            for (const LineEl& l : lines) {
+                QPainterPath path(QPointF(pixels(l.x1), pixels(l.y1)));
+                path.lineTo(pixels(l.x2), pixels(l.y2));
+                q.fillPath(QPainterPathStroker(pen).createStroke(path), Qt::black);
+            }
+            QVERIFY2(drawn == stroked, qPrintable(QString::number(scale)));
+        }
     }
 
     void handlesAreFilledWithTheSystemColours() {
