@@ -151,7 +151,6 @@ void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, Q
     layerArea_ = QRect();
     carried_ = {};
     beforeRaising_.reset();
-    raised_.clear();
     record_.clear();
     record_.update(doc, options, left);
     size_ = size;
