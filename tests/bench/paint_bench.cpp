@@ -219,11 +219,9 @@ private:
 
 enum Frame { First, Middle, Last };
 
-// Drags what lies at (x, y) 20 pixels right and back again, timing only the frames
-// asked for; zoomed, the window shows the canvas round (x, y). At the end the
-// screen must show the drawing as painted afresh.
 // The frames of drags of what lies at (x, y) 300 twips right and back again, on
-// `c`, timing only the frame asked for. Returns the parts the last press set moving.
+// `c`, timing only the frame asked for; at the end the screen must show the drawing
+// as painted afresh. Returns the parts the last press set moving.
 size_t timeDrags(benchmark::State& state, Canvas& c, Frame timed, float x, float y, SelKind expectKind,
                  bool onCanvas) {
     float at = x;
