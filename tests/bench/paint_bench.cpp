@@ -225,8 +225,8 @@ enum Frame { First, Middle, Last };
 class Slowest {
 public:
     // Runs `frame` timed, in a loop whose timing is paused around it; or untimed.
-    template <class Frame>
-    void time(benchmark::State& state, bool timed, Frame&& frame) {
+    template <class Run>
+    void time(benchmark::State& state, bool timed, Run&& frame) {
         if (!timed) return frame();
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
