@@ -20,17 +20,61 @@ namespace {
 
 bool movesShapes(ElementRef e) { return e.kind == ElementKind::Shape || e.kind == ElementKind::Diamond; }
 
-// The labels that the rectangles, ellipses and diamonds among `elements` take
-// along: moved with them, never on their own as well.
-std::vector<int> labelsCarried(const Document& doc, std::span<const ElementMove> moves) {
-    std::vector<int> out;
-    for (const ElementMove& m : moves) {
-        const std::vector<int> labels = carriedLabels(doc, m.element);
-        out.insert(out.end(), labels.begin(), labels.end());
+// The labels that the moving rectangles, ellipses and diamonds take along: moved
+// with them, never on their own as well. A label that more than one of them
+// takes along, all by the same step, goes that step from where it is: each of
+// them would place it from an offset of its own, rounded to whole twips, and the
+// last one's would win, a twip or so from where the others put it; several
+// selected shapes that overlap, moved together, would shift their texts apart.
+class CarriedLabels {
+public:
+    CarriedLabels(const Document& doc, std::span<const ElementMove> moves) {
+        for (size_t m = 0; m < moves.size(); ++m) {
+            if (!movesShapes(moves[m].element)) continue;
+            for (int label : carriedLabels(doc, moves[m].element)) {
+                const LabelEl* l = doc.Label.find(label);
+                if (!l) continue;
+                if (static_cast<size_t>(label) >= by_.size()) by_.resize(static_cast<size_t>(label) + 1);
+                Carrier& c = by_[static_cast<size_t>(label)];
+                if (c.move == static_cast<int>(m)) continue;  // listed twice by one shape
+                if (c.move < 0) {
+                    c.to = {l->left + moves[m].by.x, l->top + moves[m].by.y};
+                    c.by = moves[m].by;
+                    carried_.push_back(label);
+                } else {
+                    c.shared = c.shared && c.by == moves[m].by;
+                    c.several = true;
+                }
+                c.move = static_cast<int>(m);
+            }
+        }
     }
-    std::sort(out.begin(), out.end());
-    return out;
-}
+
+    bool has(int label) const {
+        return label >= 0 && static_cast<size_t>(label) < by_.size() && by_[static_cast<size_t>(label)].move >= 0;
+    }
+
+    // After the moves: the labels that several took along by one step.
+    void placeShared(Document& doc) const {
+        for (int label : carried_) {
+            const Carrier& c = by_[static_cast<size_t>(label)];
+            if (!(c.several && c.shared)) continue;
+            if (LabelEl* l = doc.Label.find(label)) {
+                l->left = c.to.x;
+                l->top = c.to.y;
+            }
+        }
+    }
+
+private:
+    struct Carrier {
+        int move = -1;  // the last move that takes it along
+        PointF by, to;  // the first one's step, and where that takes it
+        bool several = false, shared = true;
+    };
+    std::vector<Carrier> by_;  // by label index
+    std::vector<int> carried_;
+};
 
 void moveElement(Document& doc, ElementRef e, PointF by) {
     const int i = e.index;
@@ -86,13 +130,12 @@ void showSelectionHandles(Editor& ed) {
 // element.
 void carry(Editor& ed, std::span<const ElementMove> moves) {
     Document& doc = ed.doc;
-    const std::vector<int> carried = labelsCarried(doc, moves);
+    const CarriedLabels carried(doc, moves);
     for (const ElementMove& m : moves) {
         if (m.by == PointF{}) continue;
-        const bool onItsOwn = m.element.kind != ElementKind::Label ||
-                              !std::binary_search(carried.begin(), carried.end(), m.element.index);
-        if (onItsOwn) moveElement(doc, m.element, m.by);
+        if (m.element.kind != ElementKind::Label || !carried.has(m.element.index)) moveElement(doc, m.element, m.by);
     }
+    carried.placeShared(doc);
     followGlue(doc, doc.glued);
     showSelectionHandles(ed);
     ed.markModified();

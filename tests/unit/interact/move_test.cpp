@@ -180,5 +180,30 @@ TEST(GroupMove, StopsAtTheCanvasEdgeAsAWhole) {
     EXPECT_TRUE(bytes(d) == there);
 }
 
+// Overlapping shapes moved together: a text of one lying inside the other goes
+// exactly as far as they do, half twip and all, not to where the whole-twip
+// offset of whichever shape places it last would put it.
+TEST(GroupMove, ATextThatSeveralMovingShapesCarryGoesAsFarAsThey) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertRectangle(t.ed);
+    drop(t.ed, 1000, 1500);
+    insertRectangle(t.ed);
+    drop(t.ed, 1060, 1560);
+    LabelEl& text = *d.Label.find(d.shapeRec[1].label1);
+    text.left += 0.5f;
+    rebuildInnerLists(d);
+    const ShapeRecord& other = d.shapeRec[2];
+    ASSERT_NE(std::find(other.innerLabel.begin() + 1, other.innerLabel.begin() + 1 + other.innerCount,
+                        d.shapeRec[1].label1),
+              other.innerLabel.begin() + 1 + other.innerCount);
+    const PointF was{text.left, text.top};
+    selectElements(t.ed, {kRect, ElementRef{ElementKind::Shape, 2}});
+    canvasKeyDown(t.ed, kRightKey);
+    canvasKeyDown(t.ed, kDownKey, kShift);
+    EXPECT_EQ(text.left, was.x + 15);
+    EXPECT_EQ(text.top, was.y + 150);
+}
+
 }  // namespace
 }  // namespace qm
