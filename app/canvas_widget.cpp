@@ -33,12 +33,35 @@ CanvasWidget::CanvasWidget(QWidget* parent) : QFrame(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleName(QString::fromUtf8("画布"));
+    idle_.setSingleShot(true);
+    connect(&idle_, &QTimer::timeout, this, &CanvasWidget::prepareStep);
+}
+
+void CanvasWidget::restartIdle() {
+    // Long enough that typing, nudging or clicking through the drawing does not
+    // wake it between one step and the next.
+    constexpr int kRestMs = 400;
+    allLook_.reset();
+    idle_.start(kRestMs);
+}
+
+void CanvasWidget::prepareStep() {
+    if (!doc_ || !hooks.selectedByAll || !moving_.empty() || !cache_.hasLayer() || !isVisible()) return;
+    const qreal dpr = devicePixelRatioF();
+    // Each step, then the events that came meanwhile, then the next.
+    if (!allLook_) {
+        allLook_ = view().paintOptions(canvasPaintOptions(*doc_, hooks.selectedByAll()), dpr);
+        idle_.start(0);
+    } else if (cache_.prepareRaised(*doc_, clientSize(), dpr * zoom_, *allLook_)) {
+        idle_.start(0);
+    }
 }
 
 void CanvasWidget::setDocument(const Document* doc) {
     doc_ = doc;
     look_.reset();
     cache_.invalidate();
+    restartIdle();
     update();
 }
 
@@ -50,6 +73,7 @@ void CanvasWidget::setZoom(qreal zoom) {
     const QSize client = pictureSize_ - QSize(2 * kCanvasFrame, 2 * kCanvasFrame);
     const QSize shown(static_cast<int>(std::ceil(client.width() * zoom)), static_cast<int>(std::ceil(client.height() * zoom)));
     setFixedSize(shown + QSize(2 * kCanvasFrame, 2 * kCanvasFrame));
+    restartIdle();
     update();
 }
 
@@ -78,6 +102,7 @@ void CanvasWidget::refreshDrawing() {
     movingChanged_ = false;
     look_ = canvasPaintOptions(*doc_);
     update(onWidget(cache_.catchUp(*doc_, moving_, clientSize(), view().paintOptions(*look_, devicePixelRatioF()))));
+    restartIdle();
 }
 
 const PaintOptions& CanvasWidget::look() {
@@ -91,6 +116,7 @@ void CanvasWidget::refreshMoving() {
         return;
     }
     update(onWidget(cache_.moved(*doc_, moving_)));
+    restartIdle();
 }
 
 CanvasPointer CanvasWidget::toTwips(QPointF widgetPos) const {

@@ -9,6 +9,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <QTimer>
 
 class QKeyEvent;
 class QPainter;
@@ -37,6 +38,8 @@ struct CanvasHooks {
     std::function<void(const CanvasPointer&)> press, move, release;
     std::function<bool(const QKeyEvent&)> key;
     std::function<void()> menuKey;
+    // What 全选 would select now: the canvas prepares its look while it is idle.
+    std::function<std::vector<ElementRef>()> selectedByAll;
 };
 
 class CanvasWidget : public QFrame {
@@ -115,6 +118,12 @@ private:
     std::optional<PaintOptions> look_;
     const PaintOptions& look();
     PaintCache cache_;
+    // Once the drawing has rested a moment, the layer 全选 would raise is painted
+    // a slice at a time between events.
+    QTimer idle_;
+    std::optional<PaintOptions> allLook_;  // the look 全选 would give, while preparing it
+    void restartIdle();
+    void prepareStep();
     // The frame, then the drawing inside the area (widget coordinates).
     void paintCanvas(QPainter& painter, const QRect& area);
 };

@@ -28,6 +28,7 @@
 #include "interact/pointer.h"
 #include "interact/pointer_routing.h"
 #include "interact/rules.h"
+#include "interact/selection.h"
 #include "model/chart_elements.h"
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
@@ -67,6 +68,7 @@ EditorView::EditorView(CanvasScrollArea* area, QMargins canvasMargins, CanvasGeo
     canvas_->hooks.release = [this](const CanvasPointer& p) { release(p); };
     canvas_->hooks.key = [this](const QKeyEvent& e) { return canvasKey(e); };
     canvas_->hooks.menuKey = [this] { popupEditMenuAtSelection(); };
+    canvas_->hooks.selectedByAll = [this] { return selectedByAll(ed_); };
     wireBoxes();
 
     connect(&host_.timer(TimerId::Timer1), &QTimer::timeout, this, [this] { tick(rulesOf(ed_).timer1Tick); });

@@ -183,7 +183,7 @@ void selectElement(Editor& ed, ElementKind kind, int i) {
     }
 }
 
-void selectElements(Editor& ed, std::vector<ElementRef> elements) {
+std::vector<ElementRef> selectionOf(const Editor& ed, std::vector<ElementRef> elements) {
     const Document& doc = ed.doc;
     std::erase_if(elements, [&](ElementRef e) { return !outlineOf(doc, e); });
     std::sort(elements.begin(), elements.end());
@@ -200,6 +200,11 @@ void selectElements(Editor& ed, std::vector<ElementRef> elements) {
     // A shape's own texts go with it: selected beside it, they would move twice.
     std::sort(texts.begin(), texts.end());
     std::erase_if(elements, [&](ElementRef e) { return std::binary_search(texts.begin(), texts.end(), e); });
+    return elements;
+}
+
+void selectElements(Editor& ed, std::vector<ElementRef> elements) {
+    elements = selectionOf(ed, std::move(elements));
     clearSelection(ed);
     if (elements.size() == 1) {
         selectElement(ed, elements.front().kind, elements.front().index);
@@ -218,14 +223,22 @@ void toggleSelected(Editor& ed, ElementRef e) {
     selectElements(ed, std::move(now));
 }
 
-void selectAll(Editor& ed) {
+namespace {
+
+std::vector<ElementRef> everySelectable(const Editor& ed) {
     std::vector<ElementRef> all;
     forEachElementRef(ed.doc, [&](ElementRef e) {
         if (selectable(ed, e)) all.push_back(e);
         return true;
     });
-    selectElements(ed, std::move(all));
+    return all;
 }
+
+}  // namespace
+
+void selectAll(Editor& ed) { selectElements(ed, everySelectable(ed)); }
+
+std::vector<ElementRef> selectedByAll(const Editor& ed) { return selectionOf(ed, everySelectable(ed)); }
 
 bool canSelectAll(const Editor& ed) {
     bool found = false;

@@ -39,9 +39,11 @@ std::vector<ElementRef> selectedElements(const Document& doc) {
     return {ElementRef{kind, kind == ElementKind::TitleBlock ? 0 : int{doc.selIndex}}};
 }
 
-std::vector<PartRef> selectionLook(const Document& doc) {
+std::vector<PartRef> selectionLook(const Document& doc) { return selectionLook(doc, selectedElements(doc)); }
+
+std::vector<PartRef> selectionLook(const Document& doc, std::span<const ElementRef> elements) {
     std::vector<PartRef> out;
-    for (const ElementRef& e : selectedElements(doc)) addOutline(out, doc, e);
+    for (const ElementRef& e : elements) addOutline(out, doc, e);
     sortUnique(out);
     return out;
 }
@@ -71,9 +73,12 @@ void appendMovingParts(std::vector<PartRef>& out, const Document& doc, ElementRe
 }
 
 std::vector<PartRef> groupParts(const Document& doc) {
+    return doc.selKind == SelKind::Several ? groupParts(doc, doc.group) : std::vector<PartRef>{};
+}
+
+std::vector<PartRef> groupParts(const Document& doc, std::span<const ElementRef> elements) {
     std::vector<PartRef> out;
-    if (doc.selKind != SelKind::Several) return out;
-    for (ElementRef e : doc.group) appendMovingParts(out, doc, e);
+    for (ElementRef e : elements) appendMovingParts(out, doc, e);
     sortUnique(out);
     return out;
 }

@@ -4,6 +4,7 @@
 // of the chart, which leaves the look out, has no selection to clear first.
 #pragma once
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "model/document.h"
@@ -21,6 +22,8 @@ std::vector<ElementRef> selectedElements(const Document& doc);
 // PartRef sorts: a rectangle's or ellipse's outline and divider, a diamond's lines,
 // an arrow's segments, the title block's frame and dividers, a label's text.
 std::vector<PartRef> selectionLook(const Document& doc);
+// The same for `elements`, as if they were selected.
+std::vector<PartRef> selectionLook(const Document& doc, std::span<const ElementRef> elements);
 
 // The parts that go wherever an element goes, handles aside: its own, the texts
 // and labels a rectangle, ellipse or diamond takes along, an arrow's head in
@@ -31,6 +34,8 @@ void appendMovingParts(std::vector<PartRef>& out, const Document& doc, ElementRe
 // a layer of their own that a drag of them moves whole: the parts going with them,
 // sorted. Empty unless several are selected.
 std::vector<PartRef> groupParts(const Document& doc);
+// The same for `elements`, as if they were selected together.
+std::vector<PartRef> groupParts(const Document& doc, std::span<const ElementRef> elements);
 
 // The rubber band being dragged, in twips; none at other times.
 std::optional<BoxF> rubberBand(const Document& doc);

@@ -269,6 +269,13 @@ PaintOptions canvasPaintOptions(const Document& doc) {
     return o;
 }
 
+PaintOptions canvasPaintOptions(const Document& doc, std::span<const ElementRef> selected) {
+    PaintOptions o = defaultPaintOptions();
+    o.selected = selectionLook(doc, selected);
+    if (selected.size() > 1) o.raised = groupParts(doc, selected);
+    return o;
+}
+
 PaintOptions chartPaintOptions() {
     PaintOptions o = defaultPaintOptions();
     o.handles = false;
@@ -379,18 +386,31 @@ QImage raisedLayer(const Document& doc, const PaintOptions& options, const QRect
     QImage layer(QSize(static_cast<int>(std::ceil(area.width() * dpr)), static_cast<int>(std::ceil(area.height() * dpr))),
                  QImage::Format_ARGB32_Premultiplied);
     layer.setDevicePixelRatio(dpr);
-    layer.fill(Qt::transparent);
+    paintRaisedRows(layer, doc, options, options.raised, area, 0, layer.height());
+    return layer;
+}
+
+void paintRaisedRows(QImage& layer, const Document& doc, const PaintOptions& options, std::span<const PartRef> parts,
+                     const QRect& area, int from, int to) {
+    from = std::max(from, 0);
+    to = std::min(to, layer.height());
+    if (from >= to) return;
+    const qreal dpr = layer.devicePixelRatio();
+    // The rows as an image of their own over the same pixels, its top on a whole
+    // canvas pixel: the bands that paint it are cut there as they are within it.
+    QImage rows(layer.scanLine(from), layer.width(), to - from, layer.bytesPerLine(), layer.format());
+    rows.setDevicePixelRatio(dpr);
+    rows.fill(Qt::transparent);
     PaintOptions on = options;
     on.raised.clear();
-    paintInBands(layer, layer.rect(), [&](QPainter& p, const QRectF& band) {
-        const QPointF corner(area.topLeft());
+    const QPointF corner = QPointF(area.topLeft()) + QPointF(0, from / dpr);
+    paintInBands(rows, rows.rect(), [&](QPainter& p, const QRectF& band) {
         p.translate(-corner);
         p.setClipRect(area, Qt::IntersectClip);
         PaintOptions within = on;
         within.exposed = QRectF(area) & band.translated(corner);
-        if (!within.exposed.isEmpty()) paintParts(p, doc, options.raised, within);
+        if (!within.exposed.isEmpty()) paintParts(p, doc, parts, within);
     });
-    return layer;
 }
 
 QRect rubberBandBounds(const Document& doc) {

@@ -61,6 +61,9 @@ PaintOptions defaultPaintOptions();
 // The editing canvas: the document's selection drawn with its look (several
 // selected elements raised), handles shown.
 PaintOptions canvasPaintOptions(const Document& doc);
+// The editing canvas as it would be with `selected` selected (sorted, as the
+// selection keeps them), whatever is selected now.
+PaintOptions canvasPaintOptions(const Document& doc, std::span<const ElementRef> selected);
 // A picture or a print of the chart: the drawing alone, as if nothing were
 // selected, whatever the editor has selected.
 PaintOptions chartPaintOptions();
@@ -80,6 +83,13 @@ void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& o
 // paintDocument and, moved whole with a drag, by the paint cache. Both give the
 // same pixels, which a move by whole device pixels only shifts.
 QImage raisedLayer(const Document& doc, const PaintOptions& options, const QRect& area, qreal dpr);
+// Rows [from, to) (device pixels) of such a layer, cleared and painted on `layer`
+// (at its own ratio): a layer painted a few rows at a time is the same as one
+// painted at once, when each cut between rows lies on a whole canvas pixel.
+// Only `parts` of the raised parts are painted: those that reach into the rows
+// are enough.
+void paintRaisedRows(QImage& layer, const Document& doc, const PaintOptions& options, std::span<const PartRef> parts,
+                     const QRect& area, int from, int to);
 
 // The rubber band of a drag from empty canvas, dotted, over everything; and the
 // pixels it covers (empty while there is none).

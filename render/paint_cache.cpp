@@ -52,10 +52,6 @@ std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld) {
 
 namespace {
 
-// Beyond this many changed boxes the canvas is painted whole: merging them would
-// cost more than it saves, and a drawing that changed that much changed all over.
-constexpr size_t kMaxPieces = 4096;
-
 // A few boxes covering `pieces` inside `within`, wasting little area on what did
 // not change: a piece joins the box it grows least when that adds only a sliver,
 // and while there are too many boxes the two that make the smallest union become
@@ -132,6 +128,8 @@ void PaintCache::invalidate() {
     raised_.clear();
     record_.clear();
     beforeRaising_.reset();
+    ready_ = {};
+    spare_ = QImage();
     size_ = QSize();
 }
 
@@ -151,6 +149,7 @@ void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, Q
     layerArea_ = QRect();
     carried_ = {};
     beforeRaising_.reset();
+    ready_ = {};
     record_.clear();
     record_.update(doc, options, left);
     size_ = size;
@@ -227,36 +226,100 @@ void PaintCache::cover(const Document& doc, const std::vector<PartRef>& left, co
     if (allFresh) record_.update(doc, options, left);
 }
 
-void PaintCache::buildCarried(const Document& doc, QSize size, qreal dpr, const PaintOptions& options) {
-    carried_ = {};
+PaintCache::Carried PaintCache::carriedFor(const Document& doc, QSize size, qreal dpr, const PaintOptions& options) {
+    Carried c;
     // Painted whole, a part lying across the canvas's edge has the same pixels as
     // when the document is painted at once (a line cut by the edge of an image is
     // drawn with other pixels), and the layer can be moved on after the drop.
     // Parts far off the canvas are cut, to keep the layer small.
     constexpr int kBeyondEdge = 256;
     const QRect bounds = paintedBounds(doc, options.raised);
-    carried_.area = bounds & QRect(QPoint(0, 0), size).adjusted(-kBeyondEdge, -kBeyondEdge, kBeyondEdge, kBeyondEdge);
-    if (carried_.area.isEmpty()) return;
-    carried_.parts = options.raised;
-    carried_.image = raisedLayer(doc, options, carried_.area, dpr);
-    carried_.whole = carried_.area == bounds;
-    carried_.look = lookMovedBack(doc, carried_.parts, {});
-    for (const PartRef& r : carried_.parts) {
+    c.area = bounds & QRect(QPoint(0, 0), size).adjusted(-kBeyondEdge, -kBeyondEdge, kBeyondEdge, kBeyondEdge);
+    if (c.area.isEmpty()) return c;
+    c.parts = options.raised;
+    c.selected = options.selected;
+    c.image = QImage(devicePixels(c.area.size(), dpr), QImage::Format_ARGB32_Premultiplied);
+    c.image.setDevicePixelRatio(dpr);
+    c.whole = c.area == bounds;
+    c.look = lookMovedBack(doc, c.parts, {});
+    for (const PartRef& r : c.parts) {
         const QRect b = paintedBounds(doc, std::span(&r, 1));
         if (b.isEmpty()) continue;
-        carried_.anchor = r;
-        carried_.anchorAt = b.topLeft();
+        c.anchor = r;
+        c.anchorAt = b.topLeft();
         break;
     }
+    return c;
 }
 
-QRegion PaintCache::catchUpCarried(const Document& doc, const std::vector<PartRef>& raised, qreal dpr) {
+void PaintCache::buildCarried(const Document& doc, QSize size, qreal dpr, const PaintOptions& options) {
+    carried_ = carriedFor(doc, size, dpr, options);
+    if (!carried_.image.isNull())
+        paintRaisedRows(carried_.image, doc, options, options.raised, carried_.area, 0, carried_.image.height());
+}
+
+void PaintCache::takePrepared(const PaintOptions& options) {
+    if (raisedPrepared() && carried_.image.isNull() && ready_.parts == options.raised &&
+        ready_.selected == options.selected)
+        carried_ = std::move(ready_);
+    ready_ = {};
+}
+
+bool PaintCache::prepareRaised(const Document& doc, QSize size, qreal dpr, const PaintOptions& options) {
+    // Rows are painted about 32 device pixels at a time, a few milliseconds' work
+    // on the largest drawing; each cut must fall on a whole device pixel.
+    const qreal slice = (dpr > 1 ? 16 : 32) * dpr;
+    // Memory held for a command that may never come: no more than a layer at a
+    // ratio of two, not the many times that of a canvas zoomed in.
+    constexpr qreal kDensest = 2;
+    if (options.raised.empty() || layer_.isNull() || size != size_ || !raised_.empty() || dpr > kDensest ||
+        !carried_.image.isNull() || layer_.devicePixelRatio() != dpr || slice != std::floor(slice)) {
+        ready_ = {};
+        return false;
+    }
+    if (ready_.image.isNull() || ready_.parts != options.raised || ready_.selected != options.selected ||
+        ready_.image.devicePixelRatio() != dpr) {
+        ready_ = carriedFor(doc, size, dpr, options);
+        readyRows_ = 0;
+        readyBounds_.clear();
+        if (ready_.image.isNull()) return false;
+        readyBounds_.reserve(options.raised.size());
+        for (const PartRef& r : options.raised)
+            readyBounds_.push_back(paintedBounds(doc, std::span(&r, 1), options.handleScale));
+        return true;
+    }
+    // Memory for the layer that raising them leaves behind, ready to be painted:
+    // new memory would first be faulted in, page by page.
+    if (spare_.size() != layer_.size()) {
+        spare_ = QImage(layer_.size(), layer_.format());
+        spare_.fill(kCanvasBackground);
+        return true;
+    }
+    if (raisedPrepared()) return false;
+    const int to = readyRows_ + static_cast<int>(slice);
+    // The parts reaching into the rows, in their order, found by their boxes
+    // rather than by looking at every element of the drawing for each slice.
+    const int top = ready_.area.top() + static_cast<int>(readyRows_ / dpr);
+    const int bottom = ready_.area.top() + static_cast<int>(std::ceil(to / dpr));
+    std::vector<PartRef> within;
+    for (size_t k = 0; k < options.raised.size(); ++k)
+        if (readyBounds_[k].bottom() >= top - 1 && readyBounds_[k].top() <= bottom + 1)
+            within.push_back(options.raised[k]);
+    paintRaisedRows(ready_.image, doc, options, within, ready_.area, readyRows_, to);
+    readyRows_ = to;
+    return !raisedPrepared();
+}
+
+QRegion PaintCache::catchUpCarried(const Document& doc, const PaintOptions& options, qreal dpr) {
     QRegion dirty;
     if (carried_.image.isNull()) return dirty;
-    // The layer still shows the raised parts, moved whole by whole device pixels,
-    // none of them cut off by the canvas's edge where it was painted: it stays.
+    // The layer still shows the raised parts in the selection's look, moved whole
+    // by whole device pixels, none of them cut off by the canvas's edge where it
+    // was painted: it stays. A text that a selected shape carries is raised with
+    // it whether or not it is selected itself.
     const std::optional<QPoint> offset = carriedOffset(doc);
-    const bool holds = offset && carried_.parts == raised && onDevicePixels(*offset, dpr) &&
+    const bool holds = offset && carried_.parts == options.raised && carried_.selected == options.selected &&
+                       onDevicePixels(*offset, dpr) &&
                        (carried_.whole || *offset == QPoint()) &&
                        lookMovedBack(doc, carried_.parts, inTwips(*offset)) == carried_.look;
     dirty += carriedShown();
@@ -278,6 +341,7 @@ void PaintCache::keepOrRestoreStill(const std::vector<PartRef>& raised) {
         // What changed since, a moved group, a deleted one, the selection's look,
         // the record finds as after any other edit.
         if (beforeRaising_->layer.devicePixelRatio() == layer_.devicePixelRatio()) {
+            spare_ = std::move(layer_);
             layer_ = std::move(beforeRaising_->layer);
             layerArea_ = beforeRaising_->area;
             record_ = std::move(beforeRaising_->record);
@@ -297,14 +361,25 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     keepOrRestoreStill(options.raised);
     const std::vector<QRect> changed = record_.update(doc, options, left);
     raised_ = options.raised;
-    raisedShown_ = paintedBounds(doc, raised_);
     if (!keepsLayer(moving, options.raised)) layer_ = QImage();
+    // What was prepared while nothing changed is taken when it is what is raised.
+    if (!options.raised.empty())
+        takePrepared(options);
+    else if (!changed.empty())
+        ready_ = {};
+    // Lowered where it was raised, as a click that clears 全选 lowers it, the layer
+    // is what raising them again needs.
+    if (options.raised.empty() && !carried_.image.isNull() && carriedOffset(doc) == QPoint() && ready_.image.isNull()) {
+        ready_ = carried_;
+        readyRows_ = ready_.image.height();
+    }
     // A layer of raised parts that no longer shows them is painted anew when shown;
     // without one they are painted from the document.
-    QRegion dirty = catchUpCarried(doc, options.raised, layer_.isNull() ? 1 : layer_.devicePixelRatio());
-    if (carried_.image.isNull() && !options.raised.empty()) dirty += paintedBounds(doc, options.raised);
-    const std::vector<QRect> boxes =
-        changed.size() > kMaxPieces ? std::vector<QRect>{client} : coalesce(changed, client);
+    QRegion dirty = catchUpCarried(doc, options, layer_.isNull() ? 1 : layer_.devicePixelRatio());
+    // With a layer, the raised parts show no further than it reaches on the canvas.
+    raisedShown_ = carried_.image.isNull() ? paintedBounds(doc, raised_) : carriedShown();
+    if (carried_.image.isNull()) dirty += raisedShown_;
+    const std::vector<QRect> boxes = coalesce(changed, client);
     for (const QRect& box : boxes) dirty += box;
     if (layer_.isNull()) return dirty + moved(doc, moving);
     // Box by box, each clipped to a plain rectangle, which the raster engine
@@ -322,6 +397,15 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     PaintOptions still = options;  // the record leaves out the moving and raised parts
     still.raised.clear();
     const QRect rows = QRectF((reach.topLeft() - corner) * dpr, reach.size() * dpr).toAlignedRect();
+    // Painted over whole, a layer still shared with the one kept from before the
+    // raising (keepOrRestoreStill) needs none of its pixels copied first.
+    if (!layer_.isDetached() &&
+        std::any_of(boxes.begin(), boxes.end(), [&held](const QRect& b) { return QRectF(b).contains(held); })) {
+        QImage fresh = spare_.size() == layer_.size() ? std::move(spare_) : QImage(layer_.size(), layer_.format());
+        spare_ = QImage();
+        fresh.setDevicePixelRatio(dpr);
+        layer_ = std::move(fresh);
+    }
     paintInBands(layer_, rows, [&](QPainter& p, const QRectF& band) {
         p.translate(-corner);
         PaintOptions within = still;

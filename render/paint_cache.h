@@ -65,6 +65,14 @@ public:
     // A layer of the raised parts is kept (and moved with them).
     bool hasRaisedLayer() const { return !carried_.image.isNull(); }
 
+    // While a large drawing rests with nothing raised: paints a few rows, at each
+    // call, of the layer that raising `options.raised` (what 全选 would raise) would
+    // need, so that 全选 lays that layer down rather than painting every element
+    // first. A change to the drawing starts it again. Returns whether more remains.
+    bool prepareRaised(const Document& doc, QSize size, qreal dpr, const PaintOptions& options);
+    // The prepared layer is painted whole.
+    bool raisedPrepared() const { return !ready_.image.isNull() && readyRows_ >= ready_.image.height(); }
+
 private:
     bool keepsLayer(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
     // What the layer and the record leave out: the moving parts, and the raised
@@ -78,9 +86,11 @@ private:
                const PaintOptions& options);
     // The raised parts of `options` painted into their own layer.
     void buildCarried(const Document& doc, QSize size, qreal dpr, const PaintOptions& options);
+    // Takes the prepared layer for the raised parts when it was painted for them.
+    void takePrepared(const PaintOptions& options);
     // Keeps the raised layer at the place its parts moved to, or lets it go when it
     // no longer shows them; the areas to show anew.
-    QRegion catchUpCarried(const Document& doc, const std::vector<PartRef>& raised, qreal dpr);
+    QRegion catchUpCarried(const Document& doc, const PaintOptions& options, qreal dpr);
     // How far the raised parts moved since their layer was painted, by one of them.
     std::optional<QPoint> carriedOffset(const Document& doc) const;
     QRect carriedShown() const;
@@ -94,12 +104,17 @@ private:
         QImage image;                // transparent where none of them paints
         QRect area;                  // canvas client pixels the image covers, as painted
         std::vector<PartRef> parts;  // what it shows
+        std::vector<PartRef> selected;  // the selection's look it was painted with
         uint64_t look = 0;           // lookMovedBack of the parts, as painted
         bool whole = false;          // no part was cut off at the canvas's edge
         PartRef anchor{};            // one of them, and where its box began
         QPoint anchorAt;
         QPoint offset;               // how far they have moved since
     };
+
+    // Where a layer of the raised parts of `options` lies and what it shows, its
+    // image still to be painted.
+    static Carried carriedFor(const Document& doc, QSize size, qreal dpr, const PaintOptions& options);
 
     // The layer as it was when several elements were first raised out of it, kept
     // while they stay raised: lowering them again (a click that clears 全选) puts
@@ -122,6 +137,10 @@ private:
     QRect raisedShown_;            // where they were, while they have no layer
     PaintRecord record_;  // what the layer, or the canvas, shows
     std::optional<Still> beforeRaising_;
+    Carried ready_;     // prepared for 全选, painted down to row readyRows_
+    int readyRows_ = 0;
+    std::vector<QRect> readyBounds_;  // the box of each part it shows
+    QImage spare_;      // pixels for a layer to be painted over whole, taken in
 };
 
 }  // namespace qm

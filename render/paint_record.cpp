@@ -144,15 +144,26 @@ void PaintRecord::clear() {
 std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& options,
                                        std::span<const PartRef> leftOut) {
     std::vector<QRect> changed;
+    bool everything = false;
+    const auto changedAll = [&changed, &everything] {
+        changed.assign(1, QRect(QPoint(-10'000'000, -10'000'000), QPoint(10'000'000, 10'000'000)));
+        everything = true;
+    };
     const uint64_t optionsLook = lookOf(options);
     if (optionsLook != optionsLook_) {
         clear();
         optionsLook_ = optionsLook;
-        changed.push_back(QRect(QPoint(-10'000'000, -10'000'000), QPoint(10'000'000, 10'000'000)));
+        changedAll();
     }
-    const auto replace = [this, &changed](Mark& was, const Mark& now) {
-        addPieces(changed, was);
-        addPieces(changed, now);
+    const auto replace = [&](Mark& was, const Mark& now) {
+        // Beyond some thousands of boxes, a drawing changed all over: the boxes
+        // would cost more to list and merge than painting it all does.
+        constexpr size_t kMostBoxes = 4096;
+        if (!everything) {
+            addPieces(changed, was);
+            addPieces(changed, now);
+            if (changed.size() > kMostBoxes) changedAll();
+        }
         if (was.look) --painted_;
         if (now.look) ++painted_;
         was = now;

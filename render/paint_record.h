@@ -23,7 +23,7 @@ public:
     // takes in or lets go of looks different, as any other change. Returns the areas, old and new, of
     // the elements that look different now: a box each, or a chain of small boxes
     // along a long slanting line; one box covering everything when the options
-    // themselves changed.
+    // themselves changed, or when some thousands of boxes did.
     std::vector<QRect> update(const Document& doc, const PaintOptions& options, std::span<const PartRef> leftOut);
 
     // For each of `boxes`, the recorded elements whose boxes touch it, in stacking

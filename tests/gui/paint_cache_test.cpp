@@ -288,6 +288,35 @@ private slots:
         canvasPress(ed, 1, 0, 14000, 9500);
         QCOMPARE(ed.doc.selKind, SelKind::None);
         catchUp();
+
+        // A free text inside the rectangle is raised with it, in its own colour,
+        // until Ctrl+click selects it too: then it is drawn in the selection's.
+        insertLabel(ed, false);
+        const int inner = ed.doc.selIndex;
+        ed.doc.Label.find(inner)->left = rect.left + 200;
+        ed.doc.Label.find(inner)->top = rect.top + 100;
+        labelRelease(ed, inner, 1);
+        selectElements(ed, {{ElementKind::Shape, 1}, {ElementKind::Diamond, 1}});
+        catchUp();
+        toggleSelected(ed, {ElementKind::Label, inner});
+        QCOMPARE(ed.doc.group.size(), size_t{3});
+        catchUp();
+        canvasPress(ed, 1, 0, 14000, 9500);
+        catchUp();
+
+        // Prepared at rest a slice at a time, as the canvas does between events, the
+        // layer 全选 raises is laid down as it was painted.
+        const PaintOptions all = canvasPaintOptions(ed.doc, selectedByAll(ed));
+        int slices = 0;
+        while (cache.prepareRaised(ed.doc, canvasSize(), dpr, all)) ++slices;
+        QVERIFY(cache.raisedPrepared());
+        QVERIFY(slices > 2);  // cut between rows more than once
+        selectAll(ed);
+        const PaintOptions raised = canvasPaintOptions(ed.doc);
+        QCOMPARE(raised.raised, all.raised);
+        cache.catchUp(ed.doc, moving, canvasSize(), raised);
+        QVERIFY(cache.hasRaisedLayer());
+        QCOMPARE(differences(cachedPaint(cache, ed.doc, moving, dpr, raised), fullPaint(ed.doc, dpr, raised)), 0);
         QVERIFY(!QTest::currentTestFailed());
     }
 
