@@ -318,10 +318,10 @@ QRegion PaintCache::catchUpCarried(const Document& doc, const PaintOptions& opti
     // was painted: it stays. A text that a selected shape carries is raised with
     // it whether or not it is selected itself.
     const std::optional<QPoint> offset = carriedOffset(doc);
-    const bool holds = offset && carried_.parts == options.raised && carried_.selected == options.selected &&
-                       onDevicePixels(*offset, dpr) &&
+    const bool holds = offset && carried_.selected == options.selected && onDevicePixels(*offset, dpr) &&
                        (carried_.whole || *offset == QPoint()) &&
-                       lookMovedBack(doc, carried_.parts, inTwips(*offset)) == carried_.look;
+                       lookMovedBack(doc, carried_.parts, inTwips(*offset)) == carried_.look &&
+                       (carried_.parts == options.raised || reraise(doc, options, *offset));
     dirty += carriedShown();
     if (holds) {
         carried_.offset = *offset;
@@ -330,6 +330,61 @@ QRegion PaintCache::catchUpCarried(const Document& doc, const PaintOptions& opti
         carried_ = {};
     }
     return dirty;
+}
+
+bool PaintCache::reraise(const Document& doc, const PaintOptions& options, QPoint offset) {
+    std::vector<PartRef> changed;
+    std::set_symmetric_difference(carried_.parts.begin(), carried_.parts.end(), options.raised.begin(),
+                                  options.raised.end(), std::back_inserter(changed));
+    // Beyond a few, painting the layer anew costs little more.
+    constexpr size_t kMostChanged = 64;
+    if (changed.size() > kMostChanged) return false;
+    // Where the parts were, or would have been, when the layer was painted: all of
+    // them moved as far as it did since. Each box must lie in the layer.
+    std::vector<QRect> pieces;
+    for (const PartRef& r : changed) {
+        const QRect b = paintedBounds(doc, std::span(&r, 1)).translated(-offset);
+        if (b.isEmpty()) continue;
+        if (!carried_.area.contains(b)) return false;
+        pieces.push_back(b);
+    }
+    // Box by box, as the still layer is repaired: cleared, then every raised part
+    // reaching into it painted again in its order. Texts that come to lie in one
+    // shape lie one over another: merged, their boxes cover far less.
+    const std::vector<QRect> boxes = coalesce(pieces, carried_.area);
+    std::vector<QRect> bounds;
+    bounds.reserve(options.raised.size());
+    for (const PartRef& r : options.raised) bounds.push_back(paintedBounds(doc, std::span(&r, 1)).translated(-offset));
+    PaintOptions on = options;
+    on.raised.clear();
+    QPainter p(&carried_.image);
+    p.translate(-QPointF(carried_.area.topLeft() + offset));
+    for (const QRect& box : boxes) {
+        std::vector<PartRef> within;
+        for (size_t k = 0; k < options.raised.size(); ++k)
+            if (bounds[k].intersects(box)) within.push_back(options.raised[k]);
+        const QRect now = box.translated(offset);
+        p.save();
+        p.setClipRect(now);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(now, Qt::transparent);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        on.exposed = QRectF(now);
+        paintParts(p, doc, within, on);
+        p.restore();
+    }
+    p.end();
+    carried_.parts = options.raised;
+    carried_.look = lookMovedBack(doc, carried_.parts, inTwips(offset));
+    // The part the layer's place is told by must still go with it.
+    if (!std::binary_search(carried_.parts.begin(), carried_.parts.end(), carried_.anchor))
+        for (size_t k = 0; k < carried_.parts.size(); ++k)
+            if (!bounds[k].isEmpty()) {
+                carried_.anchor = carried_.parts[k];
+                carried_.anchorAt = bounds[k].topLeft();
+                break;
+            }
+    return true;
 }
 
 void PaintCache::keepOrRestoreStill(const std::vector<PartRef>& raised) {

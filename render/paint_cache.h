@@ -91,6 +91,12 @@ private:
     // Keeps the raised layer at the place its parts moved to, or lets it go when it
     // no longer shows them; the areas to show anew.
     QRegion catchUpCarried(const Document& doc, const PaintOptions& options, qreal dpr);
+    // Parts that joined the raised ones since their layer was painted, or left
+    // them, as when the shapes of a dropped group come to carry a text that was
+    // not selected, or no longer carry one: their boxes in the layer are painted
+    // again. The layer has moved `offset` since and still shows its old parts.
+    // False, changing nothing, when too many changed, or one lies outside it.
+    bool reraise(const Document& doc, const PaintOptions& options, QPoint offset);
     // How far the raised parts moved since their layer was painted, by one of them.
     std::optional<QPoint> carriedOffset(const Document& doc) const;
     QRect carriedShown() const;

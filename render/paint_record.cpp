@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "render/paint_order.h"
+#include "render/twips.h"
 
 namespace qm {
 namespace {
@@ -35,23 +36,36 @@ private:
 // Everything of an element that its pixels depend on besides its box; the box is
 // compared on its own. Positions are taken (dx, dy) back, to compare an element
 // with itself before a move.
+// A position as it is painted, on whole twips with halves rounded to even, taken
+// `d` (whole twips) back. A move by an odd number of twips rounds a half the
+// other way: an element at a half twip, moved 151 pixels, is painted 152 pixels
+// from where it was, and a layer moved whole would show it a pixel off.
+uint64_t painted(float v, float d) { return static_cast<uint64_t>(static_cast<int64_t>(wholeTwips(v) - d)); }
+
 uint64_t lookOf(const ShapeEl& s, float dx = 0, float dy = 0) {
-    return (Look() << s.left - dx << s.top - dy << s.width << s.height << int{s.style} << s.borderColor).value();
+    return (Look() << s.left - dx << s.top - dy << painted(s.left, dx) << painted(s.top, dy) << s.width << s.height
+                   << int{s.style} << s.borderColor)
+        .value();
 }
 uint64_t lookOf(const LineEl& l, float dx = 0, float dy = 0) {
-    return (Look() << l.x1 - dx << l.y1 - dy << l.x2 - dx << l.y2 - dy << l.borderColor << static_cast<int>(l.style))
+    return (Look() << l.x1 - dx << l.y1 - dy << l.x2 - dx << l.y2 - dy << painted(l.x1, dx) << painted(l.y1, dy)
+                   << painted(l.x2, dx) << painted(l.y2, dy) << l.borderColor << static_cast<int>(l.style))
         .value();
 }
 uint64_t lookOf(const LabelEl& l, float dx = 0, float dy = 0) {
-    return (Look() << l.left - dx << l.top - dy << l.width << l.height << std::string_view(l.caption) << l.foreColor
-                   << int{l.wordWrap} << std::string_view(l.fontName) << l.fontSize)
+    return (Look() << l.left - dx << l.top - dy << painted(l.left, dx) << painted(l.top, dy) << l.width << l.height
+                   << std::string_view(l.caption) << l.foreColor << int{l.wordWrap} << std::string_view(l.fontName)
+                   << l.fontSize)
         .value();
 }
 uint64_t lookOf(const HandleEl& h, float dx = 0, float dy = 0) {
-    return (Look() << h.left - dx << h.top - dy << h.width << h.height << static_cast<int>(h.fill)).value();
+    return (Look() << h.left - dx << h.top - dy << painted(h.left, dx) << painted(h.top, dy) << h.width << h.height
+                   << static_cast<int>(h.fill))
+        .value();
 }
 uint64_t lookOf(const PictureEl& p, float dx = 0, float dy = 0) {
-    return (Look() << p.left - dx << p.top - dy << p.width << p.height).value();
+    return (Look() << p.left - dx << p.top - dy << painted(p.left, dx) << painted(p.top, dy) << p.width << p.height)
+        .value();
 }
 
 // Which way a line crosses its box: 1 down to the right, -1 up to the right, 0
