@@ -146,7 +146,7 @@ private:
     Carried ready_;     // prepared for 全选, painted down to row readyRows_
     int readyRows_ = 0;
     std::vector<QRect> readyBounds_;  // the box of each part it shows
-    QImage spare_;      // pixels for a layer to be painted over whole, taken in
+    QImage spare_;      // memory, touched in advance, for a layer to be painted over whole
 };
 
 }  // namespace qm
