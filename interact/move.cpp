@@ -34,46 +34,46 @@ public:
             for (int label : carriedLabels(doc, moves[m].element)) {
                 const LabelEl* l = doc.Label.find(label);
                 if (!l) continue;
-                if (static_cast<size_t>(label) >= by_.size()) by_.resize(static_cast<size_t>(label) + 1);
-                Carrier& c = by_[static_cast<size_t>(label)];
-                if (c.move == static_cast<int>(m)) continue;  // listed twice by one shape
-                if (c.move < 0) {
-                    c.to = {l->left + moves[m].by.x, l->top + moves[m].by.y};
-                    c.by = moves[m].by;
-                    carried_.push_back(label);
-                } else {
-                    c.shared = c.shared && c.by == moves[m].by;
-                    c.several = true;
+                if (static_cast<size_t>(label) >= slot_.size()) slot_.resize(static_cast<size_t>(label) + 1, -1);
+                int& slot = slot_[static_cast<size_t>(label)];
+                const PointF by = moves[m].by;
+                if (slot < 0) {
+                    slot = static_cast<int>(carriers_.size());
+                    carriers_.push_back({label, m, by, {l->left + by.x, l->top + by.y}});
+                    continue;
                 }
-                c.move = static_cast<int>(m);
+                Carrier& c = carriers_[static_cast<size_t>(slot)];
+                if (c.move == m) continue;  // listed twice by one shape
+                c.move = m;
+                c.several = true;
+                c.shared = c.shared && c.by == by;
             }
         }
     }
 
     bool has(int label) const {
-        return label >= 0 && static_cast<size_t>(label) < by_.size() && by_[static_cast<size_t>(label)].move >= 0;
+        return label >= 0 && static_cast<size_t>(label) < slot_.size() && slot_[static_cast<size_t>(label)] >= 0;
     }
 
     // After the moves: the labels that several took along by one step.
     void placeShared(Document& doc) const {
-        for (int label : carried_) {
-            const Carrier& c = by_[static_cast<size_t>(label)];
-            if (!(c.several && c.shared)) continue;
-            if (LabelEl* l = doc.Label.find(label)) {
-                l->left = c.to.x;
-                l->top = c.to.y;
-            }
-        }
+        for (const Carrier& c : carriers_)
+            if (c.several && c.shared)
+                if (LabelEl* l = doc.Label.find(c.label)) {
+                    l->left = c.to.x;
+                    l->top = c.to.y;
+                }
     }
 
 private:
     struct Carrier {
-        int move = -1;  // the last move that takes it along
+        int label;
+        size_t move;    // the last move that takes it along
         PointF by, to;  // the first one's step, and where that takes it
         bool several = false, shared = true;
     };
-    std::vector<Carrier> by_;  // by label index
-    std::vector<int> carried_;
+    std::vector<int> slot_;  // by label index: where in carriers_, or -1
+    std::vector<Carrier> carriers_;
 };
 
 void moveElement(Document& doc, ElementRef e, PointF by) {
