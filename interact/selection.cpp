@@ -183,6 +183,9 @@ void selectElement(Editor& ed, ElementKind kind, int i) {
     }
 }
 
+namespace {
+
+// The elements, sorted, that selecting `elements` selects.
 std::vector<ElementRef> selectionOf(const Editor& ed, std::vector<ElementRef> elements) {
     const Document& doc = ed.doc;
     std::erase_if(elements, [&](ElementRef e) { return !outlineOf(doc, e); });
@@ -203,6 +206,17 @@ std::vector<ElementRef> selectionOf(const Editor& ed, std::vector<ElementRef> el
     return elements;
 }
 
+std::vector<ElementRef> everySelectable(const Editor& ed) {
+    std::vector<ElementRef> all;
+    forEachElementRef(ed.doc, [&](ElementRef e) {
+        if (selectable(ed, e)) all.push_back(e);
+        return true;
+    });
+    return all;
+}
+
+}  // namespace
+
 void selectElements(Editor& ed, std::vector<ElementRef> elements) {
     elements = selectionOf(ed, std::move(elements));
     clearSelection(ed);
@@ -222,19 +236,6 @@ void toggleSelected(Editor& ed, ElementRef e) {
         now.push_back(e);
     selectElements(ed, std::move(now));
 }
-
-namespace {
-
-std::vector<ElementRef> everySelectable(const Editor& ed) {
-    std::vector<ElementRef> all;
-    forEachElementRef(ed.doc, [&](ElementRef e) {
-        if (selectable(ed, e)) all.push_back(e);
-        return true;
-    });
-    return all;
-}
-
-}  // namespace
 
 void selectAll(Editor& ed) { selectElements(ed, everySelectable(ed)); }
 

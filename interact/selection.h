@@ -21,8 +21,6 @@ void selectElement(Editor& ed, ElementKind kind, int i);
 // with it), and, when there are others, the title block and its labels, which
 // never join a selection of several.
 void selectElements(Editor& ed, std::vector<ElementRef> elements);
-// The elements, sorted, that selecting `elements` selects, as selectElements finds them.
-std::vector<ElementRef> selectionOf(const Editor& ed, std::vector<ElementRef> elements);
 
 // Ctrl+click: the element joins the selection, or leaves it when it was in it.
 void toggleSelected(Editor& ed, ElementRef e);
