@@ -46,8 +46,10 @@ void CanvasWidget::restartIdle() {
 }
 
 void CanvasWidget::prepareStep() {
-    if (!doc_ || !hooks.selectedByAll || !moving_.empty() || !cache_.hasLayer() || !isVisible()) return;
     const qreal dpr = devicePixelRatioF();
+    if (!doc_ || !hooks.selectedByAll || !moving_.empty() || !cache_.hasLayer() || !isVisible() ||
+        dpr * zoom_ > PaintCache::kDensestPrepared)
+        return;
     // Each step, then the events that came meanwhile, then the next.
     if (!allLook_) {
         allLook_ = view().paintOptions(canvasPaintOptions(*doc_, hooks.selectedByAll()), dpr);

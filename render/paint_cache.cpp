@@ -52,11 +52,6 @@ std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld) {
 
 namespace {
 
-// A layer of raised parts is prepared, or kept once they are lowered, only up to
-// this ratio of device pixels to canvas pixels: memory held for a command that
-// may never come, not the many times as much of a canvas zoomed in.
-constexpr qreal kDensestReady = 2;
-
 // A few boxes covering `pieces` inside `within`, wasting little area on what did
 // not change: a piece joins the box it grows least when that adds only a sliver,
 // and while there are too many boxes the two that make the smallest union become
@@ -274,7 +269,7 @@ bool PaintCache::prepareRaised(const Document& doc, QSize size, qreal dpr, const
     // Rows are painted about 32 device pixels at a time, a few milliseconds' work
     // on the largest drawing; each cut must fall on a whole device pixel.
     const qreal slice = (dpr > 1 ? 16 : 32) * dpr;
-    if (options.raised.empty() || layer_.isNull() || size != size_ || !raised_.empty() || dpr > kDensestReady ||
+    if (options.raised.empty() || layer_.isNull() || size != size_ || !raised_.empty() || dpr > kDensestPrepared ||
         !carried_.image.isNull() || layer_.devicePixelRatio() != dpr || slice != std::floor(slice)) {
         ready_ = {};
         return false;
@@ -427,7 +422,7 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // Lowered where it was raised, as a click that clears 全选 lowers it, the layer
     // is what raising them again needs.
     if (options.raised.empty() && !carried_.image.isNull() && carriedOffset(doc) == QPoint() && ready_.image.isNull() &&
-        carried_.image.devicePixelRatio() <= kDensestReady) {
+        carried_.image.devicePixelRatio() <= kDensestPrepared) {
         ready_ = carried_;
         readyRows_ = ready_.image.height();
     }

@@ -65,6 +65,10 @@ public:
     // A layer of the raised parts is kept (and moved with them).
     bool hasRaisedLayer() const { return !carried_.image.isNull(); }
 
+    // A layer of raised parts is prepared, or kept once they are lowered, only up
+    // to this ratio of device pixels to canvas pixels: memory held for a command
+    // that may never come, not the many times as much of a canvas zoomed in.
+    static constexpr qreal kDensestPrepared = 2;
     // While a large drawing rests with nothing raised: paints a few rows, at each
     // call, of the layer that raising `options.raised` (what 全选 would raise) would
     // need, so that 全选 lays that layer down rather than painting every element
