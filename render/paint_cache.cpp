@@ -117,6 +117,23 @@ bool onDevicePixels(QPoint offset, qreal dpr) {
     return std::fmod(offset.x() * dpr, 1.0) == 0 && std::fmod(offset.y() * dpr, 1.0) == 0;
 }
 
+// Each part's painted box, taken `back` canvas pixels back.
+std::vector<QRect> boxesOf(const Document& doc, const std::vector<PartRef>& parts, QPoint back = {}) {
+    std::vector<QRect> out;
+    out.reserve(parts.size());
+    for (const PartRef& r : parts) out.push_back(paintedBounds(doc, std::span(&r, 1)).translated(-back));
+    return out;
+}
+
+// The parts, in their order, whose box (of `boxes`, one each) meets `area`: found
+// by their boxes rather than by painting every element of the drawing culled.
+std::vector<PartRef> reaching(const std::vector<PartRef>& parts, const std::vector<QRect>& boxes, const QRect& area) {
+    std::vector<PartRef> out;
+    for (size_t k = 0; k < parts.size(); ++k)
+        if (boxes[k].intersects(area)) out.push_back(parts[k]);
+    return out;
+}
+
 }  // namespace
 
 PaintCache::PaintCache(size_t layerFrom) : layerFrom_(layerFrom) {}
@@ -280,9 +297,7 @@ bool PaintCache::prepareRaised(const Document& doc, QSize size, qreal dpr, const
         readyRows_ = 0;
         readyBounds_.clear();
         if (ready_.image.isNull()) return false;
-        readyBounds_.reserve(options.raised.size());
-        for (const PartRef& r : options.raised)
-            readyBounds_.push_back(paintedBounds(doc, std::span(&r, 1), options.handleScale));
+        readyBounds_ = boxesOf(doc, options.raised);
         return true;
     }
     // Memory for the layer that raising them leaves behind, ready to be painted:
@@ -294,15 +309,12 @@ bool PaintCache::prepareRaised(const Document& doc, QSize size, qreal dpr, const
     }
     if (raisedPrepared()) return false;
     const int to = readyRows_ + static_cast<int>(slice);
-    // The parts reaching into the rows, in their order, found by their boxes
-    // rather than by looking at every element of the drawing for each slice.
+    // The rows across the layer, a canvas pixel more each way.
     const int top = ready_.area.top() + static_cast<int>(readyRows_ / dpr);
     const int bottom = ready_.area.top() + static_cast<int>(std::ceil(to / dpr));
-    std::vector<PartRef> within;
-    for (size_t k = 0; k < options.raised.size(); ++k)
-        if (readyBounds_[k].bottom() >= top - 1 && readyBounds_[k].top() <= bottom + 1)
-            within.push_back(options.raised[k]);
-    paintRaisedRows(ready_.image, doc, options, within, ready_.area, readyRows_, to);
+    const QRect rows(QPoint(ready_.area.left(), top - 1), QPoint(ready_.area.right(), bottom + 1));
+    paintRaisedRows(ready_.image, doc, options, reaching(options.raised, readyBounds_, rows), ready_.area, readyRows_,
+                    to);
     readyRows_ = to;
     return !raisedPrepared();
 }
@@ -349,17 +361,13 @@ bool PaintCache::reraise(const Document& doc, const PaintOptions& options, QPoin
     // reaching into it painted again in its order. Texts that come to lie in one
     // shape lie one over another: merged, their boxes cover far less.
     const std::vector<QRect> boxes = coalesce(pieces, carried_.area);
-    std::vector<QRect> bounds;
-    bounds.reserve(options.raised.size());
-    for (const PartRef& r : options.raised) bounds.push_back(paintedBounds(doc, std::span(&r, 1)).translated(-offset));
+    const std::vector<QRect> bounds = boxesOf(doc, options.raised, offset);
     PaintOptions on = options;
     on.raised.clear();
     QPainter p(&carried_.image);
     p.translate(-QPointF(carried_.area.topLeft() + offset));
     for (const QRect& box : boxes) {
-        std::vector<PartRef> within;
-        for (size_t k = 0; k < options.raised.size(); ++k)
-            if (bounds[k].intersects(box)) within.push_back(options.raised[k]);
+        const std::vector<PartRef> within = reaching(options.raised, bounds, box);
         const QRect now = box.translated(offset);
         p.save();
         p.setClipRect(now);
