@@ -101,14 +101,24 @@ Stamp makeStamp(const Ink& ink, const QString& text) {
     }
     const QRect inked(QPoint(left, top), QPoint(right, bottom));
     s.image = inked.isValid() ? s.image.copy(inked) : QImage();
-    s.image.setDevicePixelRatio(ink.dpr);
+    s.image.setDevicePixelRatio(1);  // laid down in device pixels
     s.offset += inked.topLeft();
     return s;
 }
 
-// `topLeft` in the painter's coordinates lies on a whole device pixel.
-void stamp(QPainter& painter, const QPointF& topLeft, qreal dpr, const Stamp& s) {
-    if (!s.image.isNull()) painter.drawImage(topLeft + QPointF(s.offset) / dpr, s.image);
+// `topLeft` in the painter's coordinates lies on a whole device pixel. The stamp
+// is laid down pixel for pixel: through a painter that scales (a device pixel
+// ratio, a zoom) Qt resamples an image even at its own density, at several times
+// the cost of blending it.
+void stamp(QPainter& painter, const QPointF& topLeft, const Stamp& s) {
+    if (s.image.isNull()) return;
+    const QTransform device = painter.deviceTransform();
+    if (device.type() <= QTransform::TxTranslate) return painter.drawImage(topLeft + QPointF(s.offset), s.image);
+    const QPointF at = device.map(topLeft) + QPointF(s.offset);
+    const QTransform world = painter.worldTransform();
+    painter.setWorldTransform(device.inverted() * world);
+    painter.drawImage(at, s.image);
+    painter.setWorldTransform(world);
 }
 
 // Whether stamping lays down what drawing does for this ink: a probe line drawn
@@ -141,7 +151,7 @@ bool stampsExact(const Ink& ink) {
         a.setPen(QColor::fromRgb(ink.colour));
         for (const QPoint at : {QPoint(3, 2), QPoint(90, 20), QPoint(170, 9)}) {
             a.drawStaticText(at, laidOut(*ink.font, probe));
-            stamp(b, at, dpr, s);
+            stamp(b, at, s);
         }
     }
     return drawn == stamped;
@@ -210,7 +220,7 @@ void draw(QPainter& painter, const QPointF& topLeft, const QFont& font, std::str
         if (const Stamp* s = stamps.find(Ink{&font, painter.pen().color().rgb(), dpr, format}, utf8, text)) {
             const Stamp kept = *s;  // the cache may start again once the lock is let go
             lock.unlock();
-            stamp(painter, topLeft, dpr, kept);
+            stamp(painter, topLeft, kept);
             return;
         }
     painter.drawStaticText(topLeft, laidOut(font, text ? *text : fromUtf8(utf8)));
