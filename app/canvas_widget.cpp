@@ -10,6 +10,7 @@
 
 #include "model/editor.h"
 #include "render/canvas_painter.h"
+#include "render/device_pixels.h"
 
 namespace qm {
 
@@ -176,7 +177,7 @@ void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
     onImage.translate(-dirty.topLeft());
     paintDrawing(onImage);
     onImage.end();
-    painter.drawImage(dirty.topLeft(), composed);
+    drawOnDevicePixels(painter, dirty.topLeft(), composed);
 }
 
 CanvasPointer CanvasWidget::pointerFor(const QMouseEvent* event, int button) const {

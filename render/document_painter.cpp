@@ -16,6 +16,7 @@
 #include "model/editor.h"
 #include "model/selection_look.h"
 #include "render/bands.h"
+#include "render/device_pixels.h"
 #include "render/fonts.h"
 #include "render/paint_order.h"
 #include "render/qt_text_metrics.h"
@@ -366,7 +367,7 @@ void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& o
         if (!options.exposed.isNull()) area &= options.exposed.toAlignedRect();
         if (area.isEmpty()) return;
         if (t.type() <= QTransform::TxScale && t.m11() == t.m22()) {
-            painter.drawImage(QPointF(area.topLeft()), raisedLayer(doc, options, area, t.m11()));
+            drawOnDevicePixels(painter, QPointF(area.topLeft()), raisedLayer(doc, options, area, t.m11()));
         } else {
             PaintOptions on = below;
             on.skip = options.skip;

@@ -11,6 +11,7 @@
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
 #include "render/bands.h"
+#include "render/device_pixels.h"
 
 namespace qm {
 namespace {
@@ -497,7 +498,8 @@ void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector
         if (needed.isEmpty()) return;
         if (layer_.isNull() || layer_.devicePixelRatio() != dpr || !layerArea_.contains(needed))
             cover(doc, leftOut(moving, options.raised), needed, dpr, options);
-        painter.drawImage(area, layer_, QRectF(area.topLeft() * dpr - QPointF(layerArea_.topLeft()), area.size() * dpr));
+        drawOnDevicePixels(painter, area.topLeft(), layer_,
+                           QRectF(area.topLeft() * dpr - QPointF(layerArea_.topLeft()), area.size() * dpr));
         if (!options.raised.empty()) {
             if (carried_.image.isNull() || carried_.parts != options.raised ||
                 carried_.image.devicePixelRatio() != dpr)
@@ -506,7 +508,7 @@ void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector
             if (!over.isEmpty()) {
                 painter.save();
                 painter.setClipRect(area);
-                painter.drawImage(QPointF(carriedShown().topLeft()), carried_.image);
+                drawOnDevicePixels(painter, QPointF(carriedShown().topLeft()), carried_.image);
                 painter.restore();
             }
         }

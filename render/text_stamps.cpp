@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QStaticText>
 
+#include "render/device_pixels.h"
 #include "render/fonts.h"
 
 namespace qm {
@@ -101,24 +102,14 @@ Stamp makeStamp(const Ink& ink, const QString& text) {
     }
     const QRect inked(QPoint(left, top), QPoint(right, bottom));
     s.image = inked.isValid() ? s.image.copy(inked) : QImage();
-    s.image.setDevicePixelRatio(1);  // laid down in device pixels
+    s.image.setDevicePixelRatio(1);  // laid down pixel for pixel
     s.offset += inked.topLeft();
     return s;
 }
 
-// `topLeft` in the painter's coordinates lies on a whole device pixel. The stamp
-// is laid down pixel for pixel: through a painter that scales (a device pixel
-// ratio, a zoom) Qt resamples an image even at its own density, at several times
-// the cost of blending it.
-void stamp(QPainter& painter, const QPointF& topLeft, const Stamp& s) {
-    if (s.image.isNull()) return;
-    const QTransform device = painter.deviceTransform();
-    if (device.type() <= QTransform::TxTranslate) return painter.drawImage(topLeft + QPointF(s.offset), s.image);
-    const QPointF at = device.map(topLeft) + QPointF(s.offset);
-    const QTransform world = painter.worldTransform();
-    painter.setWorldTransform(device.inverted() * world);
-    painter.drawImage(at, s.image);
-    painter.setWorldTransform(world);
+// `topLeft` in the painter's coordinates lies on a whole device pixel.
+void stamp(QPainter& painter, const QPointF& topLeft, qreal dpr, const Stamp& s) {
+    drawOnDevicePixels(painter, topLeft + QPointF(s.offset) / dpr, s.image);
 }
 
 // Whether stamping lays down what drawing does for this ink: a probe line drawn
@@ -151,7 +142,7 @@ bool stampsExact(const Ink& ink) {
         a.setPen(QColor::fromRgb(ink.colour));
         for (const QPoint at : {QPoint(3, 2), QPoint(90, 20), QPoint(170, 9)}) {
             a.drawStaticText(at, laidOut(*ink.font, probe));
-            stamp(b, at, s);
+            stamp(b, at, dpr, s);
         }
     }
     return drawn == stamped;
@@ -220,7 +211,7 @@ void draw(QPainter& painter, const QPointF& topLeft, const QFont& font, std::str
         if (const Stamp* s = stamps.find(Ink{&font, painter.pen().color().rgb(), dpr, format}, utf8, text)) {
             const Stamp kept = *s;  // the cache may start again once the lock is let go
             lock.unlock();
-            stamp(painter, topLeft, kept);
+            stamp(painter, topLeft, dpr, kept);
             return;
         }
     painter.drawStaticText(topLeft, laidOut(font, text ? *text : fromUtf8(utf8)));

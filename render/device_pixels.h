@@ -1,0 +1,21 @@
+// Images laid down pixel for pixel. Through a painter that scales (a device pixel
+// ratio, a zoom), Qt draws an image with its resampling routine even where one
+// image pixel falls on one device pixel, at several times the cost of a plain
+// copy or blend; and an image whose own pixel ratio is not 1 always goes that way.
+#pragma once
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+
+class QPainter;
+
+namespace qm {
+
+// Lays down `source` (image pixels; null: all) of `image`, which holds as many
+// pixels to a canvas pixel as the painter puts device pixels, its top-left corner
+// at `at` in the painter's coordinates. Where that corner and the source fall on
+// whole pixels, pixel for pixel; elsewhere (a canvas zoomed out, at half a device
+// pixel) as Qt draws it.
+void drawOnDevicePixels(QPainter& painter, const QPointF& at, const QImage& image, const QRectF& source = {});
+
+}  // namespace qm
