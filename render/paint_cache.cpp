@@ -145,7 +145,7 @@ void PaintCache::invalidate() {
     carried_ = {};
     raised_.clear();
     record_.clear();
-    beforeRaising_.reset();
+    beforeRaising_.layer = QImage();
     ready_ = {};
     spare_ = QImage();
     size_ = QSize();
@@ -166,7 +166,7 @@ void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, Q
     layer_ = QImage();
     layerArea_ = QRect();
     carried_ = {};
-    beforeRaising_.reset();
+    beforeRaising_.layer = QImage();
     ready_ = {};
     record_.clear();
     record_.update(doc, options, left);
@@ -306,6 +306,7 @@ bool PaintCache::prepareRaised(const Document& doc, QSize size, qreal dpr, const
     if (spare_.size() != layer_.size()) {
         spare_ = QImage(layer_.size(), layer_.format());
         spare_.fill(kCanvasBackground);
+        beforeRaising_.record = record_;  // and for the record kept of the layer
         return true;
     }
     if (raisedPrepared()) return false;
@@ -395,19 +396,21 @@ bool PaintCache::reraise(const Document& doc, const PaintOptions& options, QPoin
 
 void PaintCache::keepOrRestoreStill(const std::vector<PartRef>& raised) {
     if (layer_.isNull()) {
-        beforeRaising_.reset();
+        beforeRaising_.layer = QImage();
     } else if (raised_.empty() && !raised.empty()) {
-        beforeRaising_ = Still{layer_, layerArea_, record_};
-    } else if (raised.empty() && beforeRaising_) {
+        beforeRaising_.layer = layer_;
+        beforeRaising_.area = layerArea_;
+        beforeRaising_.record = record_;  // into the memory it held before
+    } else if (raised.empty() && !beforeRaising_.layer.isNull()) {
         // What changed since, a moved group, a deleted one, the selection's look,
         // the record finds as after any other edit.
-        if (beforeRaising_->layer.devicePixelRatio() == layer_.devicePixelRatio()) {
+        if (beforeRaising_.layer.devicePixelRatio() == layer_.devicePixelRatio()) {
             spare_ = std::move(layer_);
-            layer_ = std::move(beforeRaising_->layer);
-            layerArea_ = beforeRaising_->area;
-            record_ = std::move(beforeRaising_->record);
+            layer_ = std::move(beforeRaising_.layer);
+            layerArea_ = beforeRaising_.area;
+            std::swap(record_, beforeRaising_.record);
         }
-        beforeRaising_.reset();
+        beforeRaising_.layer = QImage();
     }
 }
 

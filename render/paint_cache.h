@@ -128,9 +128,11 @@ private:
 
     // The layer as it was when several elements were first raised out of it, kept
     // while they stay raised: lowering them again (a click that clears 全选) puts
-    // it back and paints only what changed since, not the whole drawing.
+    // it back and paints only what changed since, not the whole drawing. The
+    // record's memory stays for the next raising: on the largest drawing it is
+    // megabytes, which fresh memory would first fault in, page by page.
     struct Still {
-        QImage layer;
+        QImage layer;  // null: none kept
         QRect area;
         PaintRecord record;
     };
@@ -146,7 +148,7 @@ private:
     std::vector<PartRef> raised_;  // the raised parts when the layer last caught up
     QRect raisedShown_;            // where they were, while they have no layer
     PaintRecord record_;  // what the layer, or the canvas, shows
-    std::optional<Still> beforeRaising_;
+    Still beforeRaising_;
     Carried ready_;     // prepared for 全选, painted down to row readyRows_
     int readyRows_ = 0;
     std::vector<QRect> readyBounds_;  // the box of each part it shows
