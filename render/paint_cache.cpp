@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 #include <QPainter>
@@ -301,12 +302,21 @@ bool PaintCache::prepareRaised(const Document& doc, QSize size, qreal dpr, const
         readyBounds_ = boxesOf(doc, options.raised);
         return true;
     }
-    // Memory for the layer that raising them leaves behind, ready to be painted:
-    // new memory would first be faulted in, page by page.
+    // Memory for the layer that raising them leaves behind, and for the record
+    // kept of the layer meanwhile, touched in advance: new memory would be
+    // faulted in page by page, in the frame of 全选. A few megabytes a step, as
+    // faulting them in takes as long as painting a slice of rows.
     if (spare_.size() != layer_.size()) {
         spare_ = QImage(layer_.size(), layer_.format());
-        spare_.fill(kCanvasBackground);
-        beforeRaising_.record = record_;  // and for the record kept of the layer
+        spareRows_ = 0;
+        beforeRaising_.record = record_;
+        return true;
+    }
+    if (spareRows_ < spare_.height()) {
+        const int rows = std::min(spare_.height() - spareRows_,
+                                  std::max(1, static_cast<int>((qsizetype{2} << 20) / spare_.bytesPerLine())));
+        std::memset(spare_.scanLine(spareRows_), 0, static_cast<size_t>(rows) * spare_.bytesPerLine());
+        spareRows_ += rows;
         return true;
     }
     if (raisedPrepared()) return false;
@@ -406,6 +416,7 @@ void PaintCache::keepOrRestoreStill(const std::vector<PartRef>& raised) {
         // the record finds as after any other edit.
         if (beforeRaising_.layer.devicePixelRatio() == layer_.devicePixelRatio()) {
             spare_ = std::move(layer_);
+            spareRows_ = spare_.height();
             layer_ = std::move(beforeRaising_.layer);
             layerArea_ = beforeRaising_.area;
             std::swap(record_, beforeRaising_.record);

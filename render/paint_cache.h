@@ -153,6 +153,7 @@ private:
     int readyRows_ = 0;
     std::vector<QRect> readyBounds_;  // the box of each part it shows
     QImage spare_;      // memory, touched in advance, for a layer to be painted over whole
+    int spareRows_ = 0;  // the rows of it touched so far
 };
 
 }  // namespace qm
