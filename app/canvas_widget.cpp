@@ -103,12 +103,12 @@ void CanvasWidget::refreshDrawing() {
         return;
     }
     movingChanged_ = false;
-    look_ = canvasPaintOptions(*doc_);
+    look_ = canvasPaintOptions(*doc_, look_ ? std::move(*look_) : PaintOptions{});
     update(onWidget(cache_.catchUp(*doc_, moving_, clientSize(), view().paintOptions(*look_, devicePixelRatioF()))));
     restartIdle();
 }
 
-const PaintOptions& CanvasWidget::look() {
+PaintOptions& CanvasWidget::look() {
     if (!look_) look_ = canvasPaintOptions(*doc_);
     return *look_;
 }

@@ -116,7 +116,7 @@ private:
     // document: worked out once per change, not for every frame of a drag, which
     // on a selection of thousands costs more than the frame.
     std::optional<PaintOptions> look_;
-    const PaintOptions& look();
+    PaintOptions& look();
     PaintCache cache_;
     // Once the drawing has rested a moment, the layer 全选 would raise is painted
     // a slice at a time between events.

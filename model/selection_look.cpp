@@ -39,10 +39,15 @@ std::vector<ElementRef> selectedElements(const Document& doc) {
     return {ElementRef{kind, kind == ElementKind::TitleBlock ? 0 : int{doc.selIndex}}};
 }
 
-std::vector<PartRef> selectionLook(const Document& doc) { return selectionLook(doc, selectedElements(doc)); }
+std::vector<PartRef> selectionLook(const Document& doc, std::vector<PartRef> memory) {
+    if (doc.selKind == SelKind::Several) return selectionLook(doc, doc.group, std::move(memory));
+    return selectionLook(doc, selectedElements(doc), std::move(memory));
+}
 
-std::vector<PartRef> selectionLook(const Document& doc, std::span<const ElementRef> elements) {
-    std::vector<PartRef> out;
+std::vector<PartRef> selectionLook(const Document& doc, std::span<const ElementRef> elements,
+                                   std::vector<PartRef> memory) {
+    std::vector<PartRef> out = std::move(memory);
+    out.clear();
     for (const ElementRef& e : elements) addOutline(out, doc, e);
     sortUnique(out);
     return out;
@@ -72,12 +77,15 @@ void appendMovingParts(std::vector<PartRef>& out, const Document& doc, ElementRe
     for (int label : carriedLabels(doc, e)) out.push_back({Part::Label, label});
 }
 
-std::vector<PartRef> groupParts(const Document& doc) {
-    return doc.selKind == SelKind::Several ? groupParts(doc, doc.group) : std::vector<PartRef>{};
+std::vector<PartRef> groupParts(const Document& doc, std::vector<PartRef> memory) {
+    memory.clear();
+    return doc.selKind == SelKind::Several ? groupParts(doc, doc.group, std::move(memory)) : memory;
 }
 
-std::vector<PartRef> groupParts(const Document& doc, std::span<const ElementRef> elements) {
-    std::vector<PartRef> out;
+std::vector<PartRef> groupParts(const Document& doc, std::span<const ElementRef> elements,
+                                std::vector<PartRef> memory) {
+    std::vector<PartRef> out = std::move(memory);
+    out.clear();
     for (ElementRef e : elements) appendMovingParts(out, doc, e);
     sortUnique(out);
     return out;

@@ -21,9 +21,13 @@ std::vector<ElementRef> selectedElements(const Document& doc);
 // The parts of the selected elements drawn in the selection colour, sorted as
 // PartRef sorts: a rectangle's or ellipse's outline and divider, a diamond's lines,
 // an arrow's segments, the title block's frame and dividers, a label's text.
-std::vector<PartRef> selectionLook(const Document& doc);
+// `memory`, here and below: a vector the result is built in, such as the one it
+// replaces. On a large drawing the lists are megabytes, which fresh memory would
+// fault in page by page in every frame.
+std::vector<PartRef> selectionLook(const Document& doc, std::vector<PartRef> memory = {});
 // The same for `elements`, as if they were selected.
-std::vector<PartRef> selectionLook(const Document& doc, std::span<const ElementRef> elements);
+std::vector<PartRef> selectionLook(const Document& doc, std::span<const ElementRef> elements,
+                                   std::vector<PartRef> memory = {});
 
 // The parts that go wherever an element goes, handles aside: its own, the texts
 // and labels a rectangle, ellipse or diamond takes along, an arrow's head in
@@ -33,9 +37,10 @@ void appendMovingParts(std::vector<PartRef>& out, const Document& doc, ElementRe
 // Several elements selected together are drawn above the rest of the drawing, as
 // a layer of their own that a drag of them moves whole: the parts going with them,
 // sorted. Empty unless several are selected.
-std::vector<PartRef> groupParts(const Document& doc);
+std::vector<PartRef> groupParts(const Document& doc, std::vector<PartRef> memory = {});
 // The same for `elements`, as if they were selected together.
-std::vector<PartRef> groupParts(const Document& doc, std::span<const ElementRef> elements);
+std::vector<PartRef> groupParts(const Document& doc, std::span<const ElementRef> elements,
+                                std::vector<PartRef> memory = {});
 
 // The rubber band being dragged, in twips; none at other times.
 std::optional<BoxF> rubberBand(const Document& doc);

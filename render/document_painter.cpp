@@ -263,10 +263,10 @@ PaintOptions defaultPaintOptions() {
     return o;
 }
 
-PaintOptions canvasPaintOptions(const Document& doc) {
+PaintOptions canvasPaintOptions(const Document& doc, PaintOptions memory) {
     PaintOptions o = defaultPaintOptions();
-    o.selected = selectionLook(doc);
-    o.raised = groupParts(doc);
+    o.selected = selectionLook(doc, std::move(memory.selected));
+    o.raised = groupParts(doc, std::move(memory.raised));
     return o;
 }
 

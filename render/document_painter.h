@@ -60,7 +60,8 @@ struct PaintOptions {
 PaintOptions defaultPaintOptions();
 // The editing canvas: the document's selection drawn with its look (several
 // selected elements raised), handles shown.
-PaintOptions canvasPaintOptions(const Document& doc);
+// `memory`: the options these replace, whose lists' memory they take.
+PaintOptions canvasPaintOptions(const Document& doc, PaintOptions memory = {});
 // The editing canvas as it would be with `selected` selected (sorted, as the
 // selection keeps them), whatever is selected now.
 PaintOptions canvasPaintOptions(const Document& doc, std::span<const ElementRef> selected);

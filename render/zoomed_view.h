@@ -31,17 +31,18 @@ struct ZoomedView {
         return QRectF(r.topLeft() / zoom, r.size() / zoom);
     }
 
-    // The options `base` as the drawing is painted at this zoom on a screen of
-    // `dpr` device pixels to a pixel: handles at their size on the screen, lines
-    // that look alike wherever the layer is repaired, and lines thinner than a
-    // device pixel smoothed, or they would vanish.
-    PaintOptions paintOptions(PaintOptions base, qreal dpr) const {
-        PaintOptions options = std::move(base);
+    // The options as the drawing is painted at this zoom on a screen of `dpr`
+    // device pixels to a pixel: handles at their size on the screen, lines that
+    // look alike wherever the layer is repaired, and lines thinner than a device
+    // pixel smoothed, or they would vanish. Set in place: on a large drawing the
+    // canvas's look holds lists of megabytes, not to be copied at every frame.
+    PaintOptions& paintOptions(PaintOptions& options, qreal dpr) const {
         options.handleScale = 1 / zoom;
         options.fillStrokes = zoom != 1;
         options.antialias = zoom * dpr < 1;
         return options;
     }
+    PaintOptions paintOptions(PaintOptions&& base, qreal dpr) const { return std::move(paintOptions(base, dpr)); }
 };
 
 }  // namespace qm

@@ -106,7 +106,7 @@ public:
         view_.origin = QPointF(std::clamp(centred.x(), std::min(0.0, spare.width()), 0.0),
                                std::clamp(centred.y(), std::min(0.0, spare.height()), 0.0));
         cache_.invalidate();
-        look_ = canvasPaintOptions(ed_.doc);
+        look_ = canvasPaintOptions(ed_.doc, std::move(look_));
         img_.fill(kCanvasBackground);  // where the window shows no canvas
         show(cache_.catchUp(ed_.doc, moving_, kClient, options()));
     }
@@ -177,7 +177,7 @@ public:
     size_t movingCount() const { return moving_.size(); }
     // The screen against the whole drawing painted afresh, at the density the
     // layer holds it.
-    bool showsTheDrawing() const {
+    bool showsTheDrawing() {
         const qreal density = dpr_ * view_.zoom;
         QImage canvas(std::ceil(kClient.width() * density), std::ceil(kClient.height() * density), QImage::Format_RGB32);
         canvas.setDevicePixelRatio(density);
@@ -202,13 +202,13 @@ private:
     void refresh() {
         settle(ed_);
         moving_ = movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None);
-        look_ = canvasPaintOptions(ed_.doc);
+        look_ = canvasPaintOptions(ed_.doc, std::move(look_));
         show(cache_.catchUp(ed_.doc, moving_, kClient, options()));
     }
     // As the canvas paints the editor's drawing: the selection in its colour,
     // several selected elements raised above the rest, as the look was when the
     // layer last caught up.
-    PaintOptions options() const { return view_.paintOptions(look_, dpr_); }
+    const PaintOptions& options() { return view_.paintOptions(look_, dpr_); }
     void toCanvas(QPainter& p) const {
         p.translate(view_.origin);
         if (view_.zoom != 1) p.scale(view_.zoom, view_.zoom);
