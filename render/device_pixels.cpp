@@ -1,12 +1,22 @@
 #include "render/device_pixels.h"
 
+#include <cmath>
+#include <optional>
+
 #include <QPainter>
 #include <QTransform>
 
 namespace qm {
 namespace {
 
-bool whole(const QPointF& p) { return QPointF(p.toPoint()) == p; }
+// A point within rounding of whole pixels, as a corner worked out at a ratio such
+// as 1.5 comes, taken as lying on them.
+std::optional<QPointF> onWholePixels(const QPointF& p) {
+    const QPointF whole(std::round(p.x()), std::round(p.y()));
+    constexpr qreal kRounding = 1e-6;
+    if (std::abs(p.x() - whole.x()) > kRounding || std::abs(p.y() - whole.y()) > kRounding) return std::nullopt;
+    return whole;
+}
 
 }  // namespace
 
@@ -14,10 +24,11 @@ void drawOnDevicePixels(QPainter& painter, const QPointF& at, const QImage& imag
     if (image.isNull()) return;
     const QRectF from = source.isNull() ? QRectF(image.rect()) : source;
     const QTransform device = painter.deviceTransform();
-    const QPointF corner = device.map(at);
-    if (device.type() > QTransform::TxScale || device.m11() != device.m22() || !whole(corner) ||
-        !whole(from.topLeft()) || !whole(from.bottomRight())) {
-        painter.drawImage(QRectF(at, from.size() / image.devicePixelRatio()), image, from);
+    const bool scaled = device.type() <= QTransform::TxScale && device.m11() == device.m22() && device.m11() > 0;
+    const std::optional<QPointF> corner = onWholePixels(device.map(at));
+    if (!scaled || !corner || QRectF(from.toRect()) != from) {
+        const qreal density = scaled ? device.m11() : image.devicePixelRatio();
+        painter.drawImage(QRectF(at, from.size() / density), image, from);
         return;
     }
     // The same memory seen as an image of ratio 1: setting the ratio of a shared
@@ -32,7 +43,7 @@ void drawOnDevicePixels(QPainter& painter, const QPointF& at, const QImage& imag
     }
     const QTransform world = painter.worldTransform();
     painter.setWorldTransform(device.inverted() * world);
-    painter.drawImage(corner, pixels, from);
+    painter.drawImage(*corner, pixels, from);
     painter.setWorldTransform(world);
 }
 
