@@ -104,7 +104,10 @@ void CanvasWidget::refreshDrawing() {
     }
     movingChanged_ = false;
     look_ = canvasPaintOptions(*doc_, look_ ? std::move(*look_) : PaintOptions{});
-    update(onWidget(cache_.catchUp(*doc_, moving_, clientSize(), view().paintOptions(*look_, devicePixelRatioF()))));
+    const QRegion dirty =
+        onWidget(cache_.catchUp(*doc_, moving_, clientSize(), view().paintOptions(*look_, devicePixelRatioF())));
+    unpainted_ += dirty;
+    update(dirty);
     restartIdle();
 }
 
@@ -118,7 +121,9 @@ void CanvasWidget::refreshMoving() {
         refreshDrawing();
         return;
     }
-    update(onWidget(cache_.moved(*doc_, moving_)));
+    const QRegion dirty = onWidget(cache_.moved(*doc_, moving_));
+    unpainted_ += dirty;
+    update(dirty);
     restartIdle();
 }
 
@@ -137,7 +142,12 @@ QPointF CanvasWidget::toWidget(float xTwips, float yTwips) const {
 
 QImage CanvasWidget::renderImage() { return canvasPictureImage(doc_, pictureSize(), 1, CanvasLook::Editing); }
 
+void CanvasWidget::paintNow() {
+    if (!unpainted_.isEmpty()) repaint(unpainted_);
+}
+
 void CanvasWidget::paintEvent(QPaintEvent* event) {
+    unpainted_ = QRegion();  // Qt paints all that is due at once
     QPainter painter(this);
     paintCanvas(painter, event->rect());
 }

@@ -84,6 +84,9 @@ public:
     void refreshDrawing();
     // Only the moving parts changed: their old and new places are repainted.
     void refreshMoving();
+    // What the two above left to repaint, painted and sent to the screen now
+    // rather than when the event loop comes round to it.
+    void paintNow();
     bool hasCachedLayer() const { return cache_.hasLayer(); }
 
     // Forget a press whose release will not come (a popup menu took it).
@@ -105,6 +108,8 @@ private:
     // The canvas client pixels as the widget shows them.
     ZoomedView view() const { return {zoom_, QPointF(clientOrigin())}; }
     QRegion onWidget(const QRegion& clientArea) const;
+    // Asked to be repainted and not painted since.
+    QRegion unpainted_;
 
     const Document* doc_ = nullptr;
     QSize pictureSize_;  // while zoomed

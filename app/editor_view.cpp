@@ -290,11 +290,16 @@ void EditorView::updateEnabled() {
 }
 
 void EditorView::refresh() {
-    settle(ed_);
-    updateEnabled();
     canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
     canvas_->refreshDrawing();
     syncBoxes();
+    // The frame goes to the screen before the history records the step: on a
+    // large drawing, encoding what a drag of many elements changed takes
+    // milliseconds that the frame need not wait for. Settling changes nothing
+    // that is painted.
+    canvas_->paintNow();
+    settle(ed_);
+    updateEnabled();
     announceChanges(canvas_);
     last_ = glance();
     if (recovery_) QTimer::singleShot(0, this, &EditorView::updateRecovery);

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include <QImage>
 #include <QPainter>
@@ -74,10 +76,11 @@ BENCHMARK(BM_FullRepaint)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // The canvas of the editor on a copy of the largest drawing, driven as the editing
 // view drives it: every event goes into the core; after a press or a release (any
-// event but a move) the history settles and the layer catches up with the
-// document, after a move only the moving parts are shown anew, and the areas that
-// gives are painted as the canvas's paint event paints them. Labels are measured
-// through the editor's cache. The layer starts as the drawing was first shown.
+// event but a move) the layer catches up with the document, the areas that gives
+// are painted as the canvas's paint event paints them, and once that frame is
+// shown the history settles; after a move only the moving parts are shown anew.
+// Labels are measured through the editor's cache. The layer starts as the
+// drawing was first shown.
 // Zoomed, the screen is a window of the canvas's size at 100% that shows the part
 // of the zoomed canvas round a point. Positions are canvas client twips.
 class Canvas {
@@ -174,6 +177,14 @@ public:
     }
 
     const Editor& editor() const { return ed_; }
+    // When the last frame was shown, and when the history had settled after it;
+    // a move settles nothing.
+    using Time = std::chrono::steady_clock::time_point;
+    std::optional<std::pair<Time, Time>> lastFrame() const {
+        if (shown_ == Time{}) return std::nullopt;
+        return std::pair{shown_, settled_};
+    }
+    void forgetFrame() { shown_ = settled_ = Time{}; }
     size_t movingCount() const { return moving_.size(); }
     // The screen against the whole drawing painted afresh, at the density the
     // layer holds it.
@@ -200,10 +211,12 @@ private:
         host_.at = {screen(x), screen(y)};
     }
     void refresh() {
-        settle(ed_);
         moving_ = movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None);
         look_ = canvasPaintOptions(ed_.doc, std::move(look_));
         show(cache_.catchUp(ed_.doc, moving_, kClient, options()));
+        shown_ = std::chrono::steady_clock::now();
+        settle(ed_);
+        settled_ = std::chrono::steady_clock::now();
     }
     // As the canvas paints the editor's drawing: the selection in its colour,
     // several selected elements raised above the rest, as the look was when the
@@ -236,28 +249,43 @@ private:
     std::vector<PartRef> moving_;
     ZoomedView view_;
     PaintOptions look_;
+    Time shown_, settled_;
 };
 
 enum Frame { First, Middle, Last };
 
 // A budget holds for every frame, not for their mean: the slowest one timed, as
-// its own counter. The first iterations count too, as a user meets them.
+// its own counter. The first iterations count too, as a user meets them. A frame
+// ends when it is shown; the history's step recorded after it is timed on its
+// own, as what an input arriving meanwhile would wait for.
 class Slowest {
 public:
-    // Runs `frame` timed, in a loop whose timing is paused around it; or untimed.
+    explicit Slowest(Canvas& c) : c_(c) {}
+    // Runs `frame`, timed (as the iteration's manual time) or not.
     template <class Run>
     void time(benchmark::State& state, bool timed, Run&& frame) {
         if (!timed) return frame();
-        state.ResumeTiming();
+        c_.forgetFrame();
         const auto start = std::chrono::steady_clock::now();
         frame();
-        ms_ = std::max(ms_, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        state.PauseTiming();
+        const auto end = std::chrono::steady_clock::now();
+        const auto shown = c_.lastFrame();
+        const std::chrono::duration<double, std::milli> took = (shown ? shown->first : end) - start;
+        state.SetIterationTime(took.count() / 1000);
+        ms_ = std::max(ms_, took.count());
+        if (shown) {
+            const std::chrono::duration<double, std::milli> settling = shown->second - shown->first;
+            history_ = std::max(history_, settling.count());
+        }
     }
-    void report(benchmark::State& state) const { state.counters["slowest ms"] = ms_; }
+    void report(benchmark::State& state) const {
+        state.counters["slowest ms"] = ms_;
+        state.counters["history after ms"] = history_;
+    }
 
 private:
-    double ms_ = 0;
+    Canvas& c_;
+    double ms_ = 0, history_ = 0;
 };
 
 // The frames of drags of what lies at (x, y) 300 twips right and back again, on
@@ -267,10 +295,9 @@ size_t timeDrags(benchmark::State& state, Canvas& c, Frame timed, float x, float
                  bool onCanvas) {
     float at = x;
     size_t moving = 0;
-    Slowest slowest;
+    Slowest slowest(c);
     for (auto _ : state) {
         const float to = at == x ? x + 300 : x;
-        state.PauseTiming();
         slowest.time(state, timed == First, [&] { c.press(at, y, onCanvas); });
         if (c.editor().doc.selKind != expectKind) {
             state.SkipWithError("the press did not select what is to be dragged");
@@ -281,7 +308,6 @@ size_t timeDrags(benchmark::State& state, Canvas& c, Frame timed, float x, float
         c.move((at + to) / 2, y);
         slowest.time(state, timed == Middle, [&] { c.move(to, y); });
         slowest.time(state, timed == Last, [&] { c.release(to, y); });
-        state.ResumeTiming();
         if (c.editor().history->steps.steps() == steps) {
             state.SkipWithError("the drag moved nothing");
             break;
@@ -310,7 +336,7 @@ void frames(benchmark::internal::Benchmark* b) {
         for (int zoom : {100, 200, 400})
             for (int f : {First, Middle, Last}) b->Args({dpr, zoom, f});
     // A fixed count: each timed frame comes with a whole drag untimed around it.
-    b->Unit(benchmark::kMillisecond)->Iterations(30);
+    b->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
 }
 
 // Rectangle 1 lies at (60, 4000) under a crowd of labels: the press goes to the
@@ -348,15 +374,13 @@ BENCHMARK(BM_DragLabel)->Apply(frames);
 void BM_SelectAll(benchmark::State& state) {
     Canvas c(static_cast<qreal>(state.range(0)));
     const bool timeClear = state.range(1) == 1;
-    Slowest slowest;
+    Slowest slowest(c);
     double slice = 0;
     for (auto _ : state) {
-        state.PauseTiming();
         slice = std::max(slice, c.rest());
         slowest.time(state, !timeClear, [&] { c.selectAll(); });
         if (c.editor().doc.selKind != SelKind::Several) state.SkipWithError("全选 selected nothing");
         slowest.time(state, timeClear, [&] { c.select({}); });
-        state.ResumeTiming();
     }
     slowest.report(state);
     state.counters["prepare slice ms"] = slice;
@@ -367,7 +391,7 @@ void BM_SelectAll(benchmark::State& state) {
 BENCHMARK(BM_SelectAll)
     ->ArgNames({"dpr", "clear"})
     ->ArgsProduct({{1, 2}, {0, 1}})
-    ->Unit(benchmark::kMillisecond)->Iterations(10);
+    ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 // A drag of all the elements together. The largest drawing fills the canvas to
 // every edge, where a selection stops as a whole, so everything at once cannot
@@ -388,7 +412,7 @@ void BM_DragNearlyEverything(benchmark::State& state) {
 BENCHMARK(BM_DragNearlyEverything)
     ->ArgNames({"dpr", "frame"})
     ->ArgsProduct({{1, 2}, {First, Middle, Last}})
-    ->Unit(benchmark::kMillisecond)->Iterations(10);
+    ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 // One element nudged a pixel by an arrow key, to its frame: rectangle 1, under
 // its crowd of labels.
@@ -396,17 +420,15 @@ void BM_NudgeOne(benchmark::State& state) {
     Canvas c(static_cast<qreal>(state.range(0)));
     c.select({{ElementKind::Shape, 1}});
     float dx = 15;
-    Slowest slowest;
+    Slowest slowest(c);
     for (auto _ : state) {
-        state.PauseTiming();
         slowest.time(state, true, [&] { c.nudge(dx, 0); });
         dx = -dx;
-        state.ResumeTiming();
     }
     slowest.report(state);
     if (!c.showsTheDrawing()) state.SkipWithError("the screen does not show the drawing");
 }
-BENCHMARK(BM_NudgeOne)->ArgName("dpr")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_NudgeOne)->ArgName("dpr")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
 
 // A zoom step from the level before to `zoom` (percent), the layer forgotten, the
 // drawing recorded afresh and the window painted: from the key to the first frame
@@ -417,12 +439,10 @@ void BM_ZoomStep(benchmark::State& state) {
     const qreal before = zoom > 1 ? zoom / 2 : zoom == 1 ? 0.75 : zoom * 2;  // a step in, or out to 25%
     const QPointF middle(14415.0 / 2, 9615.0 / 2);
     Canvas c(dpr, before, middle);
-    Slowest slowest;
+    Slowest slowest(c);
     for (auto _ : state) {
-        state.PauseTiming();
         slowest.time(state, true, [&] { c.zoomTo(zoom, middle); });
         c.zoomTo(before, middle);
-        state.ResumeTiming();
     }
     slowest.report(state);
     c.zoomTo(zoom, middle);
@@ -431,7 +451,7 @@ void BM_ZoomStep(benchmark::State& state) {
 BENCHMARK(BM_ZoomStep)
     ->ArgNames({"dpr", "zoom"})
     ->ArgsProduct({{1, 2}, {25, 100, 200, 400}})
-    ->Unit(benchmark::kMillisecond)->Iterations(10);
+    ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
 
 // Undo of a drag of rectangle 1 and the Redo after it, each with its frame: the
 // whole drawing put back from the history, the layer brought in line with it.
