@@ -7,6 +7,7 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <QImage>
@@ -94,7 +95,22 @@ int exactRow(int y, qreal dpr, int limit) {
     return -1;
 }
 
+// Asked once: the library reads the count of cores from a file each time.
+int threads() {
+    static const int n = static_cast<int>(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
+    return n;
+}
+
 }  // namespace
+
+Beside::Beside(std::function<void()> job) {
+    running_ = threads() > 1 && Helper::instance().begin(job);
+    if (!running_) job();
+}
+
+void Beside::wait() {
+    if (std::exchange(running_, false)) Helper::instance().finish();
+}
 
 void paintInBands(QImage& image, const QRect& area, const std::function<void(QPainter&, const QRectF& band)>& paint) {
     const QRect rows = area & image.rect();
@@ -104,10 +120,8 @@ void paintInBands(QImage& image, const QRect& area, const std::function<void(QPa
     // band reaches up to the image's top and the last down past its bottom, so that
     // only the cuts clip anything.
     std::vector<int> cuts{0};
-    // Asked once: the library reads the count of cores from a file each time.
-    static const int threads = static_cast<int>(std::min(2u, std::max(1u, std::thread::hardware_concurrency())));
-    if (threads > 1 && qint64{rows.width()} * rows.height() >= kBandsFrom) {
-        const int n = threads * kBandsPerThread;
+    if (threads() > 1 && qint64{rows.width()} * rows.height() >= kBandsFrom) {
+        const int n = threads() * kBandsPerThread;
         for (int k = 1; k < n; ++k) {
             const int cut = exactRow(rows.top() + rows.height() * k / n, dpr, rows.bottom() + 1);
             if (cut > cuts.back()) cuts.push_back(cut);

@@ -22,4 +22,19 @@ namespace qm {
 // machine of one core, is painted in one band, unclipped, on this thread.
 void paintInBands(QImage& image, const QRect& area, const std::function<void(QPainter&, const QRectF& band)>& paint);
 
+// A job run on the second painting thread while this one goes on with other
+// work, until wait() or the end of the object; run at once on this thread when
+// the machine has one core or the second thread is taken. The job must not throw.
+class Beside {
+public:
+    explicit Beside(std::function<void()> job);
+    ~Beside() { wait(); }
+    Beside(const Beside&) = delete;
+    Beside& operator=(const Beside&) = delete;
+    void wait();
+
+private:
+    bool running_ = false;
+};
+
 }  // namespace qm

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <bit>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
+#include "render/bands.h"
 #include "render/paint_order.h"
 #include "render/twips.h"
 
@@ -42,29 +44,40 @@ private:
 // from where it was, and a layer moved whole would show it a pixel off.
 uint64_t painted(float v, float d) { return static_cast<uint64_t>(static_cast<int64_t>(wholeTwips(v) - d)); }
 
+// Two 32-bit values in one word, which mixes in one step what took two. Painted
+// positions lie within 32 bits wherever they are not whole floats already.
+uint64_t both(uint32_t low, uint32_t high) { return low | uint64_t{high} << 32; }
+uint64_t both(float low, float high) { return both(std::bit_cast<uint32_t>(low), std::bit_cast<uint32_t>(high)); }
+uint64_t both(uint64_t low, uint64_t high) { return both(static_cast<uint32_t>(low), static_cast<uint32_t>(high)); }
+uint64_t hashOf(std::string_view s) { return std::hash<std::string_view>{}(s); }
+
 uint64_t lookOf(const ShapeEl& s, float dx = 0, float dy = 0) {
-    return (Look() << s.left - dx << s.top - dy << painted(s.left, dx) << painted(s.top, dy) << s.width << s.height
-                   << int{s.style} << s.borderColor)
+    return (Look() << both(s.left - dx, s.top - dy) << both(painted(s.left, dx), painted(s.top, dy))
+                   << both(s.width, s.height) << both(static_cast<uint32_t>(s.style), static_cast<uint32_t>(s.borderColor)))
         .value();
 }
 uint64_t lookOf(const LineEl& l, float dx = 0, float dy = 0) {
-    return (Look() << l.x1 - dx << l.y1 - dy << l.x2 - dx << l.y2 - dy << painted(l.x1, dx) << painted(l.y1, dy)
-                   << painted(l.x2, dx) << painted(l.y2, dy) << l.borderColor << static_cast<int>(l.style))
+    return (Look() << both(l.x1 - dx, l.y1 - dy) << both(l.x2 - dx, l.y2 - dy)
+                   << both(painted(l.x1, dx), painted(l.y1, dy)) << both(painted(l.x2, dx), painted(l.y2, dy))
+                   << both(static_cast<uint32_t>(l.borderColor), static_cast<uint32_t>(l.style)))
         .value();
 }
 uint64_t lookOf(const LabelEl& l, float dx = 0, float dy = 0) {
-    return (Look() << l.left - dx << l.top - dy << painted(l.left, dx) << painted(l.top, dy) << l.width << l.height
-                   << std::string_view(l.caption) << l.foreColor << int{l.wordWrap} << std::string_view(l.fontName)
-                   << l.fontSize)
+    const auto sizes = both(static_cast<uint32_t>(l.caption.size()),
+                            static_cast<uint32_t>(l.fontName.size()) | uint32_t{l.wordWrap} << 31);
+    return (Look() << both(l.left - dx, l.top - dy) << both(painted(l.left, dx), painted(l.top, dy))
+                   << both(l.width, l.height) << both(std::bit_cast<uint32_t>(l.fontSize), static_cast<uint32_t>(l.foreColor))
+                   << sizes << hashOf(l.caption) << hashOf(l.fontName))
         .value();
 }
 uint64_t lookOf(const HandleEl& h, float dx = 0, float dy = 0) {
-    return (Look() << h.left - dx << h.top - dy << painted(h.left, dx) << painted(h.top, dy) << h.width << h.height
-                   << static_cast<int>(h.fill))
+    return (Look() << both(h.left - dx, h.top - dy) << both(painted(h.left, dx), painted(h.top, dy))
+                   << both(h.width, h.height) << static_cast<uint64_t>(h.fill))
         .value();
 }
 uint64_t lookOf(const PictureEl& p, float dx = 0, float dy = 0) {
-    return (Look() << p.left - dx << p.top - dy << painted(p.left, dx) << painted(p.top, dy) << p.width << p.height)
+    return (Look() << both(p.left - dx, p.top - dy) << both(painted(p.left, dx), painted(p.top, dy))
+                   << both(p.width, p.height))
         .value();
 }
 
@@ -192,6 +205,21 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
     // The elements come in stacking order, which is PartRef order, as `leftOut` and
     // the selected parts are sorted: one walk along each finds which are in it.
     SortedParts skippedParts(leftOut), selectedParts(options.selected), raisedParts(options.raised);
+    // Labels are as many as all the rest and the dearest to fingerprint: their
+    // looks are worked out on the second thread while this one walks the rest.
+    labelLooks_.resize(static_cast<size_t>(doc.Label.end()));
+    Beside labels([this, &doc] {
+        for (int i = 1; i < doc.Label.end(); ++i)
+            if (const LabelEl* l = doc.Label.find(i)) labelLooks_[static_cast<size_t>(i)] = lookOf(*l);
+    });
+    const auto ownLook = [&](PartRef r, const auto& e) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(e)>, LabelEl>) {
+            labels.wait();
+            return labelLooks_[static_cast<size_t>(r.index)];
+        } else {
+            return lookOf(e);
+        }
+    };
     forEachElement(doc, [&](PartRef r, const auto& e) {
         const bool skipped = skippedParts.has(r) || (r.part == Part::spHandle && !options.handles);
         const bool selected = selectedParts.has(r), raised = raisedParts.has(r);
@@ -204,7 +232,8 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         // Drawn in the selection colour, or above the rest, it looks different,
         // whatever its own colour.
         if (e.visible && !skipped)
-            now.look = selected || raised ? (Look() << lookOf(e) << int{selected} << int{raised}).value() : lookOf(e);
+            now.look = selected || raised ? (Look() << ownLook(r, e) << int{selected} << int{raised}).value()
+                                          : ownLook(r, e);
         if (family.size() <= i) {
             if (!now.look) return;
             family.resize(i + 1);

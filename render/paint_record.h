@@ -46,6 +46,7 @@ private:
     static constexpr size_t kFamilies = static_cast<size_t>(Part::picRight) + 1;
 
     std::array<std::vector<Mark>, kFamilies> marks_;
+    std::vector<uint64_t> labelLooks_;  // by label index, while an update runs
     uint64_t optionsLook_ = 0;
     size_t painted_ = 0;
 };
