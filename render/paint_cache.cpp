@@ -297,9 +297,8 @@ bool PaintCache::prepareRaised(const Document& doc, QSize size, qreal dpr, const
         ready_.image.devicePixelRatio() != dpr) {
         ready_ = carriedFor(doc, size, dpr, options);
         readyRows_ = 0;
-        readyBounds_.clear();
         if (ready_.image.isNull()) return false;
-        readyBounds_ = boxesOf(doc, options.raised);
+        ready_.bounds = boxesOf(doc, options.raised);
         return true;
     }
     // Memory for the layer that raising them leaves behind, and for the record
@@ -325,7 +324,7 @@ bool PaintCache::prepareRaised(const Document& doc, QSize size, qreal dpr, const
     const int top = ready_.area.top() + static_cast<int>(readyRows_ / dpr);
     const int bottom = ready_.area.top() + static_cast<int>(std::ceil(to / dpr));
     const QRect rows(QPoint(ready_.area.left(), top - 1), QPoint(ready_.area.right(), bottom + 1));
-    paintRaisedRows(ready_.image, doc, options, reaching(options.raised, readyBounds_, rows), ready_.area, readyRows_,
+    paintRaisedRows(ready_.image, doc, options, reaching(options.raised, ready_.bounds, rows), ready_.area, readyRows_,
                     to);
     readyRows_ = to;
     return !raisedPrepared();
@@ -354,9 +353,13 @@ QRegion PaintCache::catchUpCarried(const Document& doc, const PaintOptions& opti
 }
 
 bool PaintCache::reraise(const Document& doc, const PaintOptions& options, QPoint offset) {
-    std::vector<PartRef> changed;
-    std::set_symmetric_difference(carried_.parts.begin(), carried_.parts.end(), options.raised.begin(),
-                                  options.raised.end(), std::back_inserter(changed));
+    std::vector<PartRef> joined, left;
+    std::set_difference(options.raised.begin(), options.raised.end(), carried_.parts.begin(), carried_.parts.end(),
+                        std::back_inserter(joined));
+    std::set_difference(carried_.parts.begin(), carried_.parts.end(), options.raised.begin(), options.raised.end(),
+                        std::back_inserter(left));
+    std::vector<PartRef> changed = joined;
+    changed.insert(changed.end(), left.begin(), left.end());
     // Beyond a few, painting the layer anew costs little more.
     constexpr size_t kMostChanged = 64;
     if (changed.size() > kMostChanged) return false;
@@ -373,26 +376,49 @@ bool PaintCache::reraise(const Document& doc, const PaintOptions& options, QPoin
     // reaching into it painted again in its order. Texts that come to lie in one
     // shape lie one over another: merged, their boxes cover far less.
     const std::vector<QRect> boxes = coalesce(pieces, carried_.area);
-    const std::vector<QRect> bounds = boxesOf(doc, options.raised, offset);
-    PaintOptions on = options;
-    on.raised.clear();
-    QPainter p(&carried_.image);
-    p.translate(-QPointF(carried_.area.topLeft() + offset));
-    for (const QRect& box : boxes) {
-        const std::vector<PartRef> within = reaching(options.raised, bounds, box);
-        const QRect now = box.translated(offset);
-        p.save();
-        p.setClipRect(now);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.fillRect(now, Qt::transparent);
-        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        on.exposed = QRectF(now);
-        paintParts(p, doc, within, on);
-        p.restore();
+    // The boxes of the parts as painted, kept from preparing the layer or found
+    // once; those of the joining ones where they lie, moved back.
+    if (carried_.bounds.size() != carried_.parts.size()) carried_.bounds = boxesOf(doc, carried_.parts, offset);
+    std::vector<QRect> bounds;
+    bounds.reserve(options.raised.size());
+    for (size_t k = 0, was = 0; k < options.raised.size(); ++k) {
+        const PartRef& r = options.raised[k];
+        while (was < carried_.parts.size() && carried_.parts[was] < r) ++was;
+        bounds.push_back(was < carried_.parts.size() && carried_.parts[was] == r
+                             ? carried_.bounds[was]
+                             : paintedBounds(doc, std::span(&r, 1)).translated(-offset));
     }
-    p.end();
+    std::vector<std::vector<PartRef>> within;
+    QRectF reach;
+    for (const QRect& box : boxes) {
+        within.push_back(reaching(options.raised, bounds, box));
+        reach |= QRectF(box.translated(offset));
+    }
+    // The layer's corner on the canvas now; the joining texts lie in the densest
+    // parts of a drawing, so the boxes are painted on both threads.
+    const QPointF corner(carried_.area.topLeft() + offset);
+    const qreal dpr = carried_.image.devicePixelRatio();
+    const QRect rows = QRectF((reach.topLeft() - corner) * dpr, reach.size() * dpr).toAlignedRect();
+    paintInBands(carried_.image, rows, [&](QPainter& p, const QRectF& band) {
+        p.translate(-corner);
+        PaintOptions on = options;
+        on.raised.clear();
+        for (size_t k = 0; k < boxes.size(); ++k) {
+            const QRect now = boxes[k].translated(offset);
+            on.exposed = QRectF(now) & band.translated(corner);
+            if (on.exposed.isEmpty()) continue;
+            p.save();
+            p.setClipRect(now, Qt::IntersectClip);
+            p.setCompositionMode(QPainter::CompositionMode_Source);
+            p.fillRect(now, Qt::transparent);
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            paintParts(p, doc, within[k], on);
+            p.restore();
+        }
+    });
     carried_.parts = options.raised;
-    carried_.look = lookMovedBack(doc, carried_.parts, inTwips(offset));
+    // The layer's fingerprint was found to hold a moment ago.
+    carried_.look += lookMovedBack(doc, joined, inTwips(offset)) - lookMovedBack(doc, left, inTwips(offset));
     // The part the layer's place is told by must still go with it.
     if (!std::binary_search(carried_.parts.begin(), carried_.parts.end(), carried_.anchor))
         for (size_t k = 0; k < carried_.parts.size(); ++k)
@@ -401,6 +427,7 @@ bool PaintCache::reraise(const Document& doc, const PaintOptions& options, QPoin
                 carried_.anchorAt = bounds[k].topLeft();
                 break;
             }
+    carried_.bounds = std::move(bounds);
     return true;
 }
 

@@ -116,6 +116,7 @@ private:
         std::vector<PartRef> parts;  // what it shows
         std::vector<PartRef> selected;  // the selection's look it was painted with
         uint64_t look = 0;           // lookMovedBack of the parts, as painted
+        std::vector<QRect> bounds;   // the box of each part as painted; empty until needed
         bool whole = false;          // no part was cut off at the canvas's edge
         PartRef anchor{};            // one of them, and where its box began
         QPoint anchorAt;
@@ -151,7 +152,6 @@ private:
     Still beforeRaising_;
     Carried ready_;     // prepared for 全选, painted down to row readyRows_
     int readyRows_ = 0;
-    std::vector<QRect> readyBounds_;  // the box of each part it shows
     QImage spare_;      // memory, touched in advance, for a layer to be painted over whole
     int spareRows_ = 0;  // the rows of it touched so far
 };

@@ -300,11 +300,11 @@ std::vector<std::vector<PartRef>> PaintRecord::partsWithin(std::span<const QRect
 }
 
 uint64_t lookMovedBack(const Document& doc, std::span<const PartRef> parts, PointF by) {
-    Look all;
+    uint64_t sum = 0;
     forEachPart(doc, parts, [&](PartRef r, const auto& e) {
-        all << static_cast<int>(r.part) << r.index << int{e.visible} << lookOf(e, by.x, by.y);
+        sum += (Look() << static_cast<int>(r.part) << r.index << int{e.visible} << lookOf(e, by.x, by.y)).value();
     });
-    return all.value();
+    return sum;
 }
 
 }  // namespace qm

@@ -52,7 +52,9 @@ private:
 };
 
 // A fingerprint of how `parts` look as painted, each element taken `by` twips back
-// from where it lies: equal fingerprints, the same pixels moved by as much.
+// from where it lies: equal fingerprints, the same pixels moved by as much. It
+// is the sum of the parts' own, so that a group's follows parts joining it
+// (added) and leaving it (taken away) without going through the rest.
 uint64_t lookMovedBack(const Document& doc, std::span<const PartRef> parts, PointF by);
 
 }  // namespace qm
