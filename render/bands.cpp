@@ -19,9 +19,11 @@ namespace {
 // Below this many device pixels an area is painted in one piece: handing half of
 // it to another thread would cost more than it saves.
 constexpr qint64 kBandsFrom = 256 * 256;
-// Bands per thread: work is seldom spread evenly over a drawing, and a thread that
-// finishes early takes the next band left.
-constexpr int kBandsPerThread = 2;
+// Over a large area, two bands per thread: work is seldom spread evenly over a
+// drawing, and a thread that finishes early takes the next band left. Over a
+// small one, where many elements reach into every band and each band pays for
+// each of them again, one.
+constexpr qint64 kEvenedFrom = 512 * 1024;
 
 // The second painting thread: started on first need and never ended. It sleeps
 // between jobs; at exit the process ends it where it sleeps. Its lock and its
@@ -120,8 +122,9 @@ void paintInBands(QImage& image, const QRect& area, const std::function<void(QPa
     // band reaches up to the image's top and the last down past its bottom, so that
     // only the cuts clip anything.
     std::vector<int> cuts{0};
-    if (threads() > 1 && qint64{rows.width()} * rows.height() >= kBandsFrom) {
-        const int n = threads() * kBandsPerThread;
+    const qint64 pixels = qint64{rows.width()} * rows.height();
+    if (threads() > 1 && pixels >= kBandsFrom) {
+        const int n = threads() * (pixels >= kEvenedFrom ? 2 : 1);
         for (int k = 1; k < n; ++k) {
             const int cut = exactRow(rows.top() + rows.height() * k / n, dpr, rows.bottom() + 1);
             if (cut > cuts.back()) cuts.push_back(cut);
