@@ -17,6 +17,7 @@
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
 #include "app/main_window.h"
+#include "edit/undo.h"
 #include "io/document_io.h"
 #include "render/canvas_painter.h"
 #include "model/sel_kind.h"
@@ -440,7 +441,23 @@ private slots:
         QVERIFY(canvas()->hasCachedLayer());
         QCOMPARE(doc().Shape1.find(1)->left, 4500.0f);
 
+        // The drop's frame is painted, and sent to the screen, while the release is
+        // handled and before the history records the step.
+        const size_t steps = w->editor().history->steps.steps();
+        std::optional<size_t> stepsWhenPainted;
+        struct PaintWatch : QObject {
+            std::function<void()> seen;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint) seen();
+                return false;
+            }
+        } watch;
+        watch.seen = [&] { stepsWhenPainted = w->editor().history->steps.steps(); };
+        canvas()->installEventFilter(&watch);
         QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::NoModifier, to);
+        canvas()->removeEventFilter(&watch);
+        QCOMPARE(stepsWhenPainted, std::optional(steps));
+        QCOMPARE(w->editor().history->steps.steps(), steps + 1);
         QVERIFY(canvas()->moving().empty());
         // The window shows the rectangle where it was dropped: green, with handles.
         const QImage img = canvas()->grab().toImage();
