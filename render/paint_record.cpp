@@ -53,7 +53,8 @@ uint64_t hashOf(std::string_view s) { return std::hash<std::string_view>{}(s); }
 
 uint64_t lookOf(const ShapeEl& s, float dx = 0, float dy = 0) {
     return (Look() << both(s.left - dx, s.top - dy) << both(painted(s.left, dx), painted(s.top, dy))
-                   << both(s.width, s.height) << both(static_cast<uint32_t>(s.style), static_cast<uint32_t>(s.borderColor)))
+                   << both(s.width, s.height)
+                   << both(static_cast<uint32_t>(s.style), static_cast<uint32_t>(s.borderColor)))
         .value();
 }
 uint64_t lookOf(const LineEl& l, float dx = 0, float dy = 0) {
@@ -66,8 +67,9 @@ uint64_t lookOf(const LabelEl& l, float dx = 0, float dy = 0) {
     const auto sizes = both(static_cast<uint32_t>(l.caption.size()),
                             static_cast<uint32_t>(l.fontName.size()) | uint32_t{l.wordWrap} << 31);
     return (Look() << both(l.left - dx, l.top - dy) << both(painted(l.left, dx), painted(l.top, dy))
-                   << both(l.width, l.height) << both(std::bit_cast<uint32_t>(l.fontSize), static_cast<uint32_t>(l.foreColor))
-                   << sizes << hashOf(l.caption) << hashOf(l.fontName))
+                   << both(l.width, l.height)
+                   << both(std::bit_cast<uint32_t>(l.fontSize), static_cast<uint32_t>(l.foreColor)) << sizes
+                   << hashOf(l.caption) << hashOf(l.fontName))
         .value();
 }
 uint64_t lookOf(const HandleEl& h, float dx = 0, float dy = 0) {
