@@ -105,8 +105,8 @@ int threads() {
 
 }  // namespace
 
-Beside::Beside(std::function<void()> job) {
-    running_ = threads() > 1 && Helper::instance().begin(job);
+Beside::Beside(std::function<void()> job, bool worthIt) {
+    running_ = worthIt && threads() > 1 && Helper::instance().begin(job);
     if (!running_) job();
 }
 

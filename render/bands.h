@@ -24,10 +24,11 @@ void paintInBands(QImage& image, const QRect& area, const std::function<void(QPa
 
 // A job run on the second painting thread while this one goes on with other
 // work, until wait() or the end of the object; run at once on this thread when
-// the machine has one core or the second thread is taken. The job must not throw.
+// it is too small to be worth handing over (`worthIt` false), the machine has
+// one core or the second thread is taken. The job must not throw.
 class Beside {
 public:
-    explicit Beside(std::function<void()> job);
+    explicit Beside(std::function<void()> job, bool worthIt = true);
     ~Beside() { wait(); }
     Beside(const Beside&) = delete;
     Beside& operator=(const Beside&) = delete;

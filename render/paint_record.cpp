@@ -207,13 +207,17 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
     // The elements come in stacking order, which is PartRef order, as `leftOut` and
     // the selected parts are sorted: one walk along each finds which are in it.
     SortedParts skippedParts(leftOut), selectedParts(options.selected), raisedParts(options.raised);
-    // Labels are as many as all the rest and the dearest to fingerprint: their
-    // looks are worked out on the second thread while this one walks the rest.
+    // Labels are as many as all the rest and the dearest to fingerprint: when
+    // there are thousands, their looks are worked out on the second thread while
+    // this one walks the rest.
+    constexpr int kLabelsBeside = 4096;
     labelLooks_.resize(static_cast<size_t>(doc.Label.end()));
-    Beside labels([this, &doc] {
-        for (int i = 1; i < doc.Label.end(); ++i)
-            if (const LabelEl* l = doc.Label.find(i)) labelLooks_[static_cast<size_t>(i)] = lookOf(*l);
-    });
+    Beside labels(
+        [this, &doc] {
+            for (int i = 1; i < doc.Label.end(); ++i)
+                if (const LabelEl* l = doc.Label.find(i)) labelLooks_[static_cast<size_t>(i)] = lookOf(*l);
+        },
+        doc.Label.end() > kLabelsBeside);
     const auto ownLook = [&](PartRef r, const auto& e) {
         if constexpr (std::is_same_v<std::decay_t<decltype(e)>, LabelEl>) {
             labels.wait();
