@@ -13,6 +13,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include "render/device_pixels.h"
+
 namespace qm {
 namespace {
 
@@ -137,6 +139,7 @@ void paintInBands(QImage& image, const QRect& area, const std::function<void(QPa
     };
     if (cuts.size() < 2) {
         QPainter p(&image);
+        followDensity(p, image);
         paint(p, band(0));
         return;
     }
@@ -149,6 +152,7 @@ void paintInBands(QImage& image, const QRect& area, const std::function<void(QPa
         view.setDevicePixelRatio(dpr);
         for (size_t k; (k = next++) < cuts.size();) {
             QPainter p(&view);
+            followDensity(p, view);
             p.setClipRect(band(k));
             paint(p, band(k));
         }

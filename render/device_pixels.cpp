@@ -47,4 +47,9 @@ void drawOnDevicePixels(QPainter& painter, const QPointF& at, const QImage& imag
     painter.setWorldTransform(world);
 }
 
+void followDensity(QPainter& painter, const QImage& image) {
+    const qreal dpr = image.devicePixelRatio();
+    if (dpr < 1) painter.scale(dpr, dpr);
+}
+
 }  // namespace qm

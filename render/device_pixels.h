@@ -18,4 +18,10 @@ namespace qm {
 // pixel) as Qt draws it.
 void drawOnDevicePixels(QPainter& painter, const QPointF& at, const QImage& image, const QRectF& source = {});
 
+// Scales a painter just opened on `image` to the image's pixel ratio where that is
+// below one (a layer or stamp of a canvas zoomed out): Qt scales a painter up for
+// an image of ratio above one but never down, and would paint such a layer at
+// full size into its fewer pixels.
+void followDensity(QPainter& painter, const QImage& image);
+
 }  // namespace qm

@@ -87,6 +87,7 @@ Stamp makeStamp(const Ink& ink, const QString& text) {
     s.image.fill(Qt::transparent);
     s.image.setDevicePixelRatio(ink.dpr);
     QPainter p(&s.image);
+    followDensity(p, s.image);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setFont(font);
     p.setPen(QColor::fromRgb(ink.colour));
@@ -135,6 +136,8 @@ bool stampsExact(const Ink& ink) {
     const Stamp s = makeStamp(ink, probe);
     {
         QPainter a(&drawn), b(&stamped);
+        followDensity(a, drawn);
+        followDensity(b, stamped);
         a.translate(1, 3);  // as a canvas's frame moves its drawing
         b.translate(1, 3);
         a.setRenderHint(QPainter::TextAntialiasing, true);

@@ -26,16 +26,24 @@ bool has(const std::vector<PartRef>& v, Part p, int i) {
 
 QSize canvasSize() { return {957, 637}; }
 
+// An image of the canvas at `dpr` device pixels to a canvas pixel. Below one, the
+// canvas is zoomed out on a screen of ratio 1, as the canvas widget paints it: the
+// painter scales, for an image cannot hold a ratio below one.
 QImage blankImage(qreal dpr) {
-    QImage img(canvasSize() * dpr, QImage::Format_RGB32);
-    img.setDevicePixelRatio(dpr);
+    QImage img((QSizeF(canvasSize()) * dpr).toSize(), QImage::Format_RGB32);
+    img.setDevicePixelRatio(std::max<qreal>(dpr, 1));
     img.fill(Qt::white);
     return img;
+}
+
+void zoomOut(QPainter& p, qreal dpr) {
+    if (dpr < 1) p.scale(dpr, dpr);
 }
 
 QImage fullPaint(const Document& doc, qreal dpr, const PaintOptions& options = defaultPaintOptions()) {
     QImage img = blankImage(dpr);
     QPainter p(&img);
+    zoomOut(p, dpr);
     paintDocument(p, doc, options);
     return img;
 }
@@ -44,6 +52,7 @@ QImage cachedPaint(PaintCache& cache, const Document& doc, const std::vector<Par
                    const PaintOptions& options = defaultPaintOptions()) {
     QImage img = blankImage(dpr);
     QPainter p(&img);
+    zoomOut(p, dpr);
     cache.paint(p, doc, moving, canvasSize(), dpr, QRectF(), options);
     return img;
 }
@@ -164,6 +173,9 @@ private slots:
         // only now and then: the layer's edges and the cuts between its bands.
         QTest::newRow("1.25x") << 1.25;
         QTest::newRow("1.5x") << 1.5;
+        // Zoomed out: fewer device pixels than canvas pixels.
+        QTest::newRow("0.5x") << 0.5;
+        QTest::newRow("0.75x") << 0.75;
     }
 
     void aFrameFromTheLayerEqualsAFullRepaint() {
