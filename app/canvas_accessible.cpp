@@ -31,8 +31,8 @@ public:
 
     QRect rect() const override {
         const CanvasWidget* c = canvas_->canvas();
-        const ElementBox b = canvas_->reading(ref_).box;
-        const QRect on = QRectF(c->toWidget(b.left, b.top), c->toWidget(b.left + b.width, b.top + b.height))
+        const BoxF b = canvas_->reading(ref_).box;
+        const QRect on = QRectF(c->toWidget(b.left, b.top), c->toWidget(b.right, b.bottom))
                              .normalized()
                              .toAlignedRect();
         return QRect(c->mapToGlobal(on.topLeft()), on.size());

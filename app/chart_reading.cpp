@@ -8,28 +8,14 @@ namespace {
 QString u(const char* s) { return QString::fromUtf8(s); }
 
 QString kindOf(const Document& doc, ElementRef e) {
-    switch (e.kind) {
-        case ElementKind::Shape: {
-            // Styles 2 and 3 are drawn as ellipses (3 a circle), the others as rectangles.
-            const ShapeEl* s = doc.Shape1.find(e.index);
-            return u(s && (s->style == 2 || s->style == 3) ? "椭圆" : "矩形");
-        }
-        case ElementKind::Diamond: return u("菱形");
-        case ElementKind::Label: {
-            const LabelEl* l = doc.Label.find(e.index);
-            return u(l && l->wordWrap ? "竖向标签" : "标签");
-        }
-        case ElementKind::Arrow: {
-            // A straight arrow is one segment; its head says which way it points.
-            const ArrowRecord* r = doc.arrowRecord(e.index);
-            if (!r || r->segmentCount() != 1) return u("折线箭头");
-            static const char* const byDirection[] = {"上箭头", "下箭头", "左箭头", "右箭头"};
-            const int d = r->direction();
-            return u(d >= 0 && d < 4 ? byDirection[d] : "箭头");
-        }
-        case ElementKind::TitleBlock: return u("标题栏");
-    }
-    return {};
+    const UserKind kind = userKind(doc, e);
+    if (kind != UserKind::Arrow) return u(chineseName(kind));
+    // A straight arrow is one segment; its head says which way it points.
+    const ArrowRecord* r = doc.arrowRecord(e.index);
+    if (!r || r->segmentCount() != 1) return u("折线箭头");
+    static const char* const byDirection[] = {"上箭头", "下箭头", "左箭头", "右箭头"};
+    const int d = r->direction();
+    return u(d >= 0 && d < 4 ? byDirection[d] : chineseName(kind));
 }
 
 }  // namespace
@@ -40,7 +26,7 @@ ElementReading readElement(const Document& doc, ElementRef e) {
     ElementReading r;
     r.ref = e;
     r.kind = kindOf(doc, e);
-    r.box = elementBox(doc, e);
+    r.box = outlineOf(doc, e).value_or(BoxF{});
     const std::vector<ElementRef> selected = selectedElements(doc);
     r.selected = !selected.empty() && selected.front() == e;
     const auto caption = [&doc](int i) {

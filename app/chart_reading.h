@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "model/chart_elements.h"
+#include "model/element_parts.h"
 
 namespace qm {
 
@@ -15,7 +16,7 @@ struct ElementReading {
     ElementRef ref{ElementKind::Shape, 0};
     QString kind;       // 矩形, 椭圆, 菱形, 标签, 竖向标签, 上箭头 ... 折线箭头, 标题栏
     QStringList texts;  // the texts shown, in order; a table row as "caption：value"
-    ElementBox box;
+    BoxF box;
     bool selected = false;
     // The kind and the texts: "矩形：接收订单 / 录入系统"; the kind alone without texts.
     QString name() const;

@@ -30,6 +30,7 @@
 #include "interact/rules.h"
 #include "interact/selection.h"
 #include "model/chart_elements.h"
+#include "model/element_parts.h"
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
 #include "render/canvas_painter.h"
@@ -263,8 +264,8 @@ void EditorView::popupEditMenuAtSelection() {
     const QRect inView = canvas_->visibleRegion().boundingRect() & canvas_->contentsRect();
     QPoint at = inView.center();
     if (const std::vector<ElementRef> selected = selectedElements(ed_.doc); !selected.empty()) {
-        const ElementBox b = elementBox(ed_.doc, selected.front());
-        const QPoint middle = canvas_->toWidget(b.left + b.width / 2, b.top + b.height / 2).toPoint();
+        const BoxF b = outlineOf(ed_.doc, selected.front()).value_or(BoxF{});
+        const QPoint middle = canvas_->toWidget((b.left + b.right) / 2, (b.top + b.bottom) / 2).toPoint();
         if (!inView.isEmpty())
             at = QPoint(std::clamp(middle.x(), inView.left(), inView.right()),
                         std::clamp(middle.y(), inView.top(), inView.bottom()));

@@ -12,9 +12,11 @@
 #include "io/document_io.h"
 #include "io/qmp_convert.h"
 #include "model/labels.h"
+#include "model/element_parts.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
+#include "model/vocabulary.h"
 
 namespace qm {
 namespace {
@@ -311,28 +313,24 @@ private:
     // arrow without segments are not there to see.
     std::vector<ElementRef> pasted() const {
         std::vector<ElementRef> out;
-        std::vector<bool> owned(static_cast<size_t>(e_.labelCount) + 1, false);
-        const auto own = [&](const auto& rec) {
-            for (int16_t i : {rec.label1, rec.label2})
-                if (i >= 1 && i <= e_.labelCount) owned[static_cast<size_t>(i)] = true;
-            for (int k = 1; k <= innerLabelCount(rec); ++k)
-                if (const int16_t i = rec.innerLabel[static_cast<size_t>(k)]; i >= 1 && i <= e_.labelCount)
-                    owned[static_cast<size_t>(i)] = true;
-        };
+        // What is copied never holds a title block: only shapes and diamonds own labels.
+        std::vector<bool> owned(static_cast<size_t>(std::max<int>(e_.labelCount, 0)) + 1, false);
+        const auto present = [&](ElementKind kind, int i) { return isPresent(e_, {kind, i}); };
         for (int i = 1; i <= e_.shapeCount; ++i) {
-            own(e_.shapeRec[static_cast<size_t>(i)]);
-            if (e_.Shape1.visible(i)) out.push_back({ElementKind::Shape, shapes_ + i});
+            for (int l : carriedLabels(e_, {ElementKind::Shape, i}))
+                if (l <= e_.labelCount) owned[static_cast<size_t>(l)] = true;
+            if (present(ElementKind::Shape, i)) out.push_back({ElementKind::Shape, shapes_ + i});
         }
         for (int i = 1; i <= e_.diamondCount; ++i) {
-            own(e_.diamondRec[static_cast<size_t>(i)]);
-            if (e_.lx1.visible(i)) out.push_back({ElementKind::Diamond, diamonds_ + i});
+            for (int l : carriedLabels(e_, {ElementKind::Diamond, i}))
+                if (l <= e_.labelCount) owned[static_cast<size_t>(l)] = true;
+            if (present(ElementKind::Diamond, i)) out.push_back({ElementKind::Diamond, diamonds_ + i});
         }
-        for (int i = 1; i <= e_.arrowCount; ++i) {
-            const ArrowRecord& r = e_.arrowRec[static_cast<size_t>(i)];
-            if (r.segmentCount() > 0 && e_.Line1.visible(r.slot[1])) out.push_back({ElementKind::Arrow, arrows_ + i});
-        }
+        for (int i = 1; i <= e_.arrowCount; ++i)
+            if (present(ElementKind::Arrow, i)) out.push_back({ElementKind::Arrow, arrows_ + i});
         for (int i = 1; i <= e_.labelCount; ++i)
-            if (!owned[static_cast<size_t>(i)] && e_.Label.visible(i)) out.push_back({ElementKind::Label, labels_ + i});
+            if (!owned[static_cast<size_t>(i)] && present(ElementKind::Label, i))
+                out.push_back({ElementKind::Label, labels_ + i});
         return out;
     }
 

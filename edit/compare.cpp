@@ -8,6 +8,7 @@
 #include "io/qmp_convert.h"
 #include "model/editor.h"
 #include "model/rounding.h"
+#include "model/vocabulary.h"
 
 namespace qm {
 namespace {
@@ -58,12 +59,11 @@ void addTitleBlock(const Document& doc, std::vector<ChartElement>& out) {
 // ended adds its start too.
 void addArrow(const Document& doc, int a, std::vector<ChartElement>& out) {
     const ArrowRecord& r = doc.arrowRec[a];
+    if (!isPresent(doc, {ElementKind::Arrow, a})) return;
     ChartElement e{ChartKind::Arrow, a, {}, {}, {}, {}, {}, -1, {}};
-    bool visible = false;
     for (int k = 1; k <= r.segmentCount(); ++k) {
         const LineEl* l = doc.Line1.find(r.slot[k]);
         if (!l) continue;
-        visible = visible || l->visible;
         e.segments.push_back(r.slot[k]);
         const TwipPoint from{twips(l->x1), twips(l->y1)}, to{twips(l->x2), twips(l->y2)};
         if (e.points.empty() || !(e.points.back() == from)) e.points.push_back(from);
@@ -72,13 +72,11 @@ void addArrow(const Document& doc, int a, std::vector<ChartElement>& out) {
     std::vector<TwipPoint> extent = e.points;
     const Collection<PictureEl>* heads = doc.heads(r.direction());
     if (const PictureEl* p = heads ? heads->find(r.head()) : nullptr; p && p->visible) {
-        visible = true;
         e.headDir = r.direction();
         e.head = {twips(p->left), twips(p->top)};
         extent.push_back(e.head);
         extent.push_back({twips(p->left + p->width), twips(p->top + p->height)});
     }
-    if (!visible) return;
     e.box = boundsOf(extent);
     out.push_back(std::move(e));
 }
@@ -168,47 +166,35 @@ std::vector<ChartElement> comparedElements(const Document& doc) {
     out.reserve(kTitleFields.size() + 1 + static_cast<size_t>(std::max(0, doc.shapeCount + doc.diamondCount +
                                                                         doc.arrowCount + doc.labelCount)));
     if (doc.Shape2.visible) addTitleBlock(doc, out);
-    // Labels that belong to the title block or to a shape are reported with it.
-    std::vector<bool> owned(static_cast<size_t>(std::max<int>(doc.labelCount, 0)) + 1, false);
-    const auto own = [&owned](int label) {
-        if (label >= 1 && static_cast<size_t>(label) < owned.size()) owned[static_cast<size_t>(label)] = true;
-    };
-    if (doc.Shape2.visible)
-        for (int i = kNumberLabel; i <= kLastCellLabel; ++i) own(i);
-
     for (int i = 1; i <= lastRecordIndex(doc.shapeCount); ++i) {
         const ShapeEl* s = doc.Shape1.find(i);
-        if (!s) continue;
+        if (!isPresent(doc, {ElementKind::Shape, i})) continue;
         const ShapeRecord& r = doc.shapeRec[i];
-        own(r.label1);
-        own(r.label2);
-        if (!s->visible) continue;
-        const ChartKind kind = s->style == static_cast<int16_t>(ShapeStyle::Oval) ? ChartKind::Ellipse
-                                                                                   : ChartKind::Rectangle;
+        const ChartKind kind = userKind(doc, {ElementKind::Shape, i}) == UserKind::Ellipse ? ChartKind::Ellipse
+                                                                                            : ChartKind::Rectangle;
         out.push_back(withTexts(doc, kind, i, boxOf(s->left, s->top, s->width, s->height), r.label1, r.label2));
     }
     for (int i = 1; i <= lastRecordIndex(doc.diamondCount); ++i) {
+        if (!isPresent(doc, {ElementKind::Diamond, i})) continue;
         std::vector<TwipPoint> corners;
-        bool exists = false, visible = false;
         for (const Collection<LineEl>* lines : doc.diamondLines()) {
             const LineEl* l = lines->find(i);
             if (!l) continue;
-            exists = true;
-            visible = visible || l->visible;
             corners.push_back({twips(l->x1), twips(l->y1)});
             corners.push_back({twips(l->x2), twips(l->y2)});
         }
-        if (!exists) continue;
         const DiamondRecord& r = doc.diamondRec[i];
-        own(r.label1);
-        own(r.label2);
-        if (visible) out.push_back(withTexts(doc, ChartKind::Diamond, i, boundsOf(corners), r.label1, r.label2));
+        out.push_back(withTexts(doc, ChartKind::Diamond, i, boundsOf(corners), r.label1, r.label2));
     }
     for (int a = 1; a <= lastRecordIndex(doc.arrowCount); ++a) addArrow(doc, a, out);
+    // Labels that belong to the title block or to a shape are reported with it.
+    const std::vector<bool> owned = ownedLabels(doc);
     for (int i = 1; i <= doc.labelCount; ++i) {
         const LabelEl* l = doc.Label.find(i);
-        if (!l || !l->visible || owned[static_cast<size_t>(i)]) continue;
-        const ChartKind kind = l->wordWrap ? ChartKind::VerticalLabel : ChartKind::Label;
+        if (!isPresent(doc, {ElementKind::Label, i}) || owned[static_cast<size_t>(i)]) continue;
+        const ChartKind kind = userKind(doc, {ElementKind::Label, i}) == UserKind::VerticalLabel
+                                   ? ChartKind::VerticalLabel
+                                   : ChartKind::Label;
         out.push_back({kind, i, boxOf(l->left, l->top, l->width, l->height), {l->caption}, {i, 0}, {}, {}, -1, {}});
     }
     return out;
@@ -244,7 +230,9 @@ Status convertForComparison(Version& version, Layout otherLayout, const TextMetr
 }
 
 const CompareWords kEnglishWords{
-    .kinds = {"", "", "", "rectangle", "ellipse", "diamond", "arrow", "label", "vertical label"},
+    .kinds = {"", "", "", englishName(UserKind::Rectangle), englishName(UserKind::Ellipse),
+              englishName(UserKind::Diamond), englishName(UserKind::Arrow), englishName(UserKind::Label),
+              englishName(UserKind::VerticalLabel)},
     .separator = ": ", .comma = ", ",
     .added = "added", .deleted = "deleted", .moved = "moved by", .resized = "resized", .points = "points",
     .head = "head",
@@ -254,7 +242,9 @@ const CompareWords kEnglishWords{
 };
 
 const CompareWords kChineseWords{
-    .kinds = {"", "", "", "矩形", "椭圆", "菱形", "箭头", "标签", "竖排标签"},
+    .kinds = {"", "", "", chineseName(UserKind::Rectangle), chineseName(UserKind::Ellipse),
+              chineseName(UserKind::Diamond), chineseName(UserKind::Arrow), chineseName(UserKind::Label),
+              chineseName(UserKind::VerticalLabel)},
     .separator = "：", .comma = "，",
     .added = "新增", .deleted = "删除", .moved = "移动", .resized = "大小改变", .points = "折点", .head = "箭头",
     .at = "位置", .size = "大小", .to = "到", .from = "从", .pixels = "像素", .was = "原为",

@@ -34,11 +34,9 @@ std::optional<BoxF> outlineOf(const Document& doc, ElementRef e) {
         }
         case ElementKind::Diamond: {
             std::optional<BoxF> box;
-            for (const Collection<LineEl>* lines : doc.diamondLines()) {
-                const LineEl* l = lines->find(e.index);
-                if (!l || !l->visible) return std::nullopt;
-                box = box ? unite(*box, boxOf(*l)) : boxOf(*l);
-            }
+            for (const Collection<LineEl>* lines : doc.diamondLines())
+                if (const LineEl* l = lines->find(e.index); l && l->visible)
+                    box = box ? unite(*box, boxOf(*l)) : boxOf(*l);
             return box;
         }
         case ElementKind::Arrow: {
@@ -48,10 +46,11 @@ std::optional<BoxF> outlineOf(const Document& doc, ElementRef e) {
             for (int k = 1; k <= r->segmentCount(); ++k)
                 if (const LineEl* s = doc.Line1.find(r->slot[static_cast<size_t>(k)]); s && s->visible)
                     box = box ? unite(*box, boxOf(*s)) : boxOf(*s);
-            if (!box) return std::nullopt;
             const Collection<PictureEl>* heads = doc.heads(r->direction());
-            if (const PictureEl* h = heads ? heads->find(r->head()) : nullptr; h && h->visible)
-                box = unite(*box, boxOf(h->left, h->top, h->width, h->height));
+            if (const PictureEl* h = heads ? heads->find(r->head()) : nullptr; h && h->visible) {
+                const BoxF head = boxOf(h->left, h->top, h->width, h->height);
+                box = box ? unite(*box, head) : head;
+            }
             return box;
         }
         case ElementKind::Label: {

@@ -19,9 +19,10 @@ struct BoxF {
 // The smallest box holding both.
 BoxF unite(const BoxF& a, const BoxF& b);
 
-// The box of a visible element's outline, in twips: a rectangle's or ellipse's
-// box, a diamond's corners, an arrow's vertices and head, a label's box, the title
-// block's frame. None for an element that is hidden or does not exist.
+// The box of an element's outline as painted, in twips: a rectangle's or
+// ellipse's box, a diamond's corners, an arrow's vertices and head, a label's box,
+// the title block's frame; the one box of an element everywhere. None exactly
+// where the element is not present (model/vocabulary.h).
 std::optional<BoxF> outlineOf(const Document& doc, ElementRef e);
 
 // The four points of a visible rectangle, ellipse or diamond that arrows are

@@ -15,6 +15,7 @@
 
 #include "model/editor.h"
 #include "model/selection_look.h"
+#include "model/vocabulary.h"
 #include "render/bands.h"
 #include "render/device_pixels.h"
 #include "render/fonts.h"
@@ -184,7 +185,7 @@ private:
         setPenColor(c);
         p.setBrush(Qt::NoBrush);
         const QRect inner(r.left(), r.top(), r.width() - 1, r.height() - 1);
-        const bool ellipse = style == 2 || style == 3;
+        const bool ellipse = isEllipseStyle(style);
         const qreal radius = std::min(r.width(), r.height()) / 6.0;
         if (opt.fillStrokes) {
             QPainterPath path;

@@ -16,6 +16,7 @@
 #include "io/document_io.h"
 #include "large_document.h"
 #include "model/chart_elements.h"
+#include "model/element_parts.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
 #include "render/qt_text_metrics.h"
@@ -82,8 +83,8 @@ void BM_GroupDrop(benchmark::State& state) {
     ed.doc = large().ed.doc;
     std::vector<ElementRef> group;
     for (const ElementRef& e : chartElements(ed.doc)) {
-        const ElementBox b = elementBox(ed.doc, e);
-        if (e.kind != ElementKind::TitleBlock && b.left + b.width < 14415 - 400) group.push_back(e);
+        const BoxF b = outlineOf(ed.doc, e).value_or(BoxF{});
+        if (e.kind != ElementKind::TitleBlock && b.right < 14415 - 400) group.push_back(e);
     }
     selectElements(ed, group);
     startHistory(ed, Layout::Quillmap);

@@ -24,6 +24,7 @@
 #include "interact/timers.h"
 #include "large_document.h"
 #include "model/chart_elements.h"
+#include "model/element_parts.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
 #include "model/text_metrics_cache.h"
@@ -402,8 +403,8 @@ void BM_DragNearlyEverything(benchmark::State& state) {
     Canvas c(static_cast<qreal>(state.range(0)));
     std::vector<ElementRef> group;
     for (const ElementRef& e : chartElements(c.editor().doc)) {
-        const ElementBox b = elementBox(c.editor().doc, e);
-        if (e.kind != ElementKind::TitleBlock && b.left + b.width < 14415 - 400) group.push_back(e);
+        const BoxF b = outlineOf(c.editor().doc, e).value_or(BoxF{});
+        if (e.kind != ElementKind::TitleBlock && b.right < 14415 - 400) group.push_back(e);
     }
     c.select(group);
     timeDrags(state, c, static_cast<Frame>(state.range(1)), 100, 4050, SelKind::Several, true);

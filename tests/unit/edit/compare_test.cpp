@@ -6,6 +6,8 @@
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/document_io.h"
+#include "model/chart_elements.h"
+#include "model/vocabulary.h"
 #include "model/labels.h"
 #include "model/relayout.h"
 #include "model/sel_kind.h"
@@ -138,6 +140,36 @@ TEST(Compare, ElementsAreMatchedByKindAndIndexAndHiddenOnesAreAbsent) {
     const Document empty = r.doc;
     addLabel(r.ed, "一", 300, 300);
     EXPECT_EQ(lines(empty, r.doc), (std::vector<std::string>{"label 1: added at (20, 20) \"一\""}));
+}
+
+// The compare, the accessible canvas and the keyboard's list ask one vocabulary:
+// a circle is an ellipse, a word-wrapped label a vertical label, and an arrow
+// whose first segment is hidden is still there while the painter draws the rest.
+TEST(Compare, NamesAndPresenceAreThoseOfEveryOtherReader) {
+    Drawing t;
+    Document& d = t.doc;
+    d.Shape1.find(2)->style = 3;
+    d.Label.find(15)->wordWrap = true;
+    d.Line1.find(d.arrowRec[2].slot[1])->visible = false;
+    const std::vector<ChartElement> compared = comparedElements(d);
+    std::vector<std::string> names;
+    std::vector<ElementRef> refs;
+    for (const ChartElement& e : compared) {
+        if (e.kind == ChartKind::TitleText || e.kind == ChartKind::TitleRow) continue;
+        names.push_back(elementName(e, kChineseWords));
+        const ElementKind kind = e.kind == ChartKind::TitleBlock                                ? ElementKind::TitleBlock
+                                 : e.kind == ChartKind::Diamond                                 ? ElementKind::Diamond
+                                 : e.kind == ChartKind::Arrow                                   ? ElementKind::Arrow
+                                 : e.kind == ChartKind::Label || e.kind == ChartKind::VerticalLabel ? ElementKind::Label
+                                                                                                : ElementKind::Shape;
+        refs.push_back({kind, e.index});
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"标题栏", "矩形 1", "椭圆 2", "菱形 1", "箭头 1", "箭头 2", "竖向标签 15"}));
+    std::vector<ElementRef> listed = chartElements(d);
+    std::sort(listed.begin(), listed.end());
+    std::sort(refs.begin(), refs.end());
+    EXPECT_EQ(listed, refs);
+    EXPECT_EQ(userKind(d, {ElementKind::Shape, 2}), UserKind::Ellipse);
 }
 
 }  // namespace
