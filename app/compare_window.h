@@ -8,7 +8,7 @@
 
 #include <QWidget>
 
-#include "edit/compare.h"
+#include "edit/compare_words.h"
 
 class QLabel;
 class QListWidget;

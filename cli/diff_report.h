@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "edit/compare.h"
+#include "edit/compare_words.h"
 
 namespace qm::cli {
 

@@ -10,7 +10,7 @@
 #include <QSize>
 
 #include "render/picture_encoders.h"
-#include "edit/compare.h"
+#include "edit/compare_words.h"
 
 class QPainter;
 

@@ -1,7 +1,7 @@
 // The compare: one drawing, a series of edits, and the list a reviewer reads.
 #include <gtest/gtest.h>
 
-#include "edit/compare.h"
+#include "edit/compare_words.h"
 #include "edit/insert.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
