@@ -9,6 +9,7 @@
 #include "edit/insert.h"
 #include "edit/quillmap_commands.h"
 #include "interact/arrange.h"
+#include "interact/deleting.h"
 #include "interact/rules.h"
 #include "interact/selection.h"
 

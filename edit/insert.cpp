@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "interact/deleting.h"
 #include "interact/selection.h"
 #include "model/labels.h"
 #include "model/rounding.h"

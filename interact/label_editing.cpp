@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "interact/inner_labels.h"
 #include "interact/pointer.h"
 #include "interact/rules.h"
 #include "interact/selection.h"

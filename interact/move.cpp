@@ -7,6 +7,7 @@
 #include "interact/arrows.h"
 #include "interact/glue.h"
 #include "interact/handles.h"
+#include "interact/inner_labels.h"
 #include "interact/rules.h"
 #include "interact/selection.h"
 #include "model/relayout.h"

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "interact/arrows.h"
+#include "interact/deleting.h"
 #include "interact/glue.h"
 #include "interact/handles.h"
 #include "interact/move.h"

@@ -1,6 +1,7 @@
 #include "interact/qmp_rules.h"
 
 #include "interact/arrows.h"
+#include "interact/deleting.h"
 #include "interact/label_editing.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"

@@ -2,6 +2,7 @@
 // drawings have the title block, corner handles and inner labels, and word-wrapped
 // labels are edited in the tall box. qmp's table is in qmp_rules.cpp.
 #include "interact/arrows.h"
+#include "interact/deleting.h"
 #include "interact/label_editing.h"
 #include "interact/pointer.h"
 #include "interact/rules.h"

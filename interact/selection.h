@@ -1,8 +1,7 @@
 // What is selected: one element (selKind and selIndex) or several (the group),
 // chosen, added to, cleared (the look is drawn from the state, see
-// model/selection_look.h); Delete, hiding arrows and diamonds, and the lists of
-// free labels lying inside each rectangle, ellipse and diamond (which move and
-// disappear with it).
+// model/selection_look.h). Deleting is in interact/deleting.h, the labels lying
+// on each shape in interact/inner_labels.h.
 #pragma once
 #include <vector>
 
@@ -54,22 +53,5 @@ void endInteraction(Editor& ed);
 // hidden, a trailing segment that never moved dropped, the head made; an arrow with
 // no segment is abandoned. Does nothing outside drawing.
 void finishArrowDrawing(Editor& ed);
-
-// Whether Delete would hide something now: a rectangle, ellipse, diamond, arrow or
-// label is selected (not the title block's number field or title), alone or among
-// several.
-bool canDeleteSelection(const Editor& ed);
-// The Delete command: hides the selected elements and their parts. Arrows that
-// end on a deleted shape stay where they are.
-void deleteSelection(Editor& ed);
-
-void hideArrow(Document& doc, int a);
-void setDiamondVisible(Document& doc, int i, bool visible);
-void createDiamondLines(Document& doc, int i);
-
-void rebuildShapeInnerLists(Document& doc);
-void rebuildDiamondInnerLists(Document& doc);
-// Both, looking at where the labels lie once.
-void rebuildInnerLists(Document& doc);
 
 }  // namespace qm

@@ -3,6 +3,7 @@
 #include "app/editor_boxes.h"
 #include "edit/insert.h"
 #include "edit/qmp_commands.h"
+#include "interact/deleting.h"
 #include "interact/qmp_rules.h"
 #include "interact/selection.h"
 

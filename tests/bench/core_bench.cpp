@@ -4,6 +4,7 @@
 
 #include "edit/clipboard.h"
 #include "edit/quillmap_commands.h"
+#include "interact/inner_labels.h"
 #include "interact/label_editing.h"
 #include "interact/pointer.h"
 #include "interact/pointer_routing.h"

@@ -10,6 +10,7 @@
 #include "edit/insert.h"
 #include "edit/quillmap_commands.h"
 #include "edit/undo.h"
+#include "interact/inner_labels.h"
 #include "interact/pointer.h"
 #include "interact/pointer_routing.h"
 #include "interact/selection.h"

@@ -18,6 +18,7 @@
 
 #include "edit/quillmap_commands.h"
 #include "edit/undo.h"
+#include "interact/inner_labels.h"
 #include "interact/move.h"
 #include "interact/pointer_routing.h"
 #include "interact/selection.h"

@@ -8,15 +8,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "render/change_painter.h"
 #include "drawings.h"
 #include "edit/insert.h"
+#include "interact/deleting.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
-#include "model/relayout.h"
-#include "model/sel_kind.h"
 #include "io/document_io.h"
 #include "model/labels.h"
+#include "model/relayout.h"
+#include "model/sel_kind.h"
+#include "render/change_painter.h"
 #include "tool_run.h"
 
 namespace qm {

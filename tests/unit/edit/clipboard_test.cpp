@@ -4,6 +4,7 @@
 
 #include "edit/clipboard.h"
 #include "edit/insert.h"
+#include "interact/inner_labels.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/clipboard_payload.h"

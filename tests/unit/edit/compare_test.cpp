@@ -3,15 +3,16 @@
 
 #include "edit/compare_words.h"
 #include "edit/insert.h"
+#include "interact/deleting.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/document_io.h"
 #include "model/chart_elements.h"
-#include "model/vocabulary.h"
 #include "model/labels.h"
 #include "model/relayout.h"
 #include "model/sel_kind.h"
 #include "model/title_block.h"
+#include "model/vocabulary.h"
 #include "unit/support/fakes.h"
 #include "unit/support/reduced_editor.h"
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "edit/insert.h"
+#include "interact/inner_labels.h"
 #include "interact/move.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"

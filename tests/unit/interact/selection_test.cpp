@@ -2,6 +2,8 @@
 
 #include "edit/insert.h"
 #include "edit/undo.h"
+#include "interact/deleting.h"
+#include "interact/inner_labels.h"
 #include "interact/pointer.h"
 #include "interact/pointer_routing.h"
 #include "interact/selection.h"
