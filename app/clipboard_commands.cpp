@@ -101,7 +101,7 @@ bool copySelection(EditorView& v, Layout layout) {
     const Document& doc = v.editor().doc;
     const std::vector<ElementRef> chosen = copyableSelection(doc);
     if (chosen.empty()) return false;
-    Document elements = copyElements(doc, chosen);
+    Document elements = extractElements(doc, chosen);
     const auto payload = encodePayload(elements, layout);
     if (!payload) {
         v.host().message("错误", "不能复制所选的图形。\n" + payload.error().describe(), Icon::Critical);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "edit/splice.h"
 #include "io/raw_document.h"
 #include "model/editor.h"
 #include "model/parts.h"
@@ -21,12 +22,6 @@ inline constexpr float kPasteStep = 150;
 
 // What Copy, Cut and Duplicate take: the selected elements but the title block.
 std::vector<ElementRef> copyableSelection(const Document& doc);
-
-// The elements with their parts as a document of their own: a rectangle or ellipse
-// with its divider, its two texts and the visible labels lying on it; a diamond
-// likewise; an arrow with its segments and head; a label. No title block; a part
-// two elements share is copied once.
-Document copyElements(const Document& doc, std::span<const ElementRef> elements);
 
 // The captions of their visible labels, one a line, for programs that take text.
 std::string elementTexts(const Document& elements);
@@ -42,7 +37,7 @@ private:
     int count_ = 0;
 };
 
-// Puts the elements (a document as copyElements makes it, in the drawing's layout)
+// Puts the elements (a document as extractElements makes it, in the drawing's layout)
 // into the drawing `step` times kPasteStep right of and below their place, less
 // where that would take them past the canvas's edge. Whole or nothing: a paste that
 // would pass a limit changes nothing and says which in a "提示" box. Returns the

@@ -119,7 +119,7 @@ void BM_CopyAndPaste100Shapes(benchmark::State& state) {
     const Document drawn = ed.doc;
     size_t pasted = 0;
     for (auto _ : state) {
-        const std::string payload = encodePayload(copyElements(ed.doc, chart), Layout::Quillmap).value();
+        const std::string payload = encodePayload(extractElements(ed.doc, chart), Layout::Quillmap).value();
         PasteSeries series;
         pasted = pastePayload(ed, payload, Layout::Quillmap, series).size();
         state.PauseTiming();

@@ -200,7 +200,7 @@ void BM_CopiedElementsPicture(benchmark::State& state) {
     QtTextMetrics metrics;
     Editor ed{host, metrics};
     startUp(ed);
-    const Document copied = copyElements(ed.doc, bench::drawChart(ed, 100));
+    const Document copied = extractElements(ed.doc, bench::drawChart(ed, 100));
     const auto format = static_cast<PictureFormat>(state.range(0));
     const int scale = format == PictureFormat::Png ? 2 : 1;
     for (auto _ : state)

@@ -46,7 +46,7 @@ public:
         for (int i = 1; i <= doc.diamondCount; ++i) all.push_back({ElementKind::Diamond, i});
         for (int i = 1; i <= doc.arrowCount; ++i) all.push_back({ElementKind::Arrow, i});
         for (int i = 1; i <= doc.labelCount; ++i) all.push_back({ElementKind::Label, i});
-        const Result<std::string> payload = encodePayload(copyElements(doc, all), layout);
+        const Result<std::string> payload = encodePayload(extractElements(doc, all), layout);
         if (!payload) {
             std::fprintf(stderr, "%s: %s\n", name.c_str(), payload.error().describe().c_str());
             ok_ = false;

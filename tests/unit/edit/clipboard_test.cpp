@@ -47,7 +47,7 @@ TEST(Clipboard, PastedElementsAreNewAndRenumberedAndArrowsStayOnThePastedShapes)
     drawChart(t);
     const Document before = d;
     const ElementRef chosen[] = {{ElementKind::Shape, 1}, {ElementKind::Diamond, 1}, {ElementKind::Arrow, 1}};
-    const Document copied = copyElements(d, chosen);
+    const Document copied = extractElements(d, chosen);
     EXPECT_EQ(elementTexts(copied), "开始\n单击这里添加文本\n单击这里添加文本\n添加文本\n添加文本");
     const std::string payload = encodePayload(copied, Layout::Quillmap).value();
     // Through the reader and back to the same bytes.
@@ -109,7 +109,7 @@ TEST(Clipboard, APasteThatWouldPassALimitChangesNothingAndSaysWhich) {
         Document& d = t.doc;
         drawChart(t);
         const ElementRef one[] = {{c.kind, 1}};
-        const Document elements = copyElements(d, one);
+        const Document elements = extractElements(d, one);
         d.*c.counter = c.full;
         selectElement(t.ed, ElementKind::Arrow, 1);
         const std::string bytes = saved(d);
@@ -129,7 +129,7 @@ TEST(Clipboard, ADamagedForeignOrOversizedPayloadIsRefusedAndChangesNothing) {
     TestEditor t;
     drawChart(t);
     const ElementRef one[] = {{ElementKind::Shape, 1}};
-    const std::string good = encodePayload(copyElements(t.doc, one), Layout::Quillmap).value();
+    const std::string good = encodePayload(extractElements(t.doc, one), Layout::Quillmap).value();
     std::string foreign = good, later = good, damaged = good;
     foreign[0] = 'X';
     later[10] = 2;
@@ -151,7 +151,7 @@ TEST(Clipboard, ADamagedForeignOrOversizedPayloadIsRefusedAndChangesNothing) {
 
     // Elements that a file could not hold are refused too: the drawing must stay savable.
     const ElementRef diamond[] = {{ElementKind::Diamond, 1}};
-    Document wide = copyElements(t.doc, diamond);
+    Document wide = extractElements(t.doc, diamond);
     wide.diamondRec[1].width = 100000;
     t.host.asked.clear();
     EXPECT_TRUE(pasteElements(t.ed, wide, 1).empty());
@@ -166,7 +166,7 @@ TEST(Clipboard, BetweenTheProgramsAPasteConvertsOrNamesWhatQmpCannotHold) {
     PasteSeries series;
     const auto payloadOf = [&](const Document& d, ElementRef e, Layout l) {
         const ElementRef one[] = {e};
-        return encodePayload(copyElements(d, one), l).value();
+        return encodePayload(extractElements(d, one), l).value();
     };
     insertVerticalLabel(full.ed);
     for (auto [element, says] : {std::pair{ElementRef{ElementKind::Arrow, 1}, "上、下、左、右箭头"},
