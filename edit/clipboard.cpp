@@ -13,11 +13,9 @@
 #include "io/document_io.h"
 #include "io/qmp_convert.h"
 #include "model/labels.h"
-#include "model/element_parts.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
-#include "model/vocabulary.h"
 
 namespace qm {
 namespace {
