@@ -60,20 +60,6 @@ struct KindTraits {
 };
 const KindTraits& kindTraits(ChartKind kind);
 
-// The title block's fields in report order and their names.
-struct TitleField {
-    const char* name;
-    int label;            // the label holding the value
-    int captionLabel = 0; // a table row's caption cell
-};
-inline constexpr std::array<TitleField, 5> kTitleFields{{
-    {"标题", kTitleLabel},
-    {"编号", kNumberLabel},
-    {"制作人", cellLabel(0, 1), cellLabel(0, 0)},
-    {"审核", cellLabel(1, 1), cellLabel(1, 0)},
-    {"依据", cellLabel(2, 1), cellLabel(2, 0)},
-}};
-inline constexpr const char* kTitleBlockName = "标题栏";
 
 // The present elements of a drawing in report order: the title block first, then
 // rectangles and ellipses, diamonds, arrows and labels, each by index.

@@ -94,7 +94,7 @@ std::string elementName(const ChartElement& e, const CompareWords& w) {
             for (const TitleField& f : kTitleFields)
                 if (f.label == e.index) return f.name;
             return {};
-        case ChartKind::TitleBlock: return kTitleBlockName;
+        case ChartKind::TitleBlock: return chineseName(UserKind::TitleBlock);
         default: return std::string(w.kinds[static_cast<size_t>(e.kind)]) + ' ' + std::to_string(e.index);
     }
 }

@@ -183,6 +183,8 @@ bool commitEditor(Editor& ed, EditorBox which) {
     return true;
 }
 
+void layOutInOwner(Editor& ed, int label) { centreInOwner(ed, label); }
+
 bool commitOpenEditors(Editor& ed) { return commitEditor(ed, EditorBox::Text1) && commitEditor(ed, EditorBox::Text2); }
 
 }  // namespace qm

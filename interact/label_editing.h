@@ -43,6 +43,10 @@ const char* captionRefusal(const LabelEl& label, const std::string& text, const 
 
 EditBox& editBox(Editor& ed, EditorBox box);
 
+// A text whose caption changed other than through its box, laid out where its
+// rectangle, ellipse, diamond or the title block puts it, as after editing it.
+void layOutInOwner(Editor& ed, int label);
+
 // The system cursor in canvas client twips (rounded), from the host's mapping.
 struct TwipPoint {
     int32_t x = 0, y = 0;

@@ -2,6 +2,7 @@
 // three-row table (maker, review, basis) at the bottom right. Its texts are
 // ordinary labels 1 to 8, named here once; qmp's drawings have none.
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "model/document.h"
@@ -23,6 +24,20 @@ inline constexpr int kLastCellLabel = 8;
 constexpr int cellLabel(int row, int col) { return kFirstCellLabel + row + 3 * col; }
 // What the number field says before the number the user types after it.
 inline constexpr const char* kNumberPrefix = "编号:";
+
+// The title block's fields in reading order and the names the user knows them by.
+struct TitleField {
+    const char* name;
+    int label;            // the label holding the value
+    int captionLabel = 0; // a table row's caption cell
+};
+inline constexpr std::array<TitleField, 5> kTitleFields{{
+    {"标题", kTitleLabel},
+    {"编号", kNumberLabel},
+    {"制作人", cellLabel(0, 1), cellLabel(0, 0)},
+    {"审核", cellLabel(1, 1), cellLabel(1, 0)},
+    {"依据", cellLabel(2, 1), cellLabel(2, 0)},
+}};
 
 // Creates the title block of a new drawing on a drawing just destroyed: its eight
 // labels with their texts and fonts, the title centred on the canvas, the table
