@@ -260,6 +260,14 @@ void EditorView::clickAtPointer(int button) {
     release(p);
 }
 
+void EditorView::showElement(ElementRef e) {
+    const std::optional<BoxF> b = outlineOf(ed_.doc, e);
+    if (!b) return;
+    const QRectF on(canvas_->toWidget(b->left, b->top), canvas_->toWidget(b->right, b->bottom));
+    const QPoint middle = canvas_->mapTo(area_->widget(), on.center().toPoint());
+    area_->ensureVisible(middle.x(), middle.y(), static_cast<int>(on.width() / 2) + 20, static_cast<int>(on.height() / 2) + 20);
+}
+
 void EditorView::popupEditMenuAtSelection() {
     const QRect inView = canvas_->visibleRegion().boundingRect() & canvas_->contentsRect();
     QPoint at = inView.center();

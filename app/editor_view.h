@@ -89,6 +89,9 @@ public:
     // The largest zoom at which the whole canvas fits the view without scrolling.
     void zoomToFit();
 
+    // Scrolls the element into view, at the zoom in use.
+    void showElement(ElementRef e);
+
 signals:
     // The widgets have just been brought in line with the editor.
     void refreshed();

@@ -13,6 +13,7 @@
 #include "app/canvas_scroll_area.h"
 #include "app/canvas_widget.h"
 #include "app/clipboard_commands.h"
+#include "app/find_bar.h"
 #include "app/icons.h"
 #include "edit/file_commands.h"
 #include "edit/undo.h"
@@ -122,6 +123,24 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
 // The view lets go of the widgets it drives while they are still there: left to
 // its parent, the scrolling area, it would go after them.
 EditorWindow::~EditorWindow() { delete view_; }
+
+FindBar& EditorWindow::findBar() {
+    if (!findBar_) {
+        findBar_ = new FindBar(*view_, client_);
+        static_cast<QVBoxLayout*>(client_->layout())->addWidget(findBar_);
+        // F3 and Shift+F3 go through the hits from anywhere in the window while
+        // the bar is open.
+        for (const auto& [key, by] : {std::pair(QKeySequence(Qt::Key_F3), 1), std::pair(QKeySequence(Qt::SHIFT | Qt::Key_F3), -1)}) {
+            auto* step = new QAction(this);
+            step->setShortcut(key);
+            addAction(step);
+            connect(step, &QAction::triggered, findBar_, [this, by = by] {
+                if (findBar_->isVisible()) findBar_->step(by);
+            });
+        }
+    }
+    return *findBar_;
+}
 
 void EditorWindow::buildViewMenu() {
     QMenu* viewMenu = menuBar()->addMenu(QString::fromUtf8("视图(&V)"));

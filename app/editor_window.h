@@ -21,6 +21,8 @@ class QToolBar;
 
 namespace qm {
 
+class FindBar;
+
 class CanvasScrollArea;
 class CanvasWidget;
 
@@ -61,6 +63,8 @@ public:
     CanvasScrollArea* scrollArea() const { return view_->scrollArea(); }
     QToolBar* toolbar() const { return toolbar_; }
     QMenu* editMenu() const { return editMenu_; }
+    // The find bar under the canvas, made when first asked for.
+    FindBar& findBar();
 
     // From here on a copy of unsaved changes is kept for after a crash; the
     // copies of programs that died are offered first. True when one was opened.
@@ -81,6 +85,7 @@ private:
     QFrame* container_ = nullptr;
     EditorView* view_ = nullptr;
     QMenu* editMenu_ = nullptr;
+    FindBar* findBar_ = nullptr;
     const char* program_;
     QString title_;
     Layout layout_;

@@ -3,6 +3,7 @@
 #include "app/canvas_widget.h"
 #include "app/compare_window.h"
 #include "app/export_command.h"
+#include "app/find_bar.h"
 #include "app/help_contents.h"
 #include "app/print_commands.h"
 #include "edit/file_commands.h"
@@ -20,6 +21,10 @@ namespace {
 template <class Result>
 Action onCanvas(Result (*command)(Editor&, CanvasWidget&)) {
     return [command](EditorView& v) { v.perform([&v, command](Editor& ed) { command(ed, *v.canvas()); }); };
+}
+
+void openFindBar(EditorView& v, bool replacing) {
+    if (auto* window = dynamic_cast<EditorWindow*>(v.canvas()->window())) window->findBar().open(replacing);
 }
 
 std::vector<MenuItem> alignItems() {
@@ -76,6 +81,8 @@ WindowDescription quillmapWindow() {
                 {"折线箭头(&P)", "instJT", {}, core(insertPolylineArrow)},
             }},
             {nullptr, "noname"},
+            {"查找(&F)...", "editFind", QKeySequence(Qt::CTRL | Qt::Key_F), [](EditorView& v) { openFindBar(v, false); }},
+            {"替换(&W)...", "editReplace", QKeySequence(Qt::CTRL | Qt::Key_H), [](EditorView& v) { openFindBar(v, true); }},
             {"对齐(&J)", "editAlign", {}, {}, alignItems()},
             // "Del" is part of the caption only: the Delete key belongs to the canvas,
             // and a shortcut here would also take it from the editor boxes.

@@ -162,6 +162,8 @@ private slots:
             {u("插入竖向标签(&H)"), QStringLiteral("instHLabel"), QString()},
             {u("插入箭头(&A)"), QStringLiteral("insJT"), QString()},
             {QStringLiteral("-"), QStringLiteral("noname"), QString()},
+            {u("查找(&F)..."), QStringLiteral("editFind"), QStringLiteral("Ctrl+F")},
+            {u("替换(&W)..."), QStringLiteral("editReplace"), QStringLiteral("Ctrl+H")},
             {u("对齐(&J)"), QStringLiteral("editAlign"), QString()},
             {u("删除(&E)        Del"), QStringLiteral("editDelete"), QString()},
         });
