@@ -18,8 +18,11 @@
 #include "cli/json_dump.h"
 #include "io/atomic_file.h"
 #include "io/codepage.h"
+#include "io/qmp_convert.h"
+#include "interact/selection.h"
 #include "render/canvas_painter.h"
 #include "render/change_painter.h"
+#include "render/editable_exports.h"
 #include "render/picture_encoders.h"
 #include "render/print_layout.h"
 #include "render/qt_text_metrics.h"
@@ -380,8 +383,45 @@ int diff(const Arguments& a, char* program) {
     return finishOutput(c.same() ? kDiffSame : kDiffDifferent, kDiffTrouble);
 }
 
+// convert to a drawing another editor changes, by OUT's extension: IN as its
+// editor opens it, a qmp drawing converted first as for a document.
+int convertToEditable(const std::string& in, const std::string& out, EditableFormat format, char* program) {
+    if (sameFile(in, out)) {
+        printError("\"" + out + "\" is the input file; the drawing needs another name");
+        return kExitFailure;
+    }
+    Gui gui(program);
+    const QtTextMetrics metrics;
+    Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(in, metrics);
+    if (!opened) {
+        printError(opened.error().describe());
+        return kExitFailure;
+    }
+    Editor& ed = (*opened)->ed;
+    clearSelection(ed);
+    Result<Document> doc = ed.doc;
+    if ((*opened)->layout == Layout::Qmp) doc = convertQmpToQuillmap(ed.doc, metrics);
+    if (!doc) {
+        printError("cannot convert \"" + in + "\": " + doc.error().describe());
+        return kExitFailure;
+    }
+    const QSize canvas = canvasPixelSize((*opened)->layout == Layout::Qmp ? CanvasGeometry{} : ed.canvas);
+    const Result<EditableFile> file = encodeEditable(*doc, canvas, format);
+    if (!file) {
+        printError("cannot write \"" + out + "\": " + file.error().message);
+        return kExitFailure;
+    }
+    if (Status st = writeFileAtomically(out, file->bytes); !st) {
+        printError(st.error().describe());
+        return kExitFailure;
+    }
+    if (file->replaced > 0) printError(out + ": " + replacedWarning(file->replaced));
+    return kExitOk;
+}
+
 int convert(const Arguments& a, char* program) {
     if (a.files.size() != 2) return usageError("convert needs IN and OUT");
+    if (const auto format = editableFormatFor(a.files[1])) return convertToEditable(a.files[0], a.files[1], *format, program);
     Gui gui(program);
     const QtTextMetrics metrics;
     if (const Result<Layout> done = convertDocumentFile(a.files[0], a.files[1], metrics); !done) {
