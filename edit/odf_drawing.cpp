@@ -78,22 +78,30 @@ public:
         return style("graphic", "gr", p + "/>");
     }
 
-    // Text laid out where the label has it: no padding, no growing, no wrapping
-    // (a vertical label's column is its one line).
-    std::string textStyle(bool stroke, Color c, bool vertical, bool middle) {
-        std::string p = "<style:graphic-properties draw:fill=\"none\" draw:auto-grow-width=\"false\""
-                        " draw:auto-grow-height=\"false\" fo:padding=\"0mm\" fo:wrap-option=\"no-wrap\""
-                        " draw:textarea-horizontal-align=\"center\"";
-        p += middle ? " draw:textarea-vertical-align=\"middle\"" : " draw:textarea-vertical-align=\"top\"";
-        p += stroke ? " draw:stroke=\"solid\"" + attr("svg:stroke-color", colour(c)) +
-                          attr("svg:stroke-width", len(kTwipsPerPixel))
-                    : std::string(" draw:stroke=\"none\"");
-        p += "/>";
-        if (vertical) p += "<style:paragraph-properties style:writing-mode=\"tb-rl\"/>";
+    // A figure's texts centred in it, without padding and without growing it.
+    std::string figureStyle(Color c) {
+        return style("graphic", "gr",
+                     "<style:graphic-properties draw:fill=\"none\" draw:stroke=\"solid\"" +
+                         attr("svg:stroke-color", colour(c)) + attr("svg:stroke-width", len(kTwipsPerPixel)) +
+                         " draw:auto-grow-width=\"false\" draw:auto-grow-height=\"false\" fo:padding=\"0mm\""
+                         " fo:wrap-option=\"no-wrap\" draw:textarea-horizontal-align=\"center\""
+                         " draw:textarea-vertical-align=\"middle\"/>");
+    }
+
+    // A label's text frame at its place. A reader whose face is wider than the
+    // one the label was measured with would break its line: the frame grows along
+    // its line instead (to the right, or down for vertical writing).
+    std::string frameStyle(bool vertical) {
+        std::string p = "<style:graphic-properties draw:fill=\"none\" draw:stroke=\"none\" fo:padding=\"0mm\"";
+        p += vertical ? " draw:auto-grow-width=\"false\" draw:auto-grow-height=\"true\""
+                        " draw:textarea-horizontal-align=\"right\" draw:textarea-vertical-align=\"top\"/>"
+                        "<style:paragraph-properties style:writing-mode=\"tb-rl\"/>"
+                      : " draw:auto-grow-width=\"true\" draw:auto-grow-height=\"false\""
+                        " draw:textarea-horizontal-align=\"left\" draw:textarea-vertical-align=\"top\"/>";
         return style("graphic", "gr", p);
     }
 
-    std::string paragraphStyle(const LabelEl& l, const char* align) {
+    std::string paragraphStyle(const LabelEl& l, const char* align, float spaceBelow) {
         const std::string face = fontFace(l.fontName);
         const double points = l.fontSize * page_.mmPerTwip / (25.4 / 1440);
         char size[32];
@@ -104,20 +112,22 @@ public:
                                   attr("style:font-size-complex", size);
         return style("paragraph", "P",
                      "<style:paragraph-properties" + attr("fo:text-align", align) +
-                         "/><style:text-properties" + font + sizes + attr("fo:color", colour(l.foreColor)) + "/>");
+                         attr("fo:margin-bottom", len(spaceBelow)) + "/><style:text-properties" + font + sizes + attr("fo:color", colour(l.foreColor)) + "/>");
     }
 
     // One paragraph per line of the caption, spaces and tabs kept.
-    std::string paragraphs(const LabelEl& l, const char* align) {
-        const std::string ps = paragraphStyle(l, align);
+    // `spaceBelow`: twips between the caption's last line and what follows it.
+    std::string paragraphs(const LabelEl& l, const char* align, float spaceBelow = 0) {
+        const std::string ps = paragraphStyle(l, align, 0), last = paragraphStyle(l, align, spaceBelow);
         std::string out;
         std::string_view rest = l.caption;
         while (true) {
             const size_t nl = rest.find('\n');
             std::string_view line = rest.substr(0, nl);
             if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            out += "<text:p" + attr("text:style-name", ps) + ">" + spans(line) + "</text:p>";
-            if (nl == std::string_view::npos) break;
+            const bool end = nl == std::string_view::npos;
+            out += "<text:p" + attr("text:style-name", end ? last : ps) + ">" + spans(line) + "</text:p>";
+            if (end) break;
             rest.remove_prefix(nl + 1);
         }
         return out;
@@ -187,8 +197,10 @@ std::string lineElement(Writer& w, const ChartLine& l, bool head = false) {
 std::string textFrame(Writer& w, const ChartText& t) {
     const LabelEl& l = *t.label;
     const BoxF b{l.left, l.top, l.left + l.width, l.top + l.height};
-    return "<draw:frame" + attr("draw:style-name", w.textStyle(false, kBlack, t.vertical, false)) + w.box(b) +
-           "><draw:text-box>" + w.paragraphs(l, "start") + "</draw:text-box></draw:frame>";
+    const char* minimum = t.vertical ? "fo:min-height" : "fo:min-width";
+    return "<draw:frame" + attr("draw:style-name", w.frameStyle(t.vertical)) + w.box(b) + "><draw:text-box" +
+           attr(minimum, w.len(t.vertical ? l.height : l.width)) + ">" + w.paragraphs(l, "start") +
+           "</draw:text-box></draw:frame>";
 }
 
 std::string figureElement(Writer& w, const ChartFigure& f) {
@@ -201,9 +213,14 @@ std::string figureElement(Writer& w, const ChartFigure& f) {
                 attr("svg:x", w.len(p.x - f.box.left)) + attr("svg:y", w.len(p.y - f.box.top)) +
                 attr("draw:escape-direction", escape[k]) + "/>";
     }
+    // The texts as far apart as they lie in the figure.
     std::string texts;
-    for (const LabelEl* l : f.texts) texts += w.paragraphs(*l, "center");
-    const std::string common = attr("draw:style-name", w.textStyle(true, f.color, false, true)) + attr("draw:name", f.id) +
+    for (size_t k = 0; k < f.texts.size(); ++k) {
+        const LabelEl& l = *f.texts[k];
+        const float below = k + 1 < f.texts.size() ? std::max(0.0f, f.texts[k + 1]->top - (l.top + l.height)) : 0;
+        texts += w.paragraphs(l, "center", below);
+    }
+    const std::string common = attr("draw:style-name", w.figureStyle(f.color)) + attr("draw:name", f.id) +
                                attr("draw:id", f.id) + attr("xml:id", f.id) + w.box(f.box);
     std::string shape;
     switch (f.kind) {
@@ -265,7 +282,7 @@ std::string arrowElement(Writer& w, const EditableChart& chart, const ChartArrow
 
 std::string titleBlockElement(Writer& w, const ChartTitleBlock& t) {
     std::string out = "<draw:g draw:name=\"title block\">";
-    out += "<draw:rect" + attr("draw:style-name", w.textStyle(true, t.color, false, true)) + w.box(t.frame) +
+    out += "<draw:rect" + attr("draw:style-name", w.figureStyle(t.color)) + w.box(t.frame) +
            "><text:p/></draw:rect>";
     for (const ChartLine& l : t.dividers) out += lineElement(w, l);
     for (const ChartText& text : t.texts) out += textFrame(w, text);
