@@ -12,7 +12,7 @@ namespace {
 
 std::string px(float twips) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(twips) / kTwipsPerPixel);
+    std::snprintf(buf, sizeof buf, "%.4f", static_cast<double>(twips) / kTwipsPerPixel);
     std::string s = buf;
     s.erase(s.find_last_not_of('0') + 1);
     if (s.back() == '.') s.pop_back();
