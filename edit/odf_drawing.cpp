@@ -83,7 +83,7 @@ public:
         return style("graphic", "gr",
                      "<style:graphic-properties draw:fill=\"none\" draw:stroke=\"solid\"" +
                          attr("svg:stroke-color", colour(c)) + attr("svg:stroke-width", len(kTwipsPerPixel)) +
-                         " draw:auto-grow-width=\"false\" draw:auto-grow-height=\"false\" fo:padding=\"0mm\""
+                         " draw:auto-grow-width=\"false\" draw:auto-grow-height=\"false\" fo:padding-left=\"0mm\" fo:padding-right=\"0mm\" fo:padding-top=\"0mm\" fo:padding-bottom=\"0mm\""
                          " fo:wrap-option=\"no-wrap\" draw:textarea-horizontal-align=\"center\""
                          " draw:textarea-vertical-align=\"middle\"/>");
     }
@@ -92,7 +92,7 @@ public:
     // one the label was measured with would break its line: the frame grows along
     // its line instead (to the right, or down for vertical writing).
     std::string frameStyle(bool vertical) {
-        std::string p = "<style:graphic-properties draw:fill=\"none\" draw:stroke=\"none\" fo:padding=\"0mm\"";
+        std::string p = "<style:graphic-properties draw:fill=\"none\" draw:stroke=\"none\" fo:padding-left=\"0mm\" fo:padding-right=\"0mm\" fo:padding-top=\"0mm\" fo:padding-bottom=\"0mm\"";
         p += vertical ? " draw:auto-grow-width=\"false\" draw:auto-grow-height=\"true\""
                         " draw:textarea-horizontal-align=\"right\" draw:textarea-vertical-align=\"top\"/>"
                         "<style:paragraph-properties style:writing-mode=\"tb-rl\"/>"
@@ -111,8 +111,11 @@ public:
         const std::string sizes = attr("fo:font-size", size) + attr("style:font-size-asian", size) +
                                   attr("style:font-size-complex", size);
         return style("paragraph", "P",
+                     // No extra space between Chinese and Latin letters, which the chart has none of.
                      "<style:paragraph-properties" + attr("fo:text-align", align) +
-                         attr("fo:margin-bottom", len(spaceBelow)) + "/><style:text-properties" + font + sizes + attr("fo:color", colour(l.foreColor)) + "/>");
+                         " style:text-autospace=\"none\" style:punctuation-wrap=\"simple\"" +
+                         attr("fo:margin-bottom", len(spaceBelow)) + "/><style:text-properties" + font + sizes +
+                         attr("fo:color", colour(l.foreColor)) + "/>");
     }
 
     // One paragraph per line of the caption, spaces and tabs kept.
