@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 #include "edit/xml_text.h"
 #include "model/editor.h"
@@ -45,12 +46,14 @@ public:
 
     // A style's font: the faces as one CSS-like list (a style value holds no ';').
     std::string font(const LabelEl& l) {
-        std::string list;
-        for (std::string f : families_(l.fontName)) {
-            std::replace_if(f.begin(), f.end(), [](char c) { return c == ';' || c == '=' || c == ','; }, ' ');
-            list += (list.empty() ? "" : ",") + f;
-        }
-        return "fontFamily=" + list + ";fontSize=" + px(l.fontSize * 20) + ";fontColor=" + colour(l.foreColor) + ";";
+        auto [at, fresh] = fontLists_.try_emplace(l.fontName);
+        if (fresh)
+            for (std::string f : families_(l.fontName)) {
+                std::replace_if(f.begin(), f.end(), [](char c) { return c == ';' || c == '=' || c == ','; }, ' ');
+                at->second += (at->second.empty() ? "" : ",") + f;
+            }
+        return "fontFamily=" + at->second + ";fontSize=" + px(l.fontSize * 20) + ";fontColor=" + colour(l.foreColor) +
+               ";";
     }
 
     std::string geometry(float left, float top, float width, float height) {
@@ -89,6 +92,7 @@ public:
 
 private:
     const FontFamilies& families_;
+    std::map<std::string, std::string> fontLists_;  // looking faces up is slow; labels share a few
 };
 
 std::string figureVertex(Writer& w, const ChartFigure& f) {
@@ -163,17 +167,19 @@ std::string titleBlockGroup(Writer& w, const ChartTitleBlock& t) {
 
 DrawioDiagram drawioDiagram(const EditableChart& chart, const FontFamilies& families, std::string_view title) {
     Writer w(families);
-    std::string cells = "<mxCell id=\"0\"/><mxCell id=\"1\" parent=\"0\"/>";
-    for (const ChartFigure& f : chart.figures) cells += figureVertex(w, f);
-    for (const ChartArrow& a : chart.arrows) cells += arrowEdge(w, chart, a);
-    for (size_t k = 0; k < chart.texts.size(); ++k) cells += w.textVertex(chart.texts[k], "text" + std::to_string(k + 1), "1");
-    if (chart.titleBlock) cells += titleBlockGroup(w, *chart.titleBlock);
     DrawioDiagram out;
-    out.xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<mxfile host=\"Quillmap\">" "<diagram id=\"page1\"" +
-              attr("name", w.text(title)) +
-              "><mxGraphModel grid=\"0\" gridSize=\"10\" guides=\"1\" tooltips=\"1\" connect=\"1\" arrows=\"1\""
-              " fold=\"1\" page=\"0\" pageScale=\"1\" math=\"0\" shadow=\"0\"><root>" +
-              cells + "</root></mxGraphModel></diagram></mxfile>\n";
+    // Written straight into the file's text: the largest chart is held once.
+    std::string& x = out.xml;
+    x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<mxfile host=\"Quillmap\"><diagram id=\"page1\"" +
+        attr("name", w.text(title)) +
+        "><mxGraphModel grid=\"0\" gridSize=\"10\" guides=\"1\" tooltips=\"1\" connect=\"1\" arrows=\"1\""
+        " fold=\"1\" page=\"0\" pageScale=\"1\" math=\"0\" shadow=\"0\"><root>"
+        "<mxCell id=\"0\"/><mxCell id=\"1\" parent=\"0\"/>";
+    for (const ChartFigure& f : chart.figures) x += figureVertex(w, f);
+    for (const ChartArrow& a : chart.arrows) x += arrowEdge(w, chart, a);
+    for (size_t k = 0; k < chart.texts.size(); ++k) x += w.textVertex(chart.texts[k], "text" + std::to_string(k + 1), "1");
+    if (chart.titleBlock) x += titleBlockGroup(w, *chart.titleBlock);
+    x += "</root></mxGraphModel></diagram></mxfile>\n";
     out.replaced = w.replaced;
     return out;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "edit/xml_text.h"
@@ -316,26 +317,39 @@ constexpr const char* kMasterStyles =
 
 }  // namespace
 
-OdfDrawing odfDrawing(const EditableChart& chart, const OdfPage& page, const FontFamilies& families) {
+OdfDrawing odfDrawing(const EditableChart& chart, const OdfPage& page, const FontFamilies& families, OdfForm form) {
     Writer w(page, families);
+    // The shapes, the bulk of the file, name the styles written before them.
     std::string shapes;
     for (const ChartFigure& f : chart.figures) shapes += figureElement(w, f);
     for (const ChartArrow& a : chart.arrows) shapes += arrowElement(w, chart, a);
     for (const ChartText& t : chart.texts) shapes += textFrame(w, t);
     if (chart.titleBlock) shapes += titleBlockElement(w, *chart.titleBlock);
-    const std::string body = "<office:body><office:drawing><draw:page draw:name=\"page1\""
-                             " draw:master-page-name=\"Default\">" +
-                             shapes + "</draw:page></office:drawing></office:body>";
     const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    const auto withBody = [&](std::string front, const char* end) {
+        const std::string_view open = "<office:body><office:drawing><draw:page draw:name=\"page1\""
+                                      " draw:master-page-name=\"Default\">";
+        const std::string_view close = "</draw:page></office:drawing></office:body>";
+        front.reserve(front.size() + open.size() + shapes.size() + close.size() + std::strlen(end));
+        front.append(open).append(shapes).append(close).append(end);
+        std::string().swap(shapes);
+        return front;
+    };
     OdfDrawing out;
-    out.content = head + "<office:document-content" + kNamespaces + ">" + w.fontDecls() + "<office:automatic-styles>" +
-                  w.autoStyles() + "</office:automatic-styles>" + body + "</office:document-content>\n";
-    out.styles = head + "<office:document-styles" + kNamespaces + ">" + w.fontDecls() + commonStyles() +
-                 "<office:automatic-styles>" + pageStyles(page) + "</office:automatic-styles>" + kMasterStyles +
-                 "</office:document-styles>\n";
-    out.flat = head + "<office:document" + kNamespaces + attr("office:mimetype", std::string(kOdgMimeType)) + ">" +
-               w.fontDecls() + commonStyles() + "<office:automatic-styles>" + pageStyles(page) + w.autoStyles() +
-               "</office:automatic-styles>" + kMasterStyles + body + "</office:document>\n";
+    if (form == OdfForm::Package) {
+        out.content = withBody(head + "<office:document-content" + kNamespaces + ">" + w.fontDecls() +
+                                   "<office:automatic-styles>" + w.autoStyles() + "</office:automatic-styles>",
+                               "</office:document-content>\n");
+        out.styles = head + "<office:document-styles" + kNamespaces + ">" + w.fontDecls() + commonStyles() +
+                     "<office:automatic-styles>" + pageStyles(page) + "</office:automatic-styles>" + kMasterStyles +
+                     "</office:document-styles>\n";
+    } else {
+        out.content = withBody(head + "<office:document" + kNamespaces +
+                                   attr("office:mimetype", std::string(kOdgMimeType)) + ">" + w.fontDecls() +
+                                   commonStyles() + "<office:automatic-styles>" + pageStyles(page) + w.autoStyles() +
+                                   "</office:automatic-styles>" + kMasterStyles,
+                               "</office:document>\n");
+    }
     out.replaced = w.replaced;
     return out;
 }

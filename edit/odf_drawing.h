@@ -24,13 +24,16 @@ struct OdfPage {
 // The installed faces, best first, that stand in for a document's font name.
 using FontFamilies = std::function<std::vector<std::string>(std::string_view documentName)>;
 
+// content.xml and styles.xml of the package, or the whole drawing as one .fodg
+// file in `content` (styles empty): only one of them is made, since a drawing
+// of the largest chart is several times the size of its document.
 struct OdfDrawing {
-    std::string content, styles;  // content.xml and styles.xml of the package
-    std::string flat;             // the whole drawing as one .fodg file
-    int replaced = 0;             // characters XML cannot hold, written as U+FFFD
+    std::string content, styles;
+    int replaced = 0;  // characters XML cannot hold, written as U+FFFD
 };
 
-OdfDrawing odfDrawing(const EditableChart& chart, const OdfPage& page, const FontFamilies& families);
+enum class OdfForm { Package, Flat };
+OdfDrawing odfDrawing(const EditableChart& chart, const OdfPage& page, const FontFamilies& families, OdfForm form);
 
 // The package's META-INF/manifest.xml and its mimetype.
 std::string odfManifest();

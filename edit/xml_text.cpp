@@ -39,6 +39,16 @@ std::string xmlEscaped(std::string_view text, int& replaced) {
     std::string out;
     out.reserve(text.size());
     for (size_t at = 0; at < text.size();) {
+        // Most text is a run of characters that go through as they are.
+        size_t plain = at;
+        while (plain < text.size()) {
+            const auto c = static_cast<uint8_t>(text[plain]);
+            if (c < 0x20 || c >= 0x80 || c == '&' || c == '<' || c == '>' || c == '"') break;
+            ++plain;
+        }
+        out.append(text.substr(at, plain - at));
+        at = plain;
+        if (at == text.size()) break;
         char32_t cp = 0;
         const size_t n = decode(text.substr(at), cp);
         if (n == 0 || !allowedInXml(cp)) {

@@ -108,8 +108,9 @@ Result<EditableFile> encodeEditable(const Document& doc, QSize size, EditableFor
         DrawioDiagram d = drawioDiagram(chart, fontFamilies, doc.displayName());
         return EditableFile{std::move(d.xml), d.replaced};
     }
-    OdfDrawing odf = odfDrawing(chart, printedPage(size), fontFamilies);
-    if (format == EditableFormat::Fodg) return EditableFile{std::move(odf.flat), odf.replaced};
+    const OdfForm form = format == EditableFormat::Fodg ? OdfForm::Flat : OdfForm::Package;
+    OdfDrawing odf = odfDrawing(chart, printedPage(size), fontFamilies, form);
+    if (form == OdfForm::Flat) return EditableFile{std::move(odf.content), odf.replaced};
     Result<std::string> package = odgPackage(odf);
     if (!package) return package.error();
     return EditableFile{std::move(*package), odf.replaced};

@@ -252,6 +252,10 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 // polyline with a bend.
 void drawGluedArrows(DrawingEditor& d) {
     test::drawEveryKind(d);
+    // The dividers below the middle, as files may hold them: the side points
+    // are no glue points LibreOffice has of its own.
+    for (LineEl* divider : {d.doc.LineRect.find(1), d.doc.LineRect.find(2)})
+        divider->y1 = divider->y2 = divider->y1 + 150;
     const auto rect = *connectionPoints(d.doc, {ElementKind::Shape, 1});
     const auto ellipse = *connectionPoints(d.doc, {ElementKind::Shape, 2});
     const auto diamond = *connectionPoints(d.doc, {ElementKind::Diamond, 1});
