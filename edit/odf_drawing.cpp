@@ -174,22 +174,26 @@ private:
         return out;
     }
 
-    std::string fontFace(const std::string& documentName) {
-        const std::string name = text(documentName.empty() ? std::string(kDefaultFontName) : documentName);
-        if (!faces_.count(name)) {
+    // The face declared for a document's font name, by the name's own text (made
+    // safe once: the declaration is written once, whatever refers to it).
+    const std::string& fontFace(const std::string& documentName) {
+        auto [at, fresh] = faceNames_.try_emplace(documentName);
+        if (fresh) {
+            at->second = text(documentName.empty() ? std::string(kDefaultFontName) : documentName);
             std::string list;
             for (const std::string& f : families_(documentName)) list += (list.empty() ? "" : ";") + f;
-            faces_[name] = "<style:font-face" + attr("style:name", name) + attr("svg:font-family", "'" + text(list) + "'") +
-                           "/>";
+            faces_[at->second] = "<style:font-face" + attr("style:name", at->second) +
+                                 attr("svg:font-family", "'" + text(list) + "'") + "/>";
         }
-        return name;
+        return at->second;
     }
 
     const OdfPage& page_;
     const FontFamilies& families_;
     std::map<std::string, std::string> styles_;
     std::string autoStyles_;
-    std::map<std::string, std::string> faces_;
+    std::map<std::string, std::string> faces_;      // declarations by face name
+    std::map<std::string, std::string> faceNames_;  // face names by document font name
 };
 
 std::string lineElement(Writer& w, const ChartLine& l, bool head = false) {

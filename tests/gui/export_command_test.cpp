@@ -103,13 +103,14 @@ private slots:
 
     void aCharacterXmlCannotHoldIsReplacedAndTold() {
         Fixture f;
-        f.ed.doc.Label.find(kTitleLabel)->caption = "流程\x01图";
+        // A control character, and a byte that is no UTF-8.
+        f.ed.doc.Label.find(kTitleLabel)->caption = "流程\x01图\xFF";
         f.host.dialogResults.push_back(f.path("图.drawio"));
         QVERIFY(exportCommand(f.ed, f.canvas));
-        QVERIFY(f.read("图.drawio").contains("流程\xEF\xBF\xBD图"));
+        QVERIFY(f.read("图.drawio").contains("流程\xEF\xBF\xBD图\xEF\xBF\xBD\""));
         QCOMPARE(f.host.asked.size(), size_t(1));
         QCOMPARE(f.host.asked[0].title, std::string("导出"));
-        QVERIFY2(f.host.asked[0].text.find("1 个字符") != std::string::npos, f.host.asked[0].text.c_str());
+        QVERIFY2(f.host.asked[0].text.find("2 个字符") != std::string::npos, f.host.asked[0].text.c_str());
     }
 
     void aFailedWriteOrPrintIsToldAndChangesNoFile() {
