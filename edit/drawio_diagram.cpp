@@ -71,12 +71,24 @@ public:
     std::string textVertex(const ChartText& t, const std::string& id, const std::string& parent, float dx = 0,
                            float dy = 0) {
         const LabelEl& l = *t.label;
-        // A vertical label wraps at its narrow width, one character a line.
-        const std::string style = std::string("text;html=0;spacing=0;align=left;verticalAlign=top;autosize=0;") +
-                                  (t.vertical ? "whiteSpace=wrap;" : "whiteSpace=nowrap;") + font(l) +
-                                  "strokeColor=none;fillColor=none;";
-        return cell(id, parent, text(l.caption), style, "vertex",
-                    geometry(l.left - dx, l.top - dy, l.width, l.height));
+        const std::string place = geometry(l.left - dx, l.top - dy, l.width, l.height);
+        const std::string look = "spacing=0;align=left;verticalAlign=top;autosize=0;" + font(l) +
+                                 "strokeColor=none;fillColor=none;";
+        if (!t.vertical) return cell(id, parent, text(l.caption), "text;html=0;whiteSpace=nowrap;" + look, "vertex", place);
+        // A vertical label wraps at its narrow width, one character a line, as in
+        // the chart; draw.io wraps only a label it reads as HTML.
+        std::string html;
+        for (const char c : l.caption) {
+            switch (c) {
+                case '&': html += "&amp;"; break;
+                case '<': html += "&lt;"; break;
+                case '>': html += "&gt;"; break;
+                case '\n': html += "<br>"; break;
+                case '\r': break;
+                default: html += c;
+            }
+        }
+        return cell(id, parent, text(html), "text;html=1;whiteSpace=wrap;" + look, "vertex", place);
     }
 
     std::string lineEdge(const ChartLine& l, const std::string& id, const std::string& parent, float dx, float dy) {

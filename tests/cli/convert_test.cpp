@@ -371,7 +371,7 @@ TEST(Convert, ADrawioDiagramHoldsTheChartWithItsGluedArrowsAndBends) {
     for (const XmlNode& c : cells)
         if (c.attr("style").startsWith(QLatin1String("text;")) && c.attr("parent") == QStringLiteral("1"))
             texts << c.attr("value") +
-                         (c.attr("style").contains(QLatin1String("whiteSpace=wrap")) ? QStringLiteral("|wrap") : QString());
+                         (c.attr("style").contains(QLatin1String("html=1;whiteSpace=wrap")) ? QStringLiteral("|wrap") : QString());
     EXPECT_EQ(texts, (QStringList{QStringLiteral("说明: a \"quoted\" note"), QStringLiteral("竖排文字|wrap")}));
 
     // Arrows: glued ends name their figure and the connection point (left,
