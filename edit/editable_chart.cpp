@@ -91,6 +91,9 @@ FigureKind figureKind(int16_t shapeStyle) {
     return FigureKind::Rectangle;
 }
 
+// Until the element vocabulary answers it: a vertical label is one that wraps.
+bool isVerticalLabel(const LabelEl& label) { return label.wordWrap; }
+
 EditableChart editableChart(const Document& doc) {
     EditableChart out;
     std::vector<ElementRef> figureRefs;
@@ -104,7 +107,7 @@ EditableChart editableChart(const Document& doc) {
                 }
                 break;
             case ElementKind::Label:
-                if (const LabelEl* l = doc.Label.find(e.index)) out.texts.push_back({l, l->wordWrap});
+                if (const LabelEl* l = doc.Label.find(e.index)) out.texts.push_back({l, isVerticalLabel(*l)});
                 break;
             case ElementKind::Arrow:
                 if (auto a = arrow(doc, e.index)) out.arrows.push_back(std::move(*a));
@@ -116,7 +119,7 @@ EditableChart editableChart(const Document& doc) {
                 t.color = doc.Shape2.borderColor;
                 for (const LineEl* l : {&doc.Line2, &doc.Line3, &doc.Line4})
                     if (auto line = visibleLine(l)) t.dividers.push_back(*line);
-                for (const LabelEl* l : visibleTexts(doc, e)) t.texts.push_back({l, l->wordWrap});
+                for (const LabelEl* l : visibleTexts(doc, e)) t.texts.push_back({l, isVerticalLabel(*l)});
                 out.titleBlock = std::move(t);
                 break;
             }

@@ -74,7 +74,9 @@ struct EditableChart {
 
 EditableChart editableChart(const Document& doc);
 
-// What kind of figure a rectangle-or-ellipse element's style draws.
+// What kind of figure a rectangle-or-ellipse element's style draws, and whether
+// a label is a vertical one: the element kinds as the writers need them.
 FigureKind figureKind(int16_t shapeStyle);
+bool isVerticalLabel(const LabelEl& label);
 
 }  // namespace qm

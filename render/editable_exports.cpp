@@ -56,6 +56,7 @@ struct ZipDeleter {
 Result<std::string> odgPackage(const OdfDrawing& odf) {
     zip_error_t error;
     zip_error_init(&error);
+    const std::unique_ptr<zip_error_t, void (*)(zip_error_t*)> finishError(&error, zip_error_fini);
     zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
     if (!buffer) return IoError{std::string("cannot make the package: ") + zip_error_strerror(&error), std::nullopt};
     zip_source_keep(buffer);
