@@ -1,4 +1,5 @@
-// The menu command "导出" (PDF, SVG or PNG), and the saving of a picture file it
+// The menu command "导出" (PDF, SVG or PNG pictures; OpenDocument drawings and
+// draw.io diagrams that other editors change), and the saving of a picture file it
 // shares with "保存为BMP图像" (bmp_command.h): a picture of the document,
 // encoded by render/picture_encoders.h, written to a file the user picks,
 // atomically, leaving the document's changed mark and file name alone.
@@ -11,7 +12,7 @@ namespace qm {
 class CanvasWidget;
 class Editor;
 
-// The presets of the "导出" dialog: the drawing's name, its three types, PDF first.
+// The presets of the "导出" dialog: the drawing's name, its types, PDF first.
 FileDialogPresets exportDialogPresets(const Document& doc);
 
 // Commits an open editor box, asks for a file with the presets and writes the

@@ -140,7 +140,7 @@ void FindBar::replaceOne() {
     if (current_ < 0) return;
     const TextHit hit = hits_[static_cast<size_t>(current_)];
     const std::string with = with_->text().toStdString();
-    const std::vector<ChartText> order = chartTexts(view_.editor().doc);
+    const std::vector<ElementText> order = chartTexts(view_.editor().doc);
     ReplaceOutcome done;
     view_.perform([&](Editor& ed) { done = replaceHit(ed, hit, with); });
     if (!done.refusal.empty()) {

@@ -18,8 +18,11 @@
 #include "cli/json_dump.h"
 #include "io/atomic_file.h"
 #include "io/codepage.h"
+#include "io/qmp_convert.h"
+#include "interact/selection.h"
 #include "render/canvas_painter.h"
 #include "render/change_painter.h"
+#include "render/editable_exports.h"
 #include "render/picture_encoders.h"
 #include "render/print_layout.h"
 #include "render/qt_text_metrics.h"
@@ -61,7 +64,17 @@ const char* const kUsage =
     "                             landscape unless told): the chart at true size, centred,\n"
     "                             or scaled down to fit the page whole\n"
     "  convert IN OUT             writes IN as a quillmap document; a qmp drawing gains a\n"
-    "                             title block; OUT must not be IN\n"
+    "                             title block; OUT must not be IN. OUT's extension picks\n"
+    "                             the format: .QMP a document; .odg (.fodg: one XML file)\n"
+    "                             an OpenDocument drawing for LibreOffice Draw: the chart\n"
+    "                             on an A4 landscape page as print lays it out, shapes\n"
+    "                             with their texts, labels as text frames, arrows as\n"
+    "                             connectors glued to the shapes their ends lie on (a\n"
+    "                             glued polyline may be re-routed there); .drawio a\n"
+    "                             draw.io diagram in the chart's pixels, glued arrows\n"
+    "                             naming their shapes, every bend kept. In both the title\n"
+    "                             block is a group, not a form; characters XML cannot hold\n"
+    "                             are written as U+FFFD and counted on standard error\n"
     "\n"
     "Options:\n"
     "  -h, --help                 shows this help\n"
@@ -81,6 +94,7 @@ const char* const kUsage =
     "  qmptool render 流程图.QMP 流程图.png --scale 2\n"
     "  qmptool print 流程图.QMP 流程图.pdf --paper A3\n"
     "  qmptool convert 旧流程图.QMP 新流程图.QMP\n"
+    "  qmptool convert 流程图.QMP 流程图.odg\n"
     "\n"
     "Exit status: 0 success, 1 an invalid document or a failed read or write, 2 a wrong command line.\n"
     "diff, as diff(1): 0 the same drawing, 1 different drawings, 2 trouble (a file missing,\n"
@@ -380,8 +394,45 @@ int diff(const Arguments& a, char* program) {
     return finishOutput(c.same() ? kDiffSame : kDiffDifferent, kDiffTrouble);
 }
 
+// convert to a drawing another editor changes, by OUT's extension: IN as its
+// editor opens it, a qmp drawing converted first as for a document.
+int convertToEditable(const std::string& in, const std::string& out, EditableFormat format, char* program) {
+    if (sameFile(in, out)) {
+        printError("\"" + out + "\" is the input file; the drawing needs another name");
+        return kExitFailure;
+    }
+    Gui gui(program);
+    const QtTextMetrics metrics;
+    Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(in, metrics);
+    if (!opened) {
+        printError(opened.error().describe());
+        return kExitFailure;
+    }
+    Editor& ed = (*opened)->ed;
+    clearSelection(ed);
+    Result<Document> doc = ed.doc;
+    if ((*opened)->layout == Layout::Qmp) doc = convertQmpToQuillmap(ed.doc, metrics);
+    if (!doc) {
+        printError("cannot convert \"" + in + "\": " + doc.error().describe());
+        return kExitFailure;
+    }
+    const QSize canvas = canvasPixelSize((*opened)->layout == Layout::Qmp ? CanvasGeometry{} : ed.canvas);
+    const Result<EditableFile> file = encodeEditable(*doc, canvas, format);
+    if (!file) {
+        printError("cannot write \"" + out + "\": " + file.error().message);
+        return kExitFailure;
+    }
+    if (Status st = writeFileAtomically(out, file->bytes); !st) {
+        printError(st.error().describe());
+        return kExitFailure;
+    }
+    if (file->replaced > 0) printError(out + ": " + replacedWarning(file->replaced));
+    return kExitOk;
+}
+
 int convert(const Arguments& a, char* program) {
     if (a.files.size() != 2) return usageError("convert needs IN and OUT");
+    if (const auto format = editableFormatFor(a.files[1])) return convertToEditable(a.files[0], a.files[1], *format, program);
     Gui gui(program);
     const QtTextMetrics metrics;
     if (const Result<Layout> done = convertDocumentFile(a.files[0], a.files[1], metrics); !done) {

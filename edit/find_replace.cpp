@@ -17,7 +17,7 @@ void setText(Editor& ed, int label, std::string text) {
     layOutInOwner(ed, label);
 }
 
-ReplaceOutcome replaceIn(Editor& ed, const std::vector<std::pair<ChartText, std::string>>& changes) {
+ReplaceOutcome replaceIn(Editor& ed, const std::vector<std::pair<ElementText, std::string>>& changes) {
     if (changes.empty() || !commitOpenEditors(ed)) return {};
     // Every new caption checked before any is set: whole or nothing.
     for (const auto& [text, caption] : changes)
@@ -30,9 +30,9 @@ ReplaceOutcome replaceIn(Editor& ed, const std::vector<std::pair<ChartText, std:
 
 }  // namespace
 
-std::vector<ChartText> chartTexts(const Document& doc) {
+std::vector<ElementText> chartTexts(const Document& doc) {
     struct Placed {
-        ChartText text;
+        ElementText text;
         float top, left;
     };
     std::vector<Placed> placed;
@@ -43,7 +43,7 @@ std::vector<ChartText> chartTexts(const Document& doc) {
     std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
         return a.top != b.top ? a.top < b.top : a.left < b.left;
     });
-    std::vector<ChartText> out;
+    std::vector<ElementText> out;
     out.reserve(placed.size());
     for (const Placed& p : placed) out.push_back(p.text);
     return out;
@@ -52,15 +52,15 @@ std::vector<ChartText> chartTexts(const Document& doc) {
 std::vector<TextHit> findInChart(const Document& doc, const TextPattern& pattern) {
     std::vector<TextHit> out;
     if (pattern.empty()) return out;
-    for (const ChartText& t : chartTexts(doc))
+    for (const ElementText& t : chartTexts(doc))
         for (const TextMatch& m : pattern.matches(doc.Label.find(t.label)->caption)) out.push_back({t, m});
     return out;
 }
 
 ReplaceOutcome replaceAll(Editor& ed, const TextPattern& pattern, std::string_view replacement) {
-    std::vector<std::pair<ChartText, std::string>> changes;
+    std::vector<std::pair<ElementText, std::string>> changes;
     if (pattern.empty()) return {};
-    for (const ChartText& t : chartTexts(ed.doc)) {
+    for (const ElementText& t : chartTexts(ed.doc)) {
         const std::string& caption = ed.doc.Label.find(t.label)->caption;
         const std::vector<TextMatch> found = pattern.matches(caption);
         if (found.empty()) continue;
@@ -78,7 +78,7 @@ ReplaceOutcome replaceHit(Editor& ed, const TextHit& hit, std::string_view repla
     return replaceIn(ed, {{hit.text, std::move(now)}});
 }
 
-std::string textOwnerName(const Document& doc, const ChartText& text) {
+std::string textOwnerName(const Document& doc, const ElementText& text) {
     if (text.element.kind == ElementKind::TitleBlock) {
         for (const TitleField& f : kTitleFields)
             if (f.label == text.label || f.captionLabel == text.label) return f.name;

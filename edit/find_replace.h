@@ -14,17 +14,17 @@
 namespace qm {
 
 // A text the user reads, and the element it belongs to.
-struct ChartText {
+struct ElementText {
     ElementRef element;
     int label = 0;
-    bool operator==(const ChartText&) const = default;
+    bool operator==(const ElementText&) const = default;
 };
 
 // Every text shown, in reading order.
-std::vector<ChartText> chartTexts(const Document& doc);
+std::vector<ElementText> chartTexts(const Document& doc);
 
 struct TextHit {
-    ChartText text;
+    ElementText text;
     TextMatch match;
     bool operator==(const TextHit&) const = default;
 };
@@ -45,6 +45,6 @@ ReplaceOutcome replaceAll(Editor& ed, const TextPattern& pattern, std::string_vi
 ReplaceOutcome replaceHit(Editor& ed, const TextHit& hit, std::string_view replacement);
 
 // How the user names a text in a message: "矩形 3", "标题", "竖向标签 12".
-std::string textOwnerName(const Document& doc, const ChartText& text);
+std::string textOwnerName(const Document& doc, const ElementText& text);
 
 }  // namespace qm

@@ -15,7 +15,7 @@ UserKind userKind(const Document& doc, ElementRef e) {
         case ElementKind::Diamond: return UserKind::Diamond;
         case ElementKind::Label: {
             const LabelEl* l = doc.Label.find(e.index);
-            return l && l->wordWrap ? UserKind::VerticalLabel : UserKind::Label;
+            return l && isVerticalLabel(*l) ? UserKind::VerticalLabel : UserKind::Label;
         }
         case ElementKind::Arrow: return UserKind::Arrow;
         case ElementKind::TitleBlock: return UserKind::TitleBlock;

@@ -18,6 +18,8 @@ namespace qm {
 enum class UserKind : uint8_t { Rectangle, Ellipse, Diamond, Label, VerticalLabel, Arrow, TitleBlock };
 
 constexpr bool isEllipseStyle(int16_t style) { return style == 2 || style == 3; }
+// Written one character a line.
+inline bool isVerticalLabel(const LabelEl& label) { return label.wordWrap; }
 
 UserKind userKind(const Document& doc, ElementRef e);
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # qmptool on the largest drawing the limits allow: wall-clock time of whole runs
 # (start-up included) of `print` to an A4 PDF, `render` to SVG and PDF, `dump
-# --text`, and `diff` against a version of it with every element changed, over a
-# number of runs (5 by default), with the medians. It measures; it does not judge.
+# --text`, `diff` against a version of it with every element changed, and
+# `convert` to a document and to the drawings for other editors, over a number of
+# runs (5 by default), with the medians; then the peak memory of each convert
+# beside the document's size. It measures; it does not judge.
 # Usage: qmptool_bench.sh QMPTOOL LARGEST_FILE_PROGRAM [RUNS]
 set -euo pipefail
 tool=$(realpath "$1")
@@ -47,4 +49,16 @@ bench "render PDF" render "$dir/largest.QMP" "$dir/out.pdf"
 bench "dump --text" dump --text "$dir/largest.QMP"
 bench "diff, every element changed" diff "$dir/largest.QMP" "$dir/changed.QMP"
 bench "diff --json, every element changed" diff --json "$dir/largest.QMP" "$dir/changed.QMP"
+bench "convert to .QMP" convert "$dir/largest.QMP" "$dir/copy.QMP"
+for ext in odg fodg drawio; do bench "convert to .$ext" convert "$dir/largest.QMP" "$dir/out.$ext"; done
+# What an export holds beyond the opened document: its peak resident set less
+# that of writing the document itself, beside the document's size.
+if command -v /usr/bin/time >/dev/null; then
+    peak_kb() { /usr/bin/time -f %M "$tool" "$@" 2>&1 >/dev/null | tail -n 1; }
+    base=$(peak_kb convert "$dir/largest.QMP" "$dir/copy.QMP")
+    for ext in odg fodg drawio; do
+        peak=$(peak_kb convert "$dir/largest.QMP" "$dir/out.$ext")
+        echo "convert to .$ext: peak $peak KB, $((peak - base)) KB above writing a .QMP ($base KB); file $(stat -c %s "$dir/out.$ext") bytes"
+    done
+fi
 echo "$(stat -c %s "$dir/largest.QMP") bytes of document; load $(cut -d' ' -f1-3 /proc/loadavg)"

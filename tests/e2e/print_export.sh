@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Printing and exporting in the real program: Ctrl+P opens the print dialog and
 # printing to a PDF file from it writes one A4 landscape page; the print preview
-# opens on the chart; "导出" writes a PDF, an SVG and a PNG. Every file is read
-# back by a reader that is not ours: poppler, python's XML parser, ImageMagick.
+# opens on the chart; "导出" writes a PDF, an SVG, a PNG and an OpenDocument
+# drawing. Every file is read back by a reader that is not ours: poppler,
+# python's XML parser and zip reader, ImageMagick.
 # Usage: print_export.sh PROGRAM OUTPUT_DIR
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" || exit 1
@@ -80,8 +81,8 @@ convert "$out/preview.ppm" "$out/preview.png"
 xdotool key --clearmodifiers Escape
 e2e_wait_gone "$preview"
 
-# --- Export: PDF by a name without extension, SVG and PNG --------------------------------
-for name in chart chart.svg chart.png; do
+# --- Export: PDF by a name without extension, SVG, PNG and ODG ----------------------------
+for name in chart chart.svg chart.png chart.odg; do
     file_menu x
     e2e_file_dialog save "$E2E_WORKDIR/$name"
 done
@@ -100,10 +101,30 @@ e2e_wait_file "$E2E_WORKDIR/chart.png"
 [ "$(identify -format '%m %w %h' "$E2E_WORKDIR/chart.png")" = "PNG 1914 1274" ] ||
     e2e_fail "the PNG is $(identify "$E2E_WORKDIR/chart.png")"
 [ "$(e2e_green_pixels "$E2E_WORKDIR/chart.png")" -eq 0 ] || e2e_fail "the PNG shows the selection"
+# A package LibreOffice knows by its first bytes: the mimetype first and stored;
+# the rectangle a rectangle with its text, on an A4 landscape page.
+e2e_wait_file "$E2E_WORKDIR/chart.odg"
+python3 - "$E2E_WORKDIR/chart.odg" <<'PY' || e2e_fail "the ODG is not the chart (see above)"
+import sys, zipfile
+import xml.etree.ElementTree as ET
+z = zipfile.ZipFile(sys.argv[1])
+first = z.infolist()[0]
+assert first.filename == 'mimetype' and first.compress_type == zipfile.ZIP_STORED, first
+assert z.read('mimetype') == b'application/vnd.oasis.opendocument.graphics'
+ns = {'draw': 'urn:oasis:names:tc:opendocument:xmlns:drawing:1.0',
+      'fo': 'urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0',
+      'style': 'urn:oasis:names:tc:opendocument:xmlns:style:1.0'}
+content = ET.fromstring(z.read('content.xml'))
+rects = [''.join(r.itertext()) for r in content.iter('{%s}rect' % ns['draw'])]
+assert any('开始' in r for r in rects), rects
+page = ET.fromstring(z.read('styles.xml')).find('.//style:page-layout-properties', ns)
+assert page.get('{%s}page-width' % ns['fo']) == '297.000mm', page.attrib
+assert page.get('{%s}page-height' % ns['fo']) == '210.000mm', page.attrib
+PY
 e2e_wait_pixels "$shot" "rectangle, still selected|160,200|$GREEN"
 cp "$E2E_WORKDIR"/chart.* "$out/"
 
 e2e_key ctrl+q
 e2e_answer "$E2E_QUESTION" n
 e2e_wait_exit "$E2E_TIMEOUT"
-echo "PASS: printed one A4 landscape page to PDF; preview shown; PDF, SVG and PNG exported and read back"
+echo "PASS: printed one A4 landscape page to PDF; preview shown; PDF, SVG, PNG and ODG exported and read back"

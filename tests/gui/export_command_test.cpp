@@ -1,5 +1,5 @@
-// The "导出" command and printing failures: what the export asks, the three
-// files it writes from the canvas picture, what it leaves alone, and how a write
+// The "导出" command and printing failures: what the export asks, the pictures
+// and drawings it writes, what it leaves alone, and how a write
 // or a print that fails is told.
 #include <QDir>
 #include <QFile>
@@ -15,6 +15,7 @@
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "model/sel_kind.h"
+#include "model/title_block.h"
 #include "render/canvas_painter.h"
 #include "render/qt_text_metrics.h"
 #include "unit/support/fakes.h"
@@ -56,12 +57,15 @@ private slots:
     void writesPdfSvgAndPngAndLeavesTheDocumentAlone() {
         Fixture f;
         QCOMPARE(f.ed.doc.selKind, SelKind::Shape);
-        for (const char* name : {"图.pdf", "图.SVG", "图.png"}) f.host.dialogResults.push_back(f.path(name));
-        for (int k = 0; k < 3; ++k) QVERIFY(exportCommand(f.ed, f.canvas));
+        for (const char* name : {"图.pdf", "图.SVG", "图.png", "图.odg", "图.FODG", "图.drawio"})
+            f.host.dialogResults.push_back(f.path(name));
+        for (int k = 0; k < 6; ++k) QVERIFY(exportCommand(f.ed, f.canvas));
 
-        QCOMPARE(f.host.dialogs.size(), size_t(3));
+        QCOMPARE(f.host.dialogs.size(), size_t(6));
         QCOMPARE(f.host.dialogs[0].fileName, std::string("图.pdf"));  // the drawing's name, as Print proposes
-        QCOMPARE(f.host.dialogs[0].filter, std::string("PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png"));
+        QCOMPARE(f.host.dialogs[0].filter,
+                 std::string("PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png|OpenDocument绘图|*.odg|"
+                             "OpenDocument绘图(单个XML文件)|*.fodg|draw.io图表|*.drawio"));
         QCOMPARE(f.host.dialogs[0].defaultExt, std::string("pdf"));
         QVERIFY(f.host.asked.empty());
         QCOMPARE(f.ed.doc.selKind, SelKind::Shape);  // the selection stays
@@ -88,6 +92,25 @@ private slots:
         const QImage inFrame = canvasPictureImage(&plain.doc, QSize(961, 641), 2, CanvasLook::Editing);
         QCOMPARE(png, inFrame.copy(4, 4, 1914, 1274));
         QVERIFY(png != canvasPictureImage(&f.ed.doc, QSize(961, 641), 2, CanvasLook::Editing).copy(4, 4, 1914, 1274));
+
+        // Drawings by the name's extension: the package's stored mimetype first.
+        QVERIFY(f.read("图.odg").startsWith("PK"));
+        QCOMPARE(f.read("图.odg").mid(30, 51), QByteArray("mimetypeapplication/vnd.oasis.opendocument.graphics"));
+        QVERIFY(f.read("图.FODG").contains("<office:document "));
+        QVERIFY(f.read("图.drawio").contains("<mxfile "));
+        QVERIFY(f.read("图.drawio").contains("单击这里添加标题"));
+    }
+
+    void aCharacterXmlCannotHoldIsReplacedAndTold() {
+        Fixture f;
+        // A control character, and a byte that is no UTF-8.
+        f.ed.doc.Label.find(kTitleLabel)->caption = "流程\x01图\xFF";
+        f.host.dialogResults.push_back(f.path("图.drawio"));
+        QVERIFY(exportCommand(f.ed, f.canvas));
+        QVERIFY(f.read("图.drawio").contains("流程\xEF\xBF\xBD图\xEF\xBF\xBD\""));
+        QCOMPARE(f.host.asked.size(), size_t(1));
+        QCOMPARE(f.host.asked[0].title, std::string("导出"));
+        QVERIFY2(f.host.asked[0].text.find("2 个字符") != std::string::npos, f.host.asked[0].text.c_str());
     }
 
     void aFailedWriteOrPrintIsToldAndChangesNoFile() {

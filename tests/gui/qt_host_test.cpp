@@ -146,7 +146,7 @@ private slots:
             static_cast<QDialog*>(d)->accept();
         });
         const auto picture = h.saveFileDialog(exportDialogPresets(Document()));
-        QCOMPARE(filters.size(), 3);
+        QCOMPARE(filters.size(), 6);
         QCOMPARE(renamed, QString::fromUtf8("未命名.svg"));
         QVERIFY(picture.has_value());
         QCOMPARE(QString::fromStdString(*picture), dir.filePath(QString::fromUtf8("流程图.svg")));

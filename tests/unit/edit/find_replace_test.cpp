@@ -58,10 +58,10 @@ struct Chart : test::TestEditor {
 TEST(FindReplace, HitsComeInReadingOrderEachWithItsElement) {
     Chart c;
     const std::vector<TextHit> hits = findInChart(c.doc, TextPattern("财务部", {}));
-    std::vector<ChartText> order;
+    std::vector<ElementText> order;
     for (const TextHit& h : hits) order.push_back(h.text);
     const ElementRef shape{ElementKind::Shape, 1};
-    EXPECT_EQ(order, (std::vector<ChartText>{{{ElementKind::TitleBlock, 0}, kTitleLabel},
+    EXPECT_EQ(order, (std::vector<ElementText>{{{ElementKind::TitleBlock, 0}, kTitleLabel},
                                              {{ElementKind::Label, c.left}, c.left},
                                              {{ElementKind::Label, c.right}, c.right},
                                              {shape, c.doc.shapeRec[1].label1},
