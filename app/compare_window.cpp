@@ -126,7 +126,7 @@ void CompareWindow::choose(int row) {
 
 void compareCommand(EditorView& view) {
     Editor& ed = view.editor();
-    const std::optional<std::string> path = ed.host.openFileDialog(documentDialogPresets());
+    const std::optional<std::string> path = ed.host.openFileDialog(documentDialogPresets(ed.doc));
     if (!path) return;
     const std::optional<Document> older = readOtherVersion(ed.host, *path, ed.metrics);
     if (!older) return;
