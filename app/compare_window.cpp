@@ -2,10 +2,14 @@
 
 #include <algorithm>
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
+#include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -24,6 +28,10 @@ namespace qm {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The size the user last gave the window, for every compare window after it.
+QSettings settings() { return QSettings(QStringLiteral("Quillmap"), QStringLiteral("Quillmap")); }
+const QString kSizeKey = QStringLiteral("compareWindow/size");
 
 // How the editor selects an element of this kind: a title field as the label
 // holding it, the frame as the title block.
@@ -106,8 +114,21 @@ CompareWindow::CompareWindow(EditorView& view, const Document& older, const Docu
     split->setSizes({size.height() + 2 * scroll->frameWidth(), 200});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(split);
-    resize(size.width() + 40, size.height() + 240);
+    // The whole picture and the list where the screen has room; never more than
+    // nine tenths of the screen the editor is on (a laptop's, or any at scale 2).
+    QSize wanted = settings().value(kSizeKey).toSize();
+    if (!wanted.isValid()) wanted = QSize(size.width() + 40, size.height() + 240);
+    const QScreen* on = parent ? parent->screen() : screen();
+    const QRect room = on->availableGeometry();
+    resize(wanted.boundedTo(room.size() * 0.9));
+    move(room.center() - rect().center());
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     list_->setFocus();  // the arrow keys walk through the changes at once
+}
+
+void CompareWindow::closeEvent(QCloseEvent* event) {
+    settings().setValue(kSizeKey, size());
+    QWidget::closeEvent(event);
 }
 
 void CompareWindow::choose(int row) {

@@ -27,6 +27,9 @@ public:
     QListWidget* list() const { return list_; }
     QLabel* picture() const { return picture_; }
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void choose(int row);
 
