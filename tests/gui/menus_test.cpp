@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMessageBox>
+#include <QScreen>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -437,6 +438,7 @@ private slots:
     void compareShowsTheChangesInAWindowOfItsOwnAndWritesNothing() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
         const QString older = dir.filePath(u("旧 版.QMP"));
         chooseFile(older);
         action("fileSaveAs")->trigger();
@@ -458,16 +460,22 @@ private slots:
         for (const QPointF at : {QPointF(230, 200), QPointF(200, 200)})  // an edge; a corner, without its handle
             QCOMPARE(picture.pixelColor(((at + QPointF(kCanvasFrame, kCanvasFrame)) * dpr).toPoint()), kAddedColour);
 
-        // Opening the window and giving its list the focus choose nothing.
+        // It fits the screen, and Esc closes it; the next one has the size it had.
+        const QSize room = window->screen()->availableGeometry().size() * 0.9;
+        QVERIFY(window->width() <= room.width() && window->height() <= room.height());
+        window->resize(500, 420);
         QPointer<CompareWindow> first = window;
-        window->close();
+        QTest::keyClick(window->list(), Qt::Key_Escape);
         QTRY_VERIFY(!first);  // closed, it is gone
+
+        // Opening the window and giving its list the focus choose nothing.
         canvasPress(w->editor(), 1, 0, 13000, 500);  // nothing there
         QCOMPARE(doc().selKind, SelKind::None);
         chooseFile(older);
         action("fileCompare")->trigger();
         window = w->findChild<CompareWindow*>();
         QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(window->size(), QSize(500, 420));
         QVERIFY(window->list()->hasFocus());
         QCOMPARE(doc().selKind, SelKind::None);
         window->list()->setCurrentRow(0);
