@@ -111,7 +111,6 @@ CompareWindow::CompareWindow(EditorView& view, const Document& older, const Docu
     split->addWidget(scroll);
     split->addWidget(lower);
     split->setStretchFactor(0, 1);
-    split->setSizes({size.height() + 2 * scroll->frameWidth(), 200});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(split);
     // The whole picture and the list where the screen has room; never more than
@@ -121,6 +120,9 @@ CompareWindow::CompareWindow(EditorView& view, const Document& older, const Docu
     const QScreen* on = parent ? parent->screen() : screen();
     const QRect room = on->availableGeometry();
     resize(wanted.boundedTo(room.size() * 0.9));
+    // The list a third of a small window at most: the picture is what is looked at.
+    const int lowerHeight = std::min(200, height() / 3);
+    split->setSizes({std::max(height() - lowerHeight, size.height() + 2 * scroll->frameWidth()), lowerHeight});
     move(room.center() - rect().center());
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     list_->setFocus();  // the arrow keys walk through the changes at once
