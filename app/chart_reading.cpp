@@ -1,5 +1,7 @@
 #include "app/chart_reading.h"
 
+#include <algorithm>
+
 #include "model/selection_look.h"
 
 namespace qm {
@@ -32,22 +34,45 @@ QString kindOf(const Document& doc, ElementRef e) {
     return {};
 }
 
+// What is selected, sorted for lookups: every element of a selection of several.
+std::vector<ElementRef> sortedSelection(const Document& doc) {
+    std::vector<ElementRef> selected = selectedElements(doc);
+    std::sort(selected.begin(), selected.end());
+    return selected;
+}
+
+// A straight arrow's line has no width or no height; its extent takes in the head.
+ElementBox withArrowHead(const Document& doc, ElementRef e, ElementBox box) {
+    const ArrowRecord* r = e.kind == ElementKind::Arrow ? doc.arrowRecord(e.index) : nullptr;
+    const Collection<PictureEl>* heads = r ? doc.heads(r->direction()) : nullptr;
+    const PictureEl* h = heads ? heads->find(r->head()) : nullptr;
+    if (!h || !h->visible) return box;
+    const float left = std::min(box.left, h->left), top = std::min(box.top, h->top);
+    return {left, top, std::max(box.left + box.width, h->left + h->width) - left,
+            std::max(box.top + box.height, h->top + h->height) - top};
+}
+
 }  // namespace
 
 QString ElementReading::name() const { return texts.isEmpty() ? kind : kind + u("：") + texts.join(u(" / ")); }
 
-ElementReading readElement(const Document& doc, ElementRef e) {
+ElementReading readElement(const Document& doc, ElementRef e) { return readElement(doc, e, sortedSelection(doc)); }
+
+ElementReading readElement(const Document& doc, ElementRef e, const std::vector<ElementRef>& selected) {
     ElementReading r;
     r.ref = e;
     r.kind = kindOf(doc, e);
-    r.box = elementBox(doc, e);
-    const std::vector<ElementRef> selected = selectedElements(doc);
-    r.selected = !selected.empty() && selected.front() == e;
+    r.box = withArrowHead(doc, e, elementBox(doc, e));
+    const auto isSelected = [&selected](ElementRef x) { return std::binary_search(selected.begin(), selected.end(), x); };
+    r.selected = isSelected(e);
     const auto caption = [&doc](int i) {
         const LabelEl* l = doc.Label.find(i);
         return l && l->visible ? QString::fromStdString(l->caption).simplified() : QString();
     };
     const std::vector<int> labels = elementLabels(doc, e);
+    // A text of the element selected on its own (a shape's caption, a title field)
+    // is the element selected, to someone who reads the element with its texts.
+    for (const int label : labels) r.selected = r.selected || isSelected({ElementKind::Label, label});
     // The title block's title and number, then its table row by row.
     const size_t single = e.kind == ElementKind::TitleBlock ? 2 : labels.size();
     for (size_t k = 0; k < labels.size(); ++k) {
@@ -62,8 +87,9 @@ ElementReading readElement(const Document& doc, ElementRef e) {
 }
 
 std::vector<ElementReading> readChart(const Document& doc) {
+    const std::vector<ElementRef> selected = sortedSelection(doc);
     std::vector<ElementReading> out;
-    for (const ElementRef& e : chartElements(doc)) out.push_back(readElement(doc, e));
+    for (const ElementRef& e : chartElements(doc)) out.push_back(readElement(doc, e, selected));
     return out;
 }
 

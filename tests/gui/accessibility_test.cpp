@@ -12,6 +12,7 @@
 #include "app/editor_boxes.h"
 #include "app/main_window.h"
 #include "interact/pointer.h"
+#include "interact/selection.h"
 #include "model/labels.h"
 
 namespace qm {
@@ -95,6 +96,19 @@ private slots:
         QCOMPARE(c->focusChild(), rectangle);
         QTest::keyClick(canvas, Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(c->focusChild(), c->child(2));  // round to the title block
+        QTest::keyClick(canvas, Qt::Key_Tab);
+
+        // A straight arrow has an extent both ways, its head included.
+        const QRect arrow = c->child(1)->rect();
+        QVERIFY2(arrow.width() > 0 && arrow.height() > 0,
+                 qPrintable(QStringLiteral("%1x%2").arg(arrow.width()).arg(arrow.height())));
+        // 全选: every element it selects reads as selected, not only the first.
+        w.findChild<QAction*>(QStringLiteral("editSelectAll"))->trigger();
+        QVERIFY(rectangle->state().selected && c->child(1)->state().selected);
+        // A text of the rectangle selected alone: the rectangle reads as selected.
+        w.view().perform([&](Editor& e) { selectElement(e, ElementKind::Label, rec.label1); });
+        QVERIFY(rectangle->state().selected && !c->child(1)->state().selected);
+        QTest::keyClick(canvas, Qt::Key_Escape);
         QTest::keyClick(canvas, Qt::Key_Tab);
 
         setCaption(*ed.doc.Label.find(rec.label2), "核对", w.view().metrics());
