@@ -16,6 +16,7 @@
 #include "app/canvas_widget.h"
 #include "app/editor_view.h"
 #include "edit/file_commands.h"
+#include "edit/undo.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/atomic_file.h"
@@ -126,6 +127,14 @@ CompareWindow::CompareWindow(EditorView& view, const Document& older, const Docu
     move(room.center() - rect().center());
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     list_->setFocus();  // the arrow keys walk through the changes at once
+    // The open drawing's elements are those it was compared with, until it changes.
+    Editor& ed = view.editor();
+    if (ed.history) {
+        if (Result<Checkpoint> encoded = ed.history->coder.encode(newer)) {
+            presentAt_ = std::move(encoded).value();
+            present_ = comparison_.newer;
+        }
+    }
 }
 
 void CompareWindow::closeEvent(QCloseEvent* event) {
@@ -138,11 +147,20 @@ void CompareWindow::choose(int row) {
     const Change& c = comparison_.changes[static_cast<size_t>(row)];
     if (c.after < 0) return;  // deleted: not in the open drawing
     const ChartElement& e = comparison_.newer[static_cast<size_t>(c.after)];
-    view_.perform([&e](Editor& ed) {
-        // The drawing may have changed since it was compared.
-        const std::vector<ChartElement> present = comparedElements(ed.doc);
-        if (std::any_of(present.begin(), present.end(),
-                        [&e](const ChartElement& now) { return now.kind == e.kind && now.index == e.index; }))
+    view_.perform([this, &e](Editor& ed) {
+        // The drawing may have changed since it was compared. Listing its elements
+        // afresh costs a large drawing far more than a step may take, so the list
+        // is kept for as long as the drawing's checkpoint stays the same.
+        std::optional<Checkpoint> now;
+        if (ed.history) {
+            if (Result<Checkpoint> encoded = ed.history->coder.encode(ed.doc)) now = std::move(encoded).value();
+        }
+        if (!now || !presentAt_ || !(*now == *presentAt_)) {
+            present_ = comparedElements(ed.doc);
+            presentAt_ = std::move(now);
+        }
+        if (std::any_of(present_.begin(), present_.end(),
+                        [&e](const ChartElement& there) { return there.kind == e.kind && there.index == e.index; }))
             selectElement(ed, selectionKind(e.kind), e.index);
     });
 }
