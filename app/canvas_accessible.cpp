@@ -210,6 +210,10 @@ void CanvasAccessible::announceChanges() {
             changed.selected = changed.focused = true;
             QAccessibleStateChangeEvent selection(child, changed);
             QAccessible::updateAccessibility(&selection);
+            // Qt's AT-SPI bridge (6.4) passes a state change of `selected` on as
+            // nothing; these it passes on as state-changed:selected of the element.
+            QAccessibleEvent addOrRemove(child, is.selected ? QAccessible::SelectionAdd : QAccessible::SelectionRemove);
+            QAccessible::updateAccessibility(&addOrRemove);
             if (is.selected && !focusTold && canvas()->hasFocus()) {
                 focusTold = true;
                 QAccessibleEvent focus(child, QAccessible::Focus);
