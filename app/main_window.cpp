@@ -76,8 +76,9 @@ WindowDescription quillmapWindow() {
             }},
             {nullptr, "noname"},
             {"对齐(&J)", "editAlign", {}, {}, alignItems()},
-            // "Del" is part of the caption only: the Delete key belongs to the canvas,
-            // and a shortcut here would also take it from the editor boxes.
+            // "Del" is shown as the item's key but works only in the open menu: the
+            // Delete key belongs to the canvas, and a window shortcut would also take
+            // it from the editor boxes.
             {"删除(&E)        Del", "editDelete", {}, core(deleteCommand), {}, {}, coreAllows(canDeleteSelection)},
         },
         .helpContents = [](EditorView& v) { showHelpContents(v.host(), v.canvas()->window()); },

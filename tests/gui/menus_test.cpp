@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSettings>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -164,7 +165,7 @@ private slots:
             {u("插入箭头(&A)"), QStringLiteral("insJT"), QString()},
             {QStringLiteral("-"), QStringLiteral("noname"), QString()},
             {u("对齐(&J)"), QStringLiteral("editAlign"), QString()},
-            {u("删除(&E)        Del"), QStringLiteral("editDelete"), QString()},
+            {u("删除(&E)"), QStringLiteral("editDelete"), QStringLiteral("Del")},
         });
         QCOMPARE(action("editRedo")->shortcuts(),
                  QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
@@ -209,10 +210,15 @@ private slots:
     }
 
     void noCommandTakesTheDeleteKey() {
-        // Delete belongs to the canvas and, while one is open, to an editor box.
-        for (const QAction* a : w->findChildren<QAction*>())
+        // Delete belongs to the canvas and, while one is open, to an editor box; an
+        // item may show it as its key only where it works in its open menu alone.
+        for (const QAction* a : w->findChildren<QAction*>()) {
+            const bool inItsMenuOnly = a->shortcutContext() == Qt::WidgetShortcut &&
+                                       std::all_of(a->associatedObjects().begin(), a->associatedObjects().end(),
+                                                   [](const QObject* o) { return qobject_cast<const QMenu*>(o); });
             for (const QKeySequence& k : a->shortcuts())
-                QVERIFY2(k != QKeySequence(Qt::Key_Delete), qPrintable(a->objectName()));
+                QVERIFY2(k != QKeySequence(Qt::Key_Delete) || inItsMenuOnly, qPrintable(a->objectName()));
+        }
     }
 
     void theToolbarHasFourteenButtonsInItsOwnOrder() {
@@ -438,7 +444,7 @@ private slots:
     void compareShowsTheChangesInAWindowOfItsOwnAndWritesNothing() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
+        QSettings(QStringLiteral("Quillmap"), QStringLiteral("Quillmap")).remove(QStringLiteral("compareWindow"));
         const QString older = dir.filePath(u("旧 版.QMP"));
         chooseFile(older);
         action("fileSaveAs")->trigger();
