@@ -11,11 +11,9 @@
 namespace qm {
 
 FileDialogPresets exportDialogPresets(const Document& doc) {
-    // The drawing's name with the first type's extension, as Print proposes its PDF,
-    // in the drawing's folder.
-    std::string name = doc.fileName.empty() ? doc.displayName() : doc.fileName;
-    const size_t base = name.rfind('/') == std::string::npos ? 0 : name.rfind('/') + 1;
-    if (const size_t dot = name.rfind('.'); dot != std::string::npos && dot > base) name.resize(dot);
+    // The drawing's name with the first type's extension, as Print proposes its PDF.
+    std::string name = doc.displayName();
+    if (const size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
     return {name + ".pdf", "PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png", "pdf"};
 }
 
