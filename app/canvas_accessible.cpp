@@ -1,6 +1,7 @@
 #include "app/canvas_accessible.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QWindow>
 
@@ -14,6 +15,7 @@ namespace {
 class ElementAccessible : public QAccessibleInterface {
 public:
     ElementAccessible(CanvasAccessible* canvas, ElementRef e) : canvas_(canvas), ref_(e) {}
+    ElementRef ref() const { return ref_; }
 
     bool isValid() const override { return canvas_ && canvas_->isValid() && canvas_->shows(ref_); }
     QObject* object() const override { return nullptr; }
@@ -87,7 +89,7 @@ void announceChanges(CanvasWidget* canvas) {
 }
 
 CanvasAccessible::CanvasAccessible(CanvasWidget* canvas) : QAccessibleWidget(canvas, QAccessible::Canvas) {
-    if (const Document* doc = canvas->document()) shown_ = readChart(*doc);
+    if (const Document* doc = canvas->document()) show(readChart(*doc));
     readers()[canvas] = this;
 }
 
@@ -104,13 +106,21 @@ QString CanvasAccessible::text(QAccessible::Text t) const {
     return QAccessibleWidget::text(t);
 }
 
+// As last announced, which is after the last event: a screen reader asks about
+// every element in turn, and reading the drawing afresh for each would cost the
+// whole drawing each time.
 ElementReading CanvasAccessible::reading(ElementRef e) const {
+    if (const auto it = at_.find(e); it != at_.end()) return shown_[it->second];
     const Document* doc = canvas()->document();
     return doc ? readElement(*doc, e) : ElementReading{};
 }
 
-bool CanvasAccessible::shows(ElementRef e) const {
-    return std::any_of(shown_.begin(), shown_.end(), [e](const ElementReading& r) { return r.ref == e; });
+bool CanvasAccessible::shows(ElementRef e) const { return at_.count(e) != 0; }
+
+void CanvasAccessible::show(std::vector<ElementReading> now) {
+    shown_ = std::move(now);
+    at_.clear();
+    for (size_t k = 0; k < shown_.size(); ++k) at_.emplace(shown_[k].ref, k);
 }
 
 // The elements first, then the widgets on the canvas (the editor boxes).
@@ -125,9 +135,9 @@ QAccessibleInterface* CanvasAccessible::child(int index) const {
 }
 
 int CanvasAccessible::indexOfChild(const QAccessibleInterface* child) const {
-    for (size_t k = 0; k < shown_.size(); ++k) {
-        const auto it = children_.find(shown_[k].ref);
-        if (it != children_.end() && QAccessible::accessibleInterface(it->second) == child) return static_cast<int>(k);
+    if (const auto* element = dynamic_cast<const ElementAccessible*>(child); element && element->parent() == this) {
+        const auto it = at_.find(element->ref());
+        return it == at_.end() ? -1 : static_cast<int>(it->second);
     }
     const int widgets = QAccessibleWidget::indexOfChild(child);
     return widgets < 0 ? -1 : widgets + static_cast<int>(shown_.size());
@@ -169,22 +179,24 @@ void CanvasAccessible::announceChanges() {
     const Document* doc = canvas()->document();
     std::vector<ElementReading> now = doc ? readChart(*doc) : std::vector<ElementReading>{};
     if (now == shown_) return;
-    const auto find = [](const std::vector<ElementReading>& list, ElementRef e) {
-        return std::find_if(list.begin(), list.end(), [e](const ElementReading& r) { return r.ref == e; });
-    };
-    std::vector<ElementReading> before = std::move(shown_);
+    std::map<ElementRef, size_t> nowAt;
+    for (size_t k = 0; k < now.size(); ++k) nowAt.emplace(now[k].ref, k);
     // Gone: announced while the child can still be asked about, then let go.
-    for (const ElementReading& was : before) {
-        if (find(now, was.ref) != now.end()) continue;
+    for (const ElementReading& was : shown_) {
+        if (nowAt.count(was.ref)) continue;
         QAccessibleEvent gone(elementChild(was.ref), QAccessible::ObjectDestroyed);
         QAccessible::updateAccessibility(&gone);
         forget(was.ref);
     }
-    shown_ = std::move(now);
+    const std::vector<ElementReading> before = std::exchange(shown_, std::move(now));
+    const std::map<ElementRef, size_t> beforeAt = std::exchange(at_, std::move(nowAt));
+    // The focus goes to one element, the first newly selected, as focusChild() says.
+    bool focusTold = false;
     for (const ElementReading& is : shown_) {
-        const auto was = find(before, is.ref);
+        const auto found = beforeAt.find(is.ref);
+        const ElementReading* was = found == beforeAt.end() ? nullptr : &before[found->second];
         QAccessibleInterface* child = elementChild(is.ref);
-        if (was == before.end()) {
+        if (!was) {
             QAccessibleEvent added(child, QAccessible::ObjectCreated);
             QAccessible::updateAccessibility(&added);
             continue;
@@ -198,7 +210,12 @@ void CanvasAccessible::announceChanges() {
             changed.selected = changed.focused = true;
             QAccessibleStateChangeEvent selection(child, changed);
             QAccessible::updateAccessibility(&selection);
-            if (is.selected && canvas()->hasFocus()) {
+            // Qt's AT-SPI bridge (6.4) passes a state change of `selected` on as
+            // nothing; these it passes on as state-changed:selected of the element.
+            QAccessibleEvent addOrRemove(child, is.selected ? QAccessible::SelectionAdd : QAccessible::SelectionRemove);
+            QAccessible::updateAccessibility(&addOrRemove);
+            if (is.selected && !focusTold && canvas()->hasFocus()) {
+                focusTold = true;
                 QAccessibleEvent focus(child, QAccessible::Focus);
                 QAccessible::updateAccessibility(&focus);
             }

@@ -39,8 +39,10 @@ public:
 private:
     QAccessibleInterface* elementChild(ElementRef e) const;
     void forget(ElementRef e);
+    void show(std::vector<ElementReading> now);
 
     std::vector<ElementReading> shown_;  // as last announced
+    std::map<ElementRef, size_t> at_;    // where each element is in shown_: the largest chart has thousands
     mutable std::map<ElementRef, QAccessible::Id> children_;
 };
 

@@ -1,5 +1,7 @@
 #include "app/chart_reading.h"
 
+#include <algorithm>
+
 #include "model/selection_look.h"
 
 namespace qm {
@@ -18,22 +20,35 @@ QString kindOf(const Document& doc, ElementRef e) {
     return u(d >= 0 && d < 4 ? byDirection[d] : chineseName(kind));
 }
 
+// What is selected, sorted for lookups: every element of a selection of several.
+std::vector<ElementRef> sortedSelection(const Document& doc) {
+    std::vector<ElementRef> selected = selectedElements(doc);
+    std::sort(selected.begin(), selected.end());
+    return selected;
+}
+
 }  // namespace
 
 QString ElementReading::name() const { return texts.isEmpty() ? kind : kind + u("：") + texts.join(u(" / ")); }
 
-ElementReading readElement(const Document& doc, ElementRef e) {
+ElementReading readElement(const Document& doc, ElementRef e) { return readElement(doc, e, sortedSelection(doc)); }
+
+ElementReading readElement(const Document& doc, ElementRef e, const std::vector<ElementRef>& selected) {
     ElementReading r;
     r.ref = e;
     r.kind = kindOf(doc, e);
+    // A straight arrow's line has no width or no height; its outline takes in the head.
     r.box = outlineOf(doc, e).value_or(BoxF{});
-    const std::vector<ElementRef> selected = selectedElements(doc);
-    r.selected = !selected.empty() && selected.front() == e;
+    const auto isSelected = [&selected](ElementRef x) { return std::binary_search(selected.begin(), selected.end(), x); };
+    r.selected = isSelected(e);
     const auto caption = [&doc](int i) {
         const LabelEl* l = doc.Label.find(i);
         return l && l->visible ? QString::fromStdString(l->caption).simplified() : QString();
     };
     const std::vector<int> labels = elementLabels(doc, e);
+    // A text of the element selected on its own (a shape's caption, a title field)
+    // is the element selected, to someone who reads the element with its texts.
+    for (const int label : labels) r.selected = r.selected || isSelected({ElementKind::Label, label});
     // The title block's title and number, then its table row by row.
     const size_t single = e.kind == ElementKind::TitleBlock ? 2 : labels.size();
     for (size_t k = 0; k < labels.size(); ++k) {
@@ -48,8 +63,9 @@ ElementReading readElement(const Document& doc, ElementRef e) {
 }
 
 std::vector<ElementReading> readChart(const Document& doc) {
+    const std::vector<ElementRef> selected = sortedSelection(doc);
     std::vector<ElementReading> out;
-    for (const ElementRef& e : chartElements(doc)) out.push_back(readElement(doc, e));
+    for (const ElementRef& e : chartElements(doc)) out.push_back(readElement(doc, e, selected));
     return out;
 }
 

@@ -24,6 +24,8 @@ struct ElementReading {
 };
 
 ElementReading readElement(const Document& doc, ElementRef e);
+// The same with the selection sorted, as readChart reads every element.
+ElementReading readElement(const Document& doc, ElementRef e, const std::vector<ElementRef>& selected);
 // Every element in the order chartElements gives them.
 std::vector<ElementReading> readChart(const Document& doc);
 

@@ -2,16 +2,21 @@
 
 #include <algorithm>
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
+#include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
 
 #include "app/canvas_widget.h"
 #include "app/editor_view.h"
 #include "edit/file_commands.h"
+#include "edit/undo.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/atomic_file.h"
@@ -24,6 +29,10 @@ namespace qm {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+// The size the user last gave the window, for every compare window after it.
+QSettings settings() { return QSettings(QStringLiteral("Quillmap"), QStringLiteral("Quillmap")); }
+const QString kSizeKey = QStringLiteral("compareWindow/size");
 
 // How the editor selects an element of this kind: a title field as the label
 // holding it, the frame as the title block.
@@ -103,11 +112,34 @@ CompareWindow::CompareWindow(EditorView& view, const Document& older, const Docu
     split->addWidget(scroll);
     split->addWidget(lower);
     split->setStretchFactor(0, 1);
-    split->setSizes({size.height() + 2 * scroll->frameWidth(), 200});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(split);
-    resize(size.width() + 40, size.height() + 240);
+    // The whole picture and the list where the screen has room; never more than
+    // nine tenths of the screen the editor is on (a laptop's, or any at scale 2).
+    QSize wanted = settings().value(kSizeKey).toSize();
+    if (!wanted.isValid()) wanted = QSize(size.width() + 40, size.height() + 240);
+    const QScreen* on = parent ? parent->screen() : screen();
+    const QRect room = on->availableGeometry();
+    resize(wanted.boundedTo(room.size() * 0.9));
+    // The list a third of a small window at most: the picture is what is looked at.
+    const int lowerHeight = std::min(200, height() / 3);
+    split->setSizes({std::max(height() - lowerHeight, size.height() + 2 * scroll->frameWidth()), lowerHeight});
+    move(room.center() - rect().center());
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     list_->setFocus();  // the arrow keys walk through the changes at once
+    // The open drawing's elements are those it was compared with, until it changes.
+    Editor& ed = view.editor();
+    if (ed.history) {
+        if (Result<Checkpoint> encoded = ed.history->coder.encode(newer)) {
+            presentAt_ = std::move(encoded).value();
+            present_ = comparison_.newer;
+        }
+    }
+}
+
+void CompareWindow::closeEvent(QCloseEvent* event) {
+    settings().setValue(kSizeKey, size());
+    QWidget::closeEvent(event);
 }
 
 void CompareWindow::choose(int row) {
@@ -115,18 +147,27 @@ void CompareWindow::choose(int row) {
     const Change& c = comparison_.changes[static_cast<size_t>(row)];
     if (c.after < 0) return;  // deleted: not in the open drawing
     const ChartElement& e = comparison_.newer[static_cast<size_t>(c.after)];
-    view_.perform([&e](Editor& ed) {
-        // The drawing may have changed since it was compared.
-        const std::vector<ChartElement> present = comparedElements(ed.doc);
-        if (std::any_of(present.begin(), present.end(),
-                        [&e](const ChartElement& now) { return now.kind == e.kind && now.index == e.index; }))
+    view_.perform([this, &e](Editor& ed) {
+        // The drawing may have changed since it was compared. Listing its elements
+        // afresh costs a large drawing far more than a step may take, so the list
+        // is kept for as long as the drawing's checkpoint stays the same.
+        std::optional<Checkpoint> now;
+        if (ed.history) {
+            if (Result<Checkpoint> encoded = ed.history->coder.encode(ed.doc)) now = std::move(encoded).value();
+        }
+        if (!now || !presentAt_ || !(*now == *presentAt_)) {
+            present_ = comparedElements(ed.doc);
+            presentAt_ = std::move(now);
+        }
+        if (std::any_of(present_.begin(), present_.end(),
+                        [&e](const ChartElement& there) { return there.kind == e.kind && there.index == e.index; }))
             selectElement(ed, selectionKind(e.kind), e.index);
     });
 }
 
 void compareCommand(EditorView& view) {
     Editor& ed = view.editor();
-    const std::optional<std::string> path = ed.host.openFileDialog(documentDialogPresets());
+    const std::optional<std::string> path = ed.host.openFileDialog(documentDialogPresets(ed.doc));
     if (!path) return;
     const std::optional<Document> older = readOtherVersion(ed.host, *path, ed.metrics);
     if (!older) return;

@@ -4,11 +4,14 @@
 // of changes; choosing a row selects that element in the editor while the open
 // drawing has it. Nothing is written.
 #pragma once
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <QWidget>
 
 #include "edit/compare_words.h"
+#include "io/checkpoint.h"
 
 class QLabel;
 class QListWidget;
@@ -27,11 +30,17 @@ public:
     QListWidget* list() const { return list_; }
     QLabel* picture() const { return picture_; }
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void choose(int row);
 
     EditorView& view_;
     Comparison comparison_;
+    // The open drawing's elements, and its checkpoint when they were listed.
+    std::vector<ChartElement> present_;
+    std::optional<Checkpoint> presentAt_;
     QLabel* picture_;
     QListWidget* list_;
 };

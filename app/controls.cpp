@@ -31,9 +31,19 @@ void fillMenu(QMenu* menu, EditorView& view, const std::vector<MenuItem>& items)
             sub->menuAction()->setObjectName(name);
             fillMenu(sub, view, item.submenu);
         } else {
-            QAction* a = menu->addAction(QString::fromUtf8(item.caption));
+            // A key written into the caption after a run of spaces ("删除(&E)        Del")
+            // is shown in the menu's key column instead, so that a screen reader
+            // reads the caption alone; it works only while the menu is open.
+            QString caption = QString::fromUtf8(item.caption);
+            QKeySequence shownKey;
+            if (const qsizetype gap = caption.indexOf(QStringLiteral("  ")); gap > 0 && item.shortcut.isEmpty()) {
+                shownKey = QKeySequence(caption.mid(gap).trimmed());
+                caption.truncate(gap);
+            }
+            QAction* a = menu->addAction(caption);
             a->setObjectName(name);
-            a->setShortcut(item.shortcut);
+            a->setShortcut(shownKey.isEmpty() ? item.shortcut : shownKey);
+            if (!shownKey.isEmpty()) a->setShortcutContext(Qt::WidgetShortcut);
             if (!item.alternate.isEmpty()) a->setShortcuts({item.shortcut, item.alternate});
             if (item.run) QObject::connect(a, &QAction::triggered, &view, [&view, run = item.run] { run(view); });
             if (item.enabled) view.enableWhen(a, item.enabled);

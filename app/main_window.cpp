@@ -84,8 +84,9 @@ WindowDescription quillmapWindow() {
             {"查找(&F)...", "editFind", QKeySequence(Qt::CTRL | Qt::Key_F), [](EditorView& v) { openFindBar(v, false); }},
             {"替换(&W)...", "editReplace", QKeySequence(Qt::CTRL | Qt::Key_H), [](EditorView& v) { openFindBar(v, true); }},
             {"对齐(&J)", "editAlign", {}, {}, alignItems()},
-            // "Del" is part of the caption only: the Delete key belongs to the canvas,
-            // and a shortcut here would also take it from the editor boxes.
+            // "Del" is shown as the item's key but works only in the open menu: the
+            // Delete key belongs to the canvas, and a window shortcut would also take
+            // it from the editor boxes.
             {"删除(&E)        Del", "editDelete", {}, core(deleteCommand), {}, {}, coreAllows(canDeleteSelection)},
         },
         .helpContents = [](EditorView& v) { showHelpContents(v.host(), v.canvas()->window()); },

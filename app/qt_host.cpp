@@ -100,6 +100,14 @@ Answer QtHost::ask(std::string_view title, std::string_view text, Buttons button
             box.setDefaultButton(QMessageBox::Yes);
             box.setEscapeButton(QMessageBox::Cancel);
             break;
+        case Buttons::YesSaveAsCancel:
+            add(QMessageBox::Yes, "是", Qt::Key_Y);
+            add(QMessageBox::Save, "另存为...", Qt::Key_A);
+            add(QMessageBox::Cancel, "取消");
+            // Writing over someone else's version is never the answer to a stray Enter.
+            box.setDefaultButton(QMessageBox::Cancel);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
     }
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
@@ -107,6 +115,7 @@ Answer QtHost::ask(std::string_view title, std::string_view text, Buttons button
         case QMessageBox::No: return Answer::No;
         case QMessageBox::Cancel: return Answer::Cancel;
         case QMessageBox::Ok: return Answer::Ok;
+        case QMessageBox::Save: return Answer::SaveAs;
         default: break;
     }
     // Dismissed without a choice: the answer that changes nothing.

@@ -5,13 +5,15 @@
 // cancelled save never counts as saved.
 #pragma once
 
+#include "io/file_identity.h"
 #include "io/raw_document.h"
 #include "model/editor.h"
 
 namespace qm {
 
-// Dialog presets of the document commands.
-FileDialogPresets documentDialogPresets();
+// Dialog presets of the document commands: the drawing's own file when it has
+// one, else 未命名.QMP.
+FileDialogPresets documentDialogPresets(const Document& doc);
 
 // At start: tells the user when the system cannot convert the texts of documents,
 // before anything is drawn that could not be saved. False then.
@@ -35,7 +37,21 @@ bool openDocument(Editor& ed, Layout layout, bool (*clear)(Editor&));
 // The same without the dialog, for a file named on the command line (a document
 // opened from the desktop).
 bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const std::string& path);
+// On success the editor records the file's identity.
 bool writeDocumentAs(Editor& ed, Layout layout, const std::string& path);
+
+// "2026-12-09 03:10:00", in local time.
+std::string localTimeText(int64_t seconds);
+// What the user is told about a file someone else changed or removed; empty when
+// the check found it unchanged.
+std::string fileChangeText(const std::string& path, const FileCheck& check);
+
+// Before the drawing is written to `path`: when that is the file it was read from
+// or last written to and someone else has changed or removed it since, asks
+// whether to write over it (是), save under another name (另存为...) or not at all
+// (取消). A file the check cannot read counts as changed.
+enum class SaveOver { Write, SaveAs, Stop };
+SaveOver confirmSaveOver(Editor& ed, const std::string& path);
 
 // What the user is told when writing `path` failed; `subject` names what was
 // written ("文件", "图片"). Says the old file is unchanged only when that is true.

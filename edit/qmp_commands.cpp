@@ -33,6 +33,7 @@ bool clearDocument(Editor& ed) {
 bool newDocument(Editor& ed) {
     if (!reduced::clearDocument(ed)) return false;
     ed.doc.fileName.clear();
+    ed.fileOnDisk = {};
     restartHistory(ed);
     return true;
 }

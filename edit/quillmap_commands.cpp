@@ -32,6 +32,7 @@ bool clearDocument(Editor& ed) {
 bool newDocument(Editor& ed) {
     if (!clearDocument(ed)) return false;
     ed.doc.fileName.clear();
+    ed.fileOnDisk = {};
     createTitleBlock(ed.doc, ed.metrics, ed.canvas);
     return true;
 }

@@ -1,9 +1,9 @@
 #include "edit/recovery.h"
 
 #include <cstdlib>
-#include <ctime>
 #include <string>
 
+#include "edit/file_commands.h"
 #include "edit/undo.h"
 #include "io/document_io.h"
 
@@ -15,14 +15,6 @@ constexpr std::chrono::seconds kDefaultInterval{30};
 int64_t secondsSinceEpoch() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
-}
-
-std::string localTime(int64_t seconds) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm tm{};
-    char buf[64];
-    if (!localtime_r(&t, &tm) || std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm) == 0) return "?";
-    return buf;
 }
 
 void reportSetAside(Editor& ed, const std::vector<std::string>& names) {
@@ -63,12 +55,15 @@ void Recovery::update(Editor& ed, Clock::time_point now) {
     if (!atRest(ed) || (lastCopy_ && now - *lastCopy_ < interval_)) return;
     lastCopy_ = now;
     Result<std::string> bytes = encodeDocument(ed.doc, layout_);
+    // The file by its whole path: the next start may be in another folder.
+    const std::string path = absolutePath(ed.doc.fileName);
     // A drawing left alone is not written again and again: the disk may sleep.
-    if (bytes && store_.hasCopy() && *bytes == copied_ && copiedName_ == ed.doc.fileName) return;
-    Status written = bytes ? store_.write({ed.doc.fileName, secondsSinceEpoch(), *bytes}) : Status(bytes.error());
+    if (bytes && store_.hasCopy() && *bytes == copied_ && copiedName_ == path) return;
+    const FileIdentity file = ed.fileOnDisk.path == path ? ed.fileOnDisk : FileIdentity{};
+    Status written = bytes ? store_.write({path, secondsSinceEpoch(), *bytes, file}) : Status(bytes.error());
     if (written) {
         copied_ = std::move(bytes).value();
-        copiedName_ = ed.doc.fileName;
+        copiedName_ = path;
     }
     if (written || failureReported_) return;
     failureReported_ = true;
@@ -88,11 +83,19 @@ bool Recovery::offerOrphans(Editor& ed) {
             continue;
         }
         const std::string name = copy.documentPath.empty() ? "未命名" : copy.documentPath;
-        const std::string question = "程序上次没有正常退出。找到“" + name + "”在" + localTime(copy.writtenAt) +
-                                     "自动保存的副本，是否恢复？\n选“否”将删除这份副本。";
+        // A copy of an older version knows only the file's name: the save that
+        // follows compares with the file as it is now.
+        const FileIdentity file = copy.file.known() || copy.documentPath.empty() ? copy.file
+                                                                                 : currentIdentity(copy.documentPath);
+        std::string changed;
+        if (copy.file.known()) changed = fileChangeText(copy.documentPath, checkFile(copy.file));
+        if (!changed.empty()) changed = "\n" + changed + "副本是按它原来的版本编辑的。";
+        const std::string question = "程序上次没有正常退出。找到“" + name + "”在" + localTimeText(copy.writtenAt) +
+                                     "自动保存的副本，是否恢复？" + changed + "\n选“否”将删除这份副本。";
         switch (ed.host.ask("提示", question, Buttons::YesNo, Icon::Question)) {
             case Answer::Yes:
                 replaceDocument(ed, std::move(doc).value(), copy.documentPath);
+                ed.fileOnDisk = file;
                 restartHistory(ed);
                 markUnsaved(ed);  // until the user saves it to the file named
                 if (store_.adopt(orphan)) {

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "io/atomic_file.h"
+#include "io/file_identity.h"
 
 namespace qm {
 namespace fs = std::filesystem;
@@ -103,20 +104,17 @@ Status makePrivateFolder(const fs::path& folder) {
 
 }  // namespace
 
-uint64_t recoveryChecksum(std::string_view bytes) {
-    uint64_t h = 14695981039346656037ull;  // FNV-1a
-    for (const char c : bytes) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
-    }
-    return h;
-}
+uint64_t recoveryChecksum(std::string_view bytes) { return contentChecksum(bytes); }
 
 std::string encodeRecoveryCopy(const RecoveryCopy& copy, Layout layout) {
     std::string out(kMagic);
     out += "layout " + std::string(layoutName(layout)) + "\n";
     out += "written " + std::to_string(copy.writtenAt) + "\n";
     out += "path " + std::to_string(copy.documentPath.size()) + "\n" + copy.documentPath + "\n";
+    if (const FileIdentity& f = copy.file; f.known())
+        out += "file " + std::to_string(int{f.exists}) + " " + std::to_string(f.size) + " " +
+               std::to_string(f.modifiedNs) + " " + std::to_string(f.device) + " " + std::to_string(f.inode) + " " +
+               hex(f.checksum) + "\n";
     out += "document " + std::to_string(copy.document.size()) + "\n" + copy.document + "\n";
     out += "checksum " + hex(recoveryChecksum(out)) + "\n";
     return out;
@@ -141,6 +139,23 @@ Result<RecoveryCopy> decodeRecoveryCopy(std::string_view bytes, Layout layout) {
         return true;
     };
     if (!block("path", copy.documentPath)) return bad("no file name");
+    // Copies of older versions go straight on to the drawing.
+    if (field(bytes, at, "file", v)) {
+        FileIdentity& f = copy.file;
+        int exists = 0;
+        std::string_view parts[6];
+        for (std::string_view& part : parts) {
+            const size_t space = v.find(' ');
+            part = v.substr(0, space);
+            v = space == std::string_view::npos ? std::string_view() : v.substr(space + 1);
+        }
+        if (!v.empty() || !number(parts[0], exists) || exists < 0 || exists > 1 || !number(parts[1], f.size) ||
+            !number(parts[2], f.modifiedNs) || !number(parts[3], f.device) || !number(parts[4], f.inode) ||
+            !number(parts[5], f.checksum, 16) || copy.documentPath.empty())
+            return bad("no file identity");
+        f.exists = exists == 1;
+        f.path = copy.documentPath;
+    }
     if (!block("document", copy.document)) return bad("no complete drawing");
     const size_t summed = at;
     uint64_t sum = 0;

@@ -12,15 +12,19 @@
 
 #include "io/raw_document.h"
 #include "io/result.h"
+#include "model/file_identity.h"
 
 namespace qm {
 
 // What a copy holds: the drawing in the program's own layout, the user's file it
-// came from (empty for a drawing never saved) and when it was written.
+// came from (empty for a drawing never saved) and when it was written, and what
+// that file was when the drawing was last read from it or written to it (unknown
+// in copies of older versions, which did not record it).
 struct RecoveryCopy {
     std::string documentPath;
     int64_t writtenAt = 0;  // seconds since 1970 (UTC)
     std::string document;
+    FileIdentity file;
 };
 
 // A copy file: a short header of its own, the document's bytes and a checksum of

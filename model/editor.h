@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/document.h"
+#include "model/file_identity.h"
 #include "model/host.h"
 #include "model/text_metrics.h"
 
@@ -76,6 +77,10 @@ public:
     // connection points) is as large on the screen at every zoom: `twips` is the
     // reach on an unzoomed canvas, the result that reach on the canvas as shown.
     float screenTolerance(float twips) const { return twips * twipsPerScreenPixel / kTwipsPerPixel; }
+
+    // The drawing's file as it was when last read or written; a save to it first
+    // checks that nobody else has changed it since.
+    FileIdentity fileOnDisk;
 
     // Runs the program's Save command; true only when the document was written.
     // Empty until the file commands are wired in: then nothing can be saved.

@@ -13,10 +13,11 @@
 namespace qm {
 
 enum class Icon { None, Question, Stop, Critical, Information };
-enum class Buttons { Ok, YesNo, YesNoCancel };
+// YesSaveAsCancel: 是, 另存为... and 取消, before a file someone else changed is written over.
+enum class Buttons { Ok, YesNo, YesNoCancel, YesSaveAsCancel };
 // Cancel is also the answer of a Yes/No question dismissed without a choice (Esc,
 // or the box closed): it must change nothing.
-enum class Answer { Ok, Yes, No, Cancel };
+enum class Answer { Ok, Yes, No, Cancel, SaveAs };
 
 // Presets of a file dialog: a pre-filled name, the filter, and the extension
 // appended to a name typed without one. The filter is one entry written as

@@ -2,7 +2,7 @@
 # Assistive technology outside the program: a real AT-SPI client (Debian's pyatspi,
 # on a session bus and accessibility bus of the test's own) reads the window as a
 # screen reader would: the toolbar's buttons by name, the elements of an opened
-# chart with their texts, and the selected element as Tab moves the selection.
+# chart with their texts, and the selected elements as Tab and 全选 select them.
 # Usage: accessibility.sh PROGRAM OUTPUT_DIR
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" || exit 1
@@ -72,6 +72,15 @@ e2e_key shift+Tab shift+Tab
 answers selected "标题栏：单击这里添加标题 / 编号: / 制作人：单击添加制作人 / 审核：单击添加审核 / 依据：单击添加依据"
 e2e_shot "$out/selected.ppm"
 convert "$out/selected.ppm" "$out/selected.png"
+
+# 全选: every element it selects (all but the title block) reads as selected.
+e2e_key ctrl+a
+answers selected "矩形：$text / $text
+椭圆：$text / $text
+右箭头
+菱形：$text / $text"
+e2e_key Escape
+answers selected ""
 
 e2e_key ctrl+q
 e2e_wait_exit "$E2E_TIMEOUT"  # selecting changed nothing: no question

@@ -46,4 +46,35 @@ close_window
 e2e_answer "$E2E_QUESTION" n
 e2e_wait_exit "$E2E_TIMEOUT"
 [ -z "$(find "$E2E_WORKDIR" -name '*.QMP')" ] || e2e_fail "No saved the drawing"
-echo "PASS: the close question keeps the drawing on Cancel and on a cancelled save, and No closes"
+
+# Another program saves the file while it is open here: Save says so and asks,
+# and 取消 (Esc) leaves the other version as it is, also when the save is the one
+# the close question offers.
+file="$out/流程图.QMP"
+cp "$E2E_DIR/../package/流程图.QMP" "$file"
+e2e_start "$program" "$out/close-2.log" "$file"
+e2e_wait_window Quillmap
+e2e_wait_painted "$shot"
+e2e_toolbar 1
+e2e_move 300 300
+e2e_wait_pixels "$shot" "the rectangle|360,300|$BLACK"
+xdotool click 1
+still_open "$out/6-changed.ppm" "$GREEN"
+cp "$file" "$out/theirs.QMP" && printf 'another version' >>"$out/theirs.QMP"
+cp "$out/theirs.QMP" "$file.new" && mv "$file.new" "$file"
+e2e_key ctrl+s
+e2e_wait_dialog "$E2E_QUESTION"
+e2e_shot "$out/7-changed-file.ppm" && convert "$out/7-changed-file.ppm" "$out/7-changed-file.png"
+e2e_answer "$E2E_QUESTION" Escape
+cmp -s "$file" "$out/theirs.QMP" || e2e_fail "Save wrote over the version another program saved"
+close_window
+e2e_answer "$E2E_QUESTION" y
+e2e_answer "$E2E_QUESTION" Escape
+kill -0 "$APP_PID" 2>/dev/null || e2e_fail "the window closed although its save was cancelled"
+cmp -s "$file" "$out/theirs.QMP" || e2e_fail "the close's save wrote over the version another program saved"
+close_window
+e2e_answer "$E2E_QUESTION" n
+e2e_wait_exit "$E2E_TIMEOUT"
+cmp -s "$file" "$out/theirs.QMP" || e2e_fail "the other version did not survive"
+echo "PASS: the close question keeps the drawing on Cancel and on a cancelled save, and No closes;" \
+    "a file another program saved is not written over unasked"

@@ -70,7 +70,11 @@ e2e_start() {
     E2E_OUT=$(dirname "$log")
     rm -f "$E2E_OUT"/failure-*
     E2E_WORKDIR=$(mktemp -d)
-    (cd "$E2E_WORKDIR" && XDG_STATE_HOME=${E2E_STATE_HOME:-$E2E_WORKDIR/state} QT_QPA_PLATFORM=xcb exec "$program" "$@") \
+    # E2E_CWD: the folder the program starts in instead, as a shell or a desktop
+    # menu would start it somewhere else.
+    # Settings the program remembers (a window's size) start afresh each run.
+    (cd "${E2E_CWD:-$E2E_WORKDIR}" && XDG_STATE_HOME=${E2E_STATE_HOME:-$E2E_WORKDIR/state} \
+        XDG_CONFIG_HOME=${XDG_CONFIG_HOME:-$E2E_WORKDIR/config} QT_QPA_PLATFORM=xcb exec "$program" "$@") \
         >"$log" 2>&1 &
     APP_PID=$!
     E2E_PIDS+=("$APP_PID") E2E_WORKDIRS+=("$E2E_WORKDIR")

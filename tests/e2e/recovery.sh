@@ -107,6 +107,36 @@ e2e_wait_exit "$E2E_TIMEOUT"
 no_copy quillmap || e2e_fail "the copy of a change thrown away outlived the exit"
 echo "quillmap: the drawing came back as it was and Save wrote it to $file"
 
+# Started on a file named relative to one folder, killed, started again in another
+# folder (as a desktop menu starts it): Save after recovery writes the file it
+# came from, and no file of that name appears where the program now runs.
+mkdir -p "$out/first" "$out/elsewhere"
+file="$out/first/rec.QMP"
+cp "$out/saved-once.QMP" "$file"
+cp "$file" "$out/saved-once-rec.QMP"
+E2E_CWD="$out/first" e2e_start "$program" "$out/quillmap-3.log" rec.QMP
+e2e_wait_window Quillmap
+e2e_wait_pixels "$shot" "the file's rectangle|360,300|$BLACK"
+e2e_toolbar 3
+e2e_move 700 300
+e2e_wait_pixels "$shot" "ellipse following the pointer|700,340|$BLACK"
+xdotool click 1
+e2e_await "$E2E_TIMEOUT" has_copy quillmap || e2e_fail "no recovery copy of the file opened by a relative name"
+copied_drawing "$(copy_of quillmap)" "$out/rec-copied.QMP"
+crash
+E2E_CWD="$out/elsewhere" e2e_start "$program" "$out/quillmap-4.log"
+e2e_wait_window Quillmap
+e2e_answer "$E2E_QUESTION" Return
+e2e_wait_pixels "$shot" "ellipse|700,340|$BLACK" "rectangle|360,300|$BLACK"
+e2e_key ctrl+s
+written_rec() { ! cmp -s "$file" "$out/saved-once-rec.QMP"; }
+e2e_await "$E2E_TIMEOUT" written_rec || e2e_fail "Save after recovery did not write $file"
+cmp -s "$file" "$out/rec-copied.QMP" || e2e_fail "Save wrote another drawing than the one recovered to $file"
+[ -z "$(find "$out/elsewhere" -type f)" ] || e2e_fail "Save after recovery wrote into the folder the program started in"
+python3 "$E2E_DIR/close_window.py" "$WID"
+e2e_wait_exit "$E2E_TIMEOUT"
+echo "quillmap: started elsewhere, Save after recovery wrote $file and nothing else"
+
 # --- qmp --------------------------------------------------------------------------
 shot="$out/qmp.ppm"
 file="$out/sketch.QMP"

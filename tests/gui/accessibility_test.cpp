@@ -12,6 +12,7 @@
 #include "app/editor_boxes.h"
 #include "app/main_window.h"
 #include "interact/pointer.h"
+#include "interact/selection.h"
 #include "model/labels.h"
 
 namespace qm {
@@ -39,11 +40,16 @@ private slots:
         for (const char* text : {"矩形", "菱形", "椭圆", "左箭头", "右箭头", "上箭头", "下箭头", "折线箭头", "标签",
                                  "竖向标签", "新建", "打开", "保存"})
             QVERIFY2(buttons.contains(u(text)), text);
-        for (QMenu* menu : w.menuBar()->findChildren<QMenu*>()) {
+        // Every menu, the Edit menu the canvas pops up too.
+        for (QMenu* menu : w.findChildren<QMenu*>()) {
             QAccessibleInterface* m = QAccessible::queryAccessibleInterface(menu);
-            for (int k = 0; k < m->childCount(); ++k)
-                if (m->child(k)->role() != QAccessible::Separator)
-                    QVERIFY2(!m->child(k)->text(QAccessible::Name).isEmpty(), qPrintable(menu->title()));
+            for (int k = 0; k < m->childCount(); ++k) {
+                if (m->child(k)->role() == QAccessible::Separator) continue;
+                const QString name = m->child(k)->text(QAccessible::Name);
+                QVERIFY2(!name.isEmpty(), qPrintable(menu->title()));
+                // A key shown beside the caption is no part of the name.
+                QVERIFY2(!name.contains(QStringLiteral("  ")) && !name.contains(QLatin1Char('\t')), qPrintable(name));
+            }
         }
         QCOMPARE(QAccessible::queryAccessibleInterface(w.view().text1())->text(QAccessible::Name), u("编辑文字"));
         QCOMPARE(QAccessible::queryAccessibleInterface(w.view().text2())->text(QAccessible::Name), u("编辑竖排文字"));
@@ -95,6 +101,19 @@ private slots:
         QCOMPARE(c->focusChild(), rectangle);
         QTest::keyClick(canvas, Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(c->focusChild(), c->child(2));  // round to the title block
+        QTest::keyClick(canvas, Qt::Key_Tab);
+
+        // A straight arrow has an extent both ways, its head included.
+        const QRect arrow = c->child(1)->rect();
+        QVERIFY2(arrow.width() > 0 && arrow.height() > 0,
+                 qPrintable(QStringLiteral("%1x%2").arg(arrow.width()).arg(arrow.height())));
+        // 全选: every element it selects reads as selected, not only the first.
+        w.findChild<QAction*>(QStringLiteral("editSelectAll"))->trigger();
+        QVERIFY(rectangle->state().selected && c->child(1)->state().selected);
+        // A text of the rectangle selected alone: the rectangle reads as selected.
+        w.view().perform([&](Editor& e) { selectElement(e, ElementKind::Label, rec.label1); });
+        QVERIFY(rectangle->state().selected && !c->child(1)->state().selected);
+        QTest::keyClick(canvas, Qt::Key_Escape);
         QTest::keyClick(canvas, Qt::Key_Tab);
 
         setCaption(*ed.doc.Label.find(rec.label2), "核对", w.view().metrics());

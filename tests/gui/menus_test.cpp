@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMessageBox>
+#include <QScreen>
+#include <QSettings>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -165,7 +167,7 @@ private slots:
             {u("查找(&F)..."), QStringLiteral("editFind"), QStringLiteral("Ctrl+F")},
             {u("替换(&W)..."), QStringLiteral("editReplace"), QStringLiteral("Ctrl+H")},
             {u("对齐(&J)"), QStringLiteral("editAlign"), QString()},
-            {u("删除(&E)        Del"), QStringLiteral("editDelete"), QString()},
+            {u("删除(&E)"), QStringLiteral("editDelete"), QStringLiteral("Del")},
         });
         QCOMPARE(action("editRedo")->shortcuts(),
                  QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
@@ -210,10 +212,15 @@ private slots:
     }
 
     void noCommandTakesTheDeleteKey() {
-        // Delete belongs to the canvas and, while one is open, to an editor box.
-        for (const QAction* a : w->findChildren<QAction*>())
+        // Delete belongs to the canvas and, while one is open, to an editor box; an
+        // item may show it as its key only where it works in its open menu alone.
+        for (const QAction* a : w->findChildren<QAction*>()) {
+            const bool inItsMenuOnly = a->shortcutContext() == Qt::WidgetShortcut &&
+                                       std::all_of(a->associatedObjects().begin(), a->associatedObjects().end(),
+                                                   [](const QObject* o) { return qobject_cast<const QMenu*>(o); });
             for (const QKeySequence& k : a->shortcuts())
-                QVERIFY2(k != QKeySequence(Qt::Key_Delete), qPrintable(a->objectName()));
+                QVERIFY2(k != QKeySequence(Qt::Key_Delete) || inItsMenuOnly, qPrintable(a->objectName()));
+        }
     }
 
     void theToolbarHasFourteenButtonsInItsOwnOrder() {
@@ -439,6 +446,7 @@ private slots:
     void compareShowsTheChangesInAWindowOfItsOwnAndWritesNothing() {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
+        QSettings(QStringLiteral("Quillmap"), QStringLiteral("Quillmap")).remove(QStringLiteral("compareWindow"));
         const QString older = dir.filePath(u("旧 版.QMP"));
         chooseFile(older);
         action("fileSaveAs")->trigger();
@@ -460,16 +468,22 @@ private slots:
         for (const QPointF at : {QPointF(230, 200), QPointF(200, 200)})  // an edge; a corner, without its handle
             QCOMPARE(picture.pixelColor(((at + QPointF(kCanvasFrame, kCanvasFrame)) * dpr).toPoint()), kAddedColour);
 
-        // Opening the window and giving its list the focus choose nothing.
+        // It fits the screen, and Esc closes it; the next one has the size it had.
+        const QSize room = window->screen()->availableGeometry().size() * 0.9;
+        QVERIFY(window->width() <= room.width() && window->height() <= room.height());
+        window->resize(500, 420);
         QPointer<CompareWindow> first = window;
-        window->close();
+        QTest::keyClick(window->list(), Qt::Key_Escape);
         QTRY_VERIFY(!first);  // closed, it is gone
+
+        // Opening the window and giving its list the focus choose nothing.
         canvasPress(w->editor(), 1, 0, 13000, 500);  // nothing there
         QCOMPARE(doc().selKind, SelKind::None);
         chooseFile(older);
         action("fileCompare")->trigger();
         window = w->findChild<CompareWindow*>();
         QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(window->size(), QSize(500, 420));
         QVERIFY(window->list()->hasFocus());
         QCOMPARE(doc().selKind, SelKind::None);
         window->list()->setCurrentRow(0);

@@ -85,6 +85,7 @@ TEST_F(FileCommands, AFailedWriteSaysSoKeepsTheMarkAndTheOldFile) {
         fs::permissions(dir, fs::perms::owner_all);
         fs::remove(p);
         fs::create_directory(p);  // a folder where the file should go
+        t.host.answers = {Answer::Yes};  // write over what replaced the file
     }
     EXPECT_FALSE(fileSave(t.ed));
     EXPECT_EQ(t.doc.modified, -1);
@@ -95,6 +96,49 @@ TEST_F(FileCommands, AFailedWriteSaysSoKeepsTheMarkAndTheOldFile) {
     if (!canStillWrite) {
         EXPECT_EQ(contents(p), before);
     }
+}
+
+TEST_F(FileCommands, ASaveNeverWritesOverAVersionSomeoneElseSavedUnasked) {
+    const std::string a = path("a.QMP"), b = path("b.QMP");
+    t.host.dialogResults = {a};
+    ASSERT_TRUE(fileSave(t.ed));
+    drawSomething();
+    t.doc.modified = -1;
+    t.host.asked.clear();
+    { std::ofstream(a, std::ios::binary) << "QMP theirs, longer"; }
+
+    t.host.answers = {Answer::Cancel};
+    EXPECT_FALSE(fileSave(t.ed));
+    ASSERT_EQ(t.host.asked.size(), 1u);
+    EXPECT_EQ(t.host.asked[0].buttons, Buttons::YesSaveAsCancel);
+    EXPECT_NE(t.host.asked[0].text.find(a), std::string::npos);
+    EXPECT_NE(t.host.asked[0].text.find(localTimeText(fs::file_time_type::clock::to_sys(fs::last_write_time(a))
+                                                          .time_since_epoch() /
+                                                      std::chrono::seconds(1))),
+              std::string::npos)
+        << t.host.asked[0].text;
+    EXPECT_EQ(contents(a), "QMP theirs, longer");
+    EXPECT_EQ(t.doc.modified, -1);
+
+    // 另存为... goes to another name, which is not asked about; the other version stays.
+    t.host.answers = {Answer::SaveAs};
+    t.host.dialogResults = {b};
+    EXPECT_TRUE(fileSave(t.ed));
+    EXPECT_EQ(t.host.dialogs.back().fileName, a) << "the dialog proposes the drawing's own file";
+    EXPECT_EQ(contents(a), "QMP theirs, longer");
+    EXPECT_EQ(t.doc.fileName, b);
+    EXPECT_EQ(t.host.asked.size(), 2u);
+
+    fs::remove(b);
+    t.doc.modified = -1;
+    t.host.answers = {Answer::Yes};
+    EXPECT_TRUE(fileSave(t.ed)) << "a removed file is asked about, then written";
+    EXPECT_EQ(t.host.asked.size(), 3u);
+    EXPECT_NE(t.host.asked[2].text.find("删除"), std::string::npos);
+    EXPECT_EQ(contents(b).substr(0, 3), "QMP");
+    t.doc.modified = -1;
+    EXPECT_TRUE(fileSave(t.ed));
+    EXPECT_EQ(t.host.asked.size(), 3u) << "the program's own save is not someone else's";
 }
 
 TEST_F(FileCommands, SaveAsSwitchesTheNameAndClearsTheChangedMark) {

@@ -11,7 +11,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "edit/file_commands.h"
 #include "edit/insert.h"
+#include "edit/quillmap_commands.h"
 #include "edit/recovery.h"
 #include "edit/undo.h"
 #include "interact/pointer.h"
@@ -151,6 +153,69 @@ TEST_F(RecoveryTest, ACopyWhoseProgramDiedIsOfferedAndOpensChangedUnderItsFilesN
     std::optional<Recovery> quiet = start(another);
     EXPECT_FALSE(quiet->offerOrphans(another.ed));
     EXPECT_TRUE(another.host.asked.empty()) << "every copy belongs to a running program";
+}
+
+TEST_F(RecoveryTest, ACopyKnowsItsFileWhereverTheProgramStartsAndWhatTheFileWas) {
+    const fs::path home = fs::current_path(), first = state / "first", other = state / "other";
+    fs::create_directories(first);
+    fs::create_directories(other);
+    const std::string userFile = (first / "rec.QMP").string();
+    std::string drawn;
+    {
+        TestEditor died;
+        ASSERT_TRUE(writeDocument(userFile, died.doc));
+        fs::current_path(first);
+        ASSERT_TRUE(openDocumentPath(died.ed, Layout::Quillmap, clearDocument, "./rec.QMP"));
+        std::optional<Recovery> r = start(died);
+        draw(died, 3000);
+        r->update(died.ed, t0);
+        drawn = saveBytes(died.doc);
+        const RecoveryCopy copy =
+            decodeRecoveryCopy(readWholeFile(r->store().copyPath().native()).value(), Layout::Quillmap).value();
+        EXPECT_EQ(copy.documentPath, userFile);
+        EXPECT_TRUE(copy.file.known());
+    }
+    // A colleague saves the file meanwhile; the program starts again elsewhere.
+    ASSERT_TRUE(writeFileAtomically(userFile, "QMP theirs"));
+    fs::current_path(other);
+    TestEditor next;
+    connectFileCommands(next.ed);
+    startHistory(next.ed, Layout::Quillmap);
+    std::optional<Recovery> r = start(next);
+    next.host.answers = {Answer::Yes, Answer::Cancel};
+    ASSERT_TRUE(r->offerOrphans(next.ed));
+    ASSERT_EQ(next.host.asked.size(), 1u);
+    EXPECT_NE(next.host.asked[0].text.find("已被其他程序或其他人修改"), std::string::npos) << next.host.asked[0].text;
+    EXPECT_FALSE(fileSave(next.ed));
+    ASSERT_EQ(next.host.asked.size(), 2u);
+    EXPECT_EQ(next.host.asked[1].buttons, Buttons::YesSaveAsCancel);
+    EXPECT_EQ(readWholeFile(userFile).value(), "QMP theirs");
+    next.host.answers = {Answer::Yes};
+    EXPECT_TRUE(fileSave(next.ed));
+    EXPECT_EQ(readWholeFile(userFile).value(), drawn);
+    EXPECT_TRUE(fs::is_empty(other)) << "no file of that name appears where the program started";
+
+    // A copy from a version that did not record the file: offered, and saved
+    // without a question as long as the file stays as it was at the offer.
+    {
+        TestEditor died;
+        std::optional<Recovery> dead = start(died);
+        draw(died, 5000);
+        died.doc.fileName = userFile;
+        dead->update(died.ed, t0);
+        RecoveryCopy copy =
+            decodeRecoveryCopy(readWholeFile(dead->store().copyPath().native()).value(), Layout::Quillmap).value();
+        copy.file = {};
+        ASSERT_TRUE(writeFileAtomically(dead->store().copyPath().native(), encodeRecoveryCopy(copy, Layout::Quillmap)));
+    }
+    TestEditor last;
+    connectFileCommands(last.ed);
+    std::optional<Recovery> again = start(last);
+    last.host.answers = {Answer::Yes};
+    ASSERT_TRUE(again->offerOrphans(last.ed));
+    EXPECT_TRUE(fileSave(last.ed));
+    EXPECT_EQ(last.host.asked.size(), 1u);
+    fs::current_path(home);
 }
 
 TEST_F(RecoveryTest, NoDeletesACopyADismissedQuestionKeepsItAndADamagedOneIsSetAsideOnce) {

@@ -19,6 +19,7 @@
 
 #include "io/atomic_file.h"
 #include "io/document_io.h"
+#include "io/file_identity.h"
 #include "unit/io/sample_documents.h"
 #include "unit/support/fakes.h"
 
@@ -270,6 +271,43 @@ TEST_F(Atomic, KilledSavesLeaveOneWholeVersionAndTheNextSaveTidiesUp) {
     EXPECT_EQ(failed, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other save failed " << WEXITSTATUS(status) << " times";
     EXPECT_EQ(entries(), 1u) << "temporaries left";
+}
+
+TEST_F(Atomic, AFileIsKnownAgainUntilSomeoneElseChangesOrRemovesIt) {
+    const std::string p = utf8(dir / "a.QMP");
+    ASSERT_TRUE(writeFileAtomically(p, "one"));
+    const FileIdentity written = writtenIdentity(p, "one");
+    EXPECT_EQ(checkFile(written).change, FileChange::None);
+    Result<IdentifiedFile> read = readIdentifiedFile(p);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->identity, written);
+
+    // Touched, or written again with the same bytes: still the same drawing.
+    fs::last_write_time(p, fs::last_write_time(p) + std::chrono::hours(1));
+    EXPECT_EQ(checkFile(written).change, FileChange::None);
+    ASSERT_TRUE(writeFileAtomically(p, "one"));
+    EXPECT_EQ(checkFile(written).change, FileChange::None);
+
+    // The same size and time, other bytes, as an editor that keeps the time writes them.
+    const auto time = fs::last_write_time(p);
+    { std::ofstream(p, std::ios::binary) << "two"; }
+    fs::last_write_time(p, time);
+    const FileCheck changed = checkFile(written);
+    EXPECT_EQ(changed.change, FileChange::Changed);
+    EXPECT_NE(changed.changedAt, 0);
+
+    fs::remove(p);
+    EXPECT_EQ(checkFile(written).change, FileChange::Removed);
+    fs::create_directory(p);
+    EXPECT_EQ(checkFile(written).change, FileChange::Unreadable);
+    fs::remove(p);
+
+    // A file that was missing is changed once someone creates it.
+    const FileIdentity missing = currentIdentity(p);
+    EXPECT_FALSE(missing.exists);
+    EXPECT_EQ(checkFile(missing).change, FileChange::None);
+    ASSERT_TRUE(writeFileAtomically(p, ""));
+    EXPECT_EQ(checkFile(missing).change, FileChange::Changed);
 }
 
 TEST_F(Atomic, ReadingRefusesWhatCannotBeADocumentBeforeReadingIt) {
