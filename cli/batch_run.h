@@ -1,0 +1,51 @@
+// Many charts worked through by a pool of threads in one process: each chart's job
+// runs on a worker, its outcome comes back to the calling thread in chart order,
+// with a running tally for progress, until all are done or the caller stops it
+// (what has started finishes; the rest is not started).
+#pragma once
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace qm::cli {
+
+enum class ChartResult : unsigned char { Done, Written, Kept, Failed };
+
+struct ChartOutcome {
+    ChartResult result = ChartResult::Done;
+    std::string out;    // for standard output; delivered in chart order
+    std::string error;  // why it failed, naming the file
+};
+
+struct BatchTally {
+    size_t total = 0, done = 0, written = 0, kept = 0, failed = 0;
+    std::chrono::steady_clock::duration elapsed{};
+    bool stopped = false;  // the caller stopped it before every chart was done
+};
+
+struct BatchSettings {
+    int workers = 0;  // 0: one per core
+    // Called on the calling thread after each outcome and about ten times a
+    // second while waiting.
+    std::function<void(const BatchTally&)> progress;
+    // Polled as often; true stops the batch.
+    std::function<bool()> stop;
+};
+
+// A chart's work; runs on a worker thread, any number at once.
+using ChartJob = std::function<ChartOutcome(size_t chart)>;
+// Receives each outcome on the calling thread, charts in order.
+using ChartDelivery = std::function<void(size_t chart, ChartOutcome& outcome)>;
+
+BatchTally runBatch(size_t charts, const ChartJob& job, const BatchSettings& settings, const ChartDelivery& deliver);
+
+// The time a chart may take before it is given up as stalled (a disk that hangs).
+inline constexpr std::chrono::seconds kChartTimeLimit{10};
+
+// "120/2000 charts, 2 failed, 45.3 a second, 0:42 left"
+std::string progressText(const BatchTally& t);
+// "2000 charts: 1990 written, 5 kept, 5 failed, 12.3 s"; `valid` words it for check.
+std::string summaryText(const BatchTally& t, bool valid);
+
+}  // namespace qm::cli

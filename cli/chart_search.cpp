@@ -1,0 +1,125 @@
+#include "cli/chart_search.h"
+
+#include <cstdio>
+
+#include "cli/archive_batch.h"
+#include "cli/batch_run.h"
+#include "cli/chart_inputs.h"
+#include "cli/document_file.h"
+#include "cli/json_writer.h"
+#include "cli/tool.h"
+#include "edit/compare.h"
+
+namespace qm::cli {
+namespace {
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The texts come from the document decoder and are UTF-8; a stray byte is kept as
+// it is and matches only itself.
+std::string hitLine(const std::string& file, const ChartElement& e, const std::string& text, FindOutput output) {
+    const std::string element = elementName(e, kEnglishWords);
+    if (output != FindOutput::Json) return oneLine(file + ":" + element + ":" + text) + "\n";
+    JsonWriter w;
+    w.beginObject(JsonWriter::Layout::Inline);
+    w.key("file");
+    w.string(file);
+    w.key("element");
+    w.string(element);
+    w.key("text");
+    w.string(text);
+    w.endObject();
+    return w.text() + "\n";
+}
+
+}  // namespace
+
+std::string foldForSearch(std::string_view s, bool ignoreCase) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t k = 0; k < s.size();) {
+        const auto b = static_cast<unsigned char>(s[k]);
+        // Only three-byte sequences can be folded: U+3000 and U+FF01..U+FF5E.
+        if (b == 0xE3 || b == 0xEF) {
+            if (k + 2 < s.size()) {
+                const auto b1 = static_cast<unsigned char>(s[k + 1]), b2 = static_cast<unsigned char>(s[k + 2]);
+                if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80) {
+                    const char32_t c = ((b & 0x0F) << 12) | ((b1 & 0x3F) << 6) | (b2 & 0x3F);
+                    char32_t folded = c;
+                    if (c == 0x3000) folded = U' ';
+                    else if (c >= 0xFF01 && c <= 0xFF5E) folded = c - 0xFEE0;
+                    if (ignoreCase && folded >= U'A' && folded <= U'Z') folded += U'a' - U'A';
+                    appendUtf8(out, folded);
+                    k += 3;
+                    continue;
+                }
+            }
+        }
+        out += ignoreCase && b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : s[k];
+        ++k;
+    }
+    return out;
+}
+
+int findInCharts(const FindRequest& r, const BatchCommand& c) {
+    const std::string pattern = foldForSearch(r.pattern, r.ignoreCase);
+    const ChartInputs found = findCharts(c.inputs);
+    for (const std::string& problem : found.problems) printError(problem);
+    bool any = false, trouble = !found.problems.empty();
+    BatchSettings settings;
+    settings.workers = c.jobs;
+    runBatch(
+        found.charts.size(),
+        [&](size_t k) {
+            ChartOutcome o;
+            const std::string& file = found.charts[k].path;
+            const Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(file, unmeasuredMetrics());
+            if (!opened) {
+                o.result = ChartResult::Failed;
+                o.error = opened.error().describe();
+                return o;
+            }
+            size_t hits = 0;
+            for (const ChartElement& e : comparedElements((*opened)->ed.doc))
+                for (const std::string& text : e.texts) {
+                    if (text.empty() || foldForSearch(text, r.ignoreCase).find(pattern) == std::string::npos) continue;
+                    ++hits;
+                    if (r.output == FindOutput::Lines || r.output == FindOutput::Json)
+                        o.out += hitLine(file, e, text, r.output);
+                }
+            if (r.output == FindOutput::Files && hits > 0) o.out = oneLine(file) + "\n";
+            if (r.output == FindOutput::Counts) o.out = oneLine(file) + ":" + std::to_string(hits) + "\n";
+            o.result = hits > 0 ? ChartResult::Written : ChartResult::Done;
+            return o;
+        },
+        settings,
+        [&](size_t, ChartOutcome& o) {
+            any = any || o.result == ChartResult::Written;
+            if (o.result == ChartResult::Failed) {
+                trouble = true;
+                std::fflush(stdout);
+                printError(o.error);
+            }
+            if (!o.out.empty()) std::fwrite(o.out.data(), 1, o.out.size(), stdout);
+        });
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) trouble = true;
+    return trouble ? 2 : any ? 0 : 1;
+}
+
+}  // namespace qm::cli
