@@ -1,27 +1,21 @@
 #include "cli/archive_batch.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <cstdio>
-#include <filesystem>
-#include <mutex>
-#include <thread>
 
-#include "cli/batch_run.h"
-#include "cli/chart_inputs.h"
+#include "batch/batch_run.h"
+#include "batch/chart_inputs.h"
 #include "cli/document_file.h"
-#include "cli/tool.h"
-#include "io/atomic_file.h"
-#include "render/fonts.h"
-#include "render/qt_text_metrics.h"
+#include "cli/tool_output.h"
 
 namespace qm::cli {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace qm::batch;
 using Clock = std::chrono::steady_clock;
 
 volatile std::sig_atomic_t interrupted = 0;
@@ -44,6 +38,37 @@ public:
 private:
     struct sigaction old_ {};
 };
+
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// "120/2000 charts, 2 failed, 45.3 a second, 0:42 left"
+std::string progressText(const BatchTally& t) {
+    const double s = seconds(t.elapsed);
+    const double rate = s > 0 ? static_cast<double>(t.done) / s : 0;
+    char text[160];
+    std::snprintf(text, sizeof text, "%zu/%zu charts, %zu failed, %.1f a second", t.done, t.total, t.failed, rate);
+    std::string line = text;
+    if (rate > 0 && t.done < t.total) {
+        const auto left = static_cast<long>(static_cast<double>(t.total - t.done) / rate + 0.5);
+        std::snprintf(text, sizeof text, ", %ld:%02ld left", left / 60, left % 60);
+        line += text;
+    }
+    return line;
+}
+
+// "2000 charts: 1990 written, 5 kept, 5 failed, 12.30 s"; `valid` words it for check.
+std::string summaryText(const BatchTally& t, bool valid) {
+    char text[200];
+    if (valid)
+        std::snprintf(text, sizeof text, "%zu charts: %zu valid, %zu failed, %.2f s", t.done, t.done - t.failed,
+                      t.failed, seconds(t.elapsed));
+    else
+        std::snprintf(text, sizeof text, "%zu charts: %zu written, %zu kept, %zu failed, %.2f s", t.done, t.written,
+                      t.kept, t.failed, seconds(t.elapsed));
+    std::string line = text;
+    if (t.stopped) line += " (stopped: " + std::to_string(t.total - t.done) + " not started)";
+    return line;
+}
 
 // One line on standard error redrawn in place; failure lines go above it.
 class ProgressLine {
@@ -89,42 +114,11 @@ int runCharts(const BatchCommand& c, const ChartInputs& found, const ChartJob& j
         }
     });
     line.clear();
-    std::fflush(stdout);
-    if (!c.quiet) std::fprintf(stderr, "%s\n", summaryText(tally, valid).c_str());
+    const bool outputLost = std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (outputLost) printError(std::string("cannot write to standard output: ") + std::strerror(errno));
+    if (!c.quiet && c.summary) std::fprintf(stderr, "%s\n", summaryText(tally, valid).c_str());
     if (tally.stopped) return kExitInterrupted;
-    return tally.failed > 0 || !found.problems.empty() ? kExitFailure : kExitOk;
-}
-
-std::string parentOf(const std::string& path) {
-    const fs::path p = pathFromUtf8(path).parent_path();
-    return p.empty() ? std::string(".") : std::string(reinterpret_cast<const char*>(p.u8string().c_str()));
-}
-
-bool sameFolder(const std::string& a, const std::string& b) { return sameFile(parentOf(a), parentOf(b)); }
-
-// The output folder made if need be and shown writable by writing in it, before
-// any chart is read; an output folder in an input folder would mix outputs with
-// the charts (and feed them back in the next run), so it is refused.
-std::string outputFolderProblem(const BatchCommand& c) {
-    if (c.outDir.empty()) return "a folder of charts or more than one chart needs -o DIR";
-    std::error_code ec;
-    const fs::path out = fs::weakly_canonical(pathFromUtf8(c.outDir), ec);
-    for (const std::string& in : c.inputs) {
-        if (!isFolder(in)) continue;
-        const fs::path folder = fs::weakly_canonical(pathFromUtf8(in), ec);
-        const auto [end, rest] = std::mismatch(folder.begin(), folder.end(), out.begin(), out.end());
-        if (end == folder.end())
-            return "the output folder \"" + c.outDir + "\" is in the input folder \"" + in + "\"; choose another";
-    }
-    fs::create_directories(pathFromUtf8(c.outDir), ec);
-    if (!isFolder(c.outDir))
-        return "cannot make the output folder \"" + c.outDir + "\"" + (ec ? ": " + ec.message() : std::string());
-    std::string probe = c.outDir + "/.qmptool-XXXXXX";
-    const int fd = ::mkstemp(probe.data());
-    if (fd < 0) return "cannot write in the output folder \"" + c.outDir + "\": " + std::strerror(errno);
-    ::close(fd);
-    ::unlink(probe.c_str());
-    return {};
+    return tally.failed > 0 || !found.problems.empty() || outputLost ? kExitFailure : kExitOk;
 }
 
 // Qt's font database is filled on the main thread before the workers measure.
@@ -134,64 +128,21 @@ struct BatchGui {
     SharedTextMetrics metrics;
 };
 
-// Each chart to its mirrored output: an existing one kept unless forced, never
-// one that is the input or lies beside it.
 int writeBatch(const BatchCommand& c, const std::function<Status(const std::string&, const std::string&)>& make) {
-    if (std::string problem = outputFolderProblem(c); !problem.empty()) {
+    const OutputTree tree{c.outDir, c.ext, c.force};
+    if (c.outDir.empty()) {
+        printError("a folder of charts or more than one chart needs -o DIR; see qmptool --help");
+        return kExitUsage;
+    }
+    if (std::string problem = outputFolderProblem(tree, c.inputs); !problem.empty()) {
         printError(problem);
         return kExitUsage;
     }
     const ChartInputs found = findCharts(c.inputs);
-    return runCharts(
-        c, found,
-        [&](size_t k) {
-            const ChartInput& in = found.charts[k];
-            const std::string out = mirroredPath(c.outDir, in.relative, c.ext);
-            ChartOutcome o;
-            std::error_code ec;
-            const bool exists = fs::exists(pathFromUtf8(out), ec);
-            if (sameFile(in.path, out) || sameFolder(in.path, out)) {
-                o.result = ChartResult::Failed;
-                o.error = "\"" + out + "\" would be written over or beside its input \"" + in.path + "\"";
-                return o;
-            }
-            if (exists && !c.force) {
-                o.result = ChartResult::Kept;
-                return o;
-            }
-            fs::create_directories(pathFromUtf8(out).parent_path(), ec);
-            if (Status st = make(in.path, out); !st) {
-                o.result = ChartResult::Failed;
-                o.error = st.error().describe();
-                return o;
-            }
-            o.result = ChartResult::Written;
-            return o;
-        },
-        false);
+    return runCharts(c, found, [&](size_t k) { return writeMirrored(found.charts[k], tree, make); }, false);
 }
 
 }  // namespace
-
-TextExtent SharedTextMetrics::measure(std::string_view utf8, std::string_view fontName, float pointSize,
-                                      float wrapWidth) const {
-    static const QtTextMetrics qt;
-    const std::lock_guard lock(fontLock());
-    return qt.measure(utf8, fontName, pointSize, wrapWidth);
-}
-
-Status drawChartFile(const std::string& in, const std::string& out, const TextMetrics& metrics, const DrawChart& draw,
-                     const char* what, Clock::time_point deadline) {
-    const Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(in, metrics);
-    if (!opened) return opened.error();
-    const Result<std::string> bytes = draw((*opened)->ed);
-    if (!bytes) return IoError{"cannot draw \"" + out + "\": " + bytes.error().message, std::nullopt};
-    if (Clock::now() > deadline)
-        return IoError{"\"" + in + "\" took more than " + std::to_string(kChartTimeLimit.count()) +
-                           " s; the " + what + " is not written",
-                       std::nullopt};
-    return writeFileAtomically(out, *bytes);
-}
 
 int checkBatch(const BatchCommand& c) {
     const ChartInputs found = findCharts(c.inputs);

@@ -3,15 +3,17 @@
 #include <cstdio>
 
 #include "cli/archive_batch.h"
-#include "cli/batch_run.h"
-#include "cli/chart_inputs.h"
+#include "batch/batch_run.h"
+#include "batch/chart_inputs.h"
 #include "cli/document_file.h"
 #include "cli/json_writer.h"
-#include "cli/tool.h"
+#include "cli/tool_output.h"
 #include "edit/compare.h"
 
 namespace qm::cli {
 namespace {
+
+using namespace qm::batch;
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {

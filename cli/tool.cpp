@@ -15,7 +15,7 @@
 #include <QPageLayout>
 
 #include "cli/archive_batch.h"
-#include "cli/chart_inputs.h"
+#include "batch/chart_inputs.h"
 #include "cli/chart_search.h"
 #include "cli/convert_targets.h"
 #include "cli/diff_report.h"
@@ -31,15 +31,11 @@
 
 namespace qm::cli {
 
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return text;
-}
-
-void printError(const std::string& message) { std::fprintf(stderr, "qmptool: %s\n", oneLine(message).c_str()); }
-
 namespace {
+
+using batch::DrawChart;
+using batch::drawChartFile;
+using batch::isFolder;
 
 const char* const kUsage =
     "Usage: qmptool check FILE|DIR... [-j N] [--progress] [--quiet]\n"
@@ -260,43 +256,6 @@ int finishOutput(int status, int failed = kExitFailure) {
     return status;
 }
 
-// Qt's notes about its surroundings (no XDG_RUNTIME_DIR on a server, for one)
-// say nothing about the user's documents; only its errors are worth a line.
-void qtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) printError("Qt: " + message.toStdString());
-}
-
-}  // namespace
-
-Gui::Gui(char* program) : argv_{program, nullptr} {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(qtMessage);
-    if (!QCoreApplication::instance()) app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-}
-
-Gui::~Gui() = default;
-
-CheckLine checkLine(const std::string& path) {
-    Result<std::string> bytes = readWholeFile(path);
-    if (!bytes) return {path + ": " + bytes.error().describe()};
-    const Layout layout = detectLayout(*bytes);
-    const Result<DocumentOutline> doc = checkDocumentFile(std::move(*bytes));
-    if (!doc) return {path + ": not a valid " + layoutName(layout) + " document: " + doc.error().describe()};
-    const auto count = [](const char* name, const SectionCount& c) {
-        std::string text = name + (" " + std::to_string(c.items));
-        if (c.deleted > 0) text += " (" + std::to_string(c.deleted) + " deleted)";
-        return text;
-    };
-    std::string line = path + ": " + layoutName(layout) + ": " + count("shapes", doc->shapes) + ", " +
-                       count("labels", doc->labels) + ", " + count("segments", doc->segments) + ", " +
-                       count("arrows", doc->arrows) + ", " + count("diamonds", doc->diamonds);
-    if (doc->ignoredBytes > 0)
-        line += "; the " + std::to_string(doc->ignoredBytes) + " bytes after the document are ignored";
-    return {line, true};
-}
-
-namespace {
-
 BatchCommand batchOf(const Arguments& a, char* program) {
     BatchCommand c;
     c.inputs = a.files;
@@ -320,14 +279,14 @@ bool batchAsked(const Arguments& a) { return a.output || a.to || anyFolder(a.fil
 
 int check(const Arguments& a, char* program) {
     if (a.files.empty()) return usageError("check needs at least one FILE");
-    if (a.files.size() > 1 || anyFolder(a.files)) return checkBatch(batchOf(a, program));
-    bool allValid = true;
-    for (const std::string& path : a.files) {
-        const CheckLine line = checkLine(path);
-        allValid = allValid && line.valid;
-        put(oneLine(line.text) + "\n");
+    if (a.files.size() > 1 || anyFolder(a.files)) {
+        BatchCommand c = batchOf(a, program);
+        c.summary = anyFolder(a.files) || a.progress;
+        return checkBatch(c);
     }
-    return finishOutput(allValid ? kExitOk : kExitFailure);
+    const CheckLine line = checkLine(a.files[0]);
+    put(oneLine(line.text) + "\n");
+    return finishOutput(line.valid ? kExitOk : kExitFailure);
 }
 
 // The elements as lines; their places, sizes and captions do not depend on how

@@ -1,14 +1,13 @@
-#include "cli/batch_run.h"
+#include "batch/batch_run.h"
 
 #include <algorithm>
 #include <condition_variable>
-#include <cstdio>
 #include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-namespace qm::cli {
+namespace qm::batch {
 namespace {
 
 void count(BatchTally& t, ChartResult r) {
@@ -17,8 +16,6 @@ void count(BatchTally& t, ChartResult r) {
     else if (r == ChartResult::Kept) ++t.kept;
     else if (r == ChartResult::Failed) ++t.failed;
 }
-
-double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 }  // namespace
 
@@ -95,31 +92,4 @@ BatchTally runBatch(size_t charts, const ChartJob& job, const BatchSettings& set
     return tally;
 }
 
-std::string progressText(const BatchTally& t) {
-    const double s = seconds(t.elapsed);
-    const double rate = s > 0 ? static_cast<double>(t.done) / s : 0;
-    char text[160];
-    std::snprintf(text, sizeof text, "%zu/%zu charts, %zu failed, %.1f a second", t.done, t.total, t.failed, rate);
-    std::string line = text;
-    if (rate > 0 && t.done < t.total) {
-        const auto left = static_cast<long>(static_cast<double>(t.total - t.done) / rate + 0.5);
-        std::snprintf(text, sizeof text, ", %ld:%02ld left", left / 60, left % 60);
-        line += text;
-    }
-    return line;
-}
-
-std::string summaryText(const BatchTally& t, bool valid) {
-    char text[200];
-    if (valid)
-        std::snprintf(text, sizeof text, "%zu charts: %zu valid, %zu failed, %.2f s", t.done, t.done - t.failed,
-                      t.failed, seconds(t.elapsed));
-    else
-        std::snprintf(text, sizeof text, "%zu charts: %zu written, %zu kept, %zu failed, %.2f s", t.done, t.written,
-                      t.kept, t.failed, seconds(t.elapsed));
-    std::string line = text;
-    if (t.stopped) line += " (stopped: " + std::to_string(t.total - t.done) + " not started)";
-    return line;
-}
-
-}  // namespace qm::cli
+}  // namespace qm::batch

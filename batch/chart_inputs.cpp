@@ -1,4 +1,4 @@
-#include "cli/chart_inputs.h"
+#include "batch/chart_inputs.h"
 
 #include <sys/stat.h>
 
@@ -9,7 +9,7 @@
 
 #include "io/atomic_file.h"
 
-namespace qm::cli {
+namespace qm::batch {
 namespace {
 
 namespace fs = std::filesystem;
@@ -94,4 +94,4 @@ std::string mirroredPath(const std::string& dir, const std::string& relative, st
     return out + "." + std::string(ext);
 }
 
-}  // namespace qm::cli
+}  // namespace qm::batch

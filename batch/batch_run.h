@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-namespace qm::cli {
+namespace qm::batch {
 
 enum class ChartResult : unsigned char { Done, Written, Kept, Failed };
 
@@ -43,9 +43,4 @@ BatchTally runBatch(size_t charts, const ChartJob& job, const BatchSettings& set
 // The time a chart may take before it is given up as stalled (a disk that hangs).
 inline constexpr std::chrono::seconds kChartTimeLimit{10};
 
-// "120/2000 charts, 2 failed, 45.3 a second, 0:42 left"
-std::string progressText(const BatchTally& t);
-// "2000 charts: 1990 written, 5 kept, 5 failed, 12.3 s"; `valid` words it for check.
-std::string summaryText(const BatchTally& t, bool valid);
-
-}  // namespace qm::cli
+}  // namespace qm::batch

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qm::cli {
+namespace qm::batch {
 
 struct ChartInput {
     std::string path;      // as it is read (UTF-8)
@@ -28,4 +28,4 @@ bool isFolder(const std::string& path);
 // DIR/relative with the extension replaced by `ext` (without its dot).
 std::string mirroredPath(const std::string& dir, const std::string& relative, std::string_view ext);
 
-}  // namespace qm::cli
+}  // namespace qm::batch
