@@ -9,6 +9,8 @@
 #include "cli/json_writer.h"
 #include "cli/tool_output.h"
 #include "edit/compare.h"
+#include "io/atomic_file.h"
+#include "io/document_io.h"
 
 namespace qm::cli {
 namespace {
@@ -91,14 +93,19 @@ int findInCharts(const FindRequest& r, const BatchCommand& c) {
         [&](size_t k) {
             ChartOutcome o;
             const std::string& file = found.charts[k].path;
-            const Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(file, unmeasuredMetrics());
-            if (!opened) {
+            // The document as the file holds it, without an editor round it: only
+            // its texts are read.
+            Result<std::string> bytes = readWholeFile(file);
+            const Layout layout = bytes ? detectLayout(*bytes) : Layout::Quillmap;
+            const Result<Document> doc = bytes ? decodeDocumentFile(std::move(*bytes), layout, unmeasuredMetrics())
+                                               : Result<Document>(bytes.error());
+            if (!doc) {
                 o.result = ChartResult::Failed;
-                o.error = opened.error().describe();
+                o.error = bytes ? invalidDocument(file, layout, doc.error()).describe() : doc.error().describe();
                 return o;
             }
             size_t hits = 0;
-            for (const ChartElement& e : comparedElements((*opened)->ed.doc))
+            for (const ChartElement& e : comparedElements(*doc))
                 for (const std::string& text : e.texts) {
                     if (text.empty() || foldForSearch(text, r.ignoreCase).find(pattern) == std::string::npos) continue;
                     ++hits;

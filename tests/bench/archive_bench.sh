@@ -14,7 +14,7 @@ count=${3:-2000}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 "$writer" "$dir/archive" "$count"
-one=$(find "$dir/archive" -name '*.QMP' | head -1)
+one=$(find "$dir/archive" -name '*.QMP' -print -quit)
 cores=$(nproc)
 
 now() { date +%s%N; }
