@@ -30,7 +30,8 @@ QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 batch::DrawChart picture(PictureFormat format, int scale) {
-    return [format, scale](const Editor& ed) { return encodePicture(ed.doc, canvasPixelSize(ed.canvas), format, scale); };
+    return
+        [format, scale](const Editor& ed) { return encodePicture(ed.doc, canvasPixelSize(ed.canvas), format, scale); };
 }
 
 class BatchExportDialog : public QDialog {

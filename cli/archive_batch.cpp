@@ -41,6 +41,8 @@ private:
 
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
+const char* charts(size_t n) { return n == 1 ? "chart" : "charts"; }
+
 // "120/2000 charts, 2 failed, 45.3 a second, 0:42 left"
 std::string progressText(const BatchTally& t) {
     const double s = seconds(t.elapsed);
@@ -60,11 +62,11 @@ std::string progressText(const BatchTally& t) {
 std::string summaryText(const BatchTally& t, bool valid) {
     char text[200];
     if (valid)
-        std::snprintf(text, sizeof text, "%zu charts: %zu valid, %zu failed, %.2f s", t.done, t.done - t.failed,
-                      t.failed, seconds(t.elapsed));
+        std::snprintf(text, sizeof text, "%zu %s: %zu valid, %zu failed, %.2f s", t.done, charts(t.done),
+                      t.done - t.failed, t.failed, seconds(t.elapsed));
     else
-        std::snprintf(text, sizeof text, "%zu charts: %zu written, %zu kept, %zu failed, %.2f s", t.done, t.written,
-                      t.kept, t.failed, seconds(t.elapsed));
+        std::snprintf(text, sizeof text, "%zu %s: %zu written, %zu kept, %zu failed, %.2f s", t.done, charts(t.done),
+                      t.written, t.kept, t.failed, seconds(t.elapsed));
     std::string line = text;
     if (t.stopped) line += " (stopped: " + std::to_string(t.total - t.done) + " not started)";
     return line;
@@ -139,7 +141,8 @@ int writeBatch(const BatchCommand& c, const std::function<Status(const std::stri
         return kExitUsage;
     }
     const ChartInputs found = findCharts(c.inputs);
-    return runCharts(c, found, [&](size_t k) { return writeMirrored(found.charts[k], tree, make); }, false);
+    return runCharts(
+        c, found, [&](size_t k) { return writeMirrored(found.charts[k], tree, make); }, false);
 }
 
 }  // namespace

@@ -74,13 +74,16 @@ TEST(Archive, ATreeIsMirroredAndEveryFailureIsOneLineThatStopsNothing) {
     const test::ToolRun run = test::runQmptool({QStringLiteral("print"), in, QStringLiteral("-o"), dir.qpath("pdf")});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(filesBelow(dir.qpath("pdf")), (QStringList{QStringLiteral("2019/b.pdf"), QStringLiteral("2019/财务/图1.pdf"),
-                                                         QStringLiteral("2020/c.pdf"), QStringLiteral("2021")}));
+    EXPECT_EQ(filesBelow(dir.qpath("pdf")),
+              (QStringList{QStringLiteral("2019/b.pdf"), QStringLiteral("2019/财务/图1.pdf"),
+                           QStringLiteral("2020/c.pdf"), QStringLiteral("2021")}));
     EXPECT_EQ(filesBelow(in), inputs) << "nothing is written beside the charts";
     const QStringList err = run.errLines();
     ASSERT_EQ(err.size(), 4) << run.err.toStdString();
-    EXPECT_TRUE(err[0].startsWith(QStringLiteral("qmptool: \"") + in + QStringLiteral("/2020/damaged.QMP\" is not a valid")));
-    EXPECT_TRUE(err[1].startsWith(QStringLiteral("qmptool: \"") + in + QStringLiteral("/2020/empty.QMP\" is not a valid")));
+    EXPECT_TRUE(
+        err[0].startsWith(QStringLiteral("qmptool: \"") + in + QStringLiteral("/2020/damaged.QMP\" is not a valid")));
+    EXPECT_TRUE(
+        err[1].startsWith(QStringLiteral("qmptool: \"") + in + QStringLiteral("/2020/empty.QMP\" is not a valid")));
     EXPECT_TRUE(err[2].startsWith(QStringLiteral("qmptool: ")) && err[2].contains(QStringLiteral("2021/d.pdf")));
     EXPECT_TRUE(err[3].startsWith(QStringLiteral("6 charts: 3 written, 0 kept, 3 failed, "))) << err[3].toStdString();
     EXPECT_TRUE(run.out.isEmpty());
@@ -89,8 +92,8 @@ TEST(Archive, ATreeIsMirroredAndEveryFailureIsOneLineThatStopsNothing) {
     const test::ToolRun again = test::runQmptool({QStringLiteral("print"), in, QStringLiteral("-o"), dir.qpath("pdf")});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.errLines().last().startsWith(QStringLiteral("6 charts: 0 written, 3 kept, 3 failed, ")));
-    const test::ToolRun forced = test::runQmptool(
-        {QStringLiteral("print"), in, QStringLiteral("-o"), dir.qpath("pdf"), QStringLiteral("--force"), QStringLiteral("--quiet")});
+    const test::ToolRun forced = test::runQmptool({QStringLiteral("print"), in, QStringLiteral("-o"), dir.qpath("pdf"),
+                                                   QStringLiteral("--force"), QStringLiteral("--quiet")});
     EXPECT_EQ(forced.exitCode, 1);
     EXPECT_EQ(forced.errLines().size(), 3) << "--quiet leaves the failures alone";
 
@@ -106,8 +109,8 @@ TEST(Archive, ATreeIsMirroredAndEveryFailureIsOneLineThatStopsNothing) {
     // An output folder that cannot be made, or one inside the charts, is refused
     // before any chart is read.
     for (const QString& out : {dir.qpath("pdf/2021/x"), in + QStringLiteral("/pdf")}) {
-        const test::ToolRun refused = test::runQmptool({QStringLiteral("render"), in, QStringLiteral("-o"), out,
-                                                        QStringLiteral("--to"), QStringLiteral("png")});
+        const test::ToolRun refused = test::runQmptool(
+            {QStringLiteral("render"), in, QStringLiteral("-o"), out, QStringLiteral("--to"), QStringLiteral("png")});
         EXPECT_EQ(refused.exitCode, 2) << out.toStdString();
         EXPECT_EQ(refused.errLines().size(), 1) << refused.err.toStdString();
     }
@@ -146,8 +149,8 @@ TEST(Archive, EachChartIsTheSameBytesAloneAndInABatchOfAnyWorkers) {
         for (int j = 0; j < 2; ++j) {
             const QString jobs = j == 0 ? QStringLiteral("1") : QStringLiteral("4");
             const QString out = dir.qpath((f.ext + jobs).toStdString());
-            const test::ToolRun run = test::runQmptool(
-                {f.command, dir.qpath("in"), QStringLiteral("-o"), out, QStringLiteral("--to"), f.ext, QStringLiteral("-j"), jobs});
+            const test::ToolRun run = test::runQmptool({f.command, dir.qpath("in"), QStringLiteral("-o"), out,
+                                                        QStringLiteral("--to"), f.ext, QStringLiteral("-j"), jobs});
             ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
             for (int k = 0; k < 6; ++k) {
                 batches[j] << bytesOf(out + QStringLiteral("/p%1.").arg(k) + f.ext)
@@ -167,10 +170,11 @@ TEST(Archive, CtrlCStopsBetweenChartsLeavingOnlyWholeFilesAndTheSummary) {
     QDir().mkpath(dir.qpath("in"));
     const int charts = 400;
     ASSERT_TRUE(writeDocument(dir.path("in/0.QMP"), c.plain.doc));
-    for (int k = 1; k < charts; ++k) ASSERT_TRUE(QFile::copy(dir.qpath("in/0.QMP"), dir.qpath("in/" + std::to_string(k) + ".QMP")));
+    for (int k = 1; k < charts; ++k)
+        ASSERT_TRUE(QFile::copy(dir.qpath("in/0.QMP"), dir.qpath("in/" + std::to_string(k) + ".QMP")));
     QProcess p;
-    p.start(QStringLiteral(QMPTOOL_PATH), {QStringLiteral("print"), dir.qpath("in"), QStringLiteral("-o"), dir.qpath("out"),
-                                           QStringLiteral("-j"), QStringLiteral("2")});
+    p.start(QStringLiteral(QMPTOOL_PATH), {QStringLiteral("print"), dir.qpath("in"), QStringLiteral("-o"),
+                                           dir.qpath("out"), QStringLiteral("-j"), QStringLiteral("2")});
     ASSERT_TRUE(p.waitForStarted());
     // Interrupted once some charts are written.
     for (int tries = 0; tries < 600 && filesBelow(dir.qpath("out")).size() < 10; ++tries) QThread::msleep(50);
@@ -197,15 +201,16 @@ TEST(Archive, FindMatchesChineseFullWidthAndFoldedCaseLikeGrep) {
     QDir().mkpath(dir.qpath("a/b"));
     ASSERT_TRUE(writeDocument(dir.path("a/plain.QMP"), c.plain.doc));
     ASSERT_TRUE(writeDocument(dir.path("a/b/numbered.qmp"), c.numbered.doc));
-    const QString a = dir.qpath("a"), plain = a + QStringLiteral("/plain.QMP"), numbered = a + QStringLiteral("/b/numbered.qmp");
+    const QString a = dir.qpath("a"), plain = a + QStringLiteral("/plain.QMP"),
+                  numbered = a + QStringLiteral("/b/numbered.qmp");
     const auto find = [&](QStringList args) {
         return test::runQmptool(QStringList{QStringLiteral("find")} + args + QStringList{a});
     };
 
     test::ToolRun run = find({QStringLiteral("通过")});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(QString::fromUtf8(run.out), numbered + QStringLiteral(":diamond 1:是否通过?\n") + plain +
-                                              QStringLiteral(":diamond 1:是否通过?\n"));
+    EXPECT_EQ(QString::fromUtf8(run.out),
+              numbered + QStringLiteral(":diamond 1:是否通过?\n") + plain + QStringLiteral(":diamond 1:是否通过?\n"));
     run = find({QStringLiteral("ＡＢＣ１２３")});
     EXPECT_EQ(QString::fromUtf8(run.out), numbered + QStringLiteral(":rectangle 1:表单ABC123号\n"));
     EXPECT_EQ(find({QStringLiteral("abc１２３")}).exitCode, 1) << "case counts without -i";
@@ -214,11 +219,13 @@ TEST(Archive, FindMatchesChineseFullWidthAndFoldedCaseLikeGrep) {
     run = find({QStringLiteral("-i"), QStringLiteral("step　1")});  // an ideographic space
     EXPECT_EQ(QString::fromUtf8(run.out), plain + QStringLiteral(":rectangle 1:Step 1\n"));
 
-    EXPECT_EQ(QString::fromUtf8(find({QStringLiteral("-l"), QStringLiteral("表单")}).out), numbered + QStringLiteral("\n"));
+    EXPECT_EQ(QString::fromUtf8(find({QStringLiteral("-l"), QStringLiteral("表单")}).out),
+              numbered + QStringLiteral("\n"));
     EXPECT_EQ(QString::fromUtf8(find({QStringLiteral("-c"), QStringLiteral("结束")}).out),
               numbered + QStringLiteral(":1\n") + plain + QStringLiteral(":1\n"));
     run = find({QStringLiteral("--json"), QStringLiteral("\"quoted\"")});
-    const QString hit = QStringLiteral("{\"file\": \"%1\", \"element\": \"label 17\", \"text\": \"说明: a \\\"quoted\\\" note\"}\n");
+    const QString hit =
+        QStringLiteral("{\"file\": \"%1\", \"element\": \"label 17\", \"text\": \"说明: a \\\"quoted\\\" note\"}\n");
     EXPECT_EQ(run.out.toStdString(), (hit.arg(numbered) + hit.arg(plain)).toStdString());
 
     // An unreadable chart is trouble, reported, and the others are still searched.
