@@ -14,8 +14,8 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 
-#include "cli/archive_batch.h"
 #include "batch/chart_inputs.h"
+#include "cli/archive_batch.h"
 #include "cli/chart_search.h"
 #include "cli/convert_targets.h"
 #include "cli/diff_report.h"
@@ -30,7 +30,6 @@
 #include "render/qt_text_metrics.h"
 
 namespace qm::cli {
-
 namespace {
 
 using batch::DrawChart;
