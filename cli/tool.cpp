@@ -108,7 +108,7 @@ const char* const kUsage =
     "  qmptool render 流程图.QMP 流程图.png --scale 2\n"
     "  qmptool print 流程图.QMP 流程图.pdf --paper A3\n"
     "  qmptool convert 旧流程图.QMP 新流程图.QMP\n"
-    "  qmptool print 档案 -o 档案-pdf\n"
+    "  qmptool print 档案 -o 打印件\n"
     "  qmptool find -i 财务 档案\n"
     "\n"
     "Exit status: 0 success, 1 an invalid document or a failed read or write, 2 a wrong command line\n"
