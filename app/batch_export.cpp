@@ -1,5 +1,7 @@
 #include "app/batch_export.h"
 
+#include <memory>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -121,9 +123,17 @@ void runExport(QWidget* parent, const std::string& source, const batch::OutputTr
                               text("无法导出到“%1”。\n%2").arg(text(tree.dir), text(problem)));
         return;
     }
-    const batch::ChartInputs found = batch::findCharts({source});
-    std::vector<std::string> failures = found.problems;
-    const int total = static_cast<int>(found.charts.size());
+    // What the workers use, theirs to keep: one stuck on a chart that hangs may
+    // outlive this command.
+    struct Work {
+        batch::ChartInputs found;
+        batch::OutputTree tree;
+        BatchExportFormat format;
+        batch::SharedTextMetrics metrics;
+    };
+    const auto work = std::make_shared<Work>(Work{batch::findCharts({source}), tree, format, {}});
+    std::vector<std::string> failures = work->found.problems;
+    const int total = static_cast<int>(work->found.charts.size());
     QProgressDialog progress(text("正在导出..."), text("取消"), 0, total, parent);
     progress.setWindowTitle(text("正在批量导出"));
     progress.setObjectName(QStringLiteral("batchExportProgress"));
@@ -132,23 +142,27 @@ void runExport(QWidget* parent, const std::string& source, const batch::OutputTr
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     progress.setValue(0);
-    const batch::SharedTextMetrics metrics;
-    metrics.measure("流程", "宋体", 9, 0);  // Qt's font database on this thread first
+    work->metrics.measure("流程", "宋体", 9, 0);  // Qt's font database on this thread first
 
     batch::BatchSettings settings;
     settings.progress = [&](const BatchTally& t) {
+        // A cancelled dialog is hidden; a new value would show it again while the
+        // charts under way finish.
+        if (progress.wasCanceled()) return;
         progress.setValue(static_cast<int>(t.done));
         progress.setLabelText(progressLabel(t));
         QCoreApplication::processEvents();
     };
     settings.stop = [&] { return progress.wasCanceled(); };
+    settings.name = [&work](size_t k) { return "\"" + work->found.charts[k].path + "\""; };
     const BatchTally tally = batch::runBatch(
-        found.charts.size(),
-        [&](size_t k) {
-            return batch::writeMirrored(found.charts[k], tree, [&](const std::string& in, const std::string& out) {
-                return batch::drawChartFile(in, out, metrics, format.draw, "picture",
-                                            std::chrono::steady_clock::now() + batch::kChartTimeLimit);
-            });
+        work->found.charts.size(),
+        [work](size_t k) {
+            const auto deadline = std::chrono::steady_clock::now() + batch::kChartTimeLimit;
+            return batch::writeMirrored(
+                work->found.charts[k], work->tree, [&work, deadline](const std::string& in, const std::string& out) {
+                    return batch::drawChartFile(in, out, work->metrics, work->format.draw, "picture", deadline);
+                });
         },
         settings,
         [&](size_t, batch::ChartOutcome& o) {

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <cstdio>
+#include <cstdlib>
 
 #include "batch/batch_run.h"
 #include "batch/chart_inputs.h"
@@ -107,6 +108,7 @@ int runCharts(const BatchCommand& c, const ChartInputs& found, const ChartJob& j
     settings.workers = c.jobs;
     settings.progress = [&](const BatchTally& t) { line.show(t); };
     settings.stop = [] { return interrupted != 0; };
+    settings.name = [&found](size_t k) { return "\"" + found.charts[k].path + "\""; };
     const BatchTally tally = runBatch(found.charts.size(), job, settings, [&](size_t, ChartOutcome& o) {
         if (!o.out.empty()) std::fwrite(o.out.data(), 1, o.out.size(), stdout);
         if (o.result == ChartResult::Failed && !o.error.empty()) {
@@ -119,8 +121,16 @@ int runCharts(const BatchCommand& c, const ChartInputs& found, const ChartJob& j
     const bool outputLost = std::fflush(stdout) != 0 || std::ferror(stdout);
     if (outputLost) printError(std::string("cannot write to standard output: ") + std::strerror(errno));
     if (!c.quiet && c.summary) std::fprintf(stderr, "%s\n", summaryText(tally, valid).c_str());
-    if (tally.stopped) return kExitInterrupted;
-    return tally.failed > 0 || !found.problems.empty() || outputLost ? kExitFailure : kExitOk;
+    const int status = tally.stopped ? kExitInterrupted
+                       : tally.failed > 0 || !found.problems.empty() || outputLost ? kExitFailure
+                                                                                    : kExitOk;
+    // A worker left on a chart that hangs holds on to this command's state; the
+    // process ends here rather than pulling that state away from under it.
+    if (tally.abandoned > 0) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }
 
 // Qt's font database is filled on the main thread before the workers measure.

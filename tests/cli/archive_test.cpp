@@ -5,6 +5,9 @@
 
 #include <signal.h>
 
+#include <future>
+#include <thread>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -12,6 +15,7 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include "batch/batch_run.h"
 #include "drawings.h"
 #include "io/document_io.h"
 #include "tool_run.h"
@@ -193,6 +197,38 @@ TEST(Archive, CtrlCStopsBetweenChartsLeavingOnlyWholeFilesAndTheSummary) {
     EXPECT_TRUE(err.contains(QStringLiteral("%1 charts: %1 written, 0 kept, 0 failed").arg(written.size())) &&
                 err.contains(QStringLiteral("(stopped: %1 not started)").arg(charts - written.size())))
         << err.toStdString();
+}
+
+TEST(Archive, AChartThatHangsIsReportedAndTheOthersFinish) {
+    std::promise<void> gate;
+    const std::shared_future<void> open = gate.get_future().share();
+    // Without the time limit the batch would wait for this.
+    std::thread opener([&gate] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        gate.set_value();
+    });
+    batch::BatchSettings settings;
+    settings.workers = 2;
+    settings.timeLimit = std::chrono::milliseconds(300);
+    settings.name = [](size_t k) { return "chart" + std::to_string(k); };
+    std::vector<batch::ChartOutcome> got;
+    const auto start = std::chrono::steady_clock::now();
+    const batch::BatchTally t = batch::runBatch(
+        6,
+        [open](size_t k) {
+            if (k == 1) open.wait();  // a disk that hangs
+            return batch::ChartOutcome{batch::ChartResult::Written, std::to_string(k), {}};
+        },
+        settings, [&](size_t, batch::ChartOutcome& o) { got.push_back(o); });
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    ASSERT_EQ(got.size(), 6u);
+    EXPECT_EQ(got[1].result, batch::ChartResult::Failed);
+    EXPECT_EQ(got[1].error, "chart1 took more than 0.3 s and was given up");
+    for (size_t k : {0, 2, 3, 4, 5}) EXPECT_EQ(got[k].out, std::to_string(k));
+    EXPECT_EQ(t.written, 5u);
+    EXPECT_EQ(t.failed, 1u);
+    EXPECT_EQ(t.abandoned, 1u);
+    opener.join();
 }
 
 TEST(Archive, FindMatchesChineseFullWidthAndFoldedCaseLikeGrep) {
