@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/batch_export.h"
 #include "app/canvas_widget.h"
 #include "app/compare_window.h"
 #include "app/export_command.h"
@@ -64,6 +65,7 @@ WindowDescription quillmapWindow() {
             {"打印(&P)...", "filePrint", QKeySequence(Qt::CTRL | Qt::Key_P), onCanvas(printCommand)},
             {"打印预览(&V)...", "filePrintPreview", {}, onCanvas(printPreviewCommand)},
             {"导出(&X)...", "fileExport", {}, onCanvas(exportCommand)},
+            {"批量导出(&T)...", "fileBatchExport", {}, [](EditorView& v) { batchExportCommand(v.canvas()->window()); }},
             {"比较(&M)...", "fileCompare", {}, compareCommand},
             {nullptr, "fileSeparator"},
         }},

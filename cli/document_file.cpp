@@ -12,35 +12,10 @@
 #include "io/document_build.h"
 #include "io/document_io.h"
 #include "io/qmp_convert.h"
+#include "render/canvas_painter.h"
 
 namespace qm::cli {
-namespace {
 
-// Whether a file opens does not depend on how large its labels come out.
-class NoMetrics : public TextMetrics {
-public:
-    TextExtent measure(std::string_view, std::string_view, float, float wrapWidth) const override {
-        return {wrapWidth > 0 ? wrapWidth : 0, 0};
-    }
-};
-
-Editor makeEditor(Layout layout, Host& host, const TextMetrics& metrics) {
-    if (layout == Layout::Qmp) return Editor(host, metrics, reduced::canvasGeometry(), &reduced::kRules);
-    return Editor(host, metrics);
-}
-
-}  // namespace
-
-const TextMetrics& unmeasuredMetrics() {
-    static const NoMetrics metrics;
-    return metrics;
-}
-
-const char* layoutName(Layout layout) { return layout == Layout::Qmp ? "qmp" : "quillmap"; }
-
-IoError invalidDocument(const std::string& path, Layout layout, const IoError& fault) {
-    return IoError{"\"" + path + "\" is not a valid " + layoutName(layout) + " document: " + fault.message, fault.offset};
-}
 
 Result<RawDocument> checkDocument(std::string_view bytes, Layout layout) {
     Result<RawDocument> raw = decodeRawDocument(bytes, layout);
@@ -74,29 +49,6 @@ Result<DocumentOutline> checkDocumentFile(std::string&& bytes) {
     return outline;
 }
 
-DocumentEditor::DocumentEditor(Layout layout, const TextMetrics& metrics)
-    : layout(layout), ed(makeEditor(layout, host, metrics)) {
-    if (layout == Layout::Qmp) reduced::startUp(ed);
-    else startUp(ed);
-}
-
-Result<std::unique_ptr<DocumentEditor>> openDocumentFile(const std::string& path, const TextMetrics& metrics) {
-    Result<std::string> bytes = readWholeFile(path);
-    if (!bytes) return bytes.error();
-    const Layout layout = detectLayout(*bytes);
-    Result<Document> doc = decodeDocumentFile(std::move(*bytes), layout, metrics);
-    if (!doc) return invalidDocument(path, layout, doc.error());
-    auto opened = std::make_unique<DocumentEditor>(layout, metrics);
-    replaceDocument(opened->ed, std::move(doc).value(), path);
-    return opened;
-}
-
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    const bool same = std::filesystem::equivalent(pathFromUtf8(a), pathFromUtf8(b), ec);
-    return same && !ec;
-}
-
 Result<Layout> convertDocumentFile(const std::string& in, const std::string& out, const TextMetrics& metrics) {
     if (sameFile(in, out))
         return IoError{"\"" + out + "\" is the input file; the converted document needs another name", std::nullopt};
@@ -114,6 +66,42 @@ Result<Layout> convertDocumentFile(const std::string& in, const std::string& out
         return st.error();
     }
     return from;
+}
+
+Result<int> convertEditableFile(const std::string& in, const std::string& out, EditableFormat format,
+                                const TextMetrics& metrics) {
+    if (sameFile(in, out))
+        return IoError{"\"" + out + "\" is the input file; the drawing needs another name", std::nullopt};
+    Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(in, metrics);
+    if (!opened) return opened.error();
+    Editor& ed = (*opened)->ed;
+    clearSelection(ed);
+    const bool qmp = (*opened)->layout == Layout::Qmp;
+    Result<Document> doc = qmp ? convertQmpToQuillmap(ed.doc, metrics) : Result<Document>(ed.doc);
+    if (!doc) return IoError{"cannot convert \"" + in + "\": " + doc.error().describe(), std::nullopt};
+    const Result<EditableFile> file = encodeEditable(*doc, canvasPixelSize(qmp ? CanvasGeometry{} : ed.canvas), format);
+    if (!file) return IoError{"cannot write \"" + out + "\": " + file.error().message, std::nullopt};
+    if (Status st = writeFileAtomically(out, file->bytes); !st) return st.error();
+    return file->replaced;
+}
+
+CheckLine checkLine(const std::string& path) {
+    Result<std::string> bytes = readWholeFile(path);
+    if (!bytes) return {path + ": " + bytes.error().describe()};
+    const Layout layout = detectLayout(*bytes);
+    const Result<DocumentOutline> doc = checkDocumentFile(std::move(*bytes));
+    if (!doc) return {path + ": not a valid " + layoutName(layout) + " document: " + doc.error().describe()};
+    const auto count = [](const char* name, const SectionCount& c) {
+        std::string text = name + (" " + std::to_string(c.items));
+        if (c.deleted > 0) text += " (" + std::to_string(c.deleted) + " deleted)";
+        return text;
+    };
+    std::string line = path + ": " + layoutName(layout) + ": " + count("shapes", doc->shapes) + ", " +
+                       count("labels", doc->labels) + ", " + count("segments", doc->segments) + ", " +
+                       count("arrows", doc->arrows) + ", " + count("diamonds", doc->diamonds);
+    if (doc->ignoredBytes > 0)
+        line += "; the " + std::to_string(doc->ignoredBytes) + " bytes after the document are ignored";
+    return {line, true};
 }
 
 }  // namespace qm::cli

@@ -6,19 +6,22 @@
 #include <string>
 #include <string_view>
 
+#include "batch/chart_opening.h"
 #include "io/document_io.h"
 #include "io/raw_document.h"
 #include "io/result.h"
 #include "model/editor.h"
 #include "model/null_host.h"
+#include "render/editable_exports.h"
 
 namespace qm::cli {
 
-const char* layoutName(Layout layout);
-
-// The error of a file that is no valid document of `layout`, naming the file and
-// keeping the byte offset of the fault.
-IoError invalidDocument(const std::string& path, Layout layout, const IoError& fault);
+using batch::DocumentEditor;
+using batch::invalidDocument;
+using batch::layoutName;
+using batch::openDocumentFile;
+using batch::sameFile;
+using batch::unmeasuredMetrics;
 
 // The file's fields after every check the editor makes when it opens the file:
 // structure, rules, and building the drawing from them.
@@ -43,30 +46,6 @@ struct DocumentOutline {
 // less memory than twice its size.
 Result<DocumentOutline> checkDocumentFile(std::string&& bytes);
 
-// An editor of the program that owns a layout (quillmap or qmp: canvas, rules,
-// start-up state), on a host that answers no questions.
-struct DocumentEditor {
-    DocumentEditor(Layout layout, const TextMetrics& metrics);
-    DocumentEditor(const DocumentEditor&) = delete;
-    DocumentEditor& operator=(const DocumentEditor&) = delete;
-
-    Layout layout;
-    NullHost host;
-    Editor ed;
-};
-
-// Reads the file at `path` (UTF-8) and opens it in its layout's editor, as the
-// editor's Open command does; labels are sized through `metrics`. Errors name the file.
-Result<std::unique_ptr<DocumentEditor>> openDocumentFile(const std::string& path, const TextMetrics& metrics);
-
-// Text metrics that measure nothing, for what does not depend on the size of
-// labels: whether a file opens, and where its elements are.
-const TextMetrics& unmeasuredMetrics();
-
-// Whether the two paths name one file (also through links); false when either
-// does not exist.
-bool sameFile(const std::string& a, const std::string& b);
-
 // `qmptool convert`: IN opened as its editor opens it, written to OUT by the
 // quillmap editor's own writer. A qmp drawing becomes a quillmap document with a
 // title block; a quillmap document comes out as the editor saves it (version 1,
@@ -74,5 +53,19 @@ bool sameFile(const std::string& a, const std::string& b);
 // link, is refused before anything is read; OUT is replaced atomically.
 // Returns the layout IN was in.
 Result<Layout> convertDocumentFile(const std::string& in, const std::string& out, const TextMetrics& metrics);
+
+// `qmptool convert` to a drawing another editor changes: IN opened and converted
+// as for a document, then written to OUT (never IN) as `format`, atomically.
+// Returns how many characters the format could not hold and took as U+FFFD.
+Result<int> convertEditableFile(const std::string& in, const std::string& out, EditableFormat format,
+                                const TextMetrics& metrics);
+
+// What check says of a file: its layout and counts, or what is wrong at which byte.
+struct CheckLine {
+    std::string text;
+    bool valid = false;
+};
+CheckLine checkLine(const std::string& path);
+
 
 }  // namespace qm::cli

@@ -1,5 +1,6 @@
 #include "cli/tool.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -13,6 +14,10 @@
 #include <QGuiApplication>
 #include <QPageLayout>
 
+#include "batch/chart_inputs.h"
+#include "cli/archive_batch.h"
+#include "cli/chart_search.h"
+#include "cli/convert_targets.h"
 #include "cli/diff_report.h"
 #include "cli/document_file.h"
 #include "cli/json_dump.h"
@@ -30,13 +35,19 @@
 namespace qm::cli {
 namespace {
 
+using batch::DrawChart;
+using batch::drawChartFile;
+using batch::isFolder;
+
 const char* const kUsage =
-    "Usage: qmptool check FILE...\n"
+    "Usage: qmptool check FILE|DIR... [-j N] [--progress] [--quiet]\n"
     "       qmptool dump [--text] FILE\n"
     "       qmptool diff OLD NEW [--json] [-o OUT]\n"
     "       qmptool render FILE OUT [--scale N]\n"
     "       qmptool print FILE OUT.pdf [--paper A4|A3|A5|Letter] [--portrait]\n"
     "       qmptool convert IN OUT\n"
+    "       qmptool render|print|convert FILE|DIR... -o DIR [--to EXT] [--force] [-j N] [--progress] [--quiet]\n"
+    "       qmptool find [-i] [-l|-c|--json] PATTERN FILE|DIR...\n"
     "       qmptool --help | --version\n"
     "Checks, shows, compares, draws, prints and converts Quillmap flowchart documents (.QMP)\n"
     "without a window.\n"
@@ -75,6 +86,18 @@ const char* const kUsage =
     "                             naming their shapes, every bend kept. In both the title\n"
     "                             block is a group, not a form; characters XML cannot hold\n"
     "                             are written as U+FFFD and counted on standard error\n"
+    "  render|print|convert FILE|DIR... -o DIR --to EXT\n"
+    "                             many charts at once: folders are searched for *.QMP in\n"
+    "                             any letter case, and each chart is written to DIR at its\n"
+    "                             place below its input folder with the extension EXT (render:\n"
+    "                             png, svg, pdf or bmp; print: pdf; convert: QMP, odg, fodg\n"
+    "                             or drawio); existing outputs are kept unless --force; one\n"
+    "                             line per failure and a summary at the end; a progress\n"
+    "                             line on a terminal\n"
+    "  find PATTERN FILE|DIR...   every text of the charts that holds PATTERN, one line\n"
+    "                             each: file:element:text; full-width and half-width forms\n"
+    "                             match each other; -i ignores letter case; -l lists the\n"
+    "                             files, -c counts per file, --json one object per hit\n"
     "\n"
     "Options:\n"
     "  -h, --help                 shows this help\n"
@@ -84,7 +107,12 @@ const char* const kUsage =
     "  --portrait                 for print: the page upright rather than landscape\n"
     "  --text                     for dump: lines of text rather than JSON\n"
     "  --json                     for diff: the changes as one JSON object\n"
-    "  -o OUT                     for diff: the picture of the change to write\n"
+    "  -o OUT                     for diff: the picture of the change to write; for render,\n"
+    "                             print and convert: the folder of the outputs\n"
+    "  --to EXT                   the outputs' extension\n"
+    "  --force                    replaces existing outputs rather than keeping them\n"
+    "  -j N                       N charts at once (default: one per core)\n"
+    "  --progress, --quiet        the progress line even off a terminal; nothing but errors\n"
     "  --                         what follows is a file name, even when it starts with -\n"
     "\n"
     "Examples:\n"
@@ -95,8 +123,12 @@ const char* const kUsage =
     "  qmptool print 流程图.QMP 流程图.pdf --paper A3\n"
     "  qmptool convert 旧流程图.QMP 新流程图.QMP\n"
     "  qmptool convert 流程图.QMP 流程图.odg\n"
+    "  qmptool print 档案 -o 打印件\n"
+    "  qmptool find -i 财务 档案\n"
     "\n"
-    "Exit status: 0 success, 1 an invalid document or a failed read or write, 2 a wrong command line.\n"
+    "Exit status: 0 success, 1 an invalid document or a failed read or write, 2 a wrong command line\n"
+    "or an output folder that cannot be written, 130 stopped by Ctrl+C (what was written stays).\n"
+    "find, as grep(1): 0 found, 1 nothing found, 2 trouble.\n"
     "diff, as diff(1): 0 the same drawing, 1 different drawings, 2 trouble (a file missing,\n"
     "unreadable or no valid document, a failed write, a wrong command line).\n";
 
@@ -108,7 +140,11 @@ struct Arguments {
     bool portrait = false;
     bool text = false;  // dump --text
     bool json = false;  // diff --json
-    std::optional<std::string> output;  // diff -o
+    std::optional<std::string> output;  // diff's picture; the output folder of a batch
+    std::optional<std::string> to;      // a batch's output extension
+    std::optional<int> jobs;
+    bool force = false, progress = false, quiet = false;
+    bool ignoreCase = false, listFiles = false, countHits = false;  // find -i -l -c
     bool help = false;
     bool version = false;
     std::string wrong;  // what is wrong with the command line, if anything
@@ -168,6 +204,38 @@ Arguments parse(int argc, char** argv) {
             a.text = true;
         } else if (options && arg == "--json") {
             a.json = true;
+        } else if (options && (arg == "--to" || arg.starts_with("--to="))) {
+            const bool joined = arg != "--to";
+            if (!joined && k + 1 >= argc) {
+                a.wrong = "--to needs an extension";
+                break;
+            }
+            std::string value = joined ? arg.substr(5) : argv[++k];
+            if (value.starts_with('.')) value.erase(0, 1);
+            a.to = value;
+        } else if (options && (arg == "-j" || (arg.starts_with("-j") && arg.size() > 2))) {
+            if (arg == "-j" && k + 1 >= argc) {
+                a.wrong = "-j needs a number of workers";
+                break;
+            }
+            const std::string value = arg == "-j" ? argv[++k] : arg.substr(2);
+            int n = 0;
+            const auto r = std::from_chars(value.data(), value.data() + value.size(), n);
+            if (r.ec != std::errc() || r.ptr != value.data() + value.size() || n < 1 || n > 1024)
+                a.wrong = "-j needs a whole number from 1 to 1024, not \"" + value + "\"";
+            a.jobs = n;
+        } else if (options && arg == "--force") {
+            a.force = true;
+        } else if (options && arg == "--progress") {
+            a.progress = true;
+        } else if (options && arg == "--quiet") {
+            a.quiet = true;
+        } else if (options && arg == "-i") {
+            a.ignoreCase = true;
+        } else if (options && arg == "-l") {
+            a.listFiles = true;
+        } else if (options && arg == "-c") {
+            a.countHits = true;
         } else if (options && arg == "-o") {
             if (k + 1 >= argc) {
                 a.wrong = "-o needs a file name";
@@ -184,16 +252,6 @@ Arguments parse(int argc, char** argv) {
     }
     return a;
 }
-
-// A file name may hold line breaks and terminal escapes; a report line must stay
-// one line that no file name can forge or hide.
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return text;
-}
-
-void printError(const std::string& message) { std::fprintf(stderr, "qmptool: %s\n", oneLine(message).c_str()); }
 
 int usageError(const std::string& message) {
     printError(message + "; see qmptool --help");
@@ -212,61 +270,37 @@ int finishOutput(int status, int failed = kExitFailure) {
     return status;
 }
 
-// Qt's notes about its surroundings (no XDG_RUNTIME_DIR on a server, for one)
-// say nothing about the user's documents; only its errors are worth a line.
-void qtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) printError("Qt: " + message.toStdString());
+BatchCommand batchOf(const Arguments& a, char* program) {
+    BatchCommand c;
+    c.inputs = a.files;
+    c.outDir = a.output.value_or("");
+    c.ext = a.to.value_or("");
+    c.jobs = a.jobs.value_or(0);
+    c.force = a.force;
+    c.progress = a.progress;
+    c.quiet = a.quiet;
+    c.program = program;
+    return c;
 }
 
-// Qt for the commands that draw or measure text; offscreen unless the caller
-// chose a platform, so that no display is needed.
-class Gui {
-public:
-    explicit Gui(char* program) : argv_{program, nullptr} {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler(qtMessage);
-        if (!QCoreApplication::instance()) app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-    }
-
-private:
-    int argc_ = 1;
-    char* argv_[2];
-    std::unique_ptr<QGuiApplication> app_;
-};
-
-struct CheckLine {
-    std::string text;
-    bool valid = false;
-};
-
-CheckLine checkLine(const std::string& path) {
-    Result<std::string> bytes = readWholeFile(path);
-    if (!bytes) return {path + ": " + bytes.error().describe()};
-    const Layout layout = detectLayout(*bytes);
-    const Result<DocumentOutline> doc = checkDocumentFile(std::move(*bytes));
-    if (!doc) return {path + ": not a valid " + layoutName(layout) + " document: " + doc.error().describe()};
-    const auto count = [](const char* name, const SectionCount& c) {
-        std::string text = name + (" " + std::to_string(c.items));
-        if (c.deleted > 0) text += " (" + std::to_string(c.deleted) + " deleted)";
-        return text;
-    };
-    std::string line = path + ": " + layoutName(layout) + ": " + count("shapes", doc->shapes) + ", " +
-                       count("labels", doc->labels) + ", " + count("segments", doc->segments) + ", " +
-                       count("arrows", doc->arrows) + ", " + count("diamonds", doc->diamonds);
-    if (doc->ignoredBytes > 0)
-        line += "; the " + std::to_string(doc->ignoredBytes) + " bytes after the document are ignored";
-    return {line, true};
+bool anyFolder(const std::vector<std::string>& files) {
+    return std::any_of(files.begin(), files.end(), [](const std::string& f) { return isFolder(f); });
 }
 
-int check(const Arguments& a) {
+// Many charts go through the batch: an output folder or extension asked for, or
+// a folder among the inputs; FILE OUT stays the command it always was.
+bool batchAsked(const Arguments& a) { return a.output || a.to || anyFolder(a.files); }
+
+int check(const Arguments& a, char* program) {
     if (a.files.empty()) return usageError("check needs at least one FILE");
-    bool allValid = true;
-    for (const std::string& path : a.files) {
-        const CheckLine line = checkLine(path);
-        allValid = allValid && line.valid;
-        put(oneLine(line.text) + "\n");
+    if (a.files.size() > 1 || anyFolder(a.files)) {
+        BatchCommand c = batchOf(a, program);
+        c.summary = anyFolder(a.files) || a.progress;
+        return checkBatch(c);
     }
-    return finishOutput(allValid ? kExitOk : kExitFailure);
+    const CheckLine line = checkLine(a.files[0]);
+    put(oneLine(line.text) + "\n");
+    return finishOutput(line.valid ? kExitOk : kExitFailure);
 }
 
 // The elements as lines; their places, sizes and captions do not depend on how
@@ -301,25 +335,14 @@ int dump(const Arguments& a) {
 
 // Opens IN as its editor opens it and writes what `draw` makes of it to OUT,
 // atomically; OUT is never IN. `what` names the output in messages.
-int writeDrawn(const std::string& in, const std::string& out, const char* what, char* program,
-               const std::function<Result<std::string>(const Editor&)>& draw) {
+int writeDrawn(const std::string& in, const std::string& out, const char* what, char* program, const DrawChart& draw) {
     if (sameFile(in, out)) {
         printError("\"" + out + "\" is the input file; the " + what + " needs another name");
         return kExitFailure;
     }
     Gui gui(program);
     const QtTextMetrics metrics;
-    const Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(in, metrics);
-    if (!opened) {
-        printError(opened.error().describe());
-        return kExitFailure;
-    }
-    const Result<std::string> bytes = draw((*opened)->ed);
-    if (!bytes) {
-        printError("cannot draw \"" + out + "\": " + bytes.error().message);
-        return kExitFailure;
-    }
-    if (Status st = writeFileAtomically(out, *bytes); !st) {
+    if (Status st = drawChartFile(in, out, metrics, draw, what, std::chrono::steady_clock::time_point::max()); !st) {
         printError(st.error().describe());
         return kExitFailure;
     }
@@ -327,7 +350,15 @@ int writeDrawn(const std::string& in, const std::string& out, const char* what, 
 }
 
 int render(const Arguments& a, char* program) {
-    if (a.files.size() != 2) return usageError("render needs FILE and OUT");
+    if (batchAsked(a)) {
+        const std::optional<PictureFormat> format = pictureFormatFor("." + a.to.value_or(""));
+        if (!format) return usageError("render -o DIR needs --to png, svg, pdf or bmp");
+        if (a.scale && !isRaster(*format)) return usageError("--scale is for .bmp and .png pictures only");
+        return drawBatch(batchOf(a, program), [&](const Editor& ed) {
+            return encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, a.scale.value_or(1));
+        }, "picture");
+    }
+    if (a.files.size() != 2) return usageError("render needs FILE and OUT, or FILE... -o DIR --to EXT");
     const std::string &in = a.files[0], &out = a.files[1];
     const std::optional<PictureFormat> format = pictureFormatFor(out);
     if (!format) return usageError("cannot tell the picture format from \"" + out + "\": use .bmp, .png, .svg or .pdf");
@@ -338,11 +369,19 @@ int render(const Arguments& a, char* program) {
 }
 
 int print(const Arguments& a, char* program) {
-    if (a.files.size() != 2) return usageError("print needs FILE and OUT.pdf");
-    const std::string &in = a.files[0], &out = a.files[1];
-    if (pictureFormatFor(out) != PictureFormat::Pdf) return usageError("print writes a PDF file: OUT must end in .pdf");
     const QPageLayout page = printPageLayout(a.paper.value_or(QPageSize::A4),
                                              a.portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+    if (batchAsked(a)) {
+        if (pictureFormatFor("." + a.to.value_or("pdf")) != PictureFormat::Pdf)
+            return usageError("print writes PDF files: --to pdf");
+        BatchCommand c = batchOf(a, program);
+        c.ext = a.to.value_or("pdf");
+        return drawBatch(c, [&](const Editor& ed) { return printedPdf(ed.doc, canvasPixelSize(ed.canvas), page); },
+                         "PDF");
+    }
+    if (a.files.size() != 2) return usageError("print needs FILE and OUT.pdf, or FILE... -o DIR");
+    const std::string &in = a.files[0], &out = a.files[1];
+    if (pictureFormatFor(out) != PictureFormat::Pdf) return usageError("print writes a PDF file: OUT must end in .pdf");
     return writeDrawn(in, out, "PDF", program,
                       [&](const Editor& ed) { return printedPdf(ed.doc, canvasPixelSize(ed.canvas), page); });
 }
@@ -394,52 +433,45 @@ int diff(const Arguments& a, char* program) {
     return finishOutput(c.same() ? kDiffSame : kDiffDifferent, kDiffTrouble);
 }
 
-// convert to a drawing another editor changes, by OUT's extension: IN as its
-// editor opens it, a qmp drawing converted first as for a document.
-int convertToEditable(const std::string& in, const std::string& out, EditableFormat format, char* program) {
-    if (sameFile(in, out)) {
-        printError("\"" + out + "\" is the input file; the drawing needs another name");
-        return kExitFailure;
-    }
-    Gui gui(program);
-    const QtTextMetrics metrics;
-    Result<std::unique_ptr<DocumentEditor>> opened = openDocumentFile(in, metrics);
-    if (!opened) {
-        printError(opened.error().describe());
-        return kExitFailure;
-    }
-    Editor& ed = (*opened)->ed;
-    clearSelection(ed);
-    Result<Document> doc = ed.doc;
-    if ((*opened)->layout == Layout::Qmp) doc = convertQmpToQuillmap(ed.doc, metrics);
-    if (!doc) {
-        printError("cannot convert \"" + in + "\": " + doc.error().describe());
-        return kExitFailure;
-    }
-    const QSize canvas = canvasPixelSize((*opened)->layout == Layout::Qmp ? CanvasGeometry{} : ed.canvas);
-    const Result<EditableFile> file = encodeEditable(*doc, canvas, format);
-    if (!file) {
-        printError("cannot write \"" + out + "\": " + file.error().message);
-        return kExitFailure;
-    }
-    if (Status st = writeFileAtomically(out, file->bytes); !st) {
-        printError(st.error().describe());
-        return kExitFailure;
-    }
-    if (file->replaced > 0) printError(out + ": " + replacedWarning(file->replaced));
-    return kExitOk;
-}
-
 int convert(const Arguments& a, char* program) {
-    if (a.files.size() != 2) return usageError("convert needs IN and OUT");
-    if (const auto format = editableFormatFor(a.files[1])) return convertToEditable(a.files[0], a.files[1], *format, program);
+    if (batchAsked(a)) {
+        const ConvertTarget* target = convertTargetFor(a.to.value_or("QMP"));
+        if (!target) return usageError("convert writes " + convertTargetNames() + ", not \"" + *a.to + "\"");
+        BatchCommand c = batchOf(a, program);
+        c.ext = target->ext;
+        return convertBatch(c, target->convert);
+    }
+    if (a.files.size() != 2) return usageError("convert needs IN and OUT, or IN... -o DIR");
     Gui gui(program);
     const QtTextMetrics metrics;
+    // OUT's extension picks a drawing another editor changes, or else a document.
+    if (const auto format = editableFormatFor(a.files[1])) {
+        const Result<int> replaced = convertEditableFile(a.files[0], a.files[1], *format, metrics);
+        if (!replaced) {
+            printError(replaced.error().describe());
+            return kExitFailure;
+        }
+        if (*replaced > 0) printError(a.files[1] + ": " + replacedWarning(*replaced));
+        return kExitOk;
+    }
     if (const Result<Layout> done = convertDocumentFile(a.files[0], a.files[1], metrics); !done) {
         printError(done.error().describe());
         return kExitFailure;
     }
     return kExitOk;
+}
+
+int find(const Arguments& a) {
+    if (a.files.size() < 2) return usageError("find needs PATTERN and at least one PATH");
+    FindRequest r;
+    r.pattern = a.files[0];
+    r.ignoreCase = a.ignoreCase;
+    r.output = a.json ? FindOutput::Json : a.listFiles ? FindOutput::Files : a.countHits ? FindOutput::Counts
+                                                                                         : FindOutput::Lines;
+    BatchCommand c;
+    c.inputs.assign(a.files.begin() + 1, a.files.end());
+    c.jobs = a.jobs.value_or(0);
+    return findInCharts(r, c);
 }
 
 }  // namespace
@@ -462,20 +494,30 @@ int runTool(int argc, char** argv) {
     if (a.scale && a.command != "render") return usageError("--scale is for render only");
     if ((a.paper || a.portrait) && a.command != "print") return usageError("--paper and --portrait are for print only");
     if (a.text && a.command != "dump") return usageError("--text is for dump only");
-    if ((a.json || a.output) && a.command != "diff") return usageError("--json and -o are for diff only");
+    const bool writes = a.command == "render" || a.command == "print" || a.command == "convert";
+    const bool batch = writes || a.command == "check" || a.command == "find";
+    if (a.json && a.command != "diff" && a.command != "find") return usageError("--json is for diff and find only");
+    if (a.output && a.command != "diff" && !writes) return usageError("-o is for diff, render, print and convert only");
+    if ((a.to || a.force) && !writes) return usageError("--to and --force are for render, print and convert only");
+    if ((a.jobs || a.progress || a.quiet) && !batch)
+        return usageError("-j, --progress and --quiet are for check, render, print, convert and find only");
+    if ((a.ignoreCase || a.listFiles || a.countHits) && a.command != "find")
+        return usageError("-i, -l and -c are for find only");
+    if (int(a.json) + int(a.listFiles) + int(a.countHits) > 1) return usageError("choose one of --json, -l and -c");
     // Every command reads document texts; without the converters each file would
     // be reported as invalid.
     if (Status codePages = checkCodePages(); !codePages) {
         printError(codePages.error().describe());
         return a.command == "diff" ? kDiffTrouble : kExitFailure;
     }
-    if (a.command == "check") return check(a);
+    if (a.command == "check") return check(a, argv[0]);
+    if (a.command == "find") return find(a);
     if (a.command == "diff") return diff(a, argv[0]);
     if (a.command == "dump") return dump(a);
     if (a.command == "render") return render(a, argv[0]);
     if (a.command == "print") return print(a, argv[0]);
     if (a.command == "convert") return convert(a, argv[0]);
-    return usageError("unknown command \"" + a.command + "\" (check, dump, diff, render, print or convert)");
+    return usageError("unknown command \"" + a.command + "\" (check, dump, diff, render, print, convert or find)");
 }
 
 }  // namespace qm::cli

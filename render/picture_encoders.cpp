@@ -114,6 +114,8 @@ QByteArray svgLabelTexts(const Document& doc, QPoint origin) {
     xml.setAutoFormatting(true);
     xml.writeStartElement(QStringLiteral("g"));
     xml.writeAttribute(QStringLiteral("stroke"), QStringLiteral("none"));
+    // The fonts and their caches are shared with pictures made on other threads.
+    const std::lock_guard lock(fontLock());
     for (int i = 1; i < doc.Label.end(); ++i) {
         const LabelEl* l = doc.Label.find(i);
         if (!l) continue;

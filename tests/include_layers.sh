@@ -2,8 +2,9 @@
 # Fails when a folder includes what its floor may not, and names every include
 # that breaks a rule. The floors, lowest first: model, io, interact, edit (the
 # core, no Qt at all), render (painting on any QPainter: Qt Gui, never Widgets),
-# and on top the shells: app (quillmap's widgets), reduced (qmp's window, on app)
-# and cli (qmptool, on render and the core alone). Within a folder the modules (a
+# batch (many charts at once: workers, outputs mirrored; on render), and on top the
+# shells: app (quillmap's widgets), reduced (qmp's window, on app) and cli
+# (qmptool, on batch, render and the core alone). Within a folder the modules (a
 # .h and its .cpp) include each other without a loop.
 # Usage: include_layers.sh [SOURCE_ROOT]
 # QT_HEADERS names Qt's include folder; without it qtpaths6 is asked.
@@ -16,9 +17,10 @@ io: model io
 interact: model io interact
 edit: model io interact edit
 render: model io interact edit render
-app: model io interact edit render app
-reduced: model io interact edit render app reduced
-cli: model io interact edit render cli'
+batch: model io interact edit render batch
+app: model io interact edit render batch app
+reduced: model io interact edit render batch app reduced
+cli: model io interact edit render batch cli'
 floors=$(printf '%s\n' "$rules" | cut -d: -f1)
 core='model io interact edit'
 
@@ -99,7 +101,7 @@ widget_headers() {
         QPrintPreviewDialog QSvgWidget
 }
 widgets_in_render() {
-    banned_headers render "render/ uses Qt Gui, never Widgets" "$(widget_headers)"
+    banned_headers "render batch" "render/ and batch/ use Qt Gui, never Widgets" "$(widget_headers)"
 }
 
 # Within a folder, when the files of module A include B.h, no file of B includes
@@ -145,4 +147,4 @@ for check in upward_includes qt_in_core widgets_in_render loops_within_folders; 
     printf '%s\n' "$includes" | $check || status=1
 done
 [ "$status" -eq 0 ] || exit 1
-echo "include layers: model <- io <- interact <- edit <- render <- app <- reduced; cli on render; no Qt in the core, no Widgets in render; no include loop within a folder"
+echo "include layers: model <- io <- interact <- edit <- render <- batch <- app <- reduced; cli on batch; no Qt in the core, no Widgets in render or batch; no include loop within a folder"

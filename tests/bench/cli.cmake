@@ -3,7 +3,8 @@
 # throughput of the same bytes. Run by hand: io_bench; compare_bench; the target
 # startup_bench, which times quillmap's start-up to its first painted frame under
 # Xvfb, and its memory, beside an empty Qt main window's (startup_bench.sh); and
-# the target qmptool_bench, whole qmptool runs on that document.
+# the target qmptool_bench, whole qmptool runs on that document; and the target
+# archive_bench, qmptool on an archive of 2000 generated charts.
 if(TARGET qmptool_lib)
   add_executable(io_bench ${CMAKE_CURRENT_LIST_DIR}/io_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/gui_bench_main.cpp)
   target_link_libraries(io_bench PRIVATE qmptool_lib qm_bench_support qm_test_support benchmark::benchmark)
@@ -18,6 +19,14 @@ if(TARGET qmptool_lib)
   add_custom_target(startup_bench
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/startup_bench.sh $<TARGET_FILE:quillmap> $<TARGET_FILE:bare_window> 10
     DEPENDS quillmap bare_window
+    USES_TERMINAL)
+
+  # Whole archives: thousands of generated charts printed, searched and checked.
+  add_executable(archive_charts ${CMAKE_CURRENT_LIST_DIR}/archive_charts.cpp)
+  target_link_libraries(archive_charts PRIVATE qm_bench_support quillmap_render)
+  add_custom_target(archive_bench
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/archive_bench.sh $<TARGET_FILE:qmptool> $<TARGET_FILE:archive_charts> 2000
+    DEPENDS qmptool archive_charts
     USES_TERMINAL)
 
   add_executable(largest_file ${CMAKE_CURRENT_LIST_DIR}/largest_file.cpp)

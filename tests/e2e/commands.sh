@@ -200,8 +200,8 @@ e2e_toolbar 14  # 保存: the new drawing is untitled
 e2e_file_dialog save "$E2E_WORKDIR/third.QMP"
 e2e_wait_file "$E2E_WORKDIR/third.QMP"
 
-# 退出, below 打印, 打印预览, 导出, 比较 and a separator: saved just now, so it
-# closes without a question.
-SKIP=1 menu $FILE_MENU 9
+# 退出, below 打印, 打印预览, 导出, 批量导出, 比较 and a separator: saved just now,
+# so it closes without a question.
+SKIP=1 menu $FILE_MENU 10
 e2e_wait_exit "$E2E_TIMEOUT"
 echo "PASS: every toolbar button and menu item did its work; the BMP is 961x641 at 24 bits"

@@ -142,6 +142,7 @@ private slots:
             {u("打印(&P)..."), QStringLiteral("filePrint"), QStringLiteral("Ctrl+P")},
             {u("打印预览(&V)..."), QStringLiteral("filePrintPreview"), QString()},
             {u("导出(&X)..."), QStringLiteral("fileExport"), QString()},
+            {u("批量导出(&T)..."), QStringLiteral("fileBatchExport"), QString()},
             {u("比较(&M)..."), QStringLiteral("fileCompare"), QString()},
             {QStringLiteral("-"), QStringLiteral("fileSeparator"), QString()},
             {u("退出(&Q)"), QStringLiteral("fileExit"), QStringLiteral("Ctrl+Q")},
