@@ -106,7 +106,7 @@ convert "$shot" "$out/2-edit-menu.png"
 # 删除 hides the selected element: the right arrow, selected by a click.
 e2e_click 340 600
 e2e_wait_pixels "$shot" "selected arrow|340,600|$GREEN"
-SKIP=3 menu $EDIT_MENU 15
+SKIP=3 menu $EDIT_MENU 17
 e2e_wait_pixels "$shot" "deleted arrow|340,600|$WHITE" "other arrow|120,600|$BLACK"
 
 # 复制 and 粘贴: the rectangle again 10 pixels right and down, selected; 创建副本
