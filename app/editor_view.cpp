@@ -113,6 +113,16 @@ void EditorView::wireBoxes() {
     text2_->hooks.enterReleased = [this] {
         perform([](Editor& ed) { editorKeyReleased(ed, EditorBox::Text2, kEnterKey); });
     };
+    const auto tab = [this](auto* box) {
+        return [this, box](int step) {
+            bool used = false;
+            perform([&used, step](Editor& ed) { used = editNextText(ed, step); });
+            if (used && box->hasFocus()) box->selectText();  // as a box newly opened
+            return used;
+        };
+    };
+    text1_->hooks.tab = tab(text1_);
+    text2_->hooks.tab = tab(text2_);
 }
 
 void EditorView::commitOnFocusLoss(EditorBox box) {
@@ -134,8 +144,22 @@ void EditorView::setEditMenu(QMenu* menu) {
 }
 
 void EditorView::perform(const std::function<void(Editor&)>& command) {
+    const bool placing = isNewElement(ed_.doc.selKind);
     command(ed_);
+    if (!placing && isNewElement(ed_.doc.selKind)) showNewElement();
     refresh();
+}
+
+void EditorView::showNewElement() {
+    const QRect inView = canvas_->visibleRegion().boundingRect() & canvas_->contentsRect();
+    if (inView.isEmpty()) return;
+    const QPoint pointer = canvas_->mapFromGlobal(QCursor::pos());
+    const bool over = inView.contains(pointer);
+    const CanvasPointer at = canvas_->toTwips(QPointF(over ? pointer : inView.center()));
+    placeNewElement(ed_, at.x, at.y);
+    // A label follows the pointer on a timer: it waits where it is until the
+    // pointer comes onto the canvas.
+    if (!over) host_.timer(TimerId::Timer1).stop();
 }
 
 EditorView::Glance EditorView::glance() const {
@@ -174,6 +198,7 @@ void EditorView::press(const CanvasPointer& p) {
 }
 
 void EditorView::move(const CanvasPointer& p) {
+    if (ed_.doc.selKind == SelKind::PlacingLabel) host_.timer(TimerId::Timer1).start();
     pointerMove(ed_, p.button, p.shift, p.x, p.y);
     refreshMoving();
 }

@@ -118,6 +118,9 @@ private:
     // pointer over the canvas (into view first) and click with it, so that every
     // rule of placing, snapping included, holds as with the mouse.
     void movePointerBy(int dx, int dy);
+    // A new element appears at once under the pointer over the canvas in view,
+    // else in the middle of it.
+    void showNewElement();
     void clickAtPointer(int button);
     // The Edit menu over the selected element, or over the canvas in view.
     void popupEditMenuAtSelection();

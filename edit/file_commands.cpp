@@ -7,6 +7,7 @@
 #include "io/codepage.h"
 #include "io/document_io.h"
 #include "io/qmp_convert.h"
+#include "model/sel_kind.h"
 
 namespace qm {
 namespace {
@@ -117,7 +118,9 @@ std::string saveFailureMessage(std::string_view subject, const std::string& path
 
 bool saveDocument(Editor& ed, Layout layout, bool askPath) {
     if (!commitOpenEditors(ed)) return false;
-    clearSelection(ed);
+    // What is selected stays selected: the selection is no part of the file. An
+    // element being placed or a drag under way is ended first.
+    if (followsPointer(ed.doc.selKind)) clearSelection(ed);
     std::string path = askPath ? std::string() : ed.doc.fileName;
     if (path.empty()) {
         const auto chosen = ed.host.saveFileDialog(documentDialogPresets());

@@ -21,6 +21,11 @@ void moveVertex(Document& doc, const ArrowRecord& r, int k, float dx, float dy) 
         if (LineEl* s = segment(doc, r, k + 1)) s->x1 += dx, s->y1 += dy;
 }
 
+// A connection point, in whole twips as the pointer reaches it.
+std::optional<PointF> point(double x, double y) {
+    return PointF{static_cast<float>(std::lround(x)), static_cast<float>(std::lround(y))};
+}
+
 bool onPoint(float x, float y, PointF p) { return std::fabs(x - p.x) <= kGlueReach && std::fabs(y - p.y) <= kGlueReach; }
 
 }  // namespace
@@ -93,6 +98,29 @@ std::vector<int> gluedArrows(const std::vector<GluedEnd>& glued) {
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
+}
+
+std::optional<PointF> snapTarget(const Document& doc, int32_t px, int32_t py, double reach) {
+    const auto near = [reach](double a, double v) { return v - reach < a && a < v + reach; };
+    // Level with the side points the pointer is pulled sideways onto them, else
+    // (near the middle line) up or down onto the top or the bottom.
+    const auto pull = [px, py, near](const std::array<PointF, 4>& p) -> std::optional<PointF> {
+        if (near(py, p[0].y)) {
+            if (near(px, p[0].x)) return point(p[0].x, p[0].y);
+            if (near(px, p[1].x)) return point(p[1].x, p[1].y);
+        } else if (near(px, p[2].x)) {
+            if (near(py, p[2].y)) return point(p[2].x, p[2].y);
+            if (near(py, p[3].y)) return point(p[3].x, p[3].y);
+        }
+        return std::nullopt;
+    };
+    for (ElementKind kind : {ElementKind::Shape, ElementKind::Diamond}) {
+        const int count = kind == ElementKind::Shape ? doc.shapeCount : doc.diamondCount;
+        for (int i = 1; i <= count; ++i)
+            if (const auto points = connectionPoints(doc, {kind, i}))
+                if (const auto target = pull(*points)) return target;
+    }
+    return std::nullopt;
 }
 
 }  // namespace qm

@@ -65,7 +65,7 @@ TEST_F(FileCommands, SaveAsksForANameOnceAndClearsTheMarkOnlyWhenWritten) {
     EXPECT_TRUE(fileSave(t.ed));
     EXPECT_EQ(t.doc.fileName, p);
     EXPECT_EQ(t.doc.modified, 0);
-    EXPECT_EQ(t.doc.selKind, SelKind::None) << "the selection is cleared before writing";
+    EXPECT_EQ(t.doc.selKind, SelKind::Shape) << "saving keeps the selection";
     EXPECT_EQ(contents(p).substr(0, 3), "QMP");
 
     t.doc.modified = -1;
