@@ -4,17 +4,22 @@
 #include "edit/file_commands.h"
 #include "interact/label_editing.h"
 #include "io/atomic_file.h"
+#include "io/error_text.h"
 #include "model/editor.h"
 #include "render/canvas_painter.h"
 #include "render/picture_encoders.h"
 
 namespace qm {
 
-FileDialogPresets exportDialogPresets(const Document& doc) {
-    // The drawing's name with the first type's extension, as Print proposes its PDF.
+std::string pictureName(const Document& doc, const std::string& extension) {
     std::string name = doc.displayName();
     if (const size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
-    return {name + ".pdf", "PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png", "pdf"};
+    return name + "." + extension;
+}
+
+FileDialogPresets exportDialogPresets(const Document& doc) {
+    // The first type's extension, as Print proposes its PDF.
+    return {pictureName(doc, "pdf"), "PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png", "pdf"};
 }
 
 bool savePictureAs(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& presets, int rasterScale) {
@@ -33,7 +38,7 @@ bool savePictureAs(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& pr
         format ? encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, isRaster(*format) ? rasterScale : 1)
                : Result<std::string>(IoError{"unknown picture format", std::nullopt});
     if (!bytes) {
-        ed.host.message("错误", "无法把画布转换为图片，文件“" + *path + "”没有写入。\n" + bytes.error().describe(),
+        ed.host.message("错误", "无法把画布转换为图片，文件“" + *path + "”没有写入。\n" + chineseReason(bytes.error()),
                         Icon::Critical);
         return false;
     }

@@ -318,7 +318,7 @@ e2e_focus() {
 # shellcheck disable=SC2034  # for the test scripts
 # The titles of the dialogs the tests meet. Qt's file dialogs are titled in
 # Chinese when Qt's translations are installed, in English otherwise.
-E2E_QUESTION='^提示$' E2E_ABOUT='^Quillmap - About$'
+E2E_QUESTION='^提示$' E2E_ABOUT='^关于 Quillmap$'
 E2E_OPEN_DIALOG='^(打开|Open)$' E2E_SAVE_DIALOG='^(另存为|Save As)$'
 
 # e2e_wait_dialog TITLE_REGEX: waits for the program's dialog with that title and

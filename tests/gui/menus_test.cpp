@@ -619,7 +619,7 @@ private slots:
             about->close();
         });
         action("helpAbout")->trigger();
-        QCOMPARE(title, QStringLiteral("Quillmap - About"));
+        QCOMPARE(title, QString::fromUtf8("关于 Quillmap"));
         QVERIFY(modal);
         QVERIFY(!w->windowIcon().isNull());
     }
