@@ -58,7 +58,7 @@ void showArrowHandles(Editor& ed, int n) {
     ArrowRecord* r = doc.arrowRecord(n);
     const LineEl* first = r ? doc.Line1.find(r->slot[1]) : nullptr;
     if (!first) {
-        reportElementError(ed.host, 340, "Arrow segment does not exist");
+        reportElementError(ed.host, 340, "箭头的线段不存在");
         return;
     }
     placeHandle(doc, 0, roundI16Sat(first->x1), roundI16Sat(first->y1));
@@ -66,7 +66,7 @@ void showArrowHandles(Editor& ed, int n) {
         doc.spHandle.create(k);  // an existing handle is fine
         const LineEl* seg = doc.Line1.find(r->slot[k]);
         if (!seg) {
-            reportElementError(ed.host, 340, "Arrow segment does not exist");
+            reportElementError(ed.host, 340, "箭头的线段不存在");
             return;
         }
         placeHandle(doc, k, roundI16Sat(seg->x2), roundI16Sat(seg->y2));
