@@ -158,8 +158,8 @@ void EditorView::showNewElement() {
     const CanvasPointer at = canvas_->toTwips(QPointF(over ? pointer : inView.center()));
     placeNewElement(ed_, at.x, at.y);
     // A label follows the pointer on a timer: it waits where it is until the
-    // pointer comes onto the canvas.
-    if (!over) host_.timer(TimerId::Timer1).stop();
+    // pointer moves.
+    labelWaitsAt_ = over ? std::nullopt : std::optional<QPoint>(QCursor::pos());
 }
 
 EditorView::Glance EditorView::glance() const {
@@ -198,7 +198,7 @@ void EditorView::press(const CanvasPointer& p) {
 }
 
 void EditorView::move(const CanvasPointer& p) {
-    if (ed_.doc.selKind == SelKind::PlacingLabel) host_.timer(TimerId::Timer1).start();
+    labelWaitsAt_.reset();
     pointerMove(ed_, p.button, p.shift, p.x, p.y);
     refreshMoving();
 }
@@ -300,6 +300,8 @@ void EditorView::popupEditMenuAtSelection() {
 
 void EditorView::tick(void (*handler)(Editor&)) {
     if (!handler) return;
+    if (labelWaitsAt_ && ed_.doc.selKind == SelKind::PlacingLabel && QCursor::pos() == *labelWaitsAt_) return;
+    labelWaitsAt_.reset();
     handler(ed_);
     refreshMoving();
 }
@@ -373,6 +375,7 @@ void EditorView::setZoom(qreal zoom, std::optional<QPoint> anchor) {
     area_->keepUnder(canvas_->toWidget(held.x, held.y), at);
     ed_.twipsPerScreenPixel = static_cast<float>(kTwipsPerPixel / zoom);
     syncBoxes();
+    emit zoomChanged(zoom);
 }
 
 void EditorView::zoomBy(int steps, std::optional<QPoint> anchor) {

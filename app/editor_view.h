@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 
 #include "app/qt_host.h"
@@ -92,6 +93,8 @@ public:
 signals:
     // The widgets have just been brought in line with the editor.
     void refreshed();
+    // The zoom has just changed to `zoom`.
+    void zoomChanged(qreal zoom);
 
 private:
     // What a move or a tick may change without any element following the pointer;
@@ -144,6 +147,7 @@ private:
     Glance last_{};
     int syncDepth_ = 0;
     bool dropNextPress_ = false;
+    std::optional<QPoint> labelWaitsAt_;  // a new label stays put while the pointer rests here
     std::vector<std::pair<QPointer<QAction>, std::function<bool(EditorView&)>>> enabling_;
     PasteSeries pastes_;
     std::optional<Recovery> recovery_;
