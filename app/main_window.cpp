@@ -114,6 +114,7 @@ MainWindow::MainWindow(QWidget* parent) : EditorWindow(quillmapWindow(), parent)
     // The zoom in use, shown and typed where a desktop program shows it.
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
+    bar->setFixedHeight(kStatusBarHeight);
     bar->addPermanentWidget(new QLabel(QString::fromUtf8("缩放:"), bar));
     bar->addPermanentWidget(createZoomField(view(), bar));
     // The bar comes below the client area, which keeps its opening size.

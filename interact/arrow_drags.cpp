@@ -26,9 +26,7 @@ LineEl* lastSegment(Document& doc, const ArrowRecord& r) {
 
 PointF snapEnd(const Editor& ed, float x, float y) {
     if (!rulesOf(ed).timer2Tick) return {x, y};  // a program without snapping
-    const auto target = snapTarget(ed.doc, roundI32Sat(x), roundI32Sat(y), ed.screenTolerance(kSnapReach));
-    if (!target) return {x, y};
-    return *target;
+    return connectionPointNear(ed.doc, x, y, ed.screenTolerance(kSnapReach)).value_or(PointF{x, y});
 }
 
 void placeStraightArrow(Editor& ed, float x, float y) {

@@ -21,11 +21,6 @@ void moveVertex(Document& doc, const ArrowRecord& r, int k, float dx, float dy) 
         if (LineEl* s = segment(doc, r, k + 1)) s->x1 += dx, s->y1 += dy;
 }
 
-// A connection point, in whole twips as the pointer reaches it.
-std::optional<PointF> point(double x, double y) {
-    return PointF{static_cast<float>(std::lround(x)), static_cast<float>(std::lround(y))};
-}
-
 bool onPoint(float x, float y, PointF p) { return std::fabs(x - p.x) <= kGlueReach && std::fabs(y - p.y) <= kGlueReach; }
 
 }  // namespace
@@ -100,17 +95,17 @@ std::vector<int> gluedArrows(const std::vector<GluedEnd>& glued) {
     return out;
 }
 
-std::optional<PointF> snapTarget(const Document& doc, int32_t px, int32_t py, double reach) {
+std::optional<PointF> connectionPointNear(const Document& doc, float px, float py, double reach) {
     const auto near = [reach](double a, double v) { return v - reach < a && a < v + reach; };
     // Level with the side points the pointer is pulled sideways onto them, else
     // (near the middle line) up or down onto the top or the bottom.
     const auto pull = [px, py, near](const std::array<PointF, 4>& p) -> std::optional<PointF> {
         if (near(py, p[0].y)) {
-            if (near(px, p[0].x)) return point(p[0].x, p[0].y);
-            if (near(px, p[1].x)) return point(p[1].x, p[1].y);
+            if (near(px, p[0].x)) return p[0];
+            if (near(px, p[1].x)) return p[1];
         } else if (near(px, p[2].x)) {
-            if (near(py, p[2].y)) return point(p[2].x, p[2].y);
-            if (near(py, p[3].y)) return point(p[3].x, p[3].y);
+            if (near(py, p[2].y)) return p[2];
+            if (near(py, p[3].y)) return p[3];
         }
         return std::nullopt;
     };
@@ -121,6 +116,13 @@ std::optional<PointF> snapTarget(const Document& doc, int32_t px, int32_t py, do
                 if (const auto target = pull(*points)) return target;
     }
     return std::nullopt;
+}
+
+std::optional<PointF> snapTarget(const Document& doc, int32_t px, int32_t py, double reach) {
+    const std::optional<PointF> p =
+        connectionPointNear(doc, static_cast<float>(px), static_cast<float>(py), reach);
+    if (!p) return std::nullopt;
+    return PointF{static_cast<float>(std::lround(p->x)), static_cast<float>(std::lround(p->y))};
 }
 
 }  // namespace qm

@@ -33,9 +33,10 @@ void followGlue(Document& doc, std::vector<GluedEnd>& glued);
 
 inline constexpr double kSnapReach = 100;  // twips on each axis, on an unzoomed canvas
 
-// The first connection point within reach of (px, py), where the pointer is
-// pulled while an arrow is drawn and where a dragged arrow end goes: shapes in
-// index order before diamonds, hidden ones never. Canvas twips, whole.
+// The first connection point within reach of (px, py), where a dragged arrow end
+// goes: shapes in index order before diamonds, hidden ones never. Canvas twips.
+std::optional<PointF> connectionPointNear(const Document& doc, float px, float py, double reach = kSnapReach);
+// The same point in whole twips, where the pointer is pulled while an arrow is drawn.
 std::optional<PointF> snapTarget(const Document& doc, int32_t px, int32_t py, double reach = kSnapReach);
 
 // The arrows the ends belong to, each once, in index order.

@@ -316,8 +316,12 @@ void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY
             if (doc.hitIndex > 0) {
                 endStraightArrowDrag(ed);
             } else {
-                // A click: the arrow stays at its length where it lies, and the
-                // press selects what it landed on, as on any element dropped.
+                // A click: the arrow keeps its length, its tail on the connection
+                // point the pointer was pulled to (the pointer can only come within
+                // a pixel of it), and the press selects what it landed on, as on any
+                // element dropped.
+                const PointF tail = snapEnd(ed, doc.downX, doc.downY);
+                placeStraightArrow(ed, tail.x, tail.y);
                 clearSelection(ed);
                 selectUnder(ed, 0, x, y);
             }

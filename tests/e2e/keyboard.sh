@@ -61,9 +61,10 @@ for _ in $(seq 5); do e2e_key shift+Down; done
 e2e_key shift+Return
 e2e_wait_pixels "$out/3-polyline.ppm" "first segment|477,568|$BLACK" "second segment|577,590|$BLACK"
 
-# Tab selects the first element in the document's order, the rectangle, then the
-# straight arrow; Delete takes the arrow away.
-e2e_key Tab
+# Tab selects the number field and the title first, then the elements in the
+# document's order: the rectangle, then the straight arrow; Delete takes the
+# arrow away.
+e2e_key Tab Tab Tab
 e2e_wait_pixels "$shot" "selected rectangle|438,318|$GREEN"
 e2e_key Tab
 e2e_wait_pixels "$shot" "selected arrow|418,468|$GREEN" "rectangle|438,318|$BLACK"

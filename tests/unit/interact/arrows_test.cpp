@@ -1,5 +1,3 @@
-#include <cmath>
-
 #include <gtest/gtest.h>
 
 #include "edit/insert.h"
@@ -268,8 +266,7 @@ TEST(ArrowEnds, DrawnDraggedAndKeyedEndsLandOnConnectionPointsAndStayGlued) {
     insertShape(t.ed, ShapeStyle::Rectangle);
     test::drop(t.ed, 5000, 1000);
     const auto point = [&d](int shape, int k) {
-        const PointF p = (*connectionPoints(d, {ElementKind::Shape, shape}))[static_cast<size_t>(k)];
-        return PointF{std::round(p.x), std::round(p.y)};
+        return (*connectionPoints(d, {ElementKind::Shape, shape}))[static_cast<size_t>(k)];
     };
     const PointF from = point(1, 1), to = point(2, 0);  // right of the first, left of the second
 
