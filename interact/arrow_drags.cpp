@@ -65,7 +65,7 @@ void endStraightArrowDrag(Editor& ed) {
     Document& doc = ed.doc;
     const int n = doc.selIndex;
     doc.hitIndex = 0;
-    doc.selKind = SelKind::None;
+    clearSelection(ed);
     selectElement(ed, ElementKind::Arrow, n);
     ed.markModified();
 }

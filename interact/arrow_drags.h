@@ -22,7 +22,7 @@ void placeStraightArrow(Editor& ed, float x, float y);
 // A drag from the press (downX, downY) while a straight arrow is placed draws it:
 // once the pointer is more than the rubber band's slack away, the tail stays at the
 // press and the head (hitIndex 1) follows the pointer, both snapping, the head
-// turned along the arrow. endStraightArrowDrag drops it selected.
+// turned along the arrow. endStraightArrowDrag (the release) drops it selected.
 void drawStraightArrow(Editor& ed, float x, float y);
 void endStraightArrowDrag(Editor& ed);
 // Vertex hitIndex of the selected arrow follows the pointer, kept on the canvas;

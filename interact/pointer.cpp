@@ -313,18 +313,14 @@ void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY
         case SelKind::PlacingRightArrow:
         case SelKind::PlacingUpArrow:
         case SelKind::PlacingDownArrow:
-            if (doc.hitIndex > 0) {
-                endStraightArrowDrag(ed);
-            } else {
+            if (doc.hitIndex == 0) {
                 // A click: the arrow keeps its length, its tail on the connection
-                // point the pointer was pulled to (the pointer can only come within
-                // a pixel of it), and the press selects what it landed on, as on any
-                // element dropped.
+                // point the pointer was pulled to (the pointer only comes within a
+                // pixel of it).
                 const PointF tail = snapEnd(ed, doc.downX, doc.downY);
                 placeStraightArrow(ed, tail.x, tail.y);
-                clearSelection(ed);
-                selectUnder(ed, 0, x, y);
             }
+            endStraightArrowDrag(ed);
             break;
         case SelKind::None:
         case SelKind::PlacingShape:
