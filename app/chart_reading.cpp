@@ -1,5 +1,7 @@
 #include "app/chart_reading.h"
 
+#include <algorithm>
+
 #include "model/selection_look.h"
 
 namespace qm {
@@ -43,6 +45,13 @@ ElementReading readElement(const Document& doc, ElementRef e) {
     r.box = elementBox(doc, e);
     const std::vector<ElementRef> selected = selectedElements(doc);
     r.selected = !selected.empty() && selected.front() == e;
+    // A text of the title block, which Tab selects as a label, is read as the
+    // title block's: it has no child of its own.
+    if (e.kind == ElementKind::TitleBlock && !selected.empty() && selected.front().kind == ElementKind::Label &&
+        doc.Shape2.visible) {
+        const std::vector<int> own = elementLabels(doc, e);
+        r.selected = std::find(own.begin(), own.end(), selected.front().index) != own.end();
+    }
     const auto caption = [&doc](int i) {
         const LabelEl* l = doc.Label.find(i);
         return l && l->visible ? QString::fromStdString(l->caption).simplified() : QString();

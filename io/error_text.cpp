@@ -84,6 +84,8 @@ std::string reasonOf(const std::string& m) {
     if (startsWith(m, "the drawing read back")) return "写入后读回的图与原图不同";
     if (startsWith(m, "unknown picture format")) return "不认识的图片格式";
     if (startsWith(m, "cannot convert ")) return "无法转换文档";
+    if (m.find("ends after") != std::string::npos || m.find("past the end") != std::string::npos)
+        return "文件不完整，数据提前结束了";
     return "文档的数据不符合文件格式";
 }
 
