@@ -26,7 +26,11 @@ LineEl* lastSegment(Document& doc, const ArrowRecord& r) {
 
 PointF snapEnd(const Editor& ed, float x, float y) {
     if (!rulesOf(ed).timer2Tick) return {x, y};  // a program without snapping
-    return connectionPointNear(ed.doc, x, y, ed.screenTolerance(kSnapReach)).value_or(PointF{x, y});
+    const std::optional<PointF> p = connectionPointNear(ed.doc, x, y, ed.screenTolerance(kSnapReach));
+    // On the point already (a point may lie between whole twips), it stays;
+    // else it goes to the point in whole twips, as the file keeps it.
+    if (!p || (std::fabs(x - p->x) <= 0.5f && std::fabs(y - p->y) <= 0.5f)) return {x, y};
+    return {std::round(p->x), std::round(p->y)};
 }
 
 void placeStraightArrow(Editor& ed, float x, float y) {

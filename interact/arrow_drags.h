@@ -11,9 +11,9 @@ namespace qm {
 
 constexpr bool placesStraightArrow(SelKind k) { return k >= SelKind::PlacingLeftArrow && k <= SelKind::PlacingDownArrow; }
 
-// Where an arrow end put at (x, y) goes: onto the connection point within reach,
-// by the rule that pulls the pointer while an arrow is drawn (snapTarget), where
-// the program snaps; else (x, y) itself.
+// Where an arrow end put at (x, y) goes: onto the connection point within reach
+// (in whole twips, as the file keeps it), by the rule that pulls the pointer while
+// an arrow is drawn, where the program snaps; else (x, y) itself.
 PointF snapEnd(const Editor& ed, float x, float y);
 
 // A new straight arrow (selKind 11..14) follows the pointer with its tail, whole on

@@ -317,7 +317,7 @@ void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY
                 // A click: the arrow keeps its length, its tail on the connection
                 // point the pointer was pulled to (the pointer only comes within a
                 // pixel of it).
-                const PointF tail = snapEnd(ed, doc.downX, doc.downY);
+                const PointF tail = snapEnd(ed, x, y);
                 placeStraightArrow(ed, tail.x, tail.y);
             }
             endStraightArrowDrag(ed);

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "edit/insert.h"
@@ -265,8 +267,9 @@ TEST(ArrowEnds, DrawnDraggedAndKeyedEndsLandOnConnectionPointsAndStayGlued) {
     test::drop(t.ed, 1000, 1000);
     insertShape(t.ed, ShapeStyle::Rectangle);
     test::drop(t.ed, 5000, 1000);
-    const auto point = [&d](int shape, int k) {
-        return (*connectionPoints(d, {ElementKind::Shape, shape}))[static_cast<size_t>(k)];
+    const auto point = [&d](int shape, int k) {  // in whole twips, as ends land on it
+        const PointF p = (*connectionPoints(d, {ElementKind::Shape, shape}))[static_cast<size_t>(k)];
+        return PointF{std::round(p.x), std::round(p.y)};
     };
     const PointF from = point(1, 1), to = point(2, 0);  // right of the first, left of the second
 
