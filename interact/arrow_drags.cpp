@@ -30,7 +30,7 @@ PointF snapEnd(const Editor& ed, float x, float y) {
     // On the point already (a point may lie between whole twips), it stays;
     // else it goes to the point in whole twips, as the file keeps it.
     if (!p || (std::fabs(x - p->x) <= 0.5f && std::fabs(y - p->y) <= 0.5f)) return {x, y};
-    return {std::round(p->x), std::round(p->y)};
+    return {static_cast<float>(roundI32Sat(p->x)), static_cast<float>(roundI32Sat(p->y))};
 }
 
 void placeStraightArrow(Editor& ed, float x, float y) {

@@ -5,6 +5,7 @@
 
 #include "interact/arrows.h"
 #include "model/element_parts.h"
+#include "model/rounding.h"
 
 namespace qm {
 namespace {
@@ -122,7 +123,7 @@ std::optional<PointF> snapTarget(const Document& doc, int32_t px, int32_t py, do
     const std::optional<PointF> p =
         connectionPointNear(doc, static_cast<float>(px), static_cast<float>(py), reach);
     if (!p) return std::nullopt;
-    return PointF{static_cast<float>(std::lround(p->x)), static_cast<float>(std::lround(p->y))};
+    return PointF{static_cast<float>(roundI32Sat(p->x)), static_cast<float>(roundI32Sat(p->y))};
 }
 
 }  // namespace qm

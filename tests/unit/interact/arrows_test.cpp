@@ -1,5 +1,3 @@
-#include <cmath>
-
 #include <gtest/gtest.h>
 
 #include "edit/insert.h"
@@ -9,6 +7,7 @@
 #include "interact/pointer_routing.h"
 #include "interact/selection.h"
 #include "model/element_parts.h"
+#include "model/rounding.h"
 #include "model/sel_kind.h"
 #include "unit/support/fakes.h"
 
@@ -269,7 +268,7 @@ TEST(ArrowEnds, DrawnDraggedAndKeyedEndsLandOnConnectionPointsAndStayGlued) {
     test::drop(t.ed, 5000, 1000);
     const auto point = [&d](int shape, int k) {  // in whole twips, as ends land on it
         const PointF p = (*connectionPoints(d, {ElementKind::Shape, shape}))[static_cast<size_t>(k)];
-        return PointF{std::round(p.x), std::round(p.y)};
+        return PointF{static_cast<float>(roundI32Sat(p.x)), static_cast<float>(roundI32Sat(p.y))};
     };
     const PointF from = point(1, 1), to = point(2, 0);  // right of the first, left of the second
 
