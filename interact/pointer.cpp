@@ -339,9 +339,10 @@ void canvasClick(Editor& ed) {
 }
 
 void nudgeHandle(Editor& ed, float dx, float dy) {
-    if (ed.capture.kind != PointerTarget::None) return;
+    // The reduced editor, without resizing or snapping, has no keys for handles.
+    if (ed.capture.kind != PointerTarget::None || !rulesOf(ed).cornerHandles) return;
     if (ed.doc.selKind == SelKind::Arrow) nudgeArrowHead(ed, dx, dy);
-    if (rulesOf(ed).cornerHandles) resizeCornerBy(ed, dx, dy);
+    resizeCornerBy(ed, dx, dy);
 }
 
 void canvasKeyDown(Editor& ed, int keyCode, int shift) {
