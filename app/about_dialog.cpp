@@ -23,7 +23,7 @@ QLabel* label(QDialog* parent, const char* name, const QString& text, QRect geom
 QDialog* createAboutWindow(QWidget* parent, const QString& date) {
     auto* w = new QDialog(parent);
     w->setObjectName(QStringLiteral("Form2"));
-    w->setWindowTitle(QStringLiteral("Quillmap - About"));
+    w->setWindowTitle(QString::fromUtf8("关于 Quillmap"));
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->setModal(true);
     // A small fixed window with a close box only, like a tool dialog.

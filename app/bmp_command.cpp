@@ -11,7 +11,7 @@ bool saveAsBmpCommand(Editor& ed, CanvasWidget& canvas) {
     // canvas keeps it cleared; the picture would leave it out either way.
     if (!commitOpenEditors(ed)) return false;
     clearSelection(ed);
-    return savePictureAs(ed, canvas, {"未命名.BMP", "BMP图片|*.BMP", "BMP"}, 1);
+    return savePictureAs(ed, canvas, {pictureName(ed.doc, "BMP"), "BMP图片|*.BMP", "BMP"}, 1);
 }
 
 }  // namespace qm

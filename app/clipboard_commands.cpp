@@ -15,6 +15,7 @@
 #include "interact/rules.h"
 #include "interact/selection.h"
 #include "io/clipboard_payload.h"
+#include "io/error_text.h"
 #include "render/canvas_painter.h"
 #include "render/picture_encoders.h"
 
@@ -104,7 +105,7 @@ bool copySelection(EditorView& v, Layout layout) {
     Document elements = extractElements(doc, chosen);
     const auto payload = encodePayload(elements, layout);
     if (!payload) {
-        v.host().message("错误", "不能复制所选的图形。\n" + payload.error().describe(), Icon::Critical);
+        v.host().message("错误", "不能复制所选的图形。\n" + chineseReason(payload.error()), Icon::Critical);
         return false;
     }
     const std::string text = elementTexts(elements);

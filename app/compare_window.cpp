@@ -21,6 +21,7 @@
 #include "interact/selection.h"
 #include "io/atomic_file.h"
 #include "io/document_io.h"
+#include "io/error_text.h"
 #include "model/sel_kind.h"
 #include "render/canvas_painter.h"
 #include "render/change_painter.h"
@@ -58,13 +59,13 @@ std::optional<Document> readOtherVersion(Host& host, const std::string& path, co
         return std::nullopt;
     };
     Result<std::string> bytes = readWholeFile(path);
-    if (!bytes) return refuse(bytes.error().describe());
+    if (!bytes) return refuse(chineseReason(bytes.error()));
     const Layout layout = detectLayout(*bytes);
     Result<Document> read = decodeDocumentFile(std::move(*bytes), layout, metrics);
-    if (!read) return refuse(std::string(kFormatErrorMessage) + "\n" + read.error().describe());
+    if (!read) return refuse(std::string(kFormatErrorMessage) + "\n" + chineseReason(read.error()));
     Version other{std::move(read).value(), layout};
     if (Status st = convertForComparison(other, Layout::Quillmap, metrics, path); !st)
-        return refuse(st.error().describe());
+        return refuse(chineseReason(st.error()));
     return std::move(other.doc);
 }
 

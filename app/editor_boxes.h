@@ -17,6 +17,8 @@ struct BoxHooks {
     std::function<void(const std::string&)> textChanged;  // UTF-8, after every change
     std::function<void()> focusLost;
     std::function<void()> enterReleased;
+    // Tab (1) or Shift+Tab (-1); true when it was used, else it moves the focus.
+    std::function<bool(int)> tab;
 };
 
 // Enter ends an edit when it is released, but only an Enter whose press the box
@@ -46,8 +48,24 @@ public:
     BoxHooks hooks;
     // The characters at the start the box keeps out of the selection it opens with.
     void setKeptPrefix(int chars) { keptPrefix_ = chars; }
+    // The text selected as when the box gets the focus.
+    void selectText() { selectFrom(keptPrefix_); }
 
 protected:
+    bool event(QEvent* event) override {
+        // Tab would move the focus before the box saw the key.
+        if (event->type() == QEvent::KeyPress && hooks.tab) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+            if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+                hooks.tab(key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier) ? -1 : 1)) {
+                event->accept();
+                return true;
+            }
+        }
+        return QtBox::event(event);
+    }
+
     void focusInEvent(QFocusEvent* event) override {
         QtBox::focusInEvent(event);
         enter_ = {};

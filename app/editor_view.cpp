@@ -114,6 +114,16 @@ void EditorView::wireBoxes() {
     text2_->hooks.enterReleased = [this] {
         perform([](Editor& ed) { editorKeyReleased(ed, EditorBox::Text2, kEnterKey); });
     };
+    const auto tab = [this](auto* box) {
+        return [this, box](int step) {
+            bool used = false;
+            perform([&used, step](Editor& ed) { used = editNextText(ed, step); });
+            if (used && box->hasFocus()) box->selectText();  // as a box newly opened
+            return used;
+        };
+    };
+    text1_->hooks.tab = tab(text1_);
+    text2_->hooks.tab = tab(text2_);
 }
 
 void EditorView::commitOnFocusLoss(EditorBox box) {
@@ -135,8 +145,22 @@ void EditorView::setEditMenu(QMenu* menu) {
 }
 
 void EditorView::perform(const std::function<void(Editor&)>& command) {
+    const bool placing = isNewElement(ed_.doc.selKind);
     command(ed_);
+    if (!placing && isNewElement(ed_.doc.selKind)) showNewElement();
     refresh();
+}
+
+void EditorView::showNewElement() {
+    const QRect inView = canvas_->visibleRegion().boundingRect() & canvas_->contentsRect();
+    if (inView.isEmpty()) return;
+    const QPoint pointer = canvas_->mapFromGlobal(QCursor::pos());
+    const bool over = inView.contains(pointer);
+    const CanvasPointer at = canvas_->toTwips(QPointF(over ? pointer : inView.center()));
+    placeNewElement(ed_, at.x, at.y);
+    // A label follows the pointer on a timer: it waits where it is until the
+    // pointer moves.
+    labelWaitsAt_ = over ? std::nullopt : std::optional<QPoint>(QCursor::pos());
 }
 
 EditorView::Glance EditorView::glance() const {
@@ -175,6 +199,7 @@ void EditorView::press(const CanvasPointer& p) {
 }
 
 void EditorView::move(const CanvasPointer& p) {
+    labelWaitsAt_.reset();
     pointerMove(ed_, p.button, p.shift, p.x, p.y);
     refreshMoving();
 }
@@ -284,6 +309,8 @@ void EditorView::popupEditMenuAtSelection() {
 
 void EditorView::tick(void (*handler)(Editor&)) {
     if (!handler) return;
+    if (labelWaitsAt_ && ed_.doc.selKind == SelKind::PlacingLabel && QCursor::pos() == *labelWaitsAt_) return;
+    labelWaitsAt_.reset();
     handler(ed_);
     refreshMoving();
 }
@@ -357,6 +384,7 @@ void EditorView::setZoom(qreal zoom, std::optional<QPoint> anchor) {
     area_->keepUnder(canvas_->toWidget(held.x, held.y), at);
     ed_.twipsPerScreenPixel = static_cast<float>(kTwipsPerPixel / zoom);
     syncBoxes();
+    emit zoomChanged(zoom);
 }
 
 void EditorView::zoomBy(int steps, std::optional<QPoint> anchor) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 
 #include "app/qt_host.h"
@@ -95,6 +96,8 @@ public:
 signals:
     // The widgets have just been brought in line with the editor.
     void refreshed();
+    // The zoom has just changed to `zoom`.
+    void zoomChanged(qreal zoom);
 
 private:
     // What a move or a tick may change without any element following the pointer;
@@ -121,6 +124,9 @@ private:
     // pointer over the canvas (into view first) and click with it, so that every
     // rule of placing, snapping included, holds as with the mouse.
     void movePointerBy(int dx, int dy);
+    // A new element appears at once under the pointer over the canvas in view,
+    // else in the middle of it.
+    void showNewElement();
     void clickAtPointer(int button);
     // The Edit menu over the selected element, or over the canvas in view.
     void popupEditMenuAtSelection();
@@ -144,6 +150,7 @@ private:
     Glance last_{};
     int syncDepth_ = 0;
     bool dropNextPress_ = false;
+    std::optional<QPoint> labelWaitsAt_;  // a new label stays put while the pointer rests here
     std::vector<std::pair<QPointer<QAction>, std::function<bool(EditorView&)>>> enabling_;
     PasteSeries pastes_;
     std::optional<Recovery> recovery_;

@@ -4,6 +4,7 @@
 #include "edit/file_commands.h"
 #include "interact/label_editing.h"
 #include "io/atomic_file.h"
+#include "io/error_text.h"
 #include "model/editor.h"
 #include "render/canvas_painter.h"
 #include "render/editable_exports.h"
@@ -11,11 +12,15 @@
 
 namespace qm {
 
-FileDialogPresets exportDialogPresets(const Document& doc) {
-    // The drawing's name with the first type's extension, as Print proposes its PDF.
+std::string pictureName(const Document& doc, const std::string& extension) {
     std::string name = doc.displayName();
     if (const size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
-    return {name + ".pdf",
+    return name + "." + extension;
+}
+
+FileDialogPresets exportDialogPresets(const Document& doc) {
+    // The first type's extension, as Print proposes its PDF.
+    return {pictureName(doc, "pdf"),
             "PDF文件|*.pdf|SVG图像|*.svg|PNG图像|*.png|OpenDocument绘图|*.odg|OpenDocument绘图(单个XML文件)|*.fodg|"
             "draw.io图表|*.drawio",
             "pdf"};
@@ -28,7 +33,7 @@ namespace {
 bool saveEditable(Editor& ed, CanvasWidget& canvas, const std::string& path, EditableFormat format) {
     const Result<EditableFile> file = encodeEditable(ed.doc, canvasPixelSize(ed.canvas), format);
     if (!file) {
-        ed.host.message("错误", "无法把图表转换为绘图，文件“" + path + "”没有写入。\n" + file.error().describe(),
+        ed.host.message("错误", "无法把图表转换为绘图，文件“" + path + "”没有写入。\n" + chineseReason(file.error()),
                         Icon::Critical);
         return false;
     }
@@ -60,7 +65,7 @@ bool savePictureAs(Editor& ed, CanvasWidget& canvas, const FileDialogPresets& pr
         format ? encodePicture(ed.doc, canvasPixelSize(ed.canvas), *format, isRaster(*format) ? rasterScale : 1)
                : Result<std::string>(IoError{"unknown picture format", std::nullopt});
     if (!bytes) {
-        ed.host.message("错误", "无法把画布转换为图片，文件“" + *path + "”没有写入。\n" + bytes.error().describe(),
+        ed.host.message("错误", "无法把画布转换为图片，文件“" + *path + "”没有写入。\n" + chineseReason(bytes.error()),
                         Icon::Critical);
         return false;
     }

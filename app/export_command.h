@@ -4,6 +4,7 @@
 // encoded by render/picture_encoders.h, written to a file the user picks,
 // atomically, leaving the document's changed mark and file name alone.
 #pragma once
+#include <string>
 #include "model/document.h"
 #include "model/host.h"
 
@@ -12,6 +13,9 @@ namespace qm {
 class CanvasWidget;
 class Editor;
 
+// The name a picture of the drawing is proposed under: the drawing's, with the
+// extension (no dot) instead of its own.
+std::string pictureName(const Document& doc, const std::string& extension);
 // The presets of the "导出" dialog: the drawing's name, its types, PDF first.
 FileDialogPresets exportDialogPresets(const Document& doc);
 

@@ -1,12 +1,18 @@
 #include "app/main_window.h"
 
 #include "app/batch_export.h"
+#include <QComboBox>
+#include <QLabel>
+#include <QLayout>
+#include <QStatusBar>
+
 #include "app/canvas_widget.h"
 #include "app/compare_window.h"
 #include "app/export_command.h"
 #include "app/find_bar.h"
 #include "app/help_contents.h"
 #include "app/print_commands.h"
+#include "app/zoom_field.h"
 #include "edit/file_commands.h"
 #include "edit/insert.h"
 #include "edit/quillmap_commands.h"
@@ -115,7 +121,17 @@ WindowDescription quillmapWindow() {
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : EditorWindow(quillmapWindow(), parent) {}
+MainWindow::MainWindow(QWidget* parent) : EditorWindow(quillmapWindow(), parent) {
+    // The zoom in use, shown and typed where a desktop program shows it.
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    bar->setFixedHeight(kStatusBarHeight);
+    bar->addPermanentWidget(new QLabel(QString::fromUtf8("缩放:"), bar));
+    bar->addPermanentWidget(createZoomField(view(), bar));
+    // The bar comes below the client area, which keeps its opening size.
+    resize(sizeHint());
+    layout()->activate();
+}
 
 bool MainWindow::openFile(const std::string& path) {
     bool opened = false;

@@ -7,6 +7,10 @@
 
 namespace qm {
 
+// The status bar's height, in pixels: the window is the client area, the menu bar
+// above it and this below.
+inline constexpr int kStatusBarHeight = 26;
+
 class MainWindow : public EditorWindow {
     Q_OBJECT
 public:

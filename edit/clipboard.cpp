@@ -11,6 +11,7 @@
 #include "interact/selection.h"
 #include "io/clipboard_payload.h"
 #include "io/document_io.h"
+#include "io/error_text.h"
 #include "io/qmp_convert.h"
 #include "model/labels.h"
 #include "model/rounding.h"
@@ -49,7 +50,7 @@ std::string qmpLackName(QmpLack lack) {
 std::optional<Document> readPayload(Editor& ed, std::string_view payload, Layout layout) {
     auto read = decodePayload(payload, ed.metrics);
     if (!read) {
-        ed.host.message("错误", "剪贴板中的图形已损坏或来自不兼容的版本，不能粘贴。\n" + read.error().describe(),
+        ed.host.message("错误", "剪贴板中的图形已损坏或来自不兼容的版本，不能粘贴。\n" + chineseReason(read.error()),
                         Icon::Stop);
         return std::nullopt;
     }
@@ -57,7 +58,7 @@ std::optional<Document> readPayload(Editor& ed, std::string_view payload, Layout
     if (layout == Layout::Quillmap) {
         Document out;
         if (Status s = convertQmpElements(read->elements, out, ed.metrics); !s) {
-            ed.host.message("提示", "剪贴板中的图形不能粘贴。\n" + s.error().describe(), Icon::Information);
+            ed.host.message("提示", "剪贴板中的图形不能粘贴。\n" + chineseReason(s.error()), Icon::Information);
             return std::nullopt;
         }
         return out;
@@ -68,7 +69,7 @@ std::optional<Document> readPayload(Editor& ed, std::string_view payload, Layout
     }
     auto converted = convertElementsToQmp(read->elements, ed.metrics);
     if (!converted) {
-        ed.host.message("提示", "剪贴板中的图形不能粘贴。\n" + converted.error().describe(), Icon::Information);
+        ed.host.message("提示", "剪贴板中的图形不能粘贴。\n" + chineseReason(converted.error()), Icon::Information);
         return std::nullopt;
     }
     return std::move(converted).value();
@@ -139,7 +140,7 @@ std::vector<ElementRef> pasteElements(Editor& ed, const Document& elements, int 
     Document moved = elements;
     shiftElements(moved, dx, dy);
     if (auto saved = encodeDocument(moved, Layout::Quillmap); !saved) {
-        ed.host.message("提示", "剪贴板中的图形不能粘贴。\n" + saved.error().describe(), Icon::Information);
+        ed.host.message("提示", "剪贴板中的图形不能粘贴。\n" + chineseReason(saved.error()), Icon::Information);
         return {};
     }
     finishArrowDrawing(ed);

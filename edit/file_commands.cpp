@@ -8,14 +8,16 @@
 #include "io/atomic_file.h"
 #include "io/codepage.h"
 #include "io/document_io.h"
+#include "io/error_text.h"
 #include "io/file_identity.h"
 #include "io/qmp_convert.h"
+#include "model/sel_kind.h"
 
 namespace qm {
 namespace {
 
 std::string missingCodePages(const IoError& error) {
-    return "本系统无法转换文档中文字的编码（GBK、GB18030），文档不能打开，也不能保存。\n" + error.describe();
+    return "本系统无法转换文档中文字的编码（GBK、GB18030），文档不能打开，也不能保存。\n" + chineseReason(error);
 }
 
 // The answer to a question about saving: Yes saves and goes on only once the
@@ -33,7 +35,7 @@ bool mayGoOn(Editor& ed, Answer answer) {
 }
 
 std::string formatErrorMessage(const std::string& path, const IoError& error) {
-    return std::string(kFormatErrorMessage) + "：“" + path + "”。\n" + error.describe();
+    return std::string(kFormatErrorMessage) + "：“" + path + "”。\n" + chineseReason(error);
 }
 
 // A qmp drawing opened in quillmap: offered as a converted copy, a new untitled
@@ -45,7 +47,7 @@ bool openConverted(Editor& ed, bool (*clear)(Editor&), const std::string& path, 
     if (ed.host.ask("提示", question, Buttons::YesNo, Icon::Question) != Answer::Yes) return false;
     Result<Document> converted = convertQmpToQuillmap(old, ed.metrics);
     if (!converted) {
-        ed.host.message("错误", "无法转换“" + path + "”。\n" + converted.error().describe(), Icon::Critical);
+        ed.host.message("错误", "无法转换“" + path + "”。\n" + chineseReason(converted.error()), Icon::Critical);
         return false;
     }
     refreshMark(ed);
@@ -80,7 +82,7 @@ bool openDocumentPath(Editor& ed, Layout layout, bool (*clear)(Editor&), const s
     if (!commitOpenEditors(ed)) return false;
     Result<IdentifiedFile> file = readIdentifiedFile(path);
     if (!file) {
-        ed.host.message("错误", "无法打开文件“" + path + "”。\n" + file.error().describe(), Icon::Critical);
+        ed.host.message("错误", "无法打开文件“" + path + "”。\n" + chineseReason(file.error()), Icon::Critical);
         return false;
     }
     std::string& bytes = file->bytes;
@@ -179,13 +181,15 @@ SaveOver confirmSaveOver(Editor& ed, const std::string& path) {
 
 std::string saveFailureMessage(std::string_view subject, const std::string& path, const IoError& error) {
     const std::string what = std::string(subject) + "“" + path + "”";
-    if (error.replaced) return what + "已经写入，但无法确认它已存到磁盘上，断电时可能丢失。\n" + error.describe();
-    return what + "保存失败，原来的文件保持不变。\n" + error.describe();
+    if (error.replaced) return what + "已经写入，但无法确认它已存到磁盘上，断电时可能丢失。\n" + chineseReason(error);
+    return what + "保存失败，原来的文件保持不变。\n" + chineseReason(error);
 }
 
 bool saveDocument(Editor& ed, Layout layout, bool askPath) {
     if (!commitOpenEditors(ed)) return false;
-    clearSelection(ed);
+    // What is selected stays selected: the selection is no part of the file. An
+    // element being placed or a drag under way is ended first.
+    if (followsPointer(ed.doc.selKind)) clearSelection(ed);
     std::string path = askPath ? std::string() : ed.doc.fileName;
     if (path.empty()) {
         const auto chosen = ed.host.saveFileDialog(documentDialogPresets(ed.doc));

@@ -6,6 +6,7 @@
 #include "edit/file_commands.h"
 #include "edit/undo.h"
 #include "io/document_io.h"
+#include "io/error_text.h"
 
 namespace qm {
 namespace {
@@ -38,7 +39,7 @@ std::chrono::milliseconds recoveryInterval() {
 std::optional<Recovery> Recovery::start(Editor& ed, std::string_view program, Layout layout) {
     Result<RecoveryStore> store = RecoveryStore::open(recoveryFolder(program), layout);
     if (!store) {
-        ed.host.message("提示", "无法使用恢复文件夹，程序意外退出时未保存的修改将无法恢复。\n" + store.error().describe(),
+        ed.host.message("提示", "无法使用恢复文件夹，程序意外退出时未保存的修改将无法恢复。\n" + chineseReason(store.error()),
                         Icon::Information);
         return std::nullopt;
     }
@@ -67,7 +68,7 @@ void Recovery::update(Editor& ed, Clock::time_point now) {
     }
     if (written || failureReported_) return;
     failureReported_ = true;
-    ed.host.message("提示", "无法写入恢复副本，程序意外退出时未保存的修改将无法恢复。\n" + written.error().describe(),
+    ed.host.message("提示", "无法写入恢复副本，程序意外退出时未保存的修改将无法恢复。\n" + chineseReason(written.error()),
                     Icon::Information);
 }
 

@@ -11,7 +11,6 @@
 namespace qm {
 namespace {
 
-constexpr float kStraightArrowLength = 1200;
 constexpr float kRubberBandSlack = 150;
 
 LineEl* lastSegment(Document& doc, const ArrowRecord& r) {
@@ -59,7 +58,7 @@ void showArrowHandles(Editor& ed, int n) {
     ArrowRecord* r = doc.arrowRecord(n);
     const LineEl* first = r ? doc.Line1.find(r->slot[1]) : nullptr;
     if (!first) {
-        reportElementError(ed.host, 340, "Arrow segment does not exist");
+        reportElementError(ed.host, 340, "箭头的线段不存在");
         return;
     }
     placeHandle(doc, 0, roundI16Sat(first->x1), roundI16Sat(first->y1));
@@ -67,7 +66,7 @@ void showArrowHandles(Editor& ed, int n) {
         doc.spHandle.create(k);  // an existing handle is fine
         const LineEl* seg = doc.Line1.find(r->slot[k]);
         if (!seg) {
-            reportElementError(ed.host, 340, "Arrow segment does not exist");
+            reportElementError(ed.host, 340, "箭头的线段不存在");
             return;
         }
         placeHandle(doc, k, roundI16Sat(seg->x2), roundI16Sat(seg->y2));
@@ -249,37 +248,6 @@ void freePolylineLeftRelease(Editor& ed, float x, float y) {
 void freePolylineRightRelease(Editor& ed, float /*x*/, float /*y*/) {
     hideHeadPreviews(ed.doc);
     endPolyline(ed, std::nullopt);
-}
-
-void placeStraightArrow(Editor& ed, float x, float y) {
-    Document& doc = ed.doc;
-    const int n = doc.selIndex;
-    ArrowRecord* r = doc.arrowRecord(n);
-    LineEl* s = r ? doc.Line1.find(r->slot[1]) : nullptr;
-    if (!s) return;
-    static constexpr float dx[] = {0, 0, -1, 1}, dy[] = {-1, 1, 0, 0};
-    const int d = r->direction();
-    if (d < 0 || d > 3) return;
-    s->x1 = x; s->y1 = y;
-    s->x2 = x + dx[d] * kStraightArrowLength;
-    s->y2 = y + dy[d] * kStraightArrowLength;
-    if (PictureEl* head = doc.heads(d)->find(n)) placeHead(*head, static_cast<Dir>(d), s->x2, s->y2);
-}
-
-void dragVertex(Editor& ed, float x, float y) {
-    Document& doc = ed.doc;
-    const int n = doc.selIndex, h = doc.hitIndex;
-    ArrowRecord* r = doc.arrowRecord(n);
-    if (!r || h < 0 || h > r->segmentCount()) return;
-    if (h == 0) {
-        if (LineEl* s = doc.Line1.find(r->slot[1])) { s->x1 = x; s->y1 = y; }
-    } else {
-        if (LineEl* s = doc.Line1.find(r->slot[h])) { s->x2 = x; s->y2 = y; }
-        if (h < r->segmentCount())
-            if (LineEl* next = doc.Line1.find(r->slot[h + 1])) { next->x1 = x; next->y1 = y; }
-    }
-    placeHandle(doc, h, roundI16Sat(x), roundI16Sat(y));
-    orientArrowHead(doc, n);
 }
 
 }  // namespace qm

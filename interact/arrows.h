@@ -46,10 +46,6 @@ void freePolylineStep(Editor& ed, float x, float y);
 void freePolylineLeftRelease(Editor& ed, float x, float y);
 void freePolylineRightRelease(Editor& ed, float x, float y);
 
-// A new straight arrow (selKind 11..14) follows the pointer with its tail.
-void placeStraightArrow(Editor& ed, float x, float y);
-// Vertex hitIndex of the selected arrow follows the pointer.
-void dragVertex(Editor& ed, float x, float y);
 
 // True when the document has room for one more segment in arrow n; otherwise the
 // user is told why, and false.

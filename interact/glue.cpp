@@ -5,6 +5,7 @@
 
 #include "interact/arrows.h"
 #include "model/element_parts.h"
+#include "model/rounding.h"
 
 namespace qm {
 namespace {
@@ -93,6 +94,36 @@ std::vector<int> gluedArrows(const std::vector<GluedEnd>& glued) {
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
+}
+
+std::optional<PointF> connectionPointNear(const Document& doc, float px, float py, double reach) {
+    const auto near = [reach](double a, double v) { return v - reach < a && a < v + reach; };
+    // Level with the side points the pointer is pulled sideways onto them, else
+    // (near the middle line) up or down onto the top or the bottom.
+    const auto pull = [px, py, near](const std::array<PointF, 4>& p) -> std::optional<PointF> {
+        if (near(py, p[0].y)) {
+            if (near(px, p[0].x)) return p[0];
+            if (near(px, p[1].x)) return p[1];
+        } else if (near(px, p[2].x)) {
+            if (near(py, p[2].y)) return p[2];
+            if (near(py, p[3].y)) return p[3];
+        }
+        return std::nullopt;
+    };
+    for (ElementKind kind : {ElementKind::Shape, ElementKind::Diamond}) {
+        const int count = kind == ElementKind::Shape ? doc.shapeCount : doc.diamondCount;
+        for (int i = 1; i <= count; ++i)
+            if (const auto points = connectionPoints(doc, {kind, i}))
+                if (const auto target = pull(*points)) return target;
+    }
+    return std::nullopt;
+}
+
+std::optional<PointF> snapTarget(const Document& doc, int32_t px, int32_t py, double reach) {
+    const std::optional<PointF> p =
+        connectionPointNear(doc, static_cast<float>(px), static_cast<float>(py), reach);
+    if (!p) return std::nullopt;
+    return PointF{static_cast<float>(roundI32Sat(p->x)), static_cast<float>(roundI32Sat(p->y))};
 }
 
 }  // namespace qm

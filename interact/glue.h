@@ -4,6 +4,8 @@
 // their points. Nothing of it is stored in the drawing, so files stay as they were
 // and older ones glue alike.
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -28,6 +30,14 @@ std::vector<GluedEnd> findGlue(const Document& doc, std::span<const ElementRef> 
 // end's segment level or upright (an arrow of one segment keeps its other end).
 // A head that moved is turned along its last segment.
 void followGlue(Document& doc, std::vector<GluedEnd>& glued);
+
+inline constexpr double kSnapReach = 100;  // twips on each axis, on an unzoomed canvas
+
+// The first connection point within reach of (px, py), where a dragged arrow end
+// goes: shapes in index order before diamonds, hidden ones never. Canvas twips.
+std::optional<PointF> connectionPointNear(const Document& doc, float px, float py, double reach = kSnapReach);
+// The same point in whole twips, where the pointer is pulled while an arrow is drawn.
+std::optional<PointF> snapTarget(const Document& doc, int32_t px, int32_t py, double reach = kSnapReach);
 
 // The arrows the ends belong to, each once, in index order.
 std::vector<int> gluedArrows(const std::vector<GluedEnd>& glued);

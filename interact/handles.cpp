@@ -14,7 +14,7 @@ void showCornerHandles(Editor& ed, double left, double top, double width, double
     const double ys[4] = {top, top, top + height, top + height};
     for (int k = 1; k <= 4; ++k) {
         if (placeHandle(doc, k, roundI16Sat(xs[k - 1]), roundI16Sat(ys[k - 1])) != ElemStatus::Ok) {
-            reportElementError(ed.host, 340, "Selection handle does not exist");
+            reportElementError(ed.host, 340, "选择控制点不存在");
             return;
         }
     }
@@ -33,7 +33,7 @@ bool within(const HandleEl* h, float x, float y, float scale) {
 void showShapeHandles(Editor& ed, int i) {
     const ShapeEl* s = ed.doc.Shape1.find(i);
     if (!s) {
-        reportElementError(ed.host, 340, "Shape does not exist");
+        reportElementError(ed.host, 340, "图形不存在");
         return;
     }
     showCornerHandles(ed, s->left, s->top, s->width, s->height);
@@ -42,7 +42,7 @@ void showShapeHandles(Editor& ed, int i) {
 void showDiamondHandles(Editor& ed, int i) {
     const DiamondRecord* r = ed.doc.diamondRecord(i);
     if (!r) {
-        reportElementError(ed.host, 9, "Diamond index out of range");
+        reportElementError(ed.host, 9, "菱形的序号超出范围");
         return;
     }
     // Each corner is narrowed to 16 bits before it is placed, as the record holds 32.

@@ -8,7 +8,7 @@
 namespace qm {
 
 // Creates handles 1 to 4 as needed and puts them on the corners of shape i / of the
-// box of diamond i. Failures are reported through the host's "Error" box.
+// box of diamond i. Failures are reported through the host's "错误" box.
 void showShapeHandles(Editor& ed, int i);
 void showDiamondHandles(Editor& ed, int i);
 

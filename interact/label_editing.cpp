@@ -125,10 +125,17 @@ void editorTextChanged(Editor& ed, EditorBox which, std::string text) {
     if (which == EditorBox::Text2 && ed.text2.visible) fitTallBox(ed);
 }
 
+void openTextOf(Editor& ed, int i) {
+    ed.doc.Label.setVisible(i, true);  // a hidden text shows while it is edited, as Shift shows it
+    openEditor(ed, i);
+}
+
 bool openSelectedText(Editor& ed) {
     const Document& doc = ed.doc;
     int text = 0;
     if (doc.selKind == SelKind::Label) text = doc.selIndex;
+    // The table's first cell to fill in: who made the chart.
+    if (doc.selKind == SelKind::TitleBlock && rulesOf(ed).titleBlock) text = cellLabel(0, 1);
     if (const ShapeRecord* r = doc.shapeRecord(doc.selIndex); r && doc.selKind == SelKind::Shape) text = r->label1;
     if (const DiamondRecord* r = doc.diamondRecord(doc.selIndex); r && doc.selKind == SelKind::Diamond)
         text = r->label1;

@@ -20,9 +20,12 @@ void labelRelease(Editor& ed, int i, int button);
 void labelClick(Editor& ed, int i);
 
 // Opens the box of the first text of the selected rectangle, ellipse, diamond or
-// label, as a key typed on the selection starts editing it; false, and nothing
-// happens, when the selection has no text or a box is already open.
+// label (of the title block's table: its first value cell), as a key typed on the
+// selection starts editing it; false, and nothing happens, when the selection has
+// no text or a box is already open.
 bool openSelectedText(Editor& ed);
+// Opens the box of label i, shown if it was hidden.
+void openTextOf(Editor& ed, int i);
 
 // Editor box events.
 void editorKeyReleased(Editor& ed, EditorBox box, int keyCode);

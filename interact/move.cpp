@@ -175,20 +175,6 @@ bool movable(const Editor& ed) {
 
 }  // namespace
 
-BoxF canvasBox(const Editor& ed) {
-    const CanvasGeometry& c = ed.canvas;
-    return {0, 0, c.width - 2 * c.frame, c.height - 2 * c.frame};
-}
-
-PointF clampOffset(const BoxF& box, const BoxF& canvas, PointF want) {
-    const auto clampAxis = [](float v, float low, float high, float lo, float hi) {
-        // Never further off than it is: an edge already past the canvas's may only come back.
-        return std::clamp(v, std::min(0.0f, lo - low), std::max(0.0f, hi - high));
-    };
-    return {clampAxis(want.x, box.left, box.right, canvas.left, canvas.right),
-            clampAxis(want.y, box.top, box.bottom, canvas.top, canvas.bottom)};
-}
-
 std::optional<BoxF> selectionBox(const Document& doc) {
     std::optional<BoxF> box;
     for (ElementRef e : selectedElements(doc))

@@ -6,17 +6,11 @@
 #include <optional>
 #include <span>
 
+#include "interact/canvas_edge.h"
 #include "model/editor.h"
 #include "model/element_parts.h"
 
 namespace qm {
-
-// The canvas's client area, where elements lie, in twips.
-BoxF canvasBox(const Editor& ed);
-
-// The offset nearest `want` by which `box` moves without leaving the canvas, or,
-// lying partly off it already, without going further off.
-PointF clampOffset(const BoxF& box, const BoxF& canvas, PointF want);
 
 // The box of the selected elements' outlines; none when nothing is selected.
 std::optional<BoxF> selectionBox(const Document& doc);

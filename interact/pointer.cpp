@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "interact/arrow_drags.h"
 #include "interact/arrows.h"
 #include "interact/deleting.h"
 #include "interact/glue.h"
@@ -31,12 +32,23 @@ bool nearSegmentBox(const LineEl& s, float x, float y, float reach) {
 // A new rectangle or ellipse carried with its divider, inner labels, texts and
 // (where the program has them) corner handles.
 void carryShape(Editor& ed, int i, float left, float top) {
+    if (const ShapeEl* s = ed.doc.Shape1.find(i)) {
+        const PointF in = intoCanvas(ed, {left, top, left + s->width, top + s->height});
+        left += in.x;
+        top += in.y;
+    }
     moveShapeTo(ed.doc, i, left, top);
     if (rulesOf(ed).cornerHandles) showShapeHandles(ed, i);
     layoutOwnShapeTexts(ed.doc, i);
 }
 
 void carryDiamond(Editor& ed, int i, double x, double y) {
+    if (const DiamondRecord* r = ed.doc.diamondRecord(i)) {
+        const auto l = static_cast<float>(x), t = static_cast<float>(y);
+        const PointF in = intoCanvas(ed, {l, t, l + static_cast<float>(r->width), t + static_cast<float>(r->height)});
+        x += in.x;
+        y += in.y;
+    }
     layoutDiamondAt(ed.doc, i, x, y);
     layoutOwnDiamondTexts(ed.doc, i);
 }
@@ -180,8 +192,26 @@ PointF clampToCanvas(const Editor& ed, float x, float y) {
     return {std::clamp(x, 0.0f, c.width - 2 * c.frame), std::clamp(y, 0.0f, c.height - 2 * c.frame)};
 }
 
+void placeNewElement(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    if (canvasCarries(doc.selKind)) {
+        canvasMove(ed, 0, 0, x, y);
+    } else if (LabelEl* l = doc.selKind == SelKind::PlacingLabel ? doc.Label.find(doc.selIndex) : nullptr) {
+        const PointF in = intoCanvas(ed, {x, y, x + l->width, y + l->height});
+        l->left = x + in.x;
+        l->top = y + in.y;
+    }
+}
+
 void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
     if (ed.doc.selKind == SelKind::DrawingArrow) return;  // drawing happens on release
+    if (placesStraightArrow(ed.doc.selKind)) {
+        // Its tail stays here: a drag draws the arrow to where it is let go, a
+        // click drops it at its own length (canvasRelease).
+        ed.doc.hitIndex = 0;
+        noteDragStart(ed.doc, x, y, std::nullopt);
+        return;
+    }
     if (grabHandle(ed, x, y) || pressOnGroup(ed, x, y)) return;
     clearSelection(ed);
     selectUnder(ed, shift, x, y);
@@ -221,7 +251,10 @@ void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
         case SelKind::PlacingRightArrow:
         case SelKind::PlacingUpArrow:
         case SelKind::PlacingDownArrow:
-            placeStraightArrow(ed, x, y);
+            if (left && ed.capture.kind != PointerTarget::None)
+                drawStraightArrow(ed, x, y);
+            else
+                placeStraightArrow(ed, x, y);
             break;
         case SelKind::ResizingShape:
             resizeShapeStep(ed, x, y);
@@ -277,15 +310,24 @@ void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY
         case SelKind::SelectingArea:
             finishBand(ed);
             break;
+        case SelKind::PlacingLeftArrow:
+        case SelKind::PlacingRightArrow:
+        case SelKind::PlacingUpArrow:
+        case SelKind::PlacingDownArrow:
+            if (doc.hitIndex == 0) {
+                // A click: the arrow keeps its length, its tail on the connection
+                // point the pointer was pulled to (the pointer only comes within a
+                // pixel of it).
+                const PointF tail = snapEnd(ed, x, y);
+                placeStraightArrow(ed, tail.x, tail.y);
+            }
+            endStraightArrowDrag(ed);
+            break;
         case SelKind::None:
         case SelKind::PlacingShape:
         case SelKind::PlacingLabel:
         case SelKind::Label:
         case SelKind::PlacingDiamond:
-        case SelKind::PlacingLeftArrow:
-        case SelKind::PlacingRightArrow:
-        case SelKind::PlacingUpArrow:
-        case SelKind::PlacingDownArrow:
             break;  // a move put everything in place already
     }
     if (button == kRightButton) ed.host.popupEditMenu();
@@ -297,8 +339,25 @@ void canvasClick(Editor& ed) {
     if (ed.doc.selKind != SelKind::DrawingArrow) ed.host.setCanvasCursor(CursorKind::Default);
 }
 
+void nudgeHandle(Editor& ed, float dx, float dy) {
+    // The reduced editor, without resizing or snapping, has no keys for handles.
+    if (ed.capture.kind != PointerTarget::None || !rulesOf(ed).cornerHandles) return;
+    if (ed.doc.selKind == SelKind::Arrow) nudgeArrowHead(ed, dx, dy);
+    resizeCornerBy(ed, dx, dy);
+}
+
 void canvasKeyDown(Editor& ed, int keyCode, int shift) {
     const float step = shift & kShift ? 10 * kTwipsPerPixel : kTwipsPerPixel;
+    if (shift & kAlt) {
+        switch (keyCode) {
+            case kLeftKey: nudgeHandle(ed, -step, 0); break;
+            case kRightKey: nudgeHandle(ed, step, 0); break;
+            case kUpKey: nudgeHandle(ed, 0, -step); break;
+            case kDownKey: nudgeHandle(ed, 0, step); break;
+            default: break;
+        }
+        return;
+    }
     switch (keyCode) {
         case kDeleteKey: rulesOf(ed).deleteSelection(ed); break;
         case kLeftKey: nudgeSelection(ed, -step, 0); break;
@@ -307,6 +366,13 @@ void canvasKeyDown(Editor& ed, int keyCode, int shift) {
         case kDownKey: nudgeSelection(ed, 0, step); break;
         default: break;
     }
+}
+
+void arrowheadPress(Editor& ed, Dir dir, int i, float x, float y) {
+    const PictureEl* pic = ed.doc.heads(dir).find(i);
+    if (!pic) return;
+    canvasPress(ed, 0, 0, pic->left + x, pic->top + y);
+    ed.host.focusCanvas();
 }
 
 }  // namespace qm

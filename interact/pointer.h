@@ -17,6 +17,7 @@ inline constexpr int kRightButton = 2;
 // Modifier flags of pointer events and keys.
 inline constexpr int kShift = 1;
 inline constexpr int kCtrl = 2;
+inline constexpr int kAlt = 4;
 // Key codes of the canvas's keys.
 inline constexpr int kLeftKey = 37, kUpKey = 38, kRightKey = 39, kDownKey = 40;
 inline constexpr int kDeleteKey = 46;
@@ -27,8 +28,12 @@ void canvasMove(Editor& ed, int button, int shift, float x, float y);
 void canvasRelease(Editor& ed, int button, int shift, float x, float y);
 void canvasClick(Editor& ed);
 // A key on the canvas: Delete, and the arrow keys, which move the selection by a
-// pixel, with Shift by ten.
+// pixel, with Shift by ten; with Alt they move the selected arrow's head or the
+// bottom-right corner of the selected rectangle, ellipse or diamond instead.
 void canvasKeyDown(Editor& ed, int keyCode, int shift = 0);
+// The handle that Alt and the arrow keys move, by (dx, dy) twips, as a drag of it
+// would move it: an arrow's head snaps onto connection points, a corner resizes.
+void nudgeHandle(Editor& ed, float dx, float dy);
 
 // The steps of a press. selectUnder selects what lies under the pointer: rectangles
 // and ellipses (the first hit), diamonds, the title block, arrows, a later kind
@@ -55,6 +60,13 @@ void toggleUnder(Editor& ed, float x, float y);
 // Notes where a drag starts: the pointer (downX, downY) and, when something is
 // dragged from a corner, that corner (startLeft, startTop).
 void noteDragStart(Document& doc, float x, float y, std::optional<PointF> corner);
+
+// A new element being placed put at (x, y), as a pointer move there puts it.
+void placeNewElement(Editor& ed, float x, float y);
+
+// A press on arrowhead picture i of direction dir at (x, y) twips relative to the
+// picture: the canvas takes it at the same point, without Shift.
+void arrowheadPress(Editor& ed, Dir dir, int i, float x, float y);
 
 // The pointer kept on the canvas's client area while something is carried.
 PointF clampToCanvas(const Editor& ed, float x, float y);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "interact/canvas_edge.h"
 #include "interact/glue.h"
 #include "interact/handles.h"
 #include "model/labels.h"
@@ -80,7 +81,9 @@ void finishShapeResize(Editor& ed) {
     if (ShapeEl* s = doc.Shape1.find(i)) {
         s->width = std::max(s->width, kMinShapeWidth);
         s->height = std::max(s->height, kMinShapeHeight);
-        moveShapeTo(doc, i, s->left, s->top);
+        // Grown to its minimum size it may reach past the edge.
+        const PointF in = intoCanvas(ed, {s->left, s->top, s->left + s->width, s->top + s->height});
+        moveShapeTo(doc, i, s->left + in.x, s->top + in.y);
         layoutOwnShapeTexts(doc, i);
         showShapeHandles(ed, i);
         followGlue(doc, doc.glued);
@@ -94,10 +97,53 @@ void finishDiamondResize(Editor& ed) {
     if (DiamondRecord* r = doc.diamondRecord(i)) {
         r->width = std::max(r->width, kMinDiamondWidth);
         r->height = std::max(r->height, kMinDiamondHeight);
+        const auto l = static_cast<float>(r->x), t = static_cast<float>(r->y);
+        const PointF in = intoCanvas(ed, {l, t, l + static_cast<float>(r->width), t + static_cast<float>(r->height)});
+        r->x = roundI32Sat(l + in.x);
+        r->y = roundI32Sat(t + in.y);
         layoutDiamondFromRecord(ed, i);
         followGlue(doc, doc.glued);
     }
     doc.selKind = SelKind::Diamond;
+}
+
+void resizeCornerBy(Editor& ed, float dx, float dy) {
+    Document& doc = ed.doc;
+    const bool shape = doc.selKind == SelKind::Shape;
+    if (!shape && doc.selKind != SelKind::Diamond) return;
+    const int i = doc.selIndex;
+    BoxF box;
+    float minW = kMinShapeWidth, minH = kMinShapeHeight;
+    if (const ShapeEl* s = shape ? doc.Shape1.find(i) : nullptr) {
+        box = {s->left, s->top, s->left + s->width, s->top + s->height};
+    } else if (const DiamondRecord* r = shape ? nullptr : doc.diamondRecord(i)) {
+        const auto l = static_cast<float>(r->x), t = static_cast<float>(r->y);
+        box = {l, t, l + static_cast<float>(r->width), t + static_cast<float>(r->height)};
+        minW = kMinDiamondWidth;
+        minH = kMinDiamondHeight;
+    } else {
+        return;
+    }
+    // Never below the minimum, never past the edge (nor further past it).
+    const BoxF c = canvasBox(ed);
+    const auto corner = [](float v, float low, float edge, float now) {
+        return std::clamp(v, low, std::max({edge, now, low}));
+    };
+    const float right = corner(box.right + dx, box.left + minW, c.right, box.right);
+    const float bottom = corner(box.bottom + dy, box.top + minH, c.bottom, box.bottom);
+    if (right == box.right && bottom == box.bottom) return;
+    const ElementRef e{shape ? ElementKind::Shape : ElementKind::Diamond, i};
+    doc.glued = findGlue(doc, std::span(&e, 1), {});
+    doc.hitIndex = 3;
+    if (shape) {
+        resizeShapeStep(ed, right, bottom);
+        finishShapeResize(ed);
+    } else {
+        resizeDiamondStep(ed, right, bottom);
+        finishDiamondResize(ed);
+    }
+    doc.glued.clear();
+    ed.markModified();
 }
 
 }  // namespace qm

@@ -17,4 +17,9 @@ void resizeDiamondStep(Editor& ed, float x, float y);
 void finishShapeResize(Editor& ed);
 void finishDiamondResize(Editor& ed);
 
+// Alt and an arrow key: the bottom-right corner of the selected rectangle, ellipse
+// or diamond moved by (dx, dy) twips, as a drag of it would; it stops at the
+// element's minimum size and at the canvas's edge.
+void resizeCornerBy(Editor& ed, float dx, float dy);
+
 }  // namespace qm

@@ -4,6 +4,7 @@
 #pragma once
 #include <optional>
 
+#include "interact/glue.h"  // snapTarget
 #include "interact/label_editing.h"
 #include "model/editor.h"
 
@@ -15,14 +16,5 @@ inline constexpr int kTimer2Interval = 300;  // ms
 void timer1Tick(Editor& ed);
 void timer2Tick(Editor& ed);
 
-inline constexpr double kSnapReach = 100;  // twips on each axis, on an unzoomed canvas
-
-// The first connection point within reach of (px, py): shapes in index order before
-// diamonds, hidden ones never. Canvas twips.
-std::optional<TwipPoint> snapTarget(const Document& doc, int32_t px, int32_t py, double reach = kSnapReach);
-
-// A press on arrowhead picture i of direction dir at (x, y) twips relative to the
-// picture: the canvas takes it at the same point, without Shift.
-void arrowheadPress(Editor& ed, Dir dir, int i, float x, float y);
 
 }  // namespace qm

@@ -5,9 +5,9 @@
 namespace qm {
 
 void reportElementError(Host& host, int number, std::string_view description) {
-    std::string text = "Errnumber:" + std::to_string(number) + "\n";
+    std::string text = "错误号：" + std::to_string(number) + "\n";
     text += description;
-    host.message("Error", text, Icon::Critical);
+    host.message("错误", text, Icon::Critical);
 }
 
 }  // namespace qm

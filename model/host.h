@@ -74,7 +74,7 @@ public:
 };
 
 // Reports an unexpected element failure the way the handle routines do:
-// title "Error", "Errnumber:" with the number, a line break and the description.
+// title "错误", "错误号：" with the number, a line break and the description.
 void reportElementError(Host& host, int number, std::string_view description);
 
 }  // namespace qm

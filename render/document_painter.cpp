@@ -212,7 +212,17 @@ private:
     // thousands of segments.
     void fillLine(QPoint a, QPoint b, const QColor& c) {
         const qreal dx = b.x() - a.x(), dy = b.y() - a.y(), length = std::sqrt(dx * dx + dy * dy);
-        const qreal nx = -dy / length / 2, ny = dx / length / 2;
+        qreal nx = -dy / length / 2, ny = dx / length / 2;
+        if (const qreal device = devicePixels(); device >= 1) {
+            // Enlarged, a line a pixel wide across its slope would cover one device
+            // pixel in some columns and two in others. Cut straight across its main
+            // direction and a whole number of device pixels wide, it covers the same
+            // number in each.
+            const qreal half = static_cast<qreal>(std::lround(device)) / device / 2;
+            const bool flat = std::fabs(dx) >= std::fabs(dy);
+            nx = flat ? 0 : half;
+            ny = flat ? half : 0;
+        }
         const QPointF corners[4] = {{a.x() + nx, a.y() + ny}, {b.x() + nx, b.y() + ny}, {b.x() - nx, b.y() - ny},
                                     {a.x() - nx, a.y() - ny}};
         if (!filling || c != fillColor) {
@@ -223,6 +233,12 @@ private:
             fillColor = c;
         }
         p.drawPolygon(corners, 4, Qt::WindingFill);
+    }
+
+    // Device pixels to a pixel of the drawing, as the painter is scaled.
+    qreal devicePixels() {
+        if (devicePerPixel == 0) devicePerPixel = std::fabs(p.deviceTransform().m11());
+        return devicePerPixel;
     }
 
     // Labels mostly share one font; looking it up and setting it once per run of
@@ -248,6 +264,7 @@ private:
     bool penSet = false;
     QColor penColor;
     bool filling = false;  // the pen is off and the brush is fillColor
+    qreal devicePerPixel = 0;  // not known yet
     QColor fillColor;
     Qt::PenStyle penStyle = Qt::SolidLine;
 };

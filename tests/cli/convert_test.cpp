@@ -393,7 +393,7 @@ TEST(Convert, ADrawioDiagramHoldsTheChartWithItsGluedArrowsAndBends) {
         const char *source, *target;
         int exit, entry;
     } arrows[] = {
-        {1, "", "", 0, 0},
+        {1, "shape1", "", 3, 0},  // a clicked straight arrow's tail lands on the point below it
         {2, "", "", 0, 0},
         {3, "shape1", "shape2", 1, 0},
         {4, "shape2", "diamond1", 3, 3},
@@ -535,12 +535,12 @@ TEST(Convert, LibreOfficeKeepsTheShapesTheirTextsTheGluedArrowsAndThePage) {
         // The glued arrows are connectors naming their shapes, their ends on the
         // connection points LibreOffice finds from the glue.
         const auto connectors = lo.all("draw:connector");
-        ASSERT_EQ(connectors.size(), 2u);
+        ASSERT_EQ(connectors.size(), 3u);
         const struct {
             int arrow;
             const char *start, *end;
-        } glued[] = {{3, "shape1", "shape2"}, {4, "shape2", "diamond1"}};
-        for (size_t k = 0; k < 2; ++k) {
+        } glued[] = {{1, "shape1", ""}, {3, "shape1", "shape2"}, {4, "shape2", "diamond1"}};
+        for (size_t k = 0; k < std::size(glued); ++k) {
             const XmlNode& c = *connectors[k];
             EXPECT_EQ(nameOfId[c.attr("draw:start-shape")], QLatin1String(glued[k].start)) << k;
             EXPECT_EQ(nameOfId[c.attr("draw:end-shape")], QLatin1String(glued[k].end)) << k;

@@ -62,9 +62,11 @@ answers canvas "矩形：$text / $text
 标题栏：单击这里添加标题 / 编号: / 制作人：单击添加制作人 / 审核：单击添加审核 / 依据：单击添加依据"
 answers selected ""
 
-# Tab selects the first element, and the next: green on the screen, selected to
-# the client.
+# Tab selects the number field, read as the title block's, then the title and
+# the first element, and the next: green on the screen, selected to the client.
 e2e_key Tab
+answers selected "标题栏：单击这里添加标题 / 编号: / 制作人：单击添加制作人 / 审核：单击添加审核 / 依据：单击添加依据"
+e2e_key Tab Tab
 answers selected "矩形：$text / $text"
 e2e_key Tab
 answers selected "椭圆：$text / $text"

@@ -38,7 +38,7 @@ e2e_answer "$E2E_QUESTION" y
 e2e_wait_dialog "$E2E_SAVE_DIALOG"
 e2e_shot "$out/4-save-dialog.ppm" && convert "$out/4-save-dialog.ppm" "$out/4-save-dialog.png"
 e2e_answer "$E2E_SAVE_DIALOG" Escape
-still_open "$out/5-still-open.ppm" "$BLACK"  # Save cleared the selection
+still_open "$out/5-still-open.ppm" "$GREEN"  # saving keeps the selection
 [ -z "$(find "$E2E_WORKDIR" -name '*.QMP')" ] || e2e_fail "a file was written although the dialog was cancelled"
 
 # No: the window closes without saving.

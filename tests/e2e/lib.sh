@@ -11,8 +11,9 @@
 # screenshot and the list of open windows beside its log (failure-*).
 #
 # Geometry: the main window has no decorations of its own under a bare X server;
-# its client area (984 x 688) is the bottom of the window, below the menu bar, and
-# the canvas's client area starts 14 px right and 39 px down from that. Those are
+# its client area (984 x 688) lies below the menu bar and above quillmap's status
+# bar (26 px, at the bottom of the window), and the canvas's client area starts
+# 14 px right and 39 px down from that. Those are
 # logical pixels: with QT_SCALE_FACTOR set, set E2E_SCALE to the same whole number
 # and every position below is scaled to screen pixels.
 
@@ -115,10 +116,11 @@ e2e_keep_failure() {
     echo "failure artefacts: ${shot:-no screenshot} $list" >&2
 }
 
-# e2e_wait_window PROGRAM_REGEX [CLIENT_H CANVAS_DX CANVAS_DY]: waits until the
-# main window ("<drawing> - <program>") of the program last started (APP_PID) is
-# mapped and gives it the focus; sets WID, WIN_X, WIN_Y, WIN_W, WIN_H and the
-# client/canvas origins (quillmap's unless given).
+# e2e_wait_window PROGRAM_REGEX [CLIENT_H CANVAS_DX CANVAS_DY BELOW]: waits until
+# the main window ("<drawing> - <program>") of the program last started (APP_PID)
+# is mapped and gives it the focus; sets WID, WIN_X, WIN_Y, WIN_W, WIN_H and the
+# client/canvas origins (quillmap's unless given; BELOW is what lies under the
+# client area).
 e2e_wait_window() {
     WID=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --all --pid "$APP_PID" --name "^.+ - $1\$" |
         head -n 1) ||
@@ -130,7 +132,7 @@ e2e_wait_window() {
     # shellcheck disable=SC2034  # for the test scripts
     WIN_X=$X WIN_Y=$Y WIN_W=$WIDTH WIN_H=$HEIGHT
     CLIENT_X=$WIN_X
-    CLIENT_Y=$((WIN_Y + WIN_H - ${2:-688} * E2E_SCALE))
+    CLIENT_Y=$((WIN_Y + WIN_H - (${2:-688} + ${5:-26}) * E2E_SCALE))
     CANVAS_X=$((CLIENT_X + ${3:-14} * E2E_SCALE))
     CANVAS_Y=$((CLIENT_Y + ${4:-39} * E2E_SCALE))
     e2e_focus "$WID"
@@ -322,7 +324,7 @@ e2e_focus() {
 # shellcheck disable=SC2034  # for the test scripts
 # The titles of the dialogs the tests meet. Qt's file dialogs are titled in
 # Chinese when Qt's translations are installed, in English otherwise.
-E2E_QUESTION='^提示$' E2E_ABOUT='^Quillmap - About$'
+E2E_QUESTION='^提示$' E2E_ABOUT='^关于 Quillmap$'
 E2E_OPEN_DIALOG='^(打开|Open)$' E2E_SAVE_DIALOG='^(另存为|Save As)$'
 
 # e2e_wait_dialog TITLE_REGEX: waits for the program's dialog with that title and

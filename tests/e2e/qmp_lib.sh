@@ -11,7 +11,7 @@
 QMP_TITLE='Quillmap \[Beta\]'
 
 # qmp_wait_window: waits for qmp's main window; sets WID, WIN_*, CANVAS_X/Y.
-qmp_wait_window() { e2e_wait_window "$QMP_TITLE" 646 7 37; }
+qmp_wait_window() { e2e_wait_window "$QMP_TITLE" 646 7 37 0; }
 
 # qmp_menu KEY [ITEM_KEY]: a shortcut (qmp_menu ctrl+s), or a menu opened by its
 # access key and an item chosen by its own (qmp_menu alt+e o).

@@ -91,7 +91,7 @@ e2e_wait_pixels "$out/3-nudged.ppm" "moved diamond|260,350|$GREEN" "moved B|380,
 saved "$both" "the arrow keys"
 
 # The tail of arrow 1 lies on A's right point, over A's edge: selected by a click
-# on its middle (saving left nothing selected), its tail handle takes the press
+# on its middle, its tail handle takes the press
 # and goes where it is dragged.
 read -r tail_x tail_y mid_x mid_y < <("$qmptool" dump "$file" | python3 -c '
 import json, sys

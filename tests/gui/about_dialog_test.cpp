@@ -18,7 +18,7 @@ private slots:
         QWidget owner;
         QDialog* w = createAboutWindow(&owner, QStringLiteral("2010-6-20"));
         QCOMPARE(w->objectName(), QStringLiteral("Form2"));
-        QCOMPARE(w->windowTitle(), QStringLiteral("Quillmap - About"));
+        QCOMPARE(w->windowTitle(), QString::fromUtf8("关于 Quillmap"));
         QCOMPARE(w->parentWidget(), &owner);
         // 5745 x 2385 twips at 15 twips per pixel, and it cannot be resized.
         QCOMPARE(w->minimumSize(), QSize(383, 159));

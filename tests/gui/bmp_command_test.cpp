@@ -142,7 +142,7 @@ private slots:
 
         QVERIFY(!saveAsBmpCommand(f.ed, f.canvas));
         QCOMPARE(f.host.dialogs.size(), size_t(1));
-        QCOMPARE(f.host.dialogs[0].fileName, std::string("未命名.BMP"));
+        QCOMPARE(f.host.dialogs[0].fileName, std::string("old.BMP"));  // the drawing's name, as 导出 proposes
         QCOMPARE(f.host.dialogs[0].filter, std::string("BMP图片|*.BMP"));
         QCOMPARE(f.host.dialogs[0].defaultExt, std::string("BMP"));
         // Cleared before the dialog showed, and stays cleared.

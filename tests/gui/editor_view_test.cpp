@@ -5,8 +5,10 @@
 // after a drag, a delete, Undo and Redo the window shows exactly the drawing; a
 // chart drawn at any zoom is the same file.
 #include <QClipboard>
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -612,9 +614,11 @@ private slots:
         canvas()->setFocus();
         h.setCursorPos({0, 0});  // not over the canvas
         trigger("insJX");
-        key(Qt::Key_Right);
         const QRect inView = canvas()->visibleRegion().boundingRect() & canvas()->contentsRect();
         const CanvasPointer middle = canvas()->toTwips(QPointF(inView.center()));
+        QCOMPARE(doc().Shape1.find(1)->left, middle.x);  // from the first frame, before any key
+        QCOMPARE(doc().Shape1.find(1)->top, middle.y);
+        key(Qt::Key_Right);
         QCOMPARE(doc().Shape1.find(1)->left, middle.x);
         key(Qt::Key_Right, Qt::ShiftModifier);
         key(Qt::Key_Down);
@@ -667,6 +671,23 @@ private slots:
         QVERIFY(qAbs(canvas()->toTwips(QPointF(now)).x - 6000) <= 15);
         QVERIFY(qAbs(canvas()->toTwips(QPointF(now)).y - 4500) <= 15);
         QCOMPARE(doc().modified, int16_t(0));
+
+        // The status bar shows the zoom in use and takes one typed.
+        auto* field = w->findChild<QComboBox*>(QStringLiteral("zoomField"));
+        QVERIFY(field && field->isVisible());
+        QCOMPARE(field->currentText(), QStringLiteral("125%"));
+        field->lineEdit()->selectAll();
+        QTest::keyClicks(field->lineEdit(), QStringLiteral("130"));
+        QTest::keyClick(field->lineEdit(), Qt::Key_Return);
+        QCOMPARE(w->view().zoom(), 1.3);
+        QCOMPARE(field->currentText(), QStringLiteral("130%"));
+        QVERIFY(canvas()->hasFocus());
+        field->lineEdit()->selectAll();
+        QTest::keyClicks(field->lineEdit(), QStringLiteral("900%"));
+        QTest::keyClick(field->lineEdit(), Qt::Key_Return);
+        QCOMPARE(field->currentText(), QStringLiteral("400%"));  // as far as the view goes
+        w->view().setZoom(0.5);
+        QCOMPARE(field->currentText(), QStringLiteral("50%"));
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -44,6 +45,11 @@ private slots:
         QCOMPARE(w.canvas()->mapTo(w.client(), QPoint(0, 0)), QPoint(12, 37));
         // The client area sits right below the menu bar.
         QCOMPARE(w.client()->mapTo(&w, QPoint(0, 0)), QPoint(0, w.menuBar()->height()));
+        // Below it the status bar, of a height the end-to-end tests count on.
+        QCOMPARE(w.statusBar()->height(), kStatusBarHeight);
+        QCOMPARE(w.height(), w.menuBar()->height() + 688 + kStatusBarHeight);
+        auto* zoom = w.findChild<QWidget*>(QStringLiteral("zoomField"));
+        QVERIFY(zoom && w.statusBar()->rect().contains(zoom->geometry()));
         QVERIFY(!w.scrollArea()->horizontalScrollBar()->isVisible());
         // Zoomed in, it scrolls; back at 100% all of it is in view again.
         w.view().setZoom(2);

@@ -317,7 +317,7 @@ private slots:
         });
         action("helpAbout")->trigger();
         QCOMPARE(date, QStringLiteral("2010-6-18"));
-        QCOMPARE(caption, QStringLiteral("Quillmap - About"));
+        QCOMPARE(caption, QString::fromUtf8("关于 Quillmap"));
         QVERIFY(!QApplication::activeModalWidget());
     }
 

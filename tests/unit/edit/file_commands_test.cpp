@@ -65,7 +65,7 @@ TEST_F(FileCommands, SaveAsksForANameOnceAndClearsTheMarkOnlyWhenWritten) {
     EXPECT_TRUE(fileSave(t.ed));
     EXPECT_EQ(t.doc.fileName, p);
     EXPECT_EQ(t.doc.modified, 0);
-    EXPECT_EQ(t.doc.selKind, SelKind::None) << "the selection is cleared before writing";
+    EXPECT_EQ(t.doc.selKind, SelKind::Shape) << "saving keeps the selection";
     EXPECT_EQ(contents(p).substr(0, 3), "QMP");
 
     t.doc.modified = -1;
@@ -171,6 +171,8 @@ TEST_F(FileCommands, OpenReplacesTheDrawingOnlyWithAValidFile) {
     EXPECT_EQ(other.host.asked[0].title, "错误");
     EXPECT_EQ(other.host.asked[0].text.rfind("文件格式错误或版本不兼容，文件无法打开：“" + foreign + "”。\n", 0), 0u)
         << other.host.asked[0].text;
+    const std::string& told = other.host.asked[0].text;
+    EXPECT_EQ(told.substr(told.find('\n') + 1), "这不是 Quillmap 的文档（第0字节）。") << "the reason in Chinese too";
     EXPECT_EQ(other.host.asked[0].icon, Icon::Stop);
     EXPECT_EQ(other.doc.modified, -1);
 
@@ -206,6 +208,7 @@ TEST_F(FileCommands, AFileNamedOnTheCommandLineOpensWithoutADialog) {
     ASSERT_EQ(other.host.asked.size(), 1u);
     EXPECT_EQ(other.host.asked[0].title, "错误");
     EXPECT_NE(other.host.asked[0].text.find("missing.QMP"), std::string::npos);
+    EXPECT_NE(other.host.asked[0].text.find("：文件或文件夹不存在。"), std::string::npos) << other.host.asked[0].text;
     EXPECT_EQ(other.doc.fileName, p);
 }
 

@@ -2,8 +2,12 @@
 
 #include "edit/insert.h"
 #include "interact/arrows.h"
+#include "interact/canvas_edge.h"
 #include "interact/pointer.h"
+#include "interact/pointer_routing.h"
 #include "interact/selection.h"
+#include "model/element_parts.h"
+#include "model/rounding.h"
 #include "model/sel_kind.h"
 #include "unit/support/fakes.h"
 
@@ -251,6 +255,90 @@ TEST(ArrowEditing, DraggingTheArrowAndAVertexKeepsTheHeadOnTheTip) {
     EXPECT_FALSE(looksSelected(d, {Part::Line1, 1}));
     EXPECT_FALSE(d.spHandle.templ().visible);
     EXPECT_FALSE(d.spHandle.visible(1));
+}
+
+// Ends put down near a connection point land on it, whole twips, and so stay
+// glued: drawn by a drag, dragged by a handle, or moved with Alt and the keys.
+TEST(ArrowEnds, DrawnDraggedAndKeyedEndsLandOnConnectionPointsAndStayGlued) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    test::drop(t.ed, 1000, 1000);
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    test::drop(t.ed, 5000, 1000);
+    const auto point = [&d](int shape, int k) {  // in whole twips, as ends land on it
+        const PointF p = (*connectionPoints(d, {ElementKind::Shape, shape}))[static_cast<size_t>(k)];
+        return PointF{static_cast<float>(roundI32Sat(p.x)), static_cast<float>(roundI32Sat(p.y))};
+    };
+    const PointF from = point(1, 1), to = point(2, 0);  // right of the first, left of the second
+
+    insertStraightArrow(t.ed, Dir::Up);
+    pointerMove(t.ed, 0, 0, from.x + 40, from.y - 60);
+    pointerDown(t.ed, 1, 0, from.x + 40, from.y - 60);
+    pointerMove(t.ed, 1, 0, to.x - 70, to.y + 50);
+    pointerUp(t.ed, 1, 0, to.x - 70, to.y + 50);
+    ASSERT_EQ(d.selKind, SelKind::Arrow);
+    const LineEl& s = *d.Line1.find(d.arrowRec[1].slot[1]);
+    EXPECT_EQ((PointF{s.x1, s.y1}), from);
+    EXPECT_EQ((PointF{s.x2, s.y2}), to);
+    EXPECT_TRUE(d.picRight.visible(1)) << "the head turned along the arrow";
+
+    selectElement(t.ed, ElementKind::Shape, 2);
+    canvasKeyDown(t.ed, kDownKey, kShift);
+    EXPECT_EQ((PointF{s.x2, s.y2}), point(2, 0)) << "the head follows the shape it was put on";
+
+    // The head's handle dragged near the second shape's top point.
+    selectElement(t.ed, ElementKind::Arrow, 1);
+    const PointF top = point(2, 2);
+    canvasPress(t.ed, 1, 0, s.x2, s.y2);
+    ASSERT_EQ(d.selKind, SelKind::DraggingVertex);
+    canvasMove(t.ed, 1, 0, top.x + 60, top.y - 80);
+    canvasRelease(t.ed, 1, 0, top.x + 60, top.y - 80);
+    EXPECT_EQ((PointF{s.x2, s.y2}), top);
+
+    // Alt and the keys take it off the point, and back within reach onto it.
+    canvasKeyDown(t.ed, kLeftKey, kAlt);
+    EXPECT_EQ((PointF{s.x2, s.y2}), (PointF{top.x - 15, top.y}));
+    canvasKeyDown(t.ed, kLeftKey, kAlt | kShift);
+    for (int k = 0; k < 4; ++k) canvasKeyDown(t.ed, kRightKey, kAlt);
+    EXPECT_EQ((PointF{s.x2, s.y2}), (PointF{top.x - 105, top.y})) << "out of reach";
+    canvasKeyDown(t.ed, kRightKey, kAlt);
+    EXPECT_EQ((PointF{s.x2, s.y2}), top);
+    EXPECT_TRUE(d.picRight.visible(1));
+}
+
+// A new element carried past the canvas's edge, a corner moved with Alt and the
+// keys, and a vertex dragged off the canvas all stop at the edge; the corner stops
+// at the minimum size too.
+TEST(CanvasEdge, DropsResizesAndVerticesStopThere) {
+    TestEditor t;
+    Document& d = t.doc;
+    const BoxF c = canvasBox(t.ed);
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    test::drop(t.ed, c.right - 100, c.bottom - 100);
+    const ShapeEl& r = *d.Shape1.find(1);
+    EXPECT_EQ(r.left + r.width, c.right);
+    EXPECT_EQ(r.top + r.height, c.bottom);
+    insertStraightArrow(t.ed, Dir::Left);
+    test::drop(t.ed, 300, 20);
+    const std::optional<BoxF> arrow = outlineOf(d, {ElementKind::Arrow, 1});
+    ASSERT_TRUE(arrow);
+    EXPECT_EQ(arrow->left, 0) << "its head on the canvas";
+    EXPECT_EQ(arrow->top, 0);
+
+    selectElement(t.ed, ElementKind::Shape, 1);
+    canvasKeyDown(t.ed, kRightKey, kAlt);
+    canvasKeyDown(t.ed, kDownKey, kAlt | kShift);
+    EXPECT_EQ(r.left + r.width, c.right);
+    EXPECT_EQ(r.top + r.height, c.bottom);
+    EXPECT_EQ(d.selKind, SelKind::Shape);
+    for (int k = 0; k < 30; ++k) canvasKeyDown(t.ed, kLeftKey, kAlt | kShift);
+    EXPECT_EQ(r.width, 1965) << "the minimum width";
+    EXPECT_EQ(r.left + r.width, c.right) << "shrunk no further, its left side where it was";
+    insertDiamond(t.ed);
+    test::drop(t.ed, 3000, 3000);
+    for (int k = 0; k < 10; ++k) canvasKeyDown(t.ed, kUpKey, kAlt | kShift);
+    EXPECT_EQ(d.diamondRec[1].height, 1200);
 }
 
 }  // namespace

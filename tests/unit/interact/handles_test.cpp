@@ -29,8 +29,8 @@ TEST(Handles, FailuresAreReportedInTheErrorBox) {
     TestEditor t;
     showShapeHandles(t.ed, 9);
     ASSERT_EQ(t.host.asked.size(), 1u);
-    EXPECT_EQ(t.host.asked[0].title, "Error");
-    EXPECT_EQ(t.host.asked[0].text.rfind("Errnumber:", 0), 0u);
+    EXPECT_EQ(t.host.asked[0].title, "错误");
+    EXPECT_EQ(t.host.asked[0].text, "错误号：340\n图形不存在");
     EXPECT_NE(t.host.asked[0].text.find('\n'), std::string::npos);
     EXPECT_EQ(placeHandle(t.doc, 30, 0, 0), ElemStatus::NoSuchElement);
 }

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "edit/insert.h"
+#include "interact/keyboard.h"
 #include "interact/label_editing.h"
 #include "interact/pointer.h"
 #include "interact/pointer_routing.h"
+#include "interact/selection.h"
 #include "interact/timers.h"
 #include "model/sel_kind.h"
+#include "model/selection_look.h"
+#include "model/title_block.h"
 #include "unit/support/fakes.h"
 
 namespace qm {
@@ -297,6 +301,8 @@ TEST(Arrowheads, ADragThatBeginsOnAHeadReachesTheCanvas) {
     Document& d = t.doc;
     insertStraightArrow(t.ed, Dir::Right);
     canvasMove(t.ed, 0, 0, 1000, 1000);  // tip at (2200, 1000), head 2050..2200
+    canvasPress(t.ed, 1, 0, 1000, 1000);
+    canvasRelease(t.ed, 1, 0, 1000, 1000);
     canvasPress(t.ed, 1, 0, 1500, 1000);
     ASSERT_EQ(d.selKind, SelKind::Arrow);
     // The tip handle lies half under the head: the press there grabs it.
@@ -308,6 +314,60 @@ TEST(Arrowheads, ADragThatBeginsOnAHeadReachesTheCanvas) {
     EXPECT_EQ(d.Line1.find(1)->y2, 3000);
     EXPECT_TRUE(d.picDown.visible(1));
     EXPECT_GT(t.host.canvasFocusCount, 0);
+}
+
+// Tab reaches every text the keyboard fills in: the number field and the title,
+// the elements, the table and its cells row by row; typing opens the selected
+// one's box, and in a shape's box Tab goes on to its other text.
+TEST(Keyboard, TabVisitsTheTitleBlockTextsAndBothTextsOfAShape) {
+    TestEditor t;
+    Document& d = t.doc;
+    insertShape(t.ed, ShapeStyle::Rectangle);
+    test::drop(t.ed, 1000, 1000);
+    clearSelection(t.ed);
+    const auto label = [](int i) { return ElementRef{ElementKind::Label, i}; };
+    const std::vector<ElementRef> order{label(kNumberLabel), label(kTitleLabel), {ElementKind::Shape, 1},
+                                        {ElementKind::TitleBlock, 0}, label(3), label(6), label(4), label(7),
+                                        label(5), label(8)};
+    std::vector<ElementRef> visited;
+    for (size_t k = 0; k <= order.size(); ++k) {
+        selectNextElement(t.ed, 1);
+        visited.push_back(selectedElements(d).at(0));
+    }
+    EXPECT_EQ(std::vector<ElementRef>(visited.begin(), visited.end() - 1), order);
+    EXPECT_EQ(visited.back(), order.front()) << "round from the last to the first";
+    selectNextElement(t.ed, -1);
+    EXPECT_EQ(selectedElements(d).at(0), order.back());
+
+    selectElement(t.ed, ElementKind::Label, kNumberLabel);
+    ASSERT_TRUE(openSelectedText(t.ed));
+    EXPECT_EQ(d.editLabel, kNumberLabel);
+    EXPECT_EQ(t.ed.text1.keptPrefix, std::string(kNumberPrefix).size()) << "the cursor after the prefix";
+    ASSERT_TRUE(commitOpenEditors(t.ed));
+    selectElement(t.ed, ElementKind::TitleBlock, 0);
+    ASSERT_TRUE(openSelectedText(t.ed));
+    EXPECT_EQ(d.editLabel, cellLabel(0, 1));
+    ASSERT_TRUE(commitOpenEditors(t.ed));
+
+    const ShapeRecord& r = d.shapeRec[1];
+    d.Label.setVisible(r.label2, false);
+    selectElement(t.ed, ElementKind::Shape, 1);
+    ASSERT_TRUE(openSelectedText(t.ed));
+    t.ed.text1.text = "上";
+    EXPECT_TRUE(editNextText(t.ed, 1));
+    EXPECT_EQ(d.Label.find(r.label1)->caption, "上");
+    EXPECT_EQ(d.editLabel, r.label2);
+    EXPECT_TRUE(t.ed.text1.visible);
+    EXPECT_TRUE(d.Label.visible(r.label2)) << "a hidden lower text shows";
+    t.ed.text1.text = "下";
+    EXPECT_TRUE(editNextText(t.ed, -1));
+    EXPECT_EQ(d.Label.find(r.label2)->caption, "下");
+    EXPECT_EQ(d.editLabel, r.label1);
+    EXPECT_EQ(d.selKind, SelKind::Shape);
+    ASSERT_TRUE(commitOpenEditors(t.ed));
+    selectElement(t.ed, ElementKind::Label, kTitleLabel);
+    ASSERT_TRUE(openSelectedText(t.ed));
+    EXPECT_FALSE(editNextText(t.ed, 1)) << "the title has no next text: Tab leaves the box";
 }
 
 }  // namespace
