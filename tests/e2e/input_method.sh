@@ -3,12 +3,15 @@
 # pinyin, on a session bus of the test's own. The sample chart's rectangle is
 # selected; "liucheng" and a space typed on the canvas must give its first text
 # 流程: the first key starts the composition in the text's box, none is lost to
-# the canvas. Enter ends the edit and the saved file holds the text. Skips, saying
+# the canvas. Enter ends the edit and the saved file holds the text. Then the same
+# word typed into the ellipse is found with Ctrl+H, the pattern typed with pinyin
+# too, and 全部替换 replaces both at once; Ctrl+Z takes both back. Skips, saying
 # why, where fcitx5, its pinyin or its Qt 6 module is not installed.
-# Usage: input_method.sh PROGRAM OUTPUT_DIR
+# Usage: input_method.sh PROGRAM QMPTOOL OUTPUT_DIR
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" || exit 1
 e2e_begin "$@"
+qmptool=$2
 shot="$out/input_method.ppm"
 
 skip() {
@@ -94,6 +97,40 @@ e2e_await "$E2E_TIMEOUT" eval 'LC_ALL=C grep -qaP "\\x04\\x00\\xc1\\xf7\\xb3\\xc
     e2e_fail "the rectangle's text is not 流程 in the saved file ($file)"
 e2e_shot "$out/typed.ppm"
 
+# The first texts of the rectangle and the ellipse, as the saved file holds them.
+first_texts() { "$qmptool" dump --text "$file" | sed -n 's/^\(rectangle 1\|ellipse 2\) .* size [^ ]* "\([^"]*\)".*/\2/p' | paste -sd' '; }
+# shellcheck disable=SC2317  # run through e2e_await
+saved_as() { e2e_key ctrl+s && [ "$(first_texts)" = "$1" ]; }
+
+# The same word in the ellipse's first text.
+e2e_click 566 411
+e2e_wait_count "$shot" 600 369 40 4 "$GREEN" 5  # its top, green
+e2e_key l
+e2e_wait_count "$shot" 556 371 131 81 128,128,128 40
+xdotool type --delay 30 iucheng
+xdotool key space
+e2e_key Return
+e2e_wait_count "$shot" 556 371 131 81 128,128,128 0 10
+e2e_await "$E2E_TIMEOUT" saved_as "流程 流程" || e2e_fail "the two texts are not 流程 before replacing: $(first_texts)"
+
+# Ctrl+H, the pattern in pinyin: the first hit in reading order, the
+# rectangle's text, is selected as it is typed.
+e2e_key ctrl+h
+xdotool type --delay 30 liucheng
+xdotool key space
+e2e_wait_pixels "$shot" "rectangle found|260,171|$GREEN"
+# Tab to the replacement, 全部替换 with Alt+A, Esc back to the canvas.
+xdotool key Tab
+xdotool type --delay 30 2026
+xdotool key alt+a
+e2e_shot "$out/replaced.ppm"
+e2e_key Escape
+e2e_await "$E2E_TIMEOUT" saved_as "2026 2026" || e2e_fail "全部替换 did not make both texts 2026: $(first_texts)"
+# One step takes both back.
+e2e_key ctrl+z
+e2e_await "$E2E_TIMEOUT" saved_as "流程 流程" || e2e_fail "Ctrl+Z did not bring both 流程 back: $(first_texts)"
+
 e2e_key ctrl+q
 e2e_wait_exit "$E2E_TIMEOUT"
-echo "PASS: liucheng and a space typed on a selected rectangle with fcitx5 pinyin made its text 流程"
+echo "PASS: liucheng and a space typed on a selected rectangle with fcitx5 pinyin made its text 流程;"
+echo "      found with a pinyin pattern, both 流程 became 2026 in one 全部替换, and Ctrl+Z brought them back"
