@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "edit/clipboard.h"
+#include "edit/find_replace.h"
 #include "edit/quillmap_commands.h"
 #include "interact/inner_labels.h"
 #include "interact/label_editing.h"
@@ -129,6 +130,32 @@ void BM_CopyAndPaste100Shapes(benchmark::State& state) {
     state.counters["pasted"] = static_cast<double>(pasted);
 }
 BENCHMARK(BM_CopyAndPaste100Shapes)->Unit(benchmark::kMillisecond);
+
+// The find bar counts the hits again at every key typed into its pattern: over
+// every text of the largest drawing, most of whose 32,767 labels hold the
+// pattern.
+void BM_FindInEveryText(benchmark::State& state) {
+    const Document& doc = large().ed.doc;
+    size_t hits = 0;
+    for (auto _ : state) hits = findInChart(doc, TextPattern("添加文", {})).size();
+    state.counters["hits"] = static_cast<double>(hits);
+}
+BENCHMARK(BM_FindInEveryText)->Unit(benchmark::kMillisecond);
+
+// 全部替换 over all of them: every new caption checked, then set and laid out.
+void BM_ReplaceInEveryText(benchmark::State& state) {
+    Editor& ed = large().ed;
+    const Document before = ed.doc;
+    int texts = 0;
+    for (auto _ : state) {
+        texts = replaceAll(ed, TextPattern("添加", {}), "加入").texts;
+        state.PauseTiming();
+        ed.doc = before;
+        state.ResumeTiming();
+    }
+    state.counters["texts"] = texts;
+}
+BENCHMARK(BM_ReplaceInEveryText)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace qm
