@@ -29,14 +29,9 @@ std::string fraction(float part, float whole) {
     return s;
 }
 
-std::string colour(Color c) {
-    const auto v = static_cast<uint32_t>(c);
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "#%02X%02X%02X", v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-    return buf;
-}
+std::string colour(Color c) { return hexColour(c, true); }
 
-std::string attr(const char* name, const std::string& value) { return std::string(" ") + name + "=\"" + value + "\""; }
+std::string attr(const char* name, const std::string& value) { return xmlAttribute(name, value); }
 
 class Writer {
 public:

@@ -27,14 +27,9 @@ std::string mm(double v) {
     return buf;
 }
 
-std::string colour(Color c) {
-    const auto v = static_cast<uint32_t>(c);
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "#%02x%02x%02x", v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-    return buf;
-}
+std::string colour(Color c) { return hexColour(c, false); }
 
-std::string attr(const char* name, const std::string& value) { return std::string(" ") + name + "=\"" + value + "\""; }
+std::string attr(const char* name, const std::string& value) { return xmlAttribute(name, value); }
 
 // LibreOffice's own glue points of any figure, by number: the middles of the
 // box's top, right, bottom and left edges. Ours are left, right, top, bottom.

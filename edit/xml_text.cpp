@@ -1,6 +1,7 @@
 #include "edit/xml_text.h"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace qm {
 namespace {
@@ -70,6 +71,18 @@ std::string xmlEscaped(std::string_view text, int& replaced) {
         at += n;
     }
     return out;
+}
+
+std::string xmlAttribute(const char* name, const std::string& value) {
+    return std::string(" ") + name + "=\"" + value + "\"";
+}
+
+std::string hexColour(int32_t colour, bool upperCase) {
+    const auto v = static_cast<uint32_t>(colour);
+    char buf[8];
+    std::snprintf(buf, sizeof buf, upperCase ? "#%02X%02X%02X" : "#%02x%02x%02x", v & 0xFF, (v >> 8) & 0xFF,
+                  (v >> 16) & 0xFF);
+    return buf;
 }
 
 }  // namespace qm

@@ -25,18 +25,7 @@ void drop(Editor& ed, float x, float y, int button = 1) {
     canvasRelease(ed, button, 0, x, y);
 }
 
-int addLabel(Editor& ed, const char* caption, float left, float top) {
-    Document& d = ed.doc;
-    const int i = ++d.labelCount;
-    d.Label.create(i);
-    LabelEl& l = *d.Label.find(i);
-    l = d.Label.templ();
-    l.visible = true;
-    l.left = left;
-    l.top = top;
-    setCaption(l, caption, ed.metrics);
-    return i;
-}
+using test::addLabel;
 
 std::vector<std::string> lines(const Document& older, const Document& newer) {
     const Comparison c = compareDrawings(older, newer);

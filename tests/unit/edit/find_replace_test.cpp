@@ -31,25 +31,14 @@ TEST(FindReplace, WidthAlwaysFoldsCaseOnlyWhenAsked) {
 }
 
 struct Chart : test::TestEditor {
-    int labelAt(const char* caption, float left, float top) {
-        const int i = ++doc.labelCount;
-        doc.Label.create(i);
-        LabelEl& l = *doc.Label.find(i);
-        l = doc.Label.templ();
-        l.visible = true;
-        l.left = left;
-        l.top = top;
-        setCaption(l, caption, metrics);
-        return i;
-    }
     Chart() {
         insertShape(ed, ShapeStyle::Rectangle);
         test::drop(ed, 3000, 6000);  // low on the canvas
         setCaption(*doc.Label.find(doc.shapeRec[1].label1), "财务部审批", metrics);
         setCaption(*doc.Label.find(doc.shapeRec[1].label2), "交财务部", metrics);
         clearSelection(ed);
-        right = labelAt("财务部", 9000, 1200);
-        left = labelAt("送财务部", 1000, 1200);  // the same height: left comes first
+        right = test::addLabel(ed, "财务部", 9000, 1200);
+        left = test::addLabel(ed, "送财务部", 1000, 1200);  // the same height: left comes first
         setCaption(*doc.Label.find(kTitleLabel), "财务部流程", metrics);
     }
     int right = 0, left = 0;

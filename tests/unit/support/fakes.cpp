@@ -4,6 +4,7 @@
 
 #include "edit/quillmap_commands.h"
 #include "interact/pointer.h"
+#include "model/labels.h"
 #include "model/selection_look.h"
 
 namespace qm::test {
@@ -75,6 +76,19 @@ void drop(Editor& ed, float x, float y) {
     canvasPress(ed, 1, 0, x, y);
     canvasRelease(ed, 1, 0, x, y);
     canvasClick(ed);
+}
+
+int addLabel(Editor& ed, const char* caption, float left, float top) {
+    Document& d = ed.doc;
+    const int i = ++d.labelCount;
+    d.Label.create(i);
+    LabelEl& l = *d.Label.find(i);
+    l = d.Label.templ();
+    l.visible = true;
+    l.left = left;
+    l.top = top;
+    setCaption(l, caption, ed.metrics);
+    return i;
 }
 
 }  // namespace qm::test

@@ -80,6 +80,10 @@ void addShape(Document& d, int i);
 // Whether the canvas draws the part in the selection colour.
 bool looksSelected(const Document& doc, PartRef part);
 
+// A new visible label of the template's font holding `caption`, its corner at
+// (left, top) twips; its index.
+int addLabel(Editor& ed, const char* caption, float left, float top);
+
 // Drops what follows the pointer at (x, y) with a click there, which selects it.
 void drop(Editor& ed, float x, float y);
 
