@@ -216,8 +216,9 @@ private slots:
         // Delete belongs to the canvas and, while one is open, to an editor box; an
         // item may show it as its key only where it works in its open menu alone.
         for (const QAction* a : w->findChildren<QAction*>()) {
+            const QList<QObject*> shownIn = a->associatedObjects();
             const bool inItsMenuOnly = a->shortcutContext() == Qt::WidgetShortcut &&
-                                       std::all_of(a->associatedObjects().begin(), a->associatedObjects().end(),
+                                       std::all_of(shownIn.begin(), shownIn.end(),
                                                    [](const QObject* o) { return qobject_cast<const QMenu*>(o); });
             for (const QKeySequence& k : a->shortcuts())
                 QVERIFY2(k != QKeySequence(Qt::Key_Delete) || inItsMenuOnly, qPrintable(a->objectName()));
