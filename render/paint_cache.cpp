@@ -92,6 +92,19 @@ std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& withi
     return boxes;
 }
 
+// `box` grown to the nearest canvas pixels that fall on whole device pixels at
+// `dpr`: a box repainted over the background must cover whole device pixels, or
+// the pixels its edge cuts are painted as neither side of it would paint them.
+QRect onWholeDevicePixels(QRect box, qreal dpr) {
+    int step = 1;
+    while (step < 64 && std::fmod(step * dpr, 1.0) != 0) step *= 2;
+    if (step == 1 || box.isEmpty()) return box;
+    const auto down = [step](int v) { return v >= 0 ? v / step * step : -((-v + step - 1) / step * step); };
+    const int left = down(box.left()), top = down(box.top());
+    const int right = down(box.right() + step) - 1, bottom = down(box.bottom() + step) - 1;
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 QSize devicePixels(QSize size, qreal dpr) {
     return {static_cast<int>(std::ceil(size.width() * dpr)), static_cast<int>(std::ceil(size.height() * dpr))};
 }
@@ -482,7 +495,9 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // With a layer, the raised parts show no further than it reaches on the canvas.
     raisedShown_ = carried_.image.isNull() ? paintedBounds(doc, raised_) : carriedShown();
     if (carried_.image.isNull()) dirty += raisedShown_;
-    const std::vector<QRect> boxes = coalesce(changed, client);
+    std::vector<QRect> boxes = coalesce(changed, client);
+    if (!layer_.isNull())
+        for (QRect& box : boxes) box = onWholeDevicePixels(box, layer_.devicePixelRatio()) & client;
     for (const QRect& box : boxes) dirty += box;
     if (layer_.isNull()) return dirty + moved(doc, moving);
     // Box by box, each clipped to a plain rectangle, which the raster engine
@@ -527,6 +542,36 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     return dirty + moved(doc, moving);
 }
 
+void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving,
+                             const QRectF& area, qreal dpr, const PaintOptions& options) const {
+    if (moving.empty()) return;
+    PaintOptions live = options;
+    live.raised.clear();  // the raised parts lie over them all, from their own layer
+    live.exposed = area;
+    paintParts(painter, doc, moving, live);
+    // Where an element that stays still is stacked above a moving one and reaches
+    // into it, a full repaint shows it over the moving one: there, box by box, all
+    // of them are painted again in their order over the background, as the layer
+    // is repaired.
+    const QRect within = area.toAlignedRect();
+    std::vector<QRect> pieces;
+    pieces.reserve(moving.size());
+    for (const PartRef& r : moving) pieces.push_back(paintedBounds(doc, std::span(&r, 1), options.handleScale));
+    std::vector<QRect> boxes = coalesce(pieces, within);
+    for (QRect& box : boxes) box = onWholeDevicePixels(box, dpr);
+    const std::vector<std::vector<PartRef>> still = record_.partsWithin(boxes);
+    for (size_t k = 0; k < boxes.size(); ++k) {
+        if (still[k].empty() || still[k].back() < moving.front()) continue;
+        const std::vector<PartRef> parts = merged(still[k], moving);
+        live.exposed = QRectF(boxes[k]) & area;
+        painter.save();
+        painter.setClipRect(live.exposed, Qt::IntersectClip);
+        painter.fillRect(boxes[k], kCanvasBackground);
+        paintParts(painter, doc, parts, live);
+        painter.restore();
+    }
+}
+
 void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size,
                        qreal dpr, const QRectF& exposed, const PaintOptions& options, const QRectF& shown) {
     if (size != size_) record(doc, leftOut(moving, options.raised), size, options);
@@ -541,6 +586,7 @@ void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector
             cover(doc, leftOut(moving, options.raised), needed, dpr, options);
         drawOnDevicePixels(painter, area.topLeft(), layer_,
                            QRectF(area.topLeft() * dpr - QPointF(layerArea_.topLeft()), area.size() * dpr));
+        paintMoving(painter, doc, moving, area, dpr, options);
         if (!options.raised.empty()) {
             if (carried_.image.isNull() || carried_.parts != options.raised ||
                 carried_.image.devicePixelRatio() != dpr)
@@ -563,10 +609,10 @@ void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector
         still.raised = options.raised;
         still.exposed = area;
         paintDocument(painter, doc, still);
+        PaintOptions live = options;
+        live.exposed = area;
+        paintParts(painter, doc, moving, live);
     }
-    PaintOptions live = options;
-    live.exposed = area;
-    paintParts(painter, doc, moving, live);
     painter.save();
     painter.setClipRect(area);
     paintRubberBand(painter, doc);

@@ -78,6 +78,10 @@ public:
     bool raisedPrepared() const { return !ready_.image.isNull() && readyRows_ >= ready_.image.height(); }
 
 private:
+    // The moving parts over the layer, and the still ones stacked above them where
+    // they reach into them.
+    void paintMoving(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, const QRectF& area,
+                     qreal dpr, const PaintOptions& options) const;
     bool keepsLayer(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
     // What the layer and the record leave out: the moving parts, and the raised
     // ones where they have a layer of their own.
