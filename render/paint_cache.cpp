@@ -105,6 +105,13 @@ QRect onWholeDevicePixels(QRect box, qreal dpr) {
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// The boxes a canvas pixel larger each way.
+std::vector<QRect> reachingInto(std::vector<QRect> boxes) {
+    for (QRect& b : boxes)
+        if (!b.isEmpty()) b.adjust(-1, -1, 1, 1);
+    return boxes;
+}
+
 QSize devicePixels(QSize size, qreal dpr) {
     return {static_cast<int>(std::ceil(size.width() * dpr)), static_cast<int>(std::ceil(size.height() * dpr))};
 }
@@ -196,6 +203,13 @@ std::optional<QPoint> PaintCache::carriedOffset(const Document& doc) const {
     return now.topLeft() - carried_.anchorAt;
 }
 
+bool PaintCache::carriedHolds(const Document& doc, QPoint offset, qreal dpr) const {
+    // Moved whole by whole device pixels, none of them cut off by the canvas's edge
+    // where it was painted, each part looking as it did, moved back.
+    return onDevicePixels(offset, dpr) && (carried_.whole || offset == QPoint()) &&
+           lookMovedBack(doc, carried_.parts, inTwips(offset)) == carried_.look;
+}
+
 QRect PaintCache::carriedShown() const {
     return carried_.image.isNull() ? QRect() : carried_.area.translated(carried_.offset);
 }
@@ -210,8 +224,16 @@ QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& movin
     if (const std::optional<QPoint> offset = carriedOffset(doc)) {
         if (*offset != carried_.offset) {
             out += carriedShown();
-            carried_.offset = *offset;
-            out += carriedShown();
+            if (carriedHolds(doc, *offset, carried_.image.devicePixelRatio())) {
+                carried_.offset = *offset;
+                out += carriedShown();
+            } else {
+                // Moved by a step that rounds some of them otherwise (texts at half
+                // twips), the layer no longer shows them: it is painted anew.
+                carried_ = {};
+                raisedShown_ = paintedBounds(doc, raised_);
+                out += raisedShown_;
+            }
         }
     } else if (!raised_.empty()) {
         const QRect raisedNow = paintedBounds(doc, raised_);
@@ -351,9 +373,7 @@ QRegion PaintCache::catchUpCarried(const Document& doc, const PaintOptions& opti
     // was painted: it stays. A text that a selected shape carries is raised with
     // it whether or not it is selected itself.
     const std::optional<QPoint> offset = carriedOffset(doc);
-    const bool holds = offset && carried_.selected == options.selected && onDevicePixels(*offset, dpr) &&
-                       (carried_.whole || *offset == QPoint()) &&
-                       lookMovedBack(doc, carried_.parts, inTwips(*offset)) == carried_.look &&
+    const bool holds = offset && carried_.selected == options.selected && carriedHolds(doc, *offset, dpr) &&
                        (carried_.parts == options.raised || reraise(doc, options, *offset));
     dirty += carriedShown();
     if (holds) {
@@ -495,7 +515,9 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // With a layer, the raised parts show no further than it reaches on the canvas.
     raisedShown_ = carried_.image.isNull() ? paintedBounds(doc, raised_) : carriedShown();
     if (carried_.image.isNull()) dirty += raisedShown_;
-    std::vector<QRect> boxes = coalesce(changed, client);
+    // Zoomed, a line's pixels reach past the box it is recorded in, into the next
+    // canvas pixel: so do the boxes painted again.
+    std::vector<QRect> boxes = coalesce(options.fillStrokes ? reachingInto(changed) : changed, client);
     if (!layer_.isNull())
         for (QRect& box : boxes) box = onWholeDevicePixels(box, layer_.devicePixelRatio()) & client;
     for (const QRect& box : boxes) dirty += box;
@@ -503,7 +525,8 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // Box by box, each clipped to a plain rectangle, which the raster engine
     // clips images and lines to far faster than to a region of many rectangles.
     // Where boxes overlap, the later one paints that part again, whole and in order.
-    const std::vector<std::vector<PartRef>> parts = record_.partsWithin(boxes);
+    const std::vector<std::vector<PartRef>> parts =
+        record_.partsWithin(options.fillStrokes ? reachingInto(boxes) : boxes);
     const qreal dpr = layer_.devicePixelRatio();
     const QPointF corner = QPointF(layerArea_.topLeft()) / dpr;
     // What the layer does not hold needs no painting now; it is painted when shown.
@@ -557,9 +580,10 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
     std::vector<QRect> pieces;
     pieces.reserve(moving.size());
     for (const PartRef& r : moving) pieces.push_back(paintedBounds(doc, std::span(&r, 1), options.handleScale));
-    std::vector<QRect> boxes = coalesce(pieces, within);
+    std::vector<QRect> boxes = coalesce(options.fillStrokes ? reachingInto(pieces) : pieces, within);
     for (QRect& box : boxes) box = onWholeDevicePixels(box, dpr);
-    const std::vector<std::vector<PartRef>> still = record_.partsWithin(boxes);
+    const std::vector<std::vector<PartRef>> still =
+        record_.partsWithin(options.fillStrokes ? reachingInto(boxes) : boxes);
     for (size_t k = 0; k < boxes.size(); ++k) {
         if (still[k].empty() || still[k].back() < moving.front()) continue;
         const std::vector<PartRef> parts = merged(still[k], moving);

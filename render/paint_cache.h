@@ -108,6 +108,9 @@ private:
     // How far the raised parts moved since their layer was painted, by one of them.
     std::optional<QPoint> carriedOffset(const Document& doc) const;
     QRect carriedShown() const;
+    // The raised layer, moved `offset` since it was painted at `dpr`, still shows
+    // its parts as they are.
+    bool carriedHolds(const Document& doc, QPoint offset, qreal dpr) const;
     // Keeps the layer aside when elements are first raised out of it, and takes it
     // back when they are lowered again.
     void keepOrRestoreStill(const std::vector<PartRef>& raised);
