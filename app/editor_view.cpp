@@ -31,6 +31,7 @@
 #include "interact/selection.h"
 #include "model/chart_elements.h"
 #include "model/element_parts.h"
+#include "model/moving_parts.h"
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
 #include "render/canvas_painter.h"

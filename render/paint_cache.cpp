@@ -17,43 +17,6 @@
 namespace qm {
 namespace {
 
-void add(std::vector<PartRef>& out, Part part, int index) { out.push_back(PartRef{part, index}); }
-
-}  // namespace
-
-std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld) {
-    std::vector<PartRef> out;
-    // A new element follows the pointer by itself; a selected one moves, or has a
-    // handle dragged, only while a press lasts.
-    if (!(isNewElement(doc.selKind) || pointerHeld)) return out;
-    if (const std::optional<ElementKind> kind = elementKindOf(doc.selKind)) {
-        const int i = *kind == ElementKind::TitleBlock ? 0 : doc.selIndex;
-        appendMovingParts(out, doc, {*kind, i});
-        // Its handles, and an arrow's rubber band of drawing.
-        switch (*kind) {
-            case ElementKind::Shape:
-            case ElementKind::Diamond:
-                for (int k = 1; k <= 4; ++k) add(out, Part::spHandle, k);
-                break;
-            case ElementKind::Arrow:
-                if (const ArrowRecord* r = doc.arrowRecord(i))
-                    for (int k = 0; k <= r->segmentCount(); ++k) add(out, Part::spHandle, k);
-                add(out, Part::lneTemp, 0);
-                break;
-            case ElementKind::Label:
-            case ElementKind::TitleBlock:
-                break;
-        }
-    }
-    // The arrows glued to what moves bend or move with it; several selected
-    // elements themselves move as their own layer (groupParts).
-    for (const GluedEnd& g : doc.glued) appendMovingParts(out, doc, {ElementKind::Arrow, g.arrow});
-    sortUnique(out);
-    return out;
-}
-
-namespace {
-
 // A few boxes covering `pieces` inside `within`, wasting little area on what did
 // not change: a piece joins the box it grows least when that adds only a sliver,
 // and while there are too many boxes the two that make the smallest union become
@@ -575,19 +538,40 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
     // Where an element that stays still is stacked above a moving one and reaches
     // into it, a full repaint shows it over the moving one: there, box by box, all
     // of them are painted again in their order over the background, as the layer
-    // is repaired.
+    // is repaired. Only where the two meet, for that costs painting every element
+    // in the box, and a long arrow's box holds many.
     const QRect within = area.toAlignedRect();
+    const auto grown = [&options](std::vector<QRect> boxes) {
+        return options.fillStrokes ? reachingInto(std::move(boxes)) : boxes;
+    };
     std::vector<QRect> pieces;
-    pieces.reserve(moving.size());
-    for (const PartRef& r : moving) pieces.push_back(paintedBounds(doc, std::span(&r, 1), options.handleScale));
-    std::vector<QRect> boxes = coalesce(options.fillStrokes ? reachingInto(pieces) : pieces, within);
+    std::vector<PartRef> owners;
+    for (const PartRef& r : moving) {
+        const QRect b = paintedBounds(doc, std::span(&r, 1), options.handleScale) & within;
+        if (b.isEmpty()) continue;
+        pieces.push_back(b);
+        owners.push_back(r);
+    }
+    // Each moving part on its own while few; many, as the arrows glued to a large
+    // group, in a few boxes, each taken as low as the lowest part in it.
+    constexpr size_t kMostOnTheirOwn = 64;
+    if (pieces.size() > kMostOnTheirOwn) {
+        pieces = coalesce(pieces, within);
+        owners.assign(pieces.size(), moving.front());
+    }
+    const std::vector<std::vector<PartRef>> near = record_.partsWithin(grown(pieces));
+    std::vector<QRect> meets;
+    for (size_t k = 0; k < pieces.size(); ++k)
+        for (const PartRef& r : near[k])
+            if (owners[k] < r) meets.push_back(paintedBounds(doc, std::span(&r, 1), options.handleScale) & pieces[k]);
+    if (meets.empty()) return;
+    std::vector<QRect> boxes = coalesce(grown(std::move(meets)), within);
     for (QRect& box : boxes) box = onWholeDevicePixels(box, dpr);
-    const std::vector<std::vector<PartRef>> still =
-        record_.partsWithin(options.fillStrokes ? reachingInto(boxes) : boxes);
+    const std::vector<std::vector<PartRef>> still = record_.partsWithin(grown(boxes));
     for (size_t k = 0; k < boxes.size(); ++k) {
-        if (still[k].empty() || still[k].back() < moving.front()) continue;
         const std::vector<PartRef> parts = merged(still[k], moving);
         live.exposed = QRectF(boxes[k]) & area;
+        if (live.exposed.isEmpty()) continue;
         painter.save();
         painter.setClipRect(live.exposed, Qt::IntersectClip);
         painter.fillRect(boxes[k], kCanvasBackground);

@@ -1,3 +1,12 @@
+// The promise: every frame painted through this cache equals, pixel for pixel, a
+// full repaint of the same state of the document (paintDocument over the canvas's
+// background, the rubber band over it), at every zoom and device pixel ratio.
+// tests/gui/every_frame_test.cpp checks it: it drives the editor through random
+// sequences of what a user does, brings the canvas's drawing in line after each
+// event as the canvas does (CanvasFrames), runs the preparation of 全选 whole, in
+// part or not at all, and compares the screen, built only from the areas the
+// cache asked to show anew, with the drawing painted afresh.
+//
 // Painting while something moves: everything that stays still during a drag, a
 // resize or a placing is drawn once into a cached layer, and each frame only puts
 // that layer back and draws the moving element over it. A drawing at the limits
@@ -12,18 +21,13 @@
 #include <QSize>
 
 #include "model/document.h"
+#include "model/moving_parts.h"
 #include "render/document_painter.h"
 #include "render/paint_record.h"
 
 class QPainter;
 
 namespace qm {
-
-// The elements that change with the pointer in the document's current state,
-// sorted as paintDocument stacks them; empty when nothing follows the pointer.
-// `pointerHeld` says a press is under way: drags move only while it lasts, while
-// a newly inserted element follows the pointer with no button down.
-std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld);
 
 // A drawing of fewer painted elements than this keeps no layer while nothing
 // moves: it is painted from the document faster than a frame, and the layer, one

@@ -39,6 +39,7 @@
 #include "interact/timers.h"
 #include "model/chart_elements.h"
 #include "model/element_parts.h"
+#include "model/moving_parts.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
 #include "model/text_metrics_cache.h"
