@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 #include <QPainter>
@@ -22,8 +23,7 @@ namespace {
 // and while there are too many boxes the two that make the smallest union become
 // one. Each box is painted on its own, so an element lying across several is
 // painted for each of them: sixteen boxes cost least on the largest drawing.
-std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within) {
-    constexpr size_t kMaxBoxes = 16;
+std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within, size_t most = 16) {
     constexpr qint64 kSliver = 16 * 16;
     const auto area = [](const QRect& r) { return qint64{r.width()} * r.height(); };
     const auto growth = [&area](const QRect& a, const QRect& b) { return area(a | b) - area(a) - area(b); };
@@ -33,7 +33,7 @@ std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& withi
         if (r.isEmpty()) continue;
         // Past a few dozen boxes a piece joins the nearest one whatever it adds, so
         // that pairing boxes up below stays cheap.
-        const bool crowded = boxes.size() >= 4 * kMaxBoxes;
+        const bool crowded = boxes.size() >= 4 * most;
         size_t best = boxes.size();
         for (size_t k = 0; k < boxes.size(); ++k)
             if ((crowded || growth(boxes[k], r) <= kSliver) &&
@@ -44,7 +44,7 @@ std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& withi
         else
             boxes.push_back(r);
     }
-    while (boxes.size() > kMaxBoxes) {
+    while (boxes.size() > most) {
         size_t a = 0, b = 1;
         for (size_t i = 0; i < boxes.size(); ++i)
             for (size_t j = i + 1; j < boxes.size(); ++j)
@@ -546,19 +546,21 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
     };
     std::vector<QRect> pieces;
     std::vector<PartRef> owners;
-    for (const PartRef& r : moving) {
-        const QRect b = paintedBounds(doc, std::span(&r, 1), options.handleScale) & within;
-        if (b.isEmpty()) continue;
-        pieces.push_back(b);
-        owners.push_back(r);
+    PaintRecord::piecesOf(pieces, owners, doc, moving, options.handleScale);
+    // Each piece on its own while few; many, as along a long arrow or the arrows
+    // glued to a large group, in fewer boxes, each taken as low as the lowest
+    // moving part reaching into it.
+    constexpr size_t kMostBoxes = 32;
+    if (pieces.size() > kMostBoxes) {
+        const std::vector<QRect> boxes = coalesce(pieces, within, kMostBoxes);
+        std::vector<PartRef> lowest(boxes.size(), PartRef{Part::picRight, std::numeric_limits<int>::max()});
+        for (size_t k = 0; k < pieces.size(); ++k)
+            for (size_t b = 0; b < boxes.size(); ++b)
+                if (boxes[b].intersects(pieces[k])) lowest[b] = std::min(lowest[b], owners[k]);
+        pieces = boxes;
+        owners = std::move(lowest);
     }
-    // Each moving part on its own while few; many, as the arrows glued to a large
-    // group, in a few boxes, each taken as low as the lowest part in it.
-    constexpr size_t kMostOnTheirOwn = 64;
-    if (pieces.size() > kMostOnTheirOwn) {
-        pieces = coalesce(pieces, within);
-        owners.assign(pieces.size(), moving.front());
-    }
+    for (QRect& piece : pieces) piece &= within;
     const std::vector<std::vector<PartRef>> near = record_.partsWithin(grown(pieces));
     std::vector<QRect> meets;
     for (size_t k = 0; k < pieces.size(); ++k)

@@ -505,6 +505,10 @@ private slots:
                         ++zoomsSeen[static_cast<size_t>(std::find(kZooms.begin(), kZooms.end(), s.zoomNow()) - kZooms.begin())];
                         continue;
                     }
+                    if (const QString dir = qEnvironmentVariable("QM_FRAMES_IMAGES"); !dir.isEmpty()) {
+                        s.screen().save(dir + QStringLiteral("/first-shown.png"));
+                        s.lastFull.save(dir + QStringLiteral("/first-full.png"));
+                    }
                     const std::vector<Event> shortest = shrink(setup, events);
                     std::string shows;
                     if (replay(setup, shortest, &shows) < 0)
