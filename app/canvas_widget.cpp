@@ -34,37 +34,14 @@ CanvasWidget::CanvasWidget(QWidget* parent) : QFrame(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleName(QString::fromUtf8("画布"));
-    idle_.setSingleShot(true);
-    connect(&idle_, &QTimer::timeout, this, &CanvasWidget::prepareStep);
 }
 
-void CanvasWidget::restartIdle() {
-    // Long enough that typing, nudging or clicking through the drawing does not
-    // wake it between one step and the next.
-    constexpr int kRestMs = 400;
-    allLook_.reset();
-    idle_.start(kRestMs);
-}
-
-void CanvasWidget::prepareStep() {
-    const qreal dpr = devicePixelRatioF();
-    if (!doc_ || !hooks.selectedByAll || !moving_.empty() || !cache_.hasLayer() || !isVisible() ||
-        dpr * zoom_ > PaintCache::kDensestPrepared)
-        return;
-    // Each step, then the events that came meanwhile, then the next.
-    if (!allLook_) {
-        allLook_ = view().paintOptions(canvasPaintOptions(*doc_, hooks.selectedByAll()), dpr);
-        idle_.start(0);
-    } else if (cache_.prepareRaised(*doc_, clientSize(), dpr * zoom_, *allLook_)) {
-        idle_.start(0);
-    }
+void CanvasWidget::setIdleHost(Host* host, std::function<std::vector<ElementRef>()> selectedByAll) {
+    frames_.setIdleHost(host, std::move(selectedByAll));
 }
 
 void CanvasWidget::setDocument(const Document* doc) {
-    doc_ = doc;
-    look_.reset();
-    cache_.invalidate();
-    restartIdle();
+    frames_.setDocument(doc);
     update();
 }
 
@@ -72,59 +49,35 @@ void CanvasWidget::setZoom(qreal zoom) {
     if (zoom == zoom_) return;
     pictureSize_ = pictureSize();
     zoom_ = zoom;
-    cache_.invalidate();
     const QSize client = pictureSize_ - QSize(2 * kCanvasFrame, 2 * kCanvasFrame);
     const QSize shown(static_cast<int>(std::ceil(client.width() * zoom)), static_cast<int>(std::ceil(client.height() * zoom)));
     setFixedSize(shown + QSize(2 * kCanvasFrame, 2 * kCanvasFrame));
-    restartIdle();
+    place();
     update();
 }
+
+void CanvasWidget::place() { frames_.place(clientSize(), zoom_, devicePixelRatioF(), clientOrigin()); }
 
 QSize CanvasWidget::clientSize() const {
     return pictureSize() - QSize(2 * kCanvasFrame, 2 * kCanvasFrame);
 }
 
-QRegion CanvasWidget::onWidget(const QRegion& clientArea) const {
-    const ZoomedView v = view();
-    QRegion out;
-    for (const QRect& r : clientArea) out += v.toScreen(r);
-    return out;
-}
-
-void CanvasWidget::setMoving(std::vector<PartRef> parts) {
-    if (parts == moving_) return;
-    moving_ = std::move(parts);
-    movingChanged_ = true;
-}
-
 void CanvasWidget::refreshDrawing() {
-    if (!doc_) {
+    place();
+    const QRegion dirty = frames_.refreshDrawing();
+    if (!document()) {
         update();
         return;
     }
-    movingChanged_ = false;
-    look_ = canvasPaintOptions(*doc_, look_ ? std::move(*look_) : PaintOptions{});
-    const QRegion dirty =
-        onWidget(cache_.catchUp(*doc_, moving_, clientSize(), view().paintOptions(*look_, devicePixelRatioF())));
     unpainted_ += dirty;
     update(dirty);
-    restartIdle();
-}
-
-PaintOptions& CanvasWidget::look() {
-    if (!look_) look_ = canvasPaintOptions(*doc_);
-    return *look_;
 }
 
 void CanvasWidget::refreshMoving() {
-    if (!doc_ || movingChanged_) {
-        refreshDrawing();
-        return;
-    }
-    const QRegion dirty = onWidget(cache_.moved(*doc_, moving_));
+    place();
+    const QRegion dirty = frames_.refreshMoving();
     unpainted_ += dirty;
     update(dirty);
-    restartIdle();
 }
 
 CanvasPointer CanvasWidget::toTwips(QPointF widgetPos) const {
@@ -140,7 +93,7 @@ QPointF CanvasWidget::toWidget(float xTwips, float yTwips) const {
     return QPointF(clientOrigin()) + QPointF(xTwips / kTwipsPerPixel, yTwips / kTwipsPerPixel) * zoom_;
 }
 
-QImage CanvasWidget::renderImage() { return canvasPictureImage(doc_, pictureSize(), 1, CanvasLook::Editing); }
+QImage CanvasWidget::renderImage() { return canvasPictureImage(document(), pictureSize(), 1, CanvasLook::Editing); }
 
 void CanvasWidget::paintNow() {
     if (!unpainted_.isEmpty()) repaint(unpainted_);
@@ -157,37 +110,14 @@ void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
     const QRect client = contentsRect();
     const QRect dirty = area & client;
     if (dirty.isEmpty()) return;
-    if (!doc_) {
+    if (!document()) {
         painter.fillRect(dirty, kCanvasBackground);
         return;
     }
     // What must be painted, and what is in view, which is all the cached layer
     // need hold.
-    const ZoomedView v = view();
-    const qreal dpr = devicePixelRatioF();
-    const QRect inView = visibleRegion().boundingRect() & client;
-    const auto paintDrawing = [&](QPainter& p) {
-        p.setClipRect(dirty);
-        p.translate(client.topLeft());
-        if (zoom_ != 1) p.scale(zoom_, zoom_);
-        cache_.paint(p, *doc_, moving_, clientSize(), dpr * zoom_, v.toClient(dirty), v.paintOptions(look(), dpr),
-                     inView.isEmpty() ? QRectF() : v.toClient(inView));
-    };
-    if (zoom_ == 1) {
-        paintDrawing(painter);
-        return;
-    }
-    // Zoomed, what moves is composed on an image first: there lines of text are
-    // stamped at the zoomed density, as the layer holds them, instead of drawn
-    // glyph by glyph, large, in every frame.
-    QImage composed(QSize(static_cast<int>(std::ceil(dirty.width() * dpr)), static_cast<int>(std::ceil(dirty.height() * dpr))),
-                    QImage::Format_RGB32);
-    composed.setDevicePixelRatio(dpr);
-    QPainter onImage(&composed);
-    onImage.translate(-dirty.topLeft());
-    paintDrawing(onImage);
-    onImage.end();
-    drawOnDevicePixels(painter, dirty.topLeft(), composed);
+    place();
+    frames_.paint(painter, dirty, visibleRegion().boundingRect() & client);
 }
 
 CanvasPointer CanvasWidget::pointerFor(const QMouseEvent* event, int button) const {

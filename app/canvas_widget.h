@@ -9,14 +9,12 @@
 
 #include <QFrame>
 #include <QImage>
-#include <QTimer>
 
 class QKeyEvent;
 class QPainter;
 
 #include "model/document.h"
-#include "render/document_painter.h"
-#include "render/paint_cache.h"
+#include "render/canvas_frames.h"
 #include "render/zoomed_view.h"
 
 namespace qm {
@@ -38,8 +36,6 @@ struct CanvasHooks {
     std::function<void(const CanvasPointer&)> press, move, release;
     std::function<bool(const QKeyEvent&)> key;
     std::function<void()> menuKey;
-    // What 全选 would select now: the canvas prepares its look while it is idle.
-    std::function<std::vector<ElementRef>()> selectedByAll;
 };
 
 class CanvasWidget : public QFrame {
@@ -50,7 +46,11 @@ public:
     // The document shown; must outlive the widget or be replaced. Null shows an
     // empty canvas.
     void setDocument(const Document* doc);
-    const Document* document() const { return doc_; }
+    const Document* document() const { return frames_.document(); }
+
+    // The host asked to prepare, while the user rests, the layer 全选 would
+    // raise, and what 全选 would select now (null host: nothing is prepared).
+    void setIdleHost(Host* host, std::function<std::vector<ElementRef>()> selectedByAll);
 
     CanvasHooks hooks;
 
@@ -77,8 +77,8 @@ public:
     // The elements that move with the pointer now (sorted, as movingParts gives
     // them). The rest of the drawing is painted from a cached layer, and these
     // over it.
-    void setMoving(std::vector<PartRef> parts);
-    const std::vector<PartRef>& moving() const { return moving_; }
+    void setMoving(std::vector<PartRef> parts) { frames_.setMoving(std::move(parts)); }
+    const std::vector<PartRef>& moving() const { return frames_.moving(); }
     // Anything in the document may have changed: the layer catches up with it and
     // what looks different is repainted, however the change was made.
     void refreshDrawing();
@@ -87,7 +87,7 @@ public:
     // What the two above left to repaint, painted and sent to the screen now
     // rather than when the event loop comes round to it.
     void paintNow();
-    bool hasCachedLayer() const { return cache_.hasLayer(); }
+    bool hasCachedLayer() const { return frames_.cache().hasLayer(); }
 
     // Forget a press whose release will not come (a popup menu took it).
     void forgetPress() { pressedHere_ = false; }
@@ -107,28 +107,15 @@ private:
     QSize clientSize() const;  // at 100%
     // The canvas client pixels as the widget shows them.
     ZoomedView view() const { return {zoom_, QPointF(clientOrigin())}; }
-    QRegion onWidget(const QRegion& clientArea) const;
+    // Tells the drawing where it is shown now: the screen's ratio may change.
+    void place();
     // Asked to be repainted and not painted since.
     QRegion unpainted_;
 
-    const Document* doc_ = nullptr;
     QSize pictureSize_;  // while zoomed
     qreal zoom_ = 1;
     bool pressedHere_ = false;  // a press began in the client area
-    std::vector<PartRef> moving_;
-    bool movingChanged_ = false;  // the layer still holds or lacks parts it should not
-    // The selection's look as the drawing was last brought in line with the
-    // document: worked out once per change, not for every frame of a drag, which
-    // on a selection of thousands costs more than the frame.
-    std::optional<PaintOptions> look_;
-    PaintOptions& look();
-    PaintCache cache_;
-    // Once the drawing has rested a moment, the layer 全选 would raise is painted
-    // a slice at a time between events.
-    QTimer idle_;
-    std::optional<PaintOptions> allLook_;  // the look 全选 would give, while preparing it
-    void restartIdle();
-    void prepareStep();
+    CanvasFrames frames_;
     // The frame, then the drawing inside the area (widget coordinates).
     void paintCanvas(QPainter& painter, const QRect& area);
 };

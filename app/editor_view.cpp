@@ -31,6 +31,7 @@
 #include "interact/selection.h"
 #include "model/chart_elements.h"
 #include "model/element_parts.h"
+#include "model/moving_parts.h"
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
 #include "render/canvas_painter.h"
@@ -69,7 +70,8 @@ EditorView::EditorView(CanvasScrollArea* area, QMargins canvasMargins, CanvasGeo
     canvas_->hooks.release = [this](const CanvasPointer& p) { release(p); };
     canvas_->hooks.key = [this](const QKeyEvent& e) { return canvasKey(e); };
     canvas_->hooks.menuKey = [this] { popupEditMenuAtSelection(); };
-    canvas_->hooks.selectedByAll = [this] { return selectedByAll(ed_); };
+    // The canvas prepares the look of 全选 while the user rests.
+    canvas_->setIdleHost(&host_, [this] { return selectedByAll(ed_); });
     wireBoxes();
 
     connect(&host_.timer(TimerId::Timer1), &QTimer::timeout, this, [this] { tick(rulesOf(ed_).timer1Tick); });
@@ -95,6 +97,7 @@ EditorView::~EditorView() {
     host_.timer(TimerId::Timer1).stop();
     host_.timer(TimerId::Timer2).stop();
     canvas_->hooks = {};
+    canvas_->setIdleHost(nullptr, {});
     canvas_->setDocument(nullptr);
     text1_->hooks = {};
     text2_->hooks = {};
@@ -201,7 +204,13 @@ void EditorView::press(const CanvasPointer& p) {
 void EditorView::move(const CanvasPointer& p) {
     labelWaitsAt_.reset();
     pointerMove(ed_, p.button, p.shift, p.x, p.y);
-    refreshMoving();
+    // A button held over the canvas with no press of its own (it was pressed on
+    // the frame or outside) still drags what is selected, which then never counted
+    // as moving: the drawing catches up with it as after any other change.
+    if (p.button && ed_.capture.kind == PointerTarget::None)
+        refresh();
+    else
+        refreshMoving();
 }
 
 void EditorView::release(const CanvasPointer& p) {

@@ -62,6 +62,11 @@ QtHost::QtHost()
     timer1_.setInterval(10);
     timer2_.setInterval(300);
     timer2_.start();
+    // Each step of idle work, then the events that came meanwhile, then the next.
+    idle_.setSingleShot(true);
+    QObject::connect(&idle_, &QTimer::timeout, &idle_, [this] {
+        if (idleStep_ && idleStep_()) idle_.start(0);
+    });
 }
 
 void QtHost::setCanvas(CanvasWidget* canvas) { canvas_ = canvas; }
@@ -183,6 +188,15 @@ void QtHost::setTimerEnabled(TimerId timer, bool enabled) {
     QTimer& t = this->timer(timer);
     if (enabled && !t.isActive()) t.start();
     if (!enabled) t.stop();
+}
+
+void QtHost::whenIdle(int restMs, std::function<bool()> step) {
+    idleStep_ = std::move(step);
+    if (!idleStep_) {
+        idle_.stop();
+        return;
+    }
+    idle_.start(restMs);
 }
 
 bool QtHost::pointerSnapAllowed() {

@@ -61,6 +61,7 @@ public:
     // The Edit menu at a screen position rather than at the pointer.
     void popupEditMenuAt(QPoint global);
     void setTimerEnabled(TimerId timer, bool enabled) override;
+    void whenIdle(int restMs, std::function<bool()> step) override;
     bool pointerSnapAllowed() override;
     bool startHelpViewer(const std::string& path, std::function<void()> failed) override;
 
@@ -72,6 +73,8 @@ private:
     std::function<void()> beforeEditorFocus_;
     int modalRuns_ = 0;
     QTimer timer1_, timer2_;
+    QTimer idle_;
+    std::function<bool()> idleStep_;
     CursorKind cursorKind_ = CursorKind::Default;
     QStringList helpViewers_;
 };

@@ -1,6 +1,7 @@
 // The platform services the editor's rules need, as the shell provides them:
 // questions and messages, file dialogs, the system cursor, the canvas cursor shape,
-// keyboard focus, the Edit menu, the two timers and the help viewer. The core never
+// keyboard focus, the Edit menu, the two timers, work for idle moments and the
+// help viewer. The core never
 // blocks on the user except through this interface; tests fake it.
 #pragma once
 #include <functional>
@@ -62,6 +63,13 @@ public:
     virtual void popupEditMenu() = 0;
 
     virtual void setTimerEnabled(TimerId timer, bool enabled) = 0;
+
+    // Work for the moments the user rests: once `restMs` have passed without
+    // another call, `step` runs between events, again as soon as they allow while
+    // it returns true. A new call replaces the work and waits anew; a null `step`
+    // drops it. A host without an event loop may drop every such work: it only
+    // makes later frames faster.
+    virtual void whenIdle(int restMs, std::function<bool()> step) = 0;
 
     // Whether moving the system cursor onto a connection point is welcome now: the
     // main window is active, no modal window is open and the cursor is over the canvas.

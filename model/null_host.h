@@ -27,6 +27,7 @@ public:
     void focusEditor(EditorBox) override {}
     void popupEditMenu() override {}
     void setTimerEnabled(TimerId, bool) override {}
+    void whenIdle(int, std::function<bool()>) override {}
     bool pointerSnapAllowed() override { return false; }
     bool startHelpViewer(const std::string&, std::function<void()>) override { return false; }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 #include <QPainter>
@@ -17,50 +18,12 @@
 namespace qm {
 namespace {
 
-void add(std::vector<PartRef>& out, Part part, int index) { out.push_back(PartRef{part, index}); }
-
-}  // namespace
-
-std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld) {
-    std::vector<PartRef> out;
-    // A new element follows the pointer by itself; a selected one moves, or has a
-    // handle dragged, only while a press lasts.
-    if (!(isNewElement(doc.selKind) || pointerHeld)) return out;
-    if (const std::optional<ElementKind> kind = elementKindOf(doc.selKind)) {
-        const int i = *kind == ElementKind::TitleBlock ? 0 : doc.selIndex;
-        appendMovingParts(out, doc, {*kind, i});
-        // Its handles, and an arrow's rubber band of drawing.
-        switch (*kind) {
-            case ElementKind::Shape:
-            case ElementKind::Diamond:
-                for (int k = 1; k <= 4; ++k) add(out, Part::spHandle, k);
-                break;
-            case ElementKind::Arrow:
-                if (const ArrowRecord* r = doc.arrowRecord(i))
-                    for (int k = 0; k <= r->segmentCount(); ++k) add(out, Part::spHandle, k);
-                add(out, Part::lneTemp, 0);
-                break;
-            case ElementKind::Label:
-            case ElementKind::TitleBlock:
-                break;
-        }
-    }
-    // The arrows glued to what moves bend or move with it; several selected
-    // elements themselves move as their own layer (groupParts).
-    for (const GluedEnd& g : doc.glued) appendMovingParts(out, doc, {ElementKind::Arrow, g.arrow});
-    sortUnique(out);
-    return out;
-}
-
-namespace {
-
 // A few boxes covering `pieces` inside `within`, wasting little area on what did
 // not change: a piece joins the box it grows least when that adds only a sliver,
 // and while there are too many boxes the two that make the smallest union become
 // one. Each box is painted on its own, so an element lying across several is
 // painted for each of them: sixteen boxes cost least on the largest drawing.
-std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within) {
-    constexpr size_t kMaxBoxes = 16;
+std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within, size_t most = 16) {
     constexpr qint64 kSliver = 16 * 16;
     const auto area = [](const QRect& r) { return qint64{r.width()} * r.height(); };
     const auto growth = [&area](const QRect& a, const QRect& b) { return area(a | b) - area(a) - area(b); };
@@ -70,7 +33,7 @@ std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& withi
         if (r.isEmpty()) continue;
         // Past a few dozen boxes a piece joins the nearest one whatever it adds, so
         // that pairing boxes up below stays cheap.
-        const bool crowded = boxes.size() >= 4 * kMaxBoxes;
+        const bool crowded = boxes.size() >= 4 * most;
         size_t best = boxes.size();
         for (size_t k = 0; k < boxes.size(); ++k)
             if ((crowded || growth(boxes[k], r) <= kSliver) &&
@@ -81,7 +44,7 @@ std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& withi
         else
             boxes.push_back(r);
     }
-    while (boxes.size() > kMaxBoxes) {
+    while (boxes.size() > most) {
         size_t a = 0, b = 1;
         for (size_t i = 0; i < boxes.size(); ++i)
             for (size_t j = i + 1; j < boxes.size(); ++j)
@@ -89,6 +52,26 @@ std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& withi
         boxes[a] |= boxes[b];
         boxes.erase(boxes.begin() + static_cast<std::ptrdiff_t>(b));
     }
+    return boxes;
+}
+
+// `box` grown to the nearest canvas pixels that fall on whole device pixels at
+// `dpr`: a box repainted over the background must cover whole device pixels, or
+// the pixels its edge cuts are painted as neither side of it would paint them.
+QRect onWholeDevicePixels(QRect box, qreal dpr) {
+    int step = 1;
+    while (step < 64 && std::fmod(step * dpr, 1.0) != 0) step *= 2;
+    if (step == 1 || box.isEmpty()) return box;
+    const auto down = [step](int v) { return v >= 0 ? v / step * step : -((-v + step - 1) / step * step); };
+    const int left = down(box.left()), top = down(box.top());
+    const int right = down(box.right() + step) - 1, bottom = down(box.bottom() + step) - 1;
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// The boxes a canvas pixel larger each way.
+std::vector<QRect> reachingInto(std::vector<QRect> boxes) {
+    for (QRect& b : boxes)
+        if (!b.isEmpty()) b.adjust(-1, -1, 1, 1);
     return boxes;
 }
 
@@ -183,6 +166,13 @@ std::optional<QPoint> PaintCache::carriedOffset(const Document& doc) const {
     return now.topLeft() - carried_.anchorAt;
 }
 
+bool PaintCache::carriedHolds(const Document& doc, QPoint offset, qreal dpr) const {
+    // Moved whole by whole device pixels, none of them cut off by the canvas's edge
+    // where it was painted, each part looking as it did, moved back.
+    return onDevicePixels(offset, dpr) && (carried_.whole || offset == QPoint()) &&
+           lookMovedBack(doc, carried_.parts, inTwips(offset)) == carried_.look;
+}
+
 QRect PaintCache::carriedShown() const {
     return carried_.image.isNull() ? QRect() : carried_.area.translated(carried_.offset);
 }
@@ -197,8 +187,16 @@ QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& movin
     if (const std::optional<QPoint> offset = carriedOffset(doc)) {
         if (*offset != carried_.offset) {
             out += carriedShown();
-            carried_.offset = *offset;
-            out += carriedShown();
+            if (carriedHolds(doc, *offset, carried_.image.devicePixelRatio())) {
+                carried_.offset = *offset;
+                out += carriedShown();
+            } else {
+                // Moved by a step that rounds some of them otherwise (texts at half
+                // twips), the layer no longer shows them: it is painted anew.
+                carried_ = {};
+                raisedShown_ = paintedBounds(doc, raised_);
+                out += raisedShown_;
+            }
         }
     } else if (!raised_.empty()) {
         const QRect raisedNow = paintedBounds(doc, raised_);
@@ -338,9 +336,7 @@ QRegion PaintCache::catchUpCarried(const Document& doc, const PaintOptions& opti
     // was painted: it stays. A text that a selected shape carries is raised with
     // it whether or not it is selected itself.
     const std::optional<QPoint> offset = carriedOffset(doc);
-    const bool holds = offset && carried_.selected == options.selected && onDevicePixels(*offset, dpr) &&
-                       (carried_.whole || *offset == QPoint()) &&
-                       lookMovedBack(doc, carried_.parts, inTwips(*offset)) == carried_.look &&
+    const bool holds = offset && carried_.selected == options.selected && carriedHolds(doc, *offset, dpr) &&
                        (carried_.parts == options.raised || reraise(doc, options, *offset));
     dirty += carriedShown();
     if (holds) {
@@ -482,13 +478,18 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // With a layer, the raised parts show no further than it reaches on the canvas.
     raisedShown_ = carried_.image.isNull() ? paintedBounds(doc, raised_) : carriedShown();
     if (carried_.image.isNull()) dirty += raisedShown_;
-    const std::vector<QRect> boxes = coalesce(changed, client);
+    // Zoomed, a line's pixels reach past the box it is recorded in, into the next
+    // canvas pixel: so do the boxes painted again.
+    std::vector<QRect> boxes = coalesce(options.fillStrokes ? reachingInto(changed) : changed, client);
+    if (!layer_.isNull())
+        for (QRect& box : boxes) box = onWholeDevicePixels(box, layer_.devicePixelRatio()) & client;
     for (const QRect& box : boxes) dirty += box;
     if (layer_.isNull()) return dirty + moved(doc, moving);
     // Box by box, each clipped to a plain rectangle, which the raster engine
     // clips images and lines to far faster than to a region of many rectangles.
     // Where boxes overlap, the later one paints that part again, whole and in order.
-    const std::vector<std::vector<PartRef>> parts = record_.partsWithin(boxes);
+    const std::vector<std::vector<PartRef>> parts =
+        record_.partsWithin(options.fillStrokes ? reachingInto(boxes) : boxes);
     const qreal dpr = layer_.devicePixelRatio();
     const QPointF corner = QPointF(layerArea_.topLeft()) / dpr;
     // What the layer does not hold needs no painting now; it is painted when shown.
@@ -527,6 +528,60 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     return dirty + moved(doc, moving);
 }
 
+void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving,
+                             const QRectF& area, qreal dpr, const PaintOptions& options) const {
+    if (moving.empty()) return;
+    PaintOptions live = options;
+    live.raised.clear();  // the raised parts lie over them all, from their own layer
+    live.exposed = area;
+    paintParts(painter, doc, moving, live);
+    // Where an element that stays still is stacked above a moving one and reaches
+    // into it, a full repaint shows it over the moving one: there, box by box, all
+    // of them are painted again in their order over the background, as the layer
+    // is repaired. Only where the two meet, for that costs painting every element
+    // in the box, and a long arrow's box holds many.
+    const QRect within = area.toAlignedRect();
+    const auto grown = [&options](std::vector<QRect> boxes) {
+        return options.fillStrokes ? reachingInto(std::move(boxes)) : boxes;
+    };
+    std::vector<QRect> pieces;
+    std::vector<PartRef> owners;
+    PaintRecord::piecesOf(pieces, owners, doc, moving, options.handleScale);
+    // Each piece on its own while few; many, as along a long arrow or the arrows
+    // glued to a large group, in fewer boxes, each taken as low as the lowest
+    // moving part reaching into it.
+    constexpr size_t kMostBoxes = 32;
+    if (pieces.size() > kMostBoxes) {
+        const std::vector<QRect> boxes = coalesce(pieces, within, kMostBoxes);
+        std::vector<PartRef> lowest(boxes.size(), PartRef{Part::picRight, std::numeric_limits<int>::max()});
+        for (size_t k = 0; k < pieces.size(); ++k)
+            for (size_t b = 0; b < boxes.size(); ++b)
+                if (boxes[b].intersects(pieces[k])) lowest[b] = std::min(lowest[b], owners[k]);
+        pieces = boxes;
+        owners = std::move(lowest);
+    }
+    for (QRect& piece : pieces) piece &= within;
+    const std::vector<std::vector<PartRef>> near = record_.partsWithin(grown(pieces));
+    std::vector<QRect> meets;
+    for (size_t k = 0; k < pieces.size(); ++k)
+        for (const PartRef& r : near[k])
+            if (owners[k] < r) meets.push_back(paintedBounds(doc, std::span(&r, 1), options.handleScale) & pieces[k]);
+    if (meets.empty()) return;
+    std::vector<QRect> boxes = coalesce(grown(std::move(meets)), within);
+    for (QRect& box : boxes) box = onWholeDevicePixels(box, dpr);
+    const std::vector<std::vector<PartRef>> still = record_.partsWithin(grown(boxes));
+    for (size_t k = 0; k < boxes.size(); ++k) {
+        const std::vector<PartRef> parts = merged(still[k], moving);
+        live.exposed = QRectF(boxes[k]) & area;
+        if (live.exposed.isEmpty()) continue;
+        painter.save();
+        painter.setClipRect(live.exposed, Qt::IntersectClip);
+        painter.fillRect(boxes[k], kCanvasBackground);
+        paintParts(painter, doc, parts, live);
+        painter.restore();
+    }
+}
+
 void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size,
                        qreal dpr, const QRectF& exposed, const PaintOptions& options, const QRectF& shown) {
     if (size != size_) record(doc, leftOut(moving, options.raised), size, options);
@@ -541,6 +596,7 @@ void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector
             cover(doc, leftOut(moving, options.raised), needed, dpr, options);
         drawOnDevicePixels(painter, area.topLeft(), layer_,
                            QRectF(area.topLeft() * dpr - QPointF(layerArea_.topLeft()), area.size() * dpr));
+        paintMoving(painter, doc, moving, area, dpr, options);
         if (!options.raised.empty()) {
             if (carried_.image.isNull() || carried_.parts != options.raised ||
                 carried_.image.devicePixelRatio() != dpr)
@@ -563,10 +619,10 @@ void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector
         still.raised = options.raised;
         still.exposed = area;
         paintDocument(painter, doc, still);
+        PaintOptions live = options;
+        live.exposed = area;
+        paintParts(painter, doc, moving, live);
     }
-    PaintOptions live = options;
-    live.exposed = area;
-    paintParts(painter, doc, moving, live);
     painter.save();
     painter.setClipRect(area);
     paintRubberBand(painter, doc);

@@ -1,3 +1,12 @@
+// The promise: every frame painted through this cache equals, pixel for pixel, a
+// full repaint of the same state of the document (paintDocument over the canvas's
+// background, the rubber band over it), at every zoom and device pixel ratio.
+// tests/gui/every_frame_test.cpp checks it: it drives the editor through random
+// sequences of what a user does, brings the canvas's drawing in line after each
+// event as the canvas does (CanvasFrames), runs the preparation of 全选 whole, in
+// part or not at all, and compares the screen, built only from the areas the
+// cache asked to show anew, with the drawing painted afresh.
+//
 // Painting while something moves: everything that stays still during a drag, a
 // resize or a placing is drawn once into a cached layer, and each frame only puts
 // that layer back and draws the moving element over it. A drawing at the limits
@@ -12,18 +21,13 @@
 #include <QSize>
 
 #include "model/document.h"
+#include "model/moving_parts.h"
 #include "render/document_painter.h"
 #include "render/paint_record.h"
 
 class QPainter;
 
 namespace qm {
-
-// The elements that change with the pointer in the document's current state,
-// sorted as paintDocument stacks them; empty when nothing follows the pointer.
-// `pointerHeld` says a press is under way: drags move only while it lasts, while
-// a newly inserted element follows the pointer with no button down.
-std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld);
 
 // A drawing of fewer painted elements than this keeps no layer while nothing
 // moves: it is painted from the document faster than a frame, and the layer, one
@@ -78,6 +82,10 @@ public:
     bool raisedPrepared() const { return !ready_.image.isNull() && readyRows_ >= ready_.image.height(); }
 
 private:
+    // The moving parts over the layer, and the still ones stacked above them where
+    // they reach into them.
+    void paintMoving(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, const QRectF& area,
+                     qreal dpr, const PaintOptions& options) const;
     bool keepsLayer(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
     // What the layer and the record leave out: the moving parts, and the raised
     // ones where they have a layer of their own.
@@ -104,6 +112,9 @@ private:
     // How far the raised parts moved since their layer was painted, by one of them.
     std::optional<QPoint> carriedOffset(const Document& doc) const;
     QRect carriedShown() const;
+    // The raised layer, moved `offset` since it was painted at `dpr`, still shows
+    // its parts as they are.
+    bool carriedHolds(const Document& doc, QPoint offset, qreal dpr) const;
     // Keeps the layer aside when elements are first raised out of it, and takes it
     // back when they are lowered again.
     void keepOrRestoreStill(const std::vector<PartRef>& raised);

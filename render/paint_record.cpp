@@ -164,6 +164,16 @@ void PaintRecord::addPieces(std::vector<QRect>& out, const Mark& m) {
     }
 }
 
+void PaintRecord::piecesOf(std::vector<QRect>& out, std::vector<PartRef>& owners, const Document& doc,
+                           std::span<const PartRef> parts, qreal handleScale) {
+    forEachPart(doc, parts, [&](PartRef r, const auto& e) {
+        if (!e.visible) return;
+        const size_t before = out.size();
+        addPieces(out, Mark{boundsOf(e, handleScale), 1, slantOf(e)});
+        owners.insert(owners.end(), out.size() - before, r);
+    });
+}
+
 void PaintRecord::clear() {
     for (auto& family : marks_) family.clear();
     optionsLook_ = 0;

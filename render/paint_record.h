@@ -30,6 +30,12 @@ public:
     // order.
     std::vector<std::vector<PartRef>> partsWithin(std::span<const QRect> boxes) const;
 
+    // The areas the pixels of `parts` lie in as painted now, and for each the part
+    // it comes from: small boxes along a long slanting line, one box for anything
+    // else.
+    static void piecesOf(std::vector<QRect>& out, std::vector<PartRef>& owners, const Document& doc,
+                         std::span<const PartRef> parts, qreal handleScale);
+
     void clear();
     // How many elements are recorded as painted.
     size_t painted() const { return painted_; }

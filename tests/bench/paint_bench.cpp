@@ -26,6 +26,7 @@
 #include "large_document.h"
 #include "model/chart_elements.h"
 #include "model/element_parts.h"
+#include "model/moving_parts.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
 #include "model/text_metrics_cache.h"

@@ -39,6 +39,10 @@ public:
     void focusEditor(EditorBox box) override { focusedEditor = box; }
     void popupEditMenu() override { ++menuPopups; }
     void setTimerEnabled(TimerId timer, bool enabled) override;
+    void whenIdle(int restMs, std::function<bool()> step) override {
+        idleRestMs = restMs;
+        idleStep = std::move(step);
+    }
     bool pointerSnapAllowed() override { return snapAllowed; }
     bool startHelpViewer(const std::string& path, std::function<void()> failed) override {
         helpPaths.push_back(path);
@@ -63,6 +67,8 @@ public:
     bool helpStarts = true;
     std::function<void()> helpFailed;  // what the last viewer started is to call when it fails
     bool snapAllowed = true;
+    int idleRestMs = 0;
+    std::function<bool()> idleStep;  // the work last asked for idle moments
 };
 
 // An editor on a fake host and fake metrics, started up as the program starts.
