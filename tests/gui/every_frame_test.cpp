@@ -153,7 +153,7 @@ public:
             case Event::SelectAll: selectAll(ed_); refresh(); break;
             case Event::Paste: {
                 const std::vector<ElementRef> chosen = copyableSelection(ed_.doc);
-                if (!chosen.empty()) pasteElements(ed_, copyElements(ed_.doc, chosen), 1 + e.a % 3);
+                if (!chosen.empty()) pasteElements(ed_, extractElements(ed_.doc, chosen), 1 + e.a % 3);
                 refresh();
                 break;
             }
