@@ -1,5 +1,6 @@
 #include "app/batch_export.h"
 
+#include <atomic>
 #include <memory>
 
 #include <QCheckBox>
@@ -19,6 +20,7 @@
 #include "batch/batch_run.h"
 #include "batch/chart_inputs.h"
 #include "render/canvas_painter.h"
+#include "render/editable_exports.h"
 #include "render/picture_encoders.h"
 #include "render/print_layout.h"
 
@@ -30,6 +32,20 @@ using batch::ChartResult;
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// Characters the drawings for other editors of the run under way could not hold
+// (written as U+FFFD), for the summary to tell. Workers of a cancelled run may
+// still add to it; it lives as long as they do.
+std::atomic<int> replacedInRun{0};
+
+batch::DrawChart editable(EditableFormat format) {
+    return [format](const Editor& ed) -> Result<std::string> {
+        Result<EditableFile> file = encodeEditable(ed.doc, canvasPixelSize(ed.canvas), format);
+        if (!file) return file.error();
+        replacedInRun += file->replaced;
+        return std::move(file->bytes);
+    };
+}
 
 batch::DrawChart picture(PictureFormat format, int scale) {
     return
@@ -98,6 +114,8 @@ void showSummary(QWidget* parent, const BatchTally& t, const std::vector<std::st
                           .arg(t.failed)
                           .arg(seconds, 0, 'f', 1);
     if (t.stopped) summary += text("\n已取消：其余 %1 个图表没有导出。").arg(t.total - t.done);
+    if (const int replaced = replacedInRun; replaced > 0)
+        summary += text("\n%1").arg(text(replacedWarning(replaced)));
     QStringList lines;
     for (const std::string& f : failures) lines << text(f);
     constexpr qsizetype kShown = 10;
@@ -132,6 +150,7 @@ void runExport(QWidget* parent, const std::string& source, const batch::OutputTr
         batch::SharedTextMetrics metrics;
     };
     const auto work = std::make_shared<Work>(Work{batch::findCharts({source}), tree, format, {}});
+    replacedInRun = 0;
     std::vector<std::string> failures = work->found.problems;
     const int total = static_cast<int>(work->found.charts.size());
     QProgressDialog progress(text("正在导出..."), text("取消"), 0, total, parent);
@@ -182,6 +201,9 @@ const std::vector<BatchExportFormat>& batchExportFormats() {
         {"SVG图像", "svg", picture(PictureFormat::Svg, 1)},
         {"PDF图像", "pdf", picture(PictureFormat::Pdf, 1)},
         {"BMP图像", "bmp", picture(PictureFormat::Bmp, 1)},
+        {"OpenDocument绘图", "odg", editable(EditableFormat::Odg)},
+        {"OpenDocument绘图(单个XML文件)", "fodg", editable(EditableFormat::Fodg)},
+        {"draw.io图表", "drawio", editable(EditableFormat::Drawio)},
     };
     return formats;
 }

@@ -18,7 +18,8 @@ struct BatchExportFormat {
     batch::DrawChart draw;
 };
 
-// The page as printed first, then the pictures 导出 and 保存为BMP图像 write.
+// The page as printed first, then the pictures 导出 and 保存为BMP图像 write, then
+// the drawings for other editors.
 const std::vector<BatchExportFormat>& batchExportFormats();
 
 void batchExportCommand(QWidget* parent);

@@ -17,6 +17,7 @@
 #include "model/sel_kind.h"
 #include "model/title_block.h"
 #include "render/canvas_painter.h"
+#include "app/batch_export.h"
 #include "render/qt_text_metrics.h"
 #include "unit/support/fakes.h"
 
@@ -99,6 +100,17 @@ private slots:
         QVERIFY(f.read("图.FODG").contains("<office:document "));
         QVERIFY(f.read("图.drawio").contains("<mxfile "));
         QVERIFY(f.read("图.drawio").contains("单击这里添加标题"));
+        // 批量导出 writes the same drawings under the extensions it names.
+        QStringList exts;
+        for (const BatchExportFormat& format : batchExportFormats()) exts << QString::fromUtf8(format.ext);
+        QCOMPARE(exts.join(u' '), QStringLiteral("pdf png svg pdf bmp odg fodg drawio"));
+        for (const BatchExportFormat& format : batchExportFormats()) {
+            const Result<std::string> bytes = format.draw(f.ed);
+            QVERIFY2(bytes && !bytes->empty(), format.ext);
+            const QByteArray alone = f.read((std::string("图.") + format.ext).c_str());
+            if (std::string(format.ext) == "odg") QCOMPARE(QByteArray::fromStdString(*bytes).mid(30, 51), alone.mid(30, 51));
+            if (std::string(format.ext) == "drawio") QCOMPARE(QByteArray::fromStdString(*bytes), alone);
+        }
     }
 
     void aCharacterXmlCannotHoldIsReplacedAndTold() {
