@@ -30,6 +30,7 @@
 #include "model/null_host.h"
 #include "model/sel_kind.h"
 #include "model/text_metrics_cache.h"
+#include "render/device_pixels.h"
 #include "render/paint_cache.h"
 #include "render/qt_text_metrics.h"
 #include "render/zoomed_view.h"
@@ -197,6 +198,7 @@ public:
         canvas.setDevicePixelRatio(density);
         canvas.fill(kCanvasBackground);
         QPainter p(&canvas);
+        followDensity(p, canvas);  // zoomed out, the image's ratio is below one
         paintDocument(p, ed_.doc, options());
         p.end();
         QImage full = frame(dpr_);
