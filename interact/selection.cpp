@@ -11,6 +11,7 @@
 #include "interact/handles.h"
 #include "interact/resize.h"
 #include "interact/rules.h"
+#include "interact/snapping.h"
 #include "model/labels.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
@@ -170,6 +171,7 @@ bool carriedBySelection(const Document& doc, ElementRef e) {
 
 void clearSelection(Editor& ed) {
     Document& doc = ed.doc;
+    dropGuides(ed);
     const int i = doc.selIndex;
     if (const std::optional<ElementKind> kind = isSelection(doc.selKind) ? elementKindOf(doc.selKind) : std::nullopt) {
         switch (*kind) {
