@@ -127,6 +127,19 @@ void CanvasWidget::refreshMoving() {
     restartIdle();
 }
 
+void CanvasWidget::setOverlay(CanvasOverlay overlay) {
+    if (overlay == overlay_) return;
+    QRegion dirty;
+    if (overlay.grid != overlay_.grid) dirty = contentsRect();
+    const ZoomedView v = view();
+    for (const GuideLine& g : overlay_.guides) dirty += guideArea(v, g);
+    for (const GuideLine& g : overlay.guides) dirty += guideArea(v, g);
+    overlay_ = std::move(overlay);
+    dirty &= contentsRect();
+    unpainted_ += dirty;
+    update(dirty);
+}
+
 CanvasPointer CanvasWidget::toTwips(QPointF widgetPos) const {
     const QPointF client = widgetPos - QPointF(clientOrigin());
     const auto perPixel = static_cast<float>(kTwipsPerPixel / zoom_);
@@ -174,7 +187,10 @@ void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
                      inView.isEmpty() ? QRectF() : v.toClient(inView));
     };
     if (zoom_ == 1) {
+        painter.save();
         paintDrawing(painter);
+        painter.restore();
+        paintOverlay(painter, v, client, dirty, overlay_);
         return;
     }
     // Zoomed, what moves is composed on an image first: there lines of text are
@@ -188,6 +204,7 @@ void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
     paintDrawing(onImage);
     onImage.end();
     drawOnDevicePixels(painter, dirty.topLeft(), composed);
+    paintOverlay(painter, v, client, dirty, overlay_);
 }
 
 CanvasPointer CanvasWidget::pointerFor(const QMouseEvent* event, int button) const {

@@ -16,6 +16,7 @@ class QPainter;
 
 #include "model/document.h"
 #include "render/document_painter.h"
+#include "render/guides_painter.h"
 #include "render/paint_cache.h"
 #include "render/zoomed_view.h"
 
@@ -89,6 +90,11 @@ public:
     void paintNow();
     bool hasCachedLayer() const { return cache_.hasLayer(); }
 
+    // The grid and guide lines shown over the drawing; what they covered and now
+    // cover is repainted.
+    void setOverlay(CanvasOverlay overlay);
+    const CanvasOverlay& overlay() const { return overlay_; }
+
     // Forget a press whose release will not come (a popup menu took it).
     void forgetPress() { pressedHere_ = false; }
 
@@ -116,6 +122,7 @@ private:
     qreal zoom_ = 1;
     bool pressedHere_ = false;  // a press began in the client area
     std::vector<PartRef> moving_;
+    CanvasOverlay overlay_;
     bool movingChanged_ = false;  // the layer still holds or lacks parts it should not
     // The selection's look as the drawing was last brought in line with the
     // document: worked out once per change, not for every frame of a drag, which
