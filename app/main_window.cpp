@@ -141,7 +141,7 @@ MainWindow::MainWindow(QWidget* parent) : EditorWindow(quillmapWindow(), parent)
 void MainWindow::addSnappingItems() {
     QMenu* menu = findChild<QMenu*>(QStringLiteral("view"));
     if (!menu) return;
-    menu->addSeparator();
+    menu->addSeparator()->setObjectName(QStringLiteral("viewSeparator"));
     struct Switch {
         const char* caption;
         const char* name;  // the action's, and its setting's

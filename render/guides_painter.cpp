@@ -27,10 +27,11 @@ void paintGrid(QPainter& painter, const ZoomedView& view, const QRect& area) {
     const int step = gridStep(view.zoom);
     const QRectF shown = view.toClient(area);
     const auto first = [&](qreal v) { return static_cast<int>(std::ceil(v / step)) * step; };
-    QVector<QPointF> points;
+    const QPoint origin = view.origin.toPoint();
+    QVector<QPoint> points;
     for (int y = first(shown.top()); y <= shown.bottom(); y += step)
         for (int x = first(shown.left()); x <= shown.right(); x += step)
-            points.push_back(view.origin + QPointF(std::floor(x * view.zoom) + 0.5, std::floor(y * view.zoom) + 0.5));
+            points.push_back(origin + QPoint(static_cast<int>(std::floor(x * view.zoom)), static_cast<int>(std::floor(y * view.zoom))));
     painter.setPen(QPen(kGridColor, 0));
     painter.drawPoints(points.constData(), static_cast<int>(points.size()));
 }
