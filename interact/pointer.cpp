@@ -153,9 +153,9 @@ bool grabHandle(Editor& ed, float x, float y) {
         doc.selKind = SelKind::DraggingVertex;
     } else {
         const ElementRef resized{*elementKindOf(doc.selKind), doc.selIndex};
+        doc.glued = findGlue(doc, std::span(&resized, 1), {});
         gatherGuides(ed);  // while it is still the selection, which is left out
         doc.selKind = doc.selKind == SelKind::Shape ? SelKind::ResizingShape : SelKind::ResizingDiamond;
-        doc.glued = findGlue(doc, std::span(&resized, 1), {});
     }
     noteDragStart(doc, x, y, std::nullopt);
     return true;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "interact/canvas_edge.h"
+#include "interact/glue.h"
 #include "interact/selection.h"
 
 namespace qm {
@@ -125,8 +126,11 @@ void gatherGuides(Editor& ed) {
     const BoxF canvas = canvasBox(ed);
     xs.push_back({(canvas.left + canvas.right) / 2, canvas.top, canvas.bottom});
     ys.push_back({(canvas.top + canvas.bottom) / 2, canvas.left, canvas.right});
+    // Nor does an arrow with an end glued to what moves: it moves too.
+    const std::vector<int> glued = gluedArrows(doc.glued);
     for (ElementRef e : selectedByAll(ed)) {
         if (carriedBySelection(doc, e)) continue;
+        if (e.kind == ElementKind::Arrow && std::binary_search(glued.begin(), glued.end(), e.index)) continue;
         const std::optional<BoxF> b = outlineOf(doc, e);
         if (!b) continue;
         for (float x : {b->left, (b->left + b->right) / 2, b->right}) xs.push_back({x, b->top, b->bottom});

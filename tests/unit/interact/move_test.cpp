@@ -309,6 +309,16 @@ TEST(Snapping, GuidesLineUpEdgesAndCentresWithinFiveScreenPixelsAndShowWhileTheD
     EXPECT_FALSE(t.lines[0].vertical);
 }
 
+// The arrows glued to a rectangle go where it goes: nothing to line it up with. The
+// polyline hangs from its bottom point, its upright segment on its middle.
+TEST(Snapping, ArrowsGluedToWhatMovesAreNothingToLineUpWith) {
+    Chart c;
+    c.ed.alignmentGuides = true;
+    const float left = c.doc.Shape1.find(1)->left;
+    dragBy(c.ed, 1500, 1600, 30, 0);
+    EXPECT_EQ(c.doc.Shape1.find(1)->left, left + 30);
+}
+
 TEST(Snapping, ThreeInARowAreSpacedEvenly) {
     Snapping t;
     Editor& ed = t.ed;
