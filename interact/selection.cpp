@@ -107,6 +107,8 @@ std::vector<ElementRef> selectionOf(const Editor& ed, std::vector<ElementRef> el
     return elements;
 }
 
+}  // namespace
+
 std::vector<ElementRef> everySelectable(const Editor& ed) {
     std::vector<ElementRef> all;
     forEachElementRef(ed.doc, [&](ElementRef e) {
@@ -115,8 +117,6 @@ std::vector<ElementRef> everySelectable(const Editor& ed) {
     });
     return all;
 }
-
-}  // namespace
 
 void selectElements(Editor& ed, std::vector<ElementRef> elements) {
     elements = selectionOf(ed, std::move(elements));

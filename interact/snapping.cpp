@@ -7,22 +7,48 @@
 #include "interact/canvas_edge.h"
 #include "interact/glue.h"
 #include "interact/selection.h"
+#include "model/selection_look.h"
 
 namespace qm {
 namespace {
 
-// Marks of one axis, sorted, those at one position merged into one.
+// Marks of one axis, sorted, those at one position (to the quarter twip: edges lie
+// on whole twips, middles on halves) merged into one. Put in buckets by position
+// rather than sorted: a large drawing gives a hundred thousand marks, and sorting
+// them took most of the press's frame. Positions spread implausibly far apart are
+// sorted all the same.
 std::vector<GuideMark> merged(std::vector<GuideMark> marks) {
-    std::sort(marks.begin(), marks.end(), [](const GuideMark& a, const GuideMark& b) { return a.at < b.at; });
-    std::vector<GuideMark> out;
+    std::erase_if(marks, [](const GuideMark& m) { return !std::isfinite(m.at) || std::fabs(m.at) > 1e9f; });
+    const auto key = [](float at) { return std::llround(static_cast<double>(at) * 2); };
+    long long lo = 0, hi = -1;
     for (const GuideMark& m : marks) {
-        if (!out.empty() && out.back().at == m.at) {
-            out.back().from = std::min(out.back().from, m.from);
-            out.back().to = std::max(out.back().to, m.to);
-        } else {
-            out.push_back(m);
-        }
+        const long long k = key(m.at);
+        if (hi < lo) lo = hi = k;
+        lo = std::min(lo, k);
+        hi = std::max(hi, k);
     }
+    constexpr long long kMostBuckets = 1 << 22;
+    std::vector<GuideMark> out;
+    const auto add = [](GuideMark& into, const GuideMark& m) {
+        into.from = std::min(into.from, m.from);
+        into.to = std::max(into.to, m.to);
+    };
+    if (hi - lo >= kMostBuckets) {
+        std::sort(marks.begin(), marks.end(), [](const GuideMark& a, const GuideMark& b) { return a.at < b.at; });
+        for (const GuideMark& m : marks)
+            if (!out.empty() && key(out.back().at) == key(m.at)) add(out.back(), m);
+            else out.push_back(m);
+        return out;
+    }
+    std::vector<GuideMark> bucket(static_cast<size_t>(hi - lo + 1));
+    std::vector<char> used(bucket.size());
+    for (const GuideMark& m : marks) {
+        const auto b = static_cast<size_t>(key(m.at) - lo);
+        if (used[b]) add(bucket[b], m);
+        else bucket[b] = m, used[b] = 1;
+    }
+    for (size_t b = 0; b < bucket.size(); ++b)
+        if (used[b]) out.push_back(bucket[b]);
     return out;
 }
 
@@ -126,11 +152,25 @@ void gatherGuides(Editor& ed) {
     const BoxF canvas = canvasBox(ed);
     xs.push_back({(canvas.left + canvas.right) / 2, canvas.top, canvas.bottom});
     ys.push_back({(canvas.top + canvas.bottom) / 2, canvas.left, canvas.right});
-    // Nor does an arrow with an end glued to what moves: it moves too.
-    const std::vector<int> glued = gluedArrows(doc.glued);
-    for (ElementRef e : selectedByAll(ed)) {
-        if (carriedBySelection(doc, e)) continue;
-        if (e.kind == ElementKind::Arrow && std::binary_search(glued.begin(), glued.end(), e.index)) continue;
+    // Left out: what moves (the selection, the labels it takes along, the arrows
+    // with an end glued to it), and the texts of rectangles, ellipses and
+    // diamonds, which line up as their shape does. Found once here, not asked of
+    // each element: a drawing may hold tens of thousands.
+    const std::vector<ElementRef> candidates = everySelectable(ed);
+    std::vector<ElementRef> left = selectedElements(doc);
+    for (ElementRef s : selectedElements(doc))
+        for (int label : carriedLabels(doc, s)) left.push_back({ElementKind::Label, label});
+    for (int arrow : gluedArrows(doc.glued)) left.push_back({ElementKind::Arrow, arrow});
+    const auto texts = [&left](const auto* r) {
+        if (r) left.insert(left.end(), {{ElementKind::Label, r->label1}, {ElementKind::Label, r->label2}});
+    };
+    for (ElementRef e : candidates) {
+        if (e.kind == ElementKind::Shape) texts(doc.shapeRecord(e.index));
+        if (e.kind == ElementKind::Diamond) texts(doc.diamondRecord(e.index));
+    }
+    std::sort(left.begin(), left.end());
+    for (ElementRef e : candidates) {
+        if (std::binary_search(left.begin(), left.end(), e)) continue;
         const std::optional<BoxF> b = outlineOf(doc, e);
         if (!b) continue;
         for (float x : {b->left, (b->left + b->right) / 2, b->right}) xs.push_back({x, b->top, b->bottom});
