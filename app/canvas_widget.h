@@ -136,6 +136,8 @@ private:
     std::optional<PaintOptions> allLook_;  // the look 全选 would give, while preparing it
     void restartIdle();
     void prepareStep();
+    // Up to this many areas due are painted each on its own.
+    static constexpr int kFewStrips = 8;
     // The frame, then the drawing inside the area (widget coordinates).
     void paintCanvas(QPainter& painter, const QRect& area);
 };

@@ -244,14 +244,19 @@ private:
         const QRect window(QPoint(0, 0), kClient);
         shown &= window;
         if (shown.isEmpty()) return;
+        // As the canvas's paint event: a few areas each on its own, more as one.
+        std::vector<QRect> areas(shown.begin(), shown.end());
+        if (shown.rectCount() > 8) areas = {shown.boundingRect()};
         QPainter p(&img_);
-        p.setClipRegion(shown);
-        p.save();
-        toCanvas(p);
-        cache_.paint(p, ed_.doc, moving_, kClient, dpr_ * view_.zoom, view_.toClient(shown.boundingRect()), options(),
-                     view_.toClient(window));
-        p.restore();
-        for (const QRect& r : shown) paintOverlay(p, view_, window, r, {false, guides_});
+        for (const QRect& area : areas) {
+            p.save();
+            p.setClipRect(area);
+            toCanvas(p);
+            cache_.paint(p, ed_.doc, moving_, kClient, dpr_ * view_.zoom, view_.toClient(area), options(),
+                         view_.toClient(window));
+            p.restore();
+            paintOverlay(p, view_, window, area, {false, guides_});
+        }
     }
     // Where guide lines were and are now, repainted.
     void showGuides() {
