@@ -11,7 +11,6 @@
 #include "interact/handles.h"
 #include "interact/resize.h"
 #include "interact/rules.h"
-#include "interact/snapping.h"
 #include "model/labels.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
@@ -171,7 +170,7 @@ bool carriedBySelection(const Document& doc, ElementRef e) {
 
 void clearSelection(Editor& ed) {
     Document& doc = ed.doc;
-    dropGuides(ed);
+    ed.guides = {};  // a drag cut short lines nothing up
     const int i = doc.selIndex;
     if (const std::optional<ElementKind> kind = isSelection(doc.selKind) ? elementKindOf(doc.selKind) : std::nullopt) {
         switch (*kind) {
