@@ -80,6 +80,19 @@ void CanvasWidget::refreshMoving() {
     update(dirty);
 }
 
+void CanvasWidget::setOverlay(CanvasOverlay overlay) {
+    if (overlay == overlay_) return;
+    QRegion dirty;
+    if (overlay.grid != overlay_.grid) dirty = contentsRect();
+    const ZoomedView v = view();
+    for (const GuideLine& g : overlay_.guides) dirty += guideArea(v, g);
+    for (const GuideLine& g : overlay.guides) dirty += guideArea(v, g);
+    overlay_ = std::move(overlay);
+    dirty &= contentsRect();
+    unpainted_ += dirty;
+    update(dirty);
+}
+
 CanvasPointer CanvasWidget::toTwips(QPointF widgetPos) const {
     const QPointF client = widgetPos - QPointF(clientOrigin());
     const auto perPixel = static_cast<float>(kTwipsPerPixel / zoom_);
@@ -102,7 +115,15 @@ void CanvasWidget::paintNow() {
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     unpainted_ = QRegion();  // Qt paints all that is due at once
     QPainter painter(this);
-    paintCanvas(painter, event->rect());
+    // A guide line that moved or went leaves long thin strips, far apart: each is
+    // painted on its own, not the box round them all, which zoomed in is most of
+    // the window.
+    const QRegion& due = event->region();
+    if (due.rectCount() > kFewStrips) {
+        paintCanvas(painter, event->rect());
+        return;
+    }
+    for (const QRect& r : due) paintCanvas(painter, r);
 }
 
 void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
@@ -117,7 +138,10 @@ void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {
     // What must be painted, and what is in view, which is all the cached layer
     // need hold.
     place();
+    painter.save();
     frames_.paint(painter, dirty, visibleRegion().boundingRect() & client);
+    painter.restore();
+    paintOverlay(painter, view(), client, dirty, overlay_);
 }
 
 CanvasPointer CanvasWidget::pointerFor(const QMouseEvent* event, int button) const {

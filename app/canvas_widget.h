@@ -15,6 +15,7 @@ class QPainter;
 
 #include "model/document.h"
 #include "render/canvas_frames.h"
+#include "render/guides_painter.h"
 #include "render/zoomed_view.h"
 
 namespace qm {
@@ -89,6 +90,11 @@ public:
     void paintNow();
     bool hasCachedLayer() const { return frames_.cache().hasLayer(); }
 
+    // The grid and guide lines shown over the drawing; what they covered and now
+    // cover is repainted.
+    void setOverlay(CanvasOverlay overlay);
+    const CanvasOverlay& overlay() const { return overlay_; }
+
     // Forget a press whose release will not come (a popup menu took it).
     void forgetPress() { pressedHere_ = false; }
 
@@ -116,6 +122,9 @@ private:
     qreal zoom_ = 1;
     bool pressedHere_ = false;  // a press began in the client area
     CanvasFrames frames_;
+    CanvasOverlay overlay_;
+    // Up to this many areas due are painted each on its own.
+    static constexpr int kFewStrips = 8;
     // The frame, then the drawing inside the area (widget coordinates).
     void paintCanvas(QPainter& painter, const QRect& area);
 };

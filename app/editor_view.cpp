@@ -337,6 +337,7 @@ void EditorView::updateEnabled() {
 void EditorView::refresh() {
     canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
     canvas_->refreshDrawing();
+    showOverlay();
     syncBoxes();
     // The frame goes to the screen before the history records the step: on a
     // large drawing, encoding what a drag of many elements changed takes
@@ -380,7 +381,15 @@ void EditorView::refreshMoving() {
     }
     canvas_->setMoving(std::move(parts));
     canvas_->refreshMoving();
+    showOverlay();
 }
+
+void EditorView::showGrid(bool shown) {
+    gridShown_ = shown;
+    showOverlay();
+}
+
+void EditorView::showOverlay() { canvas_->setOverlay({gridShown_, ed_.guides.lines}); }
 
 qreal EditorView::zoom() const { return canvas_->zoom(); }
 

@@ -71,6 +71,9 @@ public:
     // and the actions given a predicate in line with it.
     void refresh();
 
+    // The grid shown over the canvas, as the program's setting has it.
+    void showGrid(bool shown);
+
     // Keeps a recovery copy of the drawing while it has unsaved changes, in the
     // program's folder of the user's state, and offers the copies of programs
     // that died; true when one was opened. Not started, nothing is kept.
@@ -100,6 +103,8 @@ signals:
     void zoomChanged(qreal zoom);
 
 private:
+    bool gridShown_ = false;
+    void showOverlay();
     // What a move or a tick may change without any element following the pointer;
     // compared before and after, so that idle pointer moves do not repaint.
     struct Glance {

@@ -1,9 +1,13 @@
 #include "app/main_window.h"
 
 #include "app/batch_export.h"
+#include <functional>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
+#include <QSettings>
 #include <QStatusBar>
 
 #include "app/canvas_widget.h"
@@ -128,9 +132,43 @@ MainWindow::MainWindow(QWidget* parent) : EditorWindow(quillmapWindow(), parent)
     bar->setFixedHeight(kStatusBarHeight);
     bar->addPermanentWidget(new QLabel(QString::fromUtf8("缩放:"), bar));
     bar->addPermanentWidget(createZoomField(view(), bar));
+    addSnappingItems();
     // The bar comes below the client area, which keeps its opening size.
     resize(sizeHint());
     layout()->activate();
+}
+
+void MainWindow::addSnappingItems() {
+    QMenu* menu = findChild<QMenu*>(QStringLiteral("view"));
+    if (!menu) return;
+    menu->addSeparator()->setObjectName(QStringLiteral("viewSeparator"));
+    struct Switch {
+        const char* caption;
+        const char* name;  // the action's, and its setting's
+        bool byDefault;
+        std::function<void(bool)> apply;
+    };
+    // The grid is off at first, so that drawings laid out to the pixel stay so;
+    // guides only ever move what is being dragged.
+    const Switch switches[] = {
+        {"显示网格(&G)", "viewShowGrid", false, [this](bool on) { view().showGrid(on); }},
+        {"对齐网格(&S)", "viewSnapToGrid", false, [this](bool on) { editor().snapToGrid = on; }},
+        {"参考线(&L)", "viewGuides", true, [this](bool on) { editor().alignmentGuides = on; }},
+    };
+    const QSettings settings(QStringLiteral("Quillmap"), QStringLiteral("Quillmap"));
+    for (const Switch& s : switches) {
+        const QString key = QStringLiteral("view/") + QString::fromLatin1(s.name);
+        const bool on = settings.value(key, s.byDefault).toBool();
+        QAction* action = menu->addAction(QString::fromUtf8(s.caption));
+        action->setObjectName(QString::fromLatin1(s.name));
+        action->setCheckable(true);
+        action->setChecked(on);
+        s.apply(on);
+        connect(action, &QAction::toggled, this, [key, apply = s.apply](bool checked) {
+            QSettings(QStringLiteral("Quillmap"), QStringLiteral("Quillmap")).setValue(key, checked);
+            apply(checked);
+        });
+    }
 }
 
 bool MainWindow::openFile(const std::string& path) {

@@ -20,6 +20,10 @@ public:
     // the desktop hands the program. False when it was not read; the user has been
     // told why and the drawing is as it was.
     bool openFile(const std::string& path);
+
+private:
+    // 视图's grid and guide switches, kept between runs.
+    void addSnappingItems();
 };
 
 }  // namespace qm

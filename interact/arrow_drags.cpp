@@ -7,6 +7,7 @@
 #include "interact/glue.h"
 #include "interact/rules.h"
 #include "interact/selection.h"
+#include "interact/snapping.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
 
@@ -29,7 +30,8 @@ PointF snapEnd(const Editor& ed, float x, float y) {
     const std::optional<PointF> p = connectionPointNear(ed.doc, x, y, ed.screenTolerance(kSnapReach));
     // On the point already (a point may lie between whole twips), it stays;
     // else it goes to the point in whole twips, as the file keeps it.
-    if (!p || (std::fabs(x - p->x) <= 0.5f && std::fabs(y - p->y) <= 0.5f)) return {x, y};
+    if (!p) return snapPoint(ed, {x, y});  // the grid, when on
+    if (std::fabs(x - p->x) <= 0.5f && std::fabs(y - p->y) <= 0.5f) return {x, y};
     return {static_cast<float>(roundI32Sat(p->x)), static_cast<float>(roundI32Sat(p->y))};
 }
 

@@ -10,6 +10,7 @@
 #include "interact/inner_labels.h"
 #include "interact/rules.h"
 #include "interact/selection.h"
+#include "interact/snapping.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
@@ -188,6 +189,7 @@ void beginMove(Editor& ed, float x, float y) {
     doc.downY = roundI16Sat(y);
     doc.moved = {};
     findGlueFor(doc, allBy(selectedElements(doc), {}));
+    gatherGuides(ed);
 }
 
 void dragSelection(Editor& ed, float x, float y) {
@@ -196,8 +198,11 @@ void dragSelection(Editor& ed, float x, float y) {
     if (!box) return;
     const BoxF start{box->left - doc.moved.x, box->top - doc.moved.y, box->right - doc.moved.x,
                      box->bottom - doc.moved.y};
-    const PointF want{std::nearbyint(x - doc.downX), std::nearbyint(y - doc.downY)};
+    PointF want{std::nearbyint(x - doc.downX), std::nearbyint(y - doc.downY)};
+    const PointF snap = snapBoxBy(ed, {start.left + want.x, start.top + want.y, start.right + want.x, start.bottom + want.y});
+    want = {want.x + snap.x, want.y + snap.y};
     const PointF to = clampOffset(start, canvasBox(ed), want);
+    showGuidesFor(ed, {start.left + to.x, start.top + to.y, start.right + to.x, start.bottom + to.y});
     const PointF step{to.x - doc.moved.x, to.y - doc.moved.y};
     if (step == PointF{}) return;
     doc.moved = to;
@@ -218,6 +223,7 @@ void endMove(Editor& ed) {
     relist(ed, allBy(selectedElements(doc), doc.moved));
     doc.glued.clear();
     doc.moved = {};
+    dropGuides(ed);
 }
 
 void moveElements(Editor& ed, std::span<const ElementMove> moves) {

@@ -12,6 +12,7 @@
 #include "interact/resize.h"
 #include "interact/rules.h"
 #include "interact/selection.h"
+#include "interact/snapping.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
@@ -152,8 +153,9 @@ bool grabHandle(Editor& ed, float x, float y) {
         doc.selKind = SelKind::DraggingVertex;
     } else {
         const ElementRef resized{*elementKindOf(doc.selKind), doc.selIndex};
-        doc.selKind = doc.selKind == SelKind::Shape ? SelKind::ResizingShape : SelKind::ResizingDiamond;
         doc.glued = findGlue(doc, std::span(&resized, 1), {});
+        gatherGuides(ed);  // while it is still the selection, which is left out
+        doc.selKind = doc.selKind == SelKind::Shape ? SelKind::ResizingShape : SelKind::ResizingDiamond;
     }
     noteDragStart(doc, x, y, std::nullopt);
     return true;
@@ -218,15 +220,17 @@ void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
     startDragOrBand(ed, x, y);
 }
 
-void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
+void canvasMove(Editor& ed, int button, int shift, float rawX, float rawY) {
     Document& doc = ed.doc;
     const bool left = button == kLeftButton;
-    const auto [x, y] = clampToCanvas(ed, rawX, rawY);
+    ed.snapHeldOff = (shift & kAlt) != 0;
+    auto [x, y] = clampToCanvas(ed, rawX, rawY);
+    const PointF snapped = snapPoint(ed, {x, y});
     const int i = doc.selIndex;
     switch (doc.selKind) {
         case SelKind::PlacingShape:
             ed.host.setCanvasCursor(CursorKind::Insert);
-            carryShape(ed, i, x, y);
+            carryShape(ed, i, snapped.x, snapped.y);
             break;
         case SelKind::Shape:
         case SelKind::Arrow:
@@ -237,11 +241,16 @@ void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
             return;  // what moved marked the drawing
         case SelKind::DrawingArrow:
             ed.host.setCanvasCursor(CursorKind::Crosshair);
+            if (snapsToGrid(ed)) {
+                const PointF v = snapEnd(ed, x, y);
+                x = v.x;
+                y = v.y;
+            }
             rulesOf(ed).drawArrowMove(ed, x, y);
             return;  // the segment follows the pointer until a release; no change yet
         case SelKind::PlacingDiamond:
             ed.host.setCanvasCursor(CursorKind::Insert);
-            carryDiamond(ed, i, x, y);
+            carryDiamond(ed, i, snapped.x, snapped.y);
             break;
         case SelKind::DraggingVertex:
             if (!left) return;
@@ -257,10 +266,12 @@ void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
                 placeStraightArrow(ed, x, y);
             break;
         case SelKind::ResizingShape:
-            resizeShapeStep(ed, x, y);
+            resizeShapeStep(ed, snapped.x, snapped.y);
+            showGuidesForPoint(ed, snapped);
             break;
         case SelKind::ResizingDiamond:
-            resizeDiamondStep(ed, x, y);
+            resizeDiamondStep(ed, snapped.x, snapped.y);
+            showGuidesForPoint(ed, snapped);
             break;
         case SelKind::None:  // a drag from empty canvas draws a rubber band
         case SelKind::SelectingArea:
@@ -277,11 +288,17 @@ void canvasMove(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
     ed.markModified();
 }
 
-void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY) {
+void canvasRelease(Editor& ed, int button, int shift, float rawX, float rawY) {
     Document& doc = ed.doc;
-    const auto [x, y] = clampToCanvas(ed, rawX, rawY);
+    ed.snapHeldOff = (shift & kAlt) != 0;
+    auto [x, y] = clampToCanvas(ed, rawX, rawY);
     switch (doc.selKind) {
         case SelKind::DrawingArrow:
+            if (snapsToGrid(ed)) {
+                const PointF v = snapEnd(ed, x, y);
+                x = v.x;
+                y = v.y;
+            }
             if (button == kLeftButton) {
                 rulesOf(ed).drawArrowClick(ed, x, y);
             } else if (button == kRightButton) {
@@ -295,10 +312,12 @@ void canvasRelease(Editor& ed, int button, int /*shift*/, float rawX, float rawY
         case SelKind::ResizingShape:
             finishShapeResize(ed);
             doc.glued.clear();
+            dropGuides(ed);
             break;
         case SelKind::ResizingDiamond:
             finishDiamondResize(ed);
             doc.glued.clear();
+            dropGuides(ed);
             break;
         case SelKind::Shape:
         case SelKind::Arrow:

@@ -106,6 +106,8 @@ std::vector<ElementRef> selectionOf(const Editor& ed, std::vector<ElementRef> el
     return elements;
 }
 
+}  // namespace
+
 std::vector<ElementRef> everySelectable(const Editor& ed) {
     std::vector<ElementRef> all;
     forEachElementRef(ed.doc, [&](ElementRef e) {
@@ -114,8 +116,6 @@ std::vector<ElementRef> everySelectable(const Editor& ed) {
     });
     return all;
 }
-
-}  // namespace
 
 void selectElements(Editor& ed, std::vector<ElementRef> elements) {
     elements = selectionOf(ed, std::move(elements));
@@ -170,6 +170,7 @@ bool carriedBySelection(const Document& doc, ElementRef e) {
 
 void clearSelection(Editor& ed) {
     Document& doc = ed.doc;
+    ed.guides = {};  // a drag cut short lines nothing up
     const int i = doc.selIndex;
     if (const std::optional<ElementKind> kind = isSelection(doc.selKind) ? elementKindOf(doc.selKind) : std::nullopt) {
         switch (*kind) {

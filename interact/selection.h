@@ -26,6 +26,9 @@ void toggleSelected(Editor& ed, ElementRef e);
 
 // 全选: every visible element but the title block and its labels.
 void selectAll(Editor& ed);
+// Every visible element but the title block and its labels, each kind in index
+// order: what 全选 chooses from, the texts of shapes included.
+std::vector<ElementRef> everySelectable(const Editor& ed);
 // What 全选 would select now, changing nothing.
 std::vector<ElementRef> selectedByAll(const Editor& ed);
 // Whether 全选 finds anything to select.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/document.h"
+#include "model/drag_guides.h"
 #include "model/file_identity.h"
 #include "model/host.h"
 #include "model/text_metrics.h"
@@ -77,6 +78,14 @@ public:
     // connection points) is as large on the screen at every zoom: `twips` is the
     // reach on an unzoomed canvas, the result that reach on the canvas as shown.
     float screenTolerance(float twips) const { return twips * twipsPerScreenPixel / kTwipsPerPixel; }
+
+    // Snapping, as the program's settings have it: the shell sets them. Both off
+    // leave every drag pixel-exact, as the reduced editor always is.
+    bool snapToGrid = false;
+    bool alignmentGuides = false;
+    // Alt held during the drag under way: neither snaps for it.
+    bool snapHeldOff = false;
+    DragGuides guides;
 
     // The drawing's file as it was when last read or written; a save to it first
     // checks that nobody else has changed it since.

@@ -29,6 +29,7 @@
 #include "model/moving_parts.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
+#include "render/guides_painter.h"
 #include "model/text_metrics_cache.h"
 #include "render/device_pixels.h"
 #include "render/paint_cache.h"
@@ -132,6 +133,7 @@ public:
         pointerMove(ed_, 1, 0, x, y);
         timer1Tick(ed_);
         show(cache_.moved(ed_.doc, moving_));
+        showGuides();
     }
     void release(float x, float y) {
         point(x, y);
@@ -181,6 +183,9 @@ public:
     }
 
     const Editor& editor() const { return ed_; }
+    // Guide lines while dragging, drawn over each frame as the canvas draws them.
+    void alignmentGuides(bool on) { ed_.alignmentGuides = on; }
+    size_t guideMarks() const { return ed_.guides.xs.size() + ed_.guides.ys.size(); }
     // When the last frame was shown, and when the history had settled after it;
     // a move settles nothing.
     using Time = std::chrono::steady_clock::time_point;
@@ -219,6 +224,7 @@ private:
         moving_ = movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None);
         look_ = canvasPaintOptions(ed_.doc, std::move(look_));
         show(cache_.catchUp(ed_.doc, moving_, kClient, options()));
+        showGuides();
         shown_ = std::chrono::steady_clock::now();
         settle(ed_);
         settled_ = std::chrono::steady_clock::now();
@@ -233,15 +239,36 @@ private:
     }
     // The areas of the drawing, painted where the window shows them.
     void show(const QRegion& dirty) {
-        const QRect window(QPoint(0, 0), kClient);
         QRegion shown;
-        for (const QRect& r : dirty) shown += view_.toScreen(r) & window;
+        for (const QRect& r : dirty) shown += view_.toScreen(r);
+        showScreen(shown);
+    }
+    void showScreen(QRegion shown) {
+        const QRect window(QPoint(0, 0), kClient);
+        shown &= window;
         if (shown.isEmpty()) return;
+        // As the canvas's paint event: a few areas each on its own, more as one.
+        std::vector<QRect> areas(shown.begin(), shown.end());
+        if (shown.rectCount() > 8) areas = {shown.boundingRect()};
         QPainter p(&img_);
-        p.setClipRegion(shown);
-        toCanvas(p);
-        cache_.paint(p, ed_.doc, moving_, kClient, dpr_ * view_.zoom, view_.toClient(shown.boundingRect()), options(),
-                     view_.toClient(window));
+        for (const QRect& area : areas) {
+            p.save();
+            p.setClipRect(area);
+            toCanvas(p);
+            cache_.paint(p, ed_.doc, moving_, kClient, dpr_ * view_.zoom, view_.toClient(area), options(),
+                         view_.toClient(window));
+            p.restore();
+            paintOverlay(p, view_, window, area, {false, guides_});
+        }
+    }
+    // Where guide lines were and are now, repainted.
+    void showGuides() {
+        if (ed_.guides.lines == guides_) return;
+        QRegion areas;
+        for (const GuideLine& g : guides_) areas += guideArea(view_, g);
+        guides_ = ed_.guides.lines;
+        for (const GuideLine& g : guides_) areas += guideArea(view_, g);
+        showScreen(areas);
     }
 
     Host host_;
@@ -252,6 +279,7 @@ private:
     QImage img_;
     PaintCache cache_;
     std::vector<PartRef> moving_;
+    std::vector<GuideLine> guides_;  // shown
     ZoomedView view_;
     PaintOptions look_;
     Time shown_, settled_;
@@ -327,8 +355,9 @@ size_t timeDrags(benchmark::State& state, Canvas& c, Frame timed, float x, float
 // Drags what lies at (x, y) 20 pixels right and back again; zoomed, the window
 // shows the canvas round (x, y). At the end the screen must show the drawing as
 // painted afresh.
-void drag(benchmark::State& state, float x, float y, SelKind expectKind, bool onCanvas) {
+void drag(benchmark::State& state, float x, float y, SelKind expectKind, bool onCanvas, bool guides = false) {
     Canvas c(static_cast<qreal>(state.range(0)), static_cast<qreal>(state.range(1)) / 100, QPointF(x, y));
+    c.alignmentGuides(guides);
     c.press(x, y, onCanvas);  // a label is dragged once selected
     c.release(x, y);
     const size_t moving = timeDrags(state, c, static_cast<Frame>(state.range(2)), x, y, expectKind, onCanvas);
@@ -349,6 +378,13 @@ void frames(benchmark::internal::Benchmark* b) {
 // move with it.
 void BM_DragRectangle(benchmark::State& state) { drag(state, 100, 4050, SelKind::Shape, true); }
 BENCHMARK(BM_DragRectangle)->Apply(frames);
+
+// The same with guides on: the edges and centres of everything else, tens of
+// thousands of them, are gathered at the press; each move only looks them up.
+void BM_DragRectangleWithGuides(benchmark::State& state) {
+    drag(state, 100, 4050, SelKind::Shape, true, true);
+}
+BENCHMARK(BM_DragRectangleWithGuides)->Apply(frames);
 
 // The press takes the last arrow drawn, 150 twips in from the canvas's corner on
 // its closing segment, which slants from its far end back to that corner across

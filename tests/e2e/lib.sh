@@ -220,6 +220,9 @@ e2e_wait_exit() {
 # screen; the helpers turn them into screen positions.
 
 BLACK=0,0,0 WHITE=255,255,255 GREEN=0,255,0
+# The guide lines drawn while a drag lines something up.
+# shellcheck disable=SC2034  # read by the test scripts
+GUIDE=230,0,140
 
 e2e_screen_x() { echo $((CANVAS_X + $1 * E2E_SCALE)); }
 e2e_screen_y() { echo $((CANVAS_Y + $1 * E2E_SCALE)); }

@@ -124,6 +124,25 @@ e2e_wait_pixels "$out/5-aligned.ppm" "A at B's top|184,110|$GREEN" "the diamond'
 saved 'arrow 1: free shape2.left
 arrow 2: shape1.bottom diamond1.left axis-parallel' "aligning"
 
-for s in 1-drawn 2-moved 3-nudged 4-tail 5-aligned; do convert "$out/$s.ppm" "$out/$s.png"; done
+# The diamond dragged below A, its left tip three pixels right of A's left edge:
+# it lines up with A, and a guide runs through both while the button is held.
+# Saved, its left edge is A's.
+e2e_click 600 500
+e2e_wait_pixels "$shot" "A|184,110|$BLACK" "the diamond|240,150|$BLACK"
+e2e_move 225 150
+xdotool mousedown 1
+for i in 1 2 3 4 5; do e2e_move $((225 - 85 * i / 5)) $((150 + 250 * i / 5)); done
+e2e_wait_pixels "$out/6-guide.ppm" "the guide between them|120,280|$GUIDE"
+xdotool mouseup 1
+e2e_wait_pixels "$shot" "no guide|120,280|$WHITE"
+saved 'arrow 1: free shape2.left
+arrow 2: shape1.bottom diamond1.left axis-parallel' "a drag lined up by a guide"
+"$qmptool" dump "$file" | python3 -c '
+import json, sys
+d = json.load(sys.stdin)
+a, k = d["shapes"][0]["entry"]["left"], d["diamonds"][0]["entry"]["left"]
+sys.exit(0 if a == k else f"the diamond at {k}, A at {a}")' || e2e_fail "the diamond was not lined up with A"
+
+for s in 1-drawn 2-moved 3-nudged 4-tail 5-aligned 6-guide; do convert "$out/$s.ppm" "$out/$s.png"; done
 e2e_key ctrl+q
 e2e_wait_exit "$E2E_TIMEOUT"

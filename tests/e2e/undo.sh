@@ -35,6 +35,12 @@ same() { cmp -s "$1" "$2" || e2e_fail "$3: $(basename "$2") differs from $(basen
 e2e_start "$program" "$out/quillmap.log"
 e2e_wait_window Quillmap
 e2e_wait_painted "$shot"
+# The drags below go exactly where the pointer goes: 参考线 off (视图 menu, L),
+# or an edge passing near another's would line up with it.
+e2e_key alt+v
+e2e_wait_popup
+e2e_menu_key l
+e2e_wait_gone "$POPUP"
 dir=$E2E_WORKDIR
 
 # Save As, by the access keys of the File menu and its item, to a new path; both

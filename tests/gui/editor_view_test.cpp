@@ -4,6 +4,7 @@
 // text from input methods and paste; a drag paints from the cached layer, and
 // after a drag, a delete, Undo and Redo the window shows exactly the drawing; a
 // chart drawn at any zoom is the same file.
+#include <QSettings>
 #include <QClipboard>
 #include <QComboBox>
 #include <QTemporaryDir>
@@ -66,10 +67,12 @@ class TestEditorView : public QObject {
 
     // What the window shows of the canvas, read back from the screen, is the whole
     // document painted afresh.
-    bool showsTheDrawing() {
+    QImage shownCanvas() {
         const QPoint at = canvas()->mapTo(w.get(), QPoint(0, 0));
-        const QImage shown = w->screen()->grabWindow(w->winId(), at.x(), at.y(), canvas()->width(), canvas()->height()).toImage();
-        return shown.convertToFormat(QImage::Format_RGB32) == canvas()->renderImage().convertToFormat(QImage::Format_RGB32);
+        return w->screen()->grabWindow(w->winId(), at.x(), at.y(), canvas()->width(), canvas()->height()).toImage();
+    }
+    bool showsTheDrawing() {
+        return shownCanvas().convertToFormat(QImage::Format_RGB32) == canvas()->renderImage().convertToFormat(QImage::Format_RGB32);
     }
 
     // Two clicks without movement: select, then edit.
@@ -80,6 +83,7 @@ class TestEditorView : public QObject {
 
 private slots:
     void init() {
+        QSettings(QStringLiteral("Quillmap"), QStringLiteral("Quillmap")).remove(QStringLiteral("view"));
         w = std::make_unique<MainWindow>();
         w->show();
         w->activateWindow();
@@ -492,6 +496,42 @@ private slots:
         QTRY_VERIFY(showsTheDrawing());
     }
 
+    // While a drag lines a rectangle up with another, a guide is drawn over the
+    // frame; let go, the canvas shows exactly the drawing again. The grid is shown
+    // on the screen only, never in the canvas's picture.
+    void guidesAndTheGridLieOverTheDrawingOnly() {
+        for (const QPoint drop : {canvas()->toWidget(3000, 3000).toPoint(), canvas()->toWidget(3030, 6000).toPoint()}) {
+            w->findChild<QAction*>(QStringLiteral("insJX"))->trigger();
+            moveOver(canvas(), drop);
+            QTest::mouseClick(canvas(), Qt::LeftButton, Qt::NoModifier, drop);
+        }
+        QCOMPARE(doc().Shape1.find(2)->left, 3030.0f);
+        const QPoint inside = canvas()->toWidget(3030 + 90, 6000 + 90).toPoint();
+        QTest::mousePress(canvas(), Qt::LeftButton, Qt::NoModifier, inside);
+        moveOver(canvas(), inside + QPoint(0, 1), Qt::LeftButton);
+        moveOver(canvas(), inside + QPoint(0, 2), Qt::LeftButton);
+        QCOMPARE(doc().Shape1.find(2)->left, 3000.0f);
+        QVERIFY(!canvas()->overlay().guides.empty());
+        const QPoint between = canvas()->toWidget(3000, 5000).toPoint();
+        QTRY_COMPARE(test::at(shownCanvas(), between.x(), between.y()).rgb(), QColor(230, 0, 140).rgb());
+        // Dragged on out of reach, the guide is gone from the screen at once.
+        moveOver(canvas(), inside + QPoint(20, 2), Qt::LeftButton);
+        QVERIFY(canvas()->overlay().guides.empty());
+        QTRY_VERIFY(showsTheDrawing());
+        moveOver(canvas(), inside + QPoint(0, 2), Qt::LeftButton);
+        QVERIFY(!canvas()->overlay().guides.empty());
+        QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::NoModifier, inside + QPoint(0, 2));
+        QVERIFY(canvas()->overlay().guides.empty());
+        QTRY_VERIFY(showsTheDrawing());
+
+        w->findChild<QAction*>(QStringLiteral("viewShowGrid"))->trigger();
+        const QPoint blank = canvas()->toWidget(150, 150).toPoint();
+        QTRY_VERIFY(!test::isWhite(test::at(shownCanvas(), blank.x(), blank.y())));
+        QVERIFY(test::isWhite(test::at(canvas()->renderImage(), blank.x(), blank.y())));
+        w->findChild<QAction*>(QStringLiteral("viewShowGrid"))->trigger();
+        QTRY_VERIFY(showsTheDrawing());
+    }
+
     void hoveringRepaintsNothing() {
         int paints = 0;
         struct Counter : QObject {
@@ -551,6 +591,8 @@ private slots:
         };
         const auto trigger = [this](const char* name) { w->findChild<QAction*>(QString::fromLatin1(name))->trigger(); };
 
+        // Guides pull within five pixels of the screen: as many twips at no two zooms.
+        trigger("viewGuides");
         trigger("insJX");
         click(3000, 3000);
         drag(3150, 3150, 4650, 3750);  // clear of the corner handle at any zoom

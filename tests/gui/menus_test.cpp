@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -113,6 +114,7 @@ class TestMenus : public QObject {
 
 private slots:
     void init() {
+        QSettings(QStringLiteral("Quillmap"), QStringLiteral("Quillmap")).remove(QStringLiteral("view"));
         w = std::make_unique<MainWindow>();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -198,6 +200,10 @@ private slots:
             {u("缩小(&O)"), QStringLiteral("viewZoomOut"), QStringLiteral("Ctrl+-")},
             {u("实际大小(&A)"), QStringLiteral("viewActualSize"), QStringLiteral("Ctrl+0")},
             {u("适合窗口(&F)"), QStringLiteral("viewFitWindow"), QString()},
+            {QStringLiteral("-"), QStringLiteral("viewSeparator"), QString()},
+            {u("显示网格(&G)"), QStringLiteral("viewShowGrid"), QString()},
+            {u("对齐网格(&S)"), QStringLiteral("viewSnapToGrid"), QString()},
+            {u("参考线(&L)"), QStringLiteral("viewGuides"), QString()},
         });
         QCOMPARE(action("viewZoomIn")->shortcuts(),
                  QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)}));
@@ -210,6 +216,29 @@ private slots:
         // Every item has an access key, and one key chooses one item of its menu.
         const QStringList problems = test::accessKeyProblems(w->menuBar());
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u("\n"))));
+    }
+
+    // The grid's two switches start off and the guides on; each reaches the editor
+    // at once and is kept for the next window.
+    void theGridAndGuideSwitchesAreKeptBetweenRuns() {
+        const auto reset = qScopeGuard([] { QSettings(QStringLiteral("Quillmap"), QStringLiteral("Quillmap")).remove(QStringLiteral("view")); });
+        const char* names[] = {"viewShowGrid", "viewSnapToGrid", "viewGuides"};
+        for (const char* n : names) QVERIFY2(action(n)->isCheckable(), n);
+        QVERIFY(!action("viewShowGrid")->isChecked());
+        QVERIFY(!w->canvas()->overlay().grid);
+        QVERIFY(!w->editor().snapToGrid);
+        QVERIFY(w->editor().alignmentGuides);
+        for (const char* n : names) action(n)->trigger();
+        QVERIFY(w->canvas()->overlay().grid);
+        QVERIFY(w->editor().snapToGrid);
+        QVERIFY(!w->editor().alignmentGuides);
+        cleanup();  // the next run, as init() starts it but for the settings
+        w = std::make_unique<MainWindow>();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QVERIFY(action("viewShowGrid")->isChecked());
+        QVERIFY(w->editor().snapToGrid);
+        QVERIFY(!w->editor().alignmentGuides);
     }
 
     void noCommandTakesTheDeleteKey() {

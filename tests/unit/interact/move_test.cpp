@@ -2,6 +2,8 @@
 // canvas's edge as a whole, glued ends follow their connection points for each
 // kind of shape and both kinds of arrow, and nothing moves unless something was
 // moved.
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "edit/insert.h"
@@ -9,6 +11,7 @@
 #include "interact/move.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
+#include "interact/snapping.h"
 #include "io/document_io.h"
 #include "model/element_parts.h"
 #include "model/sel_kind.h"
@@ -204,6 +207,135 @@ TEST(GroupMove, ATextThatSeveralMovingShapesCarryGoesAsFarAsThey) {
     canvasKeyDown(t.ed, kDownKey, kShift);
     EXPECT_EQ(text.left, was.x + 15);
     EXPECT_EQ(text.top, was.y + 150);
+}
+
+// Snapping a drag. Two rectangles side by side at odd positions; the second is
+// dragged from its middle.
+struct Snapping : TestEditor {
+    Snapping() {
+        insertRectangle(ed);
+        drop(ed, 1003, 1507);
+        insertRectangle(ed);
+        drop(ed, 4000, 4000);
+        clearSelection(ed);
+    }
+    BoxF box(int i) const { return *outlineOf(doc, {ElementKind::Shape, i}); }
+    // Drags rectangle 2 so that its top-left corner would go by (dx, dy), holding
+    // the keys `shift` on the last move and the release; where it lies then.
+    BoxF drag2By(float dx, float dy, int shift = 0) {
+        const BoxF b = box(2);
+        const float x = (b.left + b.right) / 2, y = (b.top + b.bottom) / 2;
+        canvasPress(ed, 1, 0, x, y);
+        canvasMove(ed, 1, 0, x + dx / 2, y + dy / 2);
+        canvasMove(ed, 1, shift, x + dx, y + dy);
+        lines = ed.guides.lines;
+        canvasRelease(ed, 1, shift, x + dx, y + dy);
+        return box(2);
+    }
+    std::vector<GuideLine> lines;  // as the last frame showed them
+};
+
+TEST(Snapping, TheGridTakesDropsMovesResizesAndArrowVerticesButNotAConnectionPointOrAnAltDrag) {
+    Snapping t;
+    Editor& ed = t.ed;
+    EXPECT_EQ(t.box(1).left, 1003) << "off, everything is pixel-exact";
+    ed.snapToGrid = true;
+    insertRectangle(ed);
+    drop(ed, 1003, 5507);
+    EXPECT_EQ(t.box(3).left, 1050);
+    EXPECT_EQ(t.box(3).top, 5550);
+    const BoxF moved = t.drag2By(-1001, 33);
+    EXPECT_EQ(moved.left, onGrid(moved.left));
+    EXPECT_EQ(moved.top, onGrid(4033));
+    const BoxF dragged = t.drag2By(-1001, 33, kAlt);
+    EXPECT_NEAR(dragged.left, moved.left - 1001, 1) << "Alt: as the pointer went";
+
+    // The bottom-right corner of rectangle 3, dragged: it lands on the grid.
+    const BoxF r = t.box(3);
+    click(ed, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    canvasPress(ed, 1, 0, r.right, r.bottom);
+    ASSERT_EQ(t.doc.selKind, SelKind::ResizingShape);
+    canvasMove(ed, 1, 0, r.right + 407, r.bottom + 293);
+    canvasRelease(ed, 1, 0, r.right + 407, r.bottom + 293);
+    EXPECT_EQ(t.box(3).right, onGrid(r.right + 407));
+    EXPECT_EQ(t.box(3).bottom, onGrid(r.bottom + 293));
+
+    // A polyline's vertices land on the grid; an arrow dropped by rectangle 1's
+    // right connection point, which is not on it, goes to the point.
+    insertPolylineArrow(ed);
+    click(ed, 7007, 8008);
+    click(ed, 9010, 8008);
+    click(ed, 9010, 8990, 2);
+    EXPECT_EQ(tail(t.doc, 1), (PointF{onGrid(7007), onGrid(8008)}));
+    EXPECT_EQ(tip(t.doc, 1), (PointF{onGrid(9010), onGrid(8990)}));
+    const PointF point = pointOf(t.doc, kRect, Right);
+    ASSERT_NE(point.y, onGrid(point.y));
+    insertRightArrow(ed);
+    drop(ed, point.x + 20, point.y + 20);
+    EXPECT_EQ(tail(t.doc, 2), (PointF{std::nearbyint(point.x), std::nearbyint(point.y)}));
+}
+
+TEST(Snapping, GuidesLineUpEdgesAndCentresWithinFiveScreenPixelsAndShowWhileTheDragLasts) {
+    Snapping t;
+    Editor& ed = t.ed;
+    ed.alignmentGuides = true;
+    const BoxF one = t.box(1), two = t.box(2);
+    // Left edges 4 pixels apart: lined up, an upright guide through both.
+    BoxF b = t.drag2By(one.left - two.left + 60, 0);
+    EXPECT_EQ(b.left, one.left);
+    ASSERT_EQ(t.lines.size(), 3u) << "as wide: their middles and right edges too";
+    EXPECT_TRUE(t.lines[2].vertical);
+    EXPECT_EQ(t.lines[0].at, one.left);
+    EXPECT_EQ(t.lines[0].from, one.top);
+    EXPECT_EQ(t.lines[0].to, b.bottom);
+    EXPECT_TRUE(ed.guides.lines.empty()) << "gone with the release";
+    // Six pixels: left where the pointer put it.
+    b = t.drag2By(90, 0);
+    EXPECT_EQ(b.left, one.left + 90);
+    EXPECT_TRUE(t.lines.empty());
+    // At 200% five screen pixels are half as many twips.
+    ed.twipsPerScreenPixel = kTwipsPerPixel / 2;
+    b = t.drag2By(-90 + 45, 0);
+    EXPECT_NEAR(b.left, one.left + 45, 1);
+    ed.twipsPerScreenPixel = kTwipsPerPixel;
+    // Beside it, a middle lines up with the other's, and with Alt nothing does.
+    const float middle = (one.top + one.bottom) / 2;
+    b = t.drag2By(3000, middle - (b.top + b.bottom) / 2 - 70, kAlt);
+    EXPECT_NE((b.top + b.bottom) / 2, middle);
+    EXPECT_TRUE(t.lines.empty());
+    b = t.drag2By(10, 0);
+    EXPECT_EQ(std::nearbyint((b.top + b.bottom) / 2), std::nearbyint(middle));
+    EXPECT_FALSE(t.lines.empty());
+    EXPECT_FALSE(t.lines[0].vertical);
+}
+
+// The arrows glued to a rectangle go where it goes: nothing to line it up with. The
+// polyline hangs from its bottom point, its upright segment on its middle.
+TEST(Snapping, ArrowsGluedToWhatMovesAreNothingToLineUpWith) {
+    Chart c;
+    c.ed.alignmentGuides = true;
+    const float left = c.doc.Shape1.find(1)->left;
+    dragBy(c.ed, 1500, 1600, 30, 0);
+    EXPECT_EQ(c.doc.Shape1.find(1)->left, left + 30);
+}
+
+TEST(Snapping, ThreeInARowAreSpacedEvenly) {
+    Snapping t;
+    Editor& ed = t.ed;
+    ed.alignmentGuides = true;
+    insertRectangle(ed);
+    drop(ed, 9001, 1507);
+    const BoxF one = t.box(1), three = t.box(3);
+    // Rectangle 2 between them, 3 pixels off the middle and clear of every edge
+    // and centre: the gaps come out equal, a level guide in each.
+    const float middle = (one.right + three.left) / 2;
+    const BoxF two = t.box(2);
+    const BoxF b = t.drag2By(middle - (two.left + two.right) / 2 + 45, one.top + 500 - two.top);
+    EXPECT_EQ(b.left - one.right, three.left - b.right);
+    ASSERT_EQ(t.lines.size(), 2u);
+    EXPECT_FALSE(t.lines[0].vertical);
+    EXPECT_EQ(t.lines[0].from, one.right);
+    EXPECT_EQ(t.lines[1].to, three.left);
 }
 
 }  // namespace
