@@ -10,6 +10,7 @@
 
 #include "app/canvas_widget.h"
 #include "app/editor_view.h"
+#include "edit/undo.h"
 #include "interact/selection.h"
 
 namespace qm {
@@ -80,9 +81,11 @@ FindBar::FindBar(EditorView& view, QWidget* parent) : QWidget(parent), view_(vie
     connect(shut, &QToolButton::clicked, this, &FindBar::close);
     find_->installEventFilter(this);
     with_->installEventFilter(this);
-    // The drawing may change under an open bar: the count follows it.
+    // The drawing may change under an open bar: the count follows it once the
+    // editor rests, not at every pointer move of a drag, on a drawing of tens of
+    // thousands of texts.
     connect(&view_, &EditorView::refreshed, this, [this] {
-        if (isVisible()) search();
+        if (isVisible() && atRest(view_.editor())) search();
     });
     updateButtons();
     hide();
