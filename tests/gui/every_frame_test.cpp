@@ -481,6 +481,13 @@ int fromEnv(const char* name, int otherwise) {
 }
 
 }  // namespace
+}  // namespace qm
+
+// Declared before the test's first QFETCH: an optimised build instantiates the
+// metatype there and a later declaration would be a second definition.
+Q_DECLARE_METATYPE(std::vector<qm::Event>)
+
+namespace qm {
 
 class TestEveryFrame : public QObject {
     Q_OBJECT
@@ -594,8 +601,6 @@ private slots:
 };
 
 }  // namespace qm
-
-Q_DECLARE_METATYPE(std::vector<qm::Event>)
 
 QTEST_MAIN(qm::TestEveryFrame)
 #include "every_frame_test.moc"
