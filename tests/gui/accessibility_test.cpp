@@ -11,6 +11,7 @@
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
 #include "app/main_window.h"
+#include "windows.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "model/labels.h"
@@ -60,9 +61,7 @@ private slots:
     // element and a new one are read as they are.
     void theCanvasReadsTheChartAndFollowsTheSelection() {
         MainWindow w;
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(test::shownActive(&w));
         Editor& ed = w.editor();
         w.findChild<QAction*>(QStringLiteral("insJX"))->trigger();
         canvasMove(ed, 0, 0, 3000, 3000);

@@ -46,10 +46,7 @@ struct Fixture {
         canvas.resize(961, 641);
         canvas.setDocument(&ed.doc);
         insertShape(ed, ShapeStyle::Rectangle);
-        canvasMove(ed, 0, 0, 1000, 1000);
-        canvasPress(ed, 1, 0, 1000, 1000);
-        canvasRelease(ed, 1, 0, 1000, 1000);
-        canvasClick(ed);
+        test::drop(ed, 1000, 1000);
         canvasPress(ed, 1, 0, 1500, 1500);
         canvasRelease(ed, 1, 0, 1500, 1500);
     }

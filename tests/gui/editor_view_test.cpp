@@ -27,6 +27,7 @@
 #include "model/selection_look.h"
 #include "model/title_block.h"
 #include "pixels.h"
+#include "windows.h"
 
 namespace qm {
 namespace {
@@ -85,9 +86,7 @@ private slots:
     void init() {
         QSettings(QStringLiteral("Quillmap"), QStringLiteral("Quillmap")).remove(QStringLiteral("view"));
         w = std::make_unique<MainWindow>();
-        w->show();
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QVERIFY(test::shownActive(w.get()));
     }
     void cleanup() {
         doc().modified = 0;  // closing must not ask

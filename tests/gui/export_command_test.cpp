@@ -37,8 +37,7 @@ struct Fixture {
         canvas.resize(961, 641);
         canvas.setDocument(&ed.doc);
         insertShape(ed, ShapeStyle::Rectangle);
-        canvasMove(ed, 0, 0, 1000, 1000);
-        canvasPress(ed, 1, 0, 1000, 1000);
+        test::drop(ed, 1000, 1000);
         ed.doc.modified = 0;
         ed.doc.fileName = path("图.QMP");
     }

@@ -23,11 +23,13 @@
 #include "app/canvas_widget.h"
 #include "app/compare_window.h"
 #include "access_keys.h"
+#include "windows.h"
 #include "app/main_window.h"
 #include "interact/pointer.h"
 #include "interact/selection.h"
 #include "io/document_io.h"
 #include "model/sel_kind.h"
+#include "unit/support/fakes.h"
 #include "model/selection_look.h"
 #include "render/canvas_painter.h"
 #include "render/change_painter.h"
@@ -35,20 +37,11 @@
 namespace qm {
 namespace {
 
-struct Item {
-    QString caption, name, shortcut;
-};
+using Item = test::MenuItem;
+using test::itemsOf;
+using test::whenModal;
 
 QString u(const char* s) { return QString::fromUtf8(s); }
-
-// The actions of a menu as (caption, object name, shortcut); a separator is "-".
-QList<Item> itemsOf(const QMenu* menu) {
-    QList<Item> items;
-    for (const QAction* a : menu->actions())
-        items.append({a->isSeparator() ? QStringLiteral("-") : a->text(), a->objectName(),
-                      a->shortcut().toString(QKeySequence::PortableText)});
-    return items;
-}
 
 void compareItems(const QList<Item>& got, const QList<Item>& want) {
     QCOMPARE(got.size(), want.size());
@@ -57,16 +50,6 @@ void compareItems(const QList<Item>& got, const QList<Item>& want) {
         QCOMPARE(got[i].name, want[i].name);
         QCOMPARE(got[i].shortcut, want[i].shortcut);
     }
-}
-
-// Runs `act` on the modal dialog once it is up.
-template <class Dialog>
-void whenModal(std::function<void(Dialog*)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!d) QFAIL("no modal dialog");
-        act(d);
-    });
 }
 
 void answer(QMessageBox::StandardButton button, QString* text = nullptr) {
@@ -104,11 +87,7 @@ class TestMenus : public QObject {
 
     // Drops what follows the pointer at (x, y) twips and leaves it selected.
     void dropAt(float x, float y) {
-        Editor& ed = w->editor();
-        canvasMove(ed, 0, 0, x, y);
-        canvasPress(ed, 1, 0, x, y);
-        canvasRelease(ed, 1, 0, x, y);
-        canvasClick(ed);
+        test::drop(w->editor(), x, y);
         w->view().refresh();
     }
 

@@ -20,6 +20,7 @@
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
 #include "pixels.h"
+#include "windows.h"
 #include "reduced/qmp_window.h"
 
 namespace qm::reduced {
@@ -27,37 +28,14 @@ namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
-struct Item {
-    QString caption, name, shortcut;
-    bool operator==(const Item&) const = default;
-};
-
-// The actions of a menu as (caption, object name, shortcut); a separator is "-".
-QList<Item> itemsOf(const QMenu* menu) {
-    QList<Item> items;
-    for (const QAction* a : menu->actions())
-        items.append({a->isSeparator() ? QStringLiteral("-") : a->text(), a->objectName(),
-                      a->shortcut().toString(QKeySequence::PortableText)});
-    return items;
-}
+using Item = test::MenuItem;
+using test::itemsOf;
+using test::whenModal;
 
 QString describe(const QList<Item>& items) {
     QStringList out;
     for (const Item& i : items) out << i.caption + QLatin1Char('/') + i.name + QLatin1Char('/') + i.shortcut;
     return out.join(QStringLiteral(", "));
-}
-
-// Runs `act` on the modal dialog once it is up.
-template <class Dialog>
-void whenModal(std::function<void(Dialog*)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!d) {
-            if (QWidget* other = QApplication::activeModalWidget()) other->close();
-            QFAIL("no modal dialog of the expected kind");
-        }
-        act(d);
-    });
 }
 
 void answer(QMessageBox::StandardButton button, QString* text = nullptr) {
@@ -101,9 +79,7 @@ class TestQmpWindow : public QObject {
 private slots:
     void init() {
         w = std::make_unique<QmpWindow>();
-        w->show();
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QVERIFY(test::shownActive(w.get()));
     }
     void cleanup() {
         doc().modified = 0;  // closing must not ask

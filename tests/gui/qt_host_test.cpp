@@ -14,19 +14,12 @@
 #include "app/export_command.h"
 #include "app/file_dialog.h"
 #include "app/main_window.h"
+#include "windows.h"
 
 namespace qm {
 namespace {
 
-// Runs `act` on the modal dialog once it is up.
-template <class Dialog>
-void whenModal(std::function<void(Dialog*)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!d) QFAIL("no modal dialog");
-        act(d);
-    });
-}
+using test::whenModal;
 
 }  // namespace
 
@@ -170,9 +163,7 @@ private slots:
 
     void snappingOnlyOverTheActiveCanvas() {
         MainWindow w;
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(test::shownActive(&w));
         QtHost& h = w.host();
         h.setCursorPos(h.canvasToScreen({200, 200}));
         QVERIFY(h.pointerSnapAllowed());
