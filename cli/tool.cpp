@@ -167,75 +167,61 @@ std::optional<int> parseScale(const std::string& text) {
     return value;
 }
 
+// The options that take no value, and what each turns on.
+const std::pair<const char*, bool Arguments::*> kFlags[] = {
+    {"-h", &Arguments::help},         {"--help", &Arguments::help},         {"--version", &Arguments::version},
+    {"--portrait", &Arguments::portrait}, {"--text", &Arguments::text},     {"--json", &Arguments::json},
+    {"--force", &Arguments::force},   {"--progress", &Arguments::progress}, {"--quiet", &Arguments::quiet},
+    {"-i", &Arguments::ignoreCase},   {"-l", &Arguments::listFiles},        {"-c", &Arguments::countHits}};
+
 // Options may stand anywhere after the command; "--" makes the rest file names.
 Arguments parse(int argc, char** argv) {
     Arguments a;
     bool options = true;
     for (int k = 1; k < argc && a.wrong.empty(); ++k) {
         const std::string arg = argv[k];
-        if (options && (arg == "-h" || arg == "--help")) {
-            a.help = true;
-        } else if (options && arg == "--version") {
-            a.version = true;
+        std::string value;
+        // An option with a value, written "NAME VALUE" or NAME + `joiner` + VALUE
+        // ("--to=svg", "-j4"). Without its value it is a usage error, `missing`.
+        auto valued = [&](const std::string& name, const std::string& joiner, const char* missing) {
+            if (!options) return false;
+            if (arg == name) {
+                if (k + 1 >= argc) a.wrong = missing;
+                else value = argv[++k];
+                return true;
+            }
+            const std::string prefix = name + joiner;
+            if (arg.size() <= prefix.size() - (joiner.empty() ? 0 : 1) || !arg.starts_with(prefix)) return false;
+            value = arg.substr(prefix.size());
+            return true;
+        };
+        bool Arguments::*flag = nullptr;
+        if (options)
+            for (const auto& [name, member] : kFlags)
+                if (arg == name) flag = member;
+        if (flag) {
+            a.*flag = true;
         } else if (options && arg == "--") {
             options = false;
-        } else if (options && (arg == "--scale" || arg.starts_with("--scale="))) {
-            const bool joined = arg != "--scale";
-            if (!joined && k + 1 >= argc) {
-                a.wrong = "--scale needs a number";
-                break;
-            }
-            const std::string value = joined ? arg.substr(8) : argv[++k];
+        } else if (valued("--scale", "=", "--scale needs a number")) {
+            if (!a.wrong.empty()) break;
             a.scale = parseScale(value);
             if (!a.scale)
                 a.wrong = "--scale needs a whole number from 1 to " + std::to_string(kMaxScale) + ", not \"" + value + "\"";
-        } else if (options && (arg == "--paper" || arg.starts_with("--paper="))) {
-            const bool joined = arg != "--paper";
-            if (!joined && k + 1 >= argc) {
-                a.wrong = "--paper needs A4, A3, A5 or Letter";
-                break;
-            }
-            const std::string value = joined ? arg.substr(8) : argv[++k];
+        } else if (valued("--paper", "=", "--paper needs A4, A3, A5 or Letter")) {
+            if (!a.wrong.empty()) break;
             a.paper = parsePaper(value);
             if (!a.paper) a.wrong = "--paper needs A4, A3, A5 or Letter, not \"" + value + "\"";
-        } else if (options && arg == "--portrait") {
-            a.portrait = true;
-        } else if (options && arg == "--text") {
-            a.text = true;
-        } else if (options && arg == "--json") {
-            a.json = true;
-        } else if (options && (arg == "--to" || arg.starts_with("--to="))) {
-            const bool joined = arg != "--to";
-            if (!joined && k + 1 >= argc) {
-                a.wrong = "--to needs an extension";
-                break;
-            }
-            std::string value = joined ? arg.substr(5) : argv[++k];
+        } else if (valued("--to", "=", "--to needs an extension")) {
             if (value.starts_with('.')) value.erase(0, 1);
             a.to = value;
-        } else if (options && (arg == "-j" || (arg.starts_with("-j") && arg.size() > 2))) {
-            if (arg == "-j" && k + 1 >= argc) {
-                a.wrong = "-j needs a number of workers";
-                break;
-            }
-            const std::string value = arg == "-j" ? argv[++k] : arg.substr(2);
+        } else if (valued("-j", "", "-j needs a number of workers")) {
+            if (!a.wrong.empty()) break;
             int n = 0;
             const auto r = std::from_chars(value.data(), value.data() + value.size(), n);
             if (r.ec != std::errc() || r.ptr != value.data() + value.size() || n < 1 || n > 1024)
                 a.wrong = "-j needs a whole number from 1 to 1024, not \"" + value + "\"";
             a.jobs = n;
-        } else if (options && arg == "--force") {
-            a.force = true;
-        } else if (options && arg == "--progress") {
-            a.progress = true;
-        } else if (options && arg == "--quiet") {
-            a.quiet = true;
-        } else if (options && arg == "-i") {
-            a.ignoreCase = true;
-        } else if (options && arg == "-l") {
-            a.listFiles = true;
-        } else if (options && arg == "-c") {
-            a.countHits = true;
         } else if (options && arg == "-o") {
             if (k + 1 >= argc) {
                 a.wrong = "-o needs a file name";
