@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -126,17 +127,15 @@ TEST(Dump, FieldsComeInFileOrderUnderTheFormatsNames) {
     EXPECT_EQ(top.join(QLatin1Char(',')),
               QStringLiteral("layout,tag,version,shapeCount,shapes,labelCount,labels,segCount,segments,arrowCount,"
                              "arrows,diamondCount,diamonds,titleBlockLeft,titleBlockTop"));
-    EXPECT_EQ(keysOf(json, "shapes", "entry").join(QLatin1Char(',')),
-              QStringLiteral("left,top,visible,style,width,height"));
-    EXPECT_EQ(keysOf(json, "shapes", "line").join(QLatin1Char(',')), QStringLiteral("x1,x2,y1,y2,visible"));
-    EXPECT_EQ(keysOf(json, "shapes", "record").join(QLatin1Char(',')),
-              QStringLiteral("selfIndex,moved,lastLeft,lastTop,label1,label2,shapeType,innerCount,innerLabel,innerDX,"
-                             "innerDY"));
-    EXPECT_EQ(keysOf(json, "labels", "entry").join(QLatin1Char(',')),
-              QStringLiteral("left,top,height,width,caption,visible,wordWrap,fontSize,fontName"));
-    EXPECT_EQ(keysOf(json, "segments", "entry").join(QLatin1Char(',')), QStringLiteral("x1,y1,x2,y2,visible"));
-    EXPECT_EQ(keysOf(json, "diamonds", "record").join(QLatin1Char(',')),
-              QStringLiteral("label1,label2,width,height,x,y,innerCount,innerLabel,innerDX,innerDY"));
+    const std::tuple<const char*, const char*, const char*> parts[] = {
+        {"shapes", "entry", "left,top,visible,style,width,height"},
+        {"shapes", "line", "x1,x2,y1,y2,visible"},
+        {"shapes", "record", "selfIndex,moved,lastLeft,lastTop,label1,label2,shapeType,innerCount,innerLabel,innerDX,innerDY"},
+        {"labels", "entry", "left,top,height,width,caption,visible,wordWrap,fontSize,fontName"},
+        {"segments", "entry", "x1,y1,x2,y2,visible"},
+        {"diamonds", "record", "label1,label2,width,height,x,y,innerCount,innerLabel,innerDX,innerDY"}};
+    for (const auto& [section, part, keys] : parts)
+        EXPECT_EQ(keysOf(json, section, part).join(QLatin1Char(',')), QString::fromLatin1(keys)) << section << ' ' << part;
 }
 
 TEST(Dump, AQmpFileHasNoVersionAndOnlyTheFieldsItStores) {
