@@ -259,24 +259,9 @@ void drawGluedArrows(DrawingEditor& d) {
     const auto rect = *connectionPoints(d.doc, {ElementKind::Shape, 1});
     const auto ellipse = *connectionPoints(d.doc, {ElementKind::Shape, 2});
     const auto diamond = *connectionPoints(d.doc, {ElementKind::Diamond, 1});
-    insertPolylineArrow(d.ed);
-    d.click(rect[1].x, rect[1].y);
-    d.move(ellipse[0].x, ellipse[0].y);
-    d.click(ellipse[0].x, ellipse[0].y, 2);
-    insertPolylineArrow(d.ed);
-    d.click(ellipse[3].x, ellipse[3].y);
-    d.move(ellipse[3].x, 5400);
-    d.click(ellipse[3].x, 5400);
-    d.move(diamond[3].x, 5400);
-    d.click(diamond[3].x, 5400);
-    d.move(diamond[3].x, diamond[3].y);
-    d.click(diamond[3].x, diamond[3].y, 2);
-    insertPolylineArrow(d.ed);
-    d.click(7500, 5000);
-    d.move(9000, 5000);
-    d.click(9000, 5000);
-    d.move(9000, 6500);
-    d.click(9000, 6500, 2);
+    d.polyline({rect[1], ellipse[0]});
+    d.polyline({ellipse[3], {ellipse[3].x, 5400}, {diamond[3].x, 5400}, diamond[3]});
+    d.polyline({{7500, 5000}, {9000, 5000}, {9000, 6500}});
     clearSelection(d.ed);
     ASSERT_EQ(d.doc.arrowCount, 5);
 }

@@ -52,6 +52,14 @@ void DrawingEditor::type(int label, const std::string& text) {
     click(14000, 8000);  // nothing there: the selection ends
 }
 
+void DrawingEditor::polyline(std::initializer_list<PointF> points) {
+    insertPolylineArrow(ed);
+    for (const PointF* p = points.begin(); p != points.end(); ++p) {
+        if (p != points.begin()) move(p->x, p->y);
+        click(p->x, p->y, p + 1 == points.end() ? 2 : 1);
+    }
+}
+
 void drawEveryKind(DrawingEditor& d) {
     insertShape(d.ed, ShapeStyle::Rectangle);
     d.place(1000, 1000);
@@ -77,12 +85,7 @@ void drawEveryKind(DrawingEditor& d) {
 
     insertStraightArrow(d.ed, Dir::Down);
     d.click(2000, 2300);
-    insertPolylineArrow(d.ed);
-    d.click(3500, 4100);
-    d.move(6000, 4100);
-    d.click(6000, 4100);
-    d.move(6000, 6000);
-    d.click(6000, 6000, 2);
+    d.polyline({{3500, 4100}, {6000, 4100}, {6000, 6000}});
     clearSelection(d.ed);
 }
 
@@ -98,10 +101,7 @@ void drawEveryReducedKind(DrawingEditor& d) {
     d.place(1000, 4000);
     insertLabel(d.ed, false);
     d.place(6000, 6500);
-    insertPolylineArrow(d.ed);
-    d.click(3000, 3000);
-    d.move(5000, 5000);
-    d.click(5000, 5000, 2);
+    d.polyline({{3000, 3000}, {5000, 5000}});
     clearSelection(d.ed);
     d.type(d.doc.shapeRec[1].label1, "开始");
     d.type(d.doc.shapeRec[2].label1, "结束");

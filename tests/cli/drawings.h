@@ -23,6 +23,9 @@ struct DrawingEditor {
     void place(float x, float y);
     // Clicks label i twice to open its editor box, types `text`, commits it.
     void type(int label, const std::string& text);
+    // Draws a polyline arrow through `points` twips: a click at each, the last a
+    // right click that ends it; the arrow stays selected.
+    void polyline(std::initializer_list<PointF> points);
 
     FakeHost host;
     QtTextMetrics metrics;
