@@ -5,6 +5,25 @@
 # Xvfb, and its memory, beside an empty Qt main window's (startup_bench.sh); and
 # the target qmptool_bench, whole qmptool runs on that document; and the target
 # archive_bench, qmptool on an archive of 2000 generated charts.
+# A target that runs a bench script with its arguments, the targets among them
+# given as their programs' paths and built first.
+function(qm_bench_script name script)
+  set(arguments)
+  set(programs)
+  foreach(argument IN LISTS ARGN)
+    if(TARGET ${argument})
+      list(APPEND arguments $<TARGET_FILE:${argument}>)
+      list(APPEND programs ${argument})
+    else()
+      list(APPEND arguments ${argument})
+    endif()
+  endforeach()
+  add_custom_target(${name}
+    COMMAND bash ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${script} ${arguments}
+    DEPENDS ${programs}
+    USES_TERMINAL)
+endfunction()
+
 if(TARGET qmptool_lib)
   add_executable(io_bench ${CMAKE_CURRENT_LIST_DIR}/io_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/gui_bench_main.cpp)
   target_link_libraries(io_bench PRIVATE qmptool_lib qm_bench_support qm_test_support benchmark::benchmark)
@@ -16,31 +35,19 @@ if(TARGET qmptool_lib)
   # quillmap's start-up beside that of an empty Qt main window with a menu bar.
   add_executable(bare_window ${CMAKE_CURRENT_LIST_DIR}/bare_window.cpp)
   target_link_libraries(bare_window PRIVATE Qt6::Widgets)
-  add_custom_target(startup_bench
-    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/startup_bench.sh $<TARGET_FILE:quillmap> $<TARGET_FILE:bare_window> 10
-    DEPENDS quillmap bare_window
-    USES_TERMINAL)
+  qm_bench_script(startup_bench startup_bench.sh quillmap bare_window 10)
 
   # Whole archives: thousands of generated charts printed, searched and checked.
   add_executable(archive_charts ${CMAKE_CURRENT_LIST_DIR}/archive_charts.cpp)
   target_link_libraries(archive_charts PRIVATE qm_bench_support quillmap_render)
-  add_custom_target(archive_bench
-    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/archive_bench.sh $<TARGET_FILE:qmptool> $<TARGET_FILE:archive_charts> 2000
-    DEPENDS qmptool archive_charts
-    USES_TERMINAL)
+  qm_bench_script(archive_bench archive_bench.sh qmptool archive_charts 2000)
 
   add_executable(largest_file ${CMAKE_CURRENT_LIST_DIR}/largest_file.cpp)
   target_link_libraries(largest_file PRIVATE qm_bench_support quillmap_render)
-  add_custom_target(qmptool_bench
-    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/qmptool_bench.sh $<TARGET_FILE:qmptool> $<TARGET_FILE:largest_file> 5
-    DEPENDS qmptool largest_file
-    USES_TERMINAL)
+  qm_bench_script(qmptool_bench qmptool_bench.sh qmptool largest_file 5)
 endif()
 
 # Peak memory of qmptool check and convert on valid documents of growing size.
 if(TARGET qmptool)
-  add_custom_target(read_memory_bench
-    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/read_memory.sh $<TARGET_FILE:qmptool>
-    DEPENDS qmptool
-    USES_TERMINAL)
+  qm_bench_script(read_memory_bench read_memory.sh qmptool)
 endif()
