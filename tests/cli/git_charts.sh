@@ -5,17 +5,13 @@
 # as text and `git difftool` with the documented tool writes the picture.
 # Usage: git_charts.sh QMPTOOL README.md
 set -euo pipefail
-tool=$(realpath "$1")
 readme=$(realpath "$2")
 command -v git >/dev/null || { echo "git is not installed: test skipped"; exit 77; }
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# qmptool on the PATH as the package puts it; git's settings only the test's own.
-repo=$(mktemp -d)
-trap 'rm -rf "$repo"' EXIT
-mkdir -p "$repo/bin" && ln -s "$tool" "$repo/bin/qmptool"
-export PATH="$repo/bin:$PATH" HOME="$repo/home" GIT_CONFIG_NOSYSTEM=1 LC_ALL=C.UTF-8
+# shellcheck source=tests/cli/installed_tool.sh
+source "$(dirname "$0")/installed_tool.sh" "$1"
+export GIT_CONFIG_NOSYSTEM=1  # git's settings only the test's own
+repo=$dir
 
 # A qmp chart of one label with the caption given, made a quillmap chart (with its
 # title block) by qmptool convert.

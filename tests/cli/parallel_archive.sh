@@ -4,17 +4,12 @@
 # batch over the same archive, but for the moment each was made.
 # Usage: parallel_archive.sh QMPTOOL README.md CHART
 set -euo pipefail
-tool=$(realpath "$1")
 readme=$(realpath "$2")
 chart=$(realpath "$3")
 command -v parallel >/dev/null || { echo "GNU parallel is not installed: test skipped"; exit 77; }
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-mkdir -p "$dir/bin" "$dir/home" && ln -s "$tool" "$dir/bin/qmptool"
-export PATH="$dir/bin:$PATH" HOME="$dir/home" LC_ALL=C.UTF-8
+# shellcheck source=tests/cli/installed_tool.sh
+source "$(dirname "$0")/installed_tool.sh" "$1"
 
 mkdir -p "$dir/档案/2019/财务" "$dir/档案/2020" "$dir/档案/团队 A"
 for path in 2019/财务/图1.QMP 2019/a.qmp 2020/b.Qmp "团队 A/c.QMP"; do cp "$chart" "$dir/档案/$path"; done
