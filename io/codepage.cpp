@@ -163,6 +163,15 @@ private:
     std::unique_ptr<std::array<uint32_t, 65536>> known_;
 };
 
+// Copies the run of ASCII bytes from `i` on, the same in UTF-8 and in the
+// document's code page; the index after it.
+size_t copyAscii(std::string_view in, size_t i, std::string& out) {
+    size_t end = i;
+    while (end < in.size() && static_cast<unsigned char>(in[end]) < 0x80) ++end;
+    out.append(in.substr(i, end - i));
+    return end;
+}
+
 }  // namespace
 
 Status checkCodePages() {
@@ -175,13 +184,7 @@ Result<std::string> encodeDocumentText(std::string_view utf8) {
     if (!cv.usable()) return unavailable(cv);
     std::string out;
     out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-            continue;
-        }
+    for (size_t i = 0; (i = copyAscii(utf8, i, out)) < utf8.size();) {
         char32_t cp = 0;
         const size_t len = utf8Length(utf8, i, cp);
         if (len == 0) return IoError{"the text is not valid UTF-8", i};
@@ -204,13 +207,7 @@ Result<std::string> decodeDocumentText(std::string_view bytes) {
     if (!cv.usable()) return unavailable(cv);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
-    for (size_t i = 0; i < bytes.size();) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-            continue;
-        }
+    for (size_t i = 0; (i = copyAscii(bytes, i, out)) < bytes.size();) {
         const size_t len = documentCharLength(bytes, i);
         if (len == 0) return IoError{"the byte FF is not part of any GBK or GB18030 character", i};
         if (i + len > bytes.size())
