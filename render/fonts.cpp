@@ -79,7 +79,7 @@ int fontPixelSize(float points) {
 }
 
 QString resolveFamily(std::string_view documentName) {
-    static std::map<std::string, QString, std::less<>> cache;
+    thread_local std::map<std::string, QString, std::less<>> cache;
     if (auto it = cache.find(documentName); it != cache.end()) return it->second;
 
     const QString name = QString::fromUtf8(documentName.data(), static_cast<qsizetype>(documentName.size()));
@@ -97,8 +97,12 @@ std::mutex& fontLock() {
 }
 
 const QFont& labelFont(std::string_view documentName, float points) {
-    // Painting looks a font up for every label, so the QFont objects are kept.
-    static std::map<std::pair<std::string, int>, QFont, std::less<>> cache;
+    // Painting looks a font up for every label, so the QFont objects are kept:
+    // each thread its own. A QFont caches the font engines of the thread that last
+    // used it, and a thread that ends takes them down with it, whatever other
+    // thread is drawing with that QFont at the time (a batch's worker that
+    // finishes while others still paint).
+    thread_local std::map<std::pair<std::string, int>, QFont, std::less<>> cache;
     const int px = fontPixelSize(points);
     auto key = std::make_pair(std::string(documentName), px);
     if (auto it = cache.find(key); it != cache.end()) return it->second;

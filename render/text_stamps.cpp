@@ -60,7 +60,8 @@ struct Stamp {
 };
 
 const QStaticText& laidOut(const QFont& font, const QString& text) {
-    static QHash<LineKey, QStaticText> lines;
+    // Keyed by the thread's own fonts, and holding their engines: the thread's own.
+    thread_local QHash<LineKey, QStaticText> lines;
     if (lines.size() > kMaxLines) lines.clear();
     const LineKey key{&font, text};
     auto it = lines.find(key);
@@ -206,7 +207,7 @@ bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr, QIma
 // `text` is `utf8` as a QString, when the caller has it already.
 // Everything but laying a stamp down holds the font lock.
 void draw(QPainter& painter, const QPointF& topLeft, const QFont& font, std::string_view utf8, const QString* text) {
-    static Stamps stamps;
+    thread_local Stamps stamps;  // keyed by the thread's own fonts
     qreal dpr = 1;
     QImage::Format format = QImage::Format_Invalid;
     std::unique_lock lock(fontLock());
