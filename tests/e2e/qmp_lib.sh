@@ -25,6 +25,26 @@ qmp_menu() {
 }
 
 # Canvas client pixels (x, y) as screen positions.
+# qmp_toolbar N: clicks the Nth button of the toolbar.
+qmp_toolbar() { xdotool mousemove "$((CLIENT_X + 16 + 25 * ($1 - 1)))" "$((CLIENT_Y + 16))" click 1; }
+
+# qmp_place_label SHOT X Y: a new label follows the pointer to (X, Y), a click
+# drops and selects it there and a second click opens its editor box.
+qmp_place_label() {
+    local shot=$1 x=$2 y=$3
+    qmp_toolbar 5  # 标签
+    qmp_move "$x" "$y"
+    # shellcheck disable=SC2317  # run through e2e_await
+    _qmp_label_shown() { e2e_shot "$shot"; [ "$(qmp_marks "$shot" "$x" "$y" 80 16)" -gt 20 ]; }
+    # shellcheck disable=SC2317
+    _qmp_label_selected() { e2e_shot "$shot"; [ "$(qmp_green "$shot" "$x" "$y" 80 16)" -gt 20 ]; }
+    e2e_await "$E2E_TIMEOUT" _qmp_label_shown || e2e_fail "the new label did not come to the pointer (see $shot)"
+    xdotool click 1
+    e2e_await "$E2E_TIMEOUT" _qmp_label_selected || e2e_fail "the label was not selected (see $shot)"
+    xdotool click 1
+    qmp_wait_pixels "$shot" "editor box frame|$((x + 30)),$y|128,128,128"
+}
+
 qmp_at() { echo "$((CANVAS_X + $1)),$((CANVAS_Y + $2))"; }
 qmp_move() { xdotool mousemove "$((CANVAS_X + $1))" "$((CANVAS_Y + $2))"; }
 qmp_click() {

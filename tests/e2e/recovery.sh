@@ -140,10 +140,9 @@ echo "quillmap: started elsewhere, Save after recovery wrote $file and nothing e
 # --- qmp --------------------------------------------------------------------------
 shot="$out/qmp.ppm"
 file="$out/sketch.QMP"
-toolbar() { xdotool mousemove "$((CLIENT_X + 16 + 25 * ($1 - 1)))" "$((CLIENT_Y + 16))" click 1; }
 e2e_start "$qmp" "$out/qmp-1.log"
 qmp_wait_window
-toolbar 1  # 矩形
+qmp_toolbar 1  # 矩形
 qmp_move 100 100
 qmp_wait_pixels "$shot" "rectangle following the pointer|160,100|$BLACK"
 xdotool click 1
@@ -153,7 +152,7 @@ e2e_wait_file "$file"
 cp "$file" "$out/saved-once.QMP"
 e2e_await "$E2E_TIMEOUT" no_copy qmp || e2e_fail "qmp's copy outlived the save"
 
-toolbar 3  # 椭圆
+qmp_toolbar 3  # 椭圆
 qmp_move 400 100
 qmp_wait_pixels "$shot" "ellipse following the pointer|400,140|$BLACK"
 xdotool click 1
