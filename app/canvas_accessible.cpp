@@ -89,62 +89,98 @@ void announceChanges(CanvasWidget* canvas) {
 }
 
 CanvasAccessible::CanvasAccessible(CanvasWidget* canvas) : QAccessibleWidget(canvas, QAccessible::Canvas) {
-    if (const Document* doc = canvas->document()) show(readChart(*doc));
+    // Qt makes it as the canvas is shown, whether anyone listens or not: then it
+    // is read when first needed.
     readers()[canvas] = this;
+    QAccessible::installActivationObserver(this);
+    if (QAccessible::isActive()) catchUp();
 }
 
 CanvasAccessible::~CanvasAccessible() {
+    QAccessible::removeActivationObserver(this);
     readers().erase(canvas());
-    for (const auto& [ref, id] : children_) QAccessible::deleteAccessibleInterface(id);
+    children_.forEach([](QAccessible::Id id) { QAccessible::deleteAccessibleInterface(id); });
 }
 
 CanvasWidget* CanvasAccessible::canvas() const { return static_cast<CanvasWidget*>(widget()); }
 
 QString CanvasAccessible::text(QAccessible::Text t) const {
     if (t == QAccessible::Name) return QString::fromUtf8("画布");
-    if (t == QAccessible::Description) return QString::fromUtf8("流程图，%1 个元素").arg(shown_.size());
+    if (t == QAccessible::Description) {
+        catchUp();
+        return QString::fromUtf8("流程图，%1 个元素").arg(shown_.size());
+    }
     return QAccessibleWidget::text(t);
 }
 
-// As last announced, which is after the last event: a screen reader asks about
-// every element in turn, and reading the drawing afresh for each would cost the
-// whole drawing each time.
+// As last read, which is after the last event: a screen reader asks about every
+// element in turn, and reading the drawing afresh for each would cost the whole
+// drawing each time.
 ElementReading CanvasAccessible::reading(ElementRef e) const {
-    if (const auto it = at_.find(e); it != at_.end()) return shown_[it->second];
+    catchUp();
+    if (const uint32_t at = at_.get(e)) return shown_[at - 1];
     const Document* doc = canvas()->document();
     return doc ? readElement(*doc, e) : ElementReading{};
 }
 
-bool CanvasAccessible::shows(ElementRef e) const { return at_.count(e) != 0; }
+bool CanvasAccessible::shows(ElementRef e) const {
+    catchUp();
+    return at_.get(e) != 0;
+}
 
-void CanvasAccessible::show(std::vector<ElementReading> now) {
+CanvasAccessible::Places CanvasAccessible::placesIn(const std::vector<ElementReading>& reading) {
+    Places at;
+    for (size_t k = 0; k < reading.size(); ++k) at.at(reading[k].ref) = static_cast<uint32_t>(k + 1);
+    return at;
+}
+
+std::vector<ElementReading> CanvasAccessible::readNow() const {
+    const Document* doc = canvas()->document();
+    return doc ? readChart(*doc) : std::vector<ElementReading>{};
+}
+
+void CanvasAccessible::catchUp() const {
+    if (!behind_) return;
+    behind_ = false;
+    std::vector<ElementReading> now = readNow();
+    Places nowAt = placesIn(now);
+    // No one was told of these while they were there, nor needs telling they went.
+    for (const ElementReading& was : shown_)
+        if (!nowAt.get(was.ref)) forget(was.ref);
     shown_ = std::move(now);
-    at_.clear();
-    for (size_t k = 0; k < shown_.size(); ++k) at_.emplace(shown_[k].ref, k);
+    at_ = std::move(nowAt);
+}
+
+// From now on someone listens: what they are told of is the change from the
+// drawing as it is now.
+void CanvasAccessible::accessibilityActiveChanged(bool active) {
+    if (active) catchUp();
 }
 
 // The elements first, then the widgets on the canvas (the editor boxes).
 int CanvasAccessible::childCount() const {
+    catchUp();
     return static_cast<int>(shown_.size()) + QAccessibleWidget::childCount();
 }
 
 QAccessibleInterface* CanvasAccessible::child(int index) const {
+    catchUp();
     const int n = static_cast<int>(shown_.size());
     if (index < 0) return nullptr;
     return index < n ? elementChild(shown_[static_cast<size_t>(index)].ref) : QAccessibleWidget::child(index - n);
 }
 
 int CanvasAccessible::indexOfChild(const QAccessibleInterface* child) const {
-    if (const auto* element = dynamic_cast<const ElementAccessible*>(child); element && element->parent() == this) {
-        const auto it = at_.find(element->ref());
-        return it == at_.end() ? -1 : static_cast<int>(it->second);
-    }
+    catchUp();
+    if (const auto* element = dynamic_cast<const ElementAccessible*>(child); element && element->parent() == this)
+        return static_cast<int>(at_.get(element->ref())) - 1;
     const int widgets = QAccessibleWidget::indexOfChild(child);
     return widgets < 0 ? -1 : widgets + static_cast<int>(shown_.size());
 }
 
 QAccessibleInterface* CanvasAccessible::childAt(int x, int y) const {
     if (QAccessibleInterface* w = QAccessibleWidget::childAt(x, y)) return w;
+    catchUp();
     // The topmost: the last in the list whose box holds the point.
     for (auto it = shown_.rbegin(); it != shown_.rend(); ++it) {
         QAccessibleInterface* c = elementChild(it->ref);
@@ -154,58 +190,60 @@ QAccessibleInterface* CanvasAccessible::childAt(int x, int y) const {
 }
 
 QAccessibleInterface* CanvasAccessible::focusChild() const {
+    if (!canvas()->hasFocus()) return nullptr;
+    catchUp();
     for (const ElementReading& r : shown_)
-        if (r.selected && canvas()->hasFocus()) return elementChild(r.ref);
+        if (r.selected) return elementChild(r.ref);
     return nullptr;
 }
 
 QAccessibleInterface* CanvasAccessible::elementChild(ElementRef e) const {
-    auto it = children_.find(e);
-    if (it == children_.end()) {
-        auto* self = const_cast<CanvasAccessible*>(this);
-        it = children_.emplace(e, QAccessible::registerAccessibleInterface(new ElementAccessible(self, e))).first;
-    }
-    return QAccessible::accessibleInterface(it->second);
+    QAccessible::Id& id = children_.at(e);
+    if (!id) id = QAccessible::registerAccessibleInterface(new ElementAccessible(const_cast<CanvasAccessible*>(this), e));
+    return QAccessible::accessibleInterface(id);
 }
 
-void CanvasAccessible::forget(ElementRef e) {
-    const auto it = children_.find(e);
-    if (it == children_.end()) return;
-    QAccessible::deleteAccessibleInterface(it->second);
-    children_.erase(it);
+void CanvasAccessible::forget(ElementRef e) const {
+    if (const QAccessible::Id id = children_.get(e)) {
+        QAccessible::deleteAccessibleInterface(id);
+        children_.at(e) = 0;
+    }
 }
 
 void CanvasAccessible::announceChanges() {
-    const Document* doc = canvas()->document();
-    std::vector<ElementReading> now = doc ? readChart(*doc) : std::vector<ElementReading>{};
+    if (!QAccessible::isActive()) {
+        behind_ = true;
+        return;
+    }
+    std::vector<ElementReading> now = readNow();
+    behind_ = false;
     if (now == shown_) return;
-    std::map<ElementRef, size_t> nowAt;
-    for (size_t k = 0; k < now.size(); ++k) nowAt.emplace(now[k].ref, k);
+    Places nowAt = placesIn(now);
     // Gone: announced while the child can still be asked about, then let go.
     for (const ElementReading& was : shown_) {
-        if (nowAt.count(was.ref)) continue;
+        if (nowAt.get(was.ref)) continue;
         QAccessibleEvent gone(elementChild(was.ref), QAccessible::ObjectDestroyed);
         QAccessible::updateAccessibility(&gone);
         forget(was.ref);
     }
     const std::vector<ElementReading> before = std::exchange(shown_, std::move(now));
-    const std::map<ElementRef, size_t> beforeAt = std::exchange(at_, std::move(nowAt));
+    const Places beforeAt = std::exchange(at_, std::move(nowAt));
     // The focus goes to one element, the first newly selected, as focusChild() says.
     bool focusTold = false;
     for (const ElementReading& is : shown_) {
-        const auto found = beforeAt.find(is.ref);
-        const ElementReading* was = found == beforeAt.end() ? nullptr : &before[found->second];
-        QAccessibleInterface* child = elementChild(is.ref);
-        if (!was) {
-            QAccessibleEvent added(child, QAccessible::ObjectCreated);
+        const uint32_t found = beforeAt.get(is.ref);
+        if (!found) {
+            QAccessibleEvent added(elementChild(is.ref), QAccessible::ObjectCreated);
             QAccessible::updateAccessibility(&added);
             continue;
         }
-        if (was->name() != is.name()) {
-            QAccessibleEvent renamed(child, QAccessible::NameChanged);
+        const ElementReading& was = before[found - 1];
+        if (was.kind != is.kind || was.texts != is.texts) {
+            QAccessibleEvent renamed(elementChild(is.ref), QAccessible::NameChanged);
             QAccessible::updateAccessibility(&renamed);
         }
-        if (was->selected != is.selected) {
+        if (was.selected != is.selected) {
+            QAccessibleInterface* child = elementChild(is.ref);
             QAccessible::State changed;
             changed.selected = changed.focused = true;
             QAccessibleStateChangeEvent selection(child, changed);

@@ -1,6 +1,7 @@
 #include "app/chart_reading.h"
 
 #include <algorithm>
+#include <array>
 
 #include "model/selection_look.h"
 
@@ -9,15 +10,23 @@ namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
+// Made once and shared by every reading: the largest chart is read in tens of
+// thousands of elements after each change a screen reader hears of.
 QString kindOf(const Document& doc, ElementRef e) {
+    static const auto names = [] {
+        std::array<QString, static_cast<size_t>(UserKind::TitleBlock) + 1> n;
+        for (size_t k = 0; k < n.size(); ++k) n[k] = u(chineseName(static_cast<UserKind>(k)));
+        return n;
+    }();
+    static const QString polyline = u("折线箭头");
+    static const QString byDirection[] = {u("上箭头"), u("下箭头"), u("左箭头"), u("右箭头")};
     const UserKind kind = userKind(doc, e);
-    if (kind != UserKind::Arrow) return u(chineseName(kind));
+    if (kind != UserKind::Arrow) return names[static_cast<size_t>(kind)];
     // A straight arrow is one segment; its head says which way it points.
     const ArrowRecord* r = doc.arrowRecord(e.index);
-    if (!r || r->segmentCount() != 1) return u("折线箭头");
-    static const char* const byDirection[] = {"上箭头", "下箭头", "左箭头", "右箭头"};
+    if (!r || r->segmentCount() != 1) return polyline;
     const int d = r->direction();
-    return u(d >= 0 && d < 4 ? byDirection[d] : chineseName(kind));
+    return d >= 0 && d < 4 ? byDirection[d] : names[static_cast<size_t>(kind)];
 }
 
 // What is selected, sorted for lookups: every element of a selection of several.

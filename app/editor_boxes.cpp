@@ -13,8 +13,7 @@ namespace {
 void styleBox(QWidget* box) {
     box->setFont(labelFont(kDefaultFontName, 9));
     box->setAttribute(Qt::WA_InputMethodEnabled);
-    box->setStyleSheet(QStringLiteral("border: 1px solid #808080; padding: 0px; background: white; color: black;"));
-    box->hide();
+    box->hide();  // its frame comes with the first show (InPlaceBox::setVisible)
 }
 
 }  // namespace

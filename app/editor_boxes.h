@@ -51,6 +51,17 @@ public:
     // The text selected as when the box gets the focus.
     void selectText() { selectFrom(keptPrefix_); }
 
+    void setVisible(bool visible) override {
+        // A style sheet costs a style of its own: made when the box is first
+        // shown, for an edit, not at start-up.
+        if (visible && !styled_) {
+            styled_ = true;
+            QtBox::setStyleSheet(
+                QStringLiteral("border: 1px solid #808080; padding: 0px; background: white; color: black;"));
+        }
+        QtBox::setVisible(visible);
+    }
+
 protected:
     bool event(QEvent* event) override {
         // Tab would move the focus before the box saw the key.
@@ -99,6 +110,7 @@ protected:
 private:
     EnterKey enter_;
     int keptPrefix_ = 0;
+    bool styled_ = false;
 };
 
 class LineBox : public InPlaceBox<QLineEdit> {

@@ -1,11 +1,14 @@
 #include "app/editor_window.h"
 
+#include <utility>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -114,6 +117,7 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     view_->refresh();
     resize(sizeHint());
     view_->canvas()->setFocus(Qt::OtherFocusReason);  // the keys go to the drawing from the start
+    view_->canvas()->installEventFilter(this);  // for its first paint
     // Laid out now rather than when first shown, so that every widget is where it
     // will be from the start.
     layout()->activate();
@@ -173,6 +177,30 @@ void EditorWindow::showTitle() {
 }
 
 bool EditorWindow::startRecovery() { return view_->startRecovery(program_, layout_); }
+
+void EditorWindow::afterFirstFrame(std::function<void()> job) {
+    if (framed_) {
+        QTimer::singleShot(0, this, std::move(job));
+        return;
+    }
+    // A window that starts minimised paints nothing for the while.
+    if (afterFirstFrame_.empty()) QTimer::singleShot(1000, this, &EditorWindow::firstFrameDone);
+    afterFirstFrame_.push_back(std::move(job));
+}
+
+bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Queued, the jobs run once the frame this paint belongs to is on the screen.
+    if (!framed_ && watched == view_->canvas() && event->type() == QEvent::Paint)
+        QTimer::singleShot(0, this, &EditorWindow::firstFrameDone);
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void EditorWindow::firstFrameDone() {
+    if (framed_) return;
+    framed_ = true;
+    view_->canvas()->removeEventFilter(this);
+    for (auto& job : std::exchange(afterFirstFrame_, {})) job();
+}
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
     const bool mayClose = closeRequest(view_->editor());

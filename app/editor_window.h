@@ -6,6 +6,7 @@
 // puts it, and may be resized and maximised: the area takes what it gains. Menus
 // and buttons only name commands; the view runs them and shows the result.
 #pragma once
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -70,15 +71,22 @@ public:
     // copies of programs that died are offered first. True when one was opened.
     bool startRecovery();
 
+    // Runs `job` once the canvas has been painted on the screen for the first
+    // time, or has had a moment to be (a window that starts minimised): start-up
+    // work the first frame does not show waits for it. Queued at once after that.
+    void afterFirstFrame(std::function<void()> job);
+
 protected:
     // Asks first when the drawing changed; stays open when the user cancels.
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildViewMenu();
     void buildHelpMenu(const WindowDescription& desc);
     // "<drawing> - <program>", marked while the drawing differs from its file.
     void showTitle();
+    void firstFrameDone();
 
     QWidget* client_ = nullptr;
     QToolBar* toolbar_ = nullptr;
@@ -89,6 +97,8 @@ private:
     const char* program_;
     QString title_;
     Layout layout_;
+    bool framed_ = false;  // the canvas has been painted once
+    std::vector<std::function<void()>> afterFirstFrame_;
 };
 
 }  // namespace qm

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     window.show();
     qm::reportMissingCodePages(window.editor());
     if (!args.file.isEmpty()) window.openFile(args.file.toStdString());
-    window.startRecovery();
+    // The copies of programs that died are offered over the drawing on the screen.
+    window.afterFirstFrame([&window] { window.startRecovery(); });
     return QApplication::exec();
 }

@@ -25,12 +25,13 @@ QComboBox* createZoomField(EditorView& view, QWidget* parent) {
     field->setEditable(true);
     field->setInsertPolicy(QComboBox::NoInsert);
     for (int level : {25, 50, 75, 100, 125, 150, 200, 300, 400}) field->addItem(QString::number(level) + QLatin1Char('%'));
-    // Digits, a decimal point, and a percent sign (also the full-width one an input
-    // method gives) after them.
-    field->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QString::fromUtf8("\\s*\\d{0,4}(\\.\\d{0,2})?\\s*[%％]?\\s*")), field));
     const auto show = [field](qreal zoom) { field->setEditText(percent(zoom)); };
     show(view.zoom());
+    // Digits, a decimal point, and a percent sign (also the full-width one an input
+    // method gives) after them. Set after the first text, which it need not check:
+    // checking compiles the expression, which start-up can do without.
+    field->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QString::fromUtf8("\\s*\\d{0,4}(\\.\\d{0,2})?\\s*[%％]?\\s*")), field));
     QObject::connect(&view, &EditorView::zoomChanged, field, show);
     const auto take = [field, &view, show](const QString& typed) {
         QString digits = typed.trimmed();

@@ -5,7 +5,9 @@
 # title block frame drawn), and the peak resident memory by then. Over a number of
 # starts of each (10 by default), taken in turn so that both see the same load,
 # with the medians and quillmap's figures over the bare window's. It measures; it
-# does not judge. Starts an Xvfb server of its own when DISPLAY is not set.
+# does not judge. Starts an Xvfb server of its own when DISPLAY is not set. Both
+# start as a new user would, with settings and recovery folders of the bench's
+# own: another program's crash copies, offered at start-up, are no part of it.
 # Usage: startup_bench.sh QUILLMAP BARE_WINDOW [RUNS]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -17,8 +19,13 @@ for tool in xdotool python3; do
 done
 
 xvfb_pid=
-cleanup() { [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true; }
+home=$(mktemp -d)
+cleanup() {
+    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$home"
+}
 trap cleanup EXIT
+export XDG_CONFIG_HOME=$home/config XDG_STATE_HOME=$home/state
 if [ -z "${DISPLAY:-}" ]; then
     number_file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" 2>/dev/null &

@@ -1,12 +1,18 @@
 // The window to assistive technology, in process through Qt's accessibility: the
 // toolbar's buttons and the menus' items by name, the editor boxes named, and the
 // canvas with the drawing's elements as children, the selected one focused, kept
-// in line as the drawing changes. (Qt delivers the announcements only to a
-// platform bridge with a client; tests/e2e/accessibility.sh has one.)
+// in line as the drawing changes, and what changes announced once a screen reader
+// listens. (Qt delivers the announcements only to a platform bridge with a client;
+// tests/e2e/accessibility.sh has one. Here they are taken before the bridge.)
+#include <map>
+
 #include <QAccessible>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QtGui/private/qguiapplication_p.h>
 #include <QtTest>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include "app/canvas_widget.h"
 #include "app/editor_boxes.h"
@@ -25,6 +31,31 @@ QStringList childNames(QAccessibleInterface* parent) {
     QStringList names;
     for (int k = 0; k < parent->childCount(); ++k) names << parent->child(k)->text(QAccessible::Name);
     return names;
+}
+
+// What a screen reader listening to the canvas hears, "event name" each.
+QAccessibleInterface* heardCanvas = nullptr;
+QStringList heard;
+
+void hear(QAccessibleEvent* e) {
+    QAccessibleInterface* from = e->accessibleInterface();
+    if (!from || !heardCanvas || from->parent() != heardCanvas) return;
+    const std::map<QAccessible::Event, const char*> names{
+        {QAccessible::ObjectCreated, "created"},   {QAccessible::ObjectDestroyed, "destroyed"},
+        {QAccessible::NameChanged, "renamed"},     {QAccessible::SelectionAdd, "selected"},
+        {QAccessible::SelectionRemove, "unselected"}, {QAccessible::Focus, "focused"},
+        {QAccessible::StateChanged, "state"}};
+    const auto name = names.find(e->type());
+    heard << QString::fromUtf8(name == names.end() ? "other" : name->second) + QLatin1Char(' ') +
+                 from->text(QAccessible::Name);
+}
+
+// As a screen reader that starts listening: accessibility becomes active.
+void listen(QAccessibleInterface* canvas, bool on) {
+    heardCanvas = on ? canvas : nullptr;
+    heard.clear();
+    QAccessible::installUpdateHandler(on ? hear : nullptr);
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(on);
 }
 
 }  // namespace
@@ -115,8 +146,12 @@ private slots:
         w.view().perform([&](Editor& e) { selectElement(e, ElementKind::Label, rec.label1); });
         QVERIFY(rectangle->state().selected && !c->child(1)->state().selected);
         QTest::keyClick(canvas, Qt::Key_Escape);
+        QVERIFY(!rectangle->state().selected);
         for (int k = 0; k < 3; ++k) QTest::keyClick(canvas, Qt::Key_Tab);  // the number field, the title, then it
 
+        // A screen reader listens from here on: it hears what changes from now,
+        // not that the rectangle was selected before.
+        listen(c, true);
         setCaption(*ed.doc.Label.find(rec.label2), "核对", w.view().metrics());
         w.view().refresh();
         QCOMPARE(rectangle->text(QAccessible::Name), u("矩形：接收订单 / 核对"));
@@ -126,6 +161,10 @@ private slots:
         QCOMPARE(c->child(0)->text(QAccessible::Name), u("上箭头"));
         w.findChild<QAction*>(QStringLiteral("insLX"))->trigger();
         QCOMPARE(c->child(1)->text(QAccessible::Name), u("菱形：添加文本 / 添加文本"));  // before the title block
+        const QStringList told = heard;
+        listen(c, false);
+        QCOMPARE(told, QStringList({u("renamed 矩形：接收订单 / 核对"), u("destroyed 矩形：接收订单 / 核对"),
+                                    u("created 菱形：添加文本 / 添加文本")}));
     }
 };
 
