@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     qm::reduced::QmpWindow window;
     window.show();
     qm::reportMissingCodePages(window.editor());
-    window.startRecovery();
+    // The copies of programs that died are offered over the drawing on the screen.
+    window.afterFirstFrame([&window] { window.startRecovery(); });
     return QApplication::exec();
 }
