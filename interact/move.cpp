@@ -130,7 +130,7 @@ void showSelectionHandles(Editor& ed) {
 
 // The moves, then the glued ends after their points and the handles after their
 // element.
-void carry(Editor& ed, std::span<const ElementMove> moves) {
+void carry(Editor& ed, std::span<const ElementMove> moves, std::vector<GluedEnd>& glued) {
     Document& doc = ed.doc;
     const CarriedLabels carried(doc, moves);
     for (const ElementMove& m : moves) {
@@ -138,7 +138,7 @@ void carry(Editor& ed, std::span<const ElementMove> moves) {
         if (m.element.kind != ElementKind::Label || !carried.has(m.element.index)) moveElement(doc, m.element, m.by);
     }
     carried.placeShared(doc);
-    followGlue(doc, doc.glued);
+    followGlue(doc, glued);
     showSelectionHandles(ed);
     ed.markModified();
 }
@@ -160,13 +160,13 @@ std::vector<ElementMove> allBy(const std::vector<ElementRef>& elements, PointF b
     return moves;
 }
 
-void findGlueFor(Document& doc, std::span<const ElementMove> moves) {
+std::vector<GluedEnd> glueFor(const Document& doc, std::span<const ElementMove> moves) {
     std::vector<ElementRef> shapes, arrows;
     for (const ElementMove& m : moves) {
         if (movesShapes(m.element)) shapes.push_back(m.element);
         if (m.element.kind == ElementKind::Arrow) arrows.push_back(m.element);
     }
-    doc.glued = findGlue(doc, shapes, arrows);
+    return findGlue(doc, shapes, arrows);
 }
 
 bool movable(const Editor& ed) {
@@ -183,31 +183,50 @@ std::optional<BoxF> selectionBox(const Document& doc) {
     return box;
 }
 
+void beginDrag(Editor& ed, float x, float y, std::optional<PointF> corner) {
+    MoveSession& drag = ed.drag;
+    drag.downX = roundI16Sat(x);
+    drag.downY = roundI16Sat(y);
+    if (corner) {
+        drag.startLeft = roundI16Sat(corner->x);
+        drag.startTop = roundI16Sat(corner->y);
+    }
+    drag.glued.clear();
+    drag.moved = {};
+}
+
 void beginMove(Editor& ed, float x, float y) {
-    Document& doc = ed.doc;
-    doc.downX = roundI16Sat(x);
-    doc.downY = roundI16Sat(y);
-    doc.moved = {};
-    findGlueFor(doc, allBy(selectedElements(doc), {}));
+    beginDrag(ed, x, y);
+    ed.drag.glued = glueFor(ed.doc, allBy(selectedElements(ed.doc), {}));
     gatherGuides(ed);
 }
 
+void beginResize(Editor& ed, ElementRef e, float x, float y) {
+    beginDrag(ed, x, y);
+    glueTo(ed, e);
+    gatherGuides(ed);
+}
+
+void glueTo(Editor& ed, ElementRef e) { ed.drag.glued = findGlue(ed.doc, std::span(&e, 1), {}); }
+
 void dragSelection(Editor& ed, float x, float y) {
-    Document& doc = ed.doc;
-    const std::optional<BoxF> box = selectionBox(doc);
+    MoveSession& drag = ed.drag;
+    const std::optional<BoxF> box = selectionBox(ed.doc);
     if (!box) return;
-    const BoxF start{box->left - doc.moved.x, box->top - doc.moved.y, box->right - doc.moved.x,
-                     box->bottom - doc.moved.y};
-    PointF want{std::nearbyint(x - doc.downX), std::nearbyint(y - doc.downY)};
+    const PointF moved = drag.moved;
+    const BoxF start{box->left - moved.x, box->top - moved.y, box->right - moved.x, box->bottom - moved.y};
+    PointF want{std::nearbyint(x - drag.downX), std::nearbyint(y - drag.downY)};
     const PointF snap = snapBoxBy(ed, {start.left + want.x, start.top + want.y, start.right + want.x, start.bottom + want.y});
     want = {want.x + snap.x, want.y + snap.y};
     const PointF to = clampOffset(start, canvasBox(ed), want);
     showGuidesFor(ed, {start.left + to.x, start.top + to.y, start.right + to.x, start.bottom + to.y});
-    const PointF step{to.x - doc.moved.x, to.y - doc.moved.y};
+    const PointF step{to.x - moved.x, to.y - moved.y};
     if (step == PointF{}) return;
-    doc.moved = to;
-    carry(ed, allBy(selectedElements(doc), step));
+    drag.moved = to;
+    carry(ed, allBy(selectedElements(ed.doc), step), drag.glued);
 }
+
+void followGluedEnds(Editor& ed) { followGlue(ed.doc, ed.drag.glued); }
 
 void nudgeSelection(Editor& ed, float dx, float dy) {
     Document& doc = ed.doc;
@@ -219,18 +238,21 @@ void nudgeSelection(Editor& ed, float dx, float dy) {
 }
 
 void endMove(Editor& ed) {
-    Document& doc = ed.doc;
-    relist(ed, allBy(selectedElements(doc), doc.moved));
-    doc.glued.clear();
-    doc.moved = {};
+    relist(ed, allBy(selectedElements(ed.doc), ed.drag.moved));
+    endDrag(ed);
+}
+
+void endDrag(Editor& ed) {
+    ed.drag.glued.clear();
+    ed.drag.moved = {};
     dropGuides(ed);
 }
 
+// Not a drag: the glue lasts for this one step.
 void moveElements(Editor& ed, std::span<const ElementMove> moves) {
-    findGlueFor(ed.doc, moves);
-    carry(ed, moves);
+    std::vector<GluedEnd> glued = glueFor(ed.doc, moves);
+    carry(ed, moves, glued);
     relist(ed, moves);
-    ed.doc.glued.clear();
 }
 
 }  // namespace qm

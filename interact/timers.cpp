@@ -20,9 +20,10 @@ void timer1Tick(Editor& ed) {
         ed.host.setCanvasCursor(CursorKind::Insert);
     } else {
         // The label stops at the canvas's edge, as every dragged element does.
-        const float left = doc.startLeft, top = doc.startTop;
+        const MoveSession& drag = ed.drag;
+        const float left = drag.startLeft, top = drag.startTop;
         const PointF by = clampOffset({left, top, left + l->width, top + l->height}, canvasBox(ed),
-                                      {static_cast<float>(p.x - doc.downX), static_cast<float>(p.y - doc.downY)});
+                                      {static_cast<float>(p.x - drag.downX), static_cast<float>(p.y - drag.downY)});
         l->left = left + by.x;
         l->top = top + by.y;
     }
