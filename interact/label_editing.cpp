@@ -95,9 +95,7 @@ void labelPress(Editor& ed, int i, int button) {
     const bool selected = doc.selIndex == i && doc.selKind == SelKind::Label;
     if (selected) ed.host.setTimerEnabled(TimerId::Timer1, true);
     const TwipPoint p = pointerInTwips(ed);
-    const LabelEl* l = doc.Label.find(i);
-    beginDrag(ed, static_cast<float>(p.x), static_cast<float>(p.y),
-              l ? std::optional<PointF>({l->left, l->top}) : std::nullopt);
+    beginLabelDrag(ed, i, static_cast<float>(p.x), static_cast<float>(p.y));
     if (selected) ed.drag.pressPt = ed.host.cursorPos();
     ed.host.setCanvasCursor(CursorKind::Default);
 }
@@ -111,6 +109,7 @@ void labelRelease(Editor& ed, int i, int /*button*/) {
     Document& doc = ed.doc;
     ed.host.setTimerEnabled(TimerId::Timer1, false);
     ed.drag.releasePt = ed.host.cursorPos();
+    endDrag(ed);
     if (const LabelEl* l = doc.Label.find(i)) {
         const bool moved = roundI16Sat(l->left) != ed.drag.startLeft || roundI16Sat(l->top) != ed.drag.startTop;
         if (moved || doc.selKind == SelKind::PlacingLabel) ed.markModified();

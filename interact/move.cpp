@@ -9,7 +9,6 @@
 #include "interact/handles.h"
 #include "interact/inner_labels.h"
 #include "interact/rules.h"
-#include "interact/selection.h"
 #include "interact/snapping.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
@@ -160,6 +159,19 @@ std::vector<ElementMove> allBy(const std::vector<ElementRef>& elements, PointF b
     return moves;
 }
 
+BoxF shifted(const BoxF& b, PointF by) { return {b.left + by.x, b.top + by.y, b.right + by.x, b.bottom + by.y}; }
+
+// Where a drag that began with `start` under the pointer takes it, the pointer
+// `want` away from the press: lined up or on the grid, then kept on the canvas.
+// The guide lines are those of where it goes.
+PointF dragOffset(Editor& ed, const BoxF& start, PointF want) {
+    const PointF snap = snapBoxBy(ed, shifted(start, want));
+    want = {want.x + snap.x, want.y + snap.y};
+    const PointF to = clampOffset(start, canvasBox(ed), want);
+    showGuidesFor(ed, shifted(start, to));
+    return to;
+}
+
 std::vector<GluedEnd> glueFor(const Document& doc, std::span<const ElementMove> moves) {
     std::vector<ElementRef> shapes, arrows;
     for (const ElementMove& m : moves) {
@@ -183,22 +195,16 @@ std::optional<BoxF> selectionBox(const Document& doc) {
     return box;
 }
 
-void beginDrag(Editor& ed, float x, float y, std::optional<PointF> corner) {
-    MoveSession& drag = ed.drag;
-    drag.downX = roundI16Sat(x);
-    drag.downY = roundI16Sat(y);
-    if (corner) {
-        drag.startLeft = roundI16Sat(corner->x);
-        drag.startTop = roundI16Sat(corner->y);
-    }
-    drag.glued.clear();
-    drag.moved = {};
-}
-
 void beginMove(Editor& ed, float x, float y) {
     beginDrag(ed, x, y);
     ed.drag.glued = glueFor(ed.doc, allBy(selectedElements(ed.doc), {}));
     gatherGuides(ed);
+}
+
+void beginLabelDrag(Editor& ed, int i, float x, float y) {
+    const LabelEl* l = ed.doc.Label.find(i);
+    beginDrag(ed, x, y, l ? std::optional<PointF>({l->left, l->top}) : std::nullopt);
+    if (l && ed.doc.selKind == SelKind::Label && ed.doc.selIndex == i) gatherGuides(ed);
 }
 
 void beginResize(Editor& ed, ElementRef e, float x, float y) {
@@ -207,26 +213,29 @@ void beginResize(Editor& ed, ElementRef e, float x, float y) {
     gatherGuides(ed);
 }
 
-void glueTo(Editor& ed, ElementRef e) { ed.drag.glued = findGlue(ed.doc, std::span(&e, 1), {}); }
-
 void dragSelection(Editor& ed, float x, float y) {
     MoveSession& drag = ed.drag;
     const std::optional<BoxF> box = selectionBox(ed.doc);
     if (!box) return;
     const PointF moved = drag.moved;
-    const BoxF start{box->left - moved.x, box->top - moved.y, box->right - moved.x, box->bottom - moved.y};
-    PointF want{std::nearbyint(x - drag.downX), std::nearbyint(y - drag.downY)};
-    const PointF snap = snapBoxBy(ed, {start.left + want.x, start.top + want.y, start.right + want.x, start.bottom + want.y});
-    want = {want.x + snap.x, want.y + snap.y};
-    const PointF to = clampOffset(start, canvasBox(ed), want);
-    showGuidesFor(ed, {start.left + to.x, start.top + to.y, start.right + to.x, start.bottom + to.y});
+    const BoxF start = shifted(*box, {-moved.x, -moved.y});
+    const PointF to = dragOffset(ed, start, {std::nearbyint(x - drag.downX), std::nearbyint(y - drag.downY)});
     const PointF step{to.x - moved.x, to.y - moved.y};
     if (step == PointF{}) return;
     drag.moved = to;
     carry(ed, allBy(selectedElements(ed.doc), step), drag.glued);
 }
 
-void followGluedEnds(Editor& ed) { followGlue(ed.doc, ed.drag.glued); }
+void dragLabel(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    LabelEl* l = doc.selKind == SelKind::Label ? doc.Label.find(doc.selIndex) : nullptr;
+    if (!l) return;
+    const MoveSession& drag = ed.drag;
+    const float left = drag.startLeft, top = drag.startTop;
+    const PointF by = dragOffset(ed, {left, top, left + l->width, top + l->height}, {x - drag.downX, y - drag.downY});
+    l->left = left + by.x;
+    l->top = top + by.y;
+}
 
 void nudgeSelection(Editor& ed, float dx, float dy) {
     Document& doc = ed.doc;
@@ -240,12 +249,6 @@ void nudgeSelection(Editor& ed, float dx, float dy) {
 void endMove(Editor& ed) {
     relist(ed, allBy(selectedElements(ed.doc), ed.drag.moved));
     endDrag(ed);
-}
-
-void endDrag(Editor& ed) {
-    ed.drag.glued.clear();
-    ed.drag.moved = {};
-    dropGuides(ed);
 }
 
 // Not a drag: the glue lasts for this one step.

@@ -190,9 +190,10 @@ void placeNewElement(Editor& ed, float x, float y) {
     if (canvasCarries(doc.selKind)) {
         canvasMove(ed, 0, 0, x, y);
     } else if (LabelEl* l = doc.selKind == SelKind::PlacingLabel ? doc.Label.find(doc.selIndex) : nullptr) {
-        const PointF in = intoCanvas(ed, {x, y, x + l->width, y + l->height});
-        l->left = x + in.x;
-        l->top = y + in.y;
+        const PointF at = snapPoint(ed, {x, y});  // its corner on the grid, as a new shape's
+        const PointF in = intoCanvas(ed, {at.x, at.y, at.x + l->width, at.y + l->height});
+        l->left = at.x + in.x;
+        l->top = at.y + in.y;
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include "interact/canvas_edge.h"
 #include "interact/handles.h"
-#include "interact/move.h"
+#include "interact/move_session.h"
 #include "model/labels.h"
 #include "model/relayout.h"
 #include "model/rounding.h"

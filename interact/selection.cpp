@@ -9,7 +9,7 @@
 
 #include "interact/arrows.h"
 #include "interact/handles.h"
-#include "interact/move.h"
+#include "interact/move_session.h"
 #include "interact/resize.h"
 #include "interact/rules.h"
 #include "model/labels.h"

@@ -182,8 +182,6 @@ void gatherGuides(Editor& ed) {
     ed.guides.active = true;
 }
 
-void dropGuides(Editor& ed) { ed.guides = {}; }
-
 PointF snapBoxBy(const Editor& ed, const BoxF& box) {
     PointF by;
     std::optional<float> dx, dy;
