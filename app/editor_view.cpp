@@ -335,7 +335,7 @@ void EditorView::updateEnabled() {
 }
 
 void EditorView::refresh() {
-    canvas_->setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
+    canvas_->setMoving(movingParts(ed_, ed_.capture.kind != PointerTarget::None));
     canvas_->refreshDrawing();
     showOverlay();
     syncBoxes();
@@ -373,7 +373,7 @@ void EditorView::updateRecovery() {
 }
 
 void EditorView::refreshMoving() {
-    std::vector<PartRef> parts = movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None);
+    std::vector<PartRef> parts = movingParts(ed_, ed_.capture.kind != PointerTarget::None);
     const Glance now = glance();
     if (now != last_) {
         refresh();

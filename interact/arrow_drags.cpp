@@ -56,11 +56,13 @@ void placeStraightArrow(Editor& ed, float x, float y) {
 
 void drawStraightArrow(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
-    if (doc.hitIndex == 0 && std::fabs(x - doc.downX) <= kDragSlack && std::fabs(y - doc.downY) <= kDragSlack) return;
+    if (doc.hitIndex == 0 && std::fabs(x - ed.drag.downX) <= kDragSlack &&
+        std::fabs(y - ed.drag.downY) <= kDragSlack)
+        return;
     const ArrowRecord* r = doc.arrowRecord(doc.selIndex);
     LineEl* s = r ? doc.Line1.find(r->slot[1]) : nullptr;
     if (!s) return;
-    const PointF tail = snapEnd(ed, doc.downX, doc.downY);
+    const PointF tail = snapEnd(ed, ed.drag.downX, ed.drag.downY);
     s->x1 = tail.x;
     s->y1 = tail.y;
     doc.hitIndex = 1;

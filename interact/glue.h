@@ -1,8 +1,8 @@
 // Arrows that stay on their shapes. When a move begins, the ends of arrows lying on
 // a connection point of a rectangle, ellipse or diamond about to move are found
 // from where everything lies; as the shapes move or change size, those ends follow
-// their points. Nothing of it is stored in the drawing, so files stay as they were
-// and older ones glue alike.
+// their points. The ends are the move session's (model/move_session.h), never the
+// drawing's, so files stay as they were and older ones glue alike.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -21,6 +21,8 @@ inline constexpr float kGlueReach = kTwipsPerPixel;
 // The ends, of arrows other than `wholeArrows` (which the move carries whole),
 // lying on a connection point of one of `shapes`; an end on points of two shapes
 // goes with the first. The keep of each is taken from its segment as it lies now.
+// Listed by arrow in index order, an arrow's tail before its head: the two ends of
+// one arrow always next to each other, as followGlue needs them.
 std::vector<GluedEnd> findGlue(const Document& doc, std::span<const ElementRef> shapes,
                                std::span<const ElementRef> wholeArrows);
 
@@ -29,6 +31,10 @@ std::vector<GluedEnd> findGlue(const Document& doc, std::span<const ElementRef> 
 // its point, and so does the vertex next to it, along the one axis that keeps the
 // end's segment level or upright (an arrow of one segment keeps its other end).
 // A head that moved is turned along its last segment.
+// `glued` must be in findGlue's order: an arrow glued by both ends is known by
+// its second end following its first at once in the list; apart, or with another
+// arrow's end between them, each end would bend the arrow on its own and an arrow
+// carried whole would be bent instead. Each `at` is brought up to date.
 void followGlue(Document& doc, std::vector<GluedEnd>& glued);
 
 inline constexpr double kSnapReach = 100;  // twips on each axis, on an unzoomed canvas

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "interact/inner_labels.h"
+#include "interact/move.h"
 #include "interact/pointer.h"
 #include "interact/rules.h"
 #include "interact/selection.h"
@@ -91,14 +92,11 @@ void labelPress(Editor& ed, int i, int button) {
     }
     if (!commitOpenEditors(ed)) return;  // the refused text keeps its box and the focus
     ed.host.focusCanvas();
-    if (doc.selIndex == i && doc.selKind == SelKind::Label) {
-        ed.host.setTimerEnabled(TimerId::Timer1, true);
-        doc.pressPt = ed.host.cursorPos();
-    }
+    const bool selected = doc.selIndex == i && doc.selKind == SelKind::Label;
+    if (selected) ed.host.setTimerEnabled(TimerId::Timer1, true);
     const TwipPoint p = pointerInTwips(ed);
-    const LabelEl* l = doc.Label.find(i);
-    noteDragStart(doc, static_cast<float>(p.x), static_cast<float>(p.y),
-                  l ? std::optional<PointF>({l->left, l->top}) : std::nullopt);
+    beginLabelDrag(ed, i, static_cast<float>(p.x), static_cast<float>(p.y));
+    if (selected) ed.drag.pressPt = ed.host.cursorPos();
     ed.host.setCanvasCursor(CursorKind::Default);
 }
 
@@ -110,9 +108,10 @@ void labelMove(Editor& ed, int /*i*/) {
 void labelRelease(Editor& ed, int i, int /*button*/) {
     Document& doc = ed.doc;
     ed.host.setTimerEnabled(TimerId::Timer1, false);
-    doc.releasePt = ed.host.cursorPos();
+    ed.drag.releasePt = ed.host.cursorPos();
+    endDrag(ed);
     if (const LabelEl* l = doc.Label.find(i)) {
-        const bool moved = roundI16Sat(l->left) != doc.startLeft || roundI16Sat(l->top) != doc.startTop;
+        const bool moved = roundI16Sat(l->left) != ed.drag.startLeft || roundI16Sat(l->top) != ed.drag.startTop;
         if (moved || doc.selKind == SelKind::PlacingLabel) ed.markModified();
     }
     // The label may now lie on a rectangle, ellipse or diamond, or no longer.
@@ -146,7 +145,7 @@ bool openSelectedText(Editor& ed) {
 
 void labelClick(Editor& ed, int i) {
     Document& doc = ed.doc;
-    if (doc.selIndex == i && doc.selKind == SelKind::Label && doc.pressPt == doc.releasePt) openEditor(ed, i);
+    if (doc.selIndex == i && doc.selKind == SelKind::Label && ed.drag.pressPt == ed.drag.releasePt) openEditor(ed, i);
     selectElement(ed, ElementKind::Label, i);
 }
 

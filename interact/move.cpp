@@ -9,7 +9,6 @@
 #include "interact/handles.h"
 #include "interact/inner_labels.h"
 #include "interact/rules.h"
-#include "interact/selection.h"
 #include "interact/snapping.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
@@ -130,7 +129,7 @@ void showSelectionHandles(Editor& ed) {
 
 // The moves, then the glued ends after their points and the handles after their
 // element.
-void carry(Editor& ed, std::span<const ElementMove> moves) {
+void carry(Editor& ed, std::span<const ElementMove> moves, std::vector<GluedEnd>& glued) {
     Document& doc = ed.doc;
     const CarriedLabels carried(doc, moves);
     for (const ElementMove& m : moves) {
@@ -138,7 +137,7 @@ void carry(Editor& ed, std::span<const ElementMove> moves) {
         if (m.element.kind != ElementKind::Label || !carried.has(m.element.index)) moveElement(doc, m.element, m.by);
     }
     carried.placeShared(doc);
-    followGlue(doc, doc.glued);
+    followGlue(doc, glued);
     showSelectionHandles(ed);
     ed.markModified();
 }
@@ -160,13 +159,26 @@ std::vector<ElementMove> allBy(const std::vector<ElementRef>& elements, PointF b
     return moves;
 }
 
-void findGlueFor(Document& doc, std::span<const ElementMove> moves) {
+BoxF shifted(const BoxF& b, PointF by) { return {b.left + by.x, b.top + by.y, b.right + by.x, b.bottom + by.y}; }
+
+// Where a drag that began with `start` under the pointer takes it, the pointer
+// `want` away from the press: lined up or on the grid, then kept on the canvas.
+// The guide lines are those of where it goes.
+PointF dragOffset(Editor& ed, const BoxF& start, PointF want) {
+    const PointF snap = snapBoxBy(ed, shifted(start, want));
+    want = {want.x + snap.x, want.y + snap.y};
+    const PointF to = clampOffset(start, canvasBox(ed), want);
+    showGuidesFor(ed, shifted(start, to));
+    return to;
+}
+
+std::vector<GluedEnd> glueFor(const Document& doc, std::span<const ElementMove> moves) {
     std::vector<ElementRef> shapes, arrows;
     for (const ElementMove& m : moves) {
         if (movesShapes(m.element)) shapes.push_back(m.element);
         if (m.element.kind == ElementKind::Arrow) arrows.push_back(m.element);
     }
-    doc.glued = findGlue(doc, shapes, arrows);
+    return findGlue(doc, shapes, arrows);
 }
 
 bool movable(const Editor& ed) {
@@ -184,29 +196,45 @@ std::optional<BoxF> selectionBox(const Document& doc) {
 }
 
 void beginMove(Editor& ed, float x, float y) {
-    Document& doc = ed.doc;
-    doc.downX = roundI16Sat(x);
-    doc.downY = roundI16Sat(y);
-    doc.moved = {};
-    findGlueFor(doc, allBy(selectedElements(doc), {}));
+    beginDrag(ed, x, y);
+    ed.drag.glued = glueFor(ed.doc, allBy(selectedElements(ed.doc), {}));
+    gatherGuides(ed);
+}
+
+void beginLabelDrag(Editor& ed, int i, float x, float y) {
+    const LabelEl* l = ed.doc.Label.find(i);
+    beginDrag(ed, x, y, l ? std::optional<PointF>({l->left, l->top}) : std::nullopt);
+    if (l && ed.doc.selKind == SelKind::Label && ed.doc.selIndex == i) gatherGuides(ed);
+}
+
+void beginResize(Editor& ed, ElementRef e, float x, float y) {
+    beginDrag(ed, x, y);
+    glueTo(ed, e);
     gatherGuides(ed);
 }
 
 void dragSelection(Editor& ed, float x, float y) {
-    Document& doc = ed.doc;
-    const std::optional<BoxF> box = selectionBox(doc);
+    MoveSession& drag = ed.drag;
+    const std::optional<BoxF> box = selectionBox(ed.doc);
     if (!box) return;
-    const BoxF start{box->left - doc.moved.x, box->top - doc.moved.y, box->right - doc.moved.x,
-                     box->bottom - doc.moved.y};
-    PointF want{std::nearbyint(x - doc.downX), std::nearbyint(y - doc.downY)};
-    const PointF snap = snapBoxBy(ed, {start.left + want.x, start.top + want.y, start.right + want.x, start.bottom + want.y});
-    want = {want.x + snap.x, want.y + snap.y};
-    const PointF to = clampOffset(start, canvasBox(ed), want);
-    showGuidesFor(ed, {start.left + to.x, start.top + to.y, start.right + to.x, start.bottom + to.y});
-    const PointF step{to.x - doc.moved.x, to.y - doc.moved.y};
+    const PointF moved = drag.moved;
+    const BoxF start = shifted(*box, {-moved.x, -moved.y});
+    const PointF to = dragOffset(ed, start, {std::nearbyint(x - drag.downX), std::nearbyint(y - drag.downY)});
+    const PointF step{to.x - moved.x, to.y - moved.y};
     if (step == PointF{}) return;
-    doc.moved = to;
-    carry(ed, allBy(selectedElements(doc), step));
+    drag.moved = to;
+    carry(ed, allBy(selectedElements(ed.doc), step), drag.glued);
+}
+
+void dragLabel(Editor& ed, float x, float y) {
+    Document& doc = ed.doc;
+    LabelEl* l = doc.selKind == SelKind::Label ? doc.Label.find(doc.selIndex) : nullptr;
+    if (!l) return;
+    const MoveSession& drag = ed.drag;
+    const float left = drag.startLeft, top = drag.startTop;
+    const PointF by = dragOffset(ed, {left, top, left + l->width, top + l->height}, {x - drag.downX, y - drag.downY});
+    l->left = left + by.x;
+    l->top = top + by.y;
 }
 
 void nudgeSelection(Editor& ed, float dx, float dy) {
@@ -219,18 +247,15 @@ void nudgeSelection(Editor& ed, float dx, float dy) {
 }
 
 void endMove(Editor& ed) {
-    Document& doc = ed.doc;
-    relist(ed, allBy(selectedElements(doc), doc.moved));
-    doc.glued.clear();
-    doc.moved = {};
-    dropGuides(ed);
+    relist(ed, allBy(selectedElements(ed.doc), ed.drag.moved));
+    endDrag(ed);
 }
 
+// Not a drag: the glue lasts for this one step.
 void moveElements(Editor& ed, std::span<const ElementMove> moves) {
-    findGlueFor(ed.doc, moves);
-    carry(ed, moves);
+    std::vector<GluedEnd> glued = glueFor(ed.doc, moves);
+    carry(ed, moves, glued);
     relist(ed, moves);
-    ed.doc.glued.clear();
 }
 
 }  // namespace qm

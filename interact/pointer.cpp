@@ -152,12 +152,11 @@ bool grabHandle(Editor& ed, float x, float y) {
     if (doc.selKind == SelKind::Arrow) {
         doc.selKind = SelKind::DraggingVertex;
     } else {
-        const ElementRef resized{*elementKindOf(doc.selKind), doc.selIndex};
-        doc.glued = findGlue(doc, std::span(&resized, 1), {});
-        gatherGuides(ed);  // while it is still the selection, which is left out
+        beginResize(ed, {*elementKindOf(doc.selKind), doc.selIndex}, x, y);
         doc.selKind = doc.selKind == SelKind::Shape ? SelKind::ResizingShape : SelKind::ResizingDiamond;
+        return true;
     }
-    noteDragStart(doc, x, y, std::nullopt);
+    beginDrag(ed, x, y);
     return true;
 }
 
@@ -174,19 +173,11 @@ void startDragOrBand(Editor& ed, float x, float y) {
     if (ed.doc.selKind != SelKind::None)
         beginMove(ed, x, y);
     else
-        noteDragStart(ed.doc, x, y, std::nullopt);  // where a band would start
+        beginDrag(ed, x, y);  // where a band would start
 }
 
 void toggleUnder(Editor& ed, float x, float y) {
     if (const std::optional<ElementRef> e = elementUnder(ed, x, y)) toggleSelected(ed, *e);
-}
-
-void noteDragStart(Document& doc, float x, float y, std::optional<PointF> corner) {
-    doc.downX = roundI16Sat(x);
-    doc.downY = roundI16Sat(y);
-    if (!corner) return;
-    doc.startLeft = roundI16Sat(corner->x);
-    doc.startTop = roundI16Sat(corner->y);
 }
 
 PointF clampToCanvas(const Editor& ed, float x, float y) {
@@ -199,9 +190,10 @@ void placeNewElement(Editor& ed, float x, float y) {
     if (canvasCarries(doc.selKind)) {
         canvasMove(ed, 0, 0, x, y);
     } else if (LabelEl* l = doc.selKind == SelKind::PlacingLabel ? doc.Label.find(doc.selIndex) : nullptr) {
-        const PointF in = intoCanvas(ed, {x, y, x + l->width, y + l->height});
-        l->left = x + in.x;
-        l->top = y + in.y;
+        const PointF at = snapPoint(ed, {x, y});  // its corner on the grid, as a new shape's
+        const PointF in = intoCanvas(ed, {at.x, at.y, at.x + l->width, at.y + l->height});
+        l->left = at.x + in.x;
+        l->top = at.y + in.y;
     }
 }
 
@@ -211,7 +203,7 @@ void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
         // Its tail stays here: a drag draws the arrow to where it is let go, a
         // click drops it at its own length (canvasRelease).
         ed.doc.hitIndex = 0;
-        noteDragStart(ed.doc, x, y, std::nullopt);
+        beginDrag(ed, x, y);
         return;
     }
     if (grabHandle(ed, x, y) || pressOnGroup(ed, x, y)) return;
@@ -277,6 +269,8 @@ void canvasMove(Editor& ed, int button, int shift, float rawX, float rawY) {
         case SelKind::SelectingArea:
             if (left) {
                 doc.selKind = SelKind::SelectingArea;
+                doc.bandFromX = ed.drag.downX;
+                doc.bandFromY = ed.drag.downY;
                 doc.bandX = roundI16Sat(x);
                 doc.bandY = roundI16Sat(y);
             }
@@ -311,13 +305,11 @@ void canvasRelease(Editor& ed, int button, int shift, float rawX, float rawY) {
             break;
         case SelKind::ResizingShape:
             finishShapeResize(ed);
-            doc.glued.clear();
-            dropGuides(ed);
+            endDrag(ed);
             break;
         case SelKind::ResizingDiamond:
             finishDiamondResize(ed);
-            doc.glued.clear();
-            dropGuides(ed);
+            endDrag(ed);
             break;
         case SelKind::Shape:
         case SelKind::Arrow:

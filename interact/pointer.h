@@ -57,9 +57,6 @@ bool pressOnGroup(Editor& ed, float x, float y);
 void startDragOrBand(Editor& ed, float x, float y);
 // Ctrl+click: the element under the pointer joins the selection or leaves it.
 void toggleUnder(Editor& ed, float x, float y);
-// Notes where a drag starts: the pointer (downX, downY) and, when something is
-// dragged from a corner, that corner (startLeft, startTop).
-void noteDragStart(Document& doc, float x, float y, std::optional<PointF> corner);
 
 // A new element being placed put at (x, y), as a pointer move there puts it.
 void placeNewElement(Editor& ed, float x, float y);

@@ -62,6 +62,10 @@ PointerTarget targetAt(const Document& doc, float x, float y) {
 void pointerDown(Editor& ed, int button, int shift, float x, float y) {
     if (ed.capture.kind == PointerTarget::None) {
         ed.capture = targetAt(ed.doc, x, y);
+        // The label being placed takes the press wherever it lands, which drops
+        // it: it follows the pointer a tick of its timer behind, and its corner
+        // may sit on the grid beside the pointer.
+        if (ed.doc.selKind == SelKind::PlacingLabel) ed.capture = {PointerTarget::Label, ed.doc.selIndex};
         // A handle of the selection takes the press from a label lying over it, as
         // from anything on the canvas (an arrowhead hands its press on already).
         if (ed.capture.kind == PointerTarget::Label && button == kLeftButton && handleAt(ed, x, y))
@@ -87,6 +91,9 @@ void pointerDown(Editor& ed, int button, int shift, float x, float y) {
 }
 
 void pointerMove(Editor& ed, int buttons, int shift, float x, float y) {
+    // Alt turns snapping off for the drag, whatever carries it: a label's timer
+    // reads it between the moves.
+    ed.snapHeldOff = (shift & kAlt) != 0;
     PointerTarget t = ed.capture;
     if (t.kind == PointerTarget::None) {
         t = targetAt(ed.doc, x, y);

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "interact/canvas_edge.h"
-#include "interact/glue.h"
 #include "interact/handles.h"
+#include "interact/move_session.h"
 #include "model/labels.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
@@ -66,13 +66,13 @@ void resizeShapeStep(Editor& ed, float x, float y) {
     if (const ShapeEl* s = doc.Shape1.find(i)) moveShapeTo(doc, i, s->left, s->top);
     showShapeHandles(ed, i);
     layoutOwnShapeTexts(doc, i);
-    followGlue(doc, doc.glued);
+    followGluedEnds(ed);
 }
 
 void resizeDiamondStep(Editor& ed, float x, float y) {
     resizeDiamond(ed.doc, x, y);
     layoutDiamondFromRecord(ed, ed.doc.selIndex);
-    followGlue(ed.doc, ed.doc.glued);
+    followGluedEnds(ed);
 }
 
 void finishShapeResize(Editor& ed) {
@@ -86,7 +86,7 @@ void finishShapeResize(Editor& ed) {
         moveShapeTo(doc, i, s->left + in.x, s->top + in.y);
         layoutOwnShapeTexts(doc, i);
         showShapeHandles(ed, i);
-        followGlue(doc, doc.glued);
+        followGluedEnds(ed);
     }
     doc.selKind = SelKind::Shape;
 }
@@ -102,7 +102,7 @@ void finishDiamondResize(Editor& ed) {
         r->x = roundI32Sat(l + in.x);
         r->y = roundI32Sat(t + in.y);
         layoutDiamondFromRecord(ed, i);
-        followGlue(doc, doc.glued);
+        followGluedEnds(ed);
     }
     doc.selKind = SelKind::Diamond;
 }
@@ -133,7 +133,7 @@ void resizeCornerBy(Editor& ed, float dx, float dy) {
     const float bottom = corner(box.bottom + dy, box.top + minH, c.bottom, box.bottom);
     if (right == box.right && bottom == box.bottom) return;
     const ElementRef e{shape ? ElementKind::Shape : ElementKind::Diamond, i};
-    doc.glued = findGlue(doc, std::span(&e, 1), {});
+    glueTo(ed, e);
     doc.hitIndex = 3;
     if (shape) {
         resizeShapeStep(ed, right, bottom);
@@ -142,7 +142,7 @@ void resizeCornerBy(Editor& ed, float dx, float dy) {
         resizeDiamondStep(ed, right, bottom);
         finishDiamondResize(ed);
     }
-    doc.glued.clear();
+    endDrag(ed);
     ed.markModified();
 }
 

@@ -9,6 +9,7 @@
 
 #include "interact/arrows.h"
 #include "interact/handles.h"
+#include "interact/move_session.h"
 #include "interact/resize.h"
 #include "interact/rules.h"
 #include "model/labels.h"
@@ -170,7 +171,6 @@ bool carriedBySelection(const Document& doc, ElementRef e) {
 
 void clearSelection(Editor& ed) {
     Document& doc = ed.doc;
-    ed.guides = {};  // a drag cut short lines nothing up
     const int i = doc.selIndex;
     if (const std::optional<ElementKind> kind = isSelection(doc.selKind) ? elementKindOf(doc.selKind) : std::nullopt) {
         switch (*kind) {
@@ -195,7 +195,7 @@ void clearSelection(Editor& ed) {
         }
     }
     doc.group.clear();  // several elements show no handles
-    doc.glued.clear();
+    endDrag(ed);        // a drag cut short lines nothing up
     if (doc.selKind != SelKind::DrawingArrow) doc.selKind = SelKind::None;
 }
 
@@ -205,7 +205,7 @@ void endInteraction(Editor& ed) {
     for (int k = 1; k < doc.spHandle.end(); ++k) doc.spHandle.setVisible(k, false);
     doc.selKind = SelKind::None;
     doc.group.clear();
-    doc.glued.clear();
+    endDrag(ed);
     doc.lneTemp.visible = false;
     ed.host.setCanvasCursor(CursorKind::Default);
     ed.host.setTimerEnabled(TimerId::Timer1, false);

@@ -160,7 +160,7 @@ void gatherGuides(Editor& ed) {
     std::vector<ElementRef> left = selectedElements(doc);
     for (ElementRef s : selectedElements(doc))
         for (int label : carriedLabels(doc, s)) left.push_back({ElementKind::Label, label});
-    for (int arrow : gluedArrows(doc.glued)) left.push_back({ElementKind::Arrow, arrow});
+    for (int arrow : gluedArrows(ed.drag.glued)) left.push_back({ElementKind::Arrow, arrow});
     const auto texts = [&left](const auto* r) {
         if (r) left.insert(left.end(), {{ElementKind::Label, r->label1}, {ElementKind::Label, r->label2}});
     };
@@ -181,8 +181,6 @@ void gatherGuides(Editor& ed) {
     ed.guides.ys = merged(std::move(ys));
     ed.guides.active = true;
 }
-
-void dropGuides(Editor& ed) { ed.guides = {}; }
 
 PointF snapBoxBy(const Editor& ed, const BoxF& box) {
     PointF by;

@@ -25,8 +25,7 @@ bool snapsToGuides(const Editor& ed);
 // visible element that does not go with the selection, and the canvas's centre
 // lines, gathered once for the frames to come.
 void gatherGuides(Editor& ed);
-// The drag is over: nothing is lined up any more.
-void dropGuides(Editor& ed);
+// The drag's end drops them (endDrag, interact/move_session.h).
 
 // The offset that takes `box` onto the nearest alignment on each axis (an edge or
 // the centre on another's, within reach on the screen, or else an even spacing

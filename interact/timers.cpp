@@ -1,7 +1,7 @@
 #include "interact/timers.h"
 
-#include "interact/canvas_edge.h"
-#include "model/element_parts.h"
+#include "interact/move.h"
+#include "interact/pointer.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
 
@@ -9,22 +9,14 @@ namespace qm {
 void timer1Tick(Editor& ed) {
     Document& doc = ed.doc;
     if (doc.selKind != SelKind::PlacingLabel && doc.selKind != SelKind::Label) return;
-    LabelEl* l = doc.Label.find(doc.selIndex);
-    if (!l) return;
+    if (!doc.Label.find(doc.selIndex)) return;
     const TwipPoint p = pointerInTwips(ed);
+    const auto x = static_cast<float>(p.x), y = static_cast<float>(p.y);
     if (doc.selKind == SelKind::PlacingLabel) {
-        const auto x = static_cast<float>(p.x), y = static_cast<float>(p.y);
-        const PointF in = intoCanvas(ed, {x, y, x + l->width, y + l->height});
-        l->left = x + in.x;
-        l->top = y + in.y;
+        placeNewElement(ed, x, y);
         ed.host.setCanvasCursor(CursorKind::Insert);
     } else {
-        // The label stops at the canvas's edge, as every dragged element does.
-        const float left = doc.startLeft, top = doc.startTop;
-        const PointF by = clampOffset({left, top, left + l->width, top + l->height}, canvasBox(ed),
-                                      {static_cast<float>(p.x - doc.downX), static_cast<float>(p.y - doc.downY)});
-        l->left = left + by.x;
-        l->top = top + by.y;
+        dragLabel(ed, x, y);
     }
 }
 

@@ -1,6 +1,7 @@
 // One drawing with everything the editor keeps about it: the element collections
 // (index 0 of each is its template), the single elements, the counters, the record
-// arrays and the editor state. A plain value: copying it copies the drawing.
+// arrays and what is selected. A plain value: copying it copies the drawing. A
+// gesture under way is the editor's, never the drawing's (model/move_session.h).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -24,20 +25,6 @@ struct ScreenPoint {
 struct PointF {
     float x = 0, y = 0;
     bool operator==(const PointF&) const = default;
-};
-
-// An arrow end that the move under way carries along with the connection point of
-// a rectangle, ellipse or diamond it lay on when the move began.
-struct GluedEnd {
-    int arrow = 0;
-    bool head = false;  // the end of the last segment; else the start of the first
-    ElementRef on;      // the shape or diamond
-    int point = 0;      // which of its connection points
-    PointF at;          // where that point was when the end last followed it
-    // How the end's segment lay at the start, which its other vertex keeps when the
-    // end moves: level (it moves up and down with the end), upright (left and
-    // right), or neither, for a slanting segment or an arrow of one segment.
-    enum Keep : uint8_t { Level, Upright, Neither } keep = Neither;
 };
 
 // The "QMP" tag padded with blanks to 255 characters.
@@ -82,15 +69,13 @@ struct Document {
     SelKind selKind = SelKind::None;
     int16_t selIndex = 0;
     std::vector<ElementRef> group;  // selKind Several: the elements selected, sorted
-    std::vector<GluedEnd> glued;    // the arrow ends a move under way carries along
-    PointF moved;                   // how far the drag under way has carried the selection
-    int16_t bandX = 0, bandY = 0;   // selKind SelectingArea: the band's corner at the pointer
+    // selKind SelectingArea: the band's corner at the pointer, and the one where
+    // its press was. The band is shown, as lneTemp is; the press it came from is not.
+    int16_t bandX = 0, bandY = 0;
+    int16_t bandFromX = 0, bandFromY = 0;
     int16_t hitIndex = 0;
     int16_t orthoDraw = 0;
-    int16_t downX = 0, downY = 0;
-    int16_t startLeft = 0, startTop = 0;
     int16_t editLabel = 0;
-    ScreenPoint pressPt, releasePt;
     std::string fileName;
     int16_t modified = 0;  // -1 or 0; read and set through isModified() and setModified()
     std::string headerTag;

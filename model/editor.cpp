@@ -16,6 +16,7 @@ void replaceDocument(Editor& ed, Document&& next, const std::string& path) {
     next.setModified(false);
     cur = std::move(next);
     ed.capture = {};
+    ed.drag = {};
     ed.guides = {};
 }
 

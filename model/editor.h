@@ -10,6 +10,7 @@
 #include "model/drag_guides.h"
 #include "model/file_identity.h"
 #include "model/host.h"
+#include "model/move_session.h"
 #include "model/text_metrics.h"
 
 namespace qm {
@@ -69,6 +70,7 @@ public:
     EditBox text2{false, 0, 0, 315, kTallBoxHeight, {}, 0};
 
     PointerTarget capture;  // set by a press, cleared by the release
+    MoveSession drag;       // the gesture under way (interact/move.h)
 
     // How many twips one pixel of the screen spans where the canvas is shown:
     // kTwipsPerPixel at 100%, fewer when the view is zoomed in. The shell sets it

@@ -13,7 +13,8 @@ void add(std::vector<PartRef>& out, Part part, int index) { out.push_back(PartRe
 
 }  // namespace
 
-std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld) {
+std::vector<PartRef> movingParts(const Editor& ed, bool pointerHeld) {
+    const Document& doc = ed.doc;
     std::vector<PartRef> out;
     // A new element follows the pointer by itself; a selected one moves, or has a
     // handle dragged, only while a press lasts.
@@ -39,7 +40,7 @@ std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld) {
     }
     // The arrows glued to what moves bend or move with it; several selected
     // elements themselves move as their own layer (groupParts).
-    for (const GluedEnd& g : doc.glued) appendMovingParts(out, doc, {ElementKind::Arrow, g.arrow});
+    for (const GluedEnd& g : ed.drag.glued) appendMovingParts(out, doc, {ElementKind::Arrow, g.arrow});
     sortUnique(out);
     return out;
 }

@@ -3,7 +3,7 @@
 #pragma once
 #include <vector>
 
-#include "model/document.h"
+#include "model/editor.h"
 #include "model/parts.h"
 
 namespace qm {
@@ -12,6 +12,6 @@ namespace qm {
 // sorted as the painter stacks them; empty when nothing follows the pointer.
 // `pointerHeld` says a press is under way: drags move only while it lasts, while
 // a newly inserted element follows the pointer with no button down.
-std::vector<PartRef> movingParts(const Document& doc, bool pointerHeld);
+std::vector<PartRef> movingParts(const Editor& ed, bool pointerHeld);
 
 }  // namespace qm

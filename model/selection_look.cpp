@@ -93,8 +93,8 @@ std::vector<PartRef> groupParts(const Document& doc, std::span<const ElementRef>
 
 std::optional<BoxF> rubberBand(const Document& doc) {
     if (doc.selKind != SelKind::SelectingArea) return std::nullopt;
-    const auto [x1, x2] = std::minmax(doc.downX, doc.bandX);
-    const auto [y1, y2] = std::minmax(doc.downY, doc.bandY);
+    const auto [x1, x2] = std::minmax(doc.bandFromX, doc.bandX);
+    const auto [y1, y2] = std::minmax(doc.bandFromY, doc.bandY);
     return BoxF{static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2), static_cast<float>(y2)};
 }
 

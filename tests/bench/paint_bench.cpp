@@ -221,7 +221,7 @@ private:
         host_.at = {screen(x), screen(y)};
     }
     void refresh() {
-        moving_ = movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None);
+        moving_ = movingParts(ed_, ed_.capture.kind != PointerTarget::None);
         look_ = canvasPaintOptions(ed_.doc, std::move(look_));
         show(cache_.catchUp(ed_.doc, moving_, kClient, options()));
         showGuides();

@@ -196,7 +196,7 @@ private:
     }
 
     void refresh() {
-        frames_.setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
+        frames_.setMoving(movingParts(ed_, ed_.capture.kind != PointerTarget::None));
         unpainted_ += frames_.refreshDrawing();
         show();  // the frame goes out before the history settles
         settle(ed_);
@@ -208,7 +208,7 @@ private:
             refresh();
             return;
         }
-        frames_.setMoving(movingParts(ed_.doc, ed_.capture.kind != PointerTarget::None));
+        frames_.setMoving(movingParts(ed_, ed_.capture.kind != PointerTarget::None));
         unpainted_ += frames_.refreshMoving();
     }
 

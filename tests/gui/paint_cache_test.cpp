@@ -100,7 +100,7 @@ private slots:
         startUp(ed);
         insertShape(ed, ShapeStyle::Rectangle);
         const ShapeRecord& rec = ed.doc.shapeRec[1];
-        std::vector<PartRef> placing = movingParts(ed.doc, false);
+        std::vector<PartRef> placing = movingParts(ed, false);
         QVERIFY(std::is_sorted(placing.begin(), placing.end()));
         for (const PartRef r : {PartRef{Part::Shape1, 1}, PartRef{Part::LineRect, 1}, PartRef{Part::Label, rec.label1},
                                 PartRef{Part::Label, rec.label2}, PartRef{Part::spHandle, 1}, PartRef{Part::spHandle, 4}})
@@ -121,8 +121,8 @@ private slots:
         QCOMPARE(ed.doc.selKind, SelKind::Shape);
 
         // Selected but not held: nothing moves, so nothing is cached.
-        QVERIFY(movingParts(ed.doc, false).empty());
-        const std::vector<PartRef> dragged = movingParts(ed.doc, true);
+        QVERIFY(movingParts(ed, false).empty());
+        const std::vector<PartRef> dragged = movingParts(ed, true);
         QVERIFY(has(dragged, Part::Shape1, 1));
         QVERIFY(has(dragged, Part::Label, inner));
         QVERIFY(!has(dragged, Part::Label, 0));  // empty record slots name no label
@@ -132,7 +132,7 @@ private slots:
         Editor ed(host, metrics);
         startUp(ed);
         insertDiamond(ed);
-        QVERIFY(has(movingParts(ed.doc, false), Part::lx5, 1));
+        QVERIFY(has(movingParts(ed, false), Part::lx5, 1));
         drop(ed, 6000, 1500);
 
         insertPolylineArrow(ed);
@@ -143,7 +143,7 @@ private slots:
         canvasMove(ed, 0, 0, 3000, 7000);
         const ArrowRecord& r = ed.doc.arrowRec[1];
         QVERIFY(r.count() >= 2);
-        const std::vector<PartRef> drawing = movingParts(ed.doc, false);
+        const std::vector<PartRef> drawing = movingParts(ed, false);
         for (int k = 1; k <= r.count(); ++k) QVERIFY(has(drawing, Part::Line1, r.slot[static_cast<size_t>(k)]));
         QVERIFY(has(drawing, Part::lneTemp, 0));
         QVERIFY(has(drawing, Part::spHandle, 0));  // the tail handle is handle 0
@@ -155,14 +155,14 @@ private slots:
         // The table of the title block moves with its six cell texts, not the title.
         canvasPress(ed, 1, 0, 12000, 8400);
         QCOMPARE(ed.doc.selKind, SelKind::TitleBlock);
-        const std::vector<PartRef> title = movingParts(ed.doc, true);
+        const std::vector<PartRef> title = movingParts(ed, true);
         QVERIFY(has(title, Part::Shape2, 0) && has(title, Part::Line2, 0) && has(title, Part::Line4, 0));
         QVERIFY(has(title, Part::Label, 3) && has(title, Part::Label, 8));
         QVERIFY(!has(title, Part::Label, 1) && !has(title, Part::Label, 2));
         canvasRelease(ed, 1, 0, 12000, 8400);
 
         insertLabel(ed, true);
-        QCOMPARE(movingParts(ed.doc, false), std::vector<PartRef>({{Part::Label, ed.doc.selIndex}}));
+        QCOMPARE(movingParts(ed, false), std::vector<PartRef>({{Part::Label, ed.doc.selIndex}}));
     }
 
     void aFrameFromTheLayerEqualsAFullRepaint_data() {
@@ -193,7 +193,7 @@ private slots:
         // Drag the ellipse by its inside; the first frame builds the layer.
         canvasPress(ed, 1, 0, 8500, 4500);
         QCOMPARE(ed.doc.selKind, SelKind::Shape);
-        const std::vector<PartRef> moving = movingParts(ed.doc, true);
+        const std::vector<PartRef> moving = movingParts(ed, true);
         PaintCache cache;
         canvasMove(ed, 1, 0, 8700, 4600);
         QCOMPARE(differences(cachedPaint(cache, ed.doc, moving, dpr), fullPaint(ed.doc, dpr)), 0);
@@ -240,12 +240,12 @@ private slots:
         };
 
         canvasPress(ed, 1, 0, 1300, 1800);  // the rectangle, by its inside: only selected so far
-        moving = movingParts(ed.doc, true);
+        moving = movingParts(ed, true);
         catchUp();
         QVERIFY(small());
         for (float x = 1400; x <= 2600; x += 400) canvasMove(ed, 1, 0, x, 2000);
         canvasRelease(ed, 1, 0, 2600, 2000);
-        moving = movingParts(ed.doc, false);
+        moving = movingParts(ed, false);
         catchUp();
         QVERIFY(small());
 
@@ -383,7 +383,7 @@ private slots:
         startUp(ed);
         insertShape(ed, ShapeStyle::Rectangle);
         canvasMove(ed, 0, 0, 1500, 1500);
-        const std::vector<PartRef> moving = movingParts(ed.doc, false);
+        const std::vector<PartRef> moving = movingParts(ed, false);
         PaintCache cache;
         QImage img = blankImage(1);
         img.fill(Qt::red);

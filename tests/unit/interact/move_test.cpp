@@ -10,8 +10,10 @@
 #include "interact/inner_labels.h"
 #include "interact/move.h"
 #include "interact/pointer.h"
+#include "interact/pointer_routing.h"
 #include "interact/selection.h"
 #include "interact/snapping.h"
+#include "interact/timers.h"
 #include "io/document_io.h"
 #include "model/element_parts.h"
 #include "model/sel_kind.h"
@@ -232,6 +234,25 @@ struct Snapping : TestEditor {
         canvasRelease(ed, 1, shift, x + dx, y + dy);
         return box(2);
     }
+    // The system cursor on canvas twips (x, y), which the fake host keeps in whole
+    // pixels of 15 twips; a label's timer reads it.
+    void cursorAt(float x, float y) {
+        host.cursor = host.canvasToScreen({static_cast<int32_t>(x / 15), static_cast<int32_t>(y / 15)});
+    }
+    // Drags label i, selected, by (dx, dy) twips (whole pixels) as the shell routes
+    // it, its timer carrying it; where it lies then.
+    BoxF dragLabelBy(int i, float dx, float dy, int shift = 0) {
+        const LabelEl& l = *doc.Label.find(i);
+        const float x = l.left + 30, y = l.top + 30;
+        cursorAt(x, y);
+        pointerDown(ed, 1, 0, x, y);
+        cursorAt(x + dx, y + dy);
+        pointerMove(ed, 1, shift, x + dx, y + dy);
+        timer1Tick(ed);
+        lines = ed.guides.lines;
+        pointerUp(ed, 1, shift, x + dx, y + dy);
+        return *outlineOf(doc, {ElementKind::Label, i});
+    }
     std::vector<GuideLine> lines;  // as the last frame showed them
 };
 
@@ -249,6 +270,25 @@ TEST(Snapping, TheGridTakesDropsMovesResizesAndArrowVerticesButNotAConnectionPoi
     EXPECT_EQ(moved.top, onGrid(4033));
     const BoxF dragged = t.drag2By(-1001, 33, kAlt);
     EXPECT_NEAR(dragged.left, moved.left - 1001, 1) << "Alt: as the pointer went";
+
+    // A new label follows the pointer on the grid and is dropped there, however
+    // far its corner sits from the pointer; dragged by itself, it lands on the grid.
+    insertLabel(ed, false);
+    const int label = t.doc.selIndex;
+    t.cursorAt(3045, 6105);
+    pointerMove(ed, 0, 0, 3045, 6105);
+    timer1Tick(ed);
+    pointerDown(ed, 1, 0, 3045, 6105);
+    pointerUp(ed, 1, 0, 3045, 6105);
+    ASSERT_EQ(t.doc.selKind, SelKind::Label);
+    ASSERT_EQ(t.doc.selIndex, label);
+    BoxF l = *outlineOf(t.doc, {ElementKind::Label, label});
+    EXPECT_EQ(l.left, 3000);
+    EXPECT_EQ(l.top, 6150);
+    l = t.dragLabelBy(label, 555, 330);
+    EXPECT_EQ(l.left, onGrid(3555));
+    EXPECT_EQ(l.top, onGrid(6480));
+    EXPECT_EQ(t.dragLabelBy(label, 45, 0, kAlt).left, l.left + 45) << "Alt: as the pointer went";
 
     // The bottom-right corner of rectangle 3, dragged: it lands on the grid.
     const BoxF r = t.box(3);
@@ -307,6 +347,20 @@ TEST(Snapping, GuidesLineUpEdgesAndCentresWithinFiveScreenPixelsAndShowWhileTheD
     EXPECT_EQ(std::nearbyint((b.top + b.bottom) / 2), std::nearbyint(middle));
     EXPECT_FALSE(t.lines.empty());
     EXPECT_FALSE(t.lines[0].vertical);
+
+    // A label dragged by itself, its left edge 2 twips from the first rectangle's:
+    // lined up as a shape would be, and not with Alt.
+    const int label = test::addLabel(ed, "说明", 6000, 3000);
+    selectElement(ed, ElementKind::Label, label);
+    BoxF l = t.dragLabelBy(label, 1005 - 6000, 0);
+    EXPECT_EQ(l.left, one.left);
+    ASSERT_FALSE(t.lines.empty());
+    EXPECT_TRUE(t.lines[0].vertical);
+    EXPECT_EQ(t.lines[0].at, one.left);
+    EXPECT_TRUE(ed.guides.lines.empty()) << "gone with the release";
+    l = t.dragLabelBy(label, 30, 0, kAlt);
+    EXPECT_EQ(l.left, one.left + 30) << "Alt: as the pointer went";
+    EXPECT_TRUE(t.lines.empty());
 }
 
 // The arrows glued to a rectangle go where it goes: nothing to line it up with. The
