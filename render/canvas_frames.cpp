@@ -122,27 +122,38 @@ void CanvasFrames::paint(QPainter& painter, const QRect& area, const QRect& inVi
     };
     const QRectF shown = inView.isEmpty() ? QRectF() : toClient(device.mapRect(QRectF(inView)).toAlignedRect());
     const ZoomedView v = view();
-    // `to` maps device pixels of the painter's device to where they are painted.
-    const auto paintDrawing = [&](QPainter& p, const QTransform& back, QPoint to) {
-        p.setWorldTransform(back);
-        p.setClipRect(pixels.translated(-to));
-        p.setWorldTransform(QTransform(density, 0, 0, density, corner.x() - to.x(), corner.y() - to.y()) * back);
+    // Client pixels to the device pixels of a painter whose own device pixels are
+    // `to` off the painter's: exactly, for a line whose edge falls on a pixel's
+    // middle (as at 250%) is drawn a pixel thicker or thinner by the last bit of
+    // a coordinate.
+    const auto onDevice = [&](QPoint to) {
+        return QTransform(density, 0, 0, density, corner.x() - to.x(), corner.y() - to.y());
+    };
+    const auto paintDrawing = [&](QPainter& p) {
         cache_.paint(p, *doc_, moving_, client_, density, toClient(pixels), v.paintOptions(look(), dpr_), shown);
     };
-    if (zoom_ == 1) {
-        paintDrawing(painter, device.inverted() * world, {});
+    const QTransform back = device.inverted() * world;  // device pixels to the painter's
+    painter.setWorldTransform(back);
+    painter.setClipRect(pixels);
+    painter.setWorldTransform(onDevice({}) * back);
+    const QTransform got = painter.deviceTransform();
+    if (zoom_ == 1 && got.m11() == density && got.m22() == density && got.dx() == corner.x() && got.dy() == corner.y() &&
+        got.type() <= QTransform::TxScale) {
+        paintDrawing(painter);
         painter.setWorldTransform(world);
         return;
     }
     // Zoomed, what moves is composed on an image first: there lines of text are
     // stamped at the zoomed density, as the layer holds them, instead of drawn
-    // glyph by glyph, large, in every frame.
+    // glyph by glyph, large, in every frame. So is a drawing whose transform the
+    // screen's ratio makes inexact.
     QImage composed(pixels.size(), QImage::Format_RGB32);
-    composed.setDevicePixelRatio(dpr_);
-    QPainter onImage(&composed);
-    paintDrawing(onImage, onImage.deviceTransform().inverted() * onImage.worldTransform(), pixels.topLeft());
-    onImage.end();
-    painter.setWorldTransform(device.inverted() * world);
+    {
+        QPainter onImage(&composed);
+        onImage.setWorldTransform(onDevice(pixels.topLeft()));
+        paintDrawing(onImage);
+    }
+    painter.setWorldTransform(back);
     drawOnDevicePixels(painter, pixels.topLeft(), composed);
     painter.setWorldTransform(world);
 }

@@ -385,6 +385,9 @@ void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& o
         if (!options.exposed.isNull()) area &= options.exposed.toAlignedRect();
         if (area.isEmpty()) return;
         if (t.type() <= QTransform::TxScale && t.m11() == t.m22()) {
+            // From a whole device pixel, as the canvas's layer of raised parts lies:
+            // at 187.5% a corner a fraction off one draws every edge that fraction off.
+            area = onWholeDevicePixels(area, t.m11());
             drawOnDevicePixels(painter, QPointF(area.topLeft()), raisedLayer(doc, options, area, t.m11()));
         } else {
             PaintOptions on = below;

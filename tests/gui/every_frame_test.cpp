@@ -572,6 +572,8 @@ private slots:
             {E::Zoom, 8, 0, 42, 197}, {E::Insert, 1}, {E::Move, 0, 0, 1104, 2712},
             {E::Press, 1, 0, 1104, 2712}, {E::Release, 1, 0, 1104, 2712}}
                                       << qreal{1} << true;
+        QTest::newRow("200% at 1.25") << std::vector<E>{{E::Zoom, 6, 0, 1429, 1411}} << qreal{1.25} << true;
+        QTest::newRow("selected arrow at 1.5") << std::vector<E>{{E::Insert, 2}, {E::Zoom, 4, 0, 3316, 255}, {E::Insert, 5}, {E::SelectAll}} << qreal{1.5} << true;
         QTest::newRow("title at 1.25") << std::vector<E>{{E::Press, 1, 2, 11500, 8175}} << qreal{1.25} << true;
     }
 
