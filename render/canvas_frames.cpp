@@ -65,11 +65,12 @@ void CanvasFrames::place(QSize client, qreal zoom, qreal dpr, QPoint origin) {
 
 QRegion CanvasFrames::onScreen(const QRegion& clientArea) const {
     const ZoomedView v = view();
-    // Where the client area's corner falls inside a device pixel, paint() lays the
-    // drawing up to half a device pixel off it: the areas reach a pixel further.
-    const bool off = std::fmod(origin_.x() * dpr_, 1.0) != 0 || std::fmod(origin_.y() * dpr_, 1.0) != 0;
+    // Enlarged by the screen's ratio, a line's pixels reach into the next pixel as
+    // they do zoomed, and where the client area's corner falls inside a device
+    // pixel paint() lays the drawing up to half a device pixel off it.
+    const bool enlarged = zoom_ == 1 && dpr_ != 1;
     QRegion out;
-    for (const QRect& r : clientArea) out += off && zoom_ == 1 ? v.toScreen(r).adjusted(-1, -1, 1, 1) : v.toScreen(r);
+    for (const QRect& r : clientArea) out += enlarged ? v.toScreen(r).adjusted(-1, -1, 1, 1) : v.toScreen(r);
     return out;
 }
 

@@ -157,7 +157,13 @@ public:
         const QRectF on = device.mapRect(scaledHandle(h, opt.handleScale));
         const QRectF snapped(QPointF(std::round(on.left()), std::round(on.top())),
                              QSizeF(std::max(1.0, std::round(on.width())), std::max(1.0, std::round(on.height()))));
+        // Unsmoothed: mapped back, its edges lie a hair off the pixels, and a zoomed
+        // out canvas, which smooths, would tint the pixels along them by as much,
+        // differently wherever the area painted begins.
+        const bool smooth = p.testRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::Antialiasing, false);
         p.fillRect(device.inverted().mapRect(snapped), fill);
+        p.setRenderHint(QPainter::Antialiasing, smooth);
     }
 
     void picture(Part part, int index, const PictureEl& pic) {

@@ -574,6 +574,12 @@ private slots:
                                       << qreal{1} << true;
         QTest::newRow("200% at 1.25") << std::vector<E>{{E::Zoom, 6, 0, 1429, 1411}} << qreal{1.25} << true;
         QTest::newRow("selected arrow at 1.5") << std::vector<E>{{E::Insert, 2}, {E::Zoom, 4, 0, 3316, 255}, {E::Insert, 5}, {E::SelectAll}} << qreal{1.5} << true;
+        QTest::newRow("ellipse at 2") << std::vector<E>{{E::Insert, 1}} << qreal{2} << false;
+        QTest::newRow("press at 1.5") << std::vector<E>{{E::Insert, 1}, {E::Move, 0, 0, 2678, 6422}, {E::Press, 1, 0, 2678, 6422},
+                                                        {E::Release, 1, 0, 2678, 6422}, {E::Press, 1, 0, 83.5, 2099}}
+                                      << qreal{1.5} << false;
+        QTest::newRow("diamond at 75%") << std::vector<E>{{E::Insert, 1}, {E::Move, 0, 0, 849.62f, 1498.14f}, {E::Zoom, 2, 0, 249, 60}, {E::Insert, 2}}
+                                        << qreal{1} << false;
         QTest::newRow("title at 1.25") << std::vector<E>{{E::Press, 1, 2, 11500, 8175}} << qreal{1.25} << true;
     }
 
