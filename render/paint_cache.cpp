@@ -483,7 +483,12 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // canvas pixel: so do the boxes painted again.
     std::vector<QRect> boxes = coalesce(options.fillStrokes ? reachingInto(changed) : changed, client);
     if (!layer_.isNull())
-        for (QRect& box : boxes) box = onWholeDevicePixels(box, layer_.devicePixelRatio()) & client;
+        for (QRect& box : boxes)
+            // The last row and column of device pixels reach past the client area
+            // where its size does not come to whole device pixels (637 pixels at 25%
+            // are 159.25): a box at its edge covers them whole.
+            box = onWholeDevicePixels(box, layer_.devicePixelRatio()) &
+                  onWholeDevicePixels(client, layer_.devicePixelRatio());
     for (const QRect& box : boxes) dirty += box;
     if (layer_.isNull()) return dirty + moved(doc, moving);
     // Box by box, each clipped to a plain rectangle, which the raster engine

@@ -580,6 +580,8 @@ private slots:
                                       << qreal{1.5} << false;
         QTest::newRow("diamond at 75%") << std::vector<E>{{E::Insert, 1}, {E::Move, 0, 0, 849.62f, 1498.14f}, {E::Zoom, 2, 0, 249, 60}, {E::Insert, 2}}
                                         << qreal{1} << false;
+        QTest::newRow("arrow at 25%") << std::vector<E>{{E::Zoom, 0, 0, 1835, 2551}, {E::Insert, 5}, {E::SelectAll}, {E::Move, 1, 0, 15117.4f, 6723.73f}}
+                                      << qreal{1} << true;
         QTest::newRow("title at 1.25") << std::vector<E>{{E::Press, 1, 2, 11500, 8175}} << qreal{1.25} << true;
     }
 
