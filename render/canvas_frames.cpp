@@ -65,8 +65,12 @@ void CanvasFrames::place(QSize client, qreal zoom, qreal dpr, QPoint origin) {
 
 QRegion CanvasFrames::onScreen(const QRegion& clientArea) const {
     const ZoomedView v = view();
+    // Enlarged by the screen's ratio, a line's pixels reach into the next pixel as
+    // they do zoomed, and where the client area's corner falls inside a device
+    // pixel paint() lays the drawing up to half a device pixel off it.
+    const bool enlarged = zoom_ == 1 && dpr_ != 1;
     QRegion out;
-    for (const QRect& r : clientArea) out += v.toScreen(r);
+    for (const QRect& r : clientArea) out += enlarged ? v.toScreen(r).adjusted(-1, -1, 1, 1) : v.toScreen(r);
     return out;
 }
 
@@ -99,30 +103,60 @@ QRegion CanvasFrames::refreshMoving() {
 
 void CanvasFrames::paint(QPainter& painter, const QRect& area, const QRect& inView) {
     if (!doc_ || area.isEmpty()) return;
-    const ZoomedView v = view();
-    const auto paintDrawing = [&](QPainter& p) {
-        p.setClipRect(area);
-        p.translate(origin_);
-        if (zoom_ != 1) p.scale(zoom_, zoom_);
-        cache_.paint(p, *doc_, moving_, client_, dpr_ * zoom_, v.toClient(area), v.paintOptions(look(), dpr_),
-                     inView.isEmpty() ? QRectF() : v.toClient(inView));
+    // At a ratio such as 1.25 the client area's corner can fall inside a device
+    // pixel (a frame of 2 pixels is 2.5 device pixels), and so can the edges of an
+    // area: the drawing is laid from the device pixel nearest that corner and
+    // painted over whole device pixels, as every area is, so that a frame pieced
+    // together from areas is the full repaint, and layers and text stamps land on
+    // whole pixels.
+    const QTransform device = painter.deviceTransform();
+    const QTransform world = painter.worldTransform();
+    const QPointF at = device.map(QPointF(origin_));
+    const QPoint corner(static_cast<int>(std::round(at.x())), static_cast<int>(std::round(at.y())));
+    const qreal density = dpr_ * zoom_;
+    const QRect drawing(corner, QSize(static_cast<int>(std::ceil(client_.width() * density)),
+                                      static_cast<int>(std::ceil(client_.height() * density))));
+    const QRect pixels = device.mapRect(QRectF(area)).toAlignedRect() & drawing;
+    if (pixels.isEmpty()) return;
+    const auto toClient = [&](const QRect& r) {
+        return QRectF(QPointF(r.topLeft() - corner) / density, QSizeF(r.size()) / density);
     };
-    if (zoom_ == 1) {
+    const QRectF shown = inView.isEmpty() ? QRectF() : toClient(device.mapRect(QRectF(inView)).toAlignedRect());
+    const ZoomedView v = view();
+    // Client pixels to the device pixels of a painter whose own device pixels are
+    // `to` off the painter's: exactly, for a line whose edge falls on a pixel's
+    // middle (as at 250%) is drawn a pixel thicker or thinner by the last bit of
+    // a coordinate.
+    const auto onDevice = [&](QPoint to) {
+        return QTransform(density, 0, 0, density, corner.x() - to.x(), corner.y() - to.y());
+    };
+    const auto paintDrawing = [&](QPainter& p) {
+        cache_.paint(p, *doc_, moving_, client_, density, toClient(pixels), v.paintOptions(look(), dpr_), shown);
+    };
+    const QTransform back = device.inverted() * world;  // device pixels to the painter's
+    painter.setWorldTransform(back);
+    painter.setClipRect(pixels);
+    painter.setWorldTransform(onDevice({}) * back);
+    const QTransform got = painter.deviceTransform();
+    if (zoom_ == 1 && got.m11() == density && got.m22() == density && got.dx() == corner.x() && got.dy() == corner.y() &&
+        got.type() <= QTransform::TxScale) {
         paintDrawing(painter);
+        painter.setWorldTransform(world);
         return;
     }
     // Zoomed, what moves is composed on an image first: there lines of text are
     // stamped at the zoomed density, as the layer holds them, instead of drawn
-    // glyph by glyph, large, in every frame.
-    QImage composed(QSize(static_cast<int>(std::ceil(area.width() * dpr_)),
-                          static_cast<int>(std::ceil(area.height() * dpr_))),
-                    QImage::Format_RGB32);
-    composed.setDevicePixelRatio(dpr_);
-    QPainter onImage(&composed);
-    onImage.translate(-area.topLeft());
-    paintDrawing(onImage);
-    onImage.end();
-    drawOnDevicePixels(painter, area.topLeft(), composed);
+    // glyph by glyph, large, in every frame. So is a drawing whose transform the
+    // screen's ratio makes inexact.
+    QImage composed(pixels.size(), QImage::Format_RGB32);
+    {
+        QPainter onImage(&composed);
+        onImage.setWorldTransform(onDevice(pixels.topLeft()));
+        paintDrawing(onImage);
+    }
+    painter.setWorldTransform(back);
+    drawOnDevicePixels(painter, pixels.topLeft(), composed);
+    painter.setWorldTransform(world);
 }
 
 }  // namespace qm

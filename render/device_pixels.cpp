@@ -47,6 +47,16 @@ void drawOnDevicePixels(QPainter& painter, const QPointF& at, const QImage& imag
     painter.setWorldTransform(world);
 }
 
+QRect onWholeDevicePixels(QRect box, qreal dpr) {
+    int step = 1;
+    while (step < 64 && std::fmod(step * dpr, 1.0) != 0) step *= 2;
+    if (step == 1 || box.isEmpty()) return box;
+    const auto down = [step](int v) { return v >= 0 ? v / step * step : -((-v + step - 1) / step * step); };
+    const int left = down(box.left()), top = down(box.top());
+    const int right = down(box.right() + step) - 1, bottom = down(box.bottom() + step) - 1;
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 void followDensity(QPainter& painter, const QImage& image) {
     const qreal dpr = image.devicePixelRatio();
     if (dpr < 1) painter.scale(dpr, dpr);

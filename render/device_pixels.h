@@ -5,6 +5,7 @@
 #pragma once
 #include <QImage>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 
 class QPainter;
@@ -17,6 +18,13 @@ namespace qm {
 // whole pixels, pixel for pixel; elsewhere (a canvas zoomed out, at half a device
 // pixel) as Qt draws it.
 void drawOnDevicePixels(QPainter& painter, const QPointF& at, const QImage& image, const QRectF& source = {});
+
+// `box` (canvas pixels) grown to the nearest canvas pixels that fall on whole
+// device pixels at `dpr` device pixels to a canvas pixel: a box repainted over the
+// background must cover whole device pixels, or the pixels its edge cuts are
+// painted as neither side of it would paint them; a layer painted from such a
+// corner is laid down pixel for pixel where the canvas paints the same parts.
+QRect onWholeDevicePixels(QRect box, qreal dpr);
 
 // Scales a painter just opened on `image` to the image's pixel ratio where that is
 // below one (a layer or stamp of a canvas zoomed out): Qt scales a painter up for

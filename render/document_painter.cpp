@@ -157,7 +157,13 @@ public:
         const QRectF on = device.mapRect(scaledHandle(h, opt.handleScale));
         const QRectF snapped(QPointF(std::round(on.left()), std::round(on.top())),
                              QSizeF(std::max(1.0, std::round(on.width())), std::max(1.0, std::round(on.height()))));
+        // Unsmoothed: mapped back, its edges lie a hair off the pixels, and a zoomed
+        // out canvas, which smooths, would tint the pixels along them by as much,
+        // differently wherever the area painted begins.
+        const bool smooth = p.testRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::Antialiasing, false);
         p.fillRect(device.inverted().mapRect(snapped), fill);
+        p.setRenderHint(QPainter::Antialiasing, smooth);
     }
 
     void picture(Part part, int index, const PictureEl& pic) {
@@ -385,6 +391,9 @@ void paintDocument(QPainter& painter, const Document& doc, const PaintOptions& o
         if (!options.exposed.isNull()) area &= options.exposed.toAlignedRect();
         if (area.isEmpty()) return;
         if (t.type() <= QTransform::TxScale && t.m11() == t.m22()) {
+            // From a whole device pixel, as the canvas's layer of raised parts lies:
+            // at 187.5% a corner a fraction off one draws every edge that fraction off.
+            area = onWholeDevicePixels(area, t.m11());
             drawOnDevicePixels(painter, QPointF(area.topLeft()), raisedLayer(doc, options, area, t.m11()));
         } else {
             PaintOptions on = below;

@@ -55,17 +55,15 @@ std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& withi
     return boxes;
 }
 
-// `box` grown to the nearest canvas pixels that fall on whole device pixels at
-// `dpr`: a box repainted over the background must cover whole device pixels, or
-// the pixels its edge cuts are painted as neither side of it would paint them.
-QRect onWholeDevicePixels(QRect box, qreal dpr) {
-    int step = 1;
-    while (step < 64 && std::fmod(step * dpr, 1.0) != 0) step *= 2;
-    if (step == 1 || box.isEmpty()) return box;
-    const auto down = [step](int v) { return v >= 0 ? v / step * step : -((-v + step - 1) / step * step); };
-    const int left = down(box.left()), top = down(box.top());
-    const int right = down(box.right() + step) - 1, bottom = down(box.bottom() + step) - 1;
-    return QRect(QPoint(left, top), QPoint(right, bottom));
+// `area` (device pixels) grown to canvas pixels that fall on whole device pixels:
+// a layer's corner there is a whole canvas pixel, and its painter's offset exact.
+// Worked out as a fraction (a corner of 31 device pixels at 187.5% is 16.53...
+// canvas pixels), it comes back a hair off the device pixel, and an edge on a
+// pixel's middle falls on the other side of it.
+QRect fromWholeCanvasPixels(const QRect& area, qreal dpr) {
+    const QRect canvas =
+        onWholeDevicePixels(QRectF(QPointF(area.topLeft()) / dpr, QSizeF(area.size()) / dpr).toAlignedRect(), dpr);
+    return QRectF(QPointF(canvas.topLeft()) * dpr, QSizeF(canvas.size()) * dpr).toAlignedRect();
 }
 
 // The boxes a canvas pixel larger each way.
@@ -251,13 +249,16 @@ PaintCache::Carried PaintCache::carriedFor(const Document& doc, QSize size, qrea
     // Parts far off the canvas are cut, to keep the layer small.
     constexpr int kBeyondEdge = 256;
     const QRect bounds = paintedBounds(doc, options.raised);
-    c.area = bounds & QRect(QPoint(0, 0), size).adjusted(-kBeyondEdge, -kBeyondEdge, kBeyondEdge, kBeyondEdge);
-    if (c.area.isEmpty()) return c;
+    const QRect kept = bounds & QRect(QPoint(0, 0), size).adjusted(-kBeyondEdge, -kBeyondEdge, kBeyondEdge, kBeyondEdge);
+    if (kept.isEmpty()) return c;
+    // From a whole device pixel, or its parts would be drawn that fraction off
+    // where the canvas draws them, and laid down resampled.
+    c.area = onWholeDevicePixels(kept, dpr);
     c.parts = options.raised;
     c.selected = options.selected;
     c.image = QImage(devicePixels(c.area.size(), dpr), QImage::Format_ARGB32_Premultiplied);
     c.image.setDevicePixelRatio(dpr);
-    c.whole = c.area == bounds;
+    c.whole = kept == bounds;
     c.look = lookMovedBack(doc, c.parts, {});
     for (const PartRef& r : c.parts) {
         const QRect b = paintedBounds(doc, std::span(&r, 1));
@@ -482,7 +483,12 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // canvas pixel: so do the boxes painted again.
     std::vector<QRect> boxes = coalesce(options.fillStrokes ? reachingInto(changed) : changed, client);
     if (!layer_.isNull())
-        for (QRect& box : boxes) box = onWholeDevicePixels(box, layer_.devicePixelRatio()) & client;
+        for (QRect& box : boxes)
+            // The last row and column of device pixels reach past the client area
+            // where its size does not come to whole device pixels (637 pixels at 25%
+            // are 159.25): a box at its edge covers them whole.
+            box = onWholeDevicePixels(box, layer_.devicePixelRatio()) &
+                  onWholeDevicePixels(client, layer_.devicePixelRatio());
     for (const QRect& box : boxes) dirty += box;
     if (layer_.isNull()) return dirty + moved(doc, moving);
     // Box by box, each clipped to a plain rectangle, which the raster engine
@@ -593,7 +599,7 @@ void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector
         const QRect needed = (device(shown.isNull() ? whole : shown) | device(area)) & all;
         if (needed.isEmpty()) return;
         if (layer_.isNull() || layer_.devicePixelRatio() != dpr || !layerArea_.contains(needed))
-            cover(doc, leftOut(moving, options.raised), needed, dpr, options);
+            cover(doc, leftOut(moving, options.raised), fromWholeCanvasPixels(needed, dpr) & all, dpr, options);
         drawOnDevicePixels(painter, area.topLeft(), layer_,
                            QRectF(area.topLeft() * dpr - QPointF(layerArea_.topLeft()), area.size() * dpr));
         paintMoving(painter, doc, moving, area, dpr, options);

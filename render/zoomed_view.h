@@ -33,12 +33,13 @@ struct ZoomedView {
 
     // The options as the drawing is painted at this zoom on a screen of `dpr`
     // device pixels to a pixel: handles at their size on the screen, lines that
-    // look alike wherever the layer is repaired, and lines thinner than a device
-    // pixel smoothed, or they would vanish. Set in place: on a large drawing the
+    // look alike wherever the layer is repaired (a pen scaled by the zoom or the
+    // screen's ratio strokes otherwise where it is clipped), and lines thinner than
+    // a device pixel smoothed, or they would vanish. Set in place: on a large drawing the
     // canvas's look holds lists of megabytes, not to be copied at every frame.
     PaintOptions& paintOptions(PaintOptions& options, qreal dpr) const {
         options.handleScale = 1 / zoom;
-        options.fillStrokes = zoom != 1;
+        options.fillStrokes = zoom * dpr != 1;
         options.antialias = zoom * dpr < 1;
         return options;
     }
