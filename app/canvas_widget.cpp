@@ -115,15 +115,7 @@ void CanvasWidget::paintNow() {
 void CanvasWidget::paintEvent(QPaintEvent* event) {
     unpainted_ = QRegion();  // Qt paints all that is due at once
     QPainter painter(this);
-    // A guide line that moved or went leaves long thin strips, far apart: each is
-    // painted on its own, not the box round them all, which zoomed in is most of
-    // the window.
-    const QRegion& due = event->region();
-    if (due.rectCount() > kFewStrips) {
-        paintCanvas(painter, event->rect());
-        return;
-    }
-    for (const QRect& r : due) paintCanvas(painter, r);
+    for (const QRect& r : dueAreas(event->region())) paintCanvas(painter, r);
 }
 
 void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {

@@ -123,8 +123,6 @@ private:
     bool pressedHere_ = false;  // a press began in the client area
     CanvasFrames frames_;
     CanvasOverlay overlay_;
-    // Up to this many areas due are painted each on its own.
-    static constexpr int kFewStrips = 8;
     // The frame, then the drawing inside the area (widget coordinates).
     void paintCanvas(QPainter& painter, const QRect& area);
 };

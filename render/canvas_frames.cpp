@@ -63,6 +63,13 @@ void CanvasFrames::place(QSize client, qreal zoom, qreal dpr, QPoint origin) {
     restartIdle();
 }
 
+std::vector<QRect> dueAreas(const QRegion& due) {
+    constexpr size_t kFew = 8;
+    std::vector<QRect> areas(due.begin(), due.end());
+    if (areas.size() <= kFew) return areas;
+    return coalesce(areas, due.boundingRect(), kFew);
+}
+
 QRegion CanvasFrames::onScreen(const QRegion& clientArea) const {
     const ZoomedView v = view();
     // Enlarged by the screen's ratio, a line's pixels reach into the next pixel as

@@ -23,6 +23,12 @@ namespace qm {
 
 class Host;
 
+// The areas a paint event paints one by one, of what is due (screen pixels): each
+// on its own while few, as the long thin strips a guide line leaves far apart;
+// more, merged into a few boxes that waste little, not into the box round them
+// all, which zoomed in is most of the window and paints every moving part again.
+std::vector<QRect> dueAreas(const QRegion& due);
+
 class CanvasFrames {
 public:
     // `layerFrom`: as for PaintCache.

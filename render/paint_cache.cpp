@@ -18,43 +18,6 @@
 namespace qm {
 namespace {
 
-// A few boxes covering `pieces` inside `within`, wasting little area on what did
-// not change: a piece joins the box it grows least when that adds only a sliver,
-// and while there are too many boxes the two that make the smallest union become
-// one. Each box is painted on its own, so an element lying across several is
-// painted for each of them: sixteen boxes cost least on the largest drawing.
-std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within, size_t most = 16) {
-    constexpr qint64 kSliver = 16 * 16;
-    const auto area = [](const QRect& r) { return qint64{r.width()} * r.height(); };
-    const auto growth = [&area](const QRect& a, const QRect& b) { return area(a | b) - area(a) - area(b); };
-    std::vector<QRect> boxes;
-    for (QRect r : pieces) {
-        r &= within;
-        if (r.isEmpty()) continue;
-        // Past a few dozen boxes a piece joins the nearest one whatever it adds, so
-        // that pairing boxes up below stays cheap.
-        const bool crowded = boxes.size() >= 4 * most;
-        size_t best = boxes.size();
-        for (size_t k = 0; k < boxes.size(); ++k)
-            if ((crowded || growth(boxes[k], r) <= kSliver) &&
-                (best == boxes.size() || growth(boxes[k], r) < growth(boxes[best], r)))
-                best = k;
-        if (best < boxes.size())
-            boxes[best] |= r;
-        else
-            boxes.push_back(r);
-    }
-    while (boxes.size() > most) {
-        size_t a = 0, b = 1;
-        for (size_t i = 0; i < boxes.size(); ++i)
-            for (size_t j = i + 1; j < boxes.size(); ++j)
-                if (growth(boxes[i], boxes[j]) < growth(boxes[a], boxes[b])) a = i, b = j;
-        boxes[a] |= boxes[b];
-        boxes.erase(boxes.begin() + static_cast<std::ptrdiff_t>(b));
-    }
-    return boxes;
-}
-
 // `area` (device pixels) grown to canvas pixels that fall on whole device pixels:
 // a layer's corner there is a whole canvas pixel, and its painter's offset exact.
 // Worked out as a fraction (a corner of 31 device pixels at 187.5% is 16.53...
@@ -119,9 +82,42 @@ std::vector<PartRef> reaching(const std::vector<PartRef>& parts, const std::vect
 
 }  // namespace
 
+std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within, size_t most) {
+    constexpr qint64 kSliver = 16 * 16;
+    const auto area = [](const QRect& r) { return qint64{r.width()} * r.height(); };
+    const auto growth = [&area](const QRect& a, const QRect& b) { return area(a | b) - area(a) - area(b); };
+    std::vector<QRect> boxes;
+    for (QRect r : pieces) {
+        r &= within;
+        if (r.isEmpty()) continue;
+        // Past a few dozen boxes a piece joins the nearest one whatever it adds, so
+        // that pairing boxes up below stays cheap.
+        const bool crowded = boxes.size() >= 4 * most;
+        size_t best = boxes.size();
+        for (size_t k = 0; k < boxes.size(); ++k)
+            if ((crowded || growth(boxes[k], r) <= kSliver) &&
+                (best == boxes.size() || growth(boxes[k], r) < growth(boxes[best], r)))
+                best = k;
+        if (best < boxes.size())
+            boxes[best] |= r;
+        else
+            boxes.push_back(r);
+    }
+    while (boxes.size() > most) {
+        size_t a = 0, b = 1;
+        for (size_t i = 0; i < boxes.size(); ++i)
+            for (size_t j = i + 1; j < boxes.size(); ++j)
+                if (growth(boxes[i], boxes[j]) < growth(boxes[a], boxes[b])) a = i, b = j;
+        boxes[a] |= boxes[b];
+        boxes.erase(boxes.begin() + static_cast<std::ptrdiff_t>(b));
+    }
+    return boxes;
+}
+
 PaintCache::PaintCache(size_t layerFrom) : layerFrom_(layerFrom) {}
 
 void PaintCache::invalidate() {
+    restack_ = {};
     layer_ = QImage();
     layerArea_ = QRect();
     carried_ = {};
@@ -150,6 +146,7 @@ void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, Q
     carried_ = {};
     beforeRaising_.layer = QImage();
     ready_ = {};
+    restack_ = {};
     record_.clear();
     record_.update(doc, options, left);
     size_ = size;
@@ -177,6 +174,7 @@ QRect PaintCache::carriedShown() const {
 
 QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& moving) {
     const QRect now = paintedBounds(doc, moving, handleScale_), band = rubberBandBounds(doc);
+    restack_ = {};
     QRegion out = QRegion(movingShown_) + now + bandShown_ + band;
     movingShown_ = now;
     bandShown_ = band;
@@ -206,6 +204,7 @@ QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& movin
 
 void PaintCache::cover(const Document& doc, const std::vector<PartRef>& left, const QRect& area, qreal dpr,
                        const PaintOptions& options) {
+    restack_ = {};
     QImage next(area.size(), QImage::Format_RGB32);
     QRegion fresh(area);
     if (!layer_.isNull() && layer_.devicePixelRatio() == dpr) {
@@ -451,6 +450,7 @@ void PaintCache::keepOrRestoreStill(const std::vector<PartRef>& raised) {
 
 QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size,
                             const PaintOptions& options) {
+    restack_ = {};
     const QRect client(QPoint(0, 0), size);
     if (size != size_) {
         record(doc, leftOut(moving, options.raised), size, options);
@@ -534,25 +534,34 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     return dirty + moved(doc, moving);
 }
 
-void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving,
-                             const QRectF& area, qreal dpr, const PaintOptions& options) const {
-    if (moving.empty()) return;
-    PaintOptions live = options;
-    live.raised.clear();  // the raised parts lie over them all, from their own layer
-    live.exposed = area;
-    paintParts(painter, doc, moving, live);
+const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std::vector<PartRef>& moving, qreal dpr,
+                                                  const PaintOptions& options) {
+    const uint64_t look = lookMovedBack(doc, moving, {});
+    Restack& r = restack_;
+    if (r.found && r.look == look && r.dpr == dpr && r.handleScale == options.handleScale &&
+        r.fillStrokes == options.fillStrokes && r.moving == moving)
+        return r;
+    r = {};
+    r.found = true;
+    r.look = look;
+    r.moving = moving;
+    r.dpr = dpr;
+    r.handleScale = options.handleScale;
+    r.fillStrokes = options.fillStrokes;
     // Where an element that stays still is stacked above a moving one and reaches
     // into it, a full repaint shows it over the moving one: there, box by box, all
     // of them are painted again in their order over the background, as the layer
     // is repaired. Only where the two meet, for that costs painting every element
     // in the box, and a long arrow's box holds many.
-    const QRect within = area.toAlignedRect();
+    const QRect within(QPoint(0, 0), size_);
     const auto grown = [&options](std::vector<QRect> boxes) {
         return options.fillStrokes ? reachingInto(std::move(boxes)) : boxes;
     };
     std::vector<QRect> pieces;
     std::vector<PartRef> owners;
     PaintRecord::piecesOf(pieces, owners, doc, moving, options.handleScale);
+    r.reach = paintedBounds(doc, moving, options.handleScale);
+    for (const QRect& piece : pieces) r.reach |= piece;
     // Each piece on its own while few; many, as along a long arrow or the arrows
     // glued to a large group, in fewer boxes, each taken as low as the lowest
     // moving part reaching into it.
@@ -570,22 +579,83 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
     const std::vector<std::vector<PartRef>> near = record_.partsWithin(grown(pieces));
     std::vector<QRect> meets;
     for (size_t k = 0; k < pieces.size(); ++k)
-        for (const PartRef& r : near[k])
-            if (owners[k] < r) meets.push_back(paintedBounds(doc, std::span(&r, 1), options.handleScale) & pieces[k]);
-    if (meets.empty()) return;
-    std::vector<QRect> boxes = coalesce(grown(std::move(meets)), within);
-    for (QRect& box : boxes) box = onWholeDevicePixels(box, dpr);
-    const std::vector<std::vector<PartRef>> still = record_.partsWithin(grown(boxes));
-    for (size_t k = 0; k < boxes.size(); ++k) {
-        const std::vector<PartRef> parts = merged(still[k], moving);
-        live.exposed = QRectF(boxes[k]) & area;
-        if (live.exposed.isEmpty()) continue;
-        painter.save();
-        painter.setClipRect(live.exposed, Qt::IntersectClip);
-        painter.fillRect(boxes[k], kCanvasBackground);
-        paintParts(painter, doc, parts, live);
-        painter.restore();
+        for (const PartRef& p : near[k])
+            if (owners[k] < p) meets.push_back(paintedBounds(doc, std::span(&p, 1), options.handleScale) & pieces[k]);
+    r.boxes = coalesce(grown(std::move(meets)), within);
+    for (QRect& box : r.boxes) box = onWholeDevicePixels(box, dpr);
+    r.reach = (options.fillStrokes ? r.reach.adjusted(-1, -1, 1, 1) : r.reach) & within;
+    for (const QRect& box : r.boxes) r.reach |= box & within;
+    // Where they meet over most of the moving parts' area, as under a crowd of
+    // texts, all of it is painted again at once: the moving parts painted over the
+    // layer first would be painted over again.
+    const auto size = [](const QRect& b) { return qint64{b.width()} * b.height(); };
+    qint64 met = 0;
+    for (const QRect& box : r.boxes) met += size(box & within);
+    r.whole = !r.boxes.empty() && 4 * met >= 3 * size(r.reach);
+    if (r.whole) r.boxes.assign(1, onWholeDevicePixels(r.reach, dpr));
+    r.parts = record_.partsWithin(grown(r.boxes));
+    for (std::vector<PartRef>& box : r.parts) box = merged(box, moving);
+    return r;
+}
+
+void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving,
+                             const QRectF& area, qreal dpr, const PaintOptions& options) {
+    if (moving.empty()) return;
+    const Restack& plan = restackFor(doc, moving, dpr, options);
+    const std::vector<QRect>& boxes = plan.boxes;
+    const std::vector<std::vector<PartRef>>& parts = plan.parts;
+    const bool whole = plan.whole;
+    const QRect reach = plan.reach;
+    const auto size = [](const QRect& b) { return qint64{b.width()} * b.height(); };
+    PaintOptions live = options;
+    live.raised.clear();  // the raised parts lie over them all, from their own layer
+    const auto paintOver = [&](QPainter& p, const QRectF& clip) {
+        PaintOptions on = live;
+        on.exposed = clip;
+        if (!whole) paintParts(p, doc, moving, on);
+        for (size_t k = 0; k < boxes.size(); ++k) {
+            on.exposed = QRectF(boxes[k]) & clip;
+            if (on.exposed.isEmpty()) continue;
+            p.save();
+            p.setClipRect(on.exposed, Qt::IntersectClip);
+            p.fillRect(boxes[k], kCanvasBackground);
+            paintParts(p, doc, parts[k], on);
+            p.restore();
+        }
+    };
+    // Restacking paints thousands of texts on a large drawing: into an image of
+    // its own, on both cores, band by band small enough to stay in the processor's
+    // cache, then laid down pixel for pixel. The image starts as the layer there.
+    const QRectF on = QRectF(reach) & area;
+    if (on.isEmpty()) return;
+    const QRect device = QRectF(on.topLeft() * dpr, on.size() * dpr).toAlignedRect();
+    const QPointF corner = QPointF(device.topLeft()) / dpr;
+    const QTransform t = painter.deviceTransform();
+    const QPointF at = t.map(corner);
+    constexpr qreal kRounding = 1e-6;
+    const bool pixelForPixel = t.type() <= QTransform::TxScale && t.m11() == dpr && t.m22() == dpr &&
+                               std::abs(at.x() - std::round(at.x())) < kRounding &&
+                               std::abs(at.y() - std::round(at.y())) < kRounding;
+    constexpr qint64 kApartFrom = 128 * 128;
+    if (boxes.empty() || !pixelForPixel || size(device) < kApartFrom || !layerArea_.contains(device)) {
+        paintOver(painter, area);
+        return;
     }
+    if (scratch_.width() < device.width() || scratch_.height() < device.height())
+        scratch_ = QImage(device.size().expandedTo(scratch_.size()), QImage::Format_RGB32);
+    QImage image(scratch_.bits(), device.width(), device.height(), scratch_.bytesPerLine(), scratch_.format());
+    if (!whole) {
+        const auto rowBytes = static_cast<size_t>(device.width()) * 4;
+        const QPoint from = device.topLeft() - layerArea_.topLeft();
+        for (int y = 0; y < device.height(); ++y)
+            std::memcpy(image.scanLine(y), layer_.constScanLine(from.y() + y) + qsizetype{from.x()} * 4, rowBytes);
+    }
+    image.setDevicePixelRatio(dpr);
+    paintInBands(image, image.rect(), [&](QPainter& p, const QRectF& band) {
+        p.translate(-corner);
+        paintOver(p, QRectF(corner, QSizeF(device.size()) / dpr) & band.translated(corner));
+    });
+    drawOnDevicePixels(painter, corner, image);
 }
 
 void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size,

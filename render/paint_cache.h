@@ -34,6 +34,13 @@ namespace qm {
 // canvas of pixels, is memory better left unused.
 inline constexpr size_t kLayerFrom = 2000;
 
+// A few boxes covering `pieces` inside `within`, wasting little area on what did
+// not change: a piece joins the box it grows least when that adds only a sliver,
+// and while there are more than `most` boxes the two that make the smallest union
+// become one. Each box is painted on its own, so an element lying across several
+// is painted for each of them: sixteen boxes cost least on the largest drawing.
+std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within, size_t most = 16);
+
 class PaintCache {
 public:
     // `layerFrom`: how many painted elements make a drawing keep its layer.
@@ -85,7 +92,7 @@ private:
     // The moving parts over the layer, and the still ones stacked above them where
     // they reach into them.
     void paintMoving(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, const QRectF& area,
-                     qreal dpr, const PaintOptions& options) const;
+                     qreal dpr, const PaintOptions& options);
     bool keepsLayer(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
     // What the layer and the record leave out: the moving parts, and the raised
     // ones where they have a layer of their own.
@@ -165,6 +172,25 @@ private:
     int readyRows_ = 0;
     QImage spare_;      // memory, touched in advance, for a layer to be painted over whole
     int spareRows_ = 0;  // the rows of it touched so far
+    QImage scratch_;    // where the moving parts are restacked, kept from frame to frame
+
+    // What a frame of a drag paints again where still elements stacked above the
+    // moving ones meet them: found once for all the areas of the frame, and
+    // forgotten when anything moves or the record changes.
+    struct Restack {
+        bool found = false;
+        uint64_t look = 0;  // lookMovedBack of the moving parts where they were
+        std::vector<PartRef> moving;
+        qreal dpr = 0, handleScale = 0;
+        bool fillStrokes = false;
+        QRect reach;        // canvas client pixels the moving parts and the boxes cover
+        std::vector<QRect> boxes;  // on whole device pixels
+        std::vector<std::vector<PartRef>> parts;  // in each box, still and moving, in their order
+        bool whole = false;  // one box over all of reach: the moving parts need no painting of their own
+    };
+    const Restack& restackFor(const Document& doc, const std::vector<PartRef>& moving, qreal dpr,
+                              const PaintOptions& options);
+    Restack restack_;
 };
 
 }  // namespace qm

@@ -31,6 +31,7 @@
 #include "model/sel_kind.h"
 #include "render/guides_painter.h"
 #include "model/text_metrics_cache.h"
+#include "render/canvas_frames.h"
 #include "render/device_pixels.h"
 #include "render/paint_cache.h"
 #include "render/qt_text_metrics.h"
@@ -132,8 +133,8 @@ public:
         point(x, y);
         pointerMove(ed_, 1, 0, x, y);
         timer1Tick(ed_);
-        show(cache_.moved(ed_.doc, moving_));
-        showGuides();
+        // As the canvas's one paint event for all that is due.
+        showScreen(onScreen(cache_.moved(ed_.doc, moving_)) + guidesMoved());
     }
     void release(float x, float y) {
         point(x, y);
@@ -223,8 +224,7 @@ private:
     void refresh() {
         moving_ = movingParts(ed_, ed_.capture.kind != PointerTarget::None);
         look_ = canvasPaintOptions(ed_.doc, std::move(look_));
-        show(cache_.catchUp(ed_.doc, moving_, kClient, options()));
-        showGuides();
+        showScreen(onScreen(cache_.catchUp(ed_.doc, moving_, kClient, options())) + guidesMoved());
         shown_ = std::chrono::steady_clock::now();
         settle(ed_);
         settled_ = std::chrono::steady_clock::now();
@@ -238,20 +238,18 @@ private:
         if (view_.zoom != 1) p.scale(view_.zoom, view_.zoom);
     }
     // The areas of the drawing, painted where the window shows them.
-    void show(const QRegion& dirty) {
+    void show(const QRegion& dirty) { showScreen(onScreen(dirty)); }
+    QRegion onScreen(const QRegion& dirty) const {
         QRegion shown;
         for (const QRect& r : dirty) shown += view_.toScreen(r);
-        showScreen(shown);
+        return shown;
     }
     void showScreen(QRegion shown) {
         const QRect window(QPoint(0, 0), kClient);
         shown &= window;
         if (shown.isEmpty()) return;
-        // As the canvas's paint event: a few areas each on its own, more as one.
-        std::vector<QRect> areas(shown.begin(), shown.end());
-        if (shown.rectCount() > 8) areas = {shown.boundingRect()};
         QPainter p(&img_);
-        for (const QRect& area : areas) {
+        for (const QRect& area : dueAreas(shown)) {
             p.save();
             p.setClipRect(area);
             toCanvas(p);
@@ -261,14 +259,14 @@ private:
             paintOverlay(p, view_, window, area, {false, guides_});
         }
     }
-    // Where guide lines were and are now, repainted.
-    void showGuides() {
-        if (ed_.guides.lines == guides_) return;
+    // Where guide lines were and are now, to be painted again.
+    QRegion guidesMoved() {
+        if (ed_.guides.lines == guides_) return {};
         QRegion areas;
         for (const GuideLine& g : guides_) areas += guideArea(view_, g);
         guides_ = ed_.guides.lines;
         for (const GuideLine& g : guides_) areas += guideArea(view_, g);
-        showScreen(areas);
+        return areas;
     }
 
     Host host_;
