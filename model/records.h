@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace qm {
 
@@ -80,6 +83,54 @@ struct LabelReserveRecord {
     std::array<uint8_t, 8> bytes{};
     std::string text;  // the stored code-page bytes, not converted
     bool operator==(const LabelReserveRecord&) const = default;
+};
+
+// The records of one kind, indexed 0..kMaxRecordIndex like their collections. A
+// record takes memory only once something writes to it, so that an empty drawing,
+// of which the readers and the paste make several for every input, costs next to
+// nothing, while one with 255 shapes holds 255 shape records of a kilobyte and a
+// half each. Reading a record nobody wrote gives a zero record, as a full table
+// would. A reference to a record stays good while the table lives, whatever other
+// records are written meanwhile; a record read through a const table before it is
+// first written is the shared zero record, not the one written later.
+template <class Record>
+class RecordTable {
+public:
+    RecordTable() = default;
+    RecordTable(RecordTable&&) noexcept = default;
+    RecordTable& operator=(RecordTable&&) noexcept = default;
+    RecordTable(const RecordTable& other) { *this = other; }
+    RecordTable& operator=(const RecordTable& other) {
+        if (this == &other) return *this;
+        slots_.resize(other.slots_.size());
+        for (size_t i = 0; i < slots_.size(); ++i) {
+            if (!other.slots_[i]) slots_[i].reset();
+            else if (slots_[i]) *slots_[i] = *other.slots_[i];
+            else slots_[i] = std::make_unique<Record>(*other.slots_[i]);
+        }
+        return *this;
+    }
+
+    Record& operator[](size_t i) {
+        check(i);
+        if (i >= slots_.size()) slots_.resize(i + 1);
+        if (!slots_[i]) slots_[i] = std::make_unique<Record>();
+        return *slots_[i];
+    }
+    const Record& operator[](size_t i) const {
+        check(i);
+        return i < slots_.size() && slots_[i] ? *slots_[i] : kZero;
+    }
+
+private:
+    // An index past the records is a fault of the caller's, never of the input:
+    // told at once rather than written past the table.
+    static void check(size_t i) {
+        if (i >= static_cast<size_t>(kRecordCount)) throw std::out_of_range("record index " + std::to_string(i));
+    }
+
+    static inline const Record kZero{};
+    std::vector<std::unique_ptr<Record>> slots_;
 };
 
 }  // namespace qm
