@@ -7,7 +7,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace qm {
 
@@ -86,13 +85,13 @@ struct LabelReserveRecord {
 };
 
 // The records of one kind, indexed 0..kMaxRecordIndex like their collections. A
-// record takes memory only once something writes to it, so that an empty drawing,
+// table takes memory only once something writes to it, so that an empty drawing,
 // of which the readers and the paste make several for every input, costs next to
-// nothing, while one with 255 shapes holds 255 shape records of a kilobyte and a
-// half each. Reading a record nobody wrote gives a zero record, as a full table
-// would. A reference to a record stays good while the table lives, whatever other
-// records are written meanwhile; a record read through a const table before it is
-// first written is the shared zero record, not the one written later.
+// nothing; then it holds all 256 records in one block, as the large drawings'
+// scans over every record want them. Reading a record nobody wrote gives a zero
+// record. A reference to a record stays good while the table lives, whatever other
+// records are written meanwhile; a record read through a const table before its
+// table is first written is the shared zero record, not the one written later.
 template <class Record>
 class RecordTable {
 public:
@@ -102,24 +101,20 @@ public:
     RecordTable(const RecordTable& other) { *this = other; }
     RecordTable& operator=(const RecordTable& other) {
         if (this == &other) return *this;
-        slots_.resize(other.slots_.size());
-        for (size_t i = 0; i < slots_.size(); ++i) {
-            if (!other.slots_[i]) slots_[i].reset();
-            else if (slots_[i]) *slots_[i] = *other.slots_[i];
-            else slots_[i] = std::make_unique<Record>(*other.slots_[i]);
-        }
+        if (!other.all_) all_.reset();
+        else if (all_) *all_ = *other.all_;
+        else all_ = std::make_unique<std::array<Record, kRecordCount>>(*other.all_);
         return *this;
     }
 
     Record& operator[](size_t i) {
         check(i);
-        if (i >= slots_.size()) slots_.resize(i + 1);
-        if (!slots_[i]) slots_[i] = std::make_unique<Record>();
-        return *slots_[i];
+        if (!all_) all_ = std::make_unique<std::array<Record, kRecordCount>>();
+        return (*all_)[i];
     }
     const Record& operator[](size_t i) const {
         check(i);
-        return i < slots_.size() && slots_[i] ? *slots_[i] : kZero;
+        return all_ ? (*all_)[i] : kZero;
     }
 
 private:
@@ -130,7 +125,7 @@ private:
     }
 
     static inline const Record kZero{};
-    std::vector<std::unique_ptr<Record>> slots_;
+    std::unique_ptr<std::array<Record, kRecordCount>> all_;
 };
 
 }  // namespace qm
