@@ -24,8 +24,8 @@ LabelEl labelTemplate() {
     return l;
 }
 
-template <class Record>
-Record* recordAt(std::vector<Record>& records, int i) {
+template <class Table>
+auto recordAt(Table& records, int i) -> decltype(&records[0]) {
     return i >= 1 && i <= kMaxRecordIndex ? &records[static_cast<size_t>(i)] : nullptr;
 }
 
@@ -53,9 +53,6 @@ Document::Document()
       lx3(line(5325, 1050, 4125, 1650)),
       lx4(line(2925, 1050, 4125, 1650)),
       lx5(line(2925, 1050, 5325, 1050)),
-      shapeRec(kRecordCount),
-      diamondRec(kRecordCount),
-      arrowRec(kRecordCount),
       labelRec(1),
       headerTag(defaultHeaderTag()) {
     Shape2.width = 2790;
@@ -67,11 +64,11 @@ Document::Document()
 }
 
 ShapeRecord* Document::shapeRecord(int i) { return recordAt(shapeRec, i); }
-const ShapeRecord* Document::shapeRecord(int i) const { return const_cast<Document*>(this)->shapeRecord(i); }
+const ShapeRecord* Document::shapeRecord(int i) const { return recordAt(shapeRec, i); }
 DiamondRecord* Document::diamondRecord(int i) { return recordAt(diamondRec, i); }
-const DiamondRecord* Document::diamondRecord(int i) const { return const_cast<Document*>(this)->diamondRecord(i); }
+const DiamondRecord* Document::diamondRecord(int i) const { return recordAt(diamondRec, i); }
 ArrowRecord* Document::arrowRecord(int i) { return recordAt(arrowRec, i); }
-const ArrowRecord* Document::arrowRecord(int i) const { return const_cast<Document*>(this)->arrowRecord(i); }
+const ArrowRecord* Document::arrowRecord(int i) const { return recordAt(arrowRec, i); }
 
 Collection<PictureEl>* Document::heads(int dir) {
     switch (dir) {

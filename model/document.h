@@ -60,9 +60,9 @@ struct Document {
     int16_t shapeCount = 0, labelCount = 0, arrowCount = 0, segCount = 0, diamondCount = 0;
 
     // Records, indexed like their collections (0..255); labelRec grows with the labels.
-    std::vector<ShapeRecord> shapeRec;
-    std::vector<DiamondRecord> diamondRec;
-    std::vector<ArrowRecord> arrowRec;
+    RecordTable<ShapeRecord> shapeRec;
+    RecordTable<DiamondRecord> diamondRec;
+    RecordTable<ArrowRecord> arrowRec;
     std::vector<LabelReserveRecord> labelRec;
 
     // Editor state.

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace qm {
@@ -80,6 +82,50 @@ struct LabelReserveRecord {
     std::array<uint8_t, 8> bytes{};
     std::string text;  // the stored code-page bytes, not converted
     bool operator==(const LabelReserveRecord&) const = default;
+};
+
+// The records of one kind, indexed 0..kMaxRecordIndex like their collections. A
+// table takes memory only once something writes to it, so that an empty drawing,
+// of which the readers and the paste make several for every input, costs next to
+// nothing; then it holds all 256 records in one block, as the large drawings'
+// scans over every record want them. Reading a record nobody wrote gives a zero
+// record. A reference to a record stays good while the table lives, whatever other
+// records are written meanwhile; a record read through a const table before its
+// table is first written is the shared zero record, not the one written later.
+template <class Record>
+class RecordTable {
+public:
+    RecordTable() = default;
+    RecordTable(RecordTable&&) noexcept = default;
+    RecordTable& operator=(RecordTable&&) noexcept = default;
+    RecordTable(const RecordTable& other) { *this = other; }
+    RecordTable& operator=(const RecordTable& other) {
+        if (this == &other) return *this;
+        if (!other.all_) all_.reset();
+        else if (all_) *all_ = *other.all_;
+        else all_ = std::make_unique<std::array<Record, kRecordCount>>(*other.all_);
+        return *this;
+    }
+
+    Record& operator[](size_t i) {
+        check(i);
+        if (!all_) all_ = std::make_unique<std::array<Record, kRecordCount>>();
+        return (*all_)[i];
+    }
+    const Record& operator[](size_t i) const {
+        check(i);
+        return all_ ? (*all_)[i] : kZero;
+    }
+
+private:
+    // An index past the records is a fault of the caller's, never of the input:
+    // told at once rather than written past the table.
+    static void check(size_t i) {
+        if (i >= static_cast<size_t>(kRecordCount)) throw std::out_of_range("record index " + std::to_string(i));
+    }
+
+    static inline const Record kZero{};
+    std::unique_ptr<std::array<Record, kRecordCount>> all_;
 };
 
 }  // namespace qm

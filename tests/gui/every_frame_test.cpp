@@ -324,9 +324,8 @@ public:
             const std::optional<BoxF> b = outlineOf(ed.doc, e);
             if (!b) continue;
             boxes.emplace_back(QPointF(b->left, b->top), QPointF(b->right, b->bottom));
-            if (e.kind == ElementKind::Shape && static_cast<size_t>(e.index) < ed.doc.shapeRec.size())
-                for (const int l : {ed.doc.shapeRec[static_cast<size_t>(e.index)].label1,
-                                    ed.doc.shapeRec[static_cast<size_t>(e.index)].label2})
+            if (const ShapeRecord* r = e.kind == ElementKind::Shape ? ed.doc.shapeRecord(e.index) : nullptr)
+                for (const int l : {r->label1, r->label2})
                     if (const LabelEl* t = ed.doc.Label.find(l); t && t->visible)
                         boxes.emplace_back(t->left, t->top, t->width, t->height);
         }
