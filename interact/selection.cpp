@@ -17,6 +17,7 @@
 #include "model/sel_kind.h"
 #include "model/selection_look.h"
 #include "model/title_block.h"
+#include "model/vocabulary.h"
 
 namespace qm {
 namespace {
@@ -94,13 +95,9 @@ std::vector<ElementRef> selectionOf(const Editor& ed, std::vector<ElementRef> el
     elements.erase(std::unique(elements.begin(), elements.end()), elements.end());
     if (elements.size() > 1) std::erase_if(elements, [&](ElementRef e) { return ofTitleBlock(ed, e); });
     std::vector<ElementRef> texts;
-    const auto addTexts = [&texts](const auto* r) {
-        if (r) texts.insert(texts.end(), {{ElementKind::Label, r->label1}, {ElementKind::Label, r->label2}});
-    };
-    for (ElementRef e : elements) {
-        if (e.kind == ElementKind::Shape) addTexts(doc.shapeRecord(e.index));
-        if (e.kind == ElementKind::Diamond) addTexts(doc.diamondRecord(e.index));
-    }
+    for (ElementRef e : elements)
+        if (e.kind == ElementKind::Shape || e.kind == ElementKind::Diamond)
+            for (int label : elementLabels(doc, e)) texts.push_back({ElementKind::Label, label});
     // A shape's own texts go with it: selected beside it, they would move twice.
     std::sort(texts.begin(), texts.end());
     std::erase_if(elements, [&](ElementRef e) { return std::binary_search(texts.begin(), texts.end(), e); });

@@ -8,6 +8,7 @@
 #include "interact/glue.h"
 #include "interact/selection.h"
 #include "model/selection_look.h"
+#include "model/vocabulary.h"
 
 namespace qm {
 namespace {
@@ -161,13 +162,9 @@ void gatherGuides(Editor& ed) {
     for (ElementRef s : selectedElements(doc))
         for (int label : carriedLabels(doc, s)) left.push_back({ElementKind::Label, label});
     for (int arrow : gluedArrows(ed.drag.glued)) left.push_back({ElementKind::Arrow, arrow});
-    const auto texts = [&left](const auto* r) {
-        if (r) left.insert(left.end(), {{ElementKind::Label, r->label1}, {ElementKind::Label, r->label2}});
-    };
-    for (ElementRef e : candidates) {
-        if (e.kind == ElementKind::Shape) texts(doc.shapeRecord(e.index));
-        if (e.kind == ElementKind::Diamond) texts(doc.diamondRecord(e.index));
-    }
+    for (ElementRef e : candidates)
+        if (e.kind == ElementKind::Shape || e.kind == ElementKind::Diamond)
+            for (int label : elementLabels(doc, e)) left.push_back({ElementKind::Label, label});
     std::sort(left.begin(), left.end());
     for (ElementRef e : candidates) {
         if (std::binary_search(left.begin(), left.end(), e)) continue;
