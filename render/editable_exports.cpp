@@ -1,9 +1,10 @@
 #include "render/editable_exports.h"
 
 #include <algorithm>
-#include <memory>
 
-#include <zip.h>
+#include <QBuffer>
+#include <QByteArray>
+#include <private/qzipwriter_p.h>
 
 #include "edit/drawio_diagram.h"
 #include "edit/odf_drawing.h"
@@ -47,51 +48,30 @@ OdfPage printedPage(QSize canvasSize) {
             mmPerPixel / kTwipsPerPixel};
 }
 
-struct ZipDeleter {
-    void operator()(zip_t* z) const { zip_discard(z); }
-};
-
 // The package: the mimetype first and stored, so that a reader knows the file by
-// its first bytes, then the manifest and the parts, compressed.
+// its first bytes, then the manifest and the parts, compressed. Written by Qt's
+// own zip writer (its OpenDocument text writer's): a zip library, with the
+// compressors it brings, would be loaded at every start of the editor.
 Result<std::string> odgPackage(const OdfDrawing& odf) {
-    zip_error_t error;
-    zip_error_init(&error);
-    const std::unique_ptr<zip_error_t, void (*)(zip_error_t*)> finishError(&error, zip_error_fini);
-    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    if (!buffer) return IoError{std::string("cannot make the package: ") + zip_error_strerror(&error), std::nullopt};
-    zip_source_keep(buffer);
-    const auto dropBuffer = std::unique_ptr<zip_source_t, void (*)(zip_source_t*)>(buffer, zip_source_free);
-    std::unique_ptr<zip_t, ZipDeleter> zip(zip_open_from_source(buffer, ZIP_TRUNCATE, &error));
-    if (!zip) return IoError{std::string("cannot make the package: ") + zip_error_strerror(&error), std::nullopt};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QZipWriter zip(&buffer);
     const std::string manifest = odfManifest();
     const std::pair<const char*, std::string_view> parts[] = {{"mimetype", kOdgMimeType},
                                                               {"META-INF/manifest.xml", manifest},
                                                               {"styles.xml", odf.styles},
                                                               {"content.xml", odf.content}};
     for (const auto& [name, data] : parts) {
-        zip_source_t* s = zip_source_buffer(zip.get(), data.data(), data.size(), 0);
-        const zip_int64_t at = s ? zip_file_add(zip.get(), name, s, ZIP_FL_ENC_UTF_8) : -1;
-        if (at < 0) {
-            if (s) zip_source_free(s);
-            return IoError{std::string("cannot add ") + name + " to the package: " + zip_strerror(zip.get()),
-                           std::nullopt};
-        }
         const bool stored = std::string_view(name) == "mimetype";
-        if (zip_set_file_compression(zip.get(), static_cast<zip_uint64_t>(at), stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
-                                     0) != 0)
-            return IoError{std::string("cannot compress ") + name + ": " + zip_strerror(zip.get()), std::nullopt};
+        zip.setCompressionPolicy(stored ? QZipWriter::NeverCompress : QZipWriter::AlwaysCompress);
+        zip.addFile(QString::fromLatin1(name), QByteArray(data.data(), static_cast<qsizetype>(data.size())));
+        if (zip.status() != QZipWriter::NoError)
+            return IoError{std::string("cannot add ") + name + " to the package", std::nullopt};
     }
-    if (zip_close(zip.get()) != 0)
-        return IoError{std::string("cannot write the package: ") + zip_strerror(zip.get()), std::nullopt};
-    zip.release();  // zip_close freed it
-    zip_stat_t st;
-    if (zip_source_stat(buffer, &st) != 0 || zip_source_open(buffer) != 0)
-        return IoError{"cannot read the package back", std::nullopt};
-    std::string out(static_cast<size_t>(st.size), '\0');
-    const zip_int64_t read = zip_source_read(buffer, out.data(), st.size);
-    zip_source_close(buffer);
-    if (read < 0 || static_cast<zip_uint64_t>(read) != st.size) return IoError{"cannot read the package back", std::nullopt};
-    return out;
+    zip.close();
+    if (zip.status() != QZipWriter::NoError) return IoError{"cannot write the package", std::nullopt};
+    return bytes.toStdString();
 }
 
 }  // namespace
