@@ -66,19 +66,8 @@ struct Offer {
     bool elements = false, text = false;
 };
 
-const Offer& clipboardOffer() {
+Offer& clipboardOffer() {
     static Offer offer;
-    [[maybe_unused]] static const bool watching = [] {
-        QClipboard* clipboard = QGuiApplication::clipboard();
-        const auto look = [clipboard] {
-            const QMimeData* m = clipboard->mimeData();
-            offer.elements = m && m->hasFormat(elementsType());
-            offer.text = m && m->hasText() && !m->text().trimmed().isEmpty();
-        };
-        QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, look);
-        look();
-        return true;
-    }();
     return offer;
 }
 
@@ -150,6 +139,21 @@ void copyChartPicture(EditorView& v) {
 bool canCopy(EditorView& v) { return boxOpen(v) || !copyableSelection(v.editor().doc).empty(); }
 
 }  // namespace
+
+void watchClipboard() {
+    [[maybe_unused]] static const bool watching = [] {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        const auto look = [clipboard] {
+            const QMimeData* m = clipboard->mimeData();
+            Offer& offer = clipboardOffer();
+            offer.elements = m && m->hasFormat(elementsType());
+            offer.text = m && m->hasText() && !m->text().trimmed().isEmpty();
+        };
+        QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, look);
+        look();
+        return true;
+    }();
+}
 
 std::vector<MenuItem> clipboardItems(Layout layout) {
     const auto copy = [layout](EditorView& v) {

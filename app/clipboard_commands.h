@@ -15,4 +15,9 @@ namespace qm {
 // `layout`.
 std::vector<MenuItem> clipboardItems(Layout layout);
 
+// Paste offers what the clipboard holds from the first call on, and nothing
+// before: the holder may be another program, and the first frame need not wait
+// for its answer. Once is enough for every window.
+void watchClipboard();
+
 }  // namespace qm

@@ -62,6 +62,8 @@ public:
     // An item greyed out whenever `enabled` says so: asked after every event, as
     // a menu opens and when the clipboard changes.
     void enableWhen(QAction* action, std::function<bool(EditorView&)> enabled);
+    // Asks those predicates again.
+    void updateEnabled();
 
     // Pastes of one payload in a row, each further right and down.
     PasteSeries& pastes() { return pastes_; }
@@ -142,7 +144,6 @@ private:
     void wireBoxes();
     void commitOnFocusLoss(EditorBox box);
     void updateRecovery();
-    void updateEnabled();
 
     QtTextMetrics metrics_;
     CachedTextMetrics measured_{metrics_};  // what the editor measures labels with

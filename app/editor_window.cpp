@@ -118,6 +118,10 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     resize(sizeHint());
     view_->canvas()->setFocus(Qt::OtherFocusReason);  // the keys go to the drawing from the start
     view_->canvas()->installEventFilter(this);  // for its first paint
+    afterFirstFrame([this] {
+        watchClipboard();
+        view_->updateEnabled();
+    });
     // Laid out now rather than when first shown, so that every widget is where it
     // will be from the start.
     layout()->activate();
