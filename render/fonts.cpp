@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -59,16 +60,28 @@ Kind kindOf(std::string_view documentName) {
 
 // QFontDatabase::families() names a face in the locale's language where it has
 // such a name ("文泉驿微米黑" under zh_CN); hasFamily knows it by all its names.
+// hasFamily has fontconfig resolve the name every time, about 0.1 ms, and the
+// lists of faces share names: each answer is kept, for every thread.
+bool installed(const QString& name) {
+    static std::mutex lock;
+    static std::map<QString, bool> known;
+    const std::lock_guard hold(lock);
+    auto it = known.find(name);
+    if (it == known.end()) it = known.emplace(name, QFontDatabase::hasFamily(name)).first;
+    return it->second;
+}
+
 QStringList installedOf(const QStringList& names) {
     QStringList found;
     for (const QString& n : names)
-        if (QFontDatabase::hasFamily(n)) found << n;
+        if (installed(n)) found << n;
     return found;
 }
 
 QString firstInstalled(const QStringList& names) {
-    const QStringList found = installedOf(names);
-    return found.isEmpty() ? QString() : found.first();
+    for (const QString& n : names)
+        if (installed(n)) return n;
+    return {};
 }
 
 }  // namespace
@@ -84,7 +97,7 @@ QString resolveFamily(std::string_view documentName) {
 
     const QString name = QString::fromUtf8(documentName.data(), static_cast<qsizetype>(documentName.size()));
     QString family;
-    if (!name.isEmpty() && QFontDatabase::hasFamily(name)) family = name;
+    if (!name.isEmpty() && installed(name)) family = name;
     if (family.isEmpty()) family = firstInstalled(candidates(kindOf(documentName)));
     if (family.isEmpty()) family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     cache.emplace(std::string(documentName), family);
