@@ -1,6 +1,7 @@
 #include "edit/splice.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "model/element_parts.h"
 #include "model/vocabulary.h"
@@ -301,14 +302,21 @@ void shiftElements(Document& e, float dx, float dy) {
     lines(e.Line1, e.segCount);
     for (int d = 0; d < 4; ++d) box(*e.heads(d), e.arrowCount);
     for (Collection<LineEl>* l : e.diamondLines()) lines(*l, e.diamondCount);
-    const auto x = static_cast<int32_t>(dx), y = static_cast<int32_t>(dy);
+    // A record read from elsewhere may hold any position; one near the end of
+    // the range stays at that end rather than wrapping round to the other.
+    const auto shifted = [](int32_t& v, float by) {
+        const double sum = static_cast<double>(v) + static_cast<double>(by);
+        if (sum >= INT32_MAX) v = INT32_MAX;
+        else if (sum <= INT32_MIN) v = INT32_MIN;
+        else if (sum == sum) v = static_cast<int32_t>(sum);
+    };
     for (int i = 1; i <= lastRecordIndex(e.shapeCount); ++i) {
-        e.shapeRec[static_cast<size_t>(i)].lastLeft += x;
-        e.shapeRec[static_cast<size_t>(i)].lastTop += y;
+        shifted(e.shapeRec[static_cast<size_t>(i)].lastLeft, dx);
+        shifted(e.shapeRec[static_cast<size_t>(i)].lastTop, dy);
     }
     for (int i = 1; i <= lastRecordIndex(e.diamondCount); ++i) {
-        e.diamondRec[static_cast<size_t>(i)].x += x;
-        e.diamondRec[static_cast<size_t>(i)].y += y;
+        shifted(e.diamondRec[static_cast<size_t>(i)].x, dx);
+        shifted(e.diamondRec[static_cast<size_t>(i)].y, dy);
     }
 }
 
