@@ -168,7 +168,7 @@ void EditorView::showNewElement() {
 
 EditorView::Glance EditorView::glance() const {
     const Document& d = ed_.doc;
-    return {d.selKind, d.selIndex, d.hitIndex, d.isModified(), d.shapeCount, d.labelCount, d.arrowCount, d.segCount,
+    return {d.selKind, d.selIndex, ed_.drag.hitIndex, d.isModified(), d.shapeCount, d.labelCount, d.arrowCount, d.segCount,
             d.diamondCount, ed_.text1.visible, ed_.text2.visible};
 }
 

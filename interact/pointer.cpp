@@ -148,15 +148,14 @@ bool grabHandle(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
     const std::optional<int> k = handleAt(ed, x, y);
     if (!k) return false;
-    doc.hitIndex = static_cast<int16_t>(*k);
     if (doc.selKind == SelKind::Arrow) {
+        beginDrag(ed, x, y);
         doc.selKind = SelKind::DraggingVertex;
     } else {
         beginResize(ed, {*elementKindOf(doc.selKind), doc.selIndex}, x, y);
         doc.selKind = doc.selKind == SelKind::Shape ? SelKind::ResizingShape : SelKind::ResizingDiamond;
-        return true;
     }
-    beginDrag(ed, x, y);
+    ed.drag.hitIndex = static_cast<int16_t>(*k);
     return true;
 }
 
@@ -202,7 +201,6 @@ void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
     if (placesStraightArrow(ed.doc.selKind)) {
         // Its tail stays here: a drag draws the arrow to where it is let go, a
         // click drops it at its own length (canvasRelease).
-        ed.doc.hitIndex = 0;
         beginDrag(ed, x, y);
         return;
     }
@@ -325,7 +323,7 @@ void canvasRelease(Editor& ed, int button, int shift, float rawX, float rawY) {
         case SelKind::PlacingRightArrow:
         case SelKind::PlacingUpArrow:
         case SelKind::PlacingDownArrow:
-            if (doc.hitIndex == 0) {
+            if (ed.drag.hitIndex == 0) {
                 // A click: the arrow keeps its length, its tail on the connection
                 // point the pointer was pulled to (the pointer only comes within a
                 // pixel of it).
