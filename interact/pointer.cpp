@@ -13,6 +13,7 @@
 #include "interact/rules.h"
 #include "interact/selection.h"
 #include "interact/snapping.h"
+#include "model/element_parts.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
@@ -106,6 +107,18 @@ void revealTexts(Document& doc, ElementRef e, float x, float y) {
     } else if (e.kind == ElementKind::TitleBlock) {
         doc.Label.setVisible(titleBlockCellLabel(doc, x, y), true);
     }
+}
+
+// Where a press lands for what it selects. A rectangle, ellipse or diamond being
+// placed has its corner where the pointer carried it, so that the press dropping
+// it lands on it; on the grid that corner may lie a few pixels beside the
+// pointer, and the press is taken on the element's nearest edge instead.
+PointF dropPoint(const Editor& ed, float x, float y) {
+    const SelKind k = ed.doc.selKind;
+    if (k != SelKind::PlacingShape && k != SelKind::PlacingDiamond) return {x, y};
+    const std::optional<BoxF> b = outlineOf(ed.doc, {*elementKindOf(k), ed.doc.selIndex});
+    if (!b) return {x, y};
+    return {std::clamp(x, b->left, b->right), std::clamp(y, b->top, b->bottom)};
 }
 
 // The rubber band let go: what it took in is selected.
@@ -205,8 +218,9 @@ void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
         return;
     }
     if (grabHandle(ed, x, y) || pressOnGroup(ed, x, y)) return;
+    const PointF at = dropPoint(ed, x, y);
     clearSelection(ed);
-    selectUnder(ed, shift, x, y);
+    selectUnder(ed, shift, at.x, at.y);
     startDragOrBand(ed, x, y);
 }
 

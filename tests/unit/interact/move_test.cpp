@@ -265,6 +265,8 @@ TEST(Snapping, TheGridTakesDropsMovesResizesAndArrowVerticesButNotAConnectionPoi
     drop(ed, 1003, 5507);
     EXPECT_EQ(t.box(3).left, 1050);
     EXPECT_EQ(t.box(3).top, 5550);
+    EXPECT_EQ(t.doc.selKind, SelKind::Shape) << "the press dropping it lands on it, beside the pointer";
+    EXPECT_EQ(t.doc.selIndex, 3);
     const BoxF moved = t.drag2By(-1001, 33);
     EXPECT_EQ(moved.left, onGrid(moved.left));
     EXPECT_EQ(moved.top, onGrid(4033));
