@@ -44,6 +44,10 @@ struct MoveSession {
     // A straight arrow being placed is drawn, its head (1) following the pointer,
     // once the drag has gone further than a click would.
     int16_t hitIndex = 0;
+    // The pointer's last position (canvas twips, as it came) and the buttons it
+    // held: a change of Alt with the pointer still steps the gesture there again.
+    PointF pointer;
+    int buttons = 0;
 };
 
 }  // namespace qm

@@ -272,6 +272,17 @@ TEST(Snapping, TheGridTakesDropsMovesResizesAndArrowVerticesButNotAConnectionPoi
     EXPECT_EQ(moved.top, onGrid(4033));
     const BoxF dragged = t.drag2By(-1001, 33, kAlt);
     EXPECT_NEAR(dragged.left, moved.left - 1001, 1) << "Alt: as the pointer went";
+    // Alt let go and pressed again, the pointer still: the grid takes it and lets
+    // it go at once, not at the next move.
+    const float x = dragged.left + 100, y = dragged.top + 100;
+    pointerDown(ed, 1, 0, x, y);
+    pointerMove(ed, 1, kAlt, x + 301, y);
+    ASSERT_NE(t.box(2).left, onGrid(dragged.left + 301));
+    modifiersChanged(ed, 0);
+    EXPECT_EQ(t.box(2).left, onGrid(dragged.left + 301));
+    modifiersChanged(ed, kAlt);
+    EXPECT_NEAR(t.box(2).left, dragged.left + 301, 1);
+    pointerUp(ed, 1, kAlt, x + 301, y);
 
     // A new label follows the pointer on the grid and is dropped there, however
     // far its corner sits from the pointer; dragged by itself, it lands on the grid.
