@@ -169,7 +169,16 @@ void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (hooks.release) hooks.release(p);
 }
 
+// Alt by itself: its flag as it is after the key, which the event's modifiers do
+// not yet say on every window system. The key goes on as it did.
+void CanvasWidget::tellAlt(const QKeyEvent& event) {
+    if (event.key() != Qt::Key_Alt || event.isAutoRepeat() || !hooks.modifiers) return;
+    const int others = shiftFlags(event.modifiers()) & ~4;
+    hooks.modifiers(event.type() == QEvent::KeyPress ? others | 4 : others);
+}
+
 void CanvasWidget::keyPressEvent(QKeyEvent* event) {
+    tellAlt(*event);
     const bool menuKey = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
     if (menuKey && hooks.menuKey) {
         hooks.menuKey();
@@ -177,6 +186,11 @@ void CanvasWidget::keyPressEvent(QKeyEvent* event) {
     }
     if (hooks.key && hooks.key(*event)) return;
     QFrame::keyPressEvent(event);
+}
+
+void CanvasWidget::keyReleaseEvent(QKeyEvent* event) {
+    tellAlt(*event);
+    QFrame::keyReleaseEvent(event);
 }
 
 void CanvasWidget::contextMenuEvent(QContextMenuEvent* event) {

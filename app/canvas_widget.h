@@ -32,10 +32,12 @@ struct CanvasPointer {
 // A release follows only a press that began in the client area; whether it was a
 // click is for the receiver to decide. Every key pressed on the canvas, Tab and
 // Shift+Tab included, goes to `key`, which says whether it used it; the context
-// menu key (or Shift+F10) asks for the Edit menu at the selection.
+// menu key (or Shift+F10) asks for the Edit menu at the selection. Alt pressed or
+// let go on its own goes to `modifiers` with the flags held afterwards.
 struct CanvasHooks {
     std::function<void(const CanvasPointer&)> press, move, release;
     std::function<bool(const QKeyEvent&)> key;
+    std::function<void(int shift)> modifiers;
     std::function<void()> menuKey;
 };
 
@@ -104,12 +106,14 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     // Tab steps through the drawing, not to the next control.
     bool focusNextPrevChild(bool) override { return false; }
 
 private:
     CanvasPointer pointerFor(const QMouseEvent* event, int button) const;
+    void tellAlt(const QKeyEvent& event);
     QSize clientSize() const;  // at 100%
     // The canvas client pixels as the widget shows them.
     ZoomedView view() const { return {zoom_, QPointF(clientOrigin())}; }

@@ -69,6 +69,10 @@ EditorView::EditorView(CanvasScrollArea* area, QMargins canvasMargins, CanvasGeo
     canvas_->hooks.move = [this](const CanvasPointer& p) { move(p); };
     canvas_->hooks.release = [this](const CanvasPointer& p) { release(p); };
     canvas_->hooks.key = [this](const QKeyEvent& e) { return canvasKey(e); };
+    canvas_->hooks.modifiers = [this](int shift) {
+        modifiersChanged(ed_, shift);
+        refreshMoving();
+    };
     canvas_->hooks.menuKey = [this] { popupEditMenuAtSelection(); };
     // The canvas prepares the look of 全选 while the user rests.
     canvas_->setIdleHost(&host_, [this] { return selectedByAll(ed_); });
@@ -168,7 +172,7 @@ void EditorView::showNewElement() {
 
 EditorView::Glance EditorView::glance() const {
     const Document& d = ed_.doc;
-    return {d.selKind, d.selIndex, d.hitIndex, d.isModified(), d.shapeCount, d.labelCount, d.arrowCount, d.segCount,
+    return {d.selKind, d.selIndex, ed_.drag.hitIndex, d.isModified(), d.shapeCount, d.labelCount, d.arrowCount, d.segCount,
             d.diamondCount, ed_.text1.visible, ed_.text2.visible};
 }
 

@@ -56,7 +56,7 @@ void placeStraightArrow(Editor& ed, float x, float y) {
 
 void drawStraightArrow(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
-    if (doc.hitIndex == 0 && std::fabs(x - ed.drag.downX) <= kDragSlack &&
+    if (ed.drag.hitIndex == 0 && std::fabs(x - ed.drag.downX) <= kDragSlack &&
         std::fabs(y - ed.drag.downY) <= kDragSlack)
         return;
     const ArrowRecord* r = doc.arrowRecord(doc.selIndex);
@@ -65,15 +65,13 @@ void drawStraightArrow(Editor& ed, float x, float y) {
     const PointF tail = snapEnd(ed, ed.drag.downX, ed.drag.downY);
     s->x1 = tail.x;
     s->y1 = tail.y;
-    doc.hitIndex = 1;
+    ed.drag.hitIndex = 1;
     dragVertex(ed, x, y);
 }
 
 void endStraightArrowDrag(Editor& ed) {
-    Document& doc = ed.doc;
-    const int n = doc.selIndex;
-    doc.hitIndex = 0;
-    clearSelection(ed);
+    const int n = ed.doc.selIndex;
+    clearSelection(ed);  // the drag ends with it
     selectElement(ed, ElementKind::Arrow, n);
     ed.markModified();
 }
@@ -105,7 +103,7 @@ void putVertex(Editor& ed, int n, int h, PointF to) {
 
 void dragVertex(Editor& ed, float x, float y) {
     const PointF on = onCanvas(ed, x, y);
-    putVertex(ed, ed.doc.selIndex, ed.doc.hitIndex, snapEnd(ed, on.x, on.y));
+    putVertex(ed, ed.doc.selIndex, ed.drag.hitIndex, snapEnd(ed, on.x, on.y));
 }
 
 void nudgeArrowHead(Editor& ed, float dx, float dy) {

@@ -25,8 +25,9 @@ void placeStraightArrow(Editor& ed, float x, float y);
 // turned along the arrow. endStraightArrowDrag (the release) drops it selected.
 void drawStraightArrow(Editor& ed, float x, float y);
 void endStraightArrowDrag(Editor& ed);
-// Vertex hitIndex of the selected arrow follows the pointer, kept on the canvas;
-// its ends snap onto connection points, where they stay glued.
+// The vertex the press grabbed (the move session's hitIndex) of the selected arrow
+// follows the pointer, kept on the canvas; its ends snap onto connection points,
+// where they stay glued.
 void dragVertex(Editor& ed, float x, float y);
 // Alt and an arrow key: the head of the selected arrow moved by (dx, dy) as a drag
 // moves it; a head on a connection point is not pulled back onto it, so that the

@@ -15,6 +15,7 @@ void beginDrag(Editor& ed, float x, float y, std::optional<PointF> corner) {
     }
     drag.glued.clear();
     drag.moved = {};
+    drag.hitIndex = 0;
 }
 
 void glueTo(Editor& ed, ElementRef e) { ed.drag.glued = findGlue(ed.doc, std::span(&e, 1), {}); }
@@ -24,6 +25,7 @@ void followGluedEnds(Editor& ed) { followGlue(ed.doc, ed.drag.glued); }
 void endDrag(Editor& ed) {
     ed.drag.glued.clear();
     ed.drag.moved = {};
+    ed.drag.hitIndex = 0;
     ed.guides = {};
 }
 

@@ -10,7 +10,7 @@
 
 namespace qm {
 
-// Any press that may start a drag: its point noted, nothing glued or moved yet;
+// Any press that may start a drag: its point noted, nothing grabbed, glued or moved yet;
 // `corner` is the top-left corner of a label about to be dragged by itself.
 void beginDrag(Editor& ed, float x, float y, std::optional<PointF> corner = std::nullopt);
 // The arrow ends on `e`'s connection points go with it until the drag ends; for a
@@ -18,7 +18,7 @@ void beginDrag(Editor& ed, float x, float y, std::optional<PointF> corner = std:
 void glueTo(Editor& ed, ElementRef e);
 // A step of a resize: the glued ends follow their points to where they lie now.
 void followGluedEnds(Editor& ed);
-// Any drag over: the glue let go, nothing moved, nothing lined up.
+// Any drag over: the glue let go, nothing grabbed or moved, nothing lined up.
 void endDrag(Editor& ed);
 
 }  // namespace qm

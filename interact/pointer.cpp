@@ -13,6 +13,7 @@
 #include "interact/rules.h"
 #include "interact/selection.h"
 #include "interact/snapping.h"
+#include "model/element_parts.h"
 #include "model/relayout.h"
 #include "model/rounding.h"
 #include "model/sel_kind.h"
@@ -108,6 +109,18 @@ void revealTexts(Document& doc, ElementRef e, float x, float y) {
     }
 }
 
+// Where a press lands for what it selects. A rectangle, ellipse or diamond being
+// placed has its corner where the pointer carried it, so that the press dropping
+// it lands on it; on the grid that corner may lie a few pixels beside the
+// pointer, and the press is taken on the element's nearest edge instead.
+PointF dropPoint(const Editor& ed, float x, float y) {
+    const SelKind k = ed.doc.selKind;
+    if (k != SelKind::PlacingShape && k != SelKind::PlacingDiamond) return {x, y};
+    const std::optional<BoxF> b = outlineOf(ed.doc, {*elementKindOf(k), ed.doc.selIndex});
+    if (!b) return {x, y};
+    return {std::clamp(x, b->left, b->right), std::clamp(y, b->top, b->bottom)};
+}
+
 // The rubber band let go: what it took in is selected.
 void finishBand(Editor& ed) {
     const std::optional<BoxF> band = rubberBand(ed.doc);
@@ -148,15 +161,14 @@ bool grabHandle(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
     const std::optional<int> k = handleAt(ed, x, y);
     if (!k) return false;
-    doc.hitIndex = static_cast<int16_t>(*k);
     if (doc.selKind == SelKind::Arrow) {
+        beginDrag(ed, x, y);
         doc.selKind = SelKind::DraggingVertex;
     } else {
         beginResize(ed, {*elementKindOf(doc.selKind), doc.selIndex}, x, y);
         doc.selKind = doc.selKind == SelKind::Shape ? SelKind::ResizingShape : SelKind::ResizingDiamond;
-        return true;
     }
-    beginDrag(ed, x, y);
+    ed.drag.hitIndex = static_cast<int16_t>(*k);
     return true;
 }
 
@@ -202,13 +214,13 @@ void canvasPress(Editor& ed, int /*button*/, int shift, float x, float y) {
     if (placesStraightArrow(ed.doc.selKind)) {
         // Its tail stays here: a drag draws the arrow to where it is let go, a
         // click drops it at its own length (canvasRelease).
-        ed.doc.hitIndex = 0;
         beginDrag(ed, x, y);
         return;
     }
     if (grabHandle(ed, x, y) || pressOnGroup(ed, x, y)) return;
+    const PointF at = dropPoint(ed, x, y);
     clearSelection(ed);
-    selectUnder(ed, shift, x, y);
+    selectUnder(ed, shift, at.x, at.y);
     startDragOrBand(ed, x, y);
 }
 
@@ -325,7 +337,7 @@ void canvasRelease(Editor& ed, int button, int shift, float rawX, float rawY) {
         case SelKind::PlacingRightArrow:
         case SelKind::PlacingUpArrow:
         case SelKind::PlacingDownArrow:
-            if (doc.hitIndex == 0) {
+            if (ed.drag.hitIndex == 0) {
                 // A click: the arrow keeps its length, its tail on the connection
                 // point the pointer was pulled to (the pointer only comes within a
                 // pixel of it).

@@ -60,6 +60,8 @@ PointerTarget targetAt(const Document& doc, float x, float y) {
 }
 
 void pointerDown(Editor& ed, int button, int shift, float x, float y) {
+    ed.drag.pointer = {x, y};
+    ed.drag.buttons = button;
     if (ed.capture.kind == PointerTarget::None) {
         ed.capture = targetAt(ed.doc, x, y);
         // The label being placed takes the press wherever it lands, which drops
@@ -94,6 +96,8 @@ void pointerMove(Editor& ed, int buttons, int shift, float x, float y) {
     // Alt turns snapping off for the drag, whatever carries it: a label's timer
     // reads it between the moves.
     ed.snapHeldOff = (shift & kAlt) != 0;
+    ed.drag.pointer = {x, y};
+    ed.drag.buttons = buttons;
     PointerTarget t = ed.capture;
     if (t.kind == PointerTarget::None) {
         t = targetAt(ed.doc, x, y);
@@ -131,6 +135,17 @@ void pointerUp(Editor& ed, int button, int shift, float x, float y) {
         default:
             break;
     }
+}
+
+void modifiersChanged(Editor& ed, int shift) {
+    const bool held = (shift & kAlt) != 0;
+    if (held == ed.snapHeldOff) return;
+    const PointerTarget::Kind k = ed.capture.kind;
+    if (k == PointerTarget::None || k == PointerTarget::Abandoned) {
+        ed.snapHeldOff = held;  // for a label's timer, and for the next drag's moves
+        return;
+    }
+    pointerMove(ed, ed.drag.buttons, shift, ed.drag.pointer.x, ed.drag.pointer.y);
 }
 
 }  // namespace qm

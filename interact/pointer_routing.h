@@ -15,4 +15,9 @@ void pointerDown(Editor& ed, int button, int shift, float x, float y);
 void pointerMove(Editor& ed, int buttons, int shift, float x, float y);
 void pointerUp(Editor& ed, int button, int shift, float x, float y);
 
+// The modifier keys changed with the pointer still. Alt turns snapping off, and
+// a drag under way takes a change of it at once, where the pointer is, as its
+// next move would: let go over a grid point, the element goes there now.
+void modifiersChanged(Editor& ed, int shift);
+
 }  // namespace qm

@@ -18,13 +18,13 @@ constexpr int32_t kMinDiamondWidth = 2400, kMinDiamondHeight = 1200;
 
 // A negative size is refused by the outline and keeps its value for this move; the
 // other assignments still happen.
-void resizeShape(Document& doc, float x, float y) {
+void resizeShape(Document& doc, int corner, float x, float y) {
     ShapeEl* s = doc.Shape1.find(doc.selIndex);
     if (!s) return;
     const float l = s->left, t = s->top, w = s->width, h = s->height;
     auto setW = [&](float v) { if (v >= 0) s->width = v; };
     auto setH = [&](float v) { if (v >= 0) s->height = v; };
-    switch (doc.hitIndex) {
+    switch (corner) {
         case 1: setW(l + w - x); setH(t + h - y); s->left = x; s->top = y; break;
         case 2: setW(x - l); setH(t + h - y); s->top = y; break;
         case 3: setW(x - l); setH(y - t); break;
@@ -33,12 +33,12 @@ void resizeShape(Document& doc, float x, float y) {
     }
 }
 
-void resizeDiamond(Document& doc, float x, float y) {
+void resizeDiamond(Document& doc, int corner, float x, float y) {
     DiamondRecord* rec = doc.diamondRecord(doc.selIndex);
     if (!rec) return;
     DiamondRecord& r = *rec;
     const double l = r.x, t = r.y, w = r.width, h = r.height;
-    switch (doc.hitIndex) {
+    switch (corner) {
         case 1: r.width = roundI32Sat(l + w - x); r.height = roundI32Sat(t + h - y); r.x = roundI32Sat(x); r.y = roundI32Sat(y); break;
         case 2: r.width = roundI32Sat(x - l); r.height = roundI32Sat(t + h - y); r.y = roundI32Sat(y); break;
         case 3: r.width = roundI32Sat(x - l); r.height = roundI32Sat(y - t); break;
@@ -62,7 +62,7 @@ void layoutDiamondFromRecord(Editor& ed, int i) {
 void resizeShapeStep(Editor& ed, float x, float y) {
     Document& doc = ed.doc;
     const int i = doc.selIndex;
-    resizeShape(doc, x, y);
+    resizeShape(doc, ed.drag.hitIndex, x, y);
     if (const ShapeEl* s = doc.Shape1.find(i)) moveShapeTo(doc, i, s->left, s->top);
     showShapeHandles(ed, i);
     layoutOwnShapeTexts(doc, i);
@@ -70,7 +70,7 @@ void resizeShapeStep(Editor& ed, float x, float y) {
 }
 
 void resizeDiamondStep(Editor& ed, float x, float y) {
-    resizeDiamond(ed.doc, x, y);
+    resizeDiamond(ed.doc, ed.drag.hitIndex, x, y);
     layoutDiamondFromRecord(ed, ed.doc.selIndex);
     followGluedEnds(ed);
 }
@@ -134,7 +134,7 @@ void resizeCornerBy(Editor& ed, float dx, float dy) {
     if (right == box.right && bottom == box.bottom) return;
     const ElementRef e{shape ? ElementKind::Shape : ElementKind::Diamond, i};
     glueTo(ed, e);
-    doc.hitIndex = 3;
+    ed.drag.hitIndex = 3;
     if (shape) {
         resizeShapeStep(ed, right, bottom);
         finishShapeResize(ed);

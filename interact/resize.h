@@ -7,8 +7,9 @@
 
 namespace qm {
 
-// Corner hitIndex of the selected element follows the pointer; parts, texts and
-// handles are laid out again, and the arrow ends glued to it follow.
+// The corner the press grabbed (the move session's hitIndex) follows the pointer;
+// parts, texts and handles are laid out again, and the arrow ends glued to the
+// element follow.
 void resizeShapeStep(Editor& ed, float x, float y);
 void resizeDiamondStep(Editor& ed, float x, float y);
 

@@ -73,7 +73,6 @@ struct Document {
     // its press was. The band is shown, as lneTemp is; the press it came from is not.
     int16_t bandX = 0, bandY = 0;
     int16_t bandFromX = 0, bandFromY = 0;
-    int16_t hitIndex = 0;
     int16_t orthoDraw = 0;
     int16_t editLabel = 0;
     std::string fileName;

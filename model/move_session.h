@@ -1,7 +1,8 @@
 // One press-to-release gesture on the canvas, held by the editor for as long as it
-// lasts and never by the drawing: where the press was, how far the drag has carried
-// the selection, and the arrow ends it carries along. interact/move.h begins, steps
-// and ends it; nothing of it is saved, copied with the drawing or undone.
+// lasts and never by the drawing: where the press was, which handle it grabbed, how
+// far the drag has carried the selection, and the arrow ends it carries along.
+// interact/move.h begins, steps and ends it; nothing of it is saved, copied with
+// the drawing or undone.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -38,6 +39,15 @@ struct MoveSession {
     std::vector<GluedEnd> glued;
     // How far the drag has carried the selection from where the press found it.
     PointF moved;
+    // The handle the press grabbed: the corner (1 to 4) of a rectangle, ellipse or
+    // diamond being resized, or the vertex of an arrow being dragged (0 its tail).
+    // A straight arrow being placed is drawn, its head (1) following the pointer,
+    // once the drag has gone further than a click would.
+    int16_t hitIndex = 0;
+    // The pointer's last position (canvas twips, as it came) and the buttons it
+    // held: a change of Alt with the pointer still steps the gesture there again.
+    PointF pointer;
+    int buttons = 0;
 };
 
 }  // namespace qm

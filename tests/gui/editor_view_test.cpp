@@ -36,8 +36,9 @@ QPoint centreOf(const CanvasWidget* canvas, const LabelEl& l) {
     return canvas->toWidget(l.left + l.width / 2, l.top + l.height / 2).toPoint();
 }
 
-void moveOver(CanvasWidget* canvas, QPoint p, Qt::MouseButtons held = Qt::NoButton) {
-    QMouseEvent e(QEvent::MouseMove, QPointF(p), canvas->mapToGlobal(QPointF(p)), Qt::NoButton, held, Qt::NoModifier);
+void moveOver(CanvasWidget* canvas, QPoint p, Qt::MouseButtons held = Qt::NoButton,
+              Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(p), canvas->mapToGlobal(QPointF(p)), Qt::NoButton, held, keys);
     QCoreApplication::sendEvent(canvas, &e);
 }
 
@@ -445,6 +446,15 @@ private slots:
         canvas()->repaint();
         QVERIFY(canvas()->hasCachedLayer());
         QCOMPARE(doc().Shape1.find(1)->left, 4500.0f);
+        // On the grid, with Alt held as far as three pixels on; Alt let go, the
+        // pointer still, it is back on the grid.
+        w->editor().snapToGrid = true;
+        QTest::keyPress(canvas(), Qt::Key_Alt);
+        moveOver(canvas(), to + QPoint(3, 0), Qt::LeftButton, Qt::AltModifier);
+        QCOMPARE(doc().Shape1.find(1)->left, 4545.0f);
+        QTest::keyRelease(canvas(), Qt::Key_Alt, Qt::AltModifier);
+        QCOMPARE(doc().Shape1.find(1)->left, 4500.0f);
+        w->editor().snapToGrid = false;
 
         // The drop's frame is painted, and sent to the screen, while the release is
         // handled and before the history records the step.

@@ -98,7 +98,7 @@ struct IdleHost : NullHost {
 // move is taken as any other event.
 auto glanceOf(const Editor& ed) {
     const Document& d = ed.doc;
-    return std::tuple(d.selKind, d.selIndex, d.hitIndex, d.isModified(), d.shapeCount, d.labelCount, d.arrowCount,
+    return std::tuple(d.selKind, d.selIndex, ed.drag.hitIndex, d.isModified(), d.shapeCount, d.labelCount, d.arrowCount,
                       d.segCount, d.diamondCount, ed.text1.visible, ed.text2.visible);
 }
 

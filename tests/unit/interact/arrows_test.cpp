@@ -232,7 +232,7 @@ TEST(ArrowEditing, DraggingTheArrowAndAVertexKeepsTheHeadOnTheTip) {
     // Drag the tip so that the last segment points left.
     canvasPress(t.ed, 1, 0, 3200, 3100);
     EXPECT_EQ(d.selKind, SelKind::DraggingVertex);
-    EXPECT_EQ(d.hitIndex, 2);
+    EXPECT_EQ(t.ed.drag.hitIndex, 2);
     canvasMove(t.ed, 1, 0, 500, 1150);
     canvasRelease(t.ed, 1, 0, 500, 1150);
     EXPECT_EQ(d.selKind, SelKind::Arrow);
@@ -243,7 +243,7 @@ TEST(ArrowEditing, DraggingTheArrowAndAVertexKeepsTheHeadOnTheTip) {
 
     // The middle vertex moves the end of segment 1 and the start of segment 2.
     canvasPress(t.ed, 1, 0, 3200, 1100);
-    EXPECT_EQ(d.hitIndex, 1);
+    EXPECT_EQ(t.ed.drag.hitIndex, 1);
     canvasMove(t.ed, 1, 0, 4000, 4000);
     EXPECT_EQ(d.Line1.find(1)->x2, 4000);
     EXPECT_EQ(d.Line1.find(2)->y1, 4000);

@@ -265,11 +265,24 @@ TEST(Snapping, TheGridTakesDropsMovesResizesAndArrowVerticesButNotAConnectionPoi
     drop(ed, 1003, 5507);
     EXPECT_EQ(t.box(3).left, 1050);
     EXPECT_EQ(t.box(3).top, 5550);
+    EXPECT_EQ(t.doc.selKind, SelKind::Shape) << "the press dropping it lands on it, beside the pointer";
+    EXPECT_EQ(t.doc.selIndex, 3);
     const BoxF moved = t.drag2By(-1001, 33);
     EXPECT_EQ(moved.left, onGrid(moved.left));
     EXPECT_EQ(moved.top, onGrid(4033));
     const BoxF dragged = t.drag2By(-1001, 33, kAlt);
     EXPECT_NEAR(dragged.left, moved.left - 1001, 1) << "Alt: as the pointer went";
+    // Alt let go and pressed again, the pointer still: the grid takes it and lets
+    // it go at once, not at the next move.
+    const float x = dragged.left + 100, y = dragged.top + 100;
+    pointerDown(ed, 1, 0, x, y);
+    pointerMove(ed, 1, kAlt, x + 301, y);
+    ASSERT_NE(t.box(2).left, onGrid(dragged.left + 301));
+    modifiersChanged(ed, 0);
+    EXPECT_EQ(t.box(2).left, onGrid(dragged.left + 301));
+    modifiersChanged(ed, kAlt);
+    EXPECT_NEAR(t.box(2).left, dragged.left + 301, 1);
+    pointerUp(ed, 1, kAlt, x + 301, y);
 
     // A new label follows the pointer on the grid and is dropped there, however
     // far its corner sits from the pointer; dragged by itself, it lands on the grid.

@@ -154,7 +154,7 @@ TEST(Resize, NegativeSizesAreRefusedPerMoveAndTheMinimumAppliesOnRelease) {
     addRectangle(t.ed, 3000, 3000);  // 3000..4965 x 3000..4215
     canvasPress(t.ed, 1, 0, 4965, 4215);
     ASSERT_EQ(d.selKind, SelKind::ResizingShape);
-    EXPECT_EQ(d.hitIndex, 3);
+    EXPECT_EQ(t.ed.drag.hitIndex, 3);
     canvasMove(t.ed, 1, 0, 6000, 5000);
     EXPECT_EQ(d.Shape1.find(1)->width, 3000);
     canvasMove(t.ed, 1, 0, 2000, 4000);  // left of the left edge
@@ -168,7 +168,7 @@ TEST(Resize, NegativeSizesAreRefusedPerMoveAndTheMinimumAppliesOnRelease) {
 
     // Top-left handle dragged past the right edge: width kept, Left jumps to the pointer.
     canvasPress(t.ed, 1, 0, 3000, 3000);
-    ASSERT_EQ(d.hitIndex, 1);
+    ASSERT_EQ(t.ed.drag.hitIndex, 1);
     canvasMove(t.ed, 1, 0, 7000, 3100);
     EXPECT_EQ(d.Shape1.find(1)->width, 3000);
     EXPECT_EQ(d.Shape1.find(1)->left, 7000);

@@ -43,7 +43,7 @@ TEST(Reduced, APressOnAVertexSelectsTheArrowAndGrabsIt) {
     ASSERT_EQ(r.doc.arrowRec[1].count(), 1);
     r.press(3000, 1000);
     EXPECT_EQ(r.doc.selKind, SelKind::DraggingVertex);
-    EXPECT_EQ(r.doc.hitIndex, 1);
+    EXPECT_EQ(r.ed.drag.hitIndex, 1);
     r.move(3000, 4000, 1);
     r.release(3000, 4000);
     EXPECT_EQ(r.doc.selKind, SelKind::Arrow);
