@@ -62,9 +62,14 @@ void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, Q
 }
 
 QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& moving) {
+    return movedFrom(doc, moving, false);
+}
+
+QRegion PaintCache::movedFrom(const Document& doc, const std::vector<PartRef>& moving, bool shownThere) {
     const QRect now = paintedBounds(doc, moving, handleScale_), band = rubberBandBounds(doc);
     restack_ = {};
-    QRegion out = QRegion(movingShown_) + now + bandShown_ + band;
+    QRegion out = QRegion(movingShown_) + bandShown_ + band;
+    if (!shownThere) out += now;
     movingShown_ = now;
     bandShown_ = band;
     out += raised_.moved(doc);
@@ -105,19 +110,35 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     }
     const std::vector<PartRef> left = leftOut(moving, options.raised);
     prep_.giveSpare(still_.keepOrRestore(!raised_.raised().empty(), !options.raised.empty()));
-    const std::vector<QRect> changed = still_.record().update(doc, options, left);
+    PaintRecord::LeftAsShown asShown;
+    const std::vector<QRect> changed = still_.record().update(doc, options, left, &asShown);
     if (!keepsLayer(moving, options.raised)) still_.drop();
-    passPrepared(doc, options, !changed.empty());
+    passPrepared(doc, options, !changed.empty() || !asShown.parts.empty());
     // A layer of raised parts that no longer shows them is painted anew when shown;
     // without one they are painted from the document.
     QRegion dirty = raised_.catchUp(doc, options, still_.dpr());
     // Zoomed, a line's pixels reach past the box it is recorded in, into the next
     // canvas pixel: so do the boxes painted again.
-    std::vector<QRect> boxes = coalesce(options.fillStrokes ? reachingInto(changed) : changed, client);
-    still_.alignToDevicePixels(boxes, client);
+    const auto boxesOver = [&](const std::vector<QRect>& areas) {
+        std::vector<QRect> boxes = coalesce(options.fillStrokes ? reachingInto(areas) : areas, client);
+        still_.alignToDevicePixels(boxes, client);
+        return boxes;
+    };
+    const std::vector<QRect> boxes = boxesOver(changed);
     for (const QRect& box : boxes) dirty += box;
-    still_.repair(doc, boxes, options, prep_.spare());
-    return dirty + moved(doc, moving);
+    // Where the parts that start moving lie, looking as they did, as at the press
+    // on what was already selected, the screen shows what it did: the layer alone
+    // loses them, and the crowd about them is painted once, not again for the
+    // frame.
+    if (asShown.areas.empty()) {
+        still_.repair(doc, boxes, options, prep_.spare());
+    } else {
+        std::vector<QRect> all = changed;
+        all.insert(all.end(), asShown.areas.begin(), asShown.areas.end());
+        still_.repair(doc, boxesOver(all), options, prep_.spare());
+    }
+    const bool shownThere = std::includes(asShown.parts.begin(), asShown.parts.end(), moving.begin(), moving.end());
+    return dirty + movedFrom(doc, moving, shownThere);
 }
 
 const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std::vector<PartRef>& moving, qreal dpr,

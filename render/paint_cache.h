@@ -97,6 +97,8 @@ private:
     std::vector<PartRef> leftOut(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
     // Starts afresh: the record taken from `doc` without `left`, no layer yet.
     void record(const Document& doc, const std::vector<PartRef>& left, QSize size, const PaintOptions& options);
+    // As moved(); `shownThere`: the screen shows the moving parts where they are.
+    QRegion movedFrom(const Document& doc, const std::vector<PartRef>& moving, bool shownThere);
     // Hands what was prepared to the raised layer when it is what is raised, and
     // the raised layer to the preparation when its parts are lowered where they
     // were raised.
