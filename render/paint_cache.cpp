@@ -137,7 +137,16 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
         all.insert(all.end(), asShown.areas.begin(), asShown.areas.end());
         still_.repair(doc, boxesOver(all), options, prep_.spare());
     }
-    const bool shownThere = std::includes(asShown.parts.begin(), asShown.parts.end(), moving.begin(), moving.end());
+    // Every moving part as the screen shows it, or painting nothing anywhere (an
+    // arrowhead an arrow does not have).
+    bool shownThere = true;
+    for (auto shown = asShown.parts.begin(); const PartRef& r : moving) {
+        while (shown != asShown.parts.end() && *shown < r) ++shown;
+        if ((shown == asShown.parts.end() || *shown != r) && !paintedBounds(doc, std::span(&r, 1)).isEmpty()) {
+            shownThere = false;
+            break;
+        }
+    }
     return dirty + movedFrom(doc, moving, shownThere);
 }
 

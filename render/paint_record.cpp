@@ -253,6 +253,9 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
                                       : ownLook(r, e);
         };
         if (e.visible && !left && !hidden) now.look = look();
+        // Nor does the screen need anything for a part left out that paints nothing.
+        if (asShown && left && (!e.visible || hidden || boundsOf(e, options.handleScale).isEmpty()))
+            asShown->parts.push_back(r);
         if (family.size() <= i) {
             if (!now.look) return;
             family.resize(i + 1);

@@ -28,6 +28,7 @@ public:
     // drag of what was already selected, are listed in `asShown` when given, and
     // their areas there rather than among those returned: a picture of the whole
     // drawing shows them as it did, and only a picture without them must lose them.
+    // So are the parts left out that paint nothing.
     struct LeftAsShown {
         std::vector<PartRef> parts;
         std::vector<QRect> areas;
