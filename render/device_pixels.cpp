@@ -62,4 +62,8 @@ void followDensity(QPainter& painter, const QImage& image) {
     if (dpr < 1) painter.scale(dpr, dpr);
 }
 
+QSize devicePixels(QSize size, qreal dpr) {
+    return {static_cast<int>(std::ceil(size.width() * dpr)), static_cast<int>(std::ceil(size.height() * dpr))};
+}
+
 }  // namespace qm

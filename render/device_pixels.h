@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <QSize>
 
 class QPainter;
 
@@ -25,6 +26,10 @@ void drawOnDevicePixels(QPainter& painter, const QPointF& at, const QImage& imag
 // painted as neither side of it would paint them; a layer painted from such a
 // corner is laid down pixel for pixel where the canvas paints the same parts.
 QRect onWholeDevicePixels(QRect box, qreal dpr);
+
+// The device pixels a client area of `size` takes at `dpr`, the last row and
+// column counted whole.
+QSize devicePixels(QSize size, qreal dpr);
 
 // Scales a painter just opened on `image` to the image's pixel ratio where that is
 // below one (a layer or stamp of a canvas zoomed out): Qt scales a painter up for

@@ -12,7 +12,6 @@
 // that layer back and draws the moving element over it. A drawing at the limits
 // takes far longer than a frame to paint in full; its moving part does not.
 #pragma once
-#include <optional>
 #include <vector>
 
 #include <QImage>
@@ -22,8 +21,11 @@
 
 #include "model/document.h"
 #include "model/moving_parts.h"
+#include "render/canvas_boxes.h"
 #include "render/document_painter.h"
-#include "render/paint_record.h"
+#include "render/raise_preparation.h"
+#include "render/raised_layer.h"
+#include "render/still_layer.h"
 
 class QPainter;
 
@@ -34,13 +36,9 @@ namespace qm {
 // canvas of pixels, is memory better left unused.
 inline constexpr size_t kLayerFrom = 2000;
 
-// A few boxes covering `pieces` inside `within`, wasting little area on what did
-// not change: a piece joins the box it grows least when that adds only a sliver,
-// and while there are more than `most` boxes the two that make the smallest union
-// become one. Each box is painted on its own, so an element lying across several
-// is painted for each of them: sixteen boxes cost least on the largest drawing.
-std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within, size_t most = 16);
-
+// The canvas painted from three parts: the still layer, the raised layer of
+// several selected elements, and the preparation of what 全选 raises; and the
+// moving parts painted over them, frame by frame.
 class PaintCache {
 public:
     // `layerFrom`: how many painted elements make a drawing keep its layer.
@@ -48,7 +46,7 @@ public:
 
     // Forget what was painted: the next paint draws everything anew.
     void invalidate();
-    bool hasLayer() const { return !layer_.isNull(); }
+    bool hasLayer() const { return still_.layered(); }
 
     // Paints the document in canvas client pixels over `size`: everything except
     // `moving` and the raised parts from the layer (built on first need, at `dpr`
@@ -74,7 +72,7 @@ public:
     QRegion moved(const Document& doc, const std::vector<PartRef>& moving);
 
     // A layer of the raised parts is kept (and moved with them).
-    bool hasRaisedLayer() const { return !carried_.image.isNull(); }
+    bool hasRaisedLayer() const { return raised_.mode() == RaisedLayer::Mode::Layered; }
 
     // A layer of raised parts is prepared, or kept once they are lowered, only up
     // to this ratio of device pixels to canvas pixels: memory held for a command
@@ -86,7 +84,7 @@ public:
     // first. A change to the drawing starts it again. Returns whether more remains.
     bool prepareRaised(const Document& doc, QSize size, qreal dpr, const PaintOptions& options);
     // The prepared layer is painted whole.
-    bool raisedPrepared() const { return !ready_.image.isNull() && readyRows_ >= ready_.image.height(); }
+    bool raisedPrepared() const { return prep_.mode() == RaisePreparation::Mode::Ready; }
 
 private:
     // The moving parts over the layer, and the still ones stacked above them where
@@ -99,79 +97,20 @@ private:
     std::vector<PartRef> leftOut(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
     // Starts afresh: the record taken from `doc` without `left`, no layer yet.
     void record(const Document& doc, const std::vector<PartRef>& left, QSize size, const PaintOptions& options);
-    // A layer over `area` (device pixels) at `dpr`, keeping what the old one holds
-    // of it when the ratio is the same; the rest is painted from the document.
-    void cover(const Document& doc, const std::vector<PartRef>& left, const QRect& area, qreal dpr,
-               const PaintOptions& options);
-    // The raised parts of `options` painted into their own layer.
-    void buildCarried(const Document& doc, QSize size, qreal dpr, const PaintOptions& options);
-    // Takes the prepared layer for the raised parts when it was painted for them.
-    void takePrepared(const PaintOptions& options);
-    // Keeps the raised layer at the place its parts moved to, or lets it go when it
-    // no longer shows them; the areas to show anew.
-    QRegion catchUpCarried(const Document& doc, const PaintOptions& options, qreal dpr);
-    // Parts that joined the raised ones since their layer was painted, or left
-    // them, as when the shapes of a dropped group come to carry a text that was
-    // not selected, or no longer carry one: their boxes in the layer are painted
-    // again. The layer has moved `offset` since and still shows its old parts.
-    // False, changing nothing, when too many changed, or one lies outside it.
-    bool reraise(const Document& doc, const PaintOptions& options, QPoint offset);
-    // How far the raised parts moved since their layer was painted, by one of them.
-    std::optional<QPoint> carriedOffset(const Document& doc) const;
-    QRect carriedShown() const;
-    // The raised layer, moved `offset` since it was painted at `dpr`, still shows
-    // its parts as they are.
-    bool carriedHolds(const Document& doc, QPoint offset, qreal dpr) const;
-    // Keeps the layer aside when elements are first raised out of it, and takes it
-    // back when they are lowered again.
-    void keepOrRestoreStill(const std::vector<PartRef>& raised);
-
-    // Several selected elements, painted once into a layer that a drag of them
-    // moves whole, so that each frame of it costs two images laid down.
-    struct Carried {
-        QImage image;                // transparent where none of them paints
-        QRect area;                  // canvas client pixels the image covers, as painted
-        std::vector<PartRef> parts;  // what it shows
-        std::vector<PartRef> selected;  // the selection's look it was painted with
-        uint64_t look = 0;           // lookMovedBack of the parts, as painted
-        std::vector<QRect> bounds;   // the box of each part as painted; empty until needed
-        bool whole = false;          // no part was cut off at the canvas's edge
-        PartRef anchor{};            // one of them, and where its box began
-        QPoint anchorAt;
-        QPoint offset;               // how far they have moved since
-    };
-
-    // Where a layer of the raised parts of `options` lies and what it shows, its
-    // image still to be painted.
-    static Carried carriedFor(const Document& doc, QSize size, qreal dpr, const PaintOptions& options);
-
-    // The layer as it was when several elements were first raised out of it, kept
-    // while they stay raised: lowering them again (a click that clears 全选) puts
-    // it back and paints only what changed since, not the whole drawing. The
-    // record's memory stays for the next raising: on the largest drawing it is
-    // megabytes, which fresh memory would first fault in, page by page.
-    struct Still {
-        QImage layer;  // null: none kept
-        QRect area;
-        PaintRecord record;
-    };
+    // As moved(); `shownThere`: the screen shows the moving parts where they are.
+    QRegion movedFrom(const Document& doc, const std::vector<PartRef>& moving, bool shownThere);
+    // Hands what was prepared to the raised layer when it is what is raised, and
+    // the raised layer to the preparation when its parts are lowered where they
+    // were raised.
+    void passPrepared(const Document& doc, const PaintOptions& options, bool changed);
 
     size_t layerFrom_;
-    QImage layer_;
-    QRect layerArea_;     // what the layer holds, in device pixels of the canvas's client area
     qreal handleScale_ = 1;
-    Carried carried_;
-    QSize size_;          // invalid until something was recorded
     QRect movingShown_;   // where the moving parts were when last shown anew
     QRect bandShown_;     // where the rubber band was
-    std::vector<PartRef> raised_;  // the raised parts when the layer last caught up
-    QRect raisedShown_;            // where they were, while they have no layer
-    PaintRecord record_;  // what the layer, or the canvas, shows
-    Still beforeRaising_;
-    Carried ready_;     // prepared for 全选, painted down to row readyRows_
-    int readyRows_ = 0;
-    QImage spare_;      // memory, touched in advance, for a layer to be painted over whole
-    int spareRows_ = 0;  // the rows of it touched so far
+    StillLayer still_;
+    RaisedLayer raised_;
+    RaisePreparation prep_;
     QImage scratch_;    // where the moving parts are restacked, kept from frame to frame
 
     // What a frame of a drag paints again where still elements stacked above the

@@ -181,7 +181,7 @@ void PaintRecord::clear() {
 }
 
 std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& options,
-                                       std::span<const PartRef> leftOut) {
+                                       std::span<const PartRef> leftOut, LeftAsShown* asShown) {
     std::vector<QRect> changed;
     bool everything = false;
     const auto changedAll = [&changed, &everything] {
@@ -194,14 +194,15 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         optionsLook_ = optionsLook;
         changedAll();
     }
+    // Beyond some thousands of boxes, a drawing changed all over: the boxes
+    // would cost more to list and merge than painting it all does.
+    constexpr size_t kMostBoxes = 4096;
+    const auto tooMany = [&] { return changed.size() + (asShown ? asShown->areas.size() : 0) > kMostBoxes; };
     const auto replace = [&](Mark& was, const Mark& now) {
-        // Beyond some thousands of boxes, a drawing changed all over: the boxes
-        // would cost more to list and merge than painting it all does.
-        constexpr size_t kMostBoxes = 4096;
         if (!everything) {
             addPieces(changed, was);
             addPieces(changed, now);
-            if (changed.size() > kMostBoxes) changedAll();
+            if (tooMany()) changedAll();
         }
         if (was.look) --painted_;
         if (now.look) ++painted_;
@@ -237,7 +238,7 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         }
     };
     forEachElement(doc, [&](PartRef r, const auto& e) {
-        const bool skipped = skippedParts.has(r) || (r.part == Part::spHandle && !options.handles);
+        const bool left = skippedParts.has(r), hidden = r.part == Part::spHandle && !options.handles;
         const bool selected = selectedParts.has(r), raised = raisedParts.has(r);
         const auto f = static_cast<size_t>(r.part);
         const auto i = static_cast<size_t>(r.index);
@@ -247,9 +248,14 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         Mark now;
         // Drawn in the selection colour, or above the rest, it looks different,
         // whatever its own colour.
-        if (e.visible && !skipped)
-            now.look = selected || raised ? (Look() << ownLook(r, e) << int{selected} << int{raised}).value()
-                                          : ownLook(r, e);
+        const auto look = [&] {
+            return selected || raised ? (Look() << ownLook(r, e) << int{selected} << int{raised}).value()
+                                      : ownLook(r, e);
+        };
+        if (e.visible && !left && !hidden) now.look = look();
+        // Nor does the screen need anything for a part left out that paints nothing.
+        if (asShown && left && (!e.visible || hidden || boundsOf(e, options.handleScale).isEmpty()))
+            asShown->parts.push_back(r);
         if (family.size() <= i) {
             if (!now.look) return;
             family.resize(i + 1);
@@ -257,6 +263,14 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         Mark& was = family[i];
         // The look holds the element's geometry: the same look, the same box.
         if (was.look == now.look) return;
+        if (asShown && left && was.look && !hidden && e.visible && !everything && was.look == look()) {
+            asShown->parts.push_back(r);
+            addPieces(asShown->areas, was);
+            if (tooMany()) changedAll();
+            --painted_;
+            was = Mark{};
+            return;
+        }
         if (now.look) now.bounds = boundsOf(e, options.handleScale), now.slant = slantOf(e);
         if (now.bounds.isEmpty()) now = Mark{};
         if (was != now) replace(was, now);

@@ -24,7 +24,17 @@ public:
     // the elements that look different now: a box each, or a chain of small boxes
     // along a long slanting line; one box covering everything when the options
     // themselves changed, or when some thousands of boxes did.
-    std::vector<QRect> update(const Document& doc, const PaintOptions& options, std::span<const PartRef> leftOut);
+    // Parts newly left out that look as recorded, as at the press that starts a
+    // drag of what was already selected, are listed in `asShown` when given, and
+    // their areas there rather than among those returned: a picture of the whole
+    // drawing shows them as it did, and only a picture without them must lose them.
+    // So are the parts left out that paint nothing.
+    struct LeftAsShown {
+        std::vector<PartRef> parts;
+        std::vector<QRect> areas;
+    };
+    std::vector<QRect> update(const Document& doc, const PaintOptions& options, std::span<const PartRef> leftOut,
+                              LeftAsShown* asShown = nullptr);
 
     // For each of `boxes`, the recorded elements whose boxes touch it, in stacking
     // order.

@@ -248,6 +248,15 @@ private slots:
         moving = movingParts(ed, false);
         catchUp();
         QVERIFY(small());
+        // Pressed again, to be dragged, it looks as it did: only the layer loses it,
+        // and the screen has nothing to show anew.
+        canvasPress(ed, 1, 0, 2700, 2100);
+        moving = movingParts(ed, true);
+        catchUp();
+        QVERIFY(!moving.empty() && dirty.isEmpty());
+        canvasRelease(ed, 1, 0, 2700, 2100);
+        moving = movingParts(ed, false);
+        catchUp();
 
         LabelEl& text = *ed.doc.Label.find(ed.doc.shapeRec[1].label1);
         setCaption(text, "开始", metrics);
