@@ -52,7 +52,11 @@ public:
 
     bool wanted(Part part, int index, const QRect& bounds) const {
         if (bounds.isEmpty()) return false;
-        if (!opt.exposed.isNull() && !opt.exposed.intersects(QRectF(bounds))) return false;
+        // Stroked outlines filled reach into the canvas pixel past their box (an
+        // ellipse's pen is centred on its box's edge): an area ending just short of
+        // the box still holds those device pixels, as the record's boxes grow by them.
+        const QRectF reach = opt.fillStrokes ? QRectF(bounds.adjusted(-1, -1, 1, 1)) : QRectF(bounds);
+        if (!opt.exposed.isNull() && !opt.exposed.intersects(reach)) return false;
         return !opt.skip || !opt.skip(PartRef{part, index});
     }
 

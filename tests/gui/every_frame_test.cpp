@@ -588,6 +588,11 @@ private slots:
         QTest::newRow("arrow at 25%") << std::vector<E>{{E::Zoom, 0, 0, 1835, 2551}, {E::Insert, 5}, {E::SelectAll}, {E::Move, 1, 0, 15117.4f, 6723.73f}}
                                       << qreal{1} << true;
         QTest::newRow("title at 1.25") << std::vector<E>{{E::Press, 1, 2, 11500, 8175}} << qreal{1.25} << true;
+        // At 1.5 an ellipse's pen reaches half a pixel above its box, into a device
+        // row that a band of the layer ending on the box's top edge must paint.
+        QTest::newRow("ellipse's top row at 1.5")
+            << std::vector<E>{{E::Zoom, 3, 0, 818, 1050}, {E::Insert, 1}, {E::Move, 0, 0, 8404.27f, 2433.94f}, {E::SelectAll}, {E::Insert, 0}}
+            << qreal{1.5} << false;
     }
 
     void sequencesThatOnceFailed() {
