@@ -109,6 +109,15 @@ public:
             return;
         }
         setPenColor(c, l.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+        if (opt.fillStrokes && a != b) {
+            // Stroked, Qt lays a dotted line's dots out anew for each painter's
+            // device: smoothed, they come out a grey level apart on an image the
+            // size of a few areas and on one the size of the canvas.
+            QPainterPath path(a);
+            path.lineTo(b);
+            fillStroke(path, c);
+            return;
+        }
         // Qt draws nothing for a line of length zero; such a line is still a dot.
         if (a == b)
             p.drawPoint(a);
