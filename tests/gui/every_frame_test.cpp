@@ -598,6 +598,11 @@ private slots:
         QTest::newRow("dotted line at 50% and 1.25")
             << std::vector<E>{{E::Zoom, 1, 0, 1461, 978}, {E::Insert, 0}, {E::Move, 0, 0, 6849.9f, 6961.6f}, {E::Press, 1, 0, 6849.9f, 6961.6f}, {E::Press, 1, 0, 6840, 6960}, {E::Move, 1, 0, 7114.86f, 5367.86f}, {E::Release, 1, 0, 7114.86f, 5367.86f}, {E::Key, 40, 1}, {E::Undo}, {E::Insert, 9}, {E::Press, 1, 0, 10517, 7346.27f}, {E::Release, 1, 0, 10517, 7346.27f}, {E::Move, 0, 0, 8703.97f, 6683.1f}}
             << qreal{1.25} << false;
+        // At 25% a polyline's head ends a canvas pixel above the title block, in the
+        // device pixels of its top edge; the block, pressed, moves under it.
+        QTest::newRow("arrowhead on the title block at 25%")
+            << std::vector<E>{{E::Zoom, 0, 0, 3724, 2962}, {E::Insert, 9}, {E::Press, 1, 0, 11263.5f, 7939.99f}, {E::Release, 1, 0, 11263.5f, 7939.99f}, {E::Move, 0, 0, 13626, 8077.32f}, {E::Press, 1, 0, 13626, 8077.32f}, {E::Release, 1, 0, 13626, 8077.32f}, {E::Press, 2, 0, 13626, 8077.32f}, {E::Release, 2, 0, 13626, 8077.32f}, {E::Press, 1, 0, 14290, 9365}}
+            << qreal{1} << true;
     }
 
     void sequencesThatOnceFailed() {
