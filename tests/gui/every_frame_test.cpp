@@ -230,8 +230,9 @@ private:
         show();
     }
 
-    // What a paint event does with the areas asked for: the canvas paints their
-    // bounding box, and the screen takes only the areas themselves.
+    // What a paint event does with the areas asked for: the canvas paints them one
+    // by one, a few boxes round them (dueAreas), and the screen takes only the
+    // areas themselves.
     void show() {
         const QRect client(kFrame, QSize(static_cast<int>(std::ceil(kClient.width() * zoomNow())),
                                          static_cast<int>(std::ceil(kClient.height() * zoomNow()))));
@@ -243,7 +244,7 @@ private:
         {
             QPainter p(&painted);
             p.translate(-view_.topLeft());
-            frames_.paint(p, due.boundingRect(), view_ & client);
+            for (const QRect& area : dueAreas(due)) frames_.paint(p, area, view_ & client);
         }
         QPainter p(&screen_);
         p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -602,6 +603,11 @@ private slots:
         // device pixels of its top edge; the block, pressed, moves under it.
         QTest::newRow("arrowhead on the title block at 25%")
             << std::vector<E>{{E::Zoom, 0, 0, 3724, 2962}, {E::Insert, 9}, {E::Press, 1, 0, 11263.5f, 7939.99f}, {E::Release, 1, 0, 11263.5f, 7939.99f}, {E::Move, 0, 0, 13626, 8077.32f}, {E::Press, 1, 0, 13626, 8077.32f}, {E::Release, 1, 0, 13626, 8077.32f}, {E::Press, 2, 0, 13626, 8077.32f}, {E::Release, 2, 0, 13626, 8077.32f}, {E::Press, 1, 0, 14290, 9365}}
+            << qreal{1} << true;
+        // At 125% an area a pixel high is painted on its own: the layer's row laid
+        // down through the image of the zoomed frame must reach it.
+        QTest::newRow("an area a pixel high at 125%")
+            << std::vector<E>{{E::Insert, 7}, {E::Press, 1, 0, 13332.6f, 5556.34f}, {E::Release, 1, 0, 13332.6f, 5556.34f}, {E::Zoom, 4, 0, 3621, 614}, {E::Press, 1, 0, 13335, 6150}, {E::Move, 1, 0, 13205.2f, 6549.59f}, {E::Insert, 6}}
             << qreal{1} << true;
     }
 
