@@ -467,9 +467,20 @@ void paintRubberBand(QPainter& painter, const Document& doc) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     QPen pen(Qt::black, 1, Qt::DotLine);
     pen.setCapStyle(Qt::FlatCap);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(pxPoint(band->left, band->top), pxPoint(band->right, band->bottom)));
+    const QRect box(pxPoint(band->left, band->top), pxPoint(band->right, band->bottom));
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxTranslate) {
+        // Scaled, Qt lays the dots out anew for each painter's device, and a canvas
+        // painted area by area would show them otherwise than painted whole: the
+        // outline the pen strokes, filled, is the same wherever it is cut.
+        QPainterPath path;
+        path.addRect(QRectF(box));
+        painter.fillPath(QPainterPathStroker(pen).createStroke(path), Qt::black);
+    } else {
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box);
+    }
     painter.restore();
 }
 

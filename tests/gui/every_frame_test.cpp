@@ -609,6 +609,13 @@ private slots:
         QTest::newRow("an area a pixel high at 125%")
             << std::vector<E>{{E::Insert, 7}, {E::Press, 1, 0, 13332.6f, 5556.34f}, {E::Release, 1, 0, 13332.6f, 5556.34f}, {E::Zoom, 4, 0, 3621, 614}, {E::Press, 1, 0, 13335, 6150}, {E::Move, 1, 0, 13205.2f, 6549.59f}, {E::Insert, 6}}
             << qreal{1} << true;
+        // A rubber band's dots, scaled, painted area by area and whole.
+        QTest::newRow("rubber band at 75% and 1.25")
+            << std::vector<E>{{E::Zoom, 2, 0, 1224, 1138}, {E::Move, 1, 0, 13342.9f, 7149.78f}, {E::Move, 1, 0, 12317.9f, 7681.07f}}
+            << qreal{1.25} << true;
+        QTest::newRow("rubber band at 25%")
+            << std::vector<E>{{E::Zoom, 0, 0, 1341, 791}, {E::Move, 1, 0, 2250.47f, 3922.15f}, {E::Move, 1, 0, 951.899f, 4229.82f}}
+            << qreal{1} << false;
     }
 
     void sequencesThatOnceFailed() {
