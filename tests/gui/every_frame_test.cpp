@@ -661,6 +661,13 @@ private slots:
                                                          {Event::Move, 1, 0, x + 1050, ly}, {Event::Release, 1, 0, x + 1050, ly}})
                     QVERIFY2(s.run(e, diff), (describe(e) + " after " + std::to_string(steps) + " steps of preparing, " +
                                               std::to_string(diff) + " pixels differ").c_str());
+                // The arrow's middle, on the screen (at 100% and ratio 1, a client
+                // pixel past the frame), in the selection's colour.
+                const BoxF arrow = *outlineOf(s.editor().doc, {ElementKind::Arrow, 1});
+                const QPoint middle =
+                    QPoint(qRound((arrow.left + arrow.right) / 2 / kTwips), qRound((arrow.top + arrow.bottom) / 2 / kTwips)) +
+                    kFrame;
+                QCOMPARE(s.screen().pixel(middle), toQColor(kGreen).rgb());
                 if (!more || steps > 200) break;
             }
     }
