@@ -166,9 +166,11 @@ public:
             return;
         }
         // A sharp square of whole screen pixels, however the canvas is scaled.
+        // Its corner, often on half a pixel, is rounded the same way wherever the
+        // area painted begins (std::round takes -1.5 down and 1.5 up).
         const QTransform& device = p.deviceTransform();
         const QRectF on = device.mapRect(scaledHandle(h, opt.handleScale));
-        const QRectF snapped(QPointF(std::round(on.left()), std::round(on.top())),
+        const QRectF snapped(QPointF(std::floor(on.left() + 0.5), std::floor(on.top() + 0.5)),
                              QSizeF(std::max(1.0, std::round(on.width())), std::max(1.0, std::round(on.height()))));
         // Unsmoothed: mapped back, its edges lie a hair off the pixels, and a zoomed
         // out canvas, which smooths, would tint the pixels along them by as much,
@@ -467,20 +469,15 @@ void paintRubberBand(QPainter& painter, const Document& doc) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     QPen pen(Qt::black, 1, Qt::DotLine);
     pen.setCapStyle(Qt::FlatCap);
-    const QRect box(pxPoint(band->left, band->top), pxPoint(band->right, band->bottom));
-    const QTransform t = painter.deviceTransform();
-    if (t.type() > QTransform::TxTranslate) {
-        // Scaled, Qt lays the dots out anew for each painter's device, and a canvas
-        // painted area by area would show them otherwise than painted whole: the
-        // outline the pen strokes, filled, is the same wherever it is cut.
-        QPainterPath path;
-        path.addRect(QRectF(box));
-        painter.fillPath(QPainterPathStroker(pen).createStroke(path), Qt::black);
-    } else {
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(box);
-    }
+    // Stroked, the dots are laid out anew for each painter's device, and a canvas
+    // painted area by area would show them otherwise than painted whole: the
+    // outline the pen strokes, filled, is the same wherever it is cut. Unscaled,
+    // Qt strokes a pen of one pixel along the pixels right of and below the line.
+    QRectF box(QRect(pxPoint(band->left, band->top), pxPoint(band->right, band->bottom)));
+    if (painter.deviceTransform().type() <= QTransform::TxTranslate) box.translate(0.5, 0.5);
+    QPainterPath path;
+    path.addRect(box);
+    painter.fillPath(QPainterPathStroker(pen).createStroke(path), Qt::black);
     painter.restore();
 }
 

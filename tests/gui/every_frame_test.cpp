@@ -616,6 +616,18 @@ private slots:
         QTest::newRow("rubber band at 25%")
             << std::vector<E>{{E::Zoom, 0, 0, 1341, 791}, {E::Move, 1, 0, 2250.47f, 3922.15f}, {E::Move, 1, 0, 951.899f, 4229.82f}}
             << qreal{1} << false;
+        // At 50% and ratio 2 a handle's corner lies on half a device pixel, and an
+        // area can begin below it.
+        QTest::newRow("handles at 50% and 2")
+            << std::vector<E>{{E::Zoom, 1, 0, 1031, 1369}, {E::Insert, 1}, {E::Move, 0, 0, 2457.9f, 1100.39f},
+                              {E::Press, 1, 0, 2457.9f, 1100.39f}, {E::Release, 1, 0, 2457.9f, 1100.39f}, {E::Key, 37, 1}}
+            << qreal{2} << false;
+        // At 50% and ratio 2 the drawing is not scaled, but a rubber band's dots are
+        // still laid out for each area's image.
+        QTest::newRow("rubber band at 50% and 2")
+            << std::vector<E>{{E::Zoom, 1, 0, 404, 1609}, {E::Press, 1, 0, 14290, 8000}, {E::Move, 1, 0, 11717.7f, 8173.26f},
+                              {E::Move, 1, 0, 12524.3f, 8437.99f}}
+            << qreal{2} << true;
     }
 
     void sequencesThatOnceFailed() {
