@@ -41,8 +41,17 @@ void drawOnDevicePixels(QPainter& painter, const QPointF& at, const QImage& imag
         painter.drawImage(at, pixels, from);
         return;
     }
+    // Undone through its inverse, a scale such as 1.25 leaves a translation of
+    // 1e-13 or so, which Qt takes for a fraction of a pixel: it resamples, and an
+    // image a pixel high comes out empty.
     const QTransform world = painter.worldTransform();
-    painter.setWorldTransform(device.inverted() * world);
+    const QTransform back = device.inverted() * world;
+    const auto exact = [](qreal v) {
+        const qreal whole = std::round(v);
+        return std::abs(v - whole) < 1e-9 ? whole : v;
+    };
+    painter.setWorldTransform(QTransform(exact(back.m11()), back.m12(), back.m13(), back.m21(), exact(back.m22()),
+                                         back.m23(), exact(back.dx()), exact(back.dy()), back.m33()));
     painter.drawImage(*corner, pixels, from);
     painter.setWorldTransform(world);
 }

@@ -52,7 +52,11 @@ public:
 
     bool wanted(Part part, int index, const QRect& bounds) const {
         if (bounds.isEmpty()) return false;
-        if (!opt.exposed.isNull() && !opt.exposed.intersects(QRectF(bounds))) return false;
+        // Stroked outlines filled reach into the canvas pixel past their box (an
+        // ellipse's pen is centred on its box's edge): an area ending just short of
+        // the box still holds those device pixels, as the record's boxes grow by them.
+        const QRectF reach = opt.fillStrokes ? QRectF(bounds.adjusted(-1, -1, 1, 1)) : QRectF(bounds);
+        if (!opt.exposed.isNull() && !opt.exposed.intersects(reach)) return false;
         return !opt.skip || !opt.skip(PartRef{part, index});
     }
 
@@ -105,6 +109,15 @@ public:
             return;
         }
         setPenColor(c, l.style == LineStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
+        if (opt.fillStrokes && a != b) {
+            // Stroked, Qt lays a dotted line's dots out anew for each painter's
+            // device: smoothed, they come out a grey level apart on an image the
+            // size of a few areas and on one the size of the canvas.
+            QPainterPath path(a);
+            path.lineTo(b);
+            fillStroke(path, c);
+            return;
+        }
         // Qt draws nothing for a line of length zero; such a line is still a dot.
         if (a == b)
             p.drawPoint(a);
@@ -153,9 +166,11 @@ public:
             return;
         }
         // A sharp square of whole screen pixels, however the canvas is scaled.
+        // Its corner, often on half a pixel, is rounded the same way wherever the
+        // area painted begins (std::round takes -1.5 down and 1.5 up).
         const QTransform& device = p.deviceTransform();
         const QRectF on = device.mapRect(scaledHandle(h, opt.handleScale));
-        const QRectF snapped(QPointF(std::round(on.left()), std::round(on.top())),
+        const QRectF snapped(QPointF(std::floor(on.left() + 0.5), std::floor(on.top() + 0.5)),
                              QSizeF(std::max(1.0, std::round(on.width())), std::max(1.0, std::round(on.height()))));
         // Unsmoothed: mapped back, its edges lie a hair off the pixels, and a zoomed
         // out canvas, which smooths, would tint the pixels along them by as much,
@@ -454,9 +469,15 @@ void paintRubberBand(QPainter& painter, const Document& doc) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     QPen pen(Qt::black, 1, Qt::DotLine);
     pen.setCapStyle(Qt::FlatCap);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(pxPoint(band->left, band->top), pxPoint(band->right, band->bottom)));
+    // Stroked, the dots are laid out anew for each painter's device, and a canvas
+    // painted area by area would show them otherwise than painted whole: the
+    // outline the pen strokes, filled, is the same wherever it is cut. Unscaled,
+    // Qt strokes a pen of one pixel along the pixels right of and below the line.
+    QRectF box(QRect(pxPoint(band->left, band->top), pxPoint(band->right, band->bottom)));
+    if (painter.deviceTransform().type() <= QTransform::TxTranslate) box.translate(0.5, 0.5);
+    QPainterPath path;
+    path.addRect(box);
+    painter.fillPath(QPainterPathStroker(pen).createStroke(path), Qt::black);
     painter.restore();
 }
 

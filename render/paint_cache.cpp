@@ -191,12 +191,21 @@ const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std
         pieces = boxes;
         owners = std::move(lowest);
     }
-    for (QRect& piece : pieces) piece &= within;
+    // Where two parts meet is where their device pixels do: enlarged or smoothed, an
+    // element's pixels reach into the next canvas pixel, and zoomed out one device
+    // pixel holds several canvas pixels, which a part a pixel or two off a moving
+    // one (an arrowhead's white box over a title block's edge) shares with it.
+    const auto touched = [&options, dpr](const QRect& box) {
+        if (box.isEmpty()) return box;
+        return onWholeDevicePixels(options.fillStrokes ? box.adjusted(-1, -1, 1, 1) : box, dpr);
+    };
+    for (QRect& piece : pieces) piece = touched(piece) & within;
     const std::vector<std::vector<PartRef>> near = still_.record().partsWithin(grown(pieces));
     std::vector<QRect> meets;
     for (size_t k = 0; k < pieces.size(); ++k)
         for (const PartRef& p : near[k])
-            if (owners[k] < p) meets.push_back(paintedBounds(doc, std::span(&p, 1), options.handleScale) & pieces[k]);
+            if (owners[k] < p)
+                meets.push_back(touched(paintedBounds(doc, std::span(&p, 1), options.handleScale)) & pieces[k]);
     r.boxes = coalesce(grown(std::move(meets)), within);
     for (QRect& box : r.boxes) box = onWholeDevicePixels(box, dpr);
     r.reach = (options.fillStrokes ? r.reach.adjusted(-1, -1, 1, 1) : r.reach) & within;

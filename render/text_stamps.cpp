@@ -152,6 +152,12 @@ bool stampsExact(const Ink& ink) {
     return drawn == stamped;
 }
 
+// Past this many device pixels to the em, Qt's raster engine draws glyphs as
+// outlines rather than from its cache of glyph pictures.
+constexpr qreal kLargestCachedGlyph = 64;
+
+bool asOutlines(const Ink& ink) { return ink.font->pixelSize() * ink.dpr > kLargestCachedGlyph; }
+
 class Stamps {
 public:
     // The stamp for the line (`utf8`, and `text` when the caller has it as a
@@ -160,9 +166,11 @@ public:
         // Looked up without copying the text.
         const StampKey seek{ink, QByteArray::fromRawData(utf8.data(), static_cast<qsizetype>(utf8.size()))};
         if (auto it = stamps_.find(seek); it != stamps_.end()) return &*it;
-        // A line seen once may never come again: drawn, not stamped, the first time.
+        // A line seen once may never come again: drawn, not stamped, the first time;
+        // but not glyphs Qt draws as outlines, which come out a grey level apart
+        // near an edge of the image drawn on that cuts through them.
         if (sightings_.size() > kMaxSightings) sightings_.clear();
-        if (!sightings_.contains(seek)) {
+        if (!asOutlines(ink) && !sightings_.contains(seek)) {
             sightings_.insert(StampKey{ink, bytes(utf8)});
             return nullptr;
         }

@@ -338,12 +338,14 @@ private slots:
     }
 
     // A line of text drawn again may be stamped from a picture of it: on a drawing
-    // moved by a frame, at 1x and 2x and in any colour, the second paint must lay
-    // down exactly what drawing the glyphs the first time did.
+    // moved by a frame, at 1x, 2x and 8x (a canvas at 400% on a screen of ratio 2)
+    // and in any colour, the second paint must lay down exactly what drawing the
+    // glyphs the first time did, on an image whose top edge cut through them.
     void textDrawnAgainIsTheSamePixels_data() {
         QTest::addColumn<qreal>("dpr");
         QTest::newRow("1x") << 1.0;
         QTest::newRow("2x") << 2.0;
+        QTest::newRow("8x") << 8.0;
     }
 
     void textDrawnAgainIsTheSamePixels() {
@@ -360,19 +362,24 @@ private slots:
             l.foreColor = i % 2 ? kBlack : kGreen;
             setCaption(l, "图章 " + std::to_string(i) + " 再画 " + std::to_string(dpr), m);  // seen nowhere else
         }
-        const auto picture = [&] {
-            QImage img(QSize(400, 200) * dpr, QImage::Format_RGB32);
+        // From `top` down: the first label's line lies across pixel row 36.
+        const auto picture = [&](int top) {
+            QImage img(QSize(400, 200 - top) * dpr, QImage::Format_RGB32);
             img.setDevicePixelRatio(dpr);
             img.fill(Qt::white);
             QPainter p(&img);
-            p.translate(2, 2);
+            p.translate(2, 2 - top);
             paintDocument(p, d, options());
             return img;
         };
-        const QImage first = picture();
-        QVERIFY(!test::inkBox(first, QRect(0, 0, 400, 200)).isNull());
-        QCOMPARE(picture(), first);
-        QCOMPARE(picture(), first);
+        constexpr int cut = 36;
+        const QImage first = picture(cut);
+        QVERIFY(!test::inkBox(first, QRect(0, 0, first.width(), static_cast<int>(2 * dpr))).isNull());  // cut through
+        const QImage whole = picture(0);
+        QImage below = whole.copy(QRect(QPoint(0, static_cast<int>(cut * dpr)), first.size()));
+        below.setDevicePixelRatio(dpr);
+        QCOMPARE(below, first);
+        QCOMPARE(picture(0), whole);
     }
 
     void exposedAreaAndSkipLeaveTheRestAlone() {

@@ -230,8 +230,9 @@ private:
         show();
     }
 
-    // What a paint event does with the areas asked for: the canvas paints their
-    // bounding box, and the screen takes only the areas themselves.
+    // What a paint event does with the areas asked for: the canvas paints them one
+    // by one, a few boxes round them (dueAreas), and the screen takes only the
+    // areas themselves.
     void show() {
         const QRect client(kFrame, QSize(static_cast<int>(std::ceil(kClient.width() * zoomNow())),
                                          static_cast<int>(std::ceil(kClient.height() * zoomNow()))));
@@ -243,7 +244,7 @@ private:
         {
             QPainter p(&painted);
             p.translate(-view_.topLeft());
-            frames_.paint(p, due.boundingRect(), view_ & client);
+            for (const QRect& area : dueAreas(due)) frames_.paint(p, area, view_ & client);
         }
         QPainter p(&screen_);
         p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -588,6 +589,45 @@ private slots:
         QTest::newRow("arrow at 25%") << std::vector<E>{{E::Zoom, 0, 0, 1835, 2551}, {E::Insert, 5}, {E::SelectAll}, {E::Move, 1, 0, 15117.4f, 6723.73f}}
                                       << qreal{1} << true;
         QTest::newRow("title at 1.25") << std::vector<E>{{E::Press, 1, 2, 11500, 8175}} << qreal{1.25} << true;
+        // At 1.5 an ellipse's pen reaches half a pixel above its box, into a device
+        // row that a band of the layer ending on the box's top edge must paint.
+        QTest::newRow("ellipse's top row at 1.5")
+            << std::vector<E>{{E::Zoom, 3, 0, 818, 1050}, {E::Insert, 1}, {E::Move, 0, 0, 8404.27f, 2433.94f}, {E::SelectAll}, {E::Insert, 0}}
+            << qreal{1.5} << false;
+        // A polyline's dotted rubber line, smoothed at 62.5%, ends a grey level
+        // lighter on the image of a few areas than on the canvas's.
+        QTest::newRow("dotted line at 50% and 1.25")
+            << std::vector<E>{{E::Zoom, 1, 0, 1461, 978}, {E::Insert, 0}, {E::Move, 0, 0, 6849.9f, 6961.6f}, {E::Press, 1, 0, 6849.9f, 6961.6f}, {E::Press, 1, 0, 6840, 6960}, {E::Move, 1, 0, 7114.86f, 5367.86f}, {E::Release, 1, 0, 7114.86f, 5367.86f}, {E::Key, 40, 1}, {E::Undo}, {E::Insert, 9}, {E::Press, 1, 0, 10517, 7346.27f}, {E::Release, 1, 0, 10517, 7346.27f}, {E::Move, 0, 0, 8703.97f, 6683.1f}}
+            << qreal{1.25} << false;
+        // At 25% a polyline's head ends a canvas pixel above the title block, in the
+        // device pixels of its top edge; the block, pressed, moves under it.
+        QTest::newRow("arrowhead on the title block at 25%")
+            << std::vector<E>{{E::Zoom, 0, 0, 3724, 2962}, {E::Insert, 9}, {E::Press, 1, 0, 11263.5f, 7939.99f}, {E::Release, 1, 0, 11263.5f, 7939.99f}, {E::Move, 0, 0, 13626, 8077.32f}, {E::Press, 1, 0, 13626, 8077.32f}, {E::Release, 1, 0, 13626, 8077.32f}, {E::Press, 2, 0, 13626, 8077.32f}, {E::Release, 2, 0, 13626, 8077.32f}, {E::Press, 1, 0, 14290, 9365}}
+            << qreal{1} << true;
+        // At 125% an area a pixel high is painted on its own: the layer's row laid
+        // down through the image of the zoomed frame must reach it.
+        QTest::newRow("an area a pixel high at 125%")
+            << std::vector<E>{{E::Insert, 7}, {E::Press, 1, 0, 13332.6f, 5556.34f}, {E::Release, 1, 0, 13332.6f, 5556.34f}, {E::Zoom, 4, 0, 3621, 614}, {E::Press, 1, 0, 13335, 6150}, {E::Move, 1, 0, 13205.2f, 6549.59f}, {E::Insert, 6}}
+            << qreal{1} << true;
+        // A rubber band's dots, scaled, painted area by area and whole.
+        QTest::newRow("rubber band at 75% and 1.25")
+            << std::vector<E>{{E::Zoom, 2, 0, 1224, 1138}, {E::Move, 1, 0, 13342.9f, 7149.78f}, {E::Move, 1, 0, 12317.9f, 7681.07f}}
+            << qreal{1.25} << true;
+        QTest::newRow("rubber band at 25%")
+            << std::vector<E>{{E::Zoom, 0, 0, 1341, 791}, {E::Move, 1, 0, 2250.47f, 3922.15f}, {E::Move, 1, 0, 951.899f, 4229.82f}}
+            << qreal{1} << false;
+        // At 50% and ratio 2 a handle's corner lies on half a device pixel, and an
+        // area can begin below it.
+        QTest::newRow("handles at 50% and 2")
+            << std::vector<E>{{E::Zoom, 1, 0, 1031, 1369}, {E::Insert, 1}, {E::Move, 0, 0, 2457.9f, 1100.39f},
+                              {E::Press, 1, 0, 2457.9f, 1100.39f}, {E::Release, 1, 0, 2457.9f, 1100.39f}, {E::Key, 37, 1}}
+            << qreal{2} << false;
+        // At 50% and ratio 2 the drawing is not scaled, but a rubber band's dots are
+        // still laid out for each area's image.
+        QTest::newRow("rubber band at 50% and 2")
+            << std::vector<E>{{E::Zoom, 1, 0, 404, 1609}, {E::Press, 1, 0, 14290, 8000}, {E::Move, 1, 0, 11717.7f, 8173.26f},
+                              {E::Move, 1, 0, 12524.3f, 8437.99f}}
+            << qreal{2} << true;
     }
 
     void sequencesThatOnceFailed() {
@@ -633,6 +673,13 @@ private slots:
                                                          {Event::Move, 1, 0, x + 1050, ly}, {Event::Release, 1, 0, x + 1050, ly}})
                     QVERIFY2(s.run(e, diff), (describe(e) + " after " + std::to_string(steps) + " steps of preparing, " +
                                               std::to_string(diff) + " pixels differ").c_str());
+                // The arrow's middle, on the screen (at 100% and ratio 1, a client
+                // pixel past the frame), in the selection's colour.
+                const BoxF arrow = *outlineOf(s.editor().doc, {ElementKind::Arrow, 1});
+                const QPoint middle =
+                    QPoint(qRound((arrow.left + arrow.right) / 2 / kTwips), qRound((arrow.top + arrow.bottom) / 2 / kTwips)) +
+                    kFrame;
+                QCOMPARE(s.screen().pixel(middle), toQColor(kGreen).rgb());
                 if (!more || steps > 200) break;
             }
     }
