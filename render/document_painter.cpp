@@ -467,17 +467,23 @@ void paintRubberBand(QPainter& painter, const Document& doc) {
     if (!band) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    QPen pen(Qt::black, 1, Qt::DotLine);
-    pen.setCapStyle(Qt::FlatCap);
     // Stroked, the dots are laid out anew for each painter's device, and a canvas
     // painted area by area would show them otherwise than painted whole: the
-    // outline the pen strokes, filled, is the same wherever it is cut. Unscaled,
-    // Qt strokes a pen of one pixel along the pixels right of and below the line.
-    QRectF box(QRect(pxPoint(band->left, band->top), pxPoint(band->right, band->bottom)));
-    if (painter.deviceTransform().type() <= QTransform::TxTranslate) box.translate(0.5, 0.5);
+    // outline the pen strokes, filled, is the same wherever it is cut. It is laid
+    // out in device pixels, a pen as wide as the canvas's pixel and never thinner
+    // than one, centred on whole pixels: a thinner outline, filled unsmoothed,
+    // would fall between the pixels' centres and leave edges out when zoomed out.
+    const QTransform device = painter.deviceTransform();
+    const qreal width = std::max<qreal>(1, std::round(std::abs(device.m11())));
+    const QRectF on = device.mapRect(QRectF(QRect(pxPoint(band->left, band->top), pxPoint(band->right, band->bottom))));
+    const auto whole = [](qreal v) { return std::floor(v + 0.5); };
+    QRectF box(QPointF(whole(on.left()), whole(on.top())), QPointF(whole(on.right()), whole(on.bottom())));
+    if (static_cast<int>(width) % 2 == 1) box.translate(0.5, 0.5);
+    QPen pen(Qt::black, width, Qt::DotLine);
+    pen.setCapStyle(Qt::FlatCap);
     QPainterPath path;
     path.addRect(box);
-    painter.fillPath(QPainterPathStroker(pen).createStroke(path), Qt::black);
+    painter.fillPath(device.inverted().map(QPainterPathStroker(pen).createStroke(path)), Qt::black);
     painter.restore();
 }
 

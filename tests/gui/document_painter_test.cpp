@@ -177,6 +177,36 @@ private slots:
         QVERIFY(QRect(100, 400, 200, 1).contains(ink));
     }
 
+    // The rubber band shows its four sides at every zoom, dotted: zoomed out, an
+    // outline thinner than a pixel would fall between the pixels' centres.
+    void rubberBandShowsFourDottedSides() {
+        Document d = blank();
+        d.selKind = SelKind::SelectingArea;
+        d.bandFromX = 1500, d.bandFromY = 1500, d.bandX = 4500, d.bandY = 3750;  // (100, 100) to (300, 250)
+        for (const qreal scale : {0.25, 0.5, 0.75, 1.0, 1.25, 2.0}) {
+            QImage img(700, 600, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter p(&img);
+            p.scale(scale, scale);
+            paintRubberBand(p, d);
+            p.end();
+            const auto near = [scale](int v) { return QPoint(qFloor(v * scale) - 1, qCeil(v * scale) + 1); };
+            const auto side = [&](QPoint xs, QPoint ys) {
+                return test::countIf(img, QRect(QPoint(xs.x(), ys.x()), QPoint(xs.y(), ys.y())), test::isBlack);
+            };
+            const QPoint across = QPoint(qCeil(110 * scale), qFloor(240 * scale));
+            const QPoint along = QPoint(qCeil(110 * scale), qFloor(290 * scale));
+            const int sides[] = {side(near(100), across), side(near(300), across), side(along, near(100)),
+                                 side(along, near(250))};
+            for (const int inked : sides) {
+                const int length = std::min(across.y() - across.x(), along.y() - along.x());
+                const int wide = std::max(1, static_cast<int>(std::lround(scale)));
+                QVERIFY2(inked > length / 5 && inked < 2 * length * wide / 3,
+                         qPrintable(QStringLiteral("%1: a side has %2 black pixels").arg(scale).arg(inked)));
+            }
+        }
+    }
+
     // Zoomed, straight lines are filled rather than stroked; they must still cover
     // exactly what the pen strokes.
     void zoomedLinesCoverWhatThePenStrokes() {
