@@ -75,14 +75,18 @@ const QStaticText& laidOut(const QFont& font, const QString& text) {
     return *it;
 }
 
+// Where the line's pixels may fall from its top-left corner: the glyphs' own
+// extent may pass the line's box (bearings, accents); two pixels more keep the
+// antialiased edge inside.
+QRectF inkExtent(const QFont& font, const QStaticText& line, const QString& text) {
+    const QFontMetricsF fm(font);
+    return (QRectF(QPointF(0, 0), line.size()) | fm.boundingRect(text).translated(0, fm.ascent())).adjusted(-2, -2, 2, 2);
+}
+
 Stamp makeStamp(const Ink& ink, const QString& text) {
     const QFont& font = *ink.font;
     const QStaticText& line = laidOut(font, text);
-    const QFontMetricsF fm(font);
-    // The glyphs' own extent may pass the line's box (bearings, accents); two
-    // pixels more keep the antialiased edge inside.
-    const QRectF extent = (QRectF(QPointF(0, 0), line.size()) | fm.boundingRect(text).translated(0, fm.ascent()))
-                              .adjusted(-2, -2, 2, 2);
+    const QRectF extent = inkExtent(font, line, text);
     const QRect device = QRectF(extent.topLeft() * ink.dpr, extent.size() * ink.dpr).toAlignedRect();
     Stamp s{QImage(device.size(), QImage::Format_ARGB32_Premultiplied), device.topLeft()};
     s.image.fill(Qt::transparent);
@@ -194,11 +198,12 @@ private:
 };
 
 // Whether the painter draws plainly onto an image, opaque or a premultiplied
-// layer, scaled alike both ways, and the line starts on a whole device pixel: the
-// one case stamps are made for. The stamp is made at the scale the painter draws
-// at: on a zoomed canvas, the device's pixel ratio times the zoom, as a layer of
-// that ratio holds the line.
-bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr, QImage::Format& format) {
+// layer, scaled alike both ways (`plain`), and the line starts on a whole device
+// pixel: the one case stamps are made for. The stamp is made at the scale the
+// painter draws at: on a zoomed canvas, the device's pixel ratio times the zoom,
+// as a layer of that ratio holds the line.
+bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr, QImage::Format& format, bool& plain) {
+    plain = false;
     const QPaintDevice* device = painter.device();
     if (!device || device->devType() != QInternal::Image) return false;
     format = static_cast<const QImage*>(device)->format();
@@ -208,8 +213,44 @@ bool stampable(const QPainter& painter, const QPointF& topLeft, qreal& dpr, QIma
     const QTransform t = painter.deviceTransform();
     dpr = t.m11();
     if (t.type() > QTransform::TxScale || dpr <= 0 || t.m22() != dpr) return false;
+    plain = true;
     const QPointF at = t.map(topLeft);
     return QPointF(at.toPoint()) == at;
+}
+
+// Draws a line of glyphs Qt draws as outlines onto `target`, the image the
+// painter draws on (a plain image, scaled alike both ways), as drawing it on an
+// image holding all of it would. Drawn directly, such glyphs come out otherwise
+// in the rows an edge of the image cuts through, so that a view or an area that
+// begins inside the line would not match the whole drawing: the line is drawn
+// over a copy of the pixels under it, on an image that holds all of it at the
+// same place within a device pixel, and what the painter may paint is copied
+// back.
+void drawOverCopy(QPainter& painter, const QImage& target, const QPointF& topLeft, const QFont& font, const QString& text) {
+    const QStaticText& line = laidOut(font, text);
+    const QTransform t = painter.deviceTransform();
+    const QRectF extent = inkExtent(font, line, text).translated(topLeft);
+    const QRect device = t.mapRect(extent).toAlignedRect();
+    QImage under(device.size(), target.format());
+    under.fill(0);
+    const QRect shared = device & target.rect();
+    const int bytes = target.depth() / 8;
+    for (int y = shared.top(); y <= shared.bottom(); ++y)
+        std::copy_n(target.constScanLine(y) + shared.left() * bytes, shared.width() * bytes,
+                    under.scanLine(y - device.top()) + (shared.left() - device.left()) * bytes);
+    {
+        QPainter p(&under);
+        p.setRenderHints(painter.renderHints());
+        // Moved by whole device pixels only: the glyphs fall as they would on the target.
+        p.setTransform(t * QTransform::fromTranslate(-device.left(), -device.top()));
+        p.setFont(font);
+        p.setPen(painter.pen());
+        p.drawStaticText(topLeft, line);
+    }
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    drawOnDevicePixels(painter, t.inverted().map(QPointF(device.topLeft())), under);
+    painter.restore();
 }
 
 // `text` is `utf8` as a QString, when the caller has it already.
@@ -218,14 +259,19 @@ void draw(QPainter& painter, const QPointF& topLeft, const QFont& font, std::str
     thread_local Stamps stamps;  // keyed by the thread's own fonts
     qreal dpr = 1;
     QImage::Format format = QImage::Format_Invalid;
+    bool plain = false;
     std::unique_lock lock(fontLock());
-    if (stampable(painter, topLeft, dpr, format))
+    if (stampable(painter, topLeft, dpr, format, plain))
         if (const Stamp* s = stamps.find(Ink{&font, painter.pen().color().rgb(), dpr, format}, utf8, text)) {
             const Stamp kept = *s;  // the cache may start again once the lock is let go
             lock.unlock();
             stamp(painter, topLeft, dpr, kept);
             return;
         }
+    if (plain && asOutlines(Ink{&font, painter.pen().color().rgb(), dpr, format})) {
+        drawOverCopy(painter, *static_cast<const QImage*>(painter.device()), topLeft, font, text ? *text : fromUtf8(utf8));
+        return;
+    }
     painter.drawStaticText(topLeft, laidOut(font, text ? *text : fromUtf8(utf8)));
 }
 
