@@ -109,11 +109,13 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
         return client;
     }
     const std::vector<PartRef> left = leftOut(moving, options.raised);
-    prep_.giveSpare(still_.keepOrRestore(!raised_.raised().empty(), !options.raised.empty()));
+    std::vector<QRect> restored;
+    prep_.giveSpare(still_.keepOrRestore(!raised_.raised().empty(), !options.raised.empty(), restored));
     PaintRecord::LeftAsShown asShown;
-    const std::vector<QRect> changed = still_.record().update(doc, options, left, &asShown);
+    std::vector<QRect> changed = still_.record().update(doc, options, left, &asShown);
     if (!keepsLayer(moving, options.raised)) still_.drop();
     passPrepared(doc, options, !changed.empty() || !asShown.parts.empty());
+    changed.insert(changed.end(), restored.begin(), restored.end());
     // A layer of raised parts that no longer shows them is painted anew when shown;
     // without one they are painted from the document.
     QRegion dirty = raised_.catchUp(doc, options, still_.dpr());

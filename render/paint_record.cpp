@@ -174,6 +174,26 @@ void PaintRecord::piecesOf(std::vector<QRect>& out, std::vector<PartRef>& owners
     });
 }
 
+std::vector<QRect> PaintRecord::differences(const PaintRecord& other) const {
+    const std::vector<QRect> everything{QRect(QPoint(-10'000'000, -10'000'000), QPoint(10'000'000, 10'000'000))};
+    if (optionsLook_ != other.optionsLook_) return everything;
+    constexpr size_t kMostBoxes = 4096;
+    std::vector<QRect> out;
+    for (size_t f = 0; f < kFamilies; ++f) {
+        const std::vector<Mark>& mine = marks_[f];
+        const std::vector<Mark>& theirs = other.marks_[f];
+        for (size_t i = 0; i < std::max(mine.size(), theirs.size()); ++i) {
+            const Mark a = i < mine.size() ? mine[i] : Mark{};
+            const Mark b = i < theirs.size() ? theirs[i] : Mark{};
+            if (a == b) continue;
+            addPieces(out, a);
+            addPieces(out, b);
+            if (out.size() > kMostBoxes) return everything;
+        }
+    }
+    return out;
+}
+
 void PaintRecord::clear() {
     for (auto& family : marks_) family.clear();
     optionsLook_ = 0;

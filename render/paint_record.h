@@ -46,6 +46,11 @@ public:
     static void piecesOf(std::vector<QRect>& out, std::vector<PartRef>& owners, const Document& doc,
                          std::span<const PartRef> parts, qreal handleScale);
 
+    // The areas in which a picture painted as `other` records shows other pixels
+    // than one painted as this record does: one box covering everything when they
+    // were taken with other options, or when some thousands of boxes differ.
+    std::vector<QRect> differences(const PaintRecord& other) const;
+
     void clear();
     // How many elements are recorded as painted.
     size_t painted() const { return painted_; }

@@ -92,7 +92,7 @@ void StillLayer::cover(const Document& doc, const std::vector<PartRef>& left, co
     check();
 }
 
-QImage StillLayer::keepOrRestore(bool wasRaised, bool raised) {
+QImage StillLayer::keepOrRestore(bool wasRaised, bool raised, std::vector<QRect>& differing) {
     QImage letGo;
     if (mode_ == Mode::Layered && !wasRaised && raised) {
         mode_ = Mode::KeptAside;
@@ -107,6 +107,7 @@ QImage StillLayer::keepOrRestore(bool wasRaised, bool raised) {
             image_ = std::move(kept_.image);
             area_ = kept_.area;
             std::swap(record_, kept_.record);
+            differing = record_.differences(kept_.record);
         }
         kept_.image = QImage();
         mode_ = Mode::Layered;

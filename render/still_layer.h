@@ -58,7 +58,10 @@ public:
     // Keeps the layer aside when elements are first raised out of it (`wasRaised`
     // false, `raised` true), and takes it back when they are lowered again.
     // Returns the image that restoring let go, memory for a layer painted over whole.
-    QImage keepOrRestore(bool wasRaised, bool raised);
+    // `differing` takes the areas where the layer put back shows other pixels than
+    // the one it replaces, which the screen shows: what changed in the still
+    // drawing while the layer was kept aside, whatever the document is now.
+    QImage keepOrRestore(bool wasRaised, bool raised, std::vector<QRect>& differing);
     // The memory of the record kept aside, touched in advance, so that keeping
     // the record aside at a raising faults in no fresh pages.
     void touchKeptRecord() { kept_.record = record_; }
