@@ -631,6 +631,8 @@ private slots:
         // At 300% and 1.5 the title's glyphs are drawn as outlines from half a device
         // pixel, and the view's top edge cuts through them.
         QTest::newRow("title cut by the top edge at 300% and 1.5") << std::vector<E>{{E::Zoom, 7, 0, 632, 121}} << qreal{1.5} << true;
+        // A polyline's rubber line, a dot, joins the still layer while a group is
+        // raised; an undo lowers the group and takes both away.
         QTest::newRow("undone move at 2")
             << std::vector<E>{{E::Insert, 6}, {E::Press, 1, 0, 11500, 9365}, {E::Insert, 9}, {E::Release, 1, 0, 13143.2f, 7873.27f},
                               {E::Press, 2, 0, 14482, 7147.35f}, {E::SelectAll}, {E::Move, 1, 0, 7720.84f, 7544.08f}, {E::Undo}}
