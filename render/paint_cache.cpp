@@ -277,10 +277,15 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
         for (int y = 0; y < device.height(); ++y)
             std::memcpy(image.scanLine(y), still_.image().constScanLine(from.y() + y) + qsizetype{from.x()} * 4, rowBytes);
     }
-    image.setDevicePixelRatio(dpr);
+    // Client pixels mapped onto the image's pixels exactly, as the canvas maps them
+    // onto the screen's: translated by a corner worked out at a ratio such as
+    // 1.5625, a line whose edge falls on a pixel's middle comes out a pixel thicker
+    // by the last bit of a coordinate. The band's own clip, in the image's pixels,
+    // is exact; the area it exposes is taken a canvas pixel larger each way.
     paintInBands(image, image.rect(), [&](QPainter& p, const QRectF& band) {
-        p.translate(-corner);
-        paintOver(p, QRectF(corner, QSizeF(device.size()) / dpr) & band.translated(corner));
+        p.setWorldTransform(QTransform(dpr, 0, 0, dpr, -device.left(), -device.top()));
+        const QRectF exposed((band.topLeft() + QPointF(device.topLeft())) / dpr, band.size() / dpr);
+        paintOver(p, QRectF(corner, QSizeF(device.size()) / dpr) & exposed.adjusted(-1, -1, 1, 1));
     });
     drawOnDevicePixels(painter, corner, image);
 }

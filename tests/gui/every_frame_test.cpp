@@ -637,6 +637,14 @@ private slots:
             << std::vector<E>{{E::Insert, 6}, {E::Press, 1, 0, 11500, 9365}, {E::Insert, 9}, {E::Release, 1, 0, 13143.2f, 7873.27f},
                               {E::Press, 2, 0, 14482, 7147.35f}, {E::SelectAll}, {E::Move, 1, 0, 7720.84f, 7544.08f}, {E::Undo}}
             << qreal{2} << true;
+        // At 125% and 1.25 a rectangle's edge, dragged under a still one stacked
+        // above it, falls on a device pixel's middle where the two are restacked.
+        QTest::newRow("pasted at 125% and 1.25")
+            << std::vector<E>{{E::Zoom, 4, 0, 1900, 1595}, {E::Insert, 0}, {E::Move, 0, 0, 4091.34f, 8395.34f}, {E::Press, 1, 0, 4091.34f, 8395.34f},
+                              {E::Release, 1, 0, 4091.34f, 8395.34f}, {E::Escape}, {E::Press, 1, 2, 5072.1f, 8947.5f}, {E::Paste, 1},
+                              {E::Release, 1, 0, 5030.79f, 9126.3f}, {E::Press, 1, 0, 5372.1f, 8947.5f}, {E::Move, 1, 0, 4578.45f, 8131.16f},
+                              {E::Move, 1, 0, 4281.16f, 8397.91f}}
+            << qreal{1.25} << true;
     }
 
     void sequencesThatOnceFailed() {
