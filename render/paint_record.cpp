@@ -174,10 +174,16 @@ void PaintRecord::piecesOf(std::vector<QRect>& out, std::vector<PartRef>& owners
     });
 }
 
+namespace {
+// Beyond some thousands of boxes, a drawing changed all over: the boxes would
+// cost more to list and merge than painting it all does.
+constexpr size_t kMostBoxes = 4096;
+const QRect kEverywhere(QPoint(-10'000'000, -10'000'000), QPoint(10'000'000, 10'000'000));
+}  // namespace
+
 std::vector<QRect> PaintRecord::differences(const PaintRecord& other) const {
-    const std::vector<QRect> everything{QRect(QPoint(-10'000'000, -10'000'000), QPoint(10'000'000, 10'000'000))};
+    const std::vector<QRect> everything{kEverywhere};
     if (optionsLook_ != other.optionsLook_) return everything;
-    constexpr size_t kMostBoxes = 4096;
     std::vector<QRect> out;
     for (size_t f = 0; f < kFamilies; ++f) {
         const std::vector<Mark>& mine = marks_[f];
@@ -205,7 +211,7 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
     std::vector<QRect> changed;
     bool everything = false;
     const auto changedAll = [&changed, &everything] {
-        changed.assign(1, QRect(QPoint(-10'000'000, -10'000'000), QPoint(10'000'000, 10'000'000)));
+        changed.assign(1, kEverywhere);
         everything = true;
     };
     const uint64_t optionsLook = lookOf(options);
@@ -214,9 +220,6 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         optionsLook_ = optionsLook;
         changedAll();
     }
-    // Beyond some thousands of boxes, a drawing changed all over: the boxes
-    // would cost more to list and merge than painting it all does.
-    constexpr size_t kMostBoxes = 4096;
     const auto tooMany = [&] { return changed.size() + (asShown ? asShown->areas.size() : 0) > kMostBoxes; };
     const auto replace = [&](Mark& was, const Mark& now) {
         if (!everything) {

@@ -231,13 +231,9 @@ void drawOverCopy(QPainter& painter, const QImage& target, const QPointF& topLef
     const QTransform t = painter.deviceTransform();
     const QRectF extent = inkExtent(font, line, text).translated(topLeft);
     const QRect device = t.mapRect(extent).toAlignedRect();
-    QImage under(device.size(), target.format());
-    under.fill(0);
-    const QRect shared = device & target.rect();
-    const int bytes = target.depth() / 8;
-    for (int y = shared.top(); y <= shared.bottom(); ++y)
-        std::copy_n(target.constScanLine(y) + shared.left() * bytes, shared.width() * bytes,
-                    under.scanLine(y - device.top()) + (shared.left() - device.left()) * bytes);
+    // Past the target's edges the copy holds zeros.
+    QImage under = target.copy(device);
+    under.setDevicePixelRatio(1);
     {
         QPainter p(&under);
         p.setRenderHints(painter.renderHints());
