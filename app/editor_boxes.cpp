@@ -2,16 +2,13 @@
 
 #include <QTextCursor>
 
-#include "model/document.h"
-#include "render/fonts.h"
-
 namespace qm {
 namespace {
 
-// The boxes sit over labels of the default face; typing in the same face shows
-// the text the way the label will show it.
+// The boxes take the labels' face, at the canvas's zoom, each time they are
+// placed to be shown (EditorView::syncBoxes): a font set here would only lay out
+// the hidden boxes' text once more at start-up.
 void styleBox(QWidget* box) {
-    box->setFont(labelFont(kDefaultFontName, 9));
     box->setAttribute(Qt::WA_InputMethodEnabled);
     box->hide();  // its frame comes with the first show (InPlaceBox::setVisible)
 }

@@ -40,7 +40,6 @@ private:
 EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     : QMainWindow(parent), program_(desc.program), title_(QString::fromUtf8(desc.title)), layout_(desc.layout) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowIcon(applicationIcon());
 
     const QSize opening(pixels(desc.clientWidth), pixels(desc.clientHeight));
     client_ = new ClientArea(opening, this);
@@ -119,6 +118,9 @@ EditorWindow::EditorWindow(const WindowDescription& desc, QWidget* parent)
     view_->canvas()->setFocus(Qt::OtherFocusReason);  // the keys go to the drawing from the start
     view_->canvas()->installEventFilter(this);  // for its first paint
     afterFirstFrame([this] {
+        // The icon is drawn, at every size the window manager may show, when it
+        // is set on a window that has been made: the frame does not wait for it.
+        setWindowIcon(applicationIcon());
         watchClipboard();
         view_->updateEnabled();
     });

@@ -13,7 +13,6 @@ int main(int argc, char** argv) {
     if (args.exitStatus) return *args.exitStatus;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmap"));
-    QApplication::setWindowIcon(qm::applicationIcon());  // the dialogs' too
     qm::installChineseTranslations(app);
 
     qm::MainWindow window;
@@ -21,6 +20,9 @@ int main(int argc, char** argv) {
     qm::reportMissingCodePages(window.editor());
     if (!args.file.isEmpty()) window.openFile(args.file.toStdString());
     // The copies of programs that died are offered over the drawing on the screen.
-    window.afterFirstFrame([&window] { window.startRecovery(); });
+    window.afterFirstFrame([&window] {
+        QApplication::setWindowIcon(qm::applicationIcon());  // the dialogs' (drawn, so not before the frame)
+        window.startRecovery();
+    });
     return QApplication::exec();
 }

@@ -12,13 +12,15 @@ int main(int argc, char** argv) {
     if (const auto answered = qm::parseEditorArguments(qm::kQmpCommandLine, argc, argv).exitStatus) return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qmp"));
-    QApplication::setWindowIcon(qm::applicationIcon());
     qm::installChineseTranslations(app);
 
     qm::reduced::QmpWindow window;
     window.show();
     qm::reportMissingCodePages(window.editor());
     // The copies of programs that died are offered over the drawing on the screen.
-    window.afterFirstFrame([&window] { window.startRecovery(); });
+    window.afterFirstFrame([&window] {
+        QApplication::setWindowIcon(qm::applicationIcon());  // the dialogs' (drawn, so not before the frame)
+        window.startRecovery();
+    });
     return QApplication::exec();
 }
