@@ -8,6 +8,7 @@
 
 #include <QFontDatabase>
 #include <QStringList>
+#include <fontconfig/fontconfig.h>
 
 namespace qm {
 namespace {
@@ -58,16 +59,29 @@ Kind kindOf(std::string_view documentName) {
                : Kind::Serif;
 }
 
-// QFontDatabase::families() names a face in the locale's language where it has
-// such a name ("文泉驿微米黑" under zh_CN); hasFamily knows it by all its names.
-// hasFamily has fontconfig resolve the name every time, about 0.1 ms, and the
-// lists of faces share names: each answer is kept, for every thread.
+// Whether a face goes by that family name in any of its languages: Qt's list
+// names a face in the locale's language where it has such a name ("文泉驿微米黑"
+// under zh_CN). fontconfig's list is asked, which compares names regardless of
+// case and spaces; QFontDatabase::hasFamily first runs the name through every
+// substitution rule (so that "sans-serif" counts), about 0.1 ms a name, which
+// was most of the font work before the first frame. The lists of faces share
+// names: each answer is kept, for every thread.
 bool installed(const QString& name) {
     static std::mutex lock;
     static std::map<QString, bool> known;
     const std::lock_guard hold(lock);
     auto it = known.find(name);
-    if (it == known.end()) it = known.emplace(name, QFontDatabase::hasFamily(name)).first;
+    if (it == known.end()) {
+        const QByteArray utf8 = name.toUtf8();
+        FcPattern* pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(utf8.constData()));
+        FcObjectSet* asked = FcObjectSetBuild(FC_FAMILY, nullptr);
+        FcFontSet* faces = FcFontList(nullptr, pattern, asked);
+        it = known.emplace(name, faces && faces->nfont > 0).first;
+        if (faces) FcFontSetDestroy(faces);
+        FcObjectSetDestroy(asked);
+        FcPatternDestroy(pattern);
+    }
     return it->second;
 }
 

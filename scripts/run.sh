@@ -6,7 +6,7 @@ set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/common.sh"
 
-qm_install cmake ninja-build g++ qt6-base-dev qt6-base-private-dev qt6-svg-dev qt6-qpa-plugins fonts-wqy-microhei qt6-translations-l10n
+qm_install cmake ninja-build g++ qt6-base-dev qt6-base-private-dev qt6-svg-dev libfontconfig-dev qt6-qpa-plugins fonts-wqy-microhei qt6-translations-l10n
 
 build=${QM_BUILD_DIR:-$qm_root/build-release}
 qm_configure "$build" Release -DQM_BUILD_TESTS=OFF

@@ -7,7 +7,7 @@ set -euo pipefail
 # shellcheck source=scripts/common.sh
 source "$(dirname "$0")/common.sh"
 
-qm_install cmake ninja-build g++ qt6-base-dev qt6-base-private-dev qt6-svg-dev qt6-qpa-plugins libgtest-dev libbenchmark-dev python3 \
+qm_install cmake ninja-build g++ qt6-base-dev qt6-base-private-dev qt6-svg-dev libfontconfig-dev qt6-qpa-plugins libgtest-dev libbenchmark-dev python3 \
     clang libclang-rt-14-dev fonts-wqy-microhei xvfb xdotool x11-utils xclip imagemagick poppler-utils git parallel \
     at-spi2-core python3-pyatspi dbus-bin librsvg2-bin inkscape locales fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6 dbus \
     libreoffice-draw-nogui

@@ -42,6 +42,15 @@ private slots:
             QVERIFY2(raw.supportsCharacter(c), qPrintable(raw.familyName() + QStringLiteral(": ") + c));
     }
 
+    void aFaceIsFoundByEachOfItsNames() {
+        // The names Qt knows a face by, in English and in Chinese, whichever of
+        // them it lists under the locale; none of them a substitute.
+        for (const char* name : {"WenQuanYi Micro Hei", "文泉驿微米黑", "DejaVu Sans", "宋体", "No Such Font 123"}) {
+            const QString family = QString::fromUtf8(name);
+            QCOMPARE(resolveFamily(name) == family, QFontDatabase::hasFamily(family));
+        }
+    }
+
     void captionWithoutWrapIsAsWideAsItsText() {
         const QtTextMetrics m;
         // Eight full-width characters of 12 px each.
