@@ -17,12 +17,12 @@ int main(int argc, char** argv) {
 
     qm::MainWindow window;
     window.show();
+    // The dialogs' icon, drawn when set: the first frame does not wait for it, and
+    // a message shown before that frame gets it with the frame.
+    window.afterFirstFrame([] { QApplication::setWindowIcon(qm::applicationIcon()); });
     qm::reportMissingCodePages(window.editor());
     if (!args.file.isEmpty()) window.openFile(args.file.toStdString());
     // The copies of programs that died are offered over the drawing on the screen.
-    window.afterFirstFrame([&window] {
-        QApplication::setWindowIcon(qm::applicationIcon());  // the dialogs' (drawn, so not before the frame)
-        window.startRecovery();
-    });
+    window.afterFirstFrame([&window] { window.startRecovery(); });
     return QApplication::exec();
 }

@@ -16,11 +16,11 @@ int main(int argc, char** argv) {
 
     qm::reduced::QmpWindow window;
     window.show();
+    // The dialogs' icon, drawn when set: the first frame does not wait for it, and
+    // a message shown before that frame gets it with the frame.
+    window.afterFirstFrame([] { QApplication::setWindowIcon(qm::applicationIcon()); });
     qm::reportMissingCodePages(window.editor());
     // The copies of programs that died are offered over the drawing on the screen.
-    window.afterFirstFrame([&window] {
-        QApplication::setWindowIcon(qm::applicationIcon());  // the dialogs' (drawn, so not before the frame)
-        window.startRecovery();
-    });
+    window.afterFirstFrame([&window] { window.startRecovery(); });
     return QApplication::exec();
 }
