@@ -143,8 +143,9 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // different, as the one a press selects, and those that paint where nothing
     // was, as its handles. The rest, painting nothing anywhere (an arrowhead an
     // arrow does not have) or looking as the screen shows them, need no frame:
-    // a press that selects a rectangle under a crowd repaints its outline and
-    // handles over the screen, not the crowd the layer has just been repaired for.
+    // a press that selects a rectangle under a crowd shows the rectangle and its
+    // handles anew, not its labels and the crowd about them, which the layer has
+    // just been repaired for.
     std::vector<PartRef> fresh;
     for (auto shown = asShown.parts.begin(); const PartRef& r : moving) {
         while (shown != asShown.parts.end() && *shown < r) ++shown;
