@@ -26,7 +26,7 @@ void endDrag(Editor& ed) {
     ed.drag.glued.clear();
     ed.drag.moved = {};
     ed.drag.hitIndex = 0;
-    ed.guides = {};
+    ed.guides.end();
 }
 
 }  // namespace qm

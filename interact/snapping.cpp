@@ -14,13 +14,18 @@ namespace qm {
 namespace {
 
 // Marks of one axis, sorted, those at one position (to the quarter twip: edges lie
-// on whole twips, middles on halves) merged into one. Put in buckets by position
-// rather than sorted: a large drawing gives a hundred thousand marks, and sorting
-// them took most of the press's frame. Positions spread implausibly far apart are
-// sorted all the same.
-std::vector<GuideMark> merged(std::vector<GuideMark> marks) {
+// on whole twips, middles on halves) merged into one, into `out`. Put in buckets by
+// position rather than sorted: a large drawing gives a hundred thousand marks, and
+// sorting them took most of the press's frame. Positions spread implausibly far
+// apart are sorted all the same. `marks` is left in any order.
+void merge(std::vector<GuideMark>& marks, std::vector<GuideMark>& out) {
     std::erase_if(marks, [](const GuideMark& m) { return !std::isfinite(m.at) || std::fabs(m.at) > 1e9f; });
-    const auto key = [](float at) { return std::llround(static_cast<double>(at) * 2); };
+    // Half away from zero, as std::llround, without a call per mark: twice a float
+    // plus a half is exact in a double.
+    const auto key = [](float at) {
+        const double d = static_cast<double>(at) * 2;
+        return d < 0 ? -static_cast<long long>(0.5 - d) : static_cast<long long>(d + 0.5);
+    };
     long long lo = 0, hi = -1;
     for (const GuideMark& m : marks) {
         const long long k = key(m.at);
@@ -29,7 +34,7 @@ std::vector<GuideMark> merged(std::vector<GuideMark> marks) {
         hi = std::max(hi, k);
     }
     constexpr long long kMostBuckets = 1 << 22;
-    std::vector<GuideMark> out;
+    out.clear();
     const auto add = [](GuideMark& into, const GuideMark& m) {
         into.from = std::min(into.from, m.from);
         into.to = std::max(into.to, m.to);
@@ -39,10 +44,13 @@ std::vector<GuideMark> merged(std::vector<GuideMark> marks) {
         for (const GuideMark& m : marks)
             if (!out.empty() && key(out.back().at) == key(m.at)) add(out.back(), m);
             else out.push_back(m);
-        return out;
+        return;
     }
-    std::vector<GuideMark> bucket(static_cast<size_t>(hi - lo + 1));
-    std::vector<char> used(bucket.size());
+    // Kept from press to press, as the marks are (gatherGuides).
+    thread_local std::vector<GuideMark> bucket;
+    thread_local std::vector<char> used;
+    bucket.resize(static_cast<size_t>(hi - lo + 1));
+    used.assign(bucket.size(), 0);
     for (const GuideMark& m : marks) {
         const auto b = static_cast<size_t>(key(m.at) - lo);
         if (used[b]) add(bucket[b], m);
@@ -50,7 +58,6 @@ std::vector<GuideMark> merged(std::vector<GuideMark> marks) {
     }
     for (size_t b = 0; b < bucket.size(); ++b)
         if (used[b]) out.push_back(bucket[b]);
-    return out;
 }
 
 const GuideMark* nearestMark(const std::vector<GuideMark>& marks, float v) {
@@ -146,10 +153,17 @@ bool snapsToGrid(const Editor& ed) { return ed.snapToGrid && !ed.snapHeldOff; }
 bool snapsToGuides(const Editor& ed) { return ed.alignmentGuides && !ed.snapHeldOff && ed.guides.active; }
 
 void gatherGuides(Editor& ed) {
-    ed.guides = {};
-    if (!ed.alignmentGuides) return;
+    if (!ed.alignmentGuides) {
+        ed.guides = {};
+        return;
+    }
+    ed.guides.end();
     const Document& doc = ed.doc;
-    std::vector<GuideMark> xs, ys;
+    // The marks of a large drawing are megabytes: fresh memory for them each press
+    // would first be faulted in, page by page, within the press's frame.
+    thread_local std::vector<GuideMark> xs, ys;
+    xs.clear();
+    ys.clear();
     const BoxF canvas = canvasBox(ed);
     xs.push_back({(canvas.left + canvas.right) / 2, canvas.top, canvas.bottom});
     ys.push_back({(canvas.top + canvas.bottom) / 2, canvas.left, canvas.right});
@@ -166,6 +180,9 @@ void gatherGuides(Editor& ed) {
         if (e.kind == ElementKind::Shape || e.kind == ElementKind::Diamond)
             for (int label : elementLabels(doc, e)) left.push_back({ElementKind::Label, label});
     std::sort(left.begin(), left.end());
+    xs.reserve(3 * candidates.size() + 1);
+    ys.reserve(3 * candidates.size() + 1);
+    ed.guides.others.reserve(candidates.size());
     for (ElementRef e : candidates) {
         if (std::binary_search(left.begin(), left.end(), e)) continue;
         const std::optional<BoxF> b = outlineOf(doc, e);
@@ -174,8 +191,8 @@ void gatherGuides(Editor& ed) {
         for (float y : {b->top, (b->top + b->bottom) / 2, b->bottom}) ys.push_back({y, b->left, b->right});
         ed.guides.others.push_back(*b);
     }
-    ed.guides.xs = merged(std::move(xs));
-    ed.guides.ys = merged(std::move(ys));
+    merge(xs, ed.guides.xs);
+    merge(ys, ed.guides.ys);
     ed.guides.active = true;
 }
 

@@ -28,6 +28,16 @@ struct DragGuides {
     std::vector<GuideMark> xs, ys;     // sorted by position, one per position
     std::vector<BoxF> others;          // the other elements' boxes, for equal spacing
     std::vector<GuideLine> lines;      // what the drag lines up with now
+
+    // No drag under way; the memory stays for the next one's marks, which on a
+    // large drawing fill megabytes that fresh memory would fault in at its press.
+    void end() {
+        active = false;
+        xs.clear();
+        ys.clear();
+        others.clear();
+        lines.clear();
+    }
 };
 
 }  // namespace qm

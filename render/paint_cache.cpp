@@ -62,14 +62,14 @@ void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, Q
 }
 
 QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& moving) {
-    return movedFrom(doc, moving, false);
+    return movedFrom(doc, moving, nullptr);
 }
 
-QRegion PaintCache::movedFrom(const Document& doc, const std::vector<PartRef>& moving, bool shownThere) {
+QRegion PaintCache::movedFrom(const Document& doc, const std::vector<PartRef>& moving, const QRegion* fresh) {
     const QRect now = paintedBounds(doc, moving, handleScale_), band = rubberBandBounds(doc);
     restack_ = {};
     QRegion out = QRegion(movingShown_) + bandShown_ + band;
-    if (!shownThere) out += now;
+    out += fresh ? *fresh : QRegion(now);
     movingShown_ = now;
     bandShown_ = band;
     out += raised_.moved(doc);
@@ -139,17 +139,24 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
         all.insert(all.end(), asShown.areas.begin(), asShown.areas.end());
         still_.repair(doc, boxesOver(all), options, prep_.spare());
     }
-    // Every moving part as the screen shows it, or painting nothing anywhere (an
-    // arrowhead an arrow does not have).
-    bool shownThere = true;
+    // The moving parts the screen does not show as they are: those that look
+    // different, as the one a press selects, and those that paint where nothing
+    // was, as its handles. The rest, painting nothing anywhere (an arrowhead an
+    // arrow does not have) or looking as the screen shows them, need no frame:
+    // a press that selects a rectangle under a crowd shows the rectangle and its
+    // handles anew, not its labels and the crowd about them, which the layer has
+    // just been repaired for.
+    std::vector<PartRef> fresh;
     for (auto shown = asShown.parts.begin(); const PartRef& r : moving) {
         while (shown != asShown.parts.end() && *shown < r) ++shown;
-        if ((shown == asShown.parts.end() || *shown != r) && !paintedBounds(doc, std::span(&r, 1)).isEmpty()) {
-            shownThere = false;
-            break;
-        }
+        if (shown == asShown.parts.end() || *shown != r) fresh.push_back(r);
     }
-    return dirty + movedFrom(doc, moving, shownThere);
+    std::vector<QRect> pieces;
+    std::vector<PartRef> owners;
+    PaintRecord::piecesOf(pieces, owners, doc, fresh, options.handleScale);
+    QRegion freshAreas;
+    for (const QRect& box : boxesOver(pieces)) freshAreas += box;
+    return dirty + movedFrom(doc, moving, &freshAreas);
 }
 
 const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std::vector<PartRef>& moving, qreal dpr,

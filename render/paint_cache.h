@@ -97,8 +97,9 @@ private:
     std::vector<PartRef> leftOut(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
     // Starts afresh: the record taken from `doc` without `left`, no layer yet.
     void record(const Document& doc, const std::vector<PartRef>& left, QSize size, const PaintOptions& options);
-    // As moved(); `shownThere`: the screen shows the moving parts where they are.
-    QRegion movedFrom(const Document& doc, const std::vector<PartRef>& moving, bool shownThere);
+    // As moved(); `fresh`, when given: the only areas of the moving parts the
+    // screen does not show as they are.
+    QRegion movedFrom(const Document& doc, const std::vector<PartRef>& moving, const QRegion* fresh);
     // Hands what was prepared to the raised layer when it is what is raised, and
     // the raised layer to the preparation when its parts are lowered where they
     // were raised.

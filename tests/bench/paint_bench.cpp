@@ -321,14 +321,17 @@ private:
 
 // The frames of drags of what lies at (x, y) 300 twips right and back again, on
 // `c`, timing only the frame asked for; at the end the screen must show the drawing
-// as painted afresh. Returns the parts the last press set moving.
+// as painted afresh. Returns the parts the last press set moving. `anew`: the
+// selection is cleared (its frame untimed) before each press, which selects what
+// it drags as a first press on it does.
 size_t timeDrags(benchmark::State& state, Canvas& c, Frame timed, float x, float y, SelKind expectKind,
-                 bool onCanvas) {
+                 bool onCanvas, bool anew = false) {
     float at = x;
     size_t moving = 0;
     Slowest slowest(c);
     for (auto _ : state) {
         const float to = at == x ? x + 300 : x;
+        if (anew) c.select({});
         slowest.time(state, timed == First, [&] { c.press(at, y, onCanvas); });
         if (c.editor().doc.selKind != expectKind) {
             state.SkipWithError("the press did not select what is to be dragged");
@@ -353,12 +356,13 @@ size_t timeDrags(benchmark::State& state, Canvas& c, Frame timed, float x, float
 // Drags what lies at (x, y) 20 pixels right and back again; zoomed, the window
 // shows the canvas round (x, y). At the end the screen must show the drawing as
 // painted afresh.
-void drag(benchmark::State& state, float x, float y, SelKind expectKind, bool onCanvas, bool guides = false) {
+void drag(benchmark::State& state, float x, float y, SelKind expectKind, bool onCanvas, bool guides = false,
+          bool anew = false) {
     Canvas c(static_cast<qreal>(state.range(0)), static_cast<qreal>(state.range(1)) / 100, QPointF(x, y));
     c.alignmentGuides(guides);
     c.press(x, y, onCanvas);  // a label is dragged once selected
     c.release(x, y);
-    const size_t moving = timeDrags(state, c, static_cast<Frame>(state.range(2)), x, y, expectKind, onCanvas);
+    const size_t moving = timeDrags(state, c, static_cast<Frame>(state.range(2)), x, y, expectKind, onCanvas, anew);
     state.counters["moving parts"] = static_cast<double>(moving);
 }
 
@@ -371,11 +375,24 @@ void frames(benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
 }
 
+// Only the press, where what it drags was not selected before it.
+void presses(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"dpr", "zoom", "frame"});
+    for (int dpr : {1, 2})
+        for (int zoom : {100, 200, 400}) b->Args({dpr, zoom, First});
+    b->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
+}
+
 // Rectangle 1 lies at (60, 4000) under a crowd of labels: the press goes to the
 // canvas as if none lay there. Its texts, its 255 inner labels and its handles
 // move with it.
 void BM_DragRectangle(benchmark::State& state) { drag(state, 100, 4050, SelKind::Shape, true); }
 BENCHMARK(BM_DragRectangle)->Apply(frames);
+
+// The press that selects rectangle 1 as it starts the drag: the old selection's
+// look and the new one's change in the layer as the crowd is restacked over it.
+void BM_PressRectangleAnew(benchmark::State& state) { drag(state, 100, 4050, SelKind::Shape, true, false, true); }
+BENCHMARK(BM_PressRectangleAnew)->Apply(presses);
 
 // The same with guides on: the edges and centres of everything else, tens of
 // thousands of them, are gathered at the press; each move only looks them up.
@@ -387,7 +404,7 @@ BENCHMARK(BM_DragRectangleWithGuides)->Apply(frames);
 // The press takes the last arrow drawn, 150 twips in from the canvas's corner on
 // its closing segment, which slants from its far end back to that corner across
 // the whole drawing: 129 segments, its head and its handles.
-void BM_DragArrow(benchmark::State& state) {
+QPointF onLastArrow() {
     const Document& doc = largeDocument();
     const ArrowRecord& r = doc.arrowRec[static_cast<size_t>(doc.arrowCount)];
     const LineEl& s = *doc.Line1.find(r.slot[static_cast<size_t>(r.segmentCount())]);
@@ -395,9 +412,20 @@ void BM_DragArrow(benchmark::State& state) {
     const float cx = fromCorner ? s.x1 : s.x2, cy = fromCorner ? s.y1 : s.y2;
     const float fx = fromCorner ? s.x2 : s.x1, fy = fromCorner ? s.y2 : s.y1;
     const float along = 150 / (fx - cx);
-    drag(state, std::round(cx + 150), std::round(cy + (fy - cy) * along), SelKind::Arrow, true);
+    return {std::round(cx + 150), std::round(cy + (fy - cy) * along)};
+}
+void BM_DragArrow(benchmark::State& state) {
+    const QPointF at = onLastArrow();
+    drag(state, static_cast<float>(at.x()), static_cast<float>(at.y()), SelKind::Arrow, true);
 }
 BENCHMARK(BM_DragArrow)->Apply(frames);
+
+// The press that selects that arrow as it starts the drag.
+void BM_PressArrowAnew(benchmark::State& state) {
+    const QPointF at = onLastArrow();
+    drag(state, static_cast<float>(at.x()), static_cast<float>(at.y()), SelKind::Arrow, true, false, true);
+}
+BENCHMARK(BM_PressArrowAnew)->Apply(presses);
 
 // The last label lies above all others, in the thick of them.
 void BM_DragLabel(benchmark::State& state) {
