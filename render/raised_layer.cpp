@@ -104,9 +104,13 @@ QRegion RaisedLayer::moved(const Document& doc) {
     // Several selected elements dragged: their layer moves as far as one of them
     // did; without one, they are painted where they are.
     if (const std::optional<QPoint> by = offset(doc)) {
-        if (*by != carried_.offset) {
+        // A move of less than a canvas pixel (half a one, at ratio 2) can leave
+        // the box the layer's place is told by where it was, yet move the parts'
+        // device pixels: the layer is checked against them whether or not it moved.
+        const bool stillHolds = holds(doc, *by, carried_.image.devicePixelRatio());
+        if (*by != carried_.offset || !stillHolds) {
             out += shownImage();
-            if (holds(doc, *by, carried_.image.devicePixelRatio())) {
+            if (stillHolds) {
                 carried_.offset = *by;
                 out += shownImage();
             } else {

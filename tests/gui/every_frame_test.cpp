@@ -645,6 +645,10 @@ private slots:
                               {E::Release, 1, 0, 5030.79f, 9126.3f}, {E::Press, 1, 0, 5372.1f, 8947.5f}, {E::Move, 1, 0, 4578.45f, 8131.16f},
                               {E::Move, 1, 0, 4281.16f, 8397.91f}}
             << qreal{1.25} << true;
+        QTest::newRow("diamond and rectangle dragged at 2")
+            << std::vector<E>{{E::Insert, 2}, {E::Insert, 0}, {E::Move, 0, 0, 9549.1f, 245.01f}, {E::SelectAll},
+                              {E::Press, 1, 0, 11250.5f, 1216.5f}, {E::Move, 1, 0, 12400.7f, 361.499f}, {E::Move, 1, 0, 12389, 745.144f}}
+            << qreal{2} << true;
     }
 
     void sequencesThatOnceFailed() {
