@@ -118,13 +118,18 @@ QRegion RaisedLayer::moved(const Document& doc) {
                 // twips), the layer no longer shows them: it is painted anew.
                 dropImage();
                 shown_ = paintedBounds(doc, raised_);
+                shownLook_ = lookMovedBack(doc, raised_, {});
                 out += shown_;
             }
         }
     } else if (!raised_.empty()) {
+        // Moved less than a canvas pixel, they can keep their box and still fall
+        // on other device pixels (half a pixel, at ratio 2).
         const QRect raisedNow = paintedBounds(doc, raised_);
-        if (raisedNow != shown_) out += QRegion(shown_) + raisedNow;
+        const uint64_t lookNow = lookMovedBack(doc, raised_, {});
+        if (raisedNow != shown_ || lookNow != shownLook_) out += QRegion(shown_) + raisedNow;
         shown_ = raisedNow;
+        shownLook_ = lookNow;
     }
     return out;
 }
@@ -153,7 +158,10 @@ QRegion RaisedLayer::catchUp(const Document& doc, const PaintOptions& options, q
     // With a layer, the raised parts show no further than it reaches on the canvas;
     // without one they are painted from the document.
     shown_ = mode_ == Mode::Layered ? shownImage() : paintedBounds(doc, raised_);
-    if (mode_ != Mode::Layered) dirty += shown_;
+    if (mode_ != Mode::Layered) {
+        shownLook_ = lookMovedBack(doc, raised_, {});
+        dirty += shown_;
+    }
     check();
     return dirty;
 }

@@ -88,6 +88,7 @@ private:
     Carried carried_;
     std::vector<PartRef> raised_;  // the raised parts when the drawing last caught up
     QRect shown_;                  // where they were, while they have no image
+    uint64_t shownLook_ = 0;       // and how they looked there (lookMovedBack)
 };
 
 }  // namespace qm
