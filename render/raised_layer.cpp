@@ -51,6 +51,7 @@ Carried Carried::forRaised(const Document& doc, QSize size, qreal dpr, const Pai
         if (b.isEmpty()) continue;
         c.anchor = r;
         c.anchorAt = b.topLeft();
+        c.anchorLook = lookMovedBack(doc, std::span(&r, 1), {});
         break;
     }
     return c;
@@ -105,12 +106,12 @@ QRegion RaisedLayer::moved(const Document& doc) {
     // did; without one, they are painted where they are.
     if (const std::optional<QPoint> by = offset(doc)) {
         // A move of less than a canvas pixel (half a one, at ratio 2) can leave
-        // the box the layer's place is told by where it was, yet move the parts'
-        // device pixels: the layer is checked against them whether or not it moved.
-        const bool stillHolds = holds(doc, *by, carried_.image.devicePixelRatio());
-        if (*by != carried_.offset || !stillHolds) {
+        // the anchor's box where it was, yet move the parts' device pixels: the
+        // anchor's look tells, without going through all of them.
+        if (*by != carried_.offset ||
+            lookMovedBack(doc, std::span(&carried_.anchor, 1), inTwips(*by)) != carried_.anchorLook) {
             out += shownImage();
-            if (stillHolds) {
+            if (holds(doc, *by, carried_.image.devicePixelRatio())) {
                 carried_.offset = *by;
                 out += shownImage();
             } else {
@@ -239,6 +240,7 @@ bool RaisedLayer::reraise(const Document& doc, const PaintOptions& options, QPoi
             if (!bounds[k].isEmpty()) {
                 carried_.anchor = carried_.parts[k];
                 carried_.anchorAt = bounds[k].topLeft();
+                carried_.anchorLook = lookMovedBack(doc, std::span(&carried_.anchor, 1), inTwips(offset));
                 break;
             }
     carried_.bounds = std::move(bounds);

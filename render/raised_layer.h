@@ -28,6 +28,7 @@ struct Carried {
     bool whole = false;          // no part was cut off at the canvas's edge
     PartRef anchor{};            // one of them, and where its box began
     QPoint anchorAt;
+    uint64_t anchorLook = 0;     // lookMovedBack of the anchor, as painted
     QPoint offset;               // how far they have moved since
 
     // Where an image of the raised parts of `options` lies and what it shows, the
