@@ -51,6 +51,7 @@ Carried Carried::forRaised(const Document& doc, QSize size, qreal dpr, const Pai
         if (b.isEmpty()) continue;
         c.anchor = r;
         c.anchorAt = b.topLeft();
+        c.anchorLook = lookMovedBack(doc, std::span(&r, 1), {});
         break;
     }
     return c;
@@ -104,7 +105,11 @@ QRegion RaisedLayer::moved(const Document& doc) {
     // Several selected elements dragged: their layer moves as far as one of them
     // did; without one, they are painted where they are.
     if (const std::optional<QPoint> by = offset(doc)) {
-        if (*by != carried_.offset) {
+        // A move of less than a canvas pixel (half a one, at ratio 2) can leave
+        // the anchor's box where it was, yet move the parts' device pixels: the
+        // anchor's look tells, without going through all of them.
+        if (*by != carried_.offset ||
+            lookMovedBack(doc, std::span(&carried_.anchor, 1), inTwips(*by)) != carried_.anchorLook) {
             out += shownImage();
             if (holds(doc, *by, carried_.image.devicePixelRatio())) {
                 carried_.offset = *by;
@@ -114,13 +119,18 @@ QRegion RaisedLayer::moved(const Document& doc) {
                 // twips), the layer no longer shows them: it is painted anew.
                 dropImage();
                 shown_ = paintedBounds(doc, raised_);
+                shownLook_ = lookMovedBack(doc, raised_, {});
                 out += shown_;
             }
         }
     } else if (!raised_.empty()) {
+        // Moved less than a canvas pixel, they can keep their box and still fall
+        // on other device pixels (half a pixel, at ratio 2).
         const QRect raisedNow = paintedBounds(doc, raised_);
-        if (raisedNow != shown_) out += QRegion(shown_) + raisedNow;
+        const uint64_t lookNow = lookMovedBack(doc, raised_, {});
+        if (raisedNow != shown_ || lookNow != shownLook_) out += QRegion(shown_) + raisedNow;
         shown_ = raisedNow;
+        shownLook_ = lookNow;
     }
     return out;
 }
@@ -149,7 +159,10 @@ QRegion RaisedLayer::catchUp(const Document& doc, const PaintOptions& options, q
     // With a layer, the raised parts show no further than it reaches on the canvas;
     // without one they are painted from the document.
     shown_ = mode_ == Mode::Layered ? shownImage() : paintedBounds(doc, raised_);
-    if (mode_ != Mode::Layered) dirty += shown_;
+    if (mode_ != Mode::Layered) {
+        shownLook_ = lookMovedBack(doc, raised_, {});
+        dirty += shown_;
+    }
     check();
     return dirty;
 }
@@ -227,6 +240,7 @@ bool RaisedLayer::reraise(const Document& doc, const PaintOptions& options, QPoi
             if (!bounds[k].isEmpty()) {
                 carried_.anchor = carried_.parts[k];
                 carried_.anchorAt = bounds[k].topLeft();
+                carried_.anchorLook = lookMovedBack(doc, std::span(&carried_.anchor, 1), inTwips(offset));
                 break;
             }
     carried_.bounds = std::move(bounds);

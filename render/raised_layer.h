@@ -28,6 +28,7 @@ struct Carried {
     bool whole = false;          // no part was cut off at the canvas's edge
     PartRef anchor{};            // one of them, and where its box began
     QPoint anchorAt;
+    uint64_t anchorLook = 0;     // lookMovedBack of the anchor, as painted
     QPoint offset;               // how far they have moved since
 
     // Where an image of the raised parts of `options` lies and what it shows, the
@@ -88,6 +89,7 @@ private:
     Carried carried_;
     std::vector<PartRef> raised_;  // the raised parts when the drawing last caught up
     QRect shown_;                  // where they were, while they have no image
+    uint64_t shownLook_ = 0;       // and how they looked there (lookMovedBack)
 };
 
 }  // namespace qm

@@ -645,6 +645,17 @@ private slots:
                               {E::Release, 1, 0, 5030.79f, 9126.3f}, {E::Press, 1, 0, 5372.1f, 8947.5f}, {E::Move, 1, 0, 4578.45f, 8131.16f},
                               {E::Move, 1, 0, 4281.16f, 8397.91f}}
             << qreal{1.25} << true;
+        // At 2 a group dragged half a canvas pixel keeps its box but moves its
+        // diamond's and texts' device pixels: from its own layer, and painted from
+        // the document.
+        QTest::newRow("diamond and rectangle dragged at 2")
+            << std::vector<E>{{E::Insert, 2}, {E::Insert, 0}, {E::Move, 0, 0, 9549.1f, 245.01f}, {E::SelectAll},
+                              {E::Press, 1, 0, 11250.5f, 1216.5f}, {E::Move, 1, 0, 12400.7f, 361.499f}, {E::Move, 1, 0, 12389, 745.144f}}
+            << qreal{2} << true;
+        QTest::newRow("drawn without a layer, dragged half a pixel at 2")
+            << std::vector<E>{{E::Insert, 2}, {E::Insert, 0}, {E::Move, 0, 0, 9549.1f, 2450}, {E::SelectAll},
+                              {E::Press, 1, 0, 11250.5f, 3421.5f}, {E::Move, 1, 0, 12412.5f, 3421.5f}, {E::Move, 1, 0, 12405, 3421.5f}}
+            << qreal{2} << false;
     }
 
     void sequencesThatOnceFailed() {
