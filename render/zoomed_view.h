@@ -34,12 +34,15 @@ struct ZoomedView {
     // The options as the drawing is painted at this zoom on a screen of `dpr`
     // device pixels to a pixel: handles at their size on the screen, lines that
     // look alike wherever the layer is repaired (a pen scaled by the zoom or the
-    // screen's ratio strokes otherwise where it is clipped), and lines thinner than
-    // a device pixel smoothed, or they would vanish. Set in place: on a large drawing the
-    // canvas's look holds lists of megabytes, not to be copied at every frame.
+    // screen's ratio strokes otherwise where it is clipped; and zoomed, even at one
+    // device pixel to a canvas pixel, as 50% at a ratio of 2, what moves is
+    // painted on an image of the area alone, whose edge Qt clips a dotted line at
+    // before laying its dots out), and lines thinner than a device pixel smoothed,
+    // or they would vanish. Set in place: on a large drawing the canvas's look
+    // holds lists of megabytes, not to be copied at every frame.
     PaintOptions& paintOptions(PaintOptions& options, qreal dpr) const {
         options.handleScale = 1 / zoom;
-        options.fillStrokes = zoom * dpr != 1;
+        options.fillStrokes = zoom != 1 || dpr != 1;
         options.antialias = zoom * dpr < 1;
         return options;
     }

@@ -656,6 +656,10 @@ private slots:
             << std::vector<E>{{E::Insert, 2}, {E::Insert, 0}, {E::Move, 0, 0, 9549.1f, 2450}, {E::SelectAll},
                               {E::Press, 1, 0, 11250.5f, 3421.5f}, {E::Move, 1, 0, 12412.5f, 3421.5f}, {E::Move, 1, 0, 12405, 3421.5f}}
             << qreal{2} << false;
+        QTest::newRow("dotted rubber line at 50% and 2")
+            << std::vector<E>{{E::Zoom, 1, 0, 3722, 242}, {E::Insert, 9}, {E::Press, 1, 0, 4250.33f, 8808.72f},
+                              {E::Release, 1, 0, 4250.33f, 8808.72f}, {E::Move, 0, 0, 3434.29f, 9802.07f}}
+            << qreal{2} << true;
     }
 
     void sequencesThatOnceFailed() {
