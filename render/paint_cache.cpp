@@ -57,7 +57,8 @@ void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, Q
     prep_.drop();
     restack_ = {};
     handleScale_ = options.handleScale;
-    movingShown_ = paintedBounds(doc, left, handleScale_);
+    fillStrokes_ = options.fillStrokes;
+    movingShown_ = movingBounds(doc, left);
     bandShown_ = rubberBandBounds(doc);
 }
 
@@ -65,8 +66,15 @@ QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& movin
     return movedFrom(doc, moving, nullptr);
 }
 
+QRect PaintCache::movingBounds(const Document& doc, const std::vector<PartRef>& moving) const {
+    // A filled stroke reaches past the box it is recorded in, into the next canvas
+    // pixel (an ellipse's, half a pixel above its box), as the layer's repairs allow for.
+    const QRect box = paintedBounds(doc, moving, handleScale_);
+    return fillStrokes_ && !box.isEmpty() ? box.adjusted(-1, -1, 1, 1) : box;
+}
+
 QRegion PaintCache::movedFrom(const Document& doc, const std::vector<PartRef>& moving, const QRegion* fresh) {
-    const QRect now = paintedBounds(doc, moving, handleScale_), band = rubberBandBounds(doc);
+    const QRect now = movingBounds(doc, moving), band = rubberBandBounds(doc);
     restack_ = {};
     QRegion out = QRegion(movingShown_) + bandShown_ + band;
     out += fresh ? *fresh : QRegion(now);

@@ -100,6 +100,8 @@ private:
     // As moved(); `fresh`, when given: the only areas of the moving parts the
     // screen does not show as they are.
     QRegion movedFrom(const Document& doc, const std::vector<PartRef>& moving, const QRegion* fresh);
+    // Where the moving parts paint, canvas client pixels.
+    QRect movingBounds(const Document& doc, const std::vector<PartRef>& moving) const;
     // Hands what was prepared to the raised layer when it is what is raised, and
     // the raised layer to the preparation when its parts are lowered where they
     // were raised.
@@ -107,6 +109,7 @@ private:
 
     size_t layerFrom_;
     qreal handleScale_ = 1;
+    bool fillStrokes_ = false;
     QRect movingShown_;   // where the moving parts were when last shown anew
     QRect bandShown_;     // where the rubber band was
     StillLayer still_;

@@ -660,6 +660,8 @@ private slots:
             << std::vector<E>{{E::Zoom, 1, 0, 3722, 242}, {E::Insert, 9}, {E::Press, 1, 0, 4250.33f, 8808.72f},
                               {E::Release, 1, 0, 4250.33f, 8808.72f}, {E::Move, 0, 0, 3434.29f, 9802.07f}}
             << qreal{2} << true;
+        QTest::newRow("ellipse carried at 300% and 2")
+            << std::vector<E>{{E::Zoom, 7, 0, 92, 42}, {E::Insert, 1}, {E::Move, 0, 0, 10307.8f, 4641.39f}} << qreal{2} << false;
     }
 
     void sequencesThatOnceFailed() {
