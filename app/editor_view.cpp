@@ -298,12 +298,18 @@ void EditorView::clickAtPointer(int button) {
     release(p);
 }
 
-void EditorView::showElement(ElementRef e) {
-    const std::optional<BoxF> b = outlineOf(ed_.doc, e);
-    if (!b) return;
-    const QRectF on(canvas_->toWidget(b->left, b->top), canvas_->toWidget(b->right, b->bottom));
-    const QPoint middle = canvas_->mapTo(area_->widget(), on.center().toPoint());
-    area_->ensureVisible(middle.x(), middle.y(), static_cast<int>(on.width() / 2) + 20, static_cast<int>(on.height() / 2) + 20);
+void EditorView::showElement(ElementRef e, int label) {
+    const auto show = [this](const BoxF& b) {
+        const QRectF on(canvas_->toWidget(b.left, b.top), canvas_->toWidget(b.right, b.bottom));
+        const QPoint middle = canvas_->mapTo(area_->widget(), on.center().toPoint());
+        area_->ensureVisible(middle.x(), middle.y(), static_cast<int>(on.width() / 2) + 20,
+                             static_cast<int>(on.height() / 2) + 20);
+    };
+    if (const std::optional<BoxF> b = outlineOf(ed_.doc, e)) show(*b);
+    // The text itself last: the title block's outline is its table at the foot of
+    // the canvas, and zoomed in, showing that much scrolls its title out of view.
+    if (const LabelEl* l = label > 0 ? ed_.doc.Label.find(label) : nullptr)
+        show(BoxF{l->left, l->top, l->left + l->width, l->top + l->height});
 }
 
 void EditorView::popupEditMenuAtSelection() {

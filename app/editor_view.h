@@ -95,8 +95,9 @@ public:
     // The largest zoom at which the whole canvas fits the view without scrolling.
     void zoomToFit();
 
-    // Scrolls the element into view, at the zoom in use.
-    void showElement(ElementRef e);
+    // Scrolls the element into view, at the zoom in use; and its text `label`,
+    // when given, wherever the element is too large for the view.
+    void showElement(ElementRef e, int label = 0);
 
 signals:
     // The widgets have just been brought in line with the editor.

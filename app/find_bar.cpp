@@ -133,9 +133,10 @@ void FindBar::showCurrent() {
     if (current_ < 0 && !hits_.empty()) current_ = 0;
     count_->setText(countText());
     if (current_ < 0) return;
-    const ElementRef e = hits_[static_cast<size_t>(current_)].text.element;
+    const ElementText text = hits_[static_cast<size_t>(current_)].text;
+    const ElementRef e = text.element;
     view_.perform([e](Editor& ed) { selectElement(ed, e.kind, e.index); });
-    view_.showElement(e);
+    view_.showElement(e, text.label);
 }
 
 void FindBar::replaceOne() {

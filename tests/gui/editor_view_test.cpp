@@ -541,6 +541,22 @@ private slots:
         QTRY_VERIFY(showsTheDrawing());
     }
 
+    // Zoomed in, a hit in the title shows the title, not the middle of its element,
+    // the title block, whose outline is the table at the canvas's foot.
+    void findShowsTheTextItFinds() {
+        w->view().setZoom(4);
+        w->findChild<QAction*>(QStringLiteral("editFind"))->trigger();
+        auto* pattern = w->findChild<QLineEdit*>(QStringLiteral("findPattern"));
+        QTRY_VERIFY(pattern->hasFocus());
+        typeText(pattern, QString::fromUtf8("添加标题"));
+        QTest::keyClick(pattern, Qt::Key_Return);
+        QCOMPARE(doc().selKind, SelKind::TitleBlock);
+        const LabelEl& title = label(kTitleLabel);
+        const QRect box = QRectF(canvas()->toWidget(title.left, title.top),
+                                 canvas()->toWidget(title.left + title.width, title.top + title.height)).toRect();
+        QTRY_VERIFY(canvas()->visibleRegion().boundingRect().contains(box));
+    }
+
     void hoveringRepaintsNothing() {
         int paints = 0;
         struct Counter : QObject {
