@@ -14,6 +14,7 @@
 #include "model/selection_look.h"
 #include "render/bands.h"
 #include "render/device_pixels.h"
+#include "render/text_stamps.h"
 
 namespace qm {
 namespace {
@@ -240,18 +241,113 @@ const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std
     return r;
 }
 
+std::vector<QRect> PaintCache::uncovered(const Document& doc, const std::vector<PartRef>& moving,
+                                         const std::vector<PartRef>& order, const QRect& grid, int dpr,
+                                         const PaintOptions& live) {
+    const int w = grid.width(), h = grid.height();
+    const auto at = [w](int x, int y) { return static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x); };
+    const auto rank = [&order](PartRef r) {
+        return static_cast<int>(std::lower_bound(order.begin(), order.end(), r) - order.begin());
+    };
+    // Each canvas pixel: the highest moving part that may paint there, -1 for none.
+    std::vector<int>& highest = cullMoving_;
+    highest.assign(static_cast<size_t>(w) * static_cast<size_t>(h), -1);
+    std::vector<QRect> pieces;
+    std::vector<PartRef> owners;
+    PaintRecord::piecesOf(pieces, owners, doc, moving, live.handleScale);
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        const QRect b = (live.fillStrokes ? pieces[k].adjusted(-1, -1, 1, 1) : pieces[k]) & grid;
+        const int r = rank(owners[k]);
+        for (int y = b.top(); y <= b.bottom(); ++y)
+            for (int x = b.left(); x <= b.right(); ++x) {
+                int& top = highest[at(x - grid.left(), y - grid.top())];
+                top = std::max(top, r);
+            }
+    }
+    // A canvas pixel all of whose device pixels still labels above every moving
+    // part there cover with opaque ink shows the layer's pixels: what lies beneath
+    // that ink, moving or not, cannot be seen, and what lies above it stands still
+    // in the layer too.
+    std::vector<uint64_t>& ink = cullInk_;
+    ink.assign(highest.size(), 0);
+    const uint64_t full = dpr * dpr == 64 ? ~uint64_t{0} : (uint64_t{1} << (dpr * dpr)) - 1;
+    const auto down = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
+    std::vector<PartRef> labels;
+    for (const PartRef& r : order)
+        if (r.part == Part::Label && moving.front() < r && !std::binary_search(moving.begin(), moving.end(), r))
+            labels.push_back(r);
+    // The labels told of by their stamps, over `rows` of the grid: on both cores,
+    // each thread with the lines it stamps itself.
+    const auto inkOver = [&](const QRect& rows) {
+        int painting = -1;
+        const StampWatch seen = [&](const QRect& device, const StampCover& cover) {
+            const QPoint first(down(device.left(), dpr), down(device.top(), dpr));
+            const StampCover::Squares& squares =
+                cover.squares(dpr, QPoint(device.left() - first.x() * dpr, device.top() - first.y() * dpr));
+            const QRect cells = QRect(first, QSize(squares.across, squares.down)) & rows;
+            for (int y = cells.top(); y <= cells.bottom(); ++y) {
+                const uint64_t* from = &squares.opaque[static_cast<size_t>(y - first.y()) * static_cast<size_t>(squares.across) +
+                                                       static_cast<size_t>(cells.left() - first.x())];
+                const size_t row = at(cells.left() - grid.left(), y - grid.top());
+                for (int x = 0; x < cells.width(); ++x) {
+                    const int top = highest[row + static_cast<size_t>(x)];
+                    if (top >= 0 && top < painting) ink[row + static_cast<size_t>(x)] |= from[x];
+                }
+            }
+        };
+        PaintOptions pass = live;
+        pass.exposed = QRectF(rows);
+        // Asked of each part just before it is drawn: which label the stamps told
+        // of belong to.
+        pass.skip = [&painting, &rank](PartRef r) {
+            painting = rank(r);
+            return false;
+        };
+        QImage nowhere(1, 1, QImage::Format_RGB32);  // what is not stamped is drawn, and clipped away
+        QPainter p(&nowhere);
+        p.setWorldTransform(QTransform(dpr, 0, 0, dpr, 0, 0));
+        struct Watching {
+            explicit Watching(const StampWatch* w) { watchStamps(w); }
+            ~Watching() { watchStamps(nullptr); }
+        } watching(&seen);
+        paintParts(p, doc, labels, pass);
+    };
+    {
+        const QRect upper(grid.left(), grid.top(), w, h / 2), lower(grid.left(), grid.top() + h / 2, w, h - h / 2);
+        Beside other([&] { inkOver(lower); }, !upper.isEmpty());
+        inkOver(upper);
+    }
+    // What remains, as the box round it in each tile of the grid: the few boxes
+    // painted again then hold little of what the crowd hides.
+    constexpr int kTile = 16;
+    std::vector<QRect> left;
+    for (int ty = 0; ty < h; ty += kTile)
+        for (int tx = 0; tx < w; tx += kTile) {
+            QRect box;
+            for (int y = ty; y < std::min(h, ty + kTile); ++y)
+                for (int x = tx; x < std::min(w, tx + kTile); ++x)
+                    if (highest[at(x, y)] >= 0 && ink[at(x, y)] != full) box |= QRect(grid.left() + x, grid.top() + y, 1, 1);
+            if (!box.isEmpty()) left.push_back(box);
+        }
+    constexpr size_t kMostBoxes = 32;
+    return coalesce(left, grid, kMostBoxes);
+}
+
 void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving,
                              const QRectF& area, qreal dpr, const PaintOptions& options) {
     if (moving.empty()) return;
     const Restack& plan = restackFor(doc, moving, dpr, options);
-    const std::vector<QRect>& boxes = plan.boxes;
-    const std::vector<std::vector<PartRef>>& parts = plan.parts;
+    const std::vector<QRect>* boxesIn = &plan.boxes;
+    const std::vector<std::vector<PartRef>>* partsIn = &plan.parts;
     const bool whole = plan.whole;
+    bool overLayer = !whole;
     const QRect reach = plan.reach;
     const auto size = [](const QRect& b) { return qint64{b.width()} * b.height(); };
     PaintOptions live = options;
     live.raised.clear();  // the raised parts lie over them all, from their own layer
     const auto paintOver = [&](QPainter& p, const QRectF& clip) {
+        const std::vector<QRect>& boxes = *boxesIn;
+        const std::vector<std::vector<PartRef>>& parts = *partsIn;
         PaintOptions on = live;
         on.exposed = clip;
         if (!whole) paintParts(p, doc, moving, on);
@@ -279,14 +375,32 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
                                std::abs(at.x() - std::round(at.x())) < kRounding &&
                                std::abs(at.y() - std::round(at.y())) < kRounding;
     constexpr qint64 kApartFrom = 128 * 128;
-    if (boxes.empty() || !pixelForPixel || size(device) < kApartFrom || !still_.area().contains(device)) {
+    if (plan.boxes.empty() || !pixelForPixel || size(device) < kApartFrom || !still_.area().contains(device)) {
         paintOver(painter, area);
         return;
+    }
+    // Under a crowd of texts, enlarged so that a canvas pixel is a square of whole
+    // device pixels, most of the moving parts' area shows only the crowd's ink:
+    // there the layer is already what a full repaint gives, and only the rest is
+    // restacked. Finding where costs about what restacking all of it does at two
+    // device pixels to a canvas pixel; at four it saves most of the frame.
+    constexpr int kCulledFrom = 4, kCulledTo = 8;  // a canvas pixel's device pixels: a bit each of 64
+    if (const int scale = static_cast<int>(dpr); whole && dpr == scale && scale >= kCulledFrom && scale <= kCulledTo) {
+        if (!restack_.uncoveredFound) {
+            restack_.uncovered = uncovered(doc, moving, plan.parts.front(), reach, scale, live);
+            restack_.uncoveredParts =
+                still_.record().partsWithin(options.fillStrokes ? reachingInto(restack_.uncovered) : restack_.uncovered);
+            for (std::vector<PartRef>& box : restack_.uncoveredParts) box = merged(box, moving);
+            restack_.uncoveredFound = true;
+        }
+        boxesIn = &plan.uncovered;
+        partsIn = &plan.uncoveredParts;
+        overLayer = true;
     }
     if (scratch_.width() < device.width() || scratch_.height() < device.height())
         scratch_ = QImage(device.size().expandedTo(scratch_.size()), QImage::Format_RGB32);
     QImage image(scratch_.bits(), device.width(), device.height(), scratch_.bytesPerLine(), scratch_.format());
-    if (!whole) {
+    if (overLayer) {
         const auto rowBytes = static_cast<size_t>(device.width()) * 4;
         const QPoint from = device.topLeft() - still_.area().topLeft();
         for (int y = 0; y < device.height(); ++y)

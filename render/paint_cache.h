@@ -91,6 +91,12 @@ private:
     // they reach into them.
     void paintMoving(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, const QRectF& area,
                      qreal dpr, const PaintOptions& options);
+    // Of `grid` (whole canvas pixels, each `dpr` device pixels square), the boxes
+    // where a frame must restack `order`'s parts: where a moving part may paint
+    // and no still label above it hides the whole canvas pixel under opaque ink.
+    std::vector<QRect> uncovered(const Document& doc, const std::vector<PartRef>& moving,
+                                 const std::vector<PartRef>& order, const QRect& grid, int dpr,
+                                 const PaintOptions& live);
     bool keepsLayer(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
     // What the layer and the record leave out: the moving parts, and the raised
     // ones where they have a layer of their own.
@@ -116,6 +122,8 @@ private:
     RaisedLayer raised_;
     RaisePreparation prep_;
     QImage scratch_;    // where the moving parts are restacked, kept from frame to frame
+    std::vector<int> cullMoving_;  // uncovered()'s canvas pixels, kept from frame to frame
+    std::vector<uint64_t> cullInk_;
 
     // What a frame of a drag paints again where still elements stacked above the
     // moving ones meet them: found once for all the areas of the frame, and
@@ -130,6 +138,10 @@ private:
         std::vector<QRect> boxes;  // on whole device pixels
         std::vector<std::vector<PartRef>> parts;  // in each box, still and moving, in their order
         bool whole = false;  // one box over all of reach: the moving parts need no painting of their own
+        // Of a whole reach, where the layer is not already what restacking gives.
+        bool uncoveredFound = false;
+        std::vector<QRect> uncovered;
+        std::vector<std::vector<PartRef>> uncoveredParts;
     };
     const Restack& restackFor(const Document& doc, const std::vector<PartRef>& moving, qreal dpr,
                               const PaintOptions& options);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <span>
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -57,7 +59,11 @@ QByteArray bytes(std::string_view utf8) { return QByteArray(utf8.data(), static_
 struct Stamp {
     QImage image;
     QPoint offset;
+    // Made the first time a watch asks: most stamps are only ever laid down.
+    std::shared_ptr<const StampCover> cover;
 };
+
+thread_local const StampWatch* watch = nullptr;
 
 const QStaticText& laidOut(const QFont& font, const QString& text) {
     // Keyed by the thread's own fonts, and holding their engines: the thread's own.
@@ -88,7 +94,7 @@ Stamp makeStamp(const Ink& ink, const QString& text) {
     const QStaticText& line = laidOut(font, text);
     const QRectF extent = inkExtent(font, line, text);
     const QRect device = QRectF(extent.topLeft() * ink.dpr, extent.size() * ink.dpr).toAlignedRect();
-    Stamp s{QImage(device.size(), QImage::Format_ARGB32_Premultiplied), device.topLeft()};
+    Stamp s{QImage(device.size(), QImage::Format_ARGB32_Premultiplied), device.topLeft(), nullptr};
     s.image.fill(Qt::transparent);
     s.image.setDevicePixelRatio(ink.dpr);
     QPainter p(&s.image);
@@ -118,13 +124,13 @@ void stamp(QPainter& painter, const QPointF& topLeft, qreal dpr, const Stamp& s)
     drawOnDevicePixels(painter, topLeft + QPointF(s.offset) / dpr, s.image);
 }
 
-// Whether stamping lays down what drawing does for this ink: a probe line drawn
-// both ways over every grey level and a few colours must give the same pixels;
-// on an image with an alpha channel (a layer of raised parts), over every degree
-// of transparency too.
-bool stampsExact(const Ink& ink) {
+// Whether stamping `text` (stamped as `s`) lays down what drawing it does, the
+// line drawn both ways at `places` (logical pixels) on an image of `size` over
+// every grey level and a few colours; on an image with an alpha channel (a layer
+// of raised parts), over every degree of transparency too.
+bool stampedAsDrawn(const Ink& ink, const QString& text, const Stamp& s, QSize size, std::span<const QPoint> places) {
     const qreal dpr = ink.dpr;
-    QImage drawn(QSize(320, 48) * dpr, ink.format);
+    QImage drawn(size * dpr, ink.format);
     drawn.setDevicePixelRatio(dpr);
     const bool alpha = drawn.hasAlphaChannel();
     for (int y = 0; y < drawn.height(); ++y) {
@@ -137,8 +143,6 @@ bool stampsExact(const Ink& ink) {
         }
     }
     QImage stamped = drawn;
-    const QString probe = QStringLiteral("永和国Ag图jW");
-    const Stamp s = makeStamp(ink, probe);
     {
         QPainter a(&drawn), b(&stamped);
         followDensity(a, drawn);
@@ -148,12 +152,32 @@ bool stampsExact(const Ink& ink) {
         a.setRenderHint(QPainter::TextAntialiasing, true);
         a.setFont(*ink.font);
         a.setPen(QColor::fromRgb(ink.colour));
-        for (const QPoint at : {QPoint(3, 2), QPoint(90, 20), QPoint(170, 9)}) {
-            a.drawStaticText(at, laidOut(*ink.font, probe));
+        for (const QPoint at : places) {
+            a.drawStaticText(at, laidOut(*ink.font, text));
             stamp(b, at, dpr, s);
         }
     }
     return drawn == stamped;
+}
+
+// Whether stamping lays down what drawing does for this ink, for a probe line.
+bool stampsExact(const Ink& ink) {
+    const QString probe = QStringLiteral("永和国Ag图jW");
+    const QPoint places[] = {QPoint(3, 2), QPoint(90, 20), QPoint(170, 9)};
+    return stampedAsDrawn(ink, probe, makeStamp(ink, probe), QSize(320, 48), places);
+}
+
+// Whether stamping this line lays down what drawing it does: where its glyphs'
+// smoothed edges meet, as a row of blocks' do, drawing blends each glyph on its
+// own, and a stamp has them blended into one another first.
+bool lineStampsExact(const Ink& ink, const QString& text, const Stamp& s) {
+    const QPointF off = QPointF(s.offset) / ink.dpr;  // where the stamp lies from the line's corner
+    const QPoint place(4 + static_cast<int>(std::ceil(std::max(0.0, -off.x()))),
+                       4 + static_cast<int>(std::ceil(std::max(0.0, -off.y()))));
+    const QSizeF size = QSizeF(place.x() + std::max(0.0, off.x()), place.y() + std::max(0.0, off.y())) +
+                        QSizeF(s.image.size()) / ink.dpr + QSizeF(8, 8);
+    const QPoint places[] = {place};
+    return stampedAsDrawn(ink, text, s, size.toSize(), places);
 }
 
 // Past this many device pixels to the em, Qt's raster engine draws glyphs as
@@ -166,7 +190,7 @@ class Stamps {
 public:
     // The stamp for the line (`utf8`, and `text` when the caller has it as a
     // QString already), or null while stamping it is not worth it or not exact.
-    const Stamp* find(const Ink& ink, std::string_view utf8, const QString* text) {
+    Stamp* find(const Ink& ink, std::string_view utf8, const QString* text) {
         // Looked up without copying the text.
         const StampKey seek{ink, QByteArray::fromRawData(utf8.data(), static_cast<qsizetype>(utf8.size()))};
         if (auto it = stamps_.find(seek); it != stamps_.end()) return &*it;
@@ -185,7 +209,14 @@ public:
             stamps_.clear();
             bytes_ = 0;
         }
-        Stamp s = makeStamp(ink, text ? *text : fromUtf8(utf8));
+        if (neverStamped_.contains(seek)) return nullptr;
+        const QString line = text ? *text : fromUtf8(utf8);
+        Stamp s = makeStamp(ink, line);
+        if (!lineStampsExact(ink, line, s)) {
+            if (neverStamped_.size() > kMaxSightings) neverStamped_.clear();
+            neverStamped_.insert(StampKey{ink, bytes(utf8)});
+            return nullptr;
+        }
         bytes_ += s.image.sizeInBytes();
         return &*stamps_.insert(StampKey{ink, bytes(utf8)}, std::move(s));
     }
@@ -193,6 +224,7 @@ public:
 private:
     QHash<Ink, bool> exact_;
     QHash<StampKey, Stamp> stamps_;
+    QSet<StampKey> neverStamped_;  // lines whose stamp would not lay down what drawing them does
     QSet<StampKey> sightings_;
     qsizetype bytes_ = 0;
 };
@@ -258,9 +290,15 @@ void draw(QPainter& painter, const QPointF& topLeft, const QFont& font, std::str
     bool plain = false;
     std::unique_lock lock(fontLock());
     if (stampable(painter, topLeft, dpr, format, plain))
-        if (const Stamp* s = stamps.find(Ink{&font, painter.pen().color().rgb(), dpr, format}, utf8, text)) {
+        if (Stamp* s = stamps.find(Ink{&font, painter.pen().color().rgb(), dpr, format}, utf8, text)) {
+            if (watch && !s->cover) s->cover = std::make_shared<const StampCover>(s->image);
             const Stamp kept = *s;  // the cache may start again once the lock is let go
             lock.unlock();
+            if (watch) {
+                const QPoint at = painter.deviceTransform().map(topLeft).toPoint() + kept.offset;
+                (*watch)(QRect(at, kept.image.size()), *kept.cover);
+                return;
+            }
             stamp(painter, topLeft, dpr, kept);
             return;
         }
@@ -272,6 +310,37 @@ void draw(QPainter& painter, const QPointF& topLeft, const QFont& font, std::str
 }
 
 }  // namespace
+
+struct StampCover::Kept {
+    QImage stamp;
+    QHash<int, Squares> squares;  // by size and phase
+};
+
+StampCover::StampCover(const QImage& stamp) : kept_(std::make_unique<Kept>()) { kept_->stamp = stamp; }
+StampCover::~StampCover() = default;
+
+const StampCover::Squares& StampCover::squares(int size, QPoint phase) const {
+    const int key = (size * 8 + phase.x()) * 8 + phase.y();
+    if (auto it = kept_->squares.constFind(key); it != kept_->squares.cend()) return *it;
+    const QImage& st = kept_->stamp;
+    Squares q;
+    q.across = (st.width() + phase.x() + size - 1) / size;
+    q.down = (st.height() + phase.y() + size - 1) / size;
+    q.opaque.assign(static_cast<size_t>(q.across) * static_cast<size_t>(q.down), 0);
+    for (int y = 0; y < st.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(st.constScanLine(y));
+        const int sy = y + phase.y();
+        for (int x = 0; x < st.width(); ++x) {
+            if (qAlpha(row[x]) != 255) continue;
+            const int sx = x + phase.x();
+            q.opaque[static_cast<size_t>(sy / size) * static_cast<size_t>(q.across) + static_cast<size_t>(sx / size)] |=
+                uint64_t{1} << ((sy % size) * size + sx % size);
+        }
+    }
+    return *kept_->squares.insert(key, std::move(q));
+}
+
+void watchStamps(const StampWatch* w) { watch = w; }
 
 void drawTextLine(QPainter& painter, const QPointF& topLeft, const QFont& font, const QString& text) {
     const QByteArray utf8 = text.toUtf8();

@@ -38,9 +38,11 @@
 #include "model/chart_elements.h"
 #include "model/element_parts.h"
 #include "model/moving_parts.h"
+#include "model/labels.h"
 #include "model/null_host.h"
 #include "model/sel_kind.h"
 #include "model/text_metrics_cache.h"
+#include "model/title_block.h"
 #include "render/canvas_frames.h"
 #include "render/qt_text_metrics.h"
 
@@ -88,6 +90,10 @@ std::string describe(const Event& e) {
 struct IdleHost : NullHost {
     std::function<bool()> idle;
     bool timer1 = false;
+    // Where the pointer is, in canvas pixels as the screen's: the label timer,
+    // which carries a new or dragged label, reads it from there.
+    ScreenPoint pointer;
+    ScreenPoint cursorPos() override { return pointer; }
     void whenIdle(int, std::function<bool()> step) override { idle = std::move(step); }
     void setTimerEnabled(TimerId t, bool on) override {
         if (t == TimerId::Timer1) timer1 = on;
@@ -124,6 +130,9 @@ public:
         e.x = std::round(e.x / perDevicePixel) * perDevicePixel;
         e.y = std::round(e.y / perDevicePixel) * perDevicePixel;
         if (given.op == Event::Zoom) e = given;
+        if (e.op == Event::Press || e.op == Event::Move || e.op == Event::Release)
+            host_.pointer = {static_cast<int>(std::lround(e.x / ed_.twipsPerScreenPixel)),
+                             static_cast<int>(std::lround(e.y / ed_.twipsPerScreenPixel))};
         switch (e.op) {
             case Event::Press:
                 pointerDown(ed_, e.a, e.b, e.x, e.y);
@@ -169,6 +178,12 @@ public:
     }
 
     const Editor& editor() const { return ed_; }
+    // What typing `caption` into label `i`'s box and leaving it would leave.
+    void retype(int i, const std::string& caption) {
+        setCaption(*ed_.doc.Label.find(i), caption, ed_.metrics);
+        refresh();
+        show();
+    }
     // One step of the work asked for idle moments; whether more remains.
     bool idleStep() { return host_.idle && host_.idle(); }
     qreal zoomNow() const { return kZooms[static_cast<size_t>(zoomStep_)]; }
@@ -367,7 +382,7 @@ public:
             }
             point(Event::Release, 1, 0, at);
         };
-        switch (pick(13)) {
+        switch (pick(14)) {
             case 0:
             case 1: {  // a new element carried about, then dropped (an arrow: its points)
                 const int kind = pick(10);
@@ -411,6 +426,17 @@ public:
                 out.push_back({Event::Zoom, zoomSteps()[static_cast<size_t>(pick(static_cast<int>(zoomSteps().size())))], 0,
                                static_cast<float>(pick(4000)), static_cast<float>(pick(3000))});
                 break;
+            case 12: {  // labels dropped one over another, as on a busy chart
+                const QPointF around = target(ed);
+                for (int k = 6 + pick(10); k > 0; --k) {
+                    out.push_back({Event::Insert, 3});
+                    const QPointF at = around + QPointF(any(-600, 600), any(-300, 300));
+                    point(Event::Move, 0, 0, at);
+                    point(Event::Press, 1, 0, at);
+                    point(Event::Release, 1, 0, at);
+                }
+                break;
+            }
             default: out.push_back({Event::Key, kDeleteKey}); break;
         }
         idle();
@@ -677,6 +703,50 @@ private slots:
     // of the first by its lower text (press, 10 pixels, 60 more, release), with
     // the preparation of 全选 stopped after each of its steps in turn: the arrow
     // stays in the selection's colour and every frame is the full repaint.
+    // A text dragged under a crowd of texts, enlarged to whole device pixels a
+    // canvas pixel: where the crowd's ink hides all of a canvas pixel, the frame
+    // shows the layer there and restacks only the rest.
+    void aDragUnderACrowdOfTexts() {
+        for (const qreal ratio : {1.0, 1.25, 2.0})
+            for (const int zoom : {6, 8}) {
+                Session s(ratio, kLayerFrom);
+                int diff = 0;
+                const auto corner = static_cast<float>(3000 / kTwips * kZooms[static_cast<size_t>(zoom)] - 200);
+                std::vector<Event> events{{Event::Zoom, zoom, 0, corner, corner}};
+                const auto drop = [&events](float x, float y) {
+                    events.insert(events.end(), {{Event::Insert, 3}, {Event::Move, 0, 0, x, y},
+                                                 {Event::Press, 1, 0, x, y}, {Event::Release, 1, 0, x, y}});
+                };
+                // Three below the one dragged, eight above it.
+                for (int k = 0; k < 3; ++k) drop(2950 + 20 * static_cast<float>(k), 2980 + 20 * static_cast<float>(k));
+                drop(3000, 3000);
+                for (int k = 0; k < 8; ++k) drop(3150 + 40 * static_cast<float>(k), 2950 + 30 * static_cast<float>(k));
+                const size_t dropped = events.size();
+                const int dragged = kLastCellLabel + 4;
+                // A text is dragged once selected.
+                events.insert(events.end(), {{Event::Press, 1, 0, 3050, 3100}, {Event::Release, 1, 0, 3050, 3100},
+                                             {Event::Press, 1, 0, 3050, 3100}, {Event::Move, 1, 0, 3095, 3100},
+                                             {Event::Move, 1, 0, 3140, 3130}, {Event::Release, 1, 0, 3140, 3130}});
+                const LabelEl* under = nullptr;
+                float was = 0;
+                for (size_t k = 0; k < events.size(); ++k) {
+                    if (k == dropped) {
+                        // Texts of solid blocks: opaque ink over most of what they cover.
+                        for (int i = kLastCellLabel + 1; i <= dragged + 8; ++i)
+                            if (i != dragged) s.retype(i, "████████");
+                        QVERIFY2(s.run({Event::Idle}, diff), std::to_string(diff).c_str());
+                        under = s.editor().doc.Label.find(dragged);
+                        QVERIFY(under);
+                        was = under->left;
+                    }
+                    QVERIFY2(s.run(events[k], diff), (describe(events[k]) + " at ratio " + std::to_string(ratio) +
+                                                      ", zoom " + std::to_string(kZooms[static_cast<size_t>(zoom)]) + ": " +
+                                                      std::to_string(diff) + " pixels differ").c_str());
+                }
+                QCOMPARE(under->left, was + 90);  // the one beneath was dragged, not one of the crowd
+            }
+    }
+
     void aQuickDragAfterSelectAllAtEveryStepOfItsPreparation() {
         const std::vector<Event> chart = {
             {Event::Insert, 0}, {Event::Move, 0, 0, 1500, 3000}, {Event::Press, 1, 0, 1500, 3000},
