@@ -19,6 +19,14 @@
 namespace qm {
 namespace {
 
+// Where a crowd of texts hides what changes under it, enlarged so that a canvas
+// pixel is a square of whole device pixels, only what it does not hide is painted
+// again. Finding that costs about what painting all of it does at two device
+// pixels to a canvas pixel; at four it saves most of it. Up to eight: a bit each
+// of a canvas pixel's device pixels.
+constexpr int kCulledFrom = 4, kCulledTo = 8;
+constexpr qint64 kCulledArea = 128 * 128;  // device pixels
+
 // `area` (device pixels) grown to canvas pixels that fall on whole device pixels:
 // a layer's corner there is a whole canvas pixel, and its painter's offset exact.
 // Worked out as a fraction (a corner of 31 device pixels at 187.5% is 16.53...
@@ -121,7 +129,8 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     std::vector<QRect> restored;
     prep_.giveSpare(still_.keepOrRestore(!raised_.raised().empty(), !options.raised.empty(), restored));
     PaintRecord::LeftAsShown asShown;
-    std::vector<QRect> changed = still_.record().update(doc, options, left, &asShown);
+    std::vector<PaintRecord::Change> looks;
+    std::vector<QRect> changed = still_.record().update(doc, options, left, &asShown, &looks);
     if (!keepsLayer(moving, options.raised)) still_.drop();
     passPrepared(doc, options, !changed.empty() || !asShown.parts.empty());
     changed.insert(changed.end(), restored.begin(), restored.end());
@@ -142,11 +151,12 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // loses them, and the crowd about them is painted once, not again for the
     // frame.
     if (asShown.areas.empty()) {
-        still_.repair(doc, boxes, options, prep_.spare());
+        still_.repair(doc, restored.empty() ? uncoveredIn(doc, boxes, looks, options) : boxes, options, prep_.spare());
     } else {
         std::vector<QRect> all = changed;
         all.insert(all.end(), asShown.areas.begin(), asShown.areas.end());
-        still_.repair(doc, boxesOver(all), options, prep_.spare());
+        const std::vector<QRect> boxes = boxesOver(all);
+        still_.repair(doc, restored.empty() ? uncoveredIn(doc, boxes, looks, options) : boxes, options, prep_.spare());
     }
     // The moving parts the screen does not show as they are: those that look
     // different, as the one a press selects, and those that paint where nothing
@@ -166,6 +176,37 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     QRegion freshAreas;
     for (const QRect& box : boxesOver(pieces)) freshAreas += box;
     return dirty + movedFrom(doc, moving, &freshAreas);
+}
+
+std::vector<QRect> PaintCache::uncoveredIn(const Document& doc, const std::vector<QRect>& boxes,
+                                           const std::vector<PaintRecord::Change>& looks, const PaintOptions& options) {
+    const qreal dpr = still_.dpr();
+    const int scale = static_cast<int>(dpr);
+    if (!still_.layered() || looks.empty() || dpr != scale || scale < kCulledFrom || scale > kCulledTo) return boxes;
+    std::vector<QRect> pieces;
+    std::vector<PartRef> owners;
+    for (const PaintRecord::Change& c : looks)
+        for (const QRect& b : {c.was, c.now})
+            if (!b.isEmpty()) {
+                pieces.push_back(b);
+                owners.push_back(c.part);
+            }
+    PaintOptions still = options;
+    still.raised.clear();
+    const auto size = [](const QRect& b) { return qint64{b.width()} * b.height(); };
+    const std::vector<std::vector<PartRef>> parts =
+        still_.record().partsWithin(options.fillStrokes ? reachingInto(boxes) : boxes);
+    std::vector<QRect> out;
+    for (size_t k = 0; k < boxes.size(); ++k) {
+        // A small box costs less to paint again than to look through.
+        if (size(boxes[k]) * scale * scale < kCulledArea) {
+            out.push_back(boxes[k]);
+            continue;
+        }
+        const std::vector<QRect> left = uncovered(doc, pieces, owners, parts[k], boxes[k], scale, still);
+        out.insert(out.end(), left.begin(), left.end());
+    }
+    return out;
 }
 
 const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std::vector<PartRef>& moving, qreal dpr,
@@ -241,29 +282,27 @@ const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std
     return r;
 }
 
-std::vector<QRect> PaintCache::uncovered(const Document& doc, const std::vector<PartRef>& moving,
-                                         const std::vector<PartRef>& order, const QRect& grid, int dpr,
-                                         const PaintOptions& live) {
+std::vector<QRect> PaintCache::uncovered(const Document& doc, const std::vector<QRect>& pieces,
+                                         const std::vector<PartRef>& owners, const std::vector<PartRef>& order,
+                                         const QRect& grid, int dpr, const PaintOptions& live) {
     const int w = grid.width(), h = grid.height();
     const auto at = [w](int x, int y) { return static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x); };
-    const auto rank = [&order](PartRef r) {
-        return static_cast<int>(std::lower_bound(order.begin(), order.end(), r) - order.begin());
-    };
-    // Each canvas pixel: the highest moving part that may paint there, -1 for none.
-    std::vector<int>& highest = cullMoving_;
+    // Parts in stacking order as numbers: -1 lies below them all.
+    const auto key = [](PartRef r) { return (int64_t{static_cast<int>(r.part)} << 32) | static_cast<uint32_t>(r.index); };
+    // Each canvas pixel: the highest part of `owners` that may paint there.
+    std::vector<int64_t>& highest = cullMoving_;
     highest.assign(static_cast<size_t>(w) * static_cast<size_t>(h), -1);
-    std::vector<QRect> pieces;
-    std::vector<PartRef> owners;
-    PaintRecord::piecesOf(pieces, owners, doc, moving, live.handleScale);
     for (size_t k = 0; k < pieces.size(); ++k) {
         const QRect b = (live.fillStrokes ? pieces[k].adjusted(-1, -1, 1, 1) : pieces[k]) & grid;
-        const int r = rank(owners[k]);
+        const int64_t r = key(owners[k]);
         for (int y = b.top(); y <= b.bottom(); ++y)
             for (int x = b.left(); x <= b.right(); ++x) {
-                int& top = highest[at(x - grid.left(), y - grid.top())];
+                int64_t& top = highest[at(x - grid.left(), y - grid.top())];
                 top = std::max(top, r);
             }
     }
+    std::vector<PartRef> changing = owners;
+    std::sort(changing.begin(), changing.end());
     // A canvas pixel all of whose device pixels still labels above every moving
     // part there cover with opaque ink shows the layer's pixels: what lies beneath
     // that ink, moving or not, cannot be seen, and what lies above it stands still
@@ -274,12 +313,13 @@ std::vector<QRect> PaintCache::uncovered(const Document& doc, const std::vector<
     const auto down = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
     std::vector<PartRef> labels;
     for (const PartRef& r : order)
-        if (r.part == Part::Label && moving.front() < r && !std::binary_search(moving.begin(), moving.end(), r))
+        if (r.part == Part::Label && !changing.empty() && changing.front() < r &&
+            !std::binary_search(changing.begin(), changing.end(), r))
             labels.push_back(r);
     // The labels told of by their stamps, over `rows` of the grid: on both cores,
     // each thread with the lines it stamps itself.
     const auto inkOver = [&](const QRect& rows) {
-        int painting = -1;
+        int64_t painting = -1;
         const StampWatch seen = [&](const QRect& device, const StampCover& cover) {
             const QPoint first(down(device.left(), dpr), down(device.top(), dpr));
             const StampCover::Squares& squares =
@@ -290,7 +330,7 @@ std::vector<QRect> PaintCache::uncovered(const Document& doc, const std::vector<
                                                        static_cast<size_t>(cells.left() - first.x())];
                 const size_t row = at(cells.left() - grid.left(), y - grid.top());
                 for (int x = 0; x < cells.width(); ++x) {
-                    const int top = highest[row + static_cast<size_t>(x)];
+                    const int64_t top = highest[row + static_cast<size_t>(x)];
                     if (top >= 0 && top < painting) ink[row + static_cast<size_t>(x)] |= from[x];
                 }
             }
@@ -299,8 +339,8 @@ std::vector<QRect> PaintCache::uncovered(const Document& doc, const std::vector<
         pass.exposed = QRectF(rows);
         // Asked of each part just before it is drawn: which label the stamps told
         // of belong to.
-        pass.skip = [&painting, &rank](PartRef r) {
-            painting = rank(r);
+        pass.skip = [&painting, &key](PartRef r) {
+            painting = key(r);
             return false;
         };
         QImage nowhere(1, 1, QImage::Format_RGB32);  // what is not stamped is drawn, and clipped away
@@ -382,12 +422,13 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
     // Under a crowd of texts, enlarged so that a canvas pixel is a square of whole
     // device pixels, most of the moving parts' area shows only the crowd's ink:
     // there the layer is already what a full repaint gives, and only the rest is
-    // restacked. Finding where costs about what restacking all of it does at two
-    // device pixels to a canvas pixel; at four it saves most of the frame.
-    constexpr int kCulledFrom = 4, kCulledTo = 8;  // a canvas pixel's device pixels: a bit each of 64
+    // restacked.
     if (const int scale = static_cast<int>(dpr); whole && dpr == scale && scale >= kCulledFrom && scale <= kCulledTo) {
         if (!restack_.uncoveredFound) {
-            restack_.uncovered = uncovered(doc, moving, plan.parts.front(), reach, scale, live);
+            std::vector<QRect> pieces;
+            std::vector<PartRef> owners;
+            PaintRecord::piecesOf(pieces, owners, doc, moving, live.handleScale);
+            restack_.uncovered = uncovered(doc, pieces, owners, plan.parts.front(), reach, scale, live);
             restack_.uncoveredParts =
                 still_.record().partsWithin(options.fillStrokes ? reachingInto(restack_.uncovered) : restack_.uncovered);
             for (std::vector<PartRef>& box : restack_.uncoveredParts) box = merged(box, moving);

@@ -92,11 +92,17 @@ private:
     void paintMoving(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, const QRectF& area,
                      qreal dpr, const PaintOptions& options);
     // Of `grid` (whole canvas pixels, each `dpr` device pixels square), the boxes
-    // where a frame must restack `order`'s parts: where a moving part may paint
-    // and no still label above it hides the whole canvas pixel under opaque ink.
-    std::vector<QRect> uncovered(const Document& doc, const std::vector<PartRef>& moving,
-                                 const std::vector<PartRef>& order, const QRect& grid, int dpr,
-                                 const PaintOptions& live);
+    // that must be painted again when the parts `owners` paint in `pieces` (one
+    // each) change: the canvas pixels one of them reaches that the opaque ink of
+    // the labels of `order` (sorted) stacked above all of them there, and not
+    // among them, does not cover whole.
+    std::vector<QRect> uncovered(const Document& doc, const std::vector<QRect>& pieces,
+                                 const std::vector<PartRef>& owners, const std::vector<PartRef>& order,
+                                 const QRect& grid, int dpr, const PaintOptions& live);
+    // `boxes` of the layer to repair for the changes `looks`, less what the crowd
+    // above them hides: uncovered() box by box, where the layer's scale allows.
+    std::vector<QRect> uncoveredIn(const Document& doc, const std::vector<QRect>& boxes,
+                                   const std::vector<PaintRecord::Change>& looks, const PaintOptions& options);
     bool keepsLayer(const std::vector<PartRef>& moving, const std::vector<PartRef>& raised) const;
     // What the layer and the record leave out: the moving parts, and the raised
     // ones where they have a layer of their own.
@@ -122,7 +128,7 @@ private:
     RaisedLayer raised_;
     RaisePreparation prep_;
     QImage scratch_;    // where the moving parts are restacked, kept from frame to frame
-    std::vector<int> cullMoving_;  // uncovered()'s canvas pixels, kept from frame to frame
+    std::vector<int64_t> cullMoving_;  // uncovered()'s canvas pixels, kept from frame to frame
     std::vector<uint64_t> cullInk_;
 
     // What a frame of a drag paints again where still elements stacked above the

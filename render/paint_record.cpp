@@ -207,7 +207,9 @@ void PaintRecord::clear() {
 }
 
 std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& options,
-                                       std::span<const PartRef> leftOut, LeftAsShown* asShown) {
+                                       std::span<const PartRef> leftOut, LeftAsShown* asShown,
+                                       std::vector<Change>* looksChanged) {
+    if (looksChanged) looksChanged->clear();
     std::vector<QRect> changed;
     bool everything = false;
     const auto changedAll = [&changed, &everything] {
@@ -221,11 +223,12 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         changedAll();
     }
     const auto tooMany = [&] { return changed.size() + (asShown ? asShown->areas.size() : 0) > kMostBoxes; };
-    const auto replace = [&](Mark& was, const Mark& now) {
+    const auto replace = [&](PartRef r, Mark& was, const Mark& now) {
         if (!everything) {
             addPieces(changed, was);
             addPieces(changed, now);
             if (tooMany()) changedAll();
+            if (looksChanged) looksChanged->push_back({r, was.bounds, now.bounds});
         }
         if (was.look) --painted_;
         if (now.look) ++painted_;
@@ -234,9 +237,10 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
     // Elements come in index order family by family; what lies between two of them,
     // or after the last, no longer exists.
     std::array<size_t, kFamilies> unseen{};
-    const auto forget = [&](std::vector<Mark>& family, size_t from, size_t to) {
+    const auto forget = [&](size_t f, size_t from, size_t to) {
+        std::vector<Mark>& family = marks_[f];
         for (size_t i = from; i < std::min(to, family.size()); ++i)
-            if (family[i].look) replace(family[i], Mark{});
+            if (family[i].look) replace(PartRef{static_cast<Part>(f), static_cast<int>(i)}, family[i], Mark{});
     };
     // The elements come in stacking order, which is PartRef order, as `leftOut` and
     // the selected parts are sorted: one walk along each finds which are in it.
@@ -266,7 +270,7 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
         const auto f = static_cast<size_t>(r.part);
         const auto i = static_cast<size_t>(r.index);
         std::vector<Mark>& family = marks_[f];
-        forget(family, unseen[f], i);
+        forget(f, unseen[f], i);
         unseen[f] = i + 1;
         Mark now;
         // Drawn in the selection colour, or above the rest, it looks different,
@@ -290,15 +294,17 @@ std::vector<QRect> PaintRecord::update(const Document& doc, const PaintOptions& 
             asShown->parts.push_back(r);
             addPieces(asShown->areas, was);
             if (tooMany()) changedAll();
+            if (looksChanged && !everything) looksChanged->push_back({r, was.bounds, {}});
             --painted_;
             was = Mark{};
             return;
         }
         if (now.look) now.bounds = boundsOf(e, options.handleScale), now.slant = slantOf(e);
         if (now.bounds.isEmpty()) now = Mark{};
-        if (was != now) replace(was, now);
+        if (was != now) replace(r, was, now);
     });
-    for (size_t f = 0; f < kFamilies; ++f) forget(marks_[f], unseen[f], marks_[f].size());
+    for (size_t f = 0; f < kFamilies; ++f) forget(f, unseen[f], marks_[f].size());
+    if (everything && looksChanged) looksChanged->clear();
     return changed;
 }
 

@@ -33,8 +33,15 @@ public:
         std::vector<PartRef> parts;
         std::vector<QRect> areas;
     };
+    // `looksChanged`, when given, gets each element that looks different with the
+    // box it was painted in and the one it is painted in now (either may be
+    // empty), unless the areas returned cover everything.
+    struct Change {
+        PartRef part;
+        QRect was, now;
+    };
     std::vector<QRect> update(const Document& doc, const PaintOptions& options, std::span<const PartRef> leftOut,
-                              LeftAsShown* asShown = nullptr);
+                              LeftAsShown* asShown = nullptr, std::vector<Change>* looksChanged = nullptr);
 
     // For each of `boxes`, the recorded elements whose boxes touch it, in stacking
     // order.
