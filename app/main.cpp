@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/command_line.h"
+#include "app/held_plugins.h"
 #include "app/icons.h"
 #include "app/main_window.h"
 #include "app/translations.h"
@@ -15,7 +16,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quillmap"));
     qm::installChineseTranslations(app);
 
+    const auto releasePlugins = qm::holdPlugins();
     qm::MainWindow window;
+    window.afterFirstFrame(releasePlugins);
     window.show();
     // The dialogs' icon, drawn when set: the first frame does not wait for it, and
     // a message shown before that frame gets it with the frame.

@@ -67,6 +67,12 @@ std::string reasonOf(const std::string& m) {
     }};
     for (const auto& [english, chinese] : files)
         if (quoted(m, english, path, rest)) return chinese + path + "”：" + reasonAfter(rest);
+    if (quoted(m, "cannot load the module ", path, rest)) {
+        const std::string_view missing = "it is in none of the folders ";
+        return "无法载入程序的组件“" + path + "”：" +
+               (startsWith(rest, missing) ? "安装不完整，以下文件夹中都没有它：" + rest.substr(missing.size())
+                                          : reasonAfter(rest));
+    }
     if (quoted(m, "the document was written to ", path, rest))
         return "文档已写入“" + path + "”，但无法确认它已存到磁盘上";
     if (startsWith(m, "not a quillmap document")) return "这不是 Quillmap 的文档";

@@ -7,3 +7,4 @@ target_link_libraries(qmp_shell PUBLIC quillmap_shell)
 
 qt_add_executable(qmp ${CMAKE_CURRENT_LIST_DIR}/qmp_main.cpp)
 target_link_libraries(qmp PRIVATE qmp_shell)
+qm_modules_beside(qmp)

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/command_line.h"
+#include "app/held_plugins.h"
 #include "app/icons.h"
 #include "app/translations.h"
 #include "edit/file_commands.h"
@@ -14,7 +15,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("qmp"));
     qm::installChineseTranslations(app);
 
+    const auto releasePlugins = qm::holdPlugins();
     qm::reduced::QmpWindow window;
+    window.afterFirstFrame(releasePlugins);
     window.show();
     // The dialogs' icon, drawn when set: the first frame does not wait for it, and
     // a message shown before that frame gets it with the frame.

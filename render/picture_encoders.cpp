@@ -10,13 +10,14 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 #include <QXmlStreamWriter>
 #include <QtEndian>
 
 #include "render/canvas_painter.h"
 #include "render/document_painter.h"
 #include "render/fonts.h"
+#include "render/modules.h"
+#include "render/svg_module.h"
 
 namespace qm {
 namespace {
@@ -56,28 +57,22 @@ Result<std::string> encodeRaster(const Painting& paint, QSize size, PictureForma
     return toString(bytes);
 }
 
-// An SVG picture of `size` logical pixels that `paint` paints; none when Qt could
-// not start one.
-std::optional<QByteArray> svgPicture(const Painting& paint, QSize size, const std::string& title) {
+// An SVG picture of `size` logical pixels that `paint` paints; an error when Qt
+// could not start one or its writer's module cannot be loaded.
+Result<QByteArray> svgPicture(const Painting& paint, QSize size, const std::string& title) {
+    const Result<const SvgModule*>& svg = moduleTable<SvgModule>(kSvgModule);
+    if (!svg) return svg.error();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(size);
-    svg.setViewBox(QRect(QPoint(0, 0), size));
-    svg.setResolution(kVectorDpi);
-    svg.setTitle(QString::fromStdString(title));
-    QPainter painter;
-    if (!painter.begin(&svg)) return std::nullopt;
-    paint(painter);
-    painter.end();
+    if (!(*svg)->paintSvg(buffer, size, kVectorDpi, QString::fromStdString(title), paint))
+        return failure("cannot start an SVG picture");
     return bytes;
 }
 
 Result<std::string> encodeSvg(const Painting& paint, QSize size, const std::string& title) {
-    const std::optional<QByteArray> bytes = svgPicture(paint, size, title);
-    if (!bytes) return failure("cannot start an SVG picture");
+    const Result<QByteArray> bytes = svgPicture(paint, size, title);
+    if (!bytes) return bytes.error();
     return toString(*bytes);
 }
 
@@ -163,10 +158,10 @@ std::optional<SvgParts> splitSvg(const QByteArray& svg) {
 // the labels and the layer above them (arrowheads), both painted by Qt, with the
 // labels' lines written between them.
 Result<std::string> encodeDrawingSvg(const Document& doc, const QRect& area, const std::string& title) {
-    const std::optional<QByteArray> below = svgPicture(
+    const Result<QByteArray> below = svgPicture(
         [&](QPainter& p) { paintDrawing(p, &doc, area, CanvasLook::Chart, [](PartRef r) { return r.part >= Part::Label; }); },
         area.size(), title);
-    const std::optional<QByteArray> above = svgPicture(
+    const Result<QByteArray> above = svgPicture(
         [&](QPainter& p) {
             p.translate(-area.topLeft());
             PaintOptions options = chartPaintOptions();
@@ -174,7 +169,8 @@ Result<std::string> encodeDrawingSvg(const Document& doc, const QRect& area, con
             paintDocument(p, doc, options);
         },
         area.size(), title);
-    if (!below || !above) return failure("cannot start an SVG picture");
+    if (!below) return below.error();
+    if (!above) return above.error();
     const std::optional<SvgParts> lower = splitSvg(*below), upper = splitSvg(*above);
     if (!lower || !upper) return failure("cannot read back the SVG picture Qt wrote");
     QByteArray out = lower->head.toByteArray();

@@ -129,7 +129,9 @@ TEST(Print, TheEditorsPrintWritesTheSameFileAsQmptool) {
     e.host.dialogResults.push_back(c.file);
     ASSERT_TRUE(fileOpen(e.ed));
     CanvasWidget canvas;
-    QPrinter& printer = windowPrinter(canvas);  // as Print finds it, before any dialog
+    const Result<QPagedPaintDevice*> found = windowPrinter(canvas);  // as Print finds it, before any dialog
+    ASSERT_TRUE(found) << found.error().message;
+    auto& printer = dynamic_cast<QPrinter&>(**found);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(c.dir.qpath("editor.pdf"));
     ASSERT_TRUE(printCanvas(e.ed, printer));

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -324,6 +326,18 @@ TEST(Render, WrongRequestsAreRefusedAndWriteNothing) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.errLines().size(), 1);
     EXPECT_FALSE(r.dir.exists("none.png"));
+
+    // A program without its SVG module beside it or in its private folder says so.
+    ASSERT_TRUE(QDir(r.dir.qpath("")).mkpath(QStringLiteral("alone")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QMPTOOL_PATH), r.dir.qpath("alone/qmptool")));
+    const test::ToolRun alone = test::runQmptool(
+        {QStringLiteral("render"), QString::fromStdString(r.file), r.dir.qpath("a.svg")}, {}, r.dir.qpath("alone/qmptool"));
+    EXPECT_TRUE(alone.finished);
+    EXPECT_EQ(alone.exitCode, 1);
+    ASSERT_EQ(alone.errLines().size(), 1) << alone.err.toStdString();
+    EXPECT_TRUE(alone.errLines()[0].contains(QStringLiteral("cannot load the module \"quillmap_svg.so\"")))
+        << alone.err.toStdString();
+    EXPECT_FALSE(r.dir.exists("a.svg"));
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ QStringList ToolRun::errLines() const {
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
-ToolRun runQmptool(const QStringList& args, const QString& stdoutFile) {
+ToolRun runQmptool(const QStringList& args, const QString& stdoutFile, const QString& program) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // The tool must choose its headless platform itself.
@@ -25,7 +25,7 @@ ToolRun runQmptool(const QStringList& args, const QString& stdoutFile) {
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     p.setProcessEnvironment(env);
     if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
-    p.start(QStringLiteral(QMPTOOL_PATH), args);
+    p.start(program.isEmpty() ? QStringLiteral(QMPTOOL_PATH) : program, args);
     ToolRun run;
     if (!p.waitForStarted(10000)) return run;
     p.closeWriteChannel();

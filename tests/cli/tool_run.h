@@ -19,8 +19,9 @@ struct ToolRun {
     QStringList errLines() const;
 };
 
-// Standard output goes to `stdoutFile` when given (such as /dev/full).
-ToolRun runQmptool(const QStringList& args, const QString& stdoutFile = {});
+// Standard output goes to `stdoutFile` when given (such as /dev/full); `program`,
+// when given, is a copy of the built qmptool elsewhere.
+ToolRun runQmptool(const QStringList& args, const QString& stdoutFile = {}, const QString& program = {});
 
 // Standard output of another program (a PDF or SVG reader that is not ours); empty,
 // and the test failed, when it did not run or ended with an error. `home`, when

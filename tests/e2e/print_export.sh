@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Printing and exporting in the real program: Ctrl+P opens the print dialog and
-# printing to a PDF file from it writes one A4 landscape page; the print preview
-# opens on the chart; "导出" writes a PDF, an SVG, a PNG and an OpenDocument
-# drawing. Every file is read back by a reader that is not ours: poppler,
-# python's XML parser and zip reader, ImageMagick.
+# Printing and exporting in the real program, which starts without Qt's print and
+# SVG libraries: Ctrl+P opens the print dialog and printing to a PDF file from it
+# writes one A4 landscape page; the print preview opens on the chart; "导出"
+# writes a PDF, an SVG, a PNG and an OpenDocument drawing. Every file is read
+# back by a reader that is not ours: poppler, python's XML parser and zip reader,
+# ImageMagick.
 # Usage: print_export.sh PROGRAM OUTPUT_DIR
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" || exit 1
@@ -16,6 +17,11 @@ shot="$out/print.ppm"
 e2e_start "$program" "$out/print.log"
 e2e_wait_window Quillmap
 e2e_wait_painted "$shot"
+# Qt's print support and SVG libraries come with the first print and the first SVG
+# picture, not with the start.
+for library in libQt6PrintSupport.so libQt6Svg.so; do
+    ! grep -q "/$library" "/proc/$APP_PID/maps" || e2e_fail "$library is loaded at start"
+done
 
 # A rectangle captioned 开始, left selected (green): the commands leave it selected,
 # and neither the page nor the pictures show the selection.

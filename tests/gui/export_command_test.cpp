@@ -140,10 +140,12 @@ private slots:
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  QStringList{QString::fromUtf8("旧.pdf")});  // no temporary file left over
 
-        QPrinter& printer = windowPrinter(f.canvas);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(f.path("no such folder/a.pdf")));
-        QVERIFY(!printCanvas(f.ed, printer));
+        const Result<QPagedPaintDevice*> printer = windowPrinter(f.canvas);
+        QVERIFY2(printer, printer ? "" : printer.error().message.c_str());
+        auto& pdf = dynamic_cast<QPrinter&>(**printer);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(QString::fromStdString(f.path("no such folder/a.pdf")));
+        QVERIFY(!printCanvas(f.ed, pdf));
         QCOMPARE(f.host.asked.size(), size_t(2));
         QCOMPARE(f.host.asked[1].title, std::string("错误"));
         QCOMPARE(f.ed.doc.modified, int16_t(0));
