@@ -688,6 +688,14 @@ private slots:
             << qreal{2} << true;
         QTest::newRow("ellipse carried at 300% and 2")
             << std::vector<E>{{E::Zoom, 7, 0, 92, 42}, {E::Insert, 1}, {E::Move, 0, 0, 10307.8f, 4641.39f}} << qreal{2} << false;
+        // 全选's layer, prepared a few rows at a time, had the last character of a
+        // vertical label cut by the edge of an image of those rows, and at 75% on a
+        // screen of ratio 1.5 Qt draws it otherwise there.
+        QTest::newRow("vertical label prepared for 全选 at 1.125")
+            << std::vector<E>{{E::Zoom, 2, 0, 1767, 2835}, {E::Insert, 1}, {E::Insert, 4},
+                              {E::Move, 0, 0, 10437.5f, 14.7165f}, {E::Press, 1, 0, 10437.5f, 14.7165f},
+                              {E::Release, 1, 0, 10437.5f, 14.7165f}, {E::Idle, -1}, {E::SelectAll}}
+            << qreal{1.5} << true;
     }
 
     void sequencesThatOnceFailed() {
