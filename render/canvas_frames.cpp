@@ -155,14 +155,17 @@ void CanvasFrames::paint(QPainter& painter, const QRect& area, const QRect& inVi
     // stamped at the zoomed density, as the layer holds them, instead of drawn
     // glyph by glyph, large, in every frame. So is a drawing whose transform the
     // screen's ratio makes inexact.
-    QImage composed(pixels.size(), QImage::Format_RGB32);
+    const QRect onImageArea = pixels.adjusted(-kImageMargin, -kImageMargin, kImageMargin, kImageMargin) & drawing;
+    QImage composed(onImageArea.size(), QImage::Format_RGB32);
     {
         QPainter onImage(&composed);
-        onImage.setWorldTransform(onDevice(pixels.topLeft()));
+        onImage.setClipRect(QRect(pixels.topLeft() - onImageArea.topLeft(), pixels.size()));
+        onImage.setWorldTransform(onDevice(onImageArea.topLeft()));
         paintDrawing(onImage);
     }
     painter.setWorldTransform(back);
-    drawOnDevicePixels(painter, pixels.topLeft(), composed);
+    drawOnDevicePixels(painter, pixels.topLeft(), composed,
+                       QRectF(QPointF(pixels.topLeft() - onImageArea.topLeft()), QSizeF(pixels.size())));
     painter.setWorldTransform(world);
 }
 

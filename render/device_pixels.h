@@ -20,6 +20,15 @@ namespace qm {
 // pixel) as Qt draws it.
 void drawOnDevicePixels(QPainter& painter, const QPointF& at, const QImage& image, const QRectF& source = {});
 
+// How far (device pixels) an image that holds part of the drawing reaches past
+// what it shows, inside the drawing: Qt draws a glyph that an image's edge cuts
+// through otherwise, in the rows near that edge, than one a clip cuts through (at
+// 75% on a screen of ratio 1.5, the foot of a vertical label came out a device
+// pixel lower), and a frame is pieced together from images whose edges cut
+// through texts where a full repaint's do not. The drawing's own edges cut
+// through every picture of it alike.
+inline constexpr int kImageMargin = 16;
+
 // `box` (canvas pixels) grown to the nearest canvas pixels that fall on whole
 // device pixels at `dpr` device pixels to a canvas pixel: a box repainted over the
 // background must cover whole device pixels, or the pixels its edge cuts are

@@ -438,13 +438,15 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
         partsIn = &plan.uncoveredParts;
         overLayer = true;
     }
-    if (scratch_.width() < device.width() || scratch_.height() < device.height())
-        scratch_ = QImage(device.size().expandedTo(scratch_.size()), QImage::Format_RGB32);
-    QImage image(scratch_.bits(), device.width(), device.height(), scratch_.bytesPerLine(), scratch_.format());
+    // The image reaches past the area, within the layer (kImageMargin).
+    const QRect wide = device.adjusted(-kImageMargin, -kImageMargin, kImageMargin, kImageMargin) & still_.area();
+    if (scratch_.width() < wide.width() || scratch_.height() < wide.height())
+        scratch_ = QImage(wide.size().expandedTo(scratch_.size()), QImage::Format_RGB32);
+    QImage image(scratch_.bits(), wide.width(), wide.height(), scratch_.bytesPerLine(), scratch_.format());
     if (overLayer) {
-        const auto rowBytes = static_cast<size_t>(device.width()) * 4;
-        const QPoint from = device.topLeft() - still_.area().topLeft();
-        for (int y = 0; y < device.height(); ++y)
+        const auto rowBytes = static_cast<size_t>(wide.width()) * 4;
+        const QPoint from = wide.topLeft() - still_.area().topLeft();
+        for (int y = 0; y < wide.height(); ++y)
             std::memcpy(image.scanLine(y), still_.image().constScanLine(from.y() + y) + qsizetype{from.x()} * 4, rowBytes);
     }
     // Client pixels mapped onto the image's pixels exactly, as the canvas maps them
@@ -452,12 +454,13 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
     // 1.5625, a line whose edge falls on a pixel's middle comes out a pixel thicker
     // by the last bit of a coordinate. The band's own clip, in the image's pixels,
     // is exact; the area it exposes is taken a canvas pixel larger each way.
-    paintInBands(image, image.rect(), [&](QPainter& p, const QRectF& band) {
-        p.setWorldTransform(QTransform(dpr, 0, 0, dpr, -device.left(), -device.top()));
-        const QRectF exposed((band.topLeft() + QPointF(device.topLeft())) / dpr, band.size() / dpr);
+    const QRect shown(device.topLeft() - wide.topLeft(), device.size());
+    paintInBands(image, shown, [&](QPainter& p, const QRectF& band) {
+        p.setWorldTransform(QTransform(dpr, 0, 0, dpr, -wide.left(), -wide.top()));
+        const QRectF exposed((band.topLeft() + QPointF(wide.topLeft())) / dpr, band.size() / dpr);
         paintOver(p, QRectF(corner, QSizeF(device.size()) / dpr) & exposed.adjusted(-1, -1, 1, 1));
     });
-    drawOnDevicePixels(painter, corner, image);
+    drawOnDevicePixels(painter, corner, image, QRectF(shown));
 }
 
 void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving, QSize size,
@@ -472,7 +475,8 @@ void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector
         if (needed.isEmpty()) return;
         if (!still_.layered() || still_.dpr() != dpr || !still_.area().contains(needed)) {
             restack_ = {};
-            still_.cover(doc, leftOut(moving, options.raised), fromWholeCanvasPixels(needed, dpr) & all, dpr, options);
+            const QRect past = needed.adjusted(-kImageMargin, -kImageMargin, kImageMargin, kImageMargin);
+            still_.cover(doc, leftOut(moving, options.raised), fromWholeCanvasPixels(past, dpr) & all, dpr, options);
         }
         drawOnDevicePixels(painter, area.topLeft(), still_.image(),
                            QRectF(area.topLeft() * dpr - QPointF(still_.area().topLeft()), area.size() * dpr));

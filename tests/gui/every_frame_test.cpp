@@ -691,6 +691,13 @@ private slots:
         // 全选's layer, prepared a few rows at a time, had the last character of a
         // vertical label cut by the edge of an image of those rows, and at 75% on a
         // screen of ratio 1.5 Qt draws it otherwise there.
+        // A frame is pieced together from areas, each painted on an image of its
+        // own, and at 75% on a screen of ratio 1.5 Qt drew the foot of the carried
+        // label otherwise where an area's edge cut through it.
+        QTest::newRow("vertical label carried at 1.125")
+            << std::vector<E>{{E::Zoom, 2, 0, 1563, 1036}, {E::Insert, 4}, {E::Move, 0, 0, 13510.6f, 7615.06f},
+                              {E::Move, 0, 0, 12724.7f, 7832.41f}}
+            << qreal{1.5} << false;
         QTest::newRow("vertical label prepared for 全选 at 1.125")
             << std::vector<E>{{E::Zoom, 2, 0, 1767, 2835}, {E::Insert, 1}, {E::Insert, 4},
                               {E::Move, 0, 0, 10437.5f, 14.7165f}, {E::Press, 1, 0, 10437.5f, 14.7165f},
