@@ -8,9 +8,9 @@
 
 namespace qm {
 
-// The table of the module `fileName` ("quillmap_svg.so"), loaded on the first call
-// and kept for the process's life; an error naming the module and why when it is
-// missing or cannot be loaded. Needs a QCoreApplication.
+// The table of the module `fileName` ("quillmap_svg.so"), loaded and never
+// unloaded; an error naming the module and why when it is missing or cannot be
+// loaded. Needs a QCoreApplication. Callers ask moduleTable, which loads it once.
 Result<const void*> loadModule(const char* fileName);
 
 // The same with the table's type, loaded once for every thread.

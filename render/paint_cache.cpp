@@ -27,6 +27,12 @@ namespace {
 constexpr int kCulledFrom = 4, kCulledTo = 8;
 constexpr qint64 kCulledArea = 128 * 128;  // device pixels
 
+// The device pixels a canvas pixel is a square of, when culling pays there; 0 else.
+int culledScale(qreal dpr) {
+    const int scale = static_cast<int>(dpr);
+    return dpr == scale && scale >= kCulledFrom && scale <= kCulledTo ? scale : 0;
+}
+
 // `area` (device pixels) grown to canvas pixels that fall on whole device pixels:
 // a layer's corner there is a whole canvas pixel, and its painter's offset exact.
 // Worked out as a fraction (a corner of 31 device pixels at 187.5% is 16.53...
@@ -130,7 +136,9 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     prep_.giveSpare(still_.keepOrRestore(!raised_.raised().empty(), !options.raised.empty(), restored));
     PaintRecord::LeftAsShown asShown;
     std::vector<PaintRecord::Change> looks;
-    std::vector<QRect> changed = still_.record().update(doc, options, left, &asShown, &looks);
+    // What looks different, part by part, only where the layer's repairs can be culled.
+    const bool culls = still_.layered() && culledScale(still_.dpr());
+    std::vector<QRect> changed = still_.record().update(doc, options, left, &asShown, culls ? &looks : nullptr);
     if (!keepsLayer(moving, options.raised)) still_.drop();
     passPrepared(doc, options, !changed.empty() || !asShown.parts.empty());
     changed.insert(changed.end(), restored.begin(), restored.end());
@@ -180,9 +188,8 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
 
 std::vector<QRect> PaintCache::uncoveredIn(const Document& doc, const std::vector<QRect>& boxes,
                                            const std::vector<PaintRecord::Change>& looks, const PaintOptions& options) {
-    const qreal dpr = still_.dpr();
-    const int scale = static_cast<int>(dpr);
-    if (!still_.layered() || looks.empty() || dpr != scale || scale < kCulledFrom || scale > kCulledTo) return boxes;
+    const int scale = culledScale(still_.dpr());
+    if (!still_.layered() || looks.empty() || !scale) return boxes;
     std::vector<QRect> pieces;
     std::vector<PartRef> owners;
     for (const PaintRecord::Change& c : looks)
@@ -285,6 +292,15 @@ const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std
 std::vector<QRect> PaintCache::uncovered(const Document& doc, const std::vector<QRect>& pieces,
                                          const std::vector<PartRef>& owners, const std::vector<PartRef>& order,
                                          const QRect& grid, int dpr, const PaintOptions& live) {
+    std::vector<PartRef> changing = owners;
+    std::sort(changing.begin(), changing.end());
+    // The labels that may hide what changes: stacked above some of it, and not among it.
+    std::vector<PartRef> labels;
+    for (const PartRef& r : order)
+        if (r.part == Part::Label && !changing.empty() && changing.front() < r &&
+            !std::binary_search(changing.begin(), changing.end(), r))
+            labels.push_back(r);
+    if (labels.empty()) return {grid};  // nothing can hide it
     const int w = grid.width(), h = grid.height();
     const auto at = [w](int x, int y) { return static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x); };
     // Parts in stacking order as numbers: -1 lies below them all.
@@ -301,8 +317,6 @@ std::vector<QRect> PaintCache::uncovered(const Document& doc, const std::vector<
                 top = std::max(top, r);
             }
     }
-    std::vector<PartRef> changing = owners;
-    std::sort(changing.begin(), changing.end());
     // A canvas pixel all of whose device pixels still labels above every moving
     // part there cover with opaque ink shows the layer's pixels: what lies beneath
     // that ink, moving or not, cannot be seen, and what lies above it stands still
@@ -311,11 +325,6 @@ std::vector<QRect> PaintCache::uncovered(const Document& doc, const std::vector<
     ink.assign(highest.size(), 0);
     const uint64_t full = dpr * dpr == 64 ? ~uint64_t{0} : (uint64_t{1} << (dpr * dpr)) - 1;
     const auto down = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
-    std::vector<PartRef> labels;
-    for (const PartRef& r : order)
-        if (r.part == Part::Label && !changing.empty() && changing.front() < r &&
-            !std::binary_search(changing.begin(), changing.end(), r))
-            labels.push_back(r);
     // The labels told of by their stamps, over `rows` of the grid: on both cores,
     // each thread with the lines it stamps itself.
     const auto inkOver = [&](const QRect& rows) {
@@ -423,7 +432,7 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
     // device pixels, most of the moving parts' area shows only the crowd's ink:
     // there the layer is already what a full repaint gives, and only the rest is
     // restacked.
-    if (const int scale = static_cast<int>(dpr); whole && dpr == scale && scale >= kCulledFrom && scale <= kCulledTo) {
+    if (const int scale = culledScale(dpr); whole && scale) {
         if (!restack_.uncoveredFound) {
             std::vector<QRect> pieces;
             std::vector<PartRef> owners;
