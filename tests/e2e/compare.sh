@@ -29,8 +29,8 @@ e2e_key alt+f
 e2e_wait_popup
 e2e_menu_key m
 e2e_file_dialog open "$E2E_WORKDIR/old.QMP"
-compare=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --name '^比较 - old\.QMP$' | head -n 1) ||
-    e2e_fail "no compare window"
+e2e_find_window --name '^比较 - old\.QMP$' || e2e_fail "no compare window"
+compare=$FOUND
 e2e_expect_no_dialog
 eval "$(xdotool getwindowgeometry --shell "$compare" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
 # shellcheck disable=SC2153  # X, Y, WIDTH and HEIGHT come from getwindowgeometry

@@ -116,16 +116,25 @@ e2e_keep_failure() {
     echo "failure artefacts: ${shot:-no screenshot} $list" >&2
 }
 
+# e2e_find_window XDOTOOL_SEARCH_ARGS...: waits until a visible window matches and
+# sets FOUND to the first. Each try is one search of its own: a window that closes
+# while xdotool looks at it (a file dialog going away) ends that search with
+# BadWindow, which a single --sync search would report as a failure.
+e2e_find_window() {
+    FOUND=""
+    # shellcheck disable=SC2317  # run through e2e_wait_for
+    _e2e_search() { FOUND=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1) && [ -n "$FOUND" ]; }
+    e2e_wait_for "$E2E_TIMEOUT" _e2e_search "$@"
+}
+
 # e2e_wait_window PROGRAM_REGEX [CLIENT_H CANVAS_DX CANVAS_DY BELOW]: waits until
 # the main window ("<drawing> - <program>") of the program last started (APP_PID)
 # is mapped and gives it the focus; sets WID, WIN_X, WIN_Y, WIN_W, WIN_H and the
 # client/canvas origins (quillmap's unless given; BELOW is what lies under the
 # client area).
 e2e_wait_window() {
-    WID=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --all --pid "$APP_PID" --name "^.+ - $1\$" |
-        head -n 1) ||
-        e2e_fail "no window named '$1' within ${E2E_TIMEOUT}s"
-    [ -n "$WID" ] || e2e_fail "no window named '$1'"
+    e2e_find_window --all --pid "$APP_PID" --name "^.+ - $1\$" || e2e_fail "no window named '$1' within ${E2E_TIMEOUT}s"
+    WID=$FOUND
     # shellcheck disable=SC2034  # getwindowgeometry sets all of these
     local X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$WID")"
