@@ -260,8 +260,16 @@ e2e_toolbar() {
     xdotool mousemove $((CLIENT_X + x * E2E_SCALE)) $((CLIENT_Y + 14 * E2E_SCALE)) click 1
 }
 
-# The program's visible top-level windows, one id a line.
-e2e_program_windows() { xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null || true; }
+# The program's visible top-level windows, one id a line. A search that a closing
+# window cut short (BadWindow) is made again, so that no window seems gone early.
+e2e_program_windows() {
+    local all
+    for _ in {1..20}; do
+        all=$(xdotool search --onlyvisible --pid "$APP_PID" 2>&1) || true
+        [[ $all == *"X Error"* ]] || break
+    done
+    grep -E '^[0-9]+$' <<<"$all" || true
+}
 
 # e2e_window_kind ID: dialog (a question, a file dialog, the About box), tooltip,
 # popup (a menu or a completion list: drawn past any window manager) or window.
