@@ -46,6 +46,10 @@ bool CanvasFrames::prepareStep() {
     return cache_.prepareRaised(*doc_, client_, dpr_ * zoom_, *allLook_);
 }
 
+void CanvasFrames::settle() {
+    if (doc_) cache_.settle(*doc_, true);
+}
+
 void CanvasFrames::setDocument(const Document* doc) {
     doc_ = doc;
     look_.reset();

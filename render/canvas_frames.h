@@ -69,6 +69,11 @@ public:
     // runs it; a test may run it itself.
     bool prepareStep();
 
+    // The cached layer's repairs that a press put off until its frame was out
+    // (PaintCache::settle): the canvas makes them right after painting.
+    bool unsettled() const { return cache_.unsettled(); }
+    void settle();
+
     const PaintCache& cache() const { return cache_; }
 
 private:

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include <QPainter>
 
@@ -50,6 +51,7 @@ PaintCache::PaintCache(size_t layerFrom) : layerFrom_(layerFrom) {}
 
 void PaintCache::invalidate() {
     restack_ = {};
+    deferred_ = {};
     still_.clear();
     raised_.clear();
     prep_.clear();
@@ -68,6 +70,7 @@ std::vector<PartRef> PaintCache::leftOut(const std::vector<PartRef>& moving,
 void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, QSize size,
                         const PaintOptions& options) {
     still_.start(doc, left, size, options);
+    deferred_ = {};
     raised_.dropImage();
     prep_.drop();
     restack_ = {};
@@ -78,7 +81,17 @@ void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, Q
 }
 
 QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& moving) {
+    settle(doc);
     return movedFrom(doc, moving, nullptr);
+}
+
+void PaintCache::settle(const Document& doc, bool culled) {
+    if (!unsettled()) return;
+    const Deferred d = std::exchange(deferred_, {});
+    restack_ = {};  // it spared what the repairs' boxes held
+    // What the crowd hides is found from the drawing as it was when the repairs
+    // were put off: only while nothing changed since.
+    still_.repair(doc, culled ? uncoveredIn(doc, d.boxes, d.looks, d.options) : d.boxes, d.options, prep_.spare());
 }
 
 QRect PaintCache::movingBounds(const Document& doc, const std::vector<PartRef>& moving) const {
@@ -100,6 +113,7 @@ QRegion PaintCache::movedFrom(const Document& doc, const std::vector<PartRef>& m
 }
 
 bool PaintCache::prepareRaised(const Document& doc, QSize size, qreal dpr, const PaintOptions& options) {
+    settle(doc);
     if (options.raised.empty() || !still_.layered() || size != still_.size() ||
         raised_.mode() != RaisedLayer::Mode::None || dpr > kDensestPrepared || still_.dpr() != dpr) {
         prep_.drop();
@@ -125,6 +139,7 @@ void PaintCache::passPrepared(const Document& doc, const PaintOptions& options, 
 
 QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& moving, QSize size,
                             const PaintOptions& options) {
+    settle(doc);
     restack_ = {};
     const QRect client(QPoint(0, 0), size);
     if (size != still_.size()) {
@@ -158,21 +173,26 @@ QRegion PaintCache::catchUp(const Document& doc, const std::vector<PartRef>& mov
     // on what was already selected, the screen shows what it did: the layer alone
     // loses them, and the crowd about them is painted once, not again for the
     // frame.
-    if (asShown.areas.empty()) {
-        still_.repair(doc, restored.empty() ? uncoveredIn(doc, boxes, looks, options) : boxes, options, prep_.spare());
-    } else {
+    std::vector<QRect> repairs = boxes;
+    if (!asShown.areas.empty()) {
         std::vector<QRect> all = changed;
         all.insert(all.end(), asShown.areas.begin(), asShown.areas.end());
-        const std::vector<QRect> boxes = boxesOver(all);
-        still_.repair(doc, restored.empty() ? uncoveredIn(doc, boxes, looks, options) : boxes, options, prep_.spare());
+        repairs = boxesOver(all);
     }
+    if (!restored.empty()) looks.clear();  // what the layer put back holds is not known part by part
+    // Where parts start moving, their frame paints the repairs' boxes whole, and
+    // the layer waits (see unsettled()).
+    if (!moving.empty() && still_.layered())
+        deferred_ = {std::move(repairs), std::move(looks), options, moving, {}};
+    else
+        still_.repair(doc, uncoveredIn(doc, repairs, looks, options), options, prep_.spare());
     // The moving parts the screen does not show as they are: those that look
     // different, as the one a press selects, and those that paint where nothing
     // was, as its handles. The rest, painting nothing anywhere (an arrowhead an
     // arrow does not have) or looking as the screen shows them, need no frame:
     // a press that selects a rectangle under a crowd shows the rectangle and its
-    // handles anew, not its labels and the crowd about them, which the layer has
-    // just been repaired for.
+    // handles anew, not its labels and the crowd about them, which the layer is
+    // repaired for.
     std::vector<PartRef> fresh;
     for (auto shown = asShown.parts.begin(); const PartRef& r : moving) {
         while (shown != asShown.parts.end() && *shown < r) ++shown;
@@ -217,14 +237,15 @@ std::vector<QRect> PaintCache::uncoveredIn(const Document& doc, const std::vecto
 }
 
 const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std::vector<PartRef>& moving, qreal dpr,
-                                                  const PaintOptions& options) {
+                                                  const PaintOptions& options, const std::vector<QRect>& paintedWhole) {
     const uint64_t look = lookMovedBack(doc, moving, {});
     Restack& r = restack_;
     if (r.found && r.look == look && r.dpr == dpr && r.handleScale == options.handleScale &&
-        r.fillStrokes == options.fillStrokes && r.moving == moving)
+        r.fillStrokes == options.fillStrokes && r.moving == moving && r.spared == !paintedWhole.empty())
         return r;
     r = {};
     r.found = true;
+    r.spared = !paintedWhole.empty();
     r.look = look;
     r.moving = moving;
     r.dpr = dpr;
@@ -244,6 +265,24 @@ const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std
     PaintRecord::piecesOf(pieces, owners, doc, moving, options.handleScale);
     r.reach = paintedBounds(doc, moving, options.handleScale);
     for (const QRect& piece : pieces) r.reach |= piece;
+    // Where the device pixels a piece touches lie in a box painted whole anyway,
+    // nothing above it needs restacking.
+    const auto touched = [&options, dpr](const QRect& box) {
+        if (box.isEmpty()) return box;
+        return onWholeDevicePixels(options.fillStrokes ? box.adjusted(-1, -1, 1, 1) : box, dpr);
+    };
+    if (!paintedWhole.empty()) {
+        size_t kept = 0;
+        for (size_t k = 0; k < pieces.size(); ++k) {
+            const QRect t = touched(pieces[k]);
+            if (std::none_of(paintedWhole.begin(), paintedWhole.end(), [&t](const QRect& b) { return b.contains(t); })) {
+                pieces[kept] = pieces[k];
+                owners[kept++] = owners[k];
+            }
+        }
+        pieces.resize(kept);
+        owners.resize(kept);
+    }
     // Each piece on its own while few; many, as along a long arrow or the arrows
     // glued to a large group, in fewer boxes, each taken as low as the lowest
     // moving part reaching into it.
@@ -257,14 +296,11 @@ const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std
         pieces = boxes;
         owners = std::move(lowest);
     }
-    // Where two parts meet is where their device pixels do: enlarged or smoothed, an
-    // element's pixels reach into the next canvas pixel, and zoomed out one device
-    // pixel holds several canvas pixels, which a part a pixel or two off a moving
-    // one (an arrowhead's white box over a title block's edge) shares with it.
-    const auto touched = [&options, dpr](const QRect& box) {
-        if (box.isEmpty()) return box;
-        return onWholeDevicePixels(options.fillStrokes ? box.adjusted(-1, -1, 1, 1) : box, dpr);
-    };
+    // Where two parts meet is where their device pixels do (touched): enlarged or
+    // smoothed, an element's pixels reach into the next canvas pixel, and zoomed
+    // out one device pixel holds several canvas pixels, which a part a pixel or two
+    // off a moving one (an arrowhead's white box over a title block's edge) shares
+    // with it.
     for (QRect& piece : pieces) piece = touched(piece) & within;
     const std::vector<std::vector<PartRef>> near = still_.record().partsWithin(grown(pieces));
     std::vector<QRect> meets;
@@ -385,12 +421,33 @@ std::vector<QRect> PaintCache::uncovered(const Document& doc, const std::vector<
 void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::vector<PartRef>& moving,
                              const QRectF& area, qreal dpr, const PaintOptions& options) {
     if (moving.empty()) return;
-    const Restack& plan = restackFor(doc, moving, dpr, options);
+    const Restack& plan = restackFor(doc, moving, dpr, options, deferred_.boxes);
     const std::vector<QRect>* boxesIn = &plan.boxes;
     const std::vector<std::vector<PartRef>>* partsIn = &plan.parts;
     const bool whole = plan.whole;
     bool overLayer = !whole;
-    const QRect reach = plan.reach;
+    QRect reach = plan.reach;
+    // Where the layer's repairs wait, their boxes are painted whole as the plan's
+    // are, over the layer as it was; a box that one of the other holds is painted once.
+    const auto within = [](const QRect& box, const std::vector<QRect>& boxes, const std::vector<bool>& skipped) {
+        for (size_t k = 0; k < boxes.size(); ++k)
+            if (!skipped[k] && boxes[k].contains(box)) return true;
+        return false;
+    };
+    std::vector<bool> skipWaiting(deferred_.boxes.size()), skipPlan(plan.boxes.size());
+    for (size_t k = 0; k < deferred_.boxes.size(); ++k) {
+        skipWaiting[k] = within(deferred_.boxes[k], plan.boxes, skipPlan);
+        if (!skipWaiting[k]) reach |= deferred_.boxes[k];
+    }
+    for (size_t k = 0; k < plan.boxes.size(); ++k) skipPlan[k] = within(plan.boxes[k], deferred_.boxes, skipWaiting);
+    if (reach != plan.reach) overLayer = true;  // the image holds more than the plan's boxes
+    if (unsettled() && deferred_.parts.empty()) {
+        std::vector<QRect> painted;
+        for (size_t k = 0; k < deferred_.boxes.size(); ++k)
+            painted.push_back(skipWaiting[k] ? QRect() : deferred_.boxes[k]);
+        deferred_.parts = still_.record().partsWithin(options.fillStrokes ? reachingInto(painted) : painted);
+        for (std::vector<PartRef>& box : deferred_.parts) box = merged(box, moving);
+    }
     const auto size = [](const QRect& b) { return qint64{b.width()} * b.height(); };
     PaintOptions live = options;
     live.raised.clear();  // the raised parts lie over them all, from their own layer
@@ -400,15 +457,19 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
         PaintOptions on = live;
         on.exposed = clip;
         if (!whole) paintParts(p, doc, moving, on);
-        for (size_t k = 0; k < boxes.size(); ++k) {
-            on.exposed = QRectF(boxes[k]) & clip;
-            if (on.exposed.isEmpty()) continue;
+        const auto paintWhole = [&](const QRect& box, const std::vector<PartRef>& inBox) {
+            on.exposed = QRectF(box) & clip;
+            if (on.exposed.isEmpty()) return;
             p.save();
             p.setClipRect(on.exposed, Qt::IntersectClip);
-            p.fillRect(boxes[k], kCanvasBackground);
-            paintParts(p, doc, parts[k], on);
+            p.fillRect(box, kCanvasBackground);
+            paintParts(p, doc, inBox, on);
             p.restore();
-        }
+        };
+        for (size_t k = 0; k < boxes.size(); ++k)
+            if (boxesIn != &plan.boxes || !skipPlan[k]) paintWhole(boxes[k], parts[k]);
+        for (size_t k = 0; k < deferred_.boxes.size(); ++k)
+            if (!skipWaiting[k]) paintWhole(deferred_.boxes[k], deferred_.parts[k]);
     };
     // Restacking paints thousands of texts on a large drawing: into an image of
     // its own, on both cores, band by band small enough to stay in the processor's
@@ -424,7 +485,8 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
                                std::abs(at.x() - std::round(at.x())) < kRounding &&
                                std::abs(at.y() - std::round(at.y())) < kRounding;
     constexpr qint64 kApartFrom = 128 * 128;
-    if (plan.boxes.empty() || !pixelForPixel || size(device) < kApartFrom || !still_.area().contains(device)) {
+    if ((boxesIn->empty() && !unsettled()) || !pixelForPixel || size(device) < kApartFrom ||
+        !still_.area().contains(device)) {
         paintOver(painter, area);
         return;
     }
@@ -482,10 +544,26 @@ void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector
         const QRect all(QPoint(0, 0), devicePixels(size, dpr));
         const QRect needed = (device(shown.isNull() ? whole : shown) | device(area)) & all;
         if (needed.isEmpty()) return;
+        // Repairs put off are made on the layer they were meant for, before it is
+        // grown, and for the moving parts they were put off for.
+        if (unsettled() && moving != deferred_.moving) settle(doc);
         if (!still_.layered() || still_.dpr() != dpr || !still_.area().contains(needed)) {
+            settle(doc);
             restack_ = {};
             const QRect past = needed.adjusted(-kImageMargin, -kImageMargin, kImageMargin, kImageMargin);
             still_.cover(doc, leftOut(moving, options.raised), fromWholeCanvasPixels(past, dpr) & all, dpr, options);
+        }
+        // Culling the restacked crowd reads the layer, and pays where the moving
+        // parts lie close together, as a rectangle's do: there the repairs are
+        // made first, and culled too (the frame follows them: the drawing is as
+        // they were put off for). Else the boxes waiting for them are painted
+        // whole, and the plan restacks only where moving parts reach past them.
+        if (unsettled() && culledScale(dpr)) {
+            const auto size = [](const QRect& b) { return qint64{b.width()} * b.height(); };
+            const QRect bounds = paintedBounds(doc, moving, options.handleScale);
+            qint64 held = 0;
+            for (const QRect& box : deferred_.boxes) held += size(box & bounds);
+            if (4 * held >= 3 * size(bounds)) settle(doc, true);
         }
         drawOnDevicePixels(painter, area.topLeft(), still_.image(),
                            QRectF(area.topLeft() * dpr - QPointF(still_.area().topLeft()), area.size() * dpr));

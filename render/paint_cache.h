@@ -71,6 +71,17 @@ public:
     // where they were and where they are now.
     QRegion moved(const Document& doc, const std::vector<PartRef>& moving);
 
+    // When catchUp sets parts moving, it puts the layer's repairs off until after
+    // the frame, which paints their boxes whole from the document: there it
+    // restacks the crowd over the moving parts anyway, and a long arrow pressed
+    // under a crowd of texts would have it painted twice before the frame went
+    // out. settle() makes the repairs; the canvas calls it once the frame is out,
+    // and whatever else needs the layer as it should be calls it first. `culled`:
+    // nothing changed in `doc` since catchUp, and what the crowd of texts hides
+    // need not be painted again (see uncovered()).
+    bool unsettled() const { return !deferred_.boxes.empty(); }
+    void settle(const Document& doc, bool culled = false);
+
     // A layer of the raised parts is kept (and moved with them).
     bool hasRaisedLayer() const { return raised_.mode() == RaisedLayer::Mode::Layered; }
 
@@ -140,6 +151,7 @@ private:
         std::vector<PartRef> moving;
         qreal dpr = 0, handleScale = 0;
         bool fillStrokes = false;
+        bool spared = false;  // of where boxes painted whole anyway lie
         QRect reach;        // canvas client pixels the moving parts and the boxes cover
         std::vector<QRect> boxes;  // on whole device pixels
         std::vector<std::vector<PartRef>> parts;  // in each box, still and moving, in their order
@@ -149,9 +161,21 @@ private:
         std::vector<QRect> uncovered;
         std::vector<std::vector<PartRef>> uncoveredParts;
     };
+    // `paintedWhole`: boxes the frame paints whole in any case.
     const Restack& restackFor(const Document& doc, const std::vector<PartRef>& moving, qreal dpr,
-                              const PaintOptions& options);
+                              const PaintOptions& options, const std::vector<QRect>& paintedWhole);
     Restack restack_;
+
+    // The repairs catchUp put off, for the moving parts it was given.
+    struct Deferred {
+        std::vector<QRect> boxes;  // canvas client pixels, on whole device pixels
+        std::vector<PaintRecord::Change> looks;  // what changed in them, part by part
+        PaintOptions options;
+        std::vector<PartRef> moving;
+        // In each box, still and moving, in their order: found at the first frame.
+        std::vector<std::vector<PartRef>> parts;
+    };
+    Deferred deferred_;
 };
 
 }  // namespace qm

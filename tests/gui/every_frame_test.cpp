@@ -167,6 +167,7 @@ public:
             case Event::Key: canvasKeyDown(ed_, e.a, e.b); refresh(); break;
             case Event::Zoom: zoom(e.a, static_cast<int>(e.x), static_cast<int>(e.y)); break;
             case Event::Idle:
+                frames_.settle();  // as the canvas does once a frame is out
                 for (int k = 0; host_.idle && (e.a < 0 || k < e.a) && k < 100000; ++k)
                     if (!host_.idle()) break;
                 break;
@@ -703,6 +704,10 @@ private slots:
                               {E::Move, 0, 0, 10437.5f, 14.7165f}, {E::Press, 1, 0, 10437.5f, 14.7165f},
                               {E::Release, 1, 0, 10437.5f, 14.7165f}, {E::Idle, -1}, {E::SelectAll}}
             << qreal{1.5} << true;
+        // The layer's repairs that the press put off were made, culled, halfway
+        // through the frame, after the screen had taken the layer as it was.
+        QTest::newRow("repairs put off made before the frame takes the layer")
+            << std::vector<E>{{E::Zoom, 6, 0, 2466, 2394}, {E::Press, 1, 2, 13012.8f, 8497.61f}} << qreal{2} << true;
     }
 
     void sequencesThatOnceFailed() {
