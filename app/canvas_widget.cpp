@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTimer>
 
 #include "model/editor.h"
 #include "render/canvas_painter.h"
@@ -117,8 +116,7 @@ void CanvasWidget::paintEvent(QPaintEvent* event) {
     unpainted_ = QRegion();  // Qt paints all that is due at once
     QPainter painter(this);
     for (const QRect& r : dueAreas(event->region())) paintCanvas(painter, r);
-    // Once the frame is out, before the next event asks for another.
-    if (frames_.unsettled()) QTimer::singleShot(0, this, [this] { frames_.settle(); });
+    frames_.framePainted();
 }
 
 void CanvasWidget::paintCanvas(QPainter& painter, const QRect& area) {

@@ -46,8 +46,14 @@ bool CanvasFrames::prepareStep() {
     return cache_.prepareRaised(*doc_, client_, dpr_ * zoom_, *allLook_);
 }
 
-void CanvasFrames::settle() {
-    if (doc_) cache_.settle(*doc_, true);
+void CanvasFrames::framePainted() {
+    if (!doc_ || !cache_.unsettled() || !idleHost_) return;
+    // Nothing changes the drawing between a frame and the next event, which would
+    // make the repairs itself first: they are culled as the frame was.
+    idleHost_->whenIdle(0, [this] {
+        cache_.settle(*doc_, true);
+        return false;  // nothing is prepared for 全选 while parts move
+    });
 }
 
 void CanvasFrames::setDocument(const Document* doc) {

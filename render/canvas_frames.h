@@ -69,10 +69,10 @@ public:
     // runs it; a test may run it itself.
     bool prepareStep();
 
-    // The cached layer's repairs that a press put off until its frame was out
-    // (PaintCache::settle): the canvas makes them right after painting.
-    bool unsettled() const { return cache_.unsettled(); }
-    void settle();
+    // A frame has been painted: the cached layer's repairs that a press put off
+    // until it was out (PaintCache::settle) are asked of the idle host, to be made
+    // as soon as events allow.
+    void framePainted();
 
     const PaintCache& cache() const { return cache_; }
 

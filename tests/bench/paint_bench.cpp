@@ -226,7 +226,7 @@ private:
         look_ = canvasPaintOptions(ed_.doc, std::move(look_));
         showScreen(onScreen(cache_.catchUp(ed_.doc, moving_, kClient, options())) + guidesMoved());
         shown_ = std::chrono::steady_clock::now();
-        cache_.settle(ed_.doc);
+        cache_.settle(ed_.doc, true);  // as the canvas asks it of the idle host
         settle(ed_);
         settled_ = std::chrono::steady_clock::now();
     }

@@ -167,7 +167,6 @@ public:
             case Event::Key: canvasKeyDown(ed_, e.a, e.b); refresh(); break;
             case Event::Zoom: zoom(e.a, static_cast<int>(e.x), static_cast<int>(e.y)); break;
             case Event::Idle:
-                frames_.settle();  // as the canvas does once a frame is out
                 for (int k = 0; host_.idle && (e.a < 0 || k < e.a) && k < 100000; ++k)
                     if (!host_.idle()) break;
                 break;
@@ -262,6 +261,7 @@ private:
             p.translate(-view_.topLeft());
             for (const QRect& area : dueAreas(due)) frames_.paint(p, area, view_ & client);
         }
+        frames_.framePainted();
         QPainter p(&screen_);
         p.setCompositionMode(QPainter::CompositionMode_Source);
         for (const QRect& r : due) {
