@@ -81,7 +81,7 @@ void PaintCache::record(const Document& doc, const std::vector<PartRef>& left, Q
 }
 
 QRegion PaintCache::moved(const Document& doc, const std::vector<PartRef>& moving) {
-    settle(doc);
+    settle(doc, true);  // only the moving parts changed, and the layer holds none of them
     return movedFrom(doc, moving, nullptr);
 }
 

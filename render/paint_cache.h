@@ -77,8 +77,8 @@ public:
     // under a crowd of texts would have it painted twice before the frame went
     // out. settle() makes the repairs; the canvas calls it once the frame is out,
     // and whatever else needs the layer as it should be calls it first. `culled`:
-    // nothing changed in `doc` since catchUp, and what the crowd of texts hides
-    // need not be painted again (see uncovered()).
+    // nothing the layer holds changed in `doc` since catchUp, and what the crowd
+    // of texts hides need not be painted again (see uncovered()).
     bool unsettled() const { return !deferred_.boxes.empty(); }
     void settle(const Document& doc, bool culled = false);
 
