@@ -75,10 +75,10 @@ public:
     // the frame, which paints their boxes whole from the document: there it
     // restacks the crowd over the moving parts anyway, and a long arrow pressed
     // under a crowd of texts would have it painted twice before the frame went
-    // out. settle() makes the repairs; the canvas calls it once the frame is out,
-    // and whatever else needs the layer as it should be calls it first. `culled`:
-    // nothing the layer holds changed in `doc` since catchUp, and what the crowd
-    // of texts hides need not be painted again (see uncovered()).
+    // out. settle() makes the repairs: the canvas asks it of the idle host once the
+    // frame is painted, and whatever else needs the layer as it should be calls it
+    // first. `culled`: nothing the layer holds changed in `doc` since catchUp, and
+    // what the crowd of texts hides need not be painted again (see uncovered()).
     bool unsettled() const { return !deferred_.boxes.empty(); }
     void settle(const Document& doc, bool culled = false);
 
