@@ -8,8 +8,7 @@ namespace qm {
 
 std::vector<QRect> coalesce(const std::vector<QRect>& pieces, const QRect& within, size_t most) {
     constexpr qint64 kSliver = 16 * 16;
-    const auto area = [](const QRect& r) { return qint64{r.width()} * r.height(); };
-    const auto growth = [&area](const QRect& a, const QRect& b) { return area(a | b) - area(a) - area(b); };
+    const auto growth = [](const QRect& a, const QRect& b) { return areaOf(a | b) - areaOf(a) - areaOf(b); };
     std::vector<QRect> boxes;
     for (QRect r : pieces) {
         r &= within;

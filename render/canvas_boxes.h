@@ -11,6 +11,9 @@
 
 namespace qm {
 
+// The pixels a box holds; a canvas of device pixels outgrows an int.
+inline qint64 areaOf(const QRect& box) { return qint64{box.width()} * box.height(); }
+
 // A few boxes covering `pieces` inside `within`, wasting little area on what did
 // not change: a piece joins the box it grows least when that adds only a sliver,
 // and while there are more than `most` boxes the two that make the smallest union

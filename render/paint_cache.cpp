@@ -220,13 +220,12 @@ std::vector<QRect> PaintCache::uncoveredIn(const Document& doc, const std::vecto
             }
     PaintOptions still = options;
     still.raised.clear();
-    const auto size = [](const QRect& b) { return qint64{b.width()} * b.height(); };
     const std::vector<std::vector<PartRef>> parts =
         still_.record().partsWithin(options.fillStrokes ? reachingInto(boxes) : boxes);
     std::vector<QRect> out;
     for (size_t k = 0; k < boxes.size(); ++k) {
         // A small box costs less to paint again than to look through.
-        if (size(boxes[k]) * scale * scale < kCulledArea) {
+        if (areaOf(boxes[k]) * scale * scale < kCulledArea) {
             out.push_back(boxes[k]);
             continue;
         }
@@ -315,10 +314,9 @@ const PaintCache::Restack& PaintCache::restackFor(const Document& doc, const std
     // Where they meet over most of the moving parts' area, as under a crowd of
     // texts, all of it is painted again at once: the moving parts painted over the
     // layer first would be painted over again.
-    const auto size = [](const QRect& b) { return qint64{b.width()} * b.height(); };
     qint64 met = 0;
-    for (const QRect& box : r.boxes) met += size(box & within);
-    r.whole = !r.boxes.empty() && 4 * met >= 3 * size(r.reach);
+    for (const QRect& box : r.boxes) met += areaOf(box & within);
+    r.whole = !r.boxes.empty() && 4 * met >= 3 * areaOf(r.reach);
     if (r.whole) r.boxes.assign(1, onWholeDevicePixels(r.reach, dpr));
     r.parts = still_.record().partsWithin(grown(r.boxes));
     for (std::vector<PartRef>& box : r.parts) box = merged(box, moving);
@@ -448,7 +446,6 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
         deferred_.parts = still_.record().partsWithin(options.fillStrokes ? reachingInto(painted) : painted);
         for (std::vector<PartRef>& box : deferred_.parts) box = merged(box, moving);
     }
-    const auto size = [](const QRect& b) { return qint64{b.width()} * b.height(); };
     PaintOptions live = options;
     live.raised.clear();  // the raised parts lie over them all, from their own layer
     const auto paintOver = [&](QPainter& p, const QRectF& clip) {
@@ -485,7 +482,7 @@ void PaintCache::paintMoving(QPainter& painter, const Document& doc, const std::
                                std::abs(at.x() - std::round(at.x())) < kRounding &&
                                std::abs(at.y() - std::round(at.y())) < kRounding;
     constexpr qint64 kApartFrom = 128 * 128;
-    if ((boxesIn->empty() && !unsettled()) || !pixelForPixel || size(device) < kApartFrom ||
+    if ((boxesIn->empty() && !unsettled()) || !pixelForPixel || areaOf(device) < kApartFrom ||
         !still_.area().contains(device)) {
         paintOver(painter, area);
         return;
@@ -559,11 +556,10 @@ void PaintCache::paint(QPainter& painter, const Document& doc, const std::vector
         // they were put off for). Else the boxes waiting for them are painted
         // whole, and the plan restacks only where moving parts reach past them.
         if (unsettled() && culledScale(dpr)) {
-            const auto size = [](const QRect& b) { return qint64{b.width()} * b.height(); };
             const QRect bounds = paintedBounds(doc, moving, options.handleScale);
             qint64 held = 0;
-            for (const QRect& box : deferred_.boxes) held += size(box & bounds);
-            if (4 * held >= 3 * size(bounds)) settle(doc, true);
+            for (const QRect& box : deferred_.boxes) held += areaOf(box & bounds);
+            if (4 * held >= 3 * areaOf(bounds)) settle(doc, true);
         }
         drawOnDevicePixels(painter, area.topLeft(), still_.image(),
                            QRectF(area.topLeft() * dpr - QPointF(still_.area().topLeft()), area.size() * dpr));
